@@ -1,0 +1,5 @@
+// Codabar.
+
+#include "LinearSymbol.h"
+
+void LinearSymbol::encodeCodabar() {}

@@ -1,0 +1,5 @@
+// Code 11.
+
+#include "LinearSymbol.h"
+
+void LinearSymbol::encodeCode11() {}

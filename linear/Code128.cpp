@@ -1,0 +1,5 @@
+// Code 128.
+
+#include "LinearSymbol.h"
+
+void LinearSymbol::encodeCode128() {}

@@ -1,0 +1,65 @@
+// Code 39 and its full-ASCII form.
+
+#include "Code39Tables.h"
+#include "LinearSymbol.h"
+
+namespace {
+
+constexpr const char* NINE_ELEMENTS = "bwbwbwbwb";
+
+// Adds Code 39 character `row` followed by the inter-character gap (a space).
+void addCode39Character(LinearSymbol& s, int row, int gap) {
+    s.addPattern(NINE_ELEMENTS, Code39Table[row].pattern);
+    s.addElement(gap, s.barHeightPixels);
+}
+
+int gapWidth(const LinearSymbol& s) {
+    const int g = s.interCharGap * s.narrowBarWidth;
+    return g == 0 ? 1 : g;
+}
+
+// Check character, text and stop, common to both forms.
+void finishCode39(LinearSymbol& s, int sum, int gap, bool textOnlyIfEmpty) {
+    if (s.checkCharacter) {
+        const int k = static_cast<int>(LinearSymbol::floorMod(sum, 43));
+        addCode39Character(s, k, gap);
+        if (!textOnlyIfEmpty || s.text.empty())
+            s.text = s.code + Code39Table[k].character;
+    }
+    s.addPattern(NINE_ELEMENTS, Code39Table[CODE39_START_STOP].pattern);
+}
+
+}  // namespace
+
+void LinearSymbol::encodeCode39() {
+    const int gap = gapWidth(*this);
+    addCode39Character(*this, CODE39_START_STOP, gap);
+    int sum = 0;
+    for (char c : code) {
+        const int k = findCode39Character(Code39Table, std::string(1, c));
+        if (k < 0)
+            continue;  // not in the character set: skipped
+        sum += k;
+        addCode39Character(*this, k, gap);
+    }
+    finishCode39(*this, sum, gap, false);
+}
+
+void LinearSymbol::encodeCode39Extended() {
+    const int gap = gapWidth(*this);
+    addCode39Character(*this, CODE39_START_STOP, gap);
+    int sum = 0;
+    for (char c : code) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 128)
+            continue;
+        for (const char* e = Code39AsciiTable[byte]; *e != '\0'; ++e) {
+            const int k = findCode39Character(Code39Table, std::string(1, *e));
+            if (k < 0)
+                continue;
+            sum += k;
+            addCode39Character(*this, k, gap);
+        }
+    }
+    finishCode39(*this, sum, gap, true);
+}

@@ -1,0 +1,6 @@
+// Postnet.
+
+#include "LinearSymbol.h"
+
+void LinearSymbol::encodePostnet() {}
+void LinearSymbol::addPostnetPattern(const std::string&) {}
