@@ -1,5 +1,6 @@
 #include "Decode.h"
 
+#define ZX_USE_UTF8 1  // text() as UTF-8 std::string
 #include <ZXing/ReadBarcode.h>
 
 namespace testsupport {
@@ -44,7 +45,7 @@ Decoded decode(const GrayImage& image, Symbology symbology) {
         d.error = result.error() ? result.error().msg() : "no symbol found";
         return d;
     }
-    d.text = result.utf8();
+    d.text = result.text();
     d.bytes.assign(result.bytes().begin(), result.bytes().end());
     d.symbologyId = result.symbologyIdentifier();
     d.readerInit = result.readerInit();
