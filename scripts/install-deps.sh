@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need, where missing.
+# Needs root (or sudo) only when something is missing.
+set -euo pipefail
+
+packages=(
+  build-essential cmake pkg-config
+  libgtest-dev libgmock-dev googletest   # unit tests
+  libbenchmark-dev                       # benchmarks
+  libzxing-dev                           # independent decoder for round-trip tests
+  libzbar-dev                            # second decoder (EAN/UPC add-ons)
+  clang libclang-rt-14-dev               # fuzzers (libFuzzer) and sanitizers
+)
+if [ "${WITH_WINDOWS:-0}" = 1 ]; then
+  packages+=(g++-mingw-w64-i686 wine wine32:i386)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+as_root=()
+[ "$(id -u)" -eq 0 ] || as_root=(sudo)
+if printf '%s\n' "${missing[@]}" | grep -q ':i386$'; then
+  "${as_root[@]}" dpkg --add-architecture i386
+fi
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+"${as_root[@]}" apt-get update -qq
+"${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
