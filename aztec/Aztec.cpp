@@ -1,0 +1,549 @@
+#include "Aztec.h"
+
+#include "ABitMap.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+// ISO/IEC 24778 Table 1 (symbol sizes and capacities).
+const int Aztec::configuration[Aztec::CONFIGURATION_COUNT][9] = {
+    // layers, columns, rows, codewords, codeword bits, capacity, digits, text, bytes
+    {1, 15, 15, 17, 6, 102, 13, 12, 6},           // 15x15 compact
+    {1, 19, 19, 21, 6, 126, 18, 15, 8},           // 19x19
+    {2, 19, 19, 40, 6, 240, 40, 33, 19},          // 19x19 compact
+    {2, 23, 23, 48, 6, 288, 49, 40, 24},          // 23x23
+    {3, 23, 23, 51, 8, 408, 70, 57, 33},          // 23x23 compact
+    {3, 27, 27, 60, 8, 480, 84, 68, 40},          // 27x27
+    {4, 27, 27, 76, 8, 608, 110, 89, 53},         // 27x27 compact
+    {4, 31, 31, 88, 8, 704, 128, 104, 62},        // 31x31
+    {5, 37, 37, 120, 8, 960, 178, 144, 87},       // 37x37
+    {6, 41, 41, 156, 8, 1248, 232, 187, 114},     // 41x41
+    {7, 45, 45, 196, 8, 1568, 294, 236, 145},     // 45x45
+    {8, 49, 49, 240, 8, 1920, 362, 291, 179},     // 49x49
+    {9, 53, 53, 230, 10, 2300, 433, 348, 214},    // 53x53
+    {10, 57, 57, 272, 10, 2720, 516, 414, 256},   // 57x57
+    {11, 61, 61, 316, 10, 3160, 601, 482, 298},   // 61x61
+    {12, 67, 67, 364, 10, 3640, 691, 554, 343},   // 67x67
+    {13, 71, 71, 416, 10, 4160, 793, 636, 394},   // 71x71
+    {14, 75, 75, 470, 10, 4700, 896, 718, 446},   // 75x75
+    {15, 79, 79, 528, 10, 5280, 1008, 808, 502},  // 79x79
+    {16, 83, 83, 588, 10, 5880, 1123, 900, 559},  // 83x83
+    {17, 87, 87, 652, 10, 6520, 1246, 998, 621},  // 87x87
+    {18, 91, 91, 720, 10, 7200, 1378, 1104, 687}, // 91x91
+    {19, 95, 95, 790, 10, 7900, 1511, 1210, 753}, // 95x95
+    {20, 101, 101, 864, 10, 8640, 1653, 1324, 824},   // 101x101
+    {21, 105, 105, 940, 10, 9400, 1801, 1442, 898},   // 105x105
+    {22, 109, 109, 1020, 10, 10200, 1956, 1566, 976}, // 109x109
+    {23, 113, 113, 920, 12, 11040, 2116, 1694, 1056}, // 113x113
+    {24, 117, 117, 992, 12, 11904, 2281, 1826, 1138}, // 117x117
+    {25, 121, 121, 1066, 12, 12792, 2452, 1963, 1224}, // 121x121
+    {26, 125, 125, 1144, 12, 13728, 2632, 2107, 1314}, // 125x125
+    {27, 131, 131, 1224, 12, 14688, 2818, 2256, 1407}, // 131x131
+    {28, 135, 135, 1306, 12, 15672, 3007, 2407, 1501}, // 135x135
+    {29, 139, 139, 1392, 12, 16704, 3205, 2565, 1600}, // 139x139
+    {30, 143, 143, 1480, 12, 17760, 3409, 2728, 1702}, // 143x143
+    {31, 147, 147, 1570, 12, 18840, 3616, 2894, 1806}, // 147x147
+    {32, 151, 151, 1664, 12, 19968, 3832, 3067, 1914}, // 151x151
+};
+
+// ISO/IEC 24778 Table 2 (character sets).
+const int Aztec::charSets[Aztec::CHARSETLEN][6] = {
+    // code, upper, lower, mixed, punctuation, digit
+    {0, -1, -1, -1, -1, -1},
+    {1, ' ', ' ', ' ', '\r', ' '},
+    {2, 'A', 'a', 1, '\r' * 256 + '\n', '0'},
+    {3, 'B', 'b', 2, '.' * 256 + ' ', '1'},
+    {4, 'C', 'c', 3, ',' * 256 + ' ', '2'},
+    {5, 'D', 'd', 4, ':' * 256 + ' ', '3'},
+    {6, 'E', 'e', 5, '!', '4'},
+    {7, 'F', 'f', 6, '"', '5'},
+    {8, 'G', 'g', 7, '#', '6'},
+    {9, 'H', 'h', 8, '$', '7'},
+    {10, 'I', 'i', 9, '%', '8'},
+    {11, 'J', 'j', 10, '&', '9'},
+    {12, 'K', 'k', 11, '\'', ','},
+    {13, 'L', 'l', 12, '(', '.'},
+    {14, 'M', 'm', 13, ')', -1},
+    {15, 'N', 'n', 27, '*', -1},
+    {16, 'O', 'o', 28, '+', -1},
+    {17, 'P', 'p', 29, ',', -1},
+    {18, 'Q', 'q', 30, '-', -1},
+    {19, 'R', 'r', 31, '.', -1},
+    {20, 'S', 's', '@', '/', -1},
+    {21, 'T', 't', '\\', ':', -1},
+    {22, 'U', 'u', '^', ';', -1},
+    {23, 'V', 'v', '_', '<', -1},
+    {24, 'W', 'w', '`', '=', -1},
+    {25, 'X', 'x', '|', '>', -1},
+    {26, 'Y', 'y', '~', '?', -1},
+    {27, 'Z', 'z', 127, '[', -1},
+    {28, -1, -1, -1, ']', -1},
+    {29, -1, -1, -1, '{', -1},
+    {30, -1, -1, -1, '}', -1},
+    {31, -1, -1, -1, -1, -1},
+};
+
+namespace {
+
+constexpr int NOT_FOUND = -1;
+
+// Reverse lookups of charSets, built once: the code of each byte in each set (the
+// first row wins, as in a scan of the table) and the first set holding each byte.
+struct SetIndex {
+    std::array<std::array<signed char, 256>, 7> code{};
+    std::array<signed char, 256> firstSet{};
+
+    SetIndex() {
+        for (auto& set : code)
+            set.fill(NOT_FOUND);
+        firstSet.fill(NOT_FOUND);
+        for (int row = Aztec::CHARSETLEN - 1; row >= 0; --row) {
+            for (int set = Aztec::SET_DIGIT; set >= Aztec::SET_UPPER; --set) {
+                const int byte = Aztec::charSets[row][set];
+                if (byte < 0 || byte > 255)
+                    continue;
+                code[set][byte] = static_cast<signed char>(Aztec::charSets[row][0]);
+                firstSet[byte] = static_cast<signed char>(set);
+            }
+        }
+    }
+};
+
+const SetIndex& setIndex() {
+    static const SetIndex index;
+    return index;
+}
+
+int widthIn(int mode) { return mode == Aztec::SET_DIGIT ? 4 : 5; }
+
+// Reduction polynomial of the data codewords' field for a codeword size.
+int primePolynomial(int codewordBits) {
+    switch (codewordBits) {
+    case 6: return 67;     // x^6 + x + 1
+    case 8: return 301;    // x^8 + x^5 + x^3 + x^2 + 1
+    case 10: return 1033;  // x^10 + x^3 + 1
+    default: return 4201;  // x^12 + x^6 + x^5 + x^3 + 1
+    }
+}
+
+bool isCompactRow(int row) {
+    return row == Aztec::CONFIGURATION_15X15_COMPACT || row == Aztec::CONFIGURATION_19X19_COMPACT ||
+           row == Aztec::CONFIGURATION_23X23_COMPACT || row == Aztec::CONFIGURATION_27X27_COMPACT;
+}
+
+// Longest run one byte shift can announce: 31 plus an 11-bit count.
+constexpr int MAX_BYTE_RUN = 31 + 2047;
+
+int cutCodewords(const BitString& bs, int codewordBits, std::vector<int>& words) {
+    BitString work = bs;
+    words.assign(static_cast<size_t>(work.getLength() / (codewordBits - 1) + 2), 0);
+    return Aztec::createCodewords(codewordBits, &work, words.data());
+}
+
+}  // namespace
+
+int Aztec::findInSet(int c, int set) {
+    if (c < 0 || c > 255 || set < SET_UPPER || set > SET_DIGIT)
+        return NOT_FOUND;
+    return setIndex().code[set][c];
+}
+
+int Aztec::findChartSet(int c) {
+    if (c < 0 || c > 255)
+        return NOT_FOUND;
+    return setIndex().firstSet[c];
+}
+
+std::string Aztec::applyTilde(const std::string& text) {
+    const int n = static_cast<int>(text.size());
+    controlChars.assign(text.size(), CONTROL_NONE);
+    std::string result;
+    result.reserve(text.size());
+    int i = 0;
+    while (i < n) {
+        const char c = text[i];
+        if (c != '~') {
+            result += c;
+            ++i;
+            continue;
+        }
+        if (i == n - 1)
+            break;  // a lone tilde at the end is dropped
+        const char next = text[i + 1];
+        if (next == '~') {
+            result += '~';
+            i += 2;
+            continue;
+        }
+        // ~Ennnnnn is an escape only with one more character after the six digits.
+        if ((next == 'e' || next == 'E') && i < n - 8) {
+            const long eci = std::strtol(text.substr(i + 2, 6).c_str(), nullptr, 10);
+            // A negative number is no ECI: its marker would read as "no marker" or an
+            // FNC1, so the text is kept as it stands (the tilde alone is dropped).
+            if (eci >= 0) {
+                controlChars[result.size()] = static_cast<int>(eci);
+                result += '0';
+                i += 8;
+                continue;
+            }
+        } else if (next == 'f' || next == 'F') {
+            controlChars[result.size()] = CONTROL_FNC;
+            result += '0';
+            i += 2;
+            continue;
+        } else if ((next == 'd' || next == 'D') && i < n - 4) {
+            long value = std::strtol(text.substr(i + 2, 3).c_str(), nullptr, 10);
+            if (value >= 256)
+                value = 255;
+            result += static_cast<char>(static_cast<unsigned char>(value & 0xFF));
+            i += 5;
+            continue;
+        }
+        ++i;  // unknown escape: the tilde is dropped, the next character stays
+    }
+    return result;
+}
+
+void Aztec::encodeBytes(const int* b, int len, int initialSet, bool useControlChars, bool addHeader,
+                        BitString* bs) const {
+    if (addHeader)
+        addStructuredAppend(bs);
+    const SetIndex& index = setIndex();
+    auto inSet = [&](int c, int set) { return c >= 0 && c <= 255 && index.code[set][c] != NOT_FOUND; };
+    int mode = initialSet;
+    for (int i = 0; i < len; ++i) {
+        const int c = b[i];
+        if (useControlChars && i < static_cast<int>(controlChars.size()) && controlChars[i] != CONTROL_NONE) {
+            // P/S, FLG(n), then n = 0 for FNC1 or the number of ECI digits and the digits.
+            bs->addBits(SHIFT_PUNCTUATION, widthIn(mode));
+            bs->addBits(0, 5);
+            const int marker = controlChars[i];
+            if (marker == CONTROL_FNC) {
+                bs->addBits(0, 3);
+            } else {
+                const std::string digits = std::to_string(marker);
+                bs->addBits(static_cast<int>(digits.size()), 3);
+                for (char d : digits)
+                    bs->addBits(d - '0' + 2, 4);
+            }
+            continue;
+        }
+
+        int codeValue = findInSet(c, mode);
+        // Two characters of the digit set in a row are worth a latch to digit.
+        const bool digitAhead =
+            mode != SET_DIGIT && i + 1 < len && inSet(c, SET_DIGIT) && inSet(b[i + 1], SET_DIGIT);
+        if (digitAhead)
+            codeValue = NOT_FOUND;
+        if (codeValue != NOT_FOUND) {
+            bs->addBits(codeValue, widthIn(mode));
+            continue;
+        }
+
+        int target = digitAhead ? SET_DIGIT : findChartSet(c);
+        if (target == NOT_FOUND)
+            target = SET_BYTE;
+        const int first = widthIn(mode);
+        switch (target) {
+        case SET_UPPER:
+            if (mode == SET_LOWER) {
+                bs->addBits(SHIFT_UPPERCASE_FROM_LOWER, first);
+            } else if (mode == SET_MIXED) {
+                bs->addBits(LATCH_UPPERCASE_FROM_MIXED, first);
+                mode = SET_UPPER;
+            } else if (mode == SET_DIGIT) {
+                if (i + 2 < len && inSet(b[i + 1], SET_UPPER) && inSet(b[i + 2], SET_UPPER)) {
+                    bs->addBits(LATCH_UPPERCASE_FROM_DIGIT, first);
+                    mode = SET_UPPER;
+                } else {
+                    bs->addBits(SHIFT_UPPERCASE_FROM_DIGIT, first);
+                }
+            }
+            break;
+        case SET_LOWER:
+            if (mode == SET_DIGIT) {
+                bs->addBits(LATCH_UPPERCASE_FROM_DIGIT, first);
+                bs->addBits(LATCH_LOWERCASE, 5);
+            } else {
+                bs->addBits(LATCH_LOWERCASE, first);
+            }
+            mode = SET_LOWER;
+            break;
+        case SET_MIXED:
+            if (mode == SET_DIGIT) {
+                bs->addBits(LATCH_UPPERCASE_FROM_DIGIT, first);
+                bs->addBits(LATCH_MIXED, 5);
+            } else {
+                bs->addBits(LATCH_MIXED, first);
+            }
+            mode = SET_MIXED;
+            break;
+        case SET_PUNCTUATION:
+            bs->addBits(SHIFT_PUNCTUATION, first);
+            break;
+        case SET_DIGIT:
+            if (mode == SET_MIXED) {
+                bs->addBits(LATCH_UPPERCASE_FROM_MIXED, first);
+                bs->addBits(LATCH_DIGIT, 5);
+            } else {
+                bs->addBits(LATCH_DIGIT, first);
+            }
+            mode = SET_DIGIT;
+            break;
+        default:  // byte
+            if (mode == SET_DIGIT) {
+                bs->addBits(LATCH_UPPERCASE_FROM_DIGIT, first);
+                bs->addBits(SHIFT_BYTE, 5);
+                mode = SET_UPPER;
+            } else {
+                bs->addBits(SHIFT_BYTE, first);
+            }
+            break;
+        }
+
+        if (target == SET_BYTE) {
+            bs->addBits(1, 5);
+            bs->addBits(c, 8);
+        } else {
+            bs->addBits(findInSet(c, target), widthIn(target));
+        }
+    }
+}
+
+void Aztec::encodeBytesAsBinary(const int* b, int len, BitString* bs) const {
+    addStructuredAppend(bs);
+    // One byte shift announces at most 2,078 bytes; longer data gets one shift per
+    // run of that length, so the count field never overflows.
+    for (int pos = 0; pos < len;) {
+        const int run = std::min(len - pos, MAX_BYTE_RUN);
+        bs->addBits(SHIFT_BYTE, 5);
+        if (run < 32) {
+            bs->addBits(run, 5);
+        } else {
+            bs->addBits(0, 5);
+            bs->addBits(run - 31, 11);
+        }
+        for (int i = 0; i < run; ++i)
+            bs->addBits(b[pos + i], 8);
+        pos += run;
+    }
+}
+
+void Aztec::addStructuredAppend(BitString* bs) const {
+    if (!structuredAppend)
+        return;
+    bs->addBits(LATCH_MIXED, 5);
+    bs->addBits(LATCH_UPPERCASE_FROM_MIXED, 5);
+    bs->addBits(findInSet(' ', SET_UPPER), 5);
+    std::vector<int> id(fileId.begin(), fileId.end());
+    for (int& v : id)
+        v &= 0xFF;
+    encodeBytes(id.data(), static_cast<int>(id.size()), SET_UPPER, false, false, bs);
+    bs->addBits(findInSet(' ', SET_UPPER), 5);
+    bs->addBits(findInSet(64 + structuredAppendIndex, SET_UPPER), 5);
+    bs->addBits(findInSet(64 + structuredAppendCounter, SET_UPPER), 5);
+}
+
+int Aztec::createCodewords(int B, BitString* bs, int* codewords) {
+    const int allOnes = (1 << (B - 1)) - 1;
+    int count = 0;
+    while (bs->getLength() > 0) {
+        const int v = bs->getAndRemoveBits(B - 1);
+        if (v == 0)
+            codewords[count++] = 1;  // stuffed 1; the next data bit stays in the stream
+        else if (v == allOnes)
+            codewords[count++] = 2 * v;  // stuffed 0
+        else
+            codewords[count++] = 2 * v + bs->getAndRemoveBits(1);
+    }
+    return count;
+}
+
+void Aztec::getModeMessage(int layers, int codewords, bool compact, BitString* bs) const {
+    BitString message;
+    int n = codewords - 1;
+    int words;
+    int checks;
+    if (compact) {
+        message.addBits(layers - 1, 2);
+        if (readerInitialization && n < 32)
+            n += 32;
+        message.addBits(n, 6);
+        words = 2;
+        checks = 5;
+    } else {
+        message.addBits(layers - 1, 5);
+        if (readerInitialization && n < 1024)
+            n += 1024;
+        message.addBits(n, 11);
+        words = 4;
+        checks = 6;
+    }
+    int wd[11] = {};
+    for (int i = 0; i < words; ++i)
+        wd[i] = message.getAndRemoveBits(4);
+    ReedSolomon(wd, words, checks, 16, 19);  // GF(16), x^4 + x + 1
+    for (int i = 0; i < words + checks; ++i)
+        bs->addBits(wd[i], 4);
+}
+
+bool Aztec::eligible(int row) const {
+    switch (configurationType) {
+    case CONFIGURATION_ANY: return true;
+    case CONFIGURATION_COMPACT: return isCompactRow(row);
+    case CONFIGURATION_FULL: return !isCompactRow(row);
+    default: return false;
+    }
+}
+
+bool Aztec::countFits(int row, int dataCodewords) const {
+    // The mode message counts data codewords in 6 bits (compact) or 11 bits
+    // (full-range); reader initialisation takes the top bit of the count.
+    const int countBits = isCompactRow(row) ? 6 : 11;
+    const int limit = 1 << (readerInitialization ? countBits - 1 : countBits);
+    return dataCodewords <= limit;
+}
+
+int Aztec::mostDataBits(int start, int margin, double dataShare) const {
+    if (!autoConfigurate)
+        return configuration[start][CONF_CAPACITY];
+    int largest = start;
+    for (int row = start; row < CONFIGURATION_COUNT; ++row)
+        if (eligible(row))
+            largest = row;
+    // The longest stream whose scaled size still passes the sizing test there.
+    const int room = configuration[largest][CONF_CAPACITY] - margin;
+    int bits = static_cast<int>(room * dataShare / 100.0) + 1;
+    while (bits > 0 && static_cast<int>(std::ceil(bits * 100.0 / dataShare)) > room)
+        --bits;
+    return std::max(bits, 0);
+}
+
+void Aztec::fail(Status why) {
+    status = why;
+    bitmap.clear();
+    rows = 0;
+    cols = 0;
+    selectedConfiguration = -1;
+    controlChars.clear();
+}
+
+void Aztec::paint() { encodeBitmap(); }
+
+void Aztec::encodeBitmap() {
+    dataBits = 0;
+    maxDataBits = 0;
+    if (preferredConfiguration >= CONFIGURATION_COUNT)
+        return fail(STATUS_BAD_CONFIGURATION);
+    if (correctionLevel < 0 || correctionLevel > 99)
+        return fail(STATUS_BAD_LEVEL);
+
+    // 1. The message: the bytes when given, else the text after its tilde escapes.
+    std::vector<int> message;
+    bool useControlChars = false;
+    if (codeBinaryLen < 1 || codeBinary == nullptr) {
+        controlChars.assign(code.size(), CONTROL_NONE);
+        const std::string text = processTilde ? applyTilde(code) : code;
+        message.reserve(text.size());
+        for (char ch : text)
+            message.push_back(static_cast<unsigned char>(ch));
+        useControlChars = true;
+    } else {
+        message.assign(codeBinary, codeBinary + codeBinaryLen);
+    }
+
+    // 2. The bit stream.
+    BitString bs;
+    const int len = static_cast<int>(message.size());
+    if (encoding == ENC_BINARY)
+        encodeBytesAsBinary(message.data(), len, &bs);
+    else
+        encodeBytes(message.data(), len, SET_UPPER, useControlChars, true, &bs);
+    controlChars.clear();
+    const int L = bs.getLength();
+    dataBits = L;
+
+    // 3. Size: correctionLevel percent of the symbol, plus three codewords scaled
+    // the same way, are kept for check words. The margin uses the codeword size of
+    // the starting row for every candidate.
+    const double dataShare = 100.0 - correctionLevel;
+    const int requiredSize = static_cast<int>(std::ceil(L * 100.0 / dataShare));
+    const int requiredExtraChars = static_cast<int>(std::ceil(300.0 / dataShare));
+    const int start = std::max(preferredConfiguration, 0);
+    const int margin = configuration[start][CONF_CODEWORD_SIZE] * requiredExtraChars;
+    auto passes = [&](int row) { return configuration[row][CONF_CAPACITY] >= margin + requiredSize; };
+
+    int selected = start;
+    if (autoConfigurate && !passes(start)) {
+        for (int row = start; row < CONFIGURATION_COUNT; ++row) {
+            if (eligible(row) && passes(row)) {
+                selected = row;
+                break;
+            }
+        }
+    }
+
+    // 4. Codewords with bit stuffing. When the row's mode message cannot express
+    // the count of data codewords, the next larger allowed row that can is taken.
+    std::vector<int> words;
+    int nd = cutCodewords(bs, configuration[selected][CONF_CODEWORD_SIZE], words);
+    if (!countFits(selected, nd) && autoConfigurate) {
+        for (int row = selected + 1; row < CONFIGURATION_COUNT; ++row) {
+            if (!eligible(row))
+                continue;
+            const bool sameSize =
+                configuration[row][CONF_CODEWORD_SIZE] == configuration[selected][CONF_CODEWORD_SIZE];
+            std::vector<int> rowWords;
+            const int rowNd = sameSize ? nd : cutCodewords(bs, configuration[row][CONF_CODEWORD_SIZE], rowWords);
+            if (countFits(row, rowNd) && rowNd <= configuration[row][CONF_CODEWORDS]) {
+                if (!sameSize)
+                    words.swap(rowWords);
+                nd = rowNd;
+                selected = row;
+                break;
+            }
+        }
+    }
+    if (!countFits(selected, nd) || nd > configuration[selected][CONF_CODEWORDS]) {
+        maxDataBits = mostDataBits(start, margin, dataShare);
+        return fail(STATUS_DATA_TOO_LARGE);
+    }
+    const int B = configuration[selected][CONF_CODEWORD_SIZE];
+    if (nd == 0) {
+        // An empty message still needs one data codeword for the mode message to
+        // count: padding 1-bits ending in a stuffed 0.
+        nd = 1;
+        words.assign(1, (1 << B) - 2);
+    }
+    selectedConfiguration = selected;
+
+    // 5. Every codeword slot the data leaves free becomes a check word.
+    const int nc = std::max(configuration[selected][CONF_CODEWORDS] - nd, 0);
+    words.resize(static_cast<size_t>(nd) + nc + 1);
+    if (nc > 0)
+        ReedSolomon(words.data(), nd, nc, 1 << B, primePolynomial(B));
+
+    // 6. The final stream.
+    BitString stream;
+    for (int i = 0; i < nd + nc; ++i)
+        stream.addBits(words[i], B);
+
+    // 7-8. The matrix: fixed patterns, mode message, data.
+    const bool compact = isCompactRow(selected);
+    cols = configuration[selected][CONF_COLUMNS];
+    rows = configuration[selected][CONF_ROWS];
+    bitmap.assign(static_cast<size_t>(rows) * cols, ABitMap::EMPTY);
+    ABitMap map(cols, rows, compact, bitmap.data());
+    BitString modeMessage;
+    getModeMessage(configuration[selected][CONF_DATA_LAYERS], nd, compact, &modeMessage);
+    map.placeModeMessage(&modeMessage, compact);
+    map.placeDominos(&stream, compact);
+
+    // 9. Colours: white and grey modules, and any left empty, are light.
+    for (int& v : bitmap)
+        v = ABitMap::isBlack(v) ? 0x000000 : 0xFFFFFF;
+    status = STATUS_OK;
+}

@@ -1,0 +1,121 @@
+#include "AztecCli.h"
+
+#include "Aztec.h"
+#include "bitmapfile.h"
+
+#include <climits>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+// Decimal number as strtol reads it: leading blanks and a sign allowed, reading
+// stops at the first non-digit, no digits give 0.
+long parseNumber(const std::string& text) { return std::strtol(text.c_str(), nullptr, 10); }
+
+int toInt(long v) {
+    if (v > INT_MAX)
+        return INT_MAX;
+    if (v < INT_MIN)
+        return INT_MIN;
+    return static_cast<int>(v);
+}
+
+}  // namespace
+
+bool readFile(const std::string& filename, std::vector<int>& data) {
+    data.clear();
+    std::ifstream in(filename, std::ios::binary);
+    if (!in.is_open())
+        return false;
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad())
+        return false;
+    data.reserve(bytes.size());
+    for (char c : bytes)
+        data.push_back(static_cast<unsigned char>(c));
+    return true;
+}
+
+int runAztec(int argc, char** argv, std::ostream& out, std::ostream& err) {
+    Aztec aztec;
+    aztec.setCode("Aztec barcode");
+    aztec.setEncoding(Aztec::ENC_NORMAL);
+    aztec.setErrorCorrectionLevel(23);
+    aztec.setPreferredConfiguration(0);
+    aztec.setAutoConfigurate(true);
+    aztec.setConfigurationType(Aztec::CONFIGURATION_ANY);
+    std::string file = AZTEC_DEFAULT_OUTPUT;
+    long format = 0;
+    long level = 23;
+    std::vector<int> data;
+    std::string unreadableDataFile;
+
+    out << '\n';
+    bool pending = false;
+    std::string option;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i] != nullptr ? argv[i] : "";
+        if (!pending) {
+            option = arg;
+            pending = true;
+            out << "Parameter  " << option << " = ";
+            continue;
+        }
+        out << arg << '\n';
+        pending = false;
+        if (option == "-file") {
+            file = arg;
+        } else if (option == "-encoding") {
+            aztec.setEncoding(toInt(parseNumber(arg)));
+        } else if (option == "-format") {
+            format = parseNumber(arg);
+        } else if (option == "-level") {
+            level = parseNumber(arg);
+        } else if (option == "-code") {
+            aztec.setCode(arg);
+        } else if (option == "-tilde") {
+            aztec.setProcessTilde(arg == "1");
+        } else if (option == "-dataFile") {
+            if (readFile(arg, data))
+                unreadableDataFile.clear();
+            else
+                unreadableDataFile = arg;
+        }
+    }
+    out.flush();
+
+    if (format > 35) {
+        err << "aztec: -format must be between 0 and 35, not " << format << '\n';
+        return EXIT_BAD_SETTING;
+    }
+    if (level < 0 || level > 99) {
+        err << "aztec: -level must be between 0 and 99, not " << level << '\n';
+        return EXIT_BAD_SETTING;
+    }
+    if (!unreadableDataFile.empty()) {
+        err << "aztec: cannot read data file " << unreadableDataFile << '\n';
+        return EXIT_NOT_WRITTEN;
+    }
+    aztec.setPreferredConfiguration(format < 0 ? 0 : static_cast<int>(format));
+    aztec.setErrorCorrectionLevel(static_cast<int>(level));
+    // Bytes from a data file take precedence over the text whenever there are any.
+    aztec.setBinaryCode(data.data(), static_cast<int>(data.size()));
+
+    aztec.paint();
+    if (aztec.getStatus() != Aztec::STATUS_OK) {
+        out << "Still  bit to be placed on the barcode. Try selecting another configuration.";
+        out.flush();
+        err << "aztec: the data needs " << aztec.getDataBits() << " bits but the symbol holds at most "
+            << aztec.getMaxDataBits() << " at error-correction level " << level << "; no file written\n";
+        return EXIT_NOT_WRITTEN;
+    }
+
+    bitmapfile writer;
+    if (!writer.write(file.c_str(), aztec.bitmap.data(), aztec.rows, aztec.cols)) {
+        err << "aztec: cannot write " << file << '\n';
+        return EXIT_NOT_WRITTEN;
+    }
+    return EXIT_WRITTEN;
+}

@@ -1,0 +1,26 @@
+#pragma once
+// The aztec console program: option/value pairs in, one BMP file out.
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+// Output file when no "-file" is given.
+#if defined(_WIN32)
+#define AZTEC_DEFAULT_OUTPUT "c:\\aztec.bmp"
+#else
+#define AZTEC_DEFAULT_OUTPUT "aztec.bmp"
+#endif
+
+// Exit statuses of the program.
+constexpr int EXIT_WRITTEN = 0;        // the symbol was written
+constexpr int EXIT_NOT_WRITTEN = 1;    // data too large, data file unreadable, output not writable
+constexpr int EXIT_BAD_SETTING = 2;    // "-format" above 35 or "-level" outside 0-99
+
+// Runs the program on its arguments: echoes them to `out`, reports a failure as one
+// line on `err`, and returns the exit status.
+int runAztec(int argc, char** argv, std::ostream& out, std::ostream& err);
+
+// Reads the whole file as byte values 0-255 into `data`; false when it cannot be
+// opened or read.
+bool readFile(const std::string& filename, std::vector<int>& data);

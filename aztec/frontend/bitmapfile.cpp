@@ -1,0 +1,108 @@
+#include "bitmapfile.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr int HEADERS_SIZE = 14 + 40;
+
+int rowPadding(int cols) {
+    const int rest = (3 * cols) % 4;
+    return rest == 0 ? 0 : 4 - rest;
+}
+
+}  // namespace
+
+char* bitmapfile::toWord(int value, char* res) {
+    res[0] = static_cast<char>(value & 0xFF);
+    res[1] = static_cast<char>((value >> 8) & 0xFF);
+    return res;
+}
+
+char* bitmapfile::toDWord(int value, char* res) {
+    const auto v = static_cast<std::uint32_t>(value);
+    for (int i = 0; i < 4; ++i)
+        res[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+    return res;
+}
+
+void bitmapfile::putWord(int value) {
+    char buf[2];
+    image.append(toWord(value, buf), 2);
+}
+
+void bitmapfile::putDWord(std::uint32_t value) {
+    char buf[4];
+    image.append(toDWord(static_cast<int>(value), buf), 4);
+}
+
+void bitmapfile::writeHeader(const typeHEADER& header) {
+    image.append(header.itype, 2);
+    putDWord(header.size);
+    putWord(header.res1);
+    putWord(header.res2);
+    putDWord(header.offset);
+}
+
+void bitmapfile::writeInfoHeader(const typeINFOHEADER& info) {
+    putDWord(static_cast<std::uint32_t>(info.size));
+    putDWord(static_cast<std::uint32_t>(info.width));
+    putDWord(static_cast<std::uint32_t>(info.height));
+    putWord(info.planes);
+    putWord(info.bitsPixel);
+    putDWord(static_cast<std::uint32_t>(info.compression));
+    putDWord(static_cast<std::uint32_t>(info.sizeImage));
+    putDWord(static_cast<std::uint32_t>(info.XPelsPerMeter));
+    putDWord(static_cast<std::uint32_t>(info.YPelsPerMeter));
+    putDWord(static_cast<std::uint32_t>(info.ClrUsed));
+    putDWord(static_cast<std::uint32_t>(info.ClrImportant));
+}
+
+void bitmapfile::writeBitmap(const int* bmp, int rows, int cols) {
+    const int pad = rowPadding(cols);
+    for (int r = rows - 1; r >= 0; --r) {
+        const int* row = bmp + static_cast<std::size_t>(r) * cols;
+        for (int c = 0; c < cols; ++c) {
+            const int v = row[c];
+            image.push_back(static_cast<char>(v & 0xFF));
+            image.push_back(static_cast<char>((v >> 8) & 0xFF));
+            image.push_back(static_cast<char>((v >> 16) & 0xFF));
+        }
+        image.append(static_cast<std::size_t>(pad), '\0');
+    }
+}
+
+bool bitmapfile::write(const char* filename, const int* bmp, int rows, int cols) {
+    image.clear();
+    if (filename == nullptr || bmp == nullptr || rows <= 0 || cols <= 0)
+        return false;
+    // sizeImage and the file size must fit their signed 32-bit header fields.
+    const long long rowBytes = 3LL * cols + rowPadding(cols);
+    const long long sizeImage = rowBytes * rows;
+    if (sizeImage > 0x7FFFFFFFLL - HEADERS_SIZE)
+        return false;
+
+    typeHEADER header;
+    header.size = static_cast<std::uint32_t>(HEADERS_SIZE + sizeImage);
+    header.offset = HEADERS_SIZE;
+    typeINFOHEADER info;
+    info.width = cols;
+    info.height = rows;  // positive: rows stored bottom-up
+    info.sizeImage = static_cast<std::int32_t>(sizeImage);
+    image.reserve(static_cast<std::size_t>(header.size));
+    writeHeader(header);
+    writeInfoHeader(info);
+    writeBitmap(bmp, rows, cols);
+
+    bmpfile.open(filename, std::ios::binary | std::ios::trunc);
+    if (!bmpfile.is_open())
+        return false;
+    bmpfile.write(image.data(), static_cast<std::streamsize>(image.size()));
+    bmpfile.close();
+    if (bmpfile.fail()) {
+        bmpfile.clear();
+        std::remove(filename);
+        return false;
+    }
+    return true;
+}

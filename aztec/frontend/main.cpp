@@ -1,0 +1,5 @@
+#include "AztecCli.h"
+
+#include <iostream>
+
+int main(int argc, char** argv) { return runAztec(argc, argv, std::cout, std::cerr); }
