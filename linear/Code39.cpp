@@ -3,6 +3,9 @@
 #include "Code39Tables.h"
 #include "LinearSymbol.h"
 
+#include <algorithm>
+#include <climits>
+
 namespace {
 
 constexpr const char* NINE_ELEMENTS = "bwbwbwbwb";
@@ -13,9 +16,11 @@ void addCode39Character(LinearSymbol& s, int row, int gap) {
     s.addElement(gap, s.barHeightPixels);
 }
 
+// A gap of no width (or a negative one, from negative settings) would merge
+// neighbouring characters; it is one unit instead.
 int gapWidth(const LinearSymbol& s) {
-    const int g = s.interCharGap * s.narrowBarWidth;
-    return g == 0 ? 1 : g;
+    const long long g = static_cast<long long>(s.interCharGap) * s.narrowBarWidth;
+    return g <= 0 ? 1 : static_cast<int>(std::min<long long>(g, INT_MAX));
 }
 
 // Check character, text and stop, common to both forms.

@@ -29,7 +29,6 @@ constexpr uint32_t BLACK = 0x00000000;
 constexpr uint32_t PS_SOLID = 0;
 constexpr uint32_t BS_SOLID = 0;
 constexpr std::size_t HEADER_SIZE = 108;  // EMR_HEADER with both extensions
-constexpr std::size_t LOGFONTW_SIZE = 92;
 constexpr std::size_t LF_FACESIZE = 32;
 
 // Little-endian field writer.
