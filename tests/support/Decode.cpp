@@ -52,6 +52,10 @@ Decoded decode(const GrayImage& image, Symbology symbology) {
     d.sequenceIndex = result.sequenceIndex();
     d.sequenceSize = result.sequenceSize();
     d.sequenceId = result.sequenceId();
+    d.hasECI = result.hasECI();
+    const ZXing::ByteArray eci = result.bytesECI();
+    d.bytesECI.assign(eci.begin(), eci.end());
+    d.gs1 = result.contentType() == ZXing::ContentType::GS1;
     return d;
 }
 

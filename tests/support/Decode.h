@@ -20,6 +20,9 @@ struct Decoded {
     int sequenceIndex = -1;
     int sequenceSize = -1;
     std::string sequenceId;
+    bool hasECI = false;              // an ECI designator was read
+    std::string bytesECI;             // content with ECI designators as "\\nnnnnn" escapes
+    bool gs1 = false;                 // FNC1 in first position: GS1 content
 };
 
 // Decodes one symbol of the given symbology from the image; only that format is
