@@ -399,12 +399,12 @@ bool Aztec::eligible(int row) const {
     }
 }
 
-bool Aztec::countFits(int row, int dataCodewords) const {
+bool Aztec::countFits(int row, int count) const {
     // The mode message counts data codewords in 6 bits (compact) or 11 bits
     // (full-range); reader initialisation takes the top bit of the count.
     const int countBits = isCompactRow(row) ? 6 : 11;
     const int limit = 1 << (readerInitialization ? countBits - 1 : countBits);
-    return dataCodewords <= limit;
+    return count <= limit;
 }
 
 int Aztec::mostDataBits(int start, int margin, double dataShare) const {
@@ -436,6 +436,7 @@ void Aztec::paint() { encodeBitmap(); }
 void Aztec::encodeBitmap() {
     dataBits = 0;
     maxDataBits = 0;
+    dataCodewords = 0;
     if (preferredConfiguration >= CONFIGURATION_COUNT)
         return fail(STATUS_BAD_CONFIGURATION);
     if (correctionLevel < 0 || correctionLevel > 99)
@@ -490,7 +491,7 @@ void Aztec::encodeBitmap() {
     // the count of data codewords, the next larger allowed row that can is taken.
     std::vector<int> words;
     int nd = cutCodewords(bs, configuration[selected][CONF_CODEWORD_SIZE], words);
-    if (!countFits(selected, nd) && autoConfigurate) {
+    if (!countFits(selected, nd) && nd <= configuration[selected][CONF_CODEWORDS] && autoConfigurate) {
         for (int row = selected + 1; row < CONFIGURATION_COUNT; ++row) {
             if (!eligible(row))
                 continue;
@@ -519,6 +520,7 @@ void Aztec::encodeBitmap() {
         words.assign(1, (1 << B) - 2);
     }
     selectedConfiguration = selected;
+    dataCodewords = nd;
 
     // 5. Every codeword slot the data leaves free becomes a check word.
     const int nc = std::max(configuration[selected][CONF_CODEWORDS] - nd, 0);

@@ -159,6 +159,8 @@ public:
     // The most data bits the last paint() could have placed with its settings
     // (0 when the settings were out of range).
     int getMaxDataBits() const { return maxDataBits; }
+    // Number of data codewords in the symbol of the last paint() (0 without a symbol).
+    int getDataCodewords() const { return dataCodewords; }
 
     // Appends the 28-bit (compact) or 40-bit (full-range) mode message to `bs`.
     void getModeMessage(int layers, int codewords, bool compact, BitString* bs) const;
@@ -214,10 +216,11 @@ private:
     Status status = STATUS_NONE;
     int dataBits = 0;
     int maxDataBits = 0;
+    int dataCodewords = 0;
 
     void encodeBitmap();
     bool eligible(int row) const;
-    bool countFits(int row, int dataCodewords) const;
+    bool countFits(int row, int count) const;
     int mostDataBits(int start, int margin, double dataShare) const;
     void fail(Status why);
 };

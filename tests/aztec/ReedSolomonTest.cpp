@@ -1,0 +1,81 @@
+#include "Aztec.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+struct RsCase {
+    const char* label;
+    int gf, pp;
+    std::vector<int> data;
+    std::vector<int> checks;
+};
+
+std::vector<int> checkWords(const std::vector<int>& data, int nc, int gf, int pp) {
+    std::vector<int> wd(data);
+    wd.resize(data.size() + nc + 1, -7);  // the sentinel slot must be cleared
+    Aztec::ReedSolomon(wd.data(), static_cast<int>(data.size()), nc, gf, pp);
+    EXPECT_EQ(wd.back(), 0);
+    for (size_t i = 0; i < data.size(); ++i)
+        EXPECT_EQ(wd[i], data[i]) << "data word " << i << " changed";
+    return std::vector<int>(wd.begin() + static_cast<long>(data.size()), wd.end() - 1);
+}
+
+TEST(ReedSolomon, KnownCheckWords) {
+    const RsCase cases[] = {
+        {"GF(16) mode message, compact", 16, 19, {0, 4}, {10, 3, 11, 8, 4}},
+        {"GF(16) mode message, full-range", 16, 19, {0, 0, 0, 11}, {4, 12, 14, 13, 2, 13}},
+        {"GF(64)", 64, 67, {5}, {47, 42, 10, 28, 22, 8, 25, 52, 33, 44, 17, 18, 11, 56, 18, 53}},
+        {"GF(256)", 256, 301, {1, 2, 3}, {53, 46, 95, 0, 75}},
+    };
+    for (const RsCase& c : cases) {
+        SCOPED_TRACE(c.label);
+        EXPECT_EQ(checkWords(c.data, static_cast<int>(c.checks.size()), c.gf, c.pp), c.checks);
+    }
+}
+
+// Every codeword of a Reed-Solomon code word is a multiple of the generator, so
+// data followed by its check words evaluates to zero at each root a^1 .. a^nc.
+TEST(ReedSolomon, CodeWordsVanishAtTheGeneratorRootsInEveryField) {
+    const int fields[][2] = {{16, 19}, {64, 67}, {256, 301}, {1024, 1033}, {4096, 4201}};
+    for (const auto& f : fields) {
+        const int gf = f[0], pp = f[1];
+        SCOPED_TRACE(gf);
+        std::vector<int> log(gf), alog(gf);
+        alog[0] = 1;
+        for (int i = 1; i < gf; ++i) {
+            alog[i] = alog[i - 1] * 2;
+            if (alog[i] >= gf)
+                alog[i] ^= pp;
+            log[alog[i]] = i;
+        }
+        std::vector<int> data;
+        for (int i = 0; i < 40; ++i)
+            data.push_back((i * 37 + 11) % gf);
+        const int nc = 12;
+        std::vector<int> word = data;
+        for (int c : checkWords(data, nc, gf, pp))
+            word.push_back(c);
+        for (int r = 1; r <= nc; ++r) {
+            int value = 0;  // Horner's rule at a^r, highest power first
+            for (int w : word)
+                value = Aztec::mult(value, alog[r], log.data(), alog.data(), gf) ^ w;
+            EXPECT_EQ(value, 0) << "root a^" << r;
+        }
+        EXPECT_EQ(checkWords(std::vector<int>(7, 0), 9, gf, pp), std::vector<int>(9, 0));
+    }
+}
+
+TEST(ReedSolomon, GeneratorAndEdgeCases) {
+    EXPECT_EQ(Aztec::generatorPolynomial(5, 16, 19), (std::vector<int>{1, 2, 6, 4, 11, 1}));
+    // No check words: only the sentinel slot is written.
+    std::vector<int> wd = {3, 9, 42};
+    Aztec::ReedSolomon(wd.data(), 2, 0, 64, 67);
+    EXPECT_EQ(wd, (std::vector<int>{3, 9, 0}));
+    int x = 0;
+    EXPECT_EQ(Aztec::mult(0, 5, &x, &x, 16), 0);
+}
+
+}  // namespace
