@@ -3,6 +3,7 @@
 #include "Code128Tables.h"
 #include "LinearSymbol.h"
 
+#include <cassert>
 #include <vector>
 
 namespace {
@@ -73,17 +74,19 @@ int startValue(char set) {
 }
 
 // One run of the encoder over a value: the current set, the weight of the
-// next symbol and the running sum.
+// next symbol and the weighted sum. The sum is kept reduced modulo 103, so a
+// value of any length neither overflows it nor loses precision.
 class Code128Writer {
 public:
     Code128Writer(LinearSymbol& symbol, char startSet) : symbol_(symbol), set_(startSet) {
         symbol_.addPattern(CODE128_SYMBOL_COLOURS, code128Patterns[startValue(startSet)]);
-        sum_ = startValue(startSet);
+        sum_ = startValue(startSet) % CODE128_CHECK_MODULUS;
     }
 
     void emit(int value) {
+        assert(value >= 0 && value < CODE128_DATA_VALUES);
         symbol_.addPattern(CODE128_SYMBOL_COLOURS, code128Patterns[value]);
-        sum_ += static_cast<long long>(value) * weight_;
+        sum_ = static_cast<int>((sum_ + value * (weight_ % CODE128_CHECK_MODULUS)) % CODE128_CHECK_MODULUS);
     }
     void nextWeight() { ++weight_; }
     char set() const { return set_; }
@@ -94,19 +97,16 @@ public:
         emit(set == 'A' ? CODE128_CODE_A : CODE128_CODE_B);
     }
 
-    long long finish() {
+    void finish() {
         if (symbol_.checkCharacter)
-            symbol_.addPattern(CODE128_SYMBOL_COLOURS,
-                               code128Patterns[static_cast<int>(LinearSymbol::floorMod(
-                                   static_cast<double>(sum_), CODE128_CHECK_MODULUS))]);
+            symbol_.addPattern(CODE128_SYMBOL_COLOURS, code128Patterns[sum_]);
         symbol_.addPattern(CODE128_STOP_COLOURS, CODE128_STOP);
-        return sum_;
     }
 
 private:
     LinearSymbol& symbol_;
     char set_;
-    long long sum_ = 0;
+    int sum_ = 0;
     long long weight_ = 1;
 };
 
@@ -239,7 +239,7 @@ Code128Outcome appendCode128(LinearSymbol& s, Code128Flavour flavour) {
         if (!dropped)
             out.nextWeight();
     }
-    result.sum = out.finish();
+    out.finish();
     return result;
 }
 
@@ -248,6 +248,8 @@ Code128Outcome appendCode128(LinearSymbol& s, Code128Flavour flavour) {
 void LinearSymbol::encodeCode128() {
     if (code128Set != 'A' && code128Set != 'B' && code128Set != 'C')
         warnings.push_back("the Code 128 start set is not A, B or C; set A was used");
+    if (code.empty())
+        warnings.push_back("the value is empty; the Code 128 symbol holds no data");
     const detail::Code128Outcome outcome = detail::appendCode128(*this, detail::Code128Flavour::PLAIN);
     if (outcome.droppedBytes > 0)
         warnings.push_back(intToString(outcome.droppedBytes) +

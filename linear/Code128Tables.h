@@ -150,7 +150,6 @@ enum class Code128Flavour {
 
 struct Code128Outcome {
     std::string text;      // human-readable text collected while encoding (PLAIN only)
-    long long sum = 0;     // weighted sum the check symbol is taken from
     int droppedBytes = 0;  // bytes that no set holds, left out of the symbol
 };
 

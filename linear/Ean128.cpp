@@ -113,6 +113,8 @@ std::string ean128HumanText(const std::string& value) {
 void LinearSymbol::encodeEan128() {
     const std::string humanText = detail::ean128HumanText(code);
     code128Set = 'C';
+    if (code.empty())
+        warnings.push_back("the value is empty; the EAN-128 symbol holds no data");
     const detail::Code128Outcome outcome = detail::appendCode128(*this, detail::Code128Flavour::GS1);
     if (outcome.droppedBytes > 0)
         warnings.push_back(intToString(outcome.droppedBytes) +

@@ -144,17 +144,6 @@ TEST(Code128, SymbolSequences) {
     }
 }
 
-TEST(Code128, WeightedSumOfTheWorkedExample) {
-    LinearSymbol s;
-    s.code = "12345";
-    s.code128Set = 'B';
-    s.computeDimensions();
-    const detail::Code128Outcome outcome = detail::appendCode128(s, detail::Code128Flavour::PLAIN);
-    EXPECT_EQ(outcome.sum, 834);
-    EXPECT_EQ(outcome.text, "12345");
-    EXPECT_EQ(outcome.droppedBytes, 0);
-}
-
 TEST(Code128, SettingsAndRemarks) {
     const LinearSymbol noCheck = code128("AB", 'B', false);
     EXPECT_EQ(symbolValues(noCheck), (std::vector<int>{104, 33, 34, STOP}));
@@ -163,6 +152,7 @@ TEST(Code128, SettingsAndRemarks) {
     EXPECT_EQ(keepsText.text, "label");
 
     EXPECT_TRUE(code128("AB", 'B').warnings.empty());
+    EXPECT_EQ(code128("", 'B').warnings.size(), 1u);
     EXPECT_EQ(code128("AB", 'x').warnings.size(), 1u);
     const LinearSymbol dropped = code128("a~d233~d128b", 'B');
     ASSERT_EQ(dropped.warnings.size(), 1u);
@@ -257,6 +247,54 @@ TEST(Code128RoundTrip, LongValuesAreDrawnWhole) {
         const std::vector<int> values = symbolValues(s);
         EXPECT_EQ(values.back(), STOP);
         expectDecodes(s, value, 1);
+    }
+}
+
+// Deterministic pseudo-random values over the given byte range.
+std::string randomValue(unsigned& seed, int maxLength, int lowByte, int highByte) {
+    auto next = [&seed] { return seed = seed * 1103515245u + 12345u, (seed >> 16) & 0x7fff; };
+    std::string value(next() % (maxLength + 1), '\0');
+    for (char& c : value) {
+        // Digit runs are common in real values and exercise set C.
+        c = next() % 3 == 0 ? static_cast<char>('0' + next() % 10)
+                            : static_cast<char>(lowByte + static_cast<int>(next() % (highByte - lowByte + 1)));
+    }
+    return value;
+}
+
+TEST(Code128, AnyBytesGiveWellFormedSymbolsWithTheStandardCheck) {
+    unsigned seed = 128;
+    for (int round = 0; round < 400; ++round) {
+        const std::string value = randomValue(seed, 40, 0, 255);
+        for (int symbology : {LinearSymbol::CODE128, LinearSymbol::EAN128})
+            for (char start : {'A', 'B', 'C', '?'}) {
+                testing::internal::CaptureStdout();
+                const LinearSymbol s = built(symbology, value, [&](LinearSymbol& sym) {
+                    sym.code128Set = start;
+                    sym.processTilde = false;
+                });
+                testing::internal::GetCapturedStdout();
+                std::vector<int> values = symbolValues(s);
+                ASSERT_GE(values.size(), 3u);
+                ASSERT_EQ(values.back(), STOP) << "round " << round;
+                values.pop_back();
+                const int check = values.back();
+                values.pop_back();
+                EXPECT_EQ(check, code128test::standardCheck(values)) << "round " << round;
+            }
+    }
+}
+
+TEST(Code128RoundTrip, RandomAsciiValues) {
+    unsigned seed = 15417;
+    for (int round = 0; round < 150; ++round) {
+        const std::string value = randomValue(seed, 30, 0, 127);
+        if (value.empty())
+            continue;  // the reader wants at least one data symbol
+        for (char start : {'A', 'B', 'C'}) {
+            SCOPED_TRACE(std::string("start ") + start + ", round " + std::to_string(round));
+            expectDecodes(code128Raw(value, start), value);
+        }
     }
 }
 
