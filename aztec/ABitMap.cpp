@@ -14,8 +14,8 @@ bool onGridLine(int v) { return (v & 15) == 0; }
 ABitMap::ABitMap(int w, int h, bool compact, int* map)
     : bitmap(map), width(w), height(h), minX(-((w - 1) / 2)), maxX((w - 1) / 2), minY(-((h - 1) / 2)),
       maxY((h - 1) / 2), isCompact(compact) {
-    for (int col = 0; col < width; ++col)
-        for (int row = 0; row < height; ++row)
+    for (int row = 0; row < height; ++row)
+        for (int col = 0; col < width; ++col)
             setBitDirect(col, row, EMPTY);
     addFinder();
     addOrientationBits();
@@ -49,10 +49,17 @@ void ABitMap::addOrientationBits() {
 }
 
 void ABitMap::addGrids() {
-    for (int y = minY; y <= maxY; ++y)
-        for (int x = minX; x <= maxX; ++x)
-            if (onGridLine(x) || onGridLine(y))
-                setBit(x, y, (x + y) % 2 == 0 ? BLACKGRID : WHITEGRID);
+    auto grid = [&](int x, int y) { setBit(x, y, (x + y) % 2 == 0 ? BLACKGRID : WHITEGRID); };
+    for (int y = minY; y <= maxY; ++y) {
+        if (onGridLine(y)) {
+            for (int x = minX; x <= maxX; ++x)
+                grid(x, y);
+        } else {
+            for (int x = minX - (minX & 15); x <= maxX; x += 16)  // the multiples of 16
+                if (x >= minX)
+                    grid(x, y);
+        }
+    }
 }
 
 void ABitMap::placeModeMessage(BitString* bs, bool compact) {
@@ -94,7 +101,10 @@ void ABitMap::placeModeMessage(BitString* bs, bool compact) {
 int ABitMap::placeDominos(BitString* bs, bool compact) {
     const int f = compact ? 4 : 6;
     auto skipped = [&](int v) { return !compact && onGridLine(v); };
-    auto place = [&](int x, int y) { setBit(x, y, bs->getAndRemoveBitsFILO(1) == 1 ? BLACK : WHITE); };
+    // Bits are taken from the end of the stream one at a time; reading them in
+    // place and dropping them all at the end leaves the same result.
+    int next = bs->getLength() - 1;
+    auto place = [&](int x, int y) { setBit(x, y, next >= 0 && bs->getBit(next--) == 1 ? BLACK : WHITE); };
 
     // Each pass fills one layer: a ring two modules thick, clockwise from its top
     // left, each strip starting where the previous one ended. Strips that would
@@ -184,7 +194,8 @@ int ABitMap::placeDominos(BitString* bs, bool compact) {
         y -= 2;
     }
 
-    const int left = bs->getLength();
+    const int left = next + 1;
+    bs->truncate(left);
     if (left > 0)
         std::cout << "Still  bit to be placed on the barcode. Try selecting another configuration.";
     return left;

@@ -1,18 +1,78 @@
 #include "BitString.h"
 
+#include <algorithm>
+
+void BitString::append(std::uint64_t v, int n) {
+    // n is 1..CHUNK and v < 2^n.
+    const std::size_t last = (endBit + static_cast<std::size_t>(n) - 1) >> 6;
+    if (last >= words.size())
+        words.resize(last + 1, 0);
+    const int off = static_cast<int>(endBit & 63);
+    const int room = 64 - off;
+    if (n <= room) {
+        words[endBit >> 6] |= v << (room - n);
+    } else {
+        words[endBit >> 6] |= v >> (n - room);
+        words[last] |= v << (64 - (n - room));
+    }
+    endBit += static_cast<std::size_t>(n);
+}
+
+std::uint64_t BitString::read(std::size_t pos, int n) const {
+    // n is 1..CHUNK and the n bits from pos are held.
+    const int off = static_cast<int>(pos & 63);
+    std::uint64_t v = words[pos >> 6] << off;
+    if (off + n > 64)
+        v |= words[(pos >> 6) + 1] >> (64 - off);
+    return v >> (64 - n);
+}
+
+void BitString::clearRange(std::size_t from, std::size_t to) {
+    // Zeroes the stored bits from..to-1, keeping bits from endBit on zero for append().
+    if (from >= to)
+        return;
+    std::size_t w = from >> 6;
+    const std::size_t lastWord = (to - 1) >> 6;
+    const int off = static_cast<int>(from & 63);
+    if (off != 0) {
+        words[w] &= ~(~std::uint64_t{0} >> off);
+        ++w;
+    }
+    for (; w <= lastWord; ++w)
+        words[w] = 0;
+}
+
+void BitString::reset() {
+    clearRange(0, endBit);
+    headBit = endBit = 0;
+}
+
+void BitString::eraseFront() {
+    const std::size_t dropWords = headBit >> 6;
+    words.erase(words.begin(), words.begin() + static_cast<std::ptrdiff_t>(dropWords));
+    headBit -= dropWords * 64;
+    endBit -= dropWords * 64;
+}
+
 void BitString::addBits(int valueI, int bits) {
-    const unsigned int v = static_cast<unsigned int>(valueI);
-    for (int i = bits - 1; i >= 0; --i)
-        value.push_back(i < 32 && ((v >> i) & 1U) ? '1' : '0');
+    if (bits <= 0)
+        return;
+    // Bits above bit 31 of an int are taken as 0.
+    for (; bits > CHUNK; bits -= CHUNK)
+        append(0, CHUNK);
+    const std::uint64_t v = static_cast<std::uint32_t>(valueI) & ((std::uint64_t{1} << bits) - 1);
+    append(v, bits);
 }
 
 void BitString::concatenate(const BitString* bs) {
-    if (bs == this) {
-        const std::string copy = toString();
-        value += copy;
-        return;
+    const BitString copy = bs == this ? *bs : BitString();
+    const BitString& from = bs == this ? copy : *bs;
+    std::size_t pos = from.headBit;
+    while (pos < from.endBit) {
+        const int n = static_cast<int>(std::min<std::size_t>(CHUNK, from.endBit - pos));
+        append(from.read(pos, n), n);
+        pos += static_cast<std::size_t>(n);
     }
-    value.append(bs->value, bs->head, std::string::npos);
 }
 
 int BitString::getAndRemoveBits(int n) {
@@ -22,13 +82,19 @@ int BitString::getAndRemoveBits(int n) {
     if (n < 0)
         n = 0;
     const int taken = held > n ? n : held;
-    unsigned int result = 0;
-    for (int i = 0; i < taken; ++i)
-        result = (result << 1) | (value[head + i] == '1' ? 1U : 0U);
-    head += static_cast<std::size_t>(taken);
+    // Only the last 32 bits of a longer read can show in an int result.
+    std::uint32_t result = 0;
+    int remaining = taken;
+    while (remaining > 0) {
+        const int step = remaining > CHUNK ? CHUNK : remaining;
+        const std::uint64_t chunk = read(headBit, step);
+        result = static_cast<std::uint32_t>((static_cast<std::uint64_t>(result) << step) | chunk);
+        headBit += static_cast<std::size_t>(step);
+        remaining -= step;
+    }
     for (int i = taken; i < n; ++i)
         result = (result << 1) | 1U;
-    compact();
+    dropFront();
     return static_cast<int>(result);
 }
 
@@ -39,13 +105,27 @@ int BitString::getAndRemoveBitsFILO(int n) {
     if (n < 0)
         n = 0;
     const int taken = held > n ? n : held;
-    const std::size_t from = value.size() - static_cast<std::size_t>(taken);
-    unsigned int result = 0;
-    for (std::size_t i = from; i < value.size(); ++i)
-        result = (result << 1) | (value[i] == '1' ? 1U : 0U);
-    value.resize(from);
-    compact();
+    const std::size_t from = endBit - static_cast<std::size_t>(taken);
+    std::uint32_t result = 0;
+    for (std::size_t pos = from; pos < endBit;) {
+        const int step = static_cast<int>(std::min<std::size_t>(CHUNK, endBit - pos));
+        result = static_cast<std::uint32_t>((static_cast<std::uint64_t>(result) << step) | read(pos, step));
+        pos += static_cast<std::size_t>(step);
+    }
+    truncate(held - taken);
     return static_cast<int>(result);
+}
+
+void BitString::truncate(int n) {
+    if (n < 0)
+        n = 0;
+    if (n >= getLength())
+        return;
+    const std::size_t newEnd = headBit + static_cast<std::size_t>(n);
+    clearRange(newEnd, endBit);
+    endBit = newEnd;
+    if (headBit == endBit)
+        reset();
 }
 
 int BitString::convertStringToInt(const std::string& s) {
@@ -55,12 +135,10 @@ int BitString::convertStringToInt(const std::string& s) {
     return static_cast<int>(result);
 }
 
-void BitString::compact() {
-    if (head == value.size()) {
-        value.clear();
-        head = 0;
-    } else if (head >= 64 && head * 2 >= value.size()) {
-        value.erase(0, head);
-        head = 0;
-    }
+std::string BitString::toString() const {
+    std::string s;
+    s.reserve(endBit - headBit);
+    for (std::size_t pos = headBit; pos < endBit; ++pos)
+        s += read(pos, 1) != 0 ? '1' : '0';
+    return s;
 }

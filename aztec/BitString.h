@@ -2,7 +2,9 @@
 // A growable sequence of bits: appended at the end, drained from either end.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 class BitString {
 public:
@@ -15,7 +17,7 @@ public:
     // Appends every bit of `bs`; `bs` itself is left unchanged (it may be this object).
     void concatenate(const BitString* bs);
 
-    int getLength() const { return static_cast<int>(value.size() - head); }
+    int getLength() const { return static_cast<int>(endBit - headBit); }
 
     // Removes up to `n` bits from the front and returns them as a number, first bit
     // most significant. When `n` or fewer bits are held, all are taken and 1-bits
@@ -27,18 +29,40 @@ public:
     // sequence returns 0.
     int getAndRemoveBitsFILO(int n);
 
+    // Bit `i` (0 = the oldest bit held), 0 or 1; `i` must be below getLength().
+    int getBit(int i) const { return static_cast<int>(read(headBit + static_cast<std::size_t>(i), 1)); }
+
+    // Keeps the first `n` bits and drops the rest (nothing happens when n >= length).
+    void truncate(int n);
+
     // The value of a text of '0'/'1' read as a binary number; other characters count as 0.
     static int convertStringToInt(const std::string& s);
 
     // The bits held, oldest first, as '0'/'1' characters.
-    std::string toString() const { return value.substr(head); }
+    std::string toString() const;
 
 private:
-    // One '0'/'1' character per bit. Bits before `head` have been removed from the
-    // front; they are discarded in bulk once they make up half of the text, so every
-    // operation costs amortised constant time per bit.
-    std::string value;
-    std::size_t head = 0;
+    // Bits packed most significant first into 64-bit words. Bits before `headBit`
+    // have been removed from the front; whole words of them are dropped once they
+    // make up half of the store, so every operation costs amortised constant time
+    // per bit. Bits from `endBit` on are always zero.
+    std::vector<std::uint64_t> words;
+    std::size_t headBit = 0;
+    std::size_t endBit = 0;
 
-    void compact();
+    static constexpr int CHUNK = 32;  // most bits moved by one read or append
+
+    void append(std::uint64_t v, int n);
+    std::uint64_t read(std::size_t pos, int n) const;
+    void clearRange(std::size_t from, std::size_t to);
+    void reset();
+    void eraseFront();
+    // After a front removal: an emptied store starts over; words already drained
+    // are discarded once they make up half of the store.
+    void dropFront() {
+        if (headBit == endBit)
+            reset();
+        else if (headBit >= 256 && headBit * 2 >= endBit)
+            eraseFront();
+    }
 };

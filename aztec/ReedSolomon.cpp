@@ -4,20 +4,22 @@
 #include "Aztec.h"
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace {
 
 // Log and antilog tables of GF(gf) with primitive element 2. The antilog table is
 // laid out twice over, so log[x] + log[y] indexes it without a modulo, and is
-// followed by zeros: ZERO_LOG, the log given to 0, plus any log lands there.
+// followed by zeros: zeroLog, the log given to 0, plus any log (zeroLog included)
+// lands there, so products with 0 need no test.
 struct Field {
     int gf;
     int zeroLog;
     std::vector<std::uint16_t> log;
     std::vector<std::uint16_t> alog;
 
-    Field(int size, int pp) : gf(size), zeroLog(2 * (size - 1)), log(size), alog(3 * (size - 1) + 1, 0) {
+    Field(int size, int pp) : gf(size), zeroLog(2 * (size - 1)), log(size), alog(4 * (size - 1) + 1, 0) {
         int v = 1;
         for (int i = 0; i < size - 1; ++i) {
             alog[i] = alog[i + size - 1] = static_cast<std::uint16_t>(v);
@@ -45,6 +47,18 @@ std::vector<int> generator(const Field& f, int nc) {
     return c;
 }
 
+// The tables of the five fields Aztec uses are built once; others on each call.
+const Field* knownField(int gf, int pp) {
+    switch (gf * 8192 + pp) {
+    case 16 * 8192 + 19: { static const Field f(16, 19); return &f; }
+    case 64 * 8192 + 67: { static const Field f(64, 67); return &f; }
+    case 256 * 8192 + 301: { static const Field f(256, 301); return &f; }
+    case 1024 * 8192 + 1033: { static const Field f(1024, 1033); return &f; }
+    case 4096 * 8192 + 4201: { static const Field f(4096, 4201); return &f; }
+    default: return nullptr;
+    }
+}
+
 bool validField(int gf, int pp) {
     // A field of 2^m elements, 2 <= m <= 16, whose reduction polynomial has degree m.
     if (gf < 4 || gf > 65536 || (gf & (gf - 1)) != 0)
@@ -63,7 +77,8 @@ int Aztec::mult(int x, int y, const int* log, const int* alog, int gf) {
 std::vector<int> Aztec::generatorPolynomial(int nc, int gf, int pp) {
     if (nc < 0 || !validField(gf, pp))
         return {};
-    return generator(Field(gf, pp), nc);
+    const Field* known = knownField(gf, pp);
+    return known != nullptr ? generator(*known, nc) : generator(Field(gf, pp), nc);
 }
 
 void Aztec::ReedSolomon(int* wd, int nd, int nc, int gf, int pp) {
@@ -73,7 +88,11 @@ void Aztec::ReedSolomon(int* wd, int nd, int nc, int gf, int pp) {
         wd[nd + j] = 0;
     if (nc == 0)
         return;
-    const Field f(gf, pp);
+    const Field* known = knownField(gf, pp);
+    std::unique_ptr<Field> built;
+    if (known == nullptr)
+        built = std::make_unique<Field>(gf, pp);
+    const Field& f = known != nullptr ? *known : *built;
     const std::vector<int> c = generator(f, nc);
     // Logs of the generator coefficients below x^nc, in the order the division
     // meets them (c[nc-1] first).
@@ -87,15 +106,38 @@ void Aztec::ReedSolomon(int* wd, int nd, int nc, int gf, int pp) {
     for (int i = 0; i < nd; ++i)
         reg[i] = wd[i] & (gf - 1);
     const std::uint16_t* alog = f.alog.data();
-    for (int i = 0; i < nd; ++i) {
+    const int* g = gLog.data();
+    int i = 0;
+    // Four data words per pass over the register: their feedback values k0..k3
+    // are found first, then every register word takes all four products at once.
+    constexpr int S = 4;
+    for (; i + S <= nd && nc >= S; i += S) {
+        int k[S];
+        for (int t = 0; t < S; ++t) {
+            int v = reg[i + t];
+            for (int u = 0; u < t; ++u)
+                v ^= alog[f.log[k[u]] + g[t - u - 1]];
+            k[t] = v;
+        }
+        const std::uint16_t* a0 = alog + f.log[k[0]];
+        const std::uint16_t* a1 = alog + f.log[k[1]];
+        const std::uint16_t* a2 = alog + f.log[k[2]];
+        const std::uint16_t* a3 = alog + f.log[k[3]];
+        int* r = reg.data() + i + S;
+        for (int m = 0; m <= nc - S; ++m)
+            r[m] ^= a0[g[m + 3]] ^ a1[g[m + 2]] ^ a2[g[m + 1]] ^ a3[g[m]];
+        for (int m = nc - S + 1; m < nc; ++m)  // the last words see only the later k
+            for (int u = S + m - nc; u < S; ++u)
+                r[m] ^= alog[f.log[k[u]] + g[S + m - 1 - u]];
+    }
+    for (; i < nd; ++i) {
         const int k = reg[i];
         if (k == 0)
             continue;
-        const int kLog = f.log[k];
+        const std::uint16_t* a = alog + f.log[k];
         int* r = reg.data() + i + 1;
-        const int* g = gLog.data();
         for (int j = 0; j < nc; ++j)
-            r[j] ^= alog[kLog + g[j]];
+            r[j] ^= a[g[j]];
     }
     for (int j = 0; j < nc; ++j)
         wd[nd + j] = reg[nd + j];
