@@ -221,6 +221,15 @@ TEST(EanUpc, BarlaneReportsRefusalsAndWarnings) {
          "barlane: warning: EAN-13 check digit 2 of \"4006381333932\" should be 1; the symbol is drawn with 2\n"},
         {"11", "5901234", 0, ""},
         {"6", "03600029145", 0, ""},
+        {"12", "01234500006", 0, ""},
+        {"12", "123456789012", 1,
+         "barlane: no file written: UPC-E cannot draw \"123456789012\": its number system is 1, but the parity in "
+         "use is that of number system 0\n"},
+        {"12", "01234512345", 1,
+         "barlane: no file written: UPC-E cannot draw \"012345123450\": it cannot be zero-suppressed (the six "
+         "digits \"123455\" read back as 012345000050)\n"},
+        {"12", "012345000064", 0,
+         "barlane: warning: UPC-E check digit 4 of \"012345000064\" should be 5; the symbol is drawn with 4\n"},
     };
     for (const Run& r : runs) {
         SCOPED_TRACE(r.code);
@@ -259,12 +268,16 @@ TEST(EanUpcRoundTrip, RandomValuesDecode) {
     std::mt19937 rng(20261208);
     const LinearSymbol checker;
     for (const RoundTripKind& k : ROUND_TRIP_KINDS) {
-        for (int n = 0; n < 60; ++n) {
+        for (int n = 0; n < 200; ++n) {
             const std::string digits = randomDigits(rng, k.digits);
             const std::string completed = digits + checker.eanCheckDigit(digits);
             const bool supplied = n % 2 == 1;
             SCOPED_TRACE(std::string(k.label) + " " + completed + (supplied ? " supplied" : " completed"));
-            const LinearSymbol s = built(k.symbology, supplied ? completed : digits);
+            // Module widths 1 to 3 units, guard bars tall or level.
+            const LinearSymbol s = built(k.symbology, supplied ? completed : digits, [&](LinearSymbol& l) {
+                l.narrowBarWidth = 1 + n % 3;
+                l.guardBars = n % 5 != 0;
+            });
             ASSERT_TRUE(s.warnings.empty());
             const testsupport::Decoded d = lineartest::roundTrip(s, k.reader, 2);
             ASSERT_TRUE(d.ok) << d.error;

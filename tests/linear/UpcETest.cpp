@@ -321,12 +321,16 @@ std::vector<std::string> randomUpcAValues(int count) {
 TEST(UpcERoundTrip, RandomValuesDecode) {
     const LinearSymbol checker;
     int n = 0;
-    for (const std::string& upcA : randomUpcAValues(80)) {
+    for (const std::string& upcA : randomUpcAValues(300)) {
         const std::string completed = upcA + checker.eanCheckDigit(upcA);
         const bool supplied = ++n % 2 == 0;
         SCOPED_TRACE(completed + (supplied ? " supplied" : " completed"));
-        const LinearSymbol s = built(UPCE, supplied ? completed : upcA);
+        const LinearSymbol s = built(UPCE, supplied ? completed : upcA, [&](LinearSymbol& l) {
+            l.narrowBarWidth = 1 + n % 3;
+            l.guardBars = n % 5 != 0;
+        });
         ASSERT_EQ(s.barCount, 33) << s.failureReason;
+        ASSERT_TRUE(s.warnings.empty());
         const testsupport::Decoded d = lineartest::roundTrip(s, testsupport::Symbology::UPCE, 2);
         ASSERT_TRUE(d.ok) << d.error;
         EXPECT_EQ(d.text, "0" + s.text + completed.back());
@@ -334,23 +338,25 @@ TEST(UpcERoundTrip, RandomValuesDecode) {
     }
 }
 
-struct AddOnRoundTripKind {
-    int symbology;
-    testsupport::Symbology reader;
-    int digits;
-};
-
+// Random main values and add-ons of both lengths for all four symbologies.
 TEST(AddOnRoundTrip, RandomAddOnsDecode) {
-    std::mt19937 rng(4711);
-    const LinearSymbol checker;
-    const AddOnRoundTripKind kinds[] = {
+    struct Kind {
+        int symbology;
+        testsupport::Symbology reader;
+        int digits;  // 0: a UPC-E value
+    };
+    const Kind kinds[] = {
         {EAN13, testsupport::Symbology::EAN13, 12},
         {EAN8, testsupport::Symbology::EAN8, 7},
         {UPCA, testsupport::Symbology::UPCA, 11},
+        {UPCE, testsupport::Symbology::UPCE, 0},
     };
-    for (const AddOnRoundTripKind& k : kinds) {
-        for (int n = 0; n < 20; ++n) {
-            std::string digits;
+    std::mt19937 rng(4711);
+    const std::vector<std::string> upcEValues = randomUpcAValues(60);
+    const LinearSymbol checker;
+    for (const Kind& k : kinds) {
+        for (int n = 0; n < 60; ++n) {
+            std::string digits = k.digits == 0 ? upcEValues[static_cast<std::size_t>(n)] : "";
             for (int i = 0; i < k.digits; ++i)
                 digits += static_cast<char>('0' + rng() % 10);
             const bool five = n % 2 == 1;
@@ -358,16 +364,66 @@ TEST(AddOnRoundTrip, RandomAddOnsDecode) {
             for (int i = 0; i < (five ? 5 : 2); ++i)
                 addOn += static_cast<char>('0' + rng() % 10);
             const std::string completed = digits + checker.eanCheckDigit(digits);
-            SCOPED_TRACE(completed + " " + addOn);
-            const LinearSymbol s = built(k.symbology, digits, [&](LinearSymbol& l) {
+            const bool supplied = n % 4 >= 2;
+            SCOPED_TRACE(completed + " " + addOn + (supplied ? " supplied" : " completed"));
+            const LinearSymbol s = built(k.symbology, supplied ? completed : digits, [&](LinearSymbol& l) {
                 l.supplement = addOn;
                 (five ? l.supplement5 : l.supplement2) = true;
+                // The gap is in units; zxing-cpp finds an add-on 6 to 10 modules
+                // after the main symbol (the standard asks for 7 to 12).
+                l.narrowBarWidth = 1 + n % 2;
+                l.supplementGap = (7 + n % 4) * l.narrowBarWidth;
             });
+            ASSERT_TRUE(s.failureReason.empty()) << s.failureReason;
             const testsupport::Decoded d = lineartest::roundTrip(s, k.reader, 2);
             ASSERT_TRUE(d.ok) << d.error;
-            EXPECT_EQ(d.text, completed + " " + addOn);
+            const std::string main = k.symbology == UPCE ? "0" + s.text + completed.back() : completed;
+            EXPECT_EQ(d.text, main + " " + addOn);
         }
     }
+}
+
+// Odd input of every kind: either a symbol or a reason, never both, never neither.
+TEST(EanUpcFamily, OddInputDrawsASymbolOrSaysWhy) {
+    const std::string alphabet = std::string("0123456789~dA x-", 16) + '\0' + "\x80\xff";
+    std::mt19937 rng(99);
+    for (const int symbology : {EAN13, EAN8, UPCA, UPCE}) {
+        for (int n = 0; n < 400; ++n) {
+            std::string code;
+            const int length = static_cast<int>(rng() % 16);
+            for (int i = 0; i < length; ++i)
+                code += rng() % 3 == 0 ? alphabet[rng() % alphabet.size()] : static_cast<char>('0' + rng() % 10);
+            std::string addOn;
+            const int addOnLength = static_cast<int>(rng() % 7);
+            for (int i = 0; i < addOnLength; ++i)
+                addOn += alphabet[rng() % alphabet.size()];
+            const unsigned flags = rng();
+            SCOPED_TRACE(std::to_string(symbology) + " \"" + code + "\" add-on \"" + addOn + "\"");
+            const LinearSymbol s = built(symbology, code, [&](LinearSymbol& l) {
+                l.supplement = addOn;
+                l.supplement2 = flags & 1;
+                l.supplement5 = flags & 2;
+                l.checkCharacter = flags & 4;
+                l.upceSystem = flags & 8 ? '1' : '0';
+            });
+            EXPECT_EQ(s.barCount == 0, !s.failureReason.empty()) << s.failureReason;
+            // UPC-A draws however many digits it is given, so only the others
+            // always end with a bar.
+            if (symbology != UPCA) {
+                EXPECT_EQ(s.barCount % 2, 1 - (s.barCount == 0)) << "ends with a bar";
+            }
+            for (int i = 0; i < s.barCount; ++i)
+                ASSERT_GT(s.barWidths[i], 0);
+        }
+    }
+}
+
+TEST(UpcE, CharactersAfterTheCheckDigitAreReported) {
+    const LinearSymbol s = built(UPCE, "01234500006599");
+    EXPECT_EQ(s.barCount, 33);
+    EXPECT_EQ(s.text, "123456");
+    ASSERT_EQ(s.warnings.size(), 1u);
+    EXPECT_EQ(s.warnings[0], "UPC-E draws a 12-digit value; the characters \"99\" after it are not drawn");
 }
 
 }  // namespace
