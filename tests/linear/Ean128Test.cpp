@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -154,6 +157,24 @@ TEST(Ean128, TextAndMessageOfABuild) {
     const LinearSymbol dropped = built(LinearSymbol::EAN128, "10A~d233");
     testing::internal::GetCapturedStdout();
     EXPECT_EQ(dropped.warnings.size(), 1u);
+}
+
+TEST(Ean128, BarlanePrintsTheUnknownAiMessageAndStillDrawsTheSymbol) {
+    const std::filesystem::path file = std::filesystem::temp_directory_path() / "barlane_ean128_test.emf";
+    std::filesystem::remove(file);
+    const std::string cmd = std::string(BARLANE_EXE) + " -file " + file.string() + " -type 16 -code AB 2>/dev/null";
+    FILE* p = popen(cmd.c_str(), "r");
+    ASSERT_NE(p, nullptr);
+    std::string out;
+    std::array<char, 512> buf;
+    while (const std::size_t n = fread(buf.data(), 1, buf.size(), p))
+        out.append(buf.data(), n);
+    EXPECT_EQ(pclose(p), 0);
+    const std::string message = std::string(UNKNOWN_AI) + "AB";
+    ASSERT_GE(out.size(), message.size());
+    EXPECT_EQ(out.substr(out.size() - message.size()), message);
+    EXPECT_TRUE(std::filesystem::exists(file));
+    std::filesystem::remove(file);
 }
 
 // --- decoding by zxing-cpp ---
