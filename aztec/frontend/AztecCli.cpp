@@ -38,14 +38,14 @@ bool readFile(const std::string& filename, std::vector<int>& data) {
     return true;
 }
 
-int runAztec(int argc, char** argv, std::ostream& out, std::ostream& err) {
-    Aztec aztec;
-    aztec.setCode("Aztec barcode");
-    aztec.setEncoding(Aztec::ENC_NORMAL);
-    aztec.setErrorCorrectionLevel(23);
-    aztec.setPreferredConfiguration(0);
-    aztec.setAutoConfigurate(true);
-    aztec.setConfigurationType(Aztec::CONFIGURATION_ANY);
+int aztec(int argc, char** argv, std::ostream& out, std::ostream& err) {
+    Aztec encoder;
+    encoder.setCode("Aztec barcode");
+    encoder.setEncoding(Aztec::ENC_NORMAL);
+    encoder.setErrorCorrectionLevel(23);
+    encoder.setPreferredConfiguration(0);
+    encoder.setAutoConfigurate(true);
+    encoder.setConfigurationType(Aztec::CONFIGURATION_ANY);
     std::string file = AZTEC_DEFAULT_OUTPUT;
     long format = 0;
     long level = 23;
@@ -68,15 +68,15 @@ int runAztec(int argc, char** argv, std::ostream& out, std::ostream& err) {
         if (option == "-file") {
             file = arg;
         } else if (option == "-encoding") {
-            aztec.setEncoding(toInt(parseNumber(arg)));
+            encoder.setEncoding(toInt(parseNumber(arg)));
         } else if (option == "-format") {
             format = parseNumber(arg);
         } else if (option == "-level") {
             level = parseNumber(arg);
         } else if (option == "-code") {
-            aztec.setCode(arg);
+            encoder.setCode(arg);
         } else if (option == "-tilde") {
-            aztec.setProcessTilde(arg == "1");
+            encoder.setProcessTilde(arg == "1");
         } else if (option == "-dataFile") {
             if (readFile(arg, data))
                 unreadableDataFile.clear();
@@ -98,22 +98,22 @@ int runAztec(int argc, char** argv, std::ostream& out, std::ostream& err) {
         err << "aztec: cannot read data file " << unreadableDataFile << '\n';
         return EXIT_NOT_WRITTEN;
     }
-    aztec.setPreferredConfiguration(format < 0 ? 0 : static_cast<int>(format));
-    aztec.setErrorCorrectionLevel(static_cast<int>(level));
+    encoder.setPreferredConfiguration(format < 0 ? 0 : static_cast<int>(format));
+    encoder.setErrorCorrectionLevel(static_cast<int>(level));
     // Bytes from a data file take precedence over the text whenever there are any.
-    aztec.setBinaryCode(data.data(), static_cast<int>(data.size()));
+    encoder.setBinaryCode(data.data(), static_cast<int>(data.size()));
 
-    aztec.paint();
-    if (aztec.getStatus() != Aztec::STATUS_OK) {
+    encoder.paint();
+    if (encoder.getStatus() != Aztec::STATUS_OK) {
         out << "Still  bit to be placed on the barcode. Try selecting another configuration.";
         out.flush();
-        err << "aztec: the data needs " << aztec.getDataBits() << " bits but the symbol holds at most "
-            << aztec.getMaxDataBits() << " at error-correction level " << level << "; no file written\n";
+        err << "aztec: the data needs " << encoder.getDataBits() << " bits but the symbol holds at most "
+            << encoder.getMaxDataBits() << " at error-correction level " << level << "; no file written\n";
         return EXIT_NOT_WRITTEN;
     }
 
     bitmapfile writer;
-    if (!writer.write(file.c_str(), aztec.bitmap.data(), aztec.rows, aztec.cols)) {
+    if (!writer.write(file.c_str(), encoder.bitmap.data(), encoder.rows, encoder.cols)) {
         err << "aztec: cannot write " << file << '\n';
         return EXIT_NOT_WRITTEN;
     }

@@ -17,9 +17,9 @@ constexpr int EXIT_WRITTEN = 0;        // the symbol was written
 constexpr int EXIT_NOT_WRITTEN = 1;    // data too large, data file unreadable, output not writable
 constexpr int EXIT_BAD_SETTING = 2;    // "-format" above 35 or "-level" outside 0-99
 
-// Runs the program on its arguments: echoes them to `out`, reports a failure as one
+// The console program: runs on its arguments: echoes them to `out`, reports a failure as one
 // line on `err`, and returns the exit status.
-int runAztec(int argc, char** argv, std::ostream& out, std::ostream& err);
+int aztec(int argc, char** argv, std::ostream& out, std::ostream& err);
 
 // Reads the whole file as byte values 0-255 into `data`; false when it cannot be
 // opened or read.

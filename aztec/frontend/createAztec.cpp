@@ -17,17 +17,17 @@ extern "C" AZTEC_EXPORT void AZTEC_CALL createAztec(char format, char encoding, 
         for (unsigned i = 0; i < dataLen; ++i)
             bytes.push_back(static_cast<unsigned char>(data[i]));
 
-    Aztec aztec;
-    aztec.setBinaryCode(bytes.data(), static_cast<int>(bytes.size()));
-    aztec.setEncoding(static_cast<signed char>(encoding));
-    aztec.setErrorCorrectionLevel(levelValue);
-    aztec.setPreferredConfiguration(formatValue);
-    aztec.setAutoConfigurate(true);
-    aztec.setProcessTilde(true);
-    aztec.setConfigurationType(Aztec::CONFIGURATION_ANY);
-    aztec.paint();
-    if (aztec.getStatus() != Aztec::STATUS_OK)
+    Aztec encoder;
+    encoder.setBinaryCode(bytes.data(), static_cast<int>(bytes.size()));
+    encoder.setEncoding(static_cast<signed char>(encoding));
+    encoder.setErrorCorrectionLevel(levelValue);
+    encoder.setPreferredConfiguration(formatValue);
+    encoder.setAutoConfigurate(true);
+    encoder.setProcessTilde(true);
+    encoder.setConfigurationType(Aztec::CONFIGURATION_ANY);
+    encoder.paint();
+    if (encoder.getStatus() != Aztec::STATUS_OK)
         return;
     bitmapfile writer;
-    writer.write(file, aztec.bitmap.data(), aztec.rows, aztec.cols);
+    writer.write(file, encoder.bitmap.data(), encoder.rows, encoder.cols);
 }

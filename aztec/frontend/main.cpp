@@ -2,4 +2,4 @@
 
 #include <iostream>
 
-int main(int argc, char** argv) { return runAztec(argc, argv, std::cout, std::cerr); }
+int main(int argc, char** argv) { return aztec(argc, argv, std::cout, std::cerr); }

@@ -23,6 +23,12 @@ using aztectest::readWhole;
 
 namespace {
 
+// A file name in the temporary directory, unique to this process, so that
+// builds whose tests run at the same time do not meet.
+std::string tempPath(const std::string& name) {
+    return testing::TempDir() + "/aztec-" + std::to_string(getpid()) + "-" + name;
+}
+
 // ---- BMP writer ----------------------------------------------------------------
 
 struct BmpCase {
@@ -38,7 +44,7 @@ TEST(BitmapFile, HeadersAndEveryPixel) {
         for (size_t i = 0; i < colours.size(); ++i)
             colours[i] = static_cast<int>((i * 0x10203u + 0x0A0B0Cu) & 0xFFFFFFu);
         bitmapfile writer;
-        const std::string path = testing::TempDir() + "/bitmapfile_test.bmp";
+        const std::string path = tempPath("bitmapfile_test.bmp");
         ASSERT_TRUE(writer.write(path.c_str(), colours.data(), c.rows, c.cols));
         const std::string bytes = readWhole(path);
         EXPECT_EQ(bytes, writer.contents());
@@ -66,7 +72,7 @@ TEST(BitmapFile, HeadersAndEveryPixel) {
 TEST(BitmapFile, ByteOrder) {
     const int colours[] = {0x123456, 0xFFFFFF, 0x000000, 0xABCDEF};
     bitmapfile writer;
-    const std::string path = testing::TempDir() + "/bitmapfile_order.bmp";
+    const std::string path = tempPath("bitmapfile_order.bmp");
     ASSERT_TRUE(writer.write(path.c_str(), colours, 2, 2));
     const std::string b = writer.contents();
     // Bottom row first: 0x000000, 0xABCDEF, 2 pad bytes, then 0x123456, 0xFFFFFF, pad.
@@ -83,7 +89,7 @@ TEST(BitmapFile, RefusesWhatItCannotWrite) {
     const int one = 0;
     bitmapfile writer;
     EXPECT_FALSE(writer.write("/nonexistent-directory/x.bmp", &one, 1, 1));
-    const std::string path = testing::TempDir() + "/bitmapfile_empty.bmp";
+    const std::string path = tempPath("bitmapfile_empty.bmp");
     EXPECT_FALSE(writer.write(path.c_str(), &one, 0, 1));
     struct stat st;
     EXPECT_NE(stat(path.c_str(), &st), 0);
@@ -101,7 +107,7 @@ protected:
     std::string dir;
 
     void SetUp() override {
-        std::string pattern = testing::TempDir() + "/aztec_cli_XXXXXX";
+        std::string pattern = tempPath("aztec_cli_XXXXXX");
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         dir = pattern;
     }
@@ -274,13 +280,13 @@ TEST_F(Program, FailuresWriteNoFile) {
 }
 
 TEST(ProgramInProcess, EchoGoesToTheGivenStream) {
-    std::string file = testing::TempDir() + "/inprocess.bmp";
+    std::string file = tempPath("inprocess.bmp");
     std::vector<std::string> args = {"aztec", "-code", "Hi", "-file", file};
     std::vector<char*> argv;
     for (std::string& a : args)
         argv.push_back(a.data());
     std::ostringstream out, err;
-    EXPECT_EQ(runAztec(static_cast<int>(argv.size()), argv.data(), out, err), 0);
+    EXPECT_EQ(aztec(static_cast<int>(argv.size()), argv.data(), out, err), 0);
     EXPECT_EQ(out.str(), "\nParameter  -code = Hi\nParameter  -file = " + file + "\n");
     EXPECT_EQ(readBmp(file).width, 15);
     std::remove(file.c_str());
@@ -328,7 +334,7 @@ TEST_F(SharedLibrary, WritesWhatItIsGivenAndNothingWhenRefused) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
-        std::string file = testing::TempDir() + "/createAztec.bmp";
+        std::string file = tempPath("createAztec.bmp");
         std::remove(file.c_str());
         std::string data = c.data;
         create(c.format, c.encoding, c.level, static_cast<unsigned short>(data.size()), data.data(), file.data());
@@ -348,7 +354,7 @@ TEST_F(SharedLibrary, WritesWhatItIsGivenAndNothingWhenRefused) {
     }
     // No data: the (empty) text is encoded; the decoder reports no content, so
     // only the file is checked.
-    std::string file = testing::TempDir() + "/createAztec-empty.bmp";
+    std::string file = tempPath("createAztec-empty.bmp");
     create(0, 0, 23, 0, nullptr, file.data());
     EXPECT_EQ(readBmp(file).width, 15);
     std::remove(file.c_str());
