@@ -76,6 +76,20 @@ TEST(Codabar, RefusesStartOrStopOtherThanAToD) {
     }
 }
 
+TEST(Codabar, OnlyAToDStartAndStop) {
+    for (int b = 0; b < 256; ++b) {
+        const char c = static_cast<char>(b);
+        SCOPED_TRACE(b);
+        const bool frames = c >= 'A' && c <= 'D';
+        const LinearSymbol asStart = built(4, "12", [&](LinearSymbol& x) { x.codabarStartChar = c; });
+        const LinearSymbol asStop = built(4, "12", [&](LinearSymbol& x) { x.codabarStopChar = c; });
+        EXPECT_EQ(asStart.barCount > 0, frames);
+        EXPECT_EQ(asStop.barCount > 0, frames);
+        EXPECT_EQ(asStart.failureReason.empty(), frames);
+        EXPECT_EQ(asStop.failureReason.empty(), frames);
+    }
+}
+
 // The reader returns the start and stop characters and keeps the check
 // character as data; it wants four characters or more in all.
 TEST(Codabar, RoundTripsThroughTheDecoder) {

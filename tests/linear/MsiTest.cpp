@@ -129,6 +129,22 @@ TEST(Msi, ModuloElevenValueTenDrawsNothing) {
     EXPECT_EQ(plain.text, "6");
 }
 
+TEST(Msi, AnyModeAndAnyBytes) {
+    std::string everyByte;
+    for (int b = 0; b < 256; ++b)
+        everyByte += static_cast<char>(b);
+    for (int mode : {-1, 0, 1, 2, 3, 4, 1000}) {
+        SCOPED_TRACE(mode);
+        const LinearSymbol s = built(5, everyByte, [&](LinearSymbol& x) {
+            x.msiCheckMode = mode;
+            x.processTilde = false;
+        });
+        // Whatever is drawn holds the ten digits between start and stop.
+        ASSERT_GE(s.barCount, 2 + 10 * 8 + 3);
+        EXPECT_EQ(s.text.substr(0, everyByte.size()), everyByte);
+    }
+}
+
 TEST(Msi, RandomValuesMatchTheDefinition) {
     std::mt19937 rng(5);
     for (int i = 0; i < 200; ++i) {
