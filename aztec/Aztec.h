@@ -137,10 +137,13 @@ public:
     bool getProcessTilde() const { return processTilde; }
     void setStructuredAppend(bool s) { structuredAppend = s; }
     bool getStructuredAppend() const { return structuredAppend; }
-    // Message identifier of a structured-append set: upper-case letters and spaces only.
+    // Message identifier of a structured-append set: upper-case letters only (a
+    // reader ends the identifier at the first space; other characters change the
+    // encoder's mode inside the header).
     void setFileId(const std::string& id) { fileId = id; }
     std::string getFileId() const { return fileId; }
-    // Index and counter of a structured-append set, each 1-26.
+    // Index and counter of a structured-append set, each 1-26 (written as the
+    // letters A-Z; other values have no letter).
     void setStructuredAppendIndex(int i) { structuredAppendIndex = i; }
     int getStructuredAppendIndex() const { return structuredAppendIndex; }
     void setStructuredAppendCounter(int c) { structuredAppendCounter = c; }

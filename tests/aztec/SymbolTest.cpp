@@ -53,6 +53,23 @@ TEST(Symbol, ColoursAreBlackAndWhiteOnly) {
     EXPECT_EQ(a.bitmap.size(), 15u * 15u);
 }
 
+TEST(Symbol, ConfigurationTableIsConsistent) {
+    for (int row = 0; row < Aztec::CONFIGURATION_COUNT; ++row) {
+        SCOPED_TRACE(row);
+        const int* c = Aztec::configuration[row];
+        EXPECT_EQ(c[Aztec::CONF_CAPACITY], c[Aztec::CONF_CODEWORDS] * c[Aztec::CONF_CODEWORD_SIZE]);
+        EXPECT_EQ(c[Aztec::CONF_COLUMNS], c[Aztec::CONF_ROWS]);
+        const bool compact = row == 0 || row == 2 || row == 4 || row == 6;
+        // Compact: 11 + 4 per layer; full-range: 15 + 4 per layer plus the grid lines.
+        const int layers = c[Aztec::CONF_DATA_LAYERS];
+        const int core = compact ? 11 + 4 * layers : 15 + 4 * layers;
+        EXPECT_EQ(c[Aztec::CONF_COLUMNS], compact ? core : core + 2 * ((core / 2 - 1) / 15));
+        if (row > 0) {
+            EXPECT_GT(c[Aztec::CONF_CAPACITY], Aztec::configuration[row - 1][Aztec::CONF_CAPACITY]);
+        }
+    }
+}
+
 struct ModeCase {
     const char* label;
     int layers, codewords;
