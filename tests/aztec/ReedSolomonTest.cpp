@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 namespace {
@@ -51,18 +52,22 @@ TEST(ReedSolomon, CodeWordsVanishAtTheGeneratorRootsInEveryField) {
                 alog[i] ^= pp;
             log[alog[i]] = i;
         }
-        std::vector<int> data;
-        for (int i = 0; i < 40; ++i)
-            data.push_back((i * 37 + 11) % gf);
-        const int nc = 12;
-        std::vector<int> word = data;
-        for (int c : checkWords(data, nc, gf, pp))
-            word.push_back(c);
-        for (int r = 1; r <= nc; ++r) {
-            int value = 0;  // Horner's rule at a^r, highest power first
-            for (int w : word)
-                value = Aztec::mult(value, alog[r], log.data(), alog.data(), gf) ^ w;
-            EXPECT_EQ(value, 0) << "root a^" << r;
+        // Data lengths and check counts around the four-words-per-pass grouping.
+        for (const auto& shape : {std::make_pair(41, 12), std::make_pair(6, 2), std::make_pair(3, 9)}) {
+            const int nd = shape.first, nc = shape.second;
+            std::vector<int> data;
+            for (int i = 0; i < nd; ++i)
+                data.push_back((i * 37 + 11) % gf);
+            data[1] = 0;
+            std::vector<int> word = data;
+            for (int c : checkWords(data, nc, gf, pp))
+                word.push_back(c);
+            for (int r = 1; r <= nc; ++r) {
+                int value = 0;  // Horner's rule at a^r, highest power first
+                for (int w : word)
+                    value = Aztec::mult(value, alog[r], log.data(), alog.data(), gf) ^ w;
+                EXPECT_EQ(value, 0) << nd << "+" << nc << ", root a^" << r;
+            }
         }
         EXPECT_EQ(checkWords(std::vector<int>(7, 0), 9, gf, pp), std::vector<int>(9, 0));
     }
