@@ -87,7 +87,8 @@ static_assert(std::size(Supplement5ParityTable) == 10);
 constexpr const char* Supplement2ParityTable[] = {"OO", "OE", "EO", "EE"};
 static_assert(std::size(Supplement2ParityTable) == 4);
 
-namespace detail {
+// Compile-time checks of the tables, and helpers shared by EanUpc.cpp and UpcE.cpp.
+namespace eanupc {
 
 constexpr bool reversedPattern(const char* a, const char* b) {
     return a[0] == b[3] && a[1] == b[2] && a[2] == b[1] && a[3] == b[0];
@@ -118,11 +119,7 @@ constexpr bool setsAgree() {
     return true;
 }
 
-}  // namespace detail
-
-static_assert(detail::setsAgree(), "number sets or UPC-E parities out of step");
-
-namespace detail {
+static_assert(setsAgree(), "number sets or UPC-E parities out of step");
 
 inline bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -181,6 +178,10 @@ inline void addSupplementIfSet(LinearSymbol& s, const std::string& value, std::s
     else if (s.supplement5)
         s.encodeSupplement5(addOnDigits(value, from, 5));
 }
+
+}  // namespace eanupc
+
+namespace detail {
 
 // The eleven digits of the UPC-A number that the six UPC-E digits stand for
 // under `numberSystem` (without its check digit), or "" when `six` is not six

@@ -8,9 +8,9 @@
 
 namespace {
 
-using detail::addDigit;
-using detail::firstNonDigit;
-using detail::nonDigitReason;
+using eanupc::addDigit;
+using eanupc::firstNonDigit;
+using eanupc::nonDigitReason;
 
 void addStartGuard(LinearSymbol& s) {
     s.addGuardPattern(EDGE_GUARD_COLOURS, EDGE_GUARD);
@@ -82,7 +82,7 @@ void LinearSymbol::encodeEan13() {
         return;
     }
     if (!completed)
-        detail::warnOnCheckDigit(*this, "EAN-13", code, 12);
+        eanupc::warnOnCheckDigit(*this, "EAN-13", code, 12);
     warnOnUndrawnTail(*this, "EAN-13", 13);
 
     addStartGuard(*this);
@@ -96,7 +96,7 @@ void LinearSymbol::encodeEan13() {
         addDigit(*this, EanSetC, code[i], RIGHT_DIGIT_COLOURS);
     addEndGuard(*this);
 
-    detail::addSupplementIfSet(*this, code, 2);
+    eanupc::addSupplementIfSet(*this, code, 2);
 }
 
 void LinearSymbol::encodeEan8() {
@@ -117,7 +117,7 @@ void LinearSymbol::encodeEan8() {
         return;
     }
     if (!completed)
-        detail::warnOnCheckDigit(*this, "EAN-8", code, 7);
+        eanupc::warnOnCheckDigit(*this, "EAN-8", code, 7);
     warnOnUndrawnTail(*this, "EAN-8", 8);
     if (text.empty())
         text = code;
@@ -130,7 +130,7 @@ void LinearSymbol::encodeEan8() {
         addDigit(*this, EanSetC, code[i], RIGHT_DIGIT_COLOURS);
     addEndGuard(*this);
 
-    detail::addSupplementIfSet(*this, code, 2);
+    eanupc::addSupplementIfSet(*this, code, 2);
 }
 
 void LinearSymbol::encodeUpcA() {
@@ -146,7 +146,7 @@ void LinearSymbol::encodeUpcA() {
         text = code;
     if (code.size() == 12) {
         if (!completed)
-            detail::warnOnCheckDigit(*this, "UPC-A", code, 11);
+            eanupc::warnOnCheckDigit(*this, "UPC-A", code, 11);
     } else {
         // Drawn as given, but no reader takes it for a UPC-A symbol.
         warnings.push_back("UPC-A has 12 digits (11 and the check digit), but \"" + code + "\" has " +
@@ -164,5 +164,5 @@ void LinearSymbol::encodeUpcA() {
     }
     addEndGuard(*this);
 
-    detail::addSupplementIfSet(*this, code, 1);
+    eanupc::addSupplementIfSet(*this, code, 1);
 }

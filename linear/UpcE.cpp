@@ -9,8 +9,8 @@
 
 namespace {
 
-using detail::firstNonDigit;
-using detail::nonDigitReason;
+using eanupc::firstNonDigit;
+using eanupc::nonDigitReason;
 
 bool oneOf(const std::string& s, std::initializer_list<const char*> options) {
     for (const char* o : options)
@@ -134,7 +134,7 @@ void LinearSymbol::encodeUpcE() {
         return;
     }
     if (!completed)
-        detail::warnOnCheckDigit(*this, "UPC-E", code, 11);
+        eanupc::warnOnCheckDigit(*this, "UPC-E", code, 11);
     if (code.size() > 12)
         warnings.push_back("UPC-E draws a 12-digit value; the characters \"" + code.substr(12) +
                            "\" after it are not drawn");
@@ -147,12 +147,12 @@ void LinearSymbol::encodeUpcE() {
     guardMarks[0] = currentX;
     const char* parity = system0 ? UpcEParityTable0[q] : UpcEParityTable1[q];
     for (std::size_t i = 0; i < d.size(); ++i)
-        detail::addDigit(*this, parity[i] == 'E' ? EanSetB : EanSetA, d[i], LEFT_DIGIT_COLOURS);
+        eanupc::addDigit(*this, parity[i] == 'E' ? EanSetB : EanSetA, d[i], LEFT_DIGIT_COLOURS);
     guardMarks[3] = currentX;
     addGuardPattern(UPCE_END_GUARD_COLOURS, UPCE_END_GUARD);
     guardMarks[4] = currentX;
 
-    detail::addSupplementIfSet(*this, d, 0);
+    eanupc::addSupplementIfSet(*this, d, 0);
 }
 
 void LinearSymbol::encodeSupplement2(const std::string& digits) {

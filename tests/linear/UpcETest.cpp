@@ -205,9 +205,10 @@ TEST(AddOn, WidthsAndParity) {
 struct DefaultDigitsCase {
     int symbology;
     const char* code;
-    bool five;
+    bool five;  // else two digits; both set gives two
     const char* supplement;
     const char* drawn;
+    bool both = false;
 };
 
 const DefaultDigitsCase DEFAULT_DIGITS_CASES[] = {
@@ -220,6 +221,7 @@ const DefaultDigitsCase DEFAULT_DIGITS_CASES[] = {
     {UPCA, "03600029145", true, "", "36000"},
     {UPCE, "01234500006", false, "", "12"},
     {UPCE, "01234500006", true, "", "12345"},
+    {EAN13, "400638133393", false, "", "06", true},
 };
 
 TEST(AddOn, DefaultDigitsComeFromTheValue) {
@@ -228,20 +230,12 @@ TEST(AddOn, DefaultDigitsComeFromTheValue) {
         const LinearSymbol s = built(c.symbology, c.code, [&](LinearSymbol& l) {
             l.supplement = c.supplement;
             (c.five ? l.supplement5 : l.supplement2) = true;
+            l.supplement5 = l.supplement5 || c.both;
         });
         EXPECT_EQ(s.supplementText, c.drawn);
         EXPECT_EQ(s.supplementEndX - s.supplementStartX, c.five ? 47 : 20);
         EXPECT_TRUE(s.warnings.empty());
     }
-}
-
-TEST(AddOn, TwoDigitsWinWhenBothAreSet) {
-    const LinearSymbol s = built(EAN13, "400638133393", [](LinearSymbol& l) {
-        l.supplement2 = true;
-        l.supplement5 = true;
-    });
-    EXPECT_EQ(s.barCount, 59 + 1 + 13);
-    EXPECT_EQ(s.supplementText, "06");
 }
 
 TEST(AddOn, GapFollowsTheSetting) {
@@ -287,18 +281,6 @@ TEST(AddOn, NonDigitRefusesTheWholeSymbol) {
     EXPECT_EQ(s.barCount, 0);
     EXPECT_EQ(s.failureReason,
               "the 5-digit add-on cannot encode 'a' at position 3 of \"12a45\": only the digits 0 to 9 can be drawn");
-}
-
-TEST(AddOn, SupplementTextKeepsTheFirstBuild) {
-    LinearSymbol s;
-    s.symbology = EAN13;
-    s.code = "400638133393";
-    s.supplement2 = true;
-    s.buildSymbol();
-    s.supplement = "77";
-    s.buildSymbol();
-    EXPECT_EQ(s.supplementText, "06");
-    EXPECT_EQ(parityLetters(s, 63, 2, 6), "OE");  // 77 is drawn: 77 = 4 * 19 + 1
 }
 
 // Six-digit UPC-E values from a fixed seed, kept only where they are the
