@@ -160,11 +160,6 @@ TEST(Code128, SettingsAndRemarks) {
     EXPECT_TRUE(dropped.failureReason.empty());
 }
 
-TEST(Code128, NulIsSetACharacter) {
-    const LinearSymbol s = code128Raw(std::string("A\0B", 3), 'A');
-    EXPECT_EQ(symbolValues(s), (std::vector<int>{103, 33, 64, 34, 57, STOP}));
-}
-
 // --- decoding by zxing-cpp ---
 
 std::string printableAscii() {
