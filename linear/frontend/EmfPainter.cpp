@@ -108,13 +108,20 @@ public:
     void select(uint32_t handle) { handleRecord(emf::EMR_SELECTOBJECT, handle); }
     void remove(uint32_t handle) { handleRecord(emf::EMR_DELETEOBJECT, handle); }
 
+    // Rectangle(left, top, right, bottom) as a GDI metafile device context
+    // records it: corners put in order, and the box stored inclusive
+    // (left..right-1, top..bottom-1), the area Rectangle() covers; players draw
+    // EMR_RECTANGLE boxes inclusive of both edges. An empty rectangle draws
+    // nothing and is not recorded.
     void rectangle(const Rect& r) {
+        if (r.left == r.right || r.top == r.bottom)
+            return;
+        const Rect box{std::min(r.left, r.right), std::min(r.top, r.bottom), std::max(r.left, r.right) - 1,
+                       std::max(r.top, r.bottom) - 1};
         begin(emf::EMR_RECTANGLE);
-        rectFields(r);
+        rectFields(box);
         end();
-        // Rectangle() covers left..right-1 and top..bottom-1.
-        include({std::min(r.left, r.right), std::min(r.top, r.bottom), std::max(r.left, r.right) - 1,
-                 std::max(r.top, r.bottom) - 1});
+        include(box);
     }
 
     // ExtTextOutA at (x, y), ETO_OPAQUE, no clipping rectangle, no spacing

@@ -1,5 +1,6 @@
 #include "EmfReader.h"
 
+#include <cstdint>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -131,9 +132,15 @@ EmfFile readEmf(const std::vector<std::uint8_t>& bytes) {
                 table.erase(it);
             break;
         }
-        case 43:  // EMR_RECTANGLE
-            f.rectangles.push_back({rectAt(r, 8), selected[38].colour, selected[39].colour});
+        case 43: {  // EMR_RECTANGLE: the box is inclusive; reported as Rectangle()'s arguments
+            EmfRect box = rectAt(r, 8);
+            if (box.right < INT32_MAX)
+                ++box.right;
+            if (box.bottom < INT32_MAX)
+                ++box.bottom;
+            f.rectangles.push_back({box, selected[38].colour, selected[39].colour});
             break;
+        }
         case 83: {  // EMR_EXTTEXTOUTA
             EmfFile::Text t;
             t.x = r.i32(36);

@@ -35,7 +35,7 @@ struct EmfFile {
 
     // Drawing decoded from the records, in order.
     struct Drawn {
-        EmfRect rect;
+        EmfRect rect;  // as passed to Rectangle(): the record's inclusive box, right and bottom + 1
         std::uint32_t penColour, brushColour;
     };
     std::vector<Drawn> rectangles;
