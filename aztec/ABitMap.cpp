@@ -70,7 +70,10 @@ void ABitMap::placeModeMessage(BitString* bs, bool compact) {
         const int v = getBit(x, y);
         return v == WHITEGRID || v == BLACKGRID;
     };
-    auto put = [&](int x, int y) { setBit(x, y, bs->getAndRemoveBits(1) == 1 ? BLACK : WHITE); };
+    // Bits are read in place from the front (4 x sideLength of them are held)
+    // and dropped together at the end.
+    int taken = 0;
+    auto put = [&](int x, int y) { setBit(x, y, bs->getBit(taken++) == 1 ? BLACK : WHITE); };
 
     int offset = 0;  // top side, left to right
     for (int k = 0; k < sideLength; ++k) {
@@ -96,6 +99,7 @@ void ABitMap::placeModeMessage(BitString* bs, bool compact) {
             --offset;
         put(-f - 1, k + back + offset);
     }
+    bs->removeFront(taken);
 }
 
 int ABitMap::placeDominos(BitString* bs, bool compact) {

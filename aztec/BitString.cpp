@@ -116,6 +116,13 @@ int BitString::getAndRemoveBitsFILO(int n) {
     return static_cast<int>(result);
 }
 
+void BitString::removeFront(int n) {
+    if (n <= 0)
+        return;
+    headBit += std::min(static_cast<std::size_t>(n), endBit - headBit);
+    dropFront();
+}
+
 void BitString::truncate(int n) {
     if (n < 0)
         n = 0;

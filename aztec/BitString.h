@@ -32,6 +32,9 @@ public:
     // Bit `i` (0 = the oldest bit held), 0 or 1; `i` must be below getLength().
     int getBit(int i) const { return static_cast<int>(read(headBit + static_cast<std::size_t>(i), 1)); }
 
+    // Drops the first `n` bits (all of them when n >= length).
+    void removeFront(int n);
+
     // Keeps the first `n` bits and drops the rest (nothing happens when n >= length).
     void truncate(int n);
 

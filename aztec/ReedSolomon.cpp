@@ -3,6 +3,7 @@
 
 #include "Aztec.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -32,9 +33,10 @@ struct Field {
     }
 };
 
-std::vector<int> generator(const Field& f, int nc) {
-    // Multiplies (x - a^1)(x - a^2)...(x - a^nc) out; subtraction is addition here.
-    std::vector<int> c(static_cast<size_t>(nc) + 1, 0);
+void generator(const Field& f, int nc, int* c) {
+    // Multiplies (x - a^1)(x - a^2)...(x - a^nc) out into c[0..nc]; subtraction
+    // is addition here.
+    std::fill(c, c + nc + 1, 0);
     c[0] = 1;
     for (int i = 1; i <= nc; ++i) {
         const int root = f.alog[i % (f.gf - 1)];
@@ -44,7 +46,6 @@ std::vector<int> generator(const Field& f, int nc) {
             c[j] = f.alog[f.log[c[j]] + rootLog] ^ c[j - 1];
         c[0] = f.alog[f.log[c[0]] + rootLog];
     }
-    return c;
 }
 
 // The tables of the five fields Aztec uses are built once; others on each call.
@@ -77,8 +78,10 @@ int Aztec::mult(int x, int y, const int* log, const int* alog, int gf) {
 std::vector<int> Aztec::generatorPolynomial(int nc, int gf, int pp) {
     if (nc < 0 || !validField(gf, pp))
         return {};
+    std::vector<int> c(static_cast<size_t>(nc) + 1);
     const Field* known = knownField(gf, pp);
-    return known != nullptr ? generator(*known, nc) : generator(Field(gf, pp), nc);
+    generator(known != nullptr ? *known : Field(gf, pp), nc, c.data());
+    return c;
 }
 
 void Aztec::ReedSolomon(int* wd, int nd, int nc, int gf, int pp) {
@@ -93,20 +96,37 @@ void Aztec::ReedSolomon(int* wd, int nd, int nc, int gf, int pp) {
     if (known == nullptr)
         built = std::make_unique<Field>(gf, pp);
     const Field& f = known != nullptr ? *known : *built;
-    const std::vector<int> c = generator(f, nc);
+    // Scratch space: the generator c[0..nc], the logs of its coefficients and
+    // the remainder register. Small codes (every mode message) stay on the stack.
+    constexpr int SMALL = 64;
+    int cSmall[SMALL + 1], gSmall[SMALL], regSmall[2 * SMALL];
+    std::vector<int> cLarge, gLarge, regLarge;
+    int* c = cSmall;
+    int* gLog = gSmall;
+    int* reg = regSmall;
+    if (nc > SMALL) {
+        cLarge.resize(static_cast<std::size_t>(nc) + 1);
+        gLarge.resize(static_cast<std::size_t>(nc));
+        c = cLarge.data();
+        gLog = gLarge.data();
+    }
+    if (nd + nc > 2 * SMALL) {
+        regLarge.resize(static_cast<std::size_t>(nd) + nc);
+        reg = regLarge.data();
+    }
+    generator(f, nc, c);
     // Logs of the generator coefficients below x^nc, in the order the division
     // meets them (c[nc-1] first).
-    std::vector<int> gLog(static_cast<size_t>(nc));
     for (int j = 0; j < nc; ++j)
         gLog[j] = f.log[c[nc - 1 - j]];
 
     // Long division of data(x) * x^nc by the generator. The remainder register
     // slides along one array: after data word i it occupies reg[i+1 .. i+nc].
-    std::vector<int> reg(static_cast<size_t>(nd) + nc, 0);
     for (int i = 0; i < nd; ++i)
         reg[i] = wd[i] & (gf - 1);
+    std::fill(reg + nd, reg + nd + nc, 0);
     const std::uint16_t* alog = f.alog.data();
-    const int* g = gLog.data();
+    const int* g = gLog;
     int i = 0;
     // Four data words per pass over the register: their feedback values k0..k3
     // are found first, then every register word takes all four products at once.
@@ -123,7 +143,7 @@ void Aztec::ReedSolomon(int* wd, int nd, int nc, int gf, int pp) {
         const std::uint16_t* a1 = alog + f.log[k[1]];
         const std::uint16_t* a2 = alog + f.log[k[2]];
         const std::uint16_t* a3 = alog + f.log[k[3]];
-        int* r = reg.data() + i + S;
+        int* r = reg + i + S;
         for (int m = 0; m <= nc - S; ++m)
             r[m] ^= a0[g[m + 3]] ^ a1[g[m + 2]] ^ a2[g[m + 1]] ^ a3[g[m]];
         for (int m = nc - S + 1; m < nc; ++m)  // the last words see only the later k
@@ -135,7 +155,7 @@ void Aztec::ReedSolomon(int* wd, int nd, int nc, int gf, int pp) {
         if (k == 0)
             continue;
         const std::uint16_t* a = alog + f.log[k];
-        int* r = reg.data() + i + 1;
+        int* r = reg + i + 1;
         for (int j = 0; j < nc; ++j)
             r[j] ^= a[g[j]];
     }
