@@ -162,8 +162,12 @@ void LinearSymbol::buildSymbol() {
     const std::string asSet = code;
     if (processTilde)
         code = processTildes(code);
-    if (symbology >= 0 && symbology < SYMBOLOGY_COUNT)
-        (this->*ENCODERS[symbology])();
+    if (symbology >= 0 && symbology < SYMBOLOGY_COUNT) {
+        // Copied out first: GCC 12's bounds check misreads a member-pointer
+        // array indexed in place at -O0.
+        const Encoder encoder = ENCODERS[symbology];
+        (this->*encoder)();
+    }
     code = asSet;
 
     if (guardMarks[4] == 0)
