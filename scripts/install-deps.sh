@@ -12,7 +12,9 @@ packages=(
   clang libclang-rt-14-dev               # fuzzers (libFuzzer) and sanitizers
 )
 if [ "${WITH_WINDOWS:-0}" = 1 ]; then
-  packages+=(g++-mingw-w64-i686 wine wine32:i386)
+  # wine64 and the x86_64 compiler: where the kernel runs no 32-bit code, the
+  # Windows tests run on a 64-bit build (scripts/test-windows.sh).
+  packages+=(g++-mingw-w64-i686 wine wine32:i386 wine64 g++-mingw-w64-x86-64)
 fi
 
 missing=()
