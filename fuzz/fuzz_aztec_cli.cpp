@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     argv.push_back(nullptr);
 
     std::ostringstream out, err;
-    const int status = runAztec(static_cast<int>(args.size()), argv.data(), out, err);
+    const int status = aztec(static_cast<int>(args.size()), argv.data(), out, err);
     if (status < 0 || status > 2)
         std::abort();
     if (status != 0 && err.str().empty())

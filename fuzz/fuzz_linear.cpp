@@ -5,7 +5,22 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <cstdio>
 #include <cstdlib>
+
+namespace {
+
+[[noreturn]] void fail(const char* what, const LinearSymbol& s) {
+    std::fprintf(stderr, "%s: symbology %d, check %d, tilde %d, X %d, N %d, I %d, set %d, msi %d, supplement \"%s\" (%d/%d)\nvalue (%zu):",
+                 what, s.symbology, s.checkCharacter, s.processTilde, s.narrowBarWidth, s.wideRatio, s.interCharGap,
+                 s.code128Set, s.msiCheckMode, s.supplement.c_str(), s.supplement2, s.supplement5, s.code.size());
+    for (unsigned char c : s.code)
+        std::fprintf(stderr, " %02x", c);
+    std::fprintf(stderr, "\n");
+    std::abort();
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider in(data, size);
@@ -38,13 +53,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         s.barHeights.size() != static_cast<std::size_t>(s.barCount))
         std::abort();
     if (s.code != given)
-        std::abort();  // the value is restored after tilde processing
+        fail("value not restored after tilde processing", s);
     // A known symbology that draws nothing always says why.
     if (s.barCount == 0 && s.symbology >= 0 && s.symbology < LinearSymbol::SYMBOLOGY_COUNT &&
         s.failureReason.empty())
-        std::abort();
+        fail("no bars and no reason", s);
     for (int w : s.barWidths)
         if (w < 0)
-            std::abort();
+            fail("negative element width", s);
     return 0;
 }

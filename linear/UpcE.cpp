@@ -4,6 +4,8 @@
 #include "EanTables.h"
 #include "LinearSymbol.h"
 
+#include <algorithm>
+
 #include <initializer_list>
 #include <string>
 
@@ -49,8 +51,10 @@ bool prepareAddOn(LinearSymbol& s, const std::string& defaultDigits, std::size_t
 
 // The space between the main symbol and its add-on; the main symbol ends with a
 // bar, so the add-on starts with one again.
+// A negative bar height (a setting) would make the gap negative and draw the
+// add-on over the main symbol; it is no gap at all instead.
 void addAddOnGap(LinearSymbol& s) {
-    const int gap = s.supplementGap > 0 ? s.supplementGap : s.barHeightPixels / 2;
+    const int gap = s.supplementGap > 0 ? s.supplementGap : std::max(0, s.barHeightPixels / 2);
     s.addElement(gap, s.barHeightPixels);
     s.supplementStartX = s.currentX;
     s.addGuardPattern(ADDON_START_COLOURS, ADDON_START);

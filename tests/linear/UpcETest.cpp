@@ -244,7 +244,7 @@ TEST(AddOn, GapFollowsTheSetting) {
         double barHeight;
         int width;
     };
-    for (const Gap g : {Gap{10, 45, 10}, Gap{0, 45, 22}, Gap{-3, 50, 25}, Gap{7, 45, 7}}) {
+    for (const Gap g : {Gap{10, 45, 10}, Gap{0, 45, 22}, Gap{-3, 50, 25}, Gap{7, 45, 7}, Gap{0, -40, 0}}) {
         SCOPED_TRACE(g.setting);
         const LinearSymbol s = built(EAN13, "400638133393", [&](LinearSymbol& l) {
             l.supplementGap = g.setting;
