@@ -3,11 +3,10 @@
 // does not is reported as a crash.
 
 #include "Aztec.h"
+#include "FuzzInput.h"
 
 #define ZX_USE_UTF8 1
 #include <ZXing/ReadBarcode.h>
-
-#include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -57,26 +56,31 @@ void printBytes(const char* label, const std::string& s) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    FuzzedDataProvider in(data, size);
+    // Header: byte input, encoding, level, starting row, configuration type,
+    // reader initialisation, tilde escapes, structured append (counter, index,
+    // identifier length and letters); then the message.
+    FuzzInput in(data, size);
     Aztec a;
-    const bool binaryInput = in.ConsumeBool();
-    a.setEncoding(in.ConsumeIntegralInRange<int>(0, 1));
-    a.setErrorCorrectionLevel(in.ConsumeIntegralInRange<int>(-2, 101));
-    a.setPreferredConfiguration(in.ConsumeIntegralInRange<int>(-2, 37));
-    a.setConfigurationType(in.ConsumeIntegralInRange<int>(0, 2));
-    a.setReaderInitilization(in.ConsumeBool());
-    a.setProcessTilde(!binaryInput && in.ConsumeBool());
-    const bool structured = in.ConsumeBool();
+    const bool binaryInput = in.flag();
+    a.setEncoding(in.range(0, 1));
+    a.setErrorCorrectionLevel(in.range(-2, 101));
+    a.setPreferredConfiguration(in.range(-2, 37));
+    a.setConfigurationType(in.range(0, 2));
+    a.setReaderInitilization(in.flag());
+    a.setProcessTilde(in.flag() && !binaryInput);
+    const bool structured = in.flag();
     a.setStructuredAppend(structured);
+    const int counter = in.range(1, 26);
+    const int index = in.range(1, counter);
+    std::string id;
+    for (int n = in.range(0, 4); n > 0; --n)
+        id += static_cast<char>('A' + in.range(0, 25));
     if (structured) {
-        a.setStructuredAppendCounter(in.ConsumeIntegralInRange<int>(1, 26));
-        a.setStructuredAppendIndex(in.ConsumeIntegralInRange<int>(1, a.getStructuredAppendCounter()));
-        std::string id;
-        for (int n = in.ConsumeIntegralInRange<int>(0, 4); n > 0; --n)
-            id += static_cast<char>('A' + in.ConsumeIntegralInRange<int>(0, 25));
+        a.setStructuredAppendCounter(counter);
+        a.setStructuredAppendIndex(index);
         a.setFileId(id);
     }
-    const std::string message = in.ConsumeRemainingBytesAsString();
+    const std::string message = in.rest();
     std::vector<int> bytes(message.begin(), message.end());
     for (int& b : bytes)
         b &= 0xFF;

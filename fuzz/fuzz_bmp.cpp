@@ -1,12 +1,12 @@
 // Fuzzes the BMP writer's encoding with arbitrary matrices and checks the
 // headers and the size of every image it builds.
 
+#include "FuzzInput.h"
 #include "bitmapfile.h"
-
-#include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -19,12 +19,13 @@ std::uint32_t at(const std::string& b, std::size_t off) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    FuzzedDataProvider in(data, size);
-    const int rows = in.ConsumeIntegralInRange<int>(-2, 64);
-    const int cols = in.ConsumeIntegralInRange<int>(-2, 64);
+    // Rows, columns, then one 32-bit colour per pixel.
+    FuzzInput in(data, size);
+    const int rows = in.range(-2, 64);
+    const int cols = in.range(-2, 64);
     std::vector<int> colours(rows > 0 && cols > 0 ? static_cast<std::size_t>(rows) * cols : 0);
     for (int& c : colours)
-        c = in.ConsumeIntegral<int>();
+        c = in.int32();
     bitmapfile writer;
     const bool written = writer.write("/dev/null", colours.data(), rows, cols);
     if (!written)

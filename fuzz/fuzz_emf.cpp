@@ -2,11 +2,11 @@
 // checks the structure of every file it produces.
 
 #include "EmfPainter.h"
-
-#include <fuzzer/FuzzedDataProvider.h>
+#include "FuzzInput.h"
 
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -37,24 +37,25 @@ void checkStructure(const std::vector<std::uint8_t>& b) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    FuzzedDataProvider in(data, size);
-    const bool matrix = in.ConsumeBool();
-    if (matrix) {
-        const int rows = in.ConsumeIntegralInRange<int>(-1, 40);
-        const int cols = in.ConsumeIntegralInRange<int>(-1, 40);
+    // Matrix: flag, rows, columns, module values. Bars: flag, font height, text
+    // length, text (length-prefixed), then width and height pairs.
+    FuzzInput in(data, size);
+    if (in.flag()) {
+        const int rows = in.range(-1, 40);
+        const int cols = in.range(-1, 40);
         std::vector<int> modules(rows > 0 && cols > 0 ? static_cast<std::size_t>(rows) * cols : 0);
         for (int& m : modules)
-            m = in.ConsumeIntegralInRange<int>(-1, 3);
+            m = in.range(-1, 3);
         checkStructure(EmfPainter::matrixMetafile(modules.data(), rows, cols));
         return 0;
     }
-    const int fontHeight = in.ConsumeIntegral<int>();
-    const int textLength = in.ConsumeIntegral<int>();
-    const std::string text = in.ConsumeRandomLengthString(64);
+    const int fontHeight = in.int32();
+    const int textLength = in.int32();
+    const std::string text = in.bytes(in.range(0, 64));
     std::vector<int> widths, heights;
-    while (in.remaining_bytes() >= 8) {
-        widths.push_back(in.ConsumeIntegral<int>());
-        heights.push_back(in.ConsumeIntegral<int>());
+    while (in.remaining() >= 8) {
+        widths.push_back(in.int32());
+        heights.push_back(in.int32());
     }
     checkStructure(EmfPainter::barsMetafile(widths.data(), heights.data(), static_cast<int>(widths.size()), text,
                                             fontHeight, textLength));

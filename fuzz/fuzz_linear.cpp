@@ -1,9 +1,8 @@
 // Fuzzes LinearSymbol: arbitrary value bytes under arbitrary settings, every
 // symbology. Checks the invariants every build must keep.
 
+#include "FuzzInput.h"
 #include "LinearSymbol.h"
-
-#include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -23,28 +22,31 @@ namespace {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    FuzzedDataProvider in(data, size);
+    // Header: symbology, flags, X, N, I, bar height, margins, add-on gap, MSI
+    // mode, Code 128 set, UPC-E system, Codabar start and stop, add-on length.
+    FuzzInput in(data, size);
     LinearSymbol s;
-    s.symbology = in.ConsumeIntegralInRange<int>(-1, LinearSymbol::SYMBOLOGY_COUNT);
-    s.checkCharacter = in.ConsumeBool();
-    s.processTilde = in.ConsumeBool();
-    s.guardBars = in.ConsumeBool();
-    s.supplement2 = in.ConsumeBool();
-    s.supplement5 = in.ConsumeBool();
-    s.narrowBarWidth = in.ConsumeIntegralInRange<int>(-2, 6);
-    s.wideRatio = in.ConsumeIntegralInRange<int>(-1, 4);
-    s.interCharGap = in.ConsumeIntegralInRange<int>(-1, 4);
-    s.barHeight = in.ConsumeIntegralInRange<int>(-100, 400);
-    s.leftMargin = in.ConsumeIntegralInRange<int>(0, 50);
-    s.topMargin = in.ConsumeIntegralInRange<int>(0, 50);
-    s.supplementGap = in.ConsumeIntegralInRange<int>(0, 20);
-    s.msiCheckMode = in.ConsumeIntegralInRange<int>(-1, 4);
-    s.code128Set = in.ConsumeIntegral<char>();
-    s.upceSystem = in.ConsumeIntegral<char>();
-    s.codabarStartChar = in.ConsumeIntegral<char>();
-    s.codabarStopChar = in.ConsumeIntegral<char>();
-    s.supplement = in.ConsumeRandomLengthString(8);
-    s.code = in.ConsumeRemainingBytesAsString();
+    s.symbology = in.range(-1, LinearSymbol::SYMBOLOGY_COUNT);
+    const std::uint8_t flags = in.byte();
+    s.checkCharacter = flags & 1;
+    s.processTilde = flags & 2;
+    s.guardBars = flags & 4;
+    s.supplement2 = flags & 8;
+    s.supplement5 = flags & 16;
+    s.narrowBarWidth = in.range(-2, 6);
+    s.wideRatio = in.range(-1, 4);
+    s.interCharGap = in.range(-1, 4);
+    s.barHeight = in.range(-100, 155) * 2;
+    s.leftMargin = in.range(0, 50);
+    s.topMargin = in.range(0, 50);
+    s.supplementGap = in.range(0, 20);
+    s.msiCheckMode = in.range(-1, 4);
+    s.code128Set = static_cast<char>(in.byte());
+    s.upceSystem = static_cast<char>(in.byte());
+    s.codabarStartChar = static_cast<char>(in.byte());
+    s.codabarStopChar = static_cast<char>(in.byte());
+    s.supplement = in.bytes(in.range(0, 8));
+    s.code = in.rest();
     const std::string given = s.code;
 
     s.buildSymbol();
