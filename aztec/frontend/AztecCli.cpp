@@ -6,7 +6,7 @@
 #include <climits>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
+#include <string>
 
 namespace {
 
@@ -29,12 +29,19 @@ bool readFile(const std::string& filename, std::vector<int>& data) {
     std::ifstream in(filename, std::ios::binary);
     if (!in.is_open())
         return false;
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
+    // read() turns a failing read (a directory, an I/O error) into badbit instead of
+    // an exception, and the cap stops an endless source such as a device or a pipe.
+    char chunk[65536];
+    while (data.size() <= MAX_DATA_FILE_BYTES && (in.read(chunk, sizeof chunk) || in.gcount() > 0)) {
+        for (std::streamsize i = 0; i < in.gcount(); ++i)
+            data.push_back(static_cast<unsigned char>(chunk[i]));
+    }
+    if (in.bad()) {
+        data.clear();
         return false;
-    data.reserve(bytes.size());
-    for (char c : bytes)
-        data.push_back(static_cast<unsigned char>(c));
+    }
+    if (data.size() > MAX_DATA_FILE_BYTES)
+        data.resize(MAX_DATA_FILE_BYTES + 1);
     return true;
 }
 
@@ -50,7 +57,7 @@ int aztec(int argc, char** argv, std::ostream& out, std::ostream& err) {
     long format = 0;
     long level = 23;
     std::vector<int> data;
-    std::string unreadableDataFile;
+    std::string dataFileProblem;  // set by the last -dataFile that failed
 
     out << '\n';
     bool pending = false;
@@ -78,10 +85,12 @@ int aztec(int argc, char** argv, std::ostream& out, std::ostream& err) {
         } else if (option == "-tilde") {
             encoder.setProcessTilde(arg == "1");
         } else if (option == "-dataFile") {
-            if (readFile(arg, data))
-                unreadableDataFile.clear();
-            else
-                unreadableDataFile = arg;
+            dataFileProblem.clear();
+            if (!readFile(arg, data))
+                dataFileProblem = "cannot read data file " + arg;
+            else if (data.size() > MAX_DATA_FILE_BYTES)
+                dataFileProblem = "data file " + arg + " holds more than " + std::to_string(MAX_DATA_FILE_BYTES) +
+                                  " bytes, more than any symbol holds; no file written";
         }
     }
     out.flush();
@@ -94,8 +103,8 @@ int aztec(int argc, char** argv, std::ostream& out, std::ostream& err) {
         err << "aztec: -level must be between 0 and 99, not " << level << '\n';
         return EXIT_BAD_SETTING;
     }
-    if (!unreadableDataFile.empty()) {
-        err << "aztec: cannot read data file " << unreadableDataFile << '\n';
+    if (!dataFileProblem.empty()) {
+        err << "aztec: " << dataFileProblem << '\n';
         return EXIT_NOT_WRITTEN;
     }
     encoder.setPreferredConfiguration(format < 0 ? 0 : static_cast<int>(format));

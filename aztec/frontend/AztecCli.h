@@ -1,6 +1,7 @@
 #pragma once
 // The aztec console program: option/value pairs in, one BMP file out.
 
+#include <cstddef>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -21,6 +22,11 @@ constexpr int EXIT_BAD_SETTING = 2;    // "-format" above 35 or "-level" outside
 // line on `err`, and returns the exit status.
 int aztec(int argc, char** argv, std::ostream& out, std::ostream& err);
 
-// Reads the whole file as byte values 0-255 into `data`; false when it cannot be
-// opened or read.
+// Longest data file the program takes. The largest symbol holds 19,968 data bits,
+// under 2,500 bytes, so a longer file can never fit and is refused.
+constexpr std::size_t MAX_DATA_FILE_BYTES = 1 << 20;
+
+// Reads the file as byte values 0-255 into `data`, stopping after
+// MAX_DATA_FILE_BYTES + 1 bytes so that a longer file shows as too long; false,
+// with `data` empty, when it cannot be opened or read.
 bool readFile(const std::string& filename, std::vector<int>& data);
