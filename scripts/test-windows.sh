@@ -69,7 +69,8 @@ fi
 build=$root/build-wine-$arch
 
 echo "== Windows tests ($arch, $build)"
-cmake -S . -B "$build" $(toolchainOption "$build" $toolchain) -DBARCODE_TESTS=ON -DBARCODE_WERROR=ON >/dev/null
+# Warnings fail the programs' build above; the test build only reports them.
+cmake -S . -B "$build" $(toolchainOption "$build" $toolchain) -DBARCODE_TESTS=ON -DBARCODE_WERROR=OFF >/dev/null
 cmake --build "$build" -j"$jobs" >/dev/null
 
 # A private Wine prefix, set up without a display or dialogs.
