@@ -1,8 +1,16 @@
 #include "bitmapfile.h"
 
 #include <cstdio>
+#include <sys/stat.h>
 
 namespace {
+
+// Whether the path names something other than a regular file (a device, a
+// pipe, a directory).
+bool isSpecialFile(const char* path) {
+    struct stat st;
+    return stat(path, &st) == 0 && !S_ISREG(st.st_mode);
+}
 
 constexpr int HEADERS_SIZE = 14 + 40;
 
@@ -94,6 +102,9 @@ bool bitmapfile::write(const char* filename, const int* bmp, int rows, int cols)
     writeInfoHeader(info);
     writeBitmap(bmp, rows, cols);
 
+    // A half-written regular file is removed; a device or pipe named as the
+    // output is never removed.
+    const bool special = isSpecialFile(filename);
     bmpfile.open(filename, std::ios::binary | std::ios::trunc);
     if (!bmpfile.is_open())
         return false;
@@ -101,7 +112,8 @@ bool bitmapfile::write(const char* filename, const int* bmp, int rows, int cols)
     bmpfile.close();
     if (bmpfile.fail()) {
         bmpfile.clear();
-        std::remove(filename);
+        if (!special)
+            std::remove(filename);
         return false;
     }
     return true;

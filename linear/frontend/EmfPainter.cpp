@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <sys/stat.h>
 
 namespace {
 
@@ -259,16 +260,25 @@ void paintBackground(MetafileBuilder& emf, int64_t width, int64_t height) {
     emf.remove(BRUSH_SLOT);
 }
 
+// Whether the path names something other than a regular file (a device, a
+// pipe, a directory).
+bool isSpecialFile(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
+}
+
 bool writeFile(const std::string& file, const std::vector<std::uint8_t>& bytes) {
     if (bytes.empty())
         return false;
+    const bool special = isSpecialFile(file);
     std::FILE* f = std::fopen(file.c_str(), "wb");
     if (f == nullptr)
         return false;
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     const bool closed = std::fclose(f) == 0;
     if (!(written && closed)) {
-        std::remove(file.c_str());  // never leave a partial file behind
+        if (!special)
+            std::remove(file.c_str());  // never leave a partial file behind
         return false;
     }
     return true;

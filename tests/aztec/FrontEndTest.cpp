@@ -93,6 +93,11 @@ TEST(BitmapFile, RefusesWhatItCannotWrite) {
     EXPECT_FALSE(writer.write(path.c_str(), &one, 0, 1));
     struct stat st;
     EXPECT_NE(stat(path.c_str(), &st), 0);
+    // A failed write removes a half-written file, never a device.
+    if (stat("/dev/full", &st) == 0) {
+        EXPECT_FALSE(writer.write("/dev/full", &one, 1, 1));
+        EXPECT_EQ(stat("/dev/full", &st), 0);
+    }
 }
 
 // ---- the aztec program, run as a process --------------------------------------------

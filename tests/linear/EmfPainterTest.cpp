@@ -105,6 +105,16 @@ TEST(EmfPainter, FileOnDiskMatchesTheMemoryImage) {
     EXPECT_FALSE(painter.paintBars("/nonexistent-dir/x.emf", widths, heights, 3));
 }
 
+TEST(EmfPainter, FailedWriteNeverRemovesADevice) {
+    if (!std::filesystem::exists("/dev/full"))
+        GTEST_SKIP() << "no /dev/full";
+    const int widths[] = {1};
+    const int heights[] = {9};
+    EmfPainter painter;
+    EXPECT_FALSE(painter.paintBars("/dev/full", widths, heights, 1));
+    EXPECT_TRUE(std::filesystem::exists("/dev/full"));
+}
+
 TEST(EmfPainter, MatrixDrawsDarkModulesOnly) {
     const int modules[] = {0, 1, 5, 0};  // 0 is dark
     const EmfFile f = readEmf(EmfPainter::matrixMetafile(modules, 2, 2));
