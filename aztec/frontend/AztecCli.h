@@ -22,9 +22,10 @@ constexpr int EXIT_BAD_SETTING = 2;    // "-format" above 35 or "-level" outside
 // line on `err`, and returns the exit status.
 int aztec(int argc, char** argv, std::ostream& out, std::ostream& err);
 
-// Longest data file the program takes. The largest symbol holds 19,968 data bits,
-// under 2,500 bytes, so a longer file can never fit and is refused.
-constexpr std::size_t MAX_DATA_FILE_BYTES = 1 << 20;
+// Longest data file the program reads. The largest symbol holds 19,968 data bits,
+// under 2,500 bytes, so any longer file is refused as too large for a symbol;
+// past this limit (an endless source such as a device) it is refused unread.
+constexpr std::size_t MAX_DATA_FILE_BYTES = 16 << 20;
 
 // Reads the file as byte values 0-255 into `data`, stopping after
 // MAX_DATA_FILE_BYTES + 1 bytes so that a longer file shows as too long; false,
