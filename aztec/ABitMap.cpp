@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <iostream>
+#include <cstdio>
 
 namespace {
 
@@ -201,6 +201,6 @@ int ABitMap::placeDominos(BitString* bs, bool compact) {
     const int left = next + 1;
     bs->truncate(left);
     if (left > 0)
-        std::cout << "Still  bit to be placed on the barcode. Try selecting another configuration.";
+        std::fputs("Still  bit to be placed on the barcode. Try selecting another configuration.", stdout);
     return left;
 }

@@ -4,7 +4,7 @@
 #include "Code128Tables.h"
 #include "LinearSymbol.h"
 
-#include <iostream>
+#include <cstdio>
 
 namespace {
 
@@ -87,7 +87,9 @@ std::string ean128HumanText(const std::string& value) {
         const std::string ai = value.substr(pos, 2);
         const auto digits = static_cast<std::size_t>(aiDigitCount(ai));
         if (digits == 0) {
-            std::cout << "Unknown EAN128 App.Id. " << ai << std::flush;
+            std::fputs("Unknown EAN128 App.Id. ", stdout);
+            std::fwrite(ai.data(), 1, ai.size(), stdout);
+            std::fflush(stdout);
             return value;
         }
         const auto fixedLength = static_cast<std::size_t>(aiFieldLength(LinearSymbol::parseNumber(ai)));

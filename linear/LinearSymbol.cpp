@@ -7,7 +7,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <iostream>
 #include <iterator>
 
 namespace {
@@ -215,12 +214,12 @@ void LinearSymbol::refuseSymbol(const std::string& why) {
 }
 
 void LinearSymbol::dumpBars() const {
-    std::cout << "Widths " << "\n\n";
+    std::fputs("Widths \n\n", stdout);
     for (int i = 0; i < barCount; ++i)
-        std::cout << ' ' << barWidths[i];
-    std::cout << "\nHeights " << "\n\n";
+        std::printf(" %d", barWidths[i]);
+    std::fputs("\nHeights \n\n", stdout);
     for (int i = 0; i < barCount; ++i)
-        std::cout << ' ' << barHeights[i];
+        std::printf(" %d", barHeights[i]);
 }
 
 double LinearSymbol::floorMod(double a, double b) {

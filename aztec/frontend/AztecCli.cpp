@@ -5,7 +5,7 @@
 
 #include <climits>
 #include <cstdlib>
-#include <fstream>
+#include <cstdio>
 #include <string>
 
 namespace {
@@ -26,17 +26,18 @@ int toInt(long v) {
 
 bool readFile(const std::string& filename, std::vector<int>& data) {
     data.clear();
-    std::ifstream in(filename, std::ios::binary);
-    if (!in.is_open())
+    std::FILE* in = std::fopen(filename.c_str(), "rb");
+    if (in == nullptr)
         return false;
-    // read() turns a failing read (a directory, an I/O error) into badbit instead of
-    // an exception, and the cap stops an endless source such as a device or a pipe.
-    char chunk[65536];
-    while (data.size() <= MAX_DATA_FILE_BYTES && (in.read(chunk, sizeof chunk) || in.gcount() > 0)) {
-        for (std::streamsize i = 0; i < in.gcount(); ++i)
-            data.push_back(static_cast<unsigned char>(chunk[i]));
-    }
-    if (in.bad()) {
+    // A failing read (a directory, an I/O error) shows as ferror; the cap stops an
+    // endless source such as a device or a pipe.
+    unsigned char chunk[65536];
+    std::size_t got;
+    while (data.size() <= MAX_DATA_FILE_BYTES && (got = std::fread(chunk, 1, sizeof chunk, in)) > 0)
+        data.insert(data.end(), chunk, chunk + got);
+    const bool failed = std::ferror(in) != 0;
+    std::fclose(in);
+    if (failed) {
         data.clear();
         return false;
     }
@@ -45,7 +46,7 @@ bool readFile(const std::string& filename, std::vector<int>& data) {
     return true;
 }
 
-int aztec(int argc, char** argv, std::ostream& out, std::ostream& err) {
+int aztec(int argc, char** argv, AztecOutput& out, AztecOutput& err) {
     Aztec encoder;
     encoder.setCode("Aztec barcode");
     encoder.setEncoding(Aztec::ENC_NORMAL);
@@ -59,7 +60,7 @@ int aztec(int argc, char** argv, std::ostream& out, std::ostream& err) {
     std::vector<int> data;
     std::string dataFileProblem;  // set by the last -dataFile that failed
 
-    out << '\n';
+    out.write("\n");
     bool pending = false;
     std::string option;
     for (int i = 1; i < argc; ++i) {
@@ -67,10 +68,10 @@ int aztec(int argc, char** argv, std::ostream& out, std::ostream& err) {
         if (!pending) {
             option = arg;
             pending = true;
-            out << "Parameter  " << option << " = ";
+            out.write("Parameter  " + option + " = ");
             continue;
         }
-        out << arg << '\n';
+        out.write(arg + "\n");
         pending = false;
         if (option == "-file") {
             file = arg;
@@ -96,15 +97,15 @@ int aztec(int argc, char** argv, std::ostream& out, std::ostream& err) {
     out.flush();
 
     if (format > 35) {
-        err << "aztec: -format must be between 0 and 35, not " << format << '\n';
+        err.write("aztec: -format must be between 0 and 35, not " + std::to_string(format) + "\n");
         return EXIT_BAD_SETTING;
     }
     if (level < 0 || level > 99) {
-        err << "aztec: -level must be between 0 and 99, not " << level << '\n';
+        err.write("aztec: -level must be between 0 and 99, not " + std::to_string(level) + "\n");
         return EXIT_BAD_SETTING;
     }
     if (!dataFileProblem.empty()) {
-        err << "aztec: " << dataFileProblem << '\n';
+        err.write("aztec: " + dataFileProblem + "\n");
         return EXIT_NOT_WRITTEN;
     }
     encoder.setPreferredConfiguration(format < 0 ? 0 : static_cast<int>(format));
@@ -114,16 +115,17 @@ int aztec(int argc, char** argv, std::ostream& out, std::ostream& err) {
 
     encoder.paint();
     if (encoder.getStatus() != Aztec::STATUS_OK) {
-        out << "Still  bit to be placed on the barcode. Try selecting another configuration.";
+        out.write("Still  bit to be placed on the barcode. Try selecting another configuration.");
         out.flush();
-        err << "aztec: the data needs " << encoder.getDataBits() << " bits but the symbol holds at most "
-            << encoder.getMaxDataBits() << " at error-correction level " << level << "; no file written\n";
+        err.write("aztec: the data needs " + std::to_string(encoder.getDataBits()) +
+                  " bits but the symbol holds at most " + std::to_string(encoder.getMaxDataBits()) +
+                  " at error-correction level " + std::to_string(level) + "; no file written\n");
         return EXIT_NOT_WRITTEN;
     }
 
     bitmapfile writer;
     if (!writer.write(file.c_str(), encoder.bitmap.data(), encoder.rows, encoder.cols)) {
-        err << "aztec: cannot write " << file << '\n';
+        err.write("aztec: cannot write " + file + "\n");
         return EXIT_NOT_WRITTEN;
     }
     return EXIT_WRITTEN;

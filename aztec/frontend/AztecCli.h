@@ -2,7 +2,7 @@
 // The aztec console program: option/value pairs in, one BMP file out.
 
 #include <cstddef>
-#include <ostream>
+#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -18,8 +18,18 @@ constexpr int EXIT_WRITTEN = 0;        // the symbol was written
 constexpr int EXIT_NOT_WRITTEN = 1;    // data too large, data file unreadable, output not writable
 constexpr int EXIT_BAD_SETTING = 2;    // "-format" above 35 or "-level" outside 0-99
 
+// Where the program's text goes: standard output and standard error in the
+// program, strings or streams in tests.
+class AztecOutput {
+public:
+    virtual ~AztecOutput() = default;
+    virtual void write(const std::string& text) = 0;
+    virtual void flush() {}
+};
+
 // The console program: runs on its arguments: echoes them to `out`, reports a failure as one
 // line on `err`, and returns the exit status.
+int aztec(int argc, char** argv, AztecOutput& out, AztecOutput& err);
 int aztec(int argc, char** argv, std::ostream& out, std::ostream& err);
 
 // Longest data file the program reads. The largest symbol holds 19,968 data bits,

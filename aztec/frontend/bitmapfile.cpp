@@ -105,13 +105,11 @@ bool bitmapfile::write(const char* filename, const int* bmp, int rows, int cols)
     // A half-written regular file is removed; a device or pipe named as the
     // output is never removed.
     const bool special = isSpecialFile(filename);
-    bmpfile.open(filename, std::ios::binary | std::ios::trunc);
-    if (!bmpfile.is_open())
+    std::FILE* bmpfile = std::fopen(filename, "wb");
+    if (bmpfile == nullptr)
         return false;
-    bmpfile.write(image.data(), static_cast<std::streamsize>(image.size()));
-    bmpfile.close();
-    if (bmpfile.fail()) {
-        bmpfile.clear();
+    const bool written = std::fwrite(image.data(), 1, image.size(), bmpfile) == image.size();
+    if (std::fclose(bmpfile) != 0 || !written) {
         if (!special)
             std::remove(filename);
         return false;

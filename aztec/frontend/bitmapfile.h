@@ -3,7 +3,6 @@
 // per entry, without scaling or margin.
 
 #include <cstdint>
-#include <fstream>
 #include <string>
 
 // BITMAPFILEHEADER: 14 bytes on disk.
@@ -52,7 +51,6 @@ public:
 
 private:
     std::string image;
-    std::ofstream bmpfile;
 
     void putWord(int value);
     void putDWord(std::uint32_t value);

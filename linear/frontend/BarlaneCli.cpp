@@ -7,7 +7,6 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <ostream>
 #include <string>
 
 namespace {
@@ -62,23 +61,23 @@ std::string whyNoBars(const LinearSymbol& symbol) {
 
 }  // namespace
 
-int runBarlane(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+int runBarlane(int argc, const char* const* argv, TextOutput& out, TextOutput& err) {
     std::string file = "barcode.emf";
     LinearSymbol symbol;
     symbol.code = "123456789012";
     symbol.symbology = LinearSymbol::CODE39;
 
     for (const char* line : USAGE)
-        out << line;
+        out.write(line);
 
     std::string pending;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (pending.empty()) {
             pending = arg;
-            out << "Paramameter  " << arg << " = ";
+            out.write("Paramameter  " + arg + " = ");
         } else {
-            out << arg << "\n";
+            out.write(arg + "\n");
             applyOption(pending, arg, symbol, file);
             pending.clear();
         }
@@ -90,9 +89,9 @@ int runBarlane(int argc, const char* const* argv, std::ostream& out, std::ostrea
     symbol.buildSymbol();
 
     for (const std::string& warning : symbol.warnings)
-        err << "barlane: warning: " << warning << "\n";
+        err.write("barlane: warning: " + warning + "\n");
     if (symbol.barCount == 0) {
-        err << "barlane: no file written: " << whyNoBars(symbol) << "\n";
+        err.write("barlane: no file written: " + whyNoBars(symbol) + "\n");
         return 1;
     }
     EmfPainter painter;
@@ -100,7 +99,7 @@ int runBarlane(int argc, const char* const* argv, std::ostream& out, std::ostrea
     if (!painter.paintBars(file, symbol.barWidths.data(), symbol.barHeights.data(), symbol.barCount, symbol.text,
                            FONT_HEIGHT, static_cast<int>(symbol.text.size()))) {
         const int e = errno;
-        err << "barlane: cannot write \"" << file << "\": " << (e != 0 ? std::strerror(e) : "write failed") << "\n";
+        err.write("barlane: cannot write \"" + file + "\": " + (e != 0 ? std::strerror(e) : "write failed") + "\n");
         return 1;
     }
     return 0;

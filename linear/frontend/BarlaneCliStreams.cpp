@@ -1,0 +1,25 @@
+// runBarlane for callers that hold C++ streams (tests, tools). A separate unit,
+// so the program itself links no iostreams.
+
+#include "BarlaneCli.h"
+
+#include <ostream>
+
+namespace {
+
+class StreamOutput : public TextOutput {
+public:
+    explicit StreamOutput(std::ostream& stream) : stream_(stream) {}
+    void write(const std::string& text) override { stream_ << text; }
+    void flush() override { stream_.flush(); }
+
+private:
+    std::ostream& stream_;
+};
+
+}  // namespace
+
+int runBarlane(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+    StreamOutput o(out), e(err);
+    return runBarlane(argc, argv, o, e);
+}
