@@ -8,13 +8,15 @@ packages=(
   libgtest-dev libgmock-dev googletest   # unit tests
   libbenchmark-dev                       # benchmarks
   libzxing-dev                           # independent decoder for round-trip tests
-  libzbar-dev                            # second decoder (EAN/UPC add-ons)
   clang libclang-rt-14-dev               # fuzzers (libFuzzer) and sanitizers
 )
 if [ "${WITH_WINDOWS:-0}" = 1 ]; then
-  # wine64 and the x86_64 compiler: where the kernel runs no 32-bit code, the
-  # Windows tests run on a 64-bit build (scripts/test-windows.sh).
-  packages+=(g++-mingw-w64-i686 wine wine32:i386 wine64 g++-mingw-w64-x86-64)
+  # The 32-bit programs, plus wine64 and the x86_64 compiler: where the kernel
+  # runs no 32-bit code, the Windows tests run on a 64-bit build of the same
+  # sources (scripts/test-windows.sh).
+  packages+=(g++-mingw-w64-i686 wine wine64 g++-mingw-w64-x86-64)
+  # 32-bit Wine is worth installing only where the kernel runs 32-bit code.
+  [ "${WITH_WINE32:-0}" = 1 ] && packages+=(wine32:i386)
 fi
 
 missing=()
