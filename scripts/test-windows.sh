@@ -106,6 +106,7 @@ done
 
 echo "== barlane.exe and aztec.exe against the Linux programs"
 native=${BARCODE_NATIVE_BUILD:-$root/build-wine-native}
+case $native in /*) ;; *) native="$root/$native" ;; esac  # the programs run in other folders
 if [ ! -f "$native/CMakeCache.txt" ]; then
   cmake -S . -B "$native" -DCMAKE_BUILD_TYPE=Release -DBARCODE_TESTS=OFF >/dev/null
 fi
