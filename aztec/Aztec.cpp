@@ -459,7 +459,13 @@ void Aztec::encodeBitmap() {
     // 2. The bit stream.
     BitString bs;
     const int len = static_cast<int>(message.size());
-    if (encoding == ENC_BINARY)
+    // The binary encoder cannot write FNC1 or ECI: it would encode their
+    // placeholders as the byte '0' and the symbol would read as other data. A
+    // message with such markers takes the character encoder, which writes them
+    // and any byte as well.
+    const bool hasMarkers = useControlChars && std::any_of(controlChars.begin(), controlChars.end(),
+                                                           [](int c) { return c != CONTROL_NONE; });
+    if (encoding == ENC_BINARY && !hasMarkers)
         encodeBytesAsBinary(message.data(), len, &bs);
     else
         encodeBytes(message.data(), len, SET_UPPER, useControlChars, true, &bs);
