@@ -49,6 +49,7 @@ AZTEC = [
     aztec_seed(b"hello WORLD 12345 +-*/ \r\n", level=50),
     aztec_seed(bytes(range(256)), binary=1, encoding=1),
     aztec_seed(b"~F0104012345012345~F10ABC", tilde=1),
+    aztec_seed(b"~F0104012345012345~F10ABC", encoding=1, tilde=1),  # markers under byte encoding
     aztec_seed(b"~E000007\xe9\xd0", tilde=1),
     aztec_seed(b"MESSAGE", append=1),
     aztec_seed(b"INIT", init=1),
