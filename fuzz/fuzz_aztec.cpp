@@ -100,8 +100,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     bool hasControls = false;
     std::string expected = message;
-    if (message.empty())
-        return 0;  // the reader reports an empty message as no symbol
     // zxing-cpp 1.4 keeps the reader-initialisation flag inside the count of
     // data codewords, so it reads trailing check words as data; such symbols
     // are checked by their layout tests instead.
@@ -112,6 +110,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string text = escapes.applyTilde(message);
         expected = expectedContent(text, escapes.controlChars, hasControls);
     }
+    if (expected.empty())
+        return 0;  // the reader reports a symbol without content as no symbol
 
     // Render with a quiet zone, 3 pixels per module, and decode.
     const int quiet = 4, scale = 3;
