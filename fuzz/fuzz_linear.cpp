@@ -36,7 +36,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     s.narrowBarWidth = in.range(-2, 6);
     s.wideRatio = in.range(-1, 4);
     s.interCharGap = in.range(-1, 4);
-    s.barHeight = in.range(-100, 155) * 2;
+    // The ends of the range stand for the largest heights barlane accepts.
+    const int height = in.range(-100, 155);
+    s.barHeight = height == 155 ? 2147483647.0 : height == -100 ? -2147483648.0 : height * 2;
     s.leftMargin = in.range(0, 50);
     s.topMargin = in.range(0, 50);
     s.supplementGap = in.range(0, 20);

@@ -4,6 +4,8 @@
 
 #include "Code39Tables.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -41,6 +43,12 @@ int patternUnits(char c) {
     if (c >= 'A' && c <= 'F')
         return c - 'A' + 10;
     return 0;
+}
+
+// Positions are ints; sizes near the int limit (a ten-digit bar height, huge
+// widths set through the library) saturate instead of overflowing.
+int saturatingAdd(int a, int b) {
+    return static_cast<int>(std::clamp<long long>(static_cast<long long>(a) + b, INT_MIN, INT_MAX));
 }
 
 }  // namespace
@@ -173,14 +181,14 @@ void LinearSymbol::buildSymbol() {
         guardMarks[4] = currentX;
     if (text.empty())
         text = code;
-    textY = barHeightPixels + topMarginPixels;
+    textY = saturatingAdd(barHeightPixels, topMarginPixels);
 }
 
 void LinearSymbol::addElement(int width, int height) {
     barWidths.push_back(width);
     barHeights.push_back(height);
     barCount = static_cast<int>(barWidths.size());
-    currentX += width;
+    currentX = saturatingAdd(currentX, width);
 }
 
 void LinearSymbol::addPatternAtHeight(const std::string& colours, const std::string& pattern, int height) {
@@ -200,8 +208,10 @@ void LinearSymbol::addPattern(const std::string& colours, const std::string& pat
 }
 
 void LinearSymbol::addGuardPattern(const std::string& colours, const std::string& pattern) {
+    // Saturated: a bar height near the int limit (a "-height" of ten digits)
+    // would otherwise overflow.
     if (guardBarHeightPixels < barHeightPixels)
-        guardBarHeightPixels = static_cast<int>(std::floor(barHeightPixels * 1.3));
+        guardBarHeightPixels = static_cast<int>(std::min(std::floor(barHeightPixels * 1.3), double{INT_MAX}));
     addPatternAtHeight(colours, pattern, guardBars ? guardBarHeightPixels : barHeightPixels);
 }
 

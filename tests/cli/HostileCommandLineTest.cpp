@@ -324,6 +324,7 @@ TEST(HostileCommandLine, HugeNegativeAndNonNumericNumbers) {
         {"barlane, type of 100,000 digits", BARLANE, {"-type", big(100000, '9')}, 1, "does not exist"},
         {"barlane, negative height", BARLANE, {"-height", "-50"}, 0},
         {"barlane, huge height", BARLANE, {"-height", huge}, 0},
+        {"barlane, huge height with guard bars", BARLANE, {"-type", "10", "-code", "400638133393", "-height", huge}, 0},
         {"barlane, huge negative height", BARLANE, {"-height", hugeNegative}, 0},
         {"barlane, non-numeric type reads as 0", BARLANE, {"-type", "abc"}, 0},
         {"barlane, non-numeric height", BARLANE, {"-height", "tall"}, 0},

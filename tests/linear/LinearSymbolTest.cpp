@@ -89,6 +89,12 @@ TEST(BarAssembly, GuardHeightIsComputedOnFirstUse) {
     s.guardBars = false;
     s.addGuardPattern("b", "n");
     EXPECT_EQ(s.barHeights[3], 34);
+
+    LinearSymbol tall;  // the largest "-height" barlane accepts
+    tall.barHeight = 2147483647.0;
+    tall.computeDimensions();
+    tall.addGuardPattern("b", "n");
+    EXPECT_EQ(tall.guardBarHeightPixels, 2147483647);
 }
 
 TEST(BarAssembly, ElementsBeyond999AreKept) {
