@@ -1,0 +1,86 @@
+#pragma once
+// encode(): data and options in, a Symbol (or an error) out.
+
+#include "Export.h"
+#include "Result.h"
+#include "Symbol.h"
+#include "Symbology.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace korvane {
+
+enum class MsiCheck {
+    Mod10,       // one modulo-10 digit (the usual choice)
+    Mod11,       // one modulo-11 digit (refused when the check value is 10)
+    Mod11Mod10,  // modulo 11, then modulo 10 over the data and that digit
+    Mod10Mod10,  // two modulo-10 digits
+};
+
+enum class AztecEncoder {
+    Optimal,    // the shortest bit stream over all mode sequences, then the smallest symbol
+    Specified,  // the encoder of the aztec program, symbol for symbol
+};
+
+struct StructuredAppend {
+    int index = 0;   // 1-26; 0 = not part of a set
+    int count = 0;   // 2-26
+    std::string id;  // optional message identifier: upper-case letters
+};
+
+struct EncodeOptions {
+    // Check character where the symbology makes it optional; unset: the
+    // symbology's default (SymbologyInfo::check). Setting it where the check is
+    // mandatory or absent is an InvalidOption error only when it contradicts
+    // the symbology (false for a mandatory check, true where there is none).
+    std::optional<bool> check;
+
+    // Tilde escapes in the data: "~dNNN" a byte (linear symbologies and Aztec),
+    // "~~" a tilde; for Aztec also "~F" FNC1 and "~Ennnnnn" an ECI designator.
+    bool escapes = false;
+
+    // Wide elements in narrow modules (2 or 3) for the symbologies with two
+    // widths; 0: the symbology's default.
+    int wideRatio = 0;
+
+    // Code 128: the start set 'A', 'B' or 'C'; 0 chooses from the data.
+    char code128Start = 0;
+
+    MsiCheck msiCheck = MsiCheck::Mod10;
+
+    // Codabar start and stop characters, 'A'-'D'. Data that begins and ends with
+    // A-D carries its own and these are not used.
+    char codabarStart = 'A';
+    char codabarStop = 'B';
+
+    // UPC-E number system, 0 or 1; -1 takes it from the data (0 when the data is
+    // the six digits alone).
+    int upceNumberSystem = -1;
+
+    // EAN/UPC add-on of 2 or 5 digits (also accepted in the data after '+').
+    std::string addOn;
+    // Space between the main symbol and the add-on, in modules (7-12).
+    int addOnGap = 9;
+
+    // Aztec.
+    AztecEncoder aztecEncoder = AztecEncoder::Optimal;
+    int eccPercent = 23;           // check words as a share of the symbol, 0-90
+    int eccExtraWords = 3;         // check words beyond the percentage (the Optimal encoder)
+    int minSize = 0;               // smallest symbol side in modules (15-151); 0: any
+    bool compactOnly = false;      // compact symbols only (up to 27x27)
+    bool fullOnly = false;         // full-range symbols only
+    bool bytes = false;            // Specified encoder: byte mode for the whole message
+    bool readerInit = false;
+    StructuredAppend structuredAppend;
+};
+
+// Encodes `data` (any bytes) as `symbology`. Errors name what is wrong and
+// where: "invalid character 'x' at position 5", "check digit 7 does not match;
+// it should be 2", "the data needs 2,100 codewords; the largest symbol holds 1,437".
+KORVANE_API Result<Symbol> encode(Symbology symbology, std::string_view data, const EncodeOptions& options = {});
+// The same, the symbology by name or alias (case-insensitive).
+KORVANE_API Result<Symbol> encode(std::string_view symbologyName, std::string_view data, const EncodeOptions& options = {});
+
+}  // namespace korvane

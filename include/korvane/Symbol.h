@@ -1,0 +1,93 @@
+#pragma once
+// A Symbol: what a symbology makes of the data, free of any output format.
+// Linear symbols are a row of elements whose widths are in modules; Aztec
+// symbols are a square matrix of modules. Sizes on paper are decided later, by
+// layout().
+
+#include "Symbology.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace korvane {
+
+// What a bar is for; spaces are always Data.
+enum class BarKind : std::uint8_t {
+    Data,   // a bar of the main symbol at the full bar height
+    Guard,  // an EAN/UPC guard bar, which descends below the others into the text line
+    AddOn,  // a bar of an EAN/UPC add-on, which leaves room for its digits above
+    Short,  // a Postnet half-height bar (the full ones are Data)
+};
+
+// Where a piece of human-readable text goes, relative to the module range
+// [startModule, endModule) of the symbol (quiet zones not included).
+enum class TextPlace : std::uint8_t {
+    Below,    // centred under the range
+    Above,    // centred over the range (the digits of an EAN/UPC add-on)
+    LeftOf,   // ending just left of startModule (the EAN-13 leading digit, UPC number system)
+    RightOf,  // starting just right of endModule (the UPC check digit)
+};
+
+struct TextSpan {
+    std::string text;
+    int startModule = 0;
+    int endModule = 0;
+    TextPlace place = TextPlace::Below;
+    bool small = false;  // drawn smaller (the outer digits of UPC-A and UPC-E)
+};
+
+struct AztecFacts {
+    bool compact = false;
+    int layers = 0;
+    int dataCodewords = 0;
+    int totalCodewords = 0;
+    int codewordBits = 0;
+    int dataBits = 0;            // length of the encoded bit stream before stuffing
+    double eccPercent = 0;       // check words as a share of all codewords
+    bool readerInit = false;
+    int structuredIndex = 0;     // 1-26 in a structured-append set, 0 otherwise
+    int structuredCount = 0;
+};
+
+struct SymbolFacts {
+    // The data as a reader returns it: escapes resolved, check digits of
+    // EAN/UPC included, GS1 element strings with GS (0x1D) between fields.
+    std::string data;
+    // Check characters drawn, in the symbology's own characters (computed, or
+    // given and verified); empty when there are none.
+    std::string checkCharacters;
+    bool checkSupplied = false;  // the data carried its check digit and it matched
+    std::string addOn;           // EAN/UPC add-on digits, when drawn
+    AztecFacts aztec;            // Aztec only
+};
+
+struct Symbol {
+    Symbology symbology = Symbology::Code39;
+
+    // Linear symbols: elements left to right, alternately bar and space,
+    // starting with a bar; widths in modules; one kind per element.
+    std::vector<int> widths;
+    std::vector<BarKind> kinds;
+    int widthModules = 0;       // sum of widths
+    int addOnStartModule = -1;  // where the add-on's first bar begins, -1 without one
+    int wideRatio = 0;          // wide elements in narrow modules, where the symbology has two widths
+
+    // Aztec: size x size modules, row-major, top row first, 1 = dark.
+    int size = 0;
+    std::vector<std::uint8_t> modules;
+
+    // Human-readable text as one line, and how it is placed under (or around) the symbol.
+    std::string text;
+    std::vector<TextSpan> textSpans;
+
+    SymbolFacts facts;
+    // Remarks on a symbol that was made as asked but may surprise (a leading
+    // zero added to make the digits pair up, say).
+    std::vector<std::string> warnings;
+
+    bool isMatrix() const { return size > 0; }
+    bool dark(int row, int col) const { return modules[static_cast<std::size_t>(row) * size + col] != 0; }
+};
+
+}  // namespace korvane

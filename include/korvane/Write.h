@@ -1,0 +1,55 @@
+#pragma once
+// Writers: a Drawing to the bytes of a file format. A writer knows its format
+// and nothing about symbologies.
+
+#include "Export.h"
+#include "Drawing.h"
+#include "Result.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvane {
+
+enum class Format { Svg, Pdf, Eps, Png, Emf, Bmp };
+constexpr int FORMAT_COUNT = 6;
+
+// "svg", "pdf", "eps", "png", "emf", "bmp" (case-insensitive, a leading dot allowed).
+KORVANE_API std::optional<Format> findFormat(std::string_view name);
+// The format a file name's extension asks for.
+KORVANE_API std::optional<Format> formatForPath(std::string_view path);
+KORVANE_API const char* formatName(Format f);       // "svg"
+KORVANE_API const char* formatMimeType(Format f);   // "image/svg+xml"
+
+struct WriteOptions {
+    // A TrueType/OpenType file for the text of raster formats; empty: the
+    // fonts Debian installs (OCR-B for EAN/UPC digits, DejaVu Sans otherwise).
+    std::string fontFile;
+    // Raster formats: dots per inch to use when the drawing has none.
+    double fallbackDpi = 96;
+};
+
+struct Written {
+    std::vector<std::uint8_t> bytes;
+    std::vector<std::string> warnings;  // e.g. "no font could be loaded; the PNG has no text"
+};
+
+// The file's bytes, built in memory. Refuses rasters over MAX_CANVAS_DOTS
+// before allocating them.
+KORVANE_API Result<Written> write(const Drawing& drawing, Format format, const WriteOptions& options = {});
+
+// Writes the file whole: to a temporary file in the same folder, then renamed
+// over `path`, so a failure never leaves half a file (nor removes a device
+// such as /dev/null named as the output). "-" writes to standard output.
+// Without `format`, the path's extension chooses it.
+KORVANE_API Result<Written> writeFile(const Drawing& drawing, const std::string& path, std::optional<Format> format = {},
+                          const WriteOptions& options = {});
+
+// Writes bytes to `path` the same way (temporary file and rename, "-" for
+// standard output): for callers that made the bytes themselves.
+KORVANE_API Status writeBytesToFile(const std::vector<std::uint8_t>& bytes, const std::string& path);
+
+}  // namespace korvane

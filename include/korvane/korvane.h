@@ -1,0 +1,126 @@
+/* The korvane C API: encode, lay out and write barcodes from C and from any
+ * language with a C foreign-function interface. No C++ types cross it.
+ *
+ * Every call that can fail returns a kv_status (KV_OK = 0) and, when `error`
+ * is not null, writes a one-line message of at most `error_size` - 1 bytes
+ * (always terminated) into it. Handles are opaque; free each with its
+ * kv_*_free function. Calls on different handles may run on different threads
+ * at once; nothing is global. */
+#ifndef KORVANE_KORVANE_H
+#define KORVANE_KORVANE_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#if defined(_WIN32) && defined(KORVANE_SHARED)
+#  ifdef KORVANE_BUILDING
+#    define KV_API __declspec(dllexport)
+#  else
+#    define KV_API __declspec(dllimport)
+#  endif
+#elif defined(__GNUC__)
+#  define KV_API __attribute__((visibility("default")))
+#else
+#  define KV_API
+#endif
+
+typedef enum kv_status {
+    KV_OK = 0,
+    KV_UNKNOWN_SYMBOLOGY = 1,
+    KV_INVALID_DATA = 2,
+    KV_CHECK_DIGIT = 3,
+    KV_DATA_TOO_LONG = 4,
+    KV_INVALID_OPTION = 5,
+    KV_SIZE_TOO_LARGE = 6,
+    KV_UNKNOWN_FORMAT = 7,
+    KV_WRITE_FAILED = 8,
+    KV_VERIFY_FAILED = 9,
+    KV_INVALID_ARGUMENT = 10 /* a null handle or pointer */
+} kv_status;
+
+typedef struct kv_symbol kv_symbol;
+typedef struct kv_drawing kv_drawing;
+
+/* Encoding options; start from kv_encode_options_init(). Negative or zero
+ * numbers mean "the symbology's default" where noted. */
+typedef struct kv_encode_options {
+    int check;           /* -1 default, 0 off, 1 on */
+    int escapes;         /* tilde escapes: 0 off, 1 on */
+    int wide_ratio;      /* 0 default, 2 or 3 */
+    char code128_start;  /* 0 automatic, 'A', 'B' or 'C' */
+    int msi_check;       /* 0 mod 10, 1 mod 11, 2 mod 11 + mod 10, 3 mod 10 + mod 10 */
+    char codabar_start;  /* 'A'-'D' */
+    char codabar_stop;
+    int upce_number_system; /* -1 from the data, 0 or 1 */
+    const char* add_on;  /* 2 or 5 digits, or null */
+    int add_on_gap;      /* modules, 7-12 */
+    int aztec_specified; /* 1: the aztec program's encoder */
+    int ecc_percent;     /* Aztec check words, 0-90 */
+    int min_size;        /* Aztec smallest side in modules, 0 any */
+    int reader_init;     /* Aztec reader initialisation */
+    int aztec_bytes;     /* Aztec (specified encoder): byte mode */
+} kv_encode_options;
+
+typedef struct kv_layout_options {
+    double dpi;            /* 0: pixels, module_dots per module */
+    double x_mm;           /* 0: the symbology's nominal X */
+    int module_dots;
+    double height_mm;      /* 0: default */
+    double height_modules; /* 0: default */
+    double bar_reduction_mm;
+    double quiet_left, quiet_right, quiet_vertical; /* modules; negative: standard */
+    int text;              /* 1: human-readable text */
+    double font_size_mm;   /* 0: from X */
+    uint32_t foreground;   /* 0xRRGGBBAA */
+    uint32_t background;   /* 0xRRGGBBAA; alpha 0 = transparent */
+    int rotation;          /* 0, 90, 180, 270 */
+} kv_layout_options;
+
+KV_API void kv_encode_options_init(kv_encode_options* options);
+KV_API void kv_layout_options_init(kv_layout_options* options);
+
+/* The library's version, "MAJOR.MINOR.PATCH". */
+KV_API const char* kv_version(void);
+
+/* Encodes `length` bytes of `data` as the symbology named `symbology`
+ * ("ean13", "code128", "aztec", ... or an alias). `options` may be null for
+ * the defaults. On success *symbol receives a new handle. */
+KV_API kv_status kv_encode(const char* symbology, const char* data, size_t length,
+                           const kv_encode_options* options, kv_symbol** symbol,
+                           char* error, size_t error_size);
+KV_API void kv_symbol_free(kv_symbol* symbol);
+
+/* Facts of a symbol. Strings stay valid until the symbol is freed. */
+KV_API const char* kv_symbol_text(const kv_symbol* symbol);   /* human-readable text */
+KV_API const char* kv_symbol_data(const kv_symbol* symbol, size_t* length); /* data as encoded */
+KV_API int kv_symbol_width_modules(const kv_symbol* symbol);  /* linear width, or matrix side */
+KV_API int kv_symbol_is_matrix(const kv_symbol* symbol);
+KV_API int kv_symbol_warning_count(const kv_symbol* symbol);
+KV_API const char* kv_symbol_warning(const kv_symbol* symbol, int index);
+
+/* Lays a symbol out; `options` may be null for the defaults. */
+KV_API kv_status kv_layout(const kv_symbol* symbol, const kv_layout_options* options,
+                           kv_drawing** drawing, char* error, size_t error_size);
+KV_API void kv_drawing_free(kv_drawing* drawing);
+KV_API int kv_drawing_width(const kv_drawing* drawing);   /* dots */
+KV_API int kv_drawing_height(const kv_drawing* drawing);
+KV_API double kv_drawing_x_mm(const kv_drawing* drawing); /* X reached */
+
+/* Writes a drawing in `format` ("svg", "pdf", "eps", "png", "emf", "bmp") into
+ * memory: *bytes receives a buffer of *length bytes to release with kv_free. */
+KV_API kv_status kv_write(const kv_drawing* drawing, const char* format, unsigned char** bytes,
+                          size_t* length, char* error, size_t error_size);
+/* Writes a file whole; `format` null takes it from the extension; "-" is standard output. */
+KV_API kv_status kv_write_file(const kv_drawing* drawing, const char* path, const char* format,
+                               char* error, size_t error_size);
+KV_API void kv_free(void* bytes);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

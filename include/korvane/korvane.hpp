@@ -1,0 +1,21 @@
+#pragma once
+// The korvane C++ API in one include:
+//
+//   auto symbol = korvane::encode(korvane::Symbology::Ean13, "590123412345");
+//   if (!symbol) return fail(symbol.error().message);
+//   korvane::LayoutOptions lo;
+//   lo.xMm = 0.33;
+//   lo.dpi = 300;
+//   auto drawing = korvane::layout(*symbol, lo);
+//   korvane::writeFile(*drawing, "label.svg");
+
+#include "Drawing.h"
+#include "Encode.h"
+#include "Layout.h"
+#include "Raster.h"
+#include "Result.h"
+#include "Symbol.h"
+#include "Symbology.h"
+#include "Verify.h"
+#include <korvane/Version.h>
+#include "Write.h"

@@ -1,0 +1,235 @@
+// The C API: opaque handles over the C++ objects, errors copied into the
+// caller's buffer, no exception or C++ type across the boundary.
+
+#include "korvane/korvane.h"
+#include "korvane/korvane.hpp"
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+struct kv_symbol {
+    korvane::Symbol symbol;
+};
+
+struct kv_drawing {
+    korvane::Drawing drawing;
+};
+
+namespace {
+
+kv_status statusOf(korvane::ErrorCode code) {
+    using korvane::ErrorCode;
+    switch (code) {
+    case ErrorCode::UnknownSymbology: return KV_UNKNOWN_SYMBOLOGY;
+    case ErrorCode::InvalidData: return KV_INVALID_DATA;
+    case ErrorCode::CheckDigit: return KV_CHECK_DIGIT;
+    case ErrorCode::DataTooLong: return KV_DATA_TOO_LONG;
+    case ErrorCode::InvalidOption: return KV_INVALID_OPTION;
+    case ErrorCode::SizeTooLarge: return KV_SIZE_TOO_LARGE;
+    case ErrorCode::UnknownFormat: return KV_UNKNOWN_FORMAT;
+    case ErrorCode::WriteFailed: return KV_WRITE_FAILED;
+    case ErrorCode::VerifyFailed: return KV_VERIFY_FAILED;
+    }
+    return KV_INVALID_ARGUMENT;
+}
+
+kv_status fail(kv_status status, const std::string& message, char* error, size_t size) {
+    if (error != nullptr && size > 0) {
+        const size_t n = std::min(message.size(), size - 1);
+        std::memcpy(error, message.data(), n);
+        error[n] = '\0';
+    }
+    return status;
+}
+
+kv_status fail(const korvane::Error& e, char* error, size_t size) {
+    return fail(statusOf(e.code), e.message, error, size);
+}
+
+korvane::Colour colour(uint32_t rgba) {
+    return {static_cast<std::uint8_t>(rgba >> 24), static_cast<std::uint8_t>(rgba >> 16),
+            static_cast<std::uint8_t>(rgba >> 8), static_cast<std::uint8_t>(rgba)};
+}
+
+korvane::EncodeOptions encodeOptions(const kv_encode_options& c) {
+    korvane::EncodeOptions o;
+    if (c.check >= 0)
+        o.check = c.check != 0;
+    o.escapes = c.escapes != 0;
+    o.wideRatio = c.wide_ratio;
+    o.code128Start = c.code128_start;
+    o.msiCheck = static_cast<korvane::MsiCheck>(c.msi_check >= 0 && c.msi_check <= 3 ? c.msi_check : 0);
+    o.codabarStart = c.codabar_start;
+    o.codabarStop = c.codabar_stop;
+    o.upceNumberSystem = c.upce_number_system;
+    if (c.add_on != nullptr)
+        o.addOn = c.add_on;
+    o.addOnGap = c.add_on_gap;
+    o.aztecEncoder = c.aztec_specified ? korvane::AztecEncoder::Specified : korvane::AztecEncoder::Optimal;
+    o.eccPercent = c.ecc_percent;
+    o.minSize = c.min_size;
+    o.readerInit = c.reader_init != 0;
+    o.bytes = c.aztec_bytes != 0;
+    return o;
+}
+
+korvane::LayoutOptions layoutOptions(const kv_layout_options& c) {
+    korvane::LayoutOptions o;
+    o.dpi = c.dpi;
+    o.xMm = c.x_mm;
+    o.moduleDots = c.module_dots;
+    o.heightMm = c.height_mm;
+    o.heightModules = c.height_modules;
+    o.barReductionMm = c.bar_reduction_mm;
+    o.quietLeft = c.quiet_left;
+    o.quietRight = c.quiet_right;
+    o.quietVertical = c.quiet_vertical;
+    o.text = c.text != 0;
+    o.fontSizeMm = c.font_size_mm;
+    o.foreground = colour(c.foreground);
+    o.background = colour(c.background);
+    o.rotation = c.rotation;
+    return o;
+}
+
+}  // namespace
+
+extern "C" {
+
+void kv_encode_options_init(kv_encode_options* options) {
+    if (options == nullptr)
+        return;
+    const korvane::EncodeOptions d;
+    *options = kv_encode_options{};
+    options->check = -1;
+    options->codabar_start = d.codabarStart;
+    options->codabar_stop = d.codabarStop;
+    options->upce_number_system = d.upceNumberSystem;
+    options->add_on_gap = d.addOnGap;
+    options->ecc_percent = d.eccPercent;
+}
+
+void kv_layout_options_init(kv_layout_options* options) {
+    if (options == nullptr)
+        return;
+    const korvane::LayoutOptions d;
+    *options = kv_layout_options{};
+    options->dpi = d.dpi;
+    options->quiet_left = options->quiet_right = options->quiet_vertical = -1;
+    options->text = 1;
+    options->foreground = 0x000000FFu;
+    options->background = 0xFFFFFFFFu;
+}
+
+const char* kv_version(void) { return KORVANE_VERSION_STRING; }
+
+kv_status kv_encode(const char* symbology, const char* data, size_t length, const kv_encode_options* options,
+                    kv_symbol** symbol, char* error, size_t error_size) {
+    if (symbology == nullptr || symbol == nullptr || (data == nullptr && length > 0))
+        return fail(KV_INVALID_ARGUMENT, "a required argument is null", error, error_size);
+    *symbol = nullptr;
+    kv_encode_options defaults;
+    kv_encode_options_init(&defaults);
+    const korvane::EncodeOptions o = encodeOptions(options != nullptr ? *options : defaults);
+    korvane::Result<korvane::Symbol> r =
+        korvane::encode(std::string_view(symbology), std::string_view(data == nullptr ? "" : data, length), o);
+    if (!r)
+        return fail(r.error(), error, error_size);
+    *symbol = new (std::nothrow) kv_symbol{std::move(*r)};
+    return *symbol != nullptr ? KV_OK : fail(KV_INVALID_ARGUMENT, "out of memory", error, error_size);
+}
+
+void kv_symbol_free(kv_symbol* symbol) { delete symbol; }
+
+const char* kv_symbol_text(const kv_symbol* symbol) { return symbol != nullptr ? symbol->symbol.text.c_str() : ""; }
+
+const char* kv_symbol_data(const kv_symbol* symbol, size_t* length) {
+    if (symbol == nullptr) {
+        if (length != nullptr)
+            *length = 0;
+        return "";
+    }
+    if (length != nullptr)
+        *length = symbol->symbol.facts.data.size();
+    return symbol->symbol.facts.data.c_str();
+}
+
+int kv_symbol_width_modules(const kv_symbol* symbol) {
+    if (symbol == nullptr)
+        return 0;
+    return symbol->symbol.isMatrix() ? symbol->symbol.size : symbol->symbol.widthModules;
+}
+
+int kv_symbol_is_matrix(const kv_symbol* symbol) { return symbol != nullptr && symbol->symbol.isMatrix(); }
+
+int kv_symbol_warning_count(const kv_symbol* symbol) {
+    return symbol != nullptr ? static_cast<int>(symbol->symbol.warnings.size()) : 0;
+}
+
+const char* kv_symbol_warning(const kv_symbol* symbol, int index) {
+    if (symbol == nullptr || index < 0 || index >= static_cast<int>(symbol->symbol.warnings.size()))
+        return nullptr;
+    return symbol->symbol.warnings[static_cast<size_t>(index)].c_str();
+}
+
+kv_status kv_layout(const kv_symbol* symbol, const kv_layout_options* options, kv_drawing** drawing, char* error,
+                    size_t error_size) {
+    if (symbol == nullptr || drawing == nullptr)
+        return fail(KV_INVALID_ARGUMENT, "a required argument is null", error, error_size);
+    *drawing = nullptr;
+    kv_layout_options defaults;
+    kv_layout_options_init(&defaults);
+    korvane::Result<korvane::Drawing> r =
+        korvane::layout(symbol->symbol, layoutOptions(options != nullptr ? *options : defaults));
+    if (!r)
+        return fail(r.error(), error, error_size);
+    *drawing = new (std::nothrow) kv_drawing{std::move(*r)};
+    return *drawing != nullptr ? KV_OK : fail(KV_INVALID_ARGUMENT, "out of memory", error, error_size);
+}
+
+void kv_drawing_free(kv_drawing* drawing) { delete drawing; }
+
+int kv_drawing_width(const kv_drawing* drawing) { return drawing != nullptr ? drawing->drawing.width : 0; }
+int kv_drawing_height(const kv_drawing* drawing) { return drawing != nullptr ? drawing->drawing.height : 0; }
+double kv_drawing_x_mm(const kv_drawing* drawing) { return drawing != nullptr ? drawing->drawing.xMm : 0; }
+
+kv_status kv_write(const kv_drawing* drawing, const char* format, unsigned char** bytes, size_t* length, char* error,
+                   size_t error_size) {
+    if (drawing == nullptr || format == nullptr || bytes == nullptr || length == nullptr)
+        return fail(KV_INVALID_ARGUMENT, "a required argument is null", error, error_size);
+    *bytes = nullptr;
+    *length = 0;
+    const std::optional<korvane::Format> f = korvane::findFormat(format);
+    if (!f)
+        return fail(KV_UNKNOWN_FORMAT, std::string("unknown format \"") + format + "\"", error, error_size);
+    korvane::Result<korvane::Written> w = korvane::write(drawing->drawing, *f);
+    if (!w)
+        return fail(w.error(), error, error_size);
+    auto* out = static_cast<unsigned char*>(std::malloc(w->bytes.empty() ? 1 : w->bytes.size()));
+    if (out == nullptr)
+        return fail(KV_WRITE_FAILED, "out of memory", error, error_size);
+    if (!w->bytes.empty())
+        std::memcpy(out, w->bytes.data(), w->bytes.size());
+    *bytes = out;
+    *length = w->bytes.size();
+    return KV_OK;
+}
+
+kv_status kv_write_file(const kv_drawing* drawing, const char* path, const char* format, char* error,
+                        size_t error_size) {
+    if (drawing == nullptr || path == nullptr)
+        return fail(KV_INVALID_ARGUMENT, "a required argument is null", error, error_size);
+    std::optional<korvane::Format> f;
+    if (format != nullptr) {
+        f = korvane::findFormat(format);
+        if (!f)
+            return fail(KV_UNKNOWN_FORMAT, std::string("unknown format \"") + format + "\"", error, error_size);
+    }
+    const korvane::Result<korvane::Written> w = korvane::writeFile(drawing->drawing, path, f);
+    return w ? KV_OK : fail(w.error(), error, error_size);
+}
+
+void kv_free(void* bytes) { std::free(bytes); }
+
+}  // extern "C"

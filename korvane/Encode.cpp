@@ -1,0 +1,163 @@
+// encode(): the dispatcher over the adapters, and the helpers they share.
+
+#include "encode/Adapters.h"
+
+#include <cstdio>
+
+namespace korvane {
+
+const char* errorCodeName(ErrorCode code) {
+    switch (code) {
+    case ErrorCode::UnknownSymbology: return "unknown-symbology";
+    case ErrorCode::InvalidData: return "invalid-data";
+    case ErrorCode::CheckDigit: return "check-digit";
+    case ErrorCode::DataTooLong: return "data-too-long";
+    case ErrorCode::InvalidOption: return "invalid-option";
+    case ErrorCode::SizeTooLarge: return "size-too-large";
+    case ErrorCode::UnknownFormat: return "unknown-format";
+    case ErrorCode::WriteFailed: return "write-failed";
+    case ErrorCode::VerifyFailed: return "verify-failed";
+    }
+    return "error";
+}
+
+namespace detail {
+
+std::string describeByte(unsigned char c) {
+    if (c >= 32 && c < 127)
+        return std::string("'") + static_cast<char>(c) + "'";
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "byte 0x%02X", c);
+    return buf;
+}
+
+Error invalidCharacter(Symbology s, std::string_view data, std::size_t index) {
+    const SymbologyInfo& info = symbologyInfo(s);
+    return {ErrorCode::InvalidData, std::string(info.title) + " cannot encode " +
+                                        describeByte(static_cast<unsigned char>(data[index])) + " at position " +
+                                        std::to_string(index + 1) + " (it takes " + std::string(info.characters) +
+                                        ")"};
+}
+
+Result<bool> checkWanted(Symbology s, const EncodeOptions& o) {
+    const SymbologyInfo& info = symbologyInfo(s);
+    switch (info.check) {
+    case CheckRule::None:
+        if (o.check.value_or(false))
+            return Error{ErrorCode::InvalidOption, std::string(info.title) + " has no check character"};
+        return false;
+    case CheckRule::Optional: return o.check.value_or(false);
+    case CheckRule::OptionalOn: return o.check.value_or(true);
+    case CheckRule::Mandatory:
+        if (!o.check.value_or(true))
+            return Error{ErrorCode::InvalidOption,
+                         std::string(info.title) + " always carries its check character; it cannot be switched off"};
+        return true;
+    }
+    return false;
+}
+
+Result<int> wideRatioWanted(Symbology s, const EncodeOptions& o) {
+    const SymbologyInfo& info = symbologyInfo(s);
+    if (o.wideRatio == 0)
+        return info.twoWidths ? info.defaultWideRatio : 0;
+    if (!info.twoWidths)
+        return Error{ErrorCode::InvalidOption, std::string(info.title) + " has no wide elements to set a ratio for"};
+    if (o.wideRatio < 2 || o.wideRatio > 3)
+        return Error{ErrorCode::InvalidOption, "the wide ratio is " + std::to_string(o.wideRatio) +
+                                                   "; it must be 2 or 3 narrow modules"};
+    return o.wideRatio;
+}
+
+LinearSymbol engineSymbol(int engineSymbology, const std::string& code, bool check, int wideRatio) {
+    LinearSymbol e;
+    e.symbology = engineSymbology;
+    e.code = code;
+    e.checkCharacter = check;
+    e.narrowBarWidth = 1;
+    e.wideRatio = wideRatio > 0 ? wideRatio : 2;
+    e.interCharGap = 1;
+    e.barHeight = 100;  // heights are the layout's business; any fixed value will do
+    e.processTilde = false;
+    return e;
+}
+
+Result<Symbol> runEngine(LinearSymbol& engine, Symbology s) {
+    engine.buildSymbol();
+    if (engine.barCount == 0) {
+        const std::string why = engine.failureReason.empty() ? "the data gives no bars" : engine.failureReason;
+        return Error{ErrorCode::InvalidData, why};
+    }
+    Symbol symbol;
+    symbol.symbology = s;
+    symbol.widths.assign(engine.barWidths.begin(), engine.barWidths.end());
+    symbol.kinds.assign(symbol.widths.size(), BarKind::Data);
+    for (int w : symbol.widths)
+        symbol.widthModules += w;
+    return symbol;
+}
+
+int elementAt(const Symbol& symbol, int x) {
+    int at = 0;
+    for (std::size_t i = 0; i < symbol.widths.size(); ++i) {
+        if (at == x)
+            return static_cast<int>(i);
+        at += symbol.widths[i];
+    }
+    return -1;
+}
+
+}  // namespace detail
+
+Result<Symbol> encode(Symbology symbology, std::string_view data, const EncodeOptions& o) {
+    using namespace detail;
+    if (static_cast<int>(symbology) < 0 || static_cast<int>(symbology) >= SYMBOLOGY_COUNT)
+        return Error{ErrorCode::UnknownSymbology, "unknown symbology"};
+    if (data.empty())
+        return Error{ErrorCode::InvalidData, "the data is empty"};
+    if (symbology == Symbology::Aztec)
+        return encodeAztec(data, o);
+
+    std::string value(data);
+    if (o.escapes) {
+        LinearSymbol tilde;
+        value = tilde.processTildes(value);
+    }
+    if (value.empty())
+        return Error{ErrorCode::InvalidData, "the data is empty after its escapes"};
+
+    switch (symbology) {
+    case Symbology::Code39:
+    case Symbology::Code39Extended: return encodeCode39(symbology, value, o);
+    case Symbology::Code93:
+    case Symbology::Code93Extended: return encodeCode93(symbology, value, o);
+    case Symbology::Code11: return encodeCode11(value, o);
+    case Symbology::Codabar: return encodeCodabar(value, o);
+    case Symbology::Msi: return encodeMsi(value, o);
+    case Symbology::Interleaved2of5:
+    case Symbology::Industrial2of5:
+    case Symbology::Matrix2of5: return encodeTwoOfFive(symbology, value, o);
+    case Symbology::Ean13:
+    case Symbology::Ean8:
+    case Symbology::UpcA:
+    case Symbology::UpcE: return encodeEanUpc(symbology, value, o);
+    case Symbology::Code128: return encodeCode128(value, o);
+    case Symbology::Gs1_128: return encodeGs1_128(value, o);
+    case Symbology::Postnet: return encodePostnet(value, o);
+    case Symbology::Aztec: break;
+    }
+    return Error{ErrorCode::UnknownSymbology, "unknown symbology"};
+}
+
+Result<Symbol> encode(std::string_view symbologyName, std::string_view data, const EncodeOptions& options) {
+    const std::optional<Symbology> s = findSymbology(symbologyName);
+    if (!s) {
+        std::string shown;
+        for (char c : symbologyName.substr(0, 40))
+            shown += (static_cast<unsigned char>(c) >= 32 && static_cast<unsigned char>(c) < 127) ? c : '?';
+        return Error{ErrorCode::UnknownSymbology, "unknown symbology \"" + shown + "\""};
+    }
+    return encode(*s, data, options);
+}
+
+}  // namespace korvane

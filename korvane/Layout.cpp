@@ -1,0 +1,382 @@
+// layout(): a Symbol placed on a canvas at a real printed size. Every physical
+// decision lives here: X snapped to whole dots, bar width reduction, heights,
+// quiet zones, text placement, colours and rotation.
+
+#include "korvane/Layout.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace korvane {
+namespace {
+
+constexpr double MM_PER_INCH = 25.4;
+constexpr double MAX_DPI = 10000;
+constexpr double MAX_X_MM = 10;          // a module of a centimetre is already a poster
+constexpr double MAX_LENGTH_MM = 2000;   // heights and font sizes
+constexpr double MAX_QUIET_MODULES = 1000;
+constexpr int MAX_MODULE_DOTS = 1000;
+constexpr int DEFAULT_MODULE_DOTS = 4;
+
+// Text metrics shared by every writer's fonts closely enough for placement:
+// digits and capitals stand about 0.72 em high; an average character
+// advances about 0.6 em (OCR-B is monospaced at that advance).
+constexpr double CAP_HEIGHT = 0.72;
+constexpr double ADVANCE = 0.6;
+constexpr double DESCENT = 0.22;
+
+// EAN/UPC (ISO/IEC 15420): guard bars descend 5 modules below the others;
+// the digits are about 11 modules to the em, the outer UPC digits smaller.
+constexpr double GUARD_DESCENT_MODULES = 5;
+constexpr double RETAIL_EM_MODULES = 11;
+constexpr double SMALL_DIGIT_SCALE = 0.8;
+// Other symbologies: text of 10 modules to the em, kept readable and modest.
+constexpr double TEXT_EM_MODULES = 10;
+constexpr double MIN_TEXT_EM_MM = 2.0;
+constexpr double MAX_TEXT_EM_MM = 4.0;
+// The minimum bar height of ISO/IEC 15417 and 16388: 15 % of the symbol's
+// width, and at least 6.35 mm.
+constexpr double HEIGHT_SHARE_OF_WIDTH = 0.15;
+constexpr double MIN_HEIGHT_MM = 6.35;
+// Postnet half bars are 0.050 in against 0.125 in for the full ones.
+constexpr double POSTNET_SHORT_SHARE = 0.4;
+
+bool isRetail(Symbology s) {
+    return s == Symbology::Ean13 || s == Symbology::Ean8 || s == Symbology::UpcA || s == Symbology::UpcE;
+}
+
+std::string format(const char* fmt, double v) {
+    char buf[200];
+    std::snprintf(buf, sizeof buf, fmt, v);
+    return buf;
+}
+
+// The conversions of one layout: millimetres and modules to dots.
+struct Scale {
+    double dotsPerMm = 0;  // the real resolution, or a notional one without
+    int x = 0;             // module in dots
+
+    int mm(double v) const { return static_cast<int>(std::lround(v * dotsPerMm)); }
+    int modules(double v) const { return static_cast<int>(std::lround(v * x)); }
+};
+
+Error tooLarge(const std::string& what) { return {ErrorCode::SizeTooLarge, what}; }
+
+Status checkOptions(const LayoutOptions& o) {
+    auto bad = [](const std::string& m) { return Error{ErrorCode::InvalidOption, m}; };
+    if (!(o.dpi >= 0) || o.dpi > MAX_DPI)
+        return o.dpi > MAX_DPI ? Status(tooLarge(format("a resolution of %g dpi is beyond the 10,000 dpi any printer has", o.dpi)))
+                               : Status(bad("the resolution must be positive"));
+    if (o.dpi > 0 && o.dpi < 1)
+        return bad("the resolution must be at least 1 dpi");
+    if (!(o.xMm >= 0))
+        return bad("the X-dimension must be positive");
+    if (o.xMm > MAX_X_MM)
+        return tooLarge(format("an X-dimension of %g mm is beyond the 10 mm the library lays out", o.xMm));
+    if (o.moduleDots < 0 || o.moduleDots > MAX_MODULE_DOTS)
+        return bad("dots per module must be 1 to 1,000");
+    for (double v : {o.heightMm, o.fontSizeMm, o.barReductionMm}) {
+        if (!(v >= 0))
+            return bad("heights, font sizes and bar width reduction cannot be negative");
+        if (v > MAX_LENGTH_MM)
+            return tooLarge(format("%g mm is beyond the 2 m the library lays out", v));
+    }
+    if (!(o.heightModules >= 0) || o.heightModules > 100000)
+        return bad("the bar height in modules must be 0 to 100,000");
+    for (double q : {o.quietLeft, o.quietRight, o.quietVertical})
+        if (!(q <= MAX_QUIET_MODULES) || std::isnan(q))
+            return tooLarge(format("a quiet zone of %g modules is beyond the 1,000 the library lays out", q));
+    if (o.rotation != 0 && o.rotation != 90 && o.rotation != 180 && o.rotation != 270)
+        return bad("rotation is 0, 90, 180 or 270 degrees");
+    return Done{};
+}
+
+// Where the symbol and its text go before rotation; filled by the two builders.
+struct Plan {
+    Drawing d;
+    int left = 0;  // the symbol's left edge (after the left quiet zone)
+    int top = 0;
+};
+
+TextRun textRun(double x, double y, double size, const std::string& text, Anchor a, Font f) {
+    TextRun t;
+    t.x = x;
+    t.y = y;
+    t.size = size;
+    t.text = text;
+    t.anchor = a;
+    t.font = f;
+    return t;
+}
+
+// Horizontal extent of a run as placed, for growing the canvas around text.
+void textExtent(const TextRun& t, double& from, double& to) {
+    const double w = static_cast<double>(t.text.size()) * ADVANCE * t.size;
+    from = t.anchor == Anchor::Start ? t.x : t.anchor == Anchor::Middle ? t.x - w / 2 : t.x - w;
+    to = from + w;
+}
+
+void addBar(Drawing& d, int x, int y, int w, int h, int reduction) {
+    if (w - reduction <= 0 || h <= 0)
+        return;
+    d.rects.push_back({x + reduction / 2, y, w - reduction, h});
+}
+
+Result<Plan> planLinear(const Symbol& symbol, const LayoutOptions& o, const Scale& s, int quietL, int quietR,
+                        int quietV, int reduction) {
+    const SymbologyInfo& info = symbologyInfo(symbol.symbology);
+    const bool retail = isRetail(symbol.symbology);
+    const long long widthDots = static_cast<long long>(symbol.widthModules) * s.x;
+
+    int barHeight;
+    if (o.heightMm > 0)
+        barHeight = s.mm(o.heightMm);
+    else if (o.heightModules > 0)
+        barHeight = s.modules(o.heightModules);
+    else if (info.defaultHeightMm > 0)
+        barHeight = s.mm(info.defaultHeightMm);
+    else if (info.defaultHeightModules > 0)
+        barHeight = s.modules(info.defaultHeightModules);
+    else
+        barHeight = std::max(static_cast<int>(std::lround(HEIGHT_SHARE_OF_WIDTH * static_cast<double>(widthDots))),
+                             s.mm(MIN_HEIGHT_MM));
+    barHeight = std::max(barHeight, 1);
+
+    const bool text = o.text && !symbol.textSpans.empty();
+    double em;
+    if (o.fontSizeMm > 0)
+        em = o.fontSizeMm * s.dotsPerMm;
+    else if (retail)
+        em = RETAIL_EM_MODULES * s.x;
+    else
+        em = std::clamp(TEXT_EM_MODULES * s.x, MIN_TEXT_EM_MM * s.dotsPerMm, MAX_TEXT_EM_MM * s.dotsPerMm);
+    const double cap = CAP_HEIGHT * em;
+    const int descent = retail ? s.modules(GUARD_DESCENT_MODULES) : 0;
+    // Add-on bars leave room above them for their digits.
+    const int addOnDrop = text ? static_cast<int>(std::ceil(cap + s.x)) : 0;
+
+    Plan p;
+    Drawing& d = p.d;
+    p.left = quietL;
+    p.top = quietV;
+    const int top = quietV;
+    const double textBaseline = top + barHeight + (retail ? 0.5 * s.x : 0.25 * em) + cap;
+    const int bottom = text ? static_cast<int>(std::ceil(textBaseline + (retail ? 0.1 : DESCENT) * em))
+                            : top + barHeight + descent;
+    const long long canvasW = widthDots + quietL + quietR;
+    const long long canvasH = static_cast<long long>(std::max(bottom, top + barHeight + descent)) + quietV;
+    if (canvasW * canvasH > MAX_CANVAS_DOTS || canvasW > MAX_CANVAS_DOTS || canvasH > MAX_CANVAS_DOTS)
+        return tooLarge("the drawing would be " + std::to_string(canvasW) + " x " + std::to_string(canvasH) +
+                        " dots, more than the 2^28 the library lays out");
+    d.width = static_cast<int>(canvasW);
+    d.height = static_cast<int>(canvasH);
+
+    int x = quietL;
+    for (std::size_t i = 0; i < symbol.widths.size(); ++i) {
+        const int w = symbol.widths[i] * s.x;
+        if (i % 2 == 0) {
+            switch (symbol.kinds[i]) {
+            case BarKind::Data: addBar(d, x, top, w, barHeight, reduction); break;
+            case BarKind::Guard: addBar(d, x, top, w, barHeight + descent, reduction); break;
+            case BarKind::AddOn: addBar(d, x, top + addOnDrop, w, barHeight + descent - addOnDrop, reduction); break;
+            case BarKind::Short: {
+                const int h = static_cast<int>(std::lround(POSTNET_SHORT_SHARE * barHeight));
+                addBar(d, x, top + barHeight - h, w, h, reduction);
+                break;
+            }
+            }
+        }
+        x += w;
+    }
+    d.symbolBox = {quietL, top, static_cast<int>(widthDots), barHeight + descent};
+
+    if (text) {
+        const Font font = retail ? Font::OcrB : Font::Sans;
+        const double gap = s.x;
+        for (const TextSpan& span : symbol.textSpans) {
+            const double size = span.small ? em * SMALL_DIGIT_SCALE : em;
+            const double from = quietL + static_cast<double>(span.startModule) * s.x;
+            const double to = quietL + static_cast<double>(span.endModule) * s.x;
+            switch (span.place) {
+            case TextPlace::Below:
+                d.texts.push_back(textRun((from + to) / 2, textBaseline, size, span.text, Anchor::Middle, font));
+                break;
+            case TextPlace::Above:
+                d.texts.push_back(textRun((from + to) / 2, top + cap, size, span.text, Anchor::Middle, font));
+                break;
+            case TextPlace::LeftOf:
+                d.texts.push_back(textRun(from - gap, textBaseline, size, span.text, Anchor::End, font));
+                break;
+            case TextPlace::RightOf:
+                d.texts.push_back(textRun(to + gap, textBaseline, size, span.text, Anchor::Start, font));
+                break;
+            }
+        }
+    }
+    return p;
+}
+
+Result<Plan> planMatrix(const Symbol& symbol, const Scale& s, int quietL, int quietR, int quietV, int reduction) {
+    const long long side = static_cast<long long>(symbol.size) * s.x;
+    const long long canvasW = side + quietL + quietR;
+    const long long canvasH = side + 2LL * quietV;
+    if (canvasW * canvasH > MAX_CANVAS_DOTS)
+        return tooLarge("the drawing would be " + std::to_string(canvasW) + " x " + std::to_string(canvasH) +
+                        " dots, more than the 2^28 the library lays out");
+    Plan p;
+    Drawing& d = p.d;
+    d.width = static_cast<int>(canvasW);
+    d.height = static_cast<int>(canvasH);
+    d.matrix = true;
+    p.left = quietL;
+    p.top = quietV;
+    d.symbolBox = {quietL, quietV, static_cast<int>(side), static_cast<int>(side)};
+    if (s.x - reduction <= 0)
+        return Error{ErrorCode::InvalidOption, "the bar width reduction leaves nothing of a module"};
+    // Dark modules side by side in a row become one rectangle.
+    for (int r = 0; r < symbol.size; ++r) {
+        const int y = quietV + r * s.x + reduction / 2;
+        for (int c = 0; c < symbol.size;) {
+            if (!symbol.dark(r, c)) {
+                ++c;
+                continue;
+            }
+            int end = c;
+            while (end < symbol.size && symbol.dark(r, end))
+                ++end;
+            d.rects.push_back({quietL + c * s.x + reduction / 2, y, (end - c) * s.x - reduction, s.x - reduction});
+            c = end;
+        }
+    }
+    return p;
+}
+
+// Grows the canvas sideways where text reaches beyond it.
+void makeRoomForText(Drawing& d) {
+    double lo = 0, hi = d.width;
+    for (const TextRun& t : d.texts) {
+        double from, to;
+        textExtent(t, from, to);
+        lo = std::min(lo, from);
+        hi = std::max(hi, to);
+    }
+    const int grow = static_cast<int>(std::ceil(-lo));
+    if (grow > 0) {
+        for (Rect& r : d.rects)
+            r.x += grow;
+        for (TextRun& t : d.texts)
+            t.x += grow;
+        d.symbolBox.x += grow;
+        d.quietLeft += grow;
+    }
+    const int right = static_cast<int>(std::ceil(hi - d.width));
+    d.width += std::max(grow, 0) + std::max(right, 0);
+    if (right > 0)
+        d.quietRight += right;
+}
+
+Rect turn(const Rect& r, int rotation, int w, int h) {
+    switch (rotation) {
+    case 90: return {h - r.y - r.height, r.x, r.height, r.width};
+    case 180: return {w - r.x - r.width, h - r.y - r.height, r.width, r.height};
+    case 270: return {r.y, w - r.x - r.width, r.height, r.width};
+    default: return r;
+    }
+}
+
+void rotate(Drawing& d, int rotation) {
+    if (rotation == 0)
+        return;
+    const int w = d.width, h = d.height;
+    for (Rect& r : d.rects)
+        r = turn(r, rotation, w, h);
+    for (TextRun& t : d.texts) {
+        const double x = t.x, y = t.y;
+        switch (rotation) {
+        case 90: t.x = h - y; t.y = x; break;
+        case 180: t.x = w - x; t.y = h - y; break;
+        default: t.x = y; t.y = w - x; break;
+        }
+        t.rotation = rotation;
+    }
+    if (rotation != 180)
+        std::swap(d.width, d.height);
+    d.rotation = rotation;
+}
+
+}  // namespace
+
+Result<Drawing> layout(const Symbol& symbol, const LayoutOptions& o) {
+    if (const Status ok = checkOptions(o); !ok)
+        return ok.error();
+    if (symbol.isMatrix() ? symbol.modules.size() != static_cast<std::size_t>(symbol.size) * symbol.size
+                          : symbol.widths.empty() || symbol.kinds.size() != symbol.widths.size())
+        return Error{ErrorCode::InvalidData, "the symbol holds no elements to lay out"};
+    const SymbologyInfo& info = symbologyInfo(symbol.symbology);
+    std::vector<std::string> warnings;
+
+    // X: snapped to whole dots, at least one.
+    Scale s;
+    double xMm = 0;
+    if (o.dpi > 0) {
+        const double wanted = o.xMm > 0 ? o.xMm : info.defaultXMm;
+        s.dotsPerMm = o.dpi / MM_PER_INCH;
+        s.x = std::max(1, static_cast<int>(std::lround(wanted * s.dotsPerMm)));
+        xMm = s.x / s.dotsPerMm;
+        if (std::fabs(xMm - wanted) > 0.05 * wanted)
+            warnings.push_back(format("X of %.4g mm", wanted) + format(" becomes %.4g mm", xMm) +
+                               format(" at %g dpi (whole dots)", o.dpi));
+        if (xMm < info.minXMm * 0.999)
+            warnings.push_back(format("X of %.4g mm", xMm) + " is below the " + std::string(info.title) +
+                               format(" minimum of %g mm", info.minXMm));
+    } else {
+        s.x = o.moduleDots > 0 ? o.moduleDots : DEFAULT_MODULE_DOTS;
+        s.dotsPerMm = s.x / info.defaultXMm;  // millimetre settings keep their proportion to X
+    }
+
+    const int reduction = o.dpi > 0 ? s.mm(o.barReductionMm) : 0;
+    if (reduction >= s.x)
+        return Error{ErrorCode::InvalidOption, format("a bar width reduction of %g mm", o.barReductionMm) +
+                                                   " leaves nothing of a module of " + std::to_string(s.x) + " dots"};
+
+    auto quiet = [&](double option, int standard, const char* side) {
+        if (option >= 0 && option < standard)
+            warnings.push_back(std::string("the ") + side + " quiet zone of " + format("%g", option) +
+                               " modules is below the " + std::to_string(standard) + " the standard asks for");
+        return s.modules(option >= 0 ? option : standard);
+    };
+    const int quietL = quiet(o.quietLeft, info.quietLeft, "left");
+    const int quietR = quiet(o.quietRight, info.quietRight, "right");
+    const int quietV = quiet(o.quietVertical, info.quietVertical, "vertical");
+
+    Result<Plan> plan = symbol.isMatrix() ? planMatrix(symbol, s, quietL, quietR, quietV, reduction)
+                                          : planLinear(symbol, o, s, quietL, quietR, quietV, reduction);
+    if (!plan)
+        return plan.error();
+    Drawing& d = plan->d;
+    d.dpi = o.dpi;
+    d.foreground = o.foreground;
+    d.background = o.background;
+    d.moduleDots = s.x;
+    d.xMm = xMm;
+    d.barReductionDots = reduction;
+    d.quietLeft = quietL;
+    d.quietRight = quietR;
+    d.quietTop = quietV;
+    d.quietBottom = quietV;
+    if (!symbol.isMatrix())
+        makeRoomForText(d);
+    if (static_cast<long long>(d.width) * d.height > MAX_CANVAS_DOTS)
+        return tooLarge("the drawing with its text would be more than 2^28 dots");
+    if (o.foreground == o.background)
+        return Error{ErrorCode::InvalidOption, "the foreground and background colours are the same"};
+    const auto luminance = [](Colour c) { return 299 * c.r + 587 * c.g + 114 * c.b; };
+    if (!o.background.transparent() && luminance(o.foreground) >= luminance(o.background))
+        warnings.push_back("the bars are not darker than the background; many scanners cannot read such a symbol");
+    rotate(d, o.rotation);
+    d.warnings = std::move(warnings);
+    return std::move(plan->d);
+}
+
+}  // namespace korvane

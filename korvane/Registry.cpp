@@ -1,0 +1,109 @@
+// The symbology registry: names, accepted characters, check rules and the
+// sizes each symbology's standard asks for.
+
+#include "korvane/Symbology.h"
+
+#include <cctype>
+#include <iterator>
+#include <string>
+
+namespace korvane {
+namespace {
+
+// Heights of the retail symbols at their nominal X of 0.33 mm (ISO/IEC 15420):
+// 22.85 mm for EAN-13, UPC-A and UPC-E, 18.23 mm for EAN-8.
+constexpr double RETAIL_HEIGHT_MODULES = 22.85 / 0.33;
+constexpr double EAN8_HEIGHT_MODULES = 18.23 / 0.33;
+// Postnet full bars are 0.125 in high.
+constexpr double POSTNET_HEIGHT_MM = 3.175;
+
+// One row per symbology, in the order of the Symbology enumeration.
+// Columns: id, name, title, aliases, characters, check rule, matrix, two widths,
+// wide ratio, nominal X, minimum X, height in modules, height in mm,
+// quiet zones left, right, above and below (modules).
+constexpr SymbologyInfo REGISTRY[] = {
+    {Symbology::Code39, "code39", "Code 39", {"code3of9", "39", ""},
+     "digits, upper-case letters, space and - . $ / + %", CheckRule::Optional, false, true, 3, 0.254, 0.19, 0, 0,
+     10, 10, 0},
+    {Symbology::Code39Extended, "code39ext", "Code 39 extended", {"code39extended", "code39fullascii", ""},
+     "ASCII (bytes 0-127)", CheckRule::Optional, false, true, 3, 0.254, 0.19, 0, 0, 10, 10, 0},
+    {Symbology::Code93, "code93", "Code 93", {"93", "", ""}, "digits, upper-case letters, space and - . $ / + %",
+     CheckRule::Mandatory, false, false, 0, 0.254, 0.19, 0, 0, 10, 10, 0},
+    {Symbology::Code93Extended, "code93ext", "Code 93 extended", {"code93extended", "code93fullascii", ""},
+     "ASCII (bytes 0-127)", CheckRule::Mandatory, false, false, 0, 0.254, 0.19, 0, 0, 10, 10, 0},
+    {Symbology::Code11, "code11", "Code 11", {"usd8", "", ""}, "digits and -", CheckRule::OptionalOn, false, true, 2,
+     0.254, 0.19, 0, 0, 10, 10, 0},
+    {Symbology::Codabar, "codabar", "Codabar", {"nw7", "code2of7", "rationalizedcodabar"},
+     "digits and - $ : / . +, with start and stop A-D", CheckRule::Optional, false, true, 3, 0.254, 0.19, 0, 0, 10,
+     10, 0},
+    {Symbology::Msi, "msi", "MSI", {"msiplessey", "modifiedplessey", ""}, "digits", CheckRule::OptionalOn, false, true,
+     2, 0.254, 0.19, 0, 0, 12, 12, 0},
+    {Symbology::Interleaved2of5, "itf", "Interleaved 2 of 5", {"interleaved2of5", "i25", "code25interleaved"},
+     "digits", CheckRule::Optional, false, true, 3, 0.254, 0.19, 0, 0, 10, 10, 0},
+    {Symbology::Industrial2of5, "industrial25", "Industrial 2 of 5", {"industrial2of5", "code25industrial", ""},
+     "digits", CheckRule::Optional, false, true, 3, 0.254, 0.19, 0, 0, 10, 10, 0},
+    {Symbology::Matrix2of5, "matrix25", "Matrix 2 of 5", {"matrix2of5", "code25matrix", ""}, "digits",
+     CheckRule::None, false, true, 3, 0.254, 0.19, 0, 0, 10, 10, 0},
+    {Symbology::Ean13, "ean13", "EAN-13", {"ean", "jan", "gtin13"}, "12 digits, or 13 with the check digit; "
+     "an add-on of 2 or 5 digits after '+'", CheckRule::Mandatory, false, false, 0, 0.33, 0.264,
+     RETAIL_HEIGHT_MODULES, 0, 11, 7, 0},
+    {Symbology::Ean8, "ean8", "EAN-8", {"gtin8", "", ""}, "7 digits, or 8 with the check digit; an add-on after '+'",
+     CheckRule::Mandatory, false, false, 0, 0.33, 0.264, EAN8_HEIGHT_MODULES, 0, 7, 7, 0},
+    {Symbology::UpcA, "upca", "UPC-A", {"upc", "gtin12", ""}, "11 digits, or 12 with the check digit; an add-on "
+     "after '+'", CheckRule::Mandatory, false, false, 0, 0.33, 0.264, RETAIL_HEIGHT_MODULES, 0, 9, 9, 0},
+    {Symbology::UpcE, "upce", "UPC-E", {"", "", ""}, "6 digits; 7 or 8 with the number system (0 or 1) and the "
+     "check digit; or the 11- or 12-digit UPC-A number it compresses; an add-on after '+'",
+     CheckRule::Mandatory, false, false, 0, 0.33, 0.264, RETAIL_HEIGHT_MODULES, 0, 9, 7, 0},
+    {Symbology::Code128, "code128", "Code 128", {"128", "", ""}, "ASCII (bytes 0-127)", CheckRule::Mandatory, false,
+     false, 0, 0.254, 0.19, 0, 0, 10, 10, 0},
+    {Symbology::Gs1_128, "gs1-128", "GS1-128", {"ean128", "ucc128", "gs1128"},
+     "GS1 element strings: (01)09501101530003(10)ABC, or AIs with GS (0x1D) after variable-length fields",
+     CheckRule::Mandatory, false, false, 0, 0.495, 0.25, 0, 0, 10, 10, 0},
+    {Symbology::Postnet, "postnet", "Postnet", {"uspspostnet", "", ""}, "5, 9 or 11 digits", CheckRule::Mandatory,
+     false, false, 0, 0.254, 0.19, 0, POSTNET_HEIGHT_MM, 13, 13, 0},
+    {Symbology::Aztec, "aztec", "Aztec Code", {"azteccode", "iso24778", ""}, "any bytes", CheckRule::Mandatory,
+     true, false, 0, 0.5, 0.25, 0, 0, 0, 0, 0},
+};
+static_assert(std::size(REGISTRY) == SYMBOLOGY_COUNT);
+
+constexpr bool inEnumOrder() {
+    for (int i = 0; i < SYMBOLOGY_COUNT; ++i)
+        if (static_cast<int>(REGISTRY[i].id) != i)
+            return false;
+    return true;
+}
+static_assert(inEnumOrder(), "registry rows follow the Symbology enumeration");
+
+// Lower case without the separators people put into names.
+std::string normalised(std::string_view name) {
+    std::string out;
+    out.reserve(name.size());
+    for (char c : name) {
+        if (c == '-' || c == '_' || c == ' ')
+            continue;
+        out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return out;
+}
+
+}  // namespace
+
+const SymbologyInfo& symbologyInfo(Symbology s) { return REGISTRY[static_cast<int>(s)]; }
+
+const SymbologyInfo* allSymbologies() { return REGISTRY; }
+
+std::optional<Symbology> findSymbology(std::string_view name) {
+    const std::string wanted = normalised(name);
+    if (wanted.empty())
+        return std::nullopt;
+    for (const SymbologyInfo& info : REGISTRY) {
+        if (normalised(info.name) == wanted)
+            return info.id;
+        for (std::string_view alias : info.aliases)
+            if (!alias.empty() && normalised(alias) == wanted)
+                return info.id;
+    }
+    return std::nullopt;
+}
+
+}  // namespace korvane

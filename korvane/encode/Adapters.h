@@ -1,0 +1,65 @@
+#pragma once
+// The encode adapters: one per symbology family, each a thin layer over an
+// engine that checks the data strictly first (the engines skip or substitute
+// what they cannot encode; the library refuses it) and turns the engine's
+// elements into a Symbol.
+
+#include "korvane/Encode.h"
+
+#include <LinearSymbol.h>
+
+#include <string>
+#include <string_view>
+
+namespace korvane::detail {
+
+Result<Symbol> encodeCode39(Symbology s, const std::string& data, const EncodeOptions& o);
+Result<Symbol> encodeCode93(Symbology s, const std::string& data, const EncodeOptions& o);
+Result<Symbol> encodeCode11(const std::string& data, const EncodeOptions& o);
+Result<Symbol> encodeCodabar(const std::string& data, const EncodeOptions& o);
+Result<Symbol> encodeMsi(const std::string& data, const EncodeOptions& o);
+Result<Symbol> encodeTwoOfFive(Symbology s, const std::string& data, const EncodeOptions& o);
+Result<Symbol> encodeEanUpc(Symbology s, const std::string& data, const EncodeOptions& o);
+Result<Symbol> encodeCode128(const std::string& data, const EncodeOptions& o);
+Result<Symbol> encodeGs1_128(const std::string& data, const EncodeOptions& o);
+Result<Symbol> encodePostnet(const std::string& data, const EncodeOptions& o);
+Result<Symbol> encodeAztec(std::string_view data, const EncodeOptions& o);
+
+// --- shared by the adapters (Encode.cpp) ---
+
+// 'x' for printable ASCII, otherwise "byte 0x1F".
+std::string describeByte(unsigned char c);
+
+// "Code 39 cannot encode 'a' at position 3 (it takes digits, ...)"; positions count from 1.
+Error invalidCharacter(Symbology s, std::string_view data, std::size_t index);
+
+// Index of the first byte of `data` that `accepts` refuses, or npos.
+template <typename Pred>
+std::size_t firstRefused(std::string_view data, Pred accepts) {
+    for (std::size_t i = 0; i < data.size(); ++i)
+        if (!accepts(static_cast<unsigned char>(data[i])))
+            return i;
+    return std::string_view::npos;
+}
+
+inline bool isDigit(unsigned char c) { return c >= '0' && c <= '9'; }
+
+// Whether the check character is drawn, from the options and the symbology's
+// rule; an error when the options contradict the rule.
+Result<bool> checkWanted(Symbology s, const EncodeOptions& o);
+
+// Wide ratio from the options or the symbology's default; an error outside 2-3.
+Result<int> wideRatioWanted(Symbology s, const EncodeOptions& o);
+
+// A LinearSymbol set up so that one drawing unit is one module: narrow
+// elements and gaps of one module, wide ones of `wideRatio`.
+LinearSymbol engineSymbol(int engineSymbology, const std::string& code, bool check, int wideRatio);
+
+// Runs the engine and copies its elements into a new Symbol (every bar Data);
+// the engine's refusal, if any, becomes an InvalidData error.
+Result<Symbol> runEngine(LinearSymbol& engine, Symbology s);
+
+// The element index whose left edge is at module `x`, or -1.
+int elementAt(const Symbol& symbol, int x);
+
+}  // namespace korvane::detail

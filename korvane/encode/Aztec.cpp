@@ -1,0 +1,130 @@
+// Aztec Code (ISO/IEC 24778): the adapter over the aztec program's encoder,
+// and the choice between it and the library's own.
+
+#include "Adapters.h"
+
+#include "../aztec/AztecOptimal.h"
+
+#include <Aztec.h>
+
+#include <vector>
+
+namespace korvane::detail {
+namespace {
+
+bool isCompactRow(int row) { return row == 0 || row == 2 || row == 4 || row == 6; }
+
+// The first configuration row at least `side` modules across.
+int rowForSide(int side) {
+    for (int row = 0; row < Aztec::CONFIGURATION_COUNT; ++row)
+        if (Aztec::configuration[row][Aztec::CONF_COLUMNS] >= side)
+            return row;
+    return Aztec::CONFIGURATION_COUNT;
+}
+
+// The data as a reader returns it: escapes resolved, FNC1 as GS except in first
+// position (where it marks GS1 data), ECI designators left out.
+std::string readerData(const std::string& text, const std::vector<int>& markers) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const int m = i < markers.size() ? markers[i] : Aztec::CONTROL_NONE;
+        if (m == Aztec::CONTROL_NONE)
+            out += text[i];
+        else if (m == Aztec::CONTROL_FNC && !out.empty())
+            out += '\x1D';
+    }
+    return out;
+}
+
+Result<Symbol> encodeSpecified(std::string_view data, const EncodeOptions& o) {
+    Aztec aztec;
+    std::vector<int> bytes;
+    std::string text(data);
+    std::string asRead;
+    if (o.bytes && !o.escapes) {
+        bytes.assign(data.begin(), data.end());
+        for (int& b : bytes)
+            b &= 0xFF;
+        aztec.setBinaryCode(bytes.data(), static_cast<int>(bytes.size()));
+        aztec.setEncoding(Aztec::ENC_BINARY);
+        asRead = text;
+    } else {
+        aztec.setCode(text);
+        aztec.setEncoding(o.bytes ? Aztec::ENC_BINARY : Aztec::ENC_NORMAL);
+        aztec.setProcessTilde(o.escapes);
+        if (o.escapes) {
+            Aztec probe;
+            probe.controlChars.assign(text.size(), Aztec::CONTROL_NONE);
+            const std::string resolved = probe.applyTilde(text);
+            asRead = readerData(resolved, probe.controlChars);
+        } else {
+            asRead = text;
+        }
+    }
+    aztec.setErrorCorrectionLevel(o.eccPercent);
+    aztec.setPreferredConfiguration(o.minSize > 0 ? rowForSide(o.minSize) : 0);
+    aztec.setConfigurationType(o.compactOnly ? Aztec::CONFIGURATION_COMPACT
+                               : o.fullOnly  ? Aztec::CONFIGURATION_FULL
+                                             : Aztec::CONFIGURATION_ANY);
+    aztec.setReaderInitilization(o.readerInit);
+    if (o.structuredAppend.index > 0) {
+        aztec.setStructuredAppend(true);
+        aztec.setStructuredAppendIndex(o.structuredAppend.index);
+        aztec.setStructuredAppendCounter(o.structuredAppend.count);
+        aztec.setFileId(o.structuredAppend.id);
+    }
+    aztec.paint();
+    if (aztec.getStatus() != Aztec::STATUS_OK)
+        return Error{ErrorCode::DataTooLong, "the data needs " + std::to_string(aztec.getDataBits()) +
+                                                 " bits; the largest symbol allowed holds " +
+                                                 std::to_string(aztec.getMaxDataBits())};
+
+    Symbol symbol;
+    symbol.symbology = Symbology::Aztec;
+    symbol.size = aztec.cols;
+    symbol.modules.resize(aztec.bitmap.size());
+    for (std::size_t i = 0; i < aztec.bitmap.size(); ++i)
+        symbol.modules[i] = aztec.bitmap[i] == 0 ? 1 : 0;
+    const int row = aztec.selectedConfiguration;
+    AztecFacts& f = symbol.facts.aztec;
+    f.compact = isCompactRow(row);
+    f.layers = Aztec::configuration[row][Aztec::CONF_DATA_LAYERS];
+    f.totalCodewords = Aztec::configuration[row][Aztec::CONF_CODEWORDS];
+    f.codewordBits = Aztec::configuration[row][Aztec::CONF_CODEWORD_SIZE];
+    f.dataCodewords = aztec.getDataCodewords();
+    f.dataBits = aztec.getDataBits();
+    f.eccPercent = 100.0 * (f.totalCodewords - f.dataCodewords) / f.totalCodewords;
+    f.readerInit = o.readerInit;
+    f.structuredIndex = o.structuredAppend.index;
+    f.structuredCount = o.structuredAppend.count;
+    symbol.facts.data = asRead;
+    symbol.text = asRead;
+    return symbol;
+}
+
+}  // namespace
+
+Result<Symbol> encodeAztec(std::string_view data, const EncodeOptions& o) {
+    if (o.eccPercent < 0 || o.eccPercent > 90)
+        return Error{ErrorCode::InvalidOption,
+                     "the Aztec error correction is " + std::to_string(o.eccPercent) + " %; it must be 0 to 90"};
+    if (o.minSize != 0 && (o.minSize < 15 || o.minSize > 151))
+        return Error{ErrorCode::InvalidOption,
+                     "the smallest Aztec symbol is 15 to 151 modules across, not " + std::to_string(o.minSize)};
+    if (o.compactOnly && o.fullOnly)
+        return Error{ErrorCode::InvalidOption, "compact-only and full-range-only exclude each other"};
+    if (o.structuredAppend.index != 0 &&
+        (o.structuredAppend.index < 1 || o.structuredAppend.count < 2 || o.structuredAppend.count > 26 ||
+         o.structuredAppend.index > o.structuredAppend.count))
+        return Error{ErrorCode::InvalidOption, "a structured-append set has 2 to 26 symbols and an index within it"};
+    for (char c : o.structuredAppend.id)
+        if (c < 'A' || c > 'Z')
+            return Error{ErrorCode::InvalidOption, "a structured-append identifier is upper-case letters A-Z"};
+    if (o.check.has_value() || o.wideRatio != 0)
+        return Error{ErrorCode::InvalidOption, "Aztec Code has neither a check character nor wide elements"};
+    if (o.aztecEncoder == AztecEncoder::Specified)
+        return encodeSpecified(data, o);
+    return encodeAztecOptimal(data, o);
+}
+
+}  // namespace korvane::detail
