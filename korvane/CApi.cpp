@@ -194,6 +194,25 @@ int kv_drawing_width(const kv_drawing* drawing) { return drawing != nullptr ? dr
 int kv_drawing_height(const kv_drawing* drawing) { return drawing != nullptr ? drawing->drawing.height : 0; }
 double kv_drawing_x_mm(const kv_drawing* drawing) { return drawing != nullptr ? drawing->drawing.xMm : 0; }
 
+kv_status kv_rasterize(const kv_drawing* drawing, int scale, unsigned char** pixels, int* width, int* height,
+                       char* error, size_t error_size) {
+    if (drawing == nullptr || pixels == nullptr || width == nullptr || height == nullptr)
+        return fail(KV_INVALID_ARGUMENT, "a required argument is null", error, error_size);
+    *pixels = nullptr;
+    *width = *height = 0;
+    const korvane::Result<korvane::GrayRaster> r = korvane::rasterize(drawing->drawing, scale);
+    if (!r)
+        return fail(r.error(), error, error_size);
+    auto* out = static_cast<unsigned char*>(std::malloc(r->pixels.size()));
+    if (out == nullptr)
+        return fail(KV_SIZE_TOO_LARGE, "out of memory", error, error_size);
+    std::memcpy(out, r->pixels.data(), r->pixels.size());
+    *pixels = out;
+    *width = r->width;
+    *height = r->height;
+    return KV_OK;
+}
+
 kv_status kv_write(const kv_drawing* drawing, const char* format, unsigned char** bytes, size_t* length, char* error,
                    size_t error_size) {
     if (drawing == nullptr || format == nullptr || bytes == nullptr || length == nullptr)

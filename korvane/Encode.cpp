@@ -91,6 +91,9 @@ Result<Symbol> runEngine(LinearSymbol& engine, Symbology s) {
     Symbol symbol;
     symbol.symbology = s;
     symbol.widths.assign(engine.barWidths.begin(), engine.barWidths.end());
+    // A symbol ends with a bar; a space after it belongs to the quiet zone.
+    if (symbol.widths.size() % 2 == 0)
+        symbol.widths.pop_back();
     symbol.kinds.assign(symbol.widths.size(), BarKind::Data);
     for (int w : symbol.widths)
         symbol.widthModules += w;
