@@ -4,6 +4,8 @@
 #include "korvane/korvane.h"
 #include "korvane/korvane.hpp"
 
+#include "encode/Adapters.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -221,7 +223,7 @@ kv_status kv_write(const kv_drawing* drawing, const char* format, unsigned char*
     *length = 0;
     const std::optional<korvane::Format> f = korvane::findFormat(format);
     if (!f)
-        return fail(KV_UNKNOWN_FORMAT, std::string("unknown format \"") + format + "\"", error, error_size);
+        return fail(KV_UNKNOWN_FORMAT, "unknown format " + korvane::detail::quoted(format), error, error_size);
     korvane::Result<korvane::Written> w = korvane::write(drawing->drawing, *f);
     if (!w)
         return fail(w.error(), error, error_size);
@@ -243,7 +245,7 @@ kv_status kv_write_file(const kv_drawing* drawing, const char* path, const char*
     if (format != nullptr) {
         f = korvane::findFormat(format);
         if (!f)
-            return fail(KV_UNKNOWN_FORMAT, std::string("unknown format \"") + format + "\"", error, error_size);
+            return fail(KV_UNKNOWN_FORMAT, "unknown format " + korvane::detail::quoted(format), error, error_size);
     }
     const korvane::Result<korvane::Written> w = korvane::writeFile(drawing->drawing, path, f);
     return w ? KV_OK : fail(w.error(), error, error_size);

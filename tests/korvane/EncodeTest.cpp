@@ -168,7 +168,7 @@ TEST(Encode, RefusalsSayWhatAndWhere) {
         {Symbology::Gs1_128, "(99", {}, ErrorCode::InvalidData, "not closed"},
         {Symbology::Gs1_128, "(01)123", {}, ErrorCode::InvalidData, "takes 14 characters"},
         {Symbology::Gs1_128, "(10)A B", {}, ErrorCode::InvalidData, "' ' at position 2"},
-        {Symbology::Gs1_128, "(5)1", {}, ErrorCode::InvalidData, "unknown GS1 AI (5)"},
+        {Symbology::Gs1_128, "(5)1", {}, ErrorCode::InvalidData, "unknown GS1 AI \"5\""},
         {Symbology::Gs1_128, "5555", {}, ErrorCode::InvalidData, "no GS1 AI begins at position 1"},
         {Symbology::Postnet, "1234", {}, ErrorCode::InvalidData, "ZIP code of 5 digits"},
         {Symbology::Aztec, "", {}, ErrorCode::InvalidData, "empty"},
