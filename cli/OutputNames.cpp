@@ -88,7 +88,7 @@ Result<NameTemplate> NameTemplate::parse(std::string_view text) {
     return t;
 }
 
-std::string NameTemplate::expand(const NameFields& f) const {
+std::string NameTemplate::expand(const NameFields& f, bool rawData) const {
     std::string out;
     for (const Piece& p : pieces_) {
         if (!p.isField) {
@@ -96,7 +96,7 @@ std::string NameTemplate::expand(const NameFields& f) const {
             continue;
         }
         if (p.field == Field::Data) {
-            out += safeForFileName(f.data);
+            out += rawData ? std::string(f.data) : safeForFileName(f.data);
             continue;
         }
         const long long v = p.field == Field::N ? f.n : p.field == Field::Line ? f.line : f.page;

@@ -28,7 +28,8 @@ public:
     // Errors (InvalidOption) name the placeholder that is unknown or malformed.
     static Result<NameTemplate> parse(std::string_view text);
 
-    std::string expand(const NameFields& fields) const;
+    // With `rawData`, {data} is the data as it is (for text, not file names).
+    std::string expand(const NameFields& fields, bool rawData = false) const;
     bool uses(Field f) const;
     bool hasFields() const;
     const std::string& text() const { return text_; }

@@ -334,6 +334,7 @@ int runSheets(BatchRun& run) {
     const Result<NameTemplate> labelText = NameTemplate::parse(sheet.labelText);
 
     std::vector<std::optional<Made>> labels(run.rows.size());
+    std::vector<std::optional<Error>> kept(run.rows.size());  // --keep-failed: placed though verification failed
     std::vector<std::string> reports(run.rows.size());
     Progress progress(run.console, run.rows.size());
     std::size_t finished = 0;
@@ -380,16 +381,14 @@ int runSheets(BatchRun& run) {
             o.message = warningLines(made.made->warnings, row.line);
         }
         labels[i] = std::move(made.made);
-        // The report is finished once the page is known.
-        o.report = made.error ? made.error->message : std::string();
+        kept[i] = made.error;
         return o;
     });
     progress.clear();
 
     if (inv.failFast && run.failed > 0) {
         for (const std::string& r : reports)
-            if (!r.empty() && r.front() == '{')
-                run.console.out(r);
+            run.console.out(r);
         fail(run.console, 0, "no sheet written: a row failed and --fail-fast stops the batch");
         return run.status;
     }
@@ -402,12 +401,7 @@ int runSheets(BatchRun& run) {
         l.drawing = &labels[i]->drawing;
         if (!sheet.labelText.empty()) {
             const BatchRow& row = run.rows[i];
-            // The label's text shows the data itself, not its file-name form.
-            std::string text = labelText->expand({row.n, row.line, "\x01", 0});
-            const std::size_t at = text.find('\x01');
-            l.text = labelText->uses(Field::Data) && at != std::string::npos
-                         ? text.replace(at, 1, row.data.substr(0, 200))
-                         : text;
+            l.text = labelText->expand({row.n, row.line, std::string_view(row.data).substr(0, 200), 0}, true);
         }
         placed.push_back(l);
         rowOf.push_back(i);
@@ -455,11 +449,9 @@ int runSheets(BatchRun& run) {
             if (labels[i] && k < rowOf.size() && rowOf[k] == i) {
                 const std::size_t page = k / perPage;
                 const std::string& file = pageFiles[page];
-                Error verifyError{ErrorCode::VerifyFailed, reports[i]};
+                const int status = kept[i] ? EXIT_VERIFY : file.empty() ? writeStatus : EXIT_WRITTEN;
                 run.console.out(rowReport(run, run.rows[i], file, formatName(*format), &*labels[i],
-                                          reports[i].empty() ? nullptr : &verifyError,
-                                          reports[i].empty() ? (file.empty() ? writeStatus : 0) : EXIT_VERIFY,
-                                          static_cast<int>(page) + 1));
+                                          kept[i] ? &*kept[i] : nullptr, status, static_cast<int>(page) + 1));
                 ++k;
             } else if (!reports[i].empty()) {
                 run.console.out(reports[i]);
