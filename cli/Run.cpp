@@ -389,7 +389,10 @@ int runSheets(BatchRun& run) {
     if (inv.failFast && run.failed > 0) {
         for (const std::string& r : reports)
             run.console.out(r);
-        fail(run.console, 0, "no sheet written: a row failed and --fail-fast stops the batch");
+        char summary[160];
+        std::snprintf(summary, sizeof summary, "no sheet written: --fail-fast stopped the batch at a bad row; %zu failed in %.2f s",
+                      run.failed, progress.seconds());
+        fail(run.console, 0, summary);
         return run.status;
     }
     std::vector<SheetLabel> placed;
@@ -407,7 +410,10 @@ int runSheets(BatchRun& run) {
         rowOf.push_back(i);
     }
     if (placed.empty()) {
-        fail(run.console, 0, "no sheet written: no label could be made");
+        char summary[160];
+        std::snprintf(summary, sizeof summary, "no sheet written: 0 labels, %zu failed in %.2f s", run.failed,
+                      progress.seconds());
+        fail(run.console, 0, summary);
         return run.status == EXIT_WRITTEN ? EXIT_DATA : run.status;
     }
     const std::vector<Drawing> pages =

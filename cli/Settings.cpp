@@ -2,8 +2,10 @@
 
 #include "Settings.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <iterator>
 
 namespace korvane::cli {
 namespace {
@@ -25,6 +27,17 @@ bool isRetail(Symbology s) {
 }
 
 using Apply = std::function<Status(Settings&, const std::string&)>;
+
+// The options only some symbologies take (optionsFor says which); the check
+// options are left to the encoder, which refuses only a contradiction.
+bool isSpecific(const std::string& name) {
+    static const char* const SPECIFIC[] = {
+        "gs1", "wide-ratio", "code128-start", "msi-check", "codabar-start", "codabar-stop", "upce-system", "add-on",
+        "add-on-gap", "ecc", "ecc-words", "aztec-size", "compact", "full-range", "aztec-encoder", "aztec-bytes",
+        "reader-init", "structured", "height",
+    };
+    return std::find(std::begin(SPECIFIC), std::end(SPECIFIC), name) != std::end(SPECIFIC);
+}
 
 // Builders for the common shapes of option.
 Apply flag(std::function<void(Settings&)> set) {
@@ -242,6 +255,18 @@ std::vector<SymbolOption> makeOptions() {
                      s.layout.rotation = static_cast<int>(*r);
                      return Done{};
                  }});
+    // Options that mean something for some symbologies only are remembered, so
+    // that resolve() can refuse them for the others.
+    for (SymbolOption& option : o) {
+        if (!isSpecific(option.name))
+            continue;
+        option.apply = [name = "--" + option.name, apply = option.apply](Settings& s, const std::string& v) -> Status {
+            Status applied = apply(s, v);
+            if (applied && std::find(s.specific.begin(), s.specific.end(), name) == s.specific.end())
+                s.specific.push_back(name);
+            return applied;
+        };
+    }
     return o;
 }
 
@@ -290,6 +315,8 @@ std::vector<std::string> optionsFor(Symbology s) {
         names.push_back("--wide-ratio");
     if (s == Symbology::Code128)
         names.insert(names.end(), {"--code128-start", "--gs1"});
+    if (s == Symbology::Gs1_128)
+        names.push_back("--gs1");
     if (s == Symbology::Msi)
         names.push_back("--msi-check");
     if (s == Symbology::Codabar)
@@ -307,6 +334,13 @@ std::vector<std::string> optionsFor(Symbology s) {
 }
 
 Result<Resolved> resolve(const Settings& s, std::string_view data) {
+    if (!s.specific.empty()) {
+        const std::vector<std::string> takes = optionsFor(s.symbology);
+        for (const std::string& name : s.specific)
+            if (std::find(takes.begin(), takes.end(), name) == takes.end())
+                return invalid(name + " does not apply to " + std::string(symbologyInfo(s.symbology).title) +
+                               "; korvane --list shows the options of each symbology");
+    }
     Resolved r;
     r.symbology = s.symbology;
     r.encode = s.encode;
@@ -323,8 +357,7 @@ Result<Resolved> resolve(const Settings& s, std::string_view data) {
             r.encode.escapes = true;
             break;
         }
-        default: return invalid("--gs1 applies to Code 128 and Aztec Code, not " +
-                                std::string(symbologyInfo(s.symbology).title));
+        default: break;  // refused above
         }
     }
 

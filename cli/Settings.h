@@ -35,6 +35,10 @@ struct Settings {
 
     std::optional<Format> format;
     WriteOptions write;
+
+    // The options given that only some symbologies take ("--wide-ratio"),
+    // refused by resolve() for the others rather than silently ignored.
+    std::vector<std::string> specific;
 };
 
 // What the library is given for one symbol.
