@@ -4,6 +4,7 @@
 
 #include "CommandLine.h"
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
@@ -171,6 +172,7 @@ Result<std::vector<BatchRow>> csvRows(const std::string& text, const Settings& b
 
 std::vector<BatchRow> lineRows(const std::string& text) {
     std::vector<BatchRow> rows;
+    rows.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
     long long line = 0;
     for (std::size_t at = 0; at < text.size();) {
         std::size_t end = text.find('\n', at);

@@ -4,6 +4,7 @@
 
 #include "Batch.h"
 #include "CommandLine.h"
+#include "OutputFile.h"
 #include "Pipeline.h"
 #include "Progress.h"
 #include "Report.h"
@@ -121,8 +122,8 @@ Status writeOutput(Console& console, const std::vector<std::uint8_t>& bytes, con
         console.out(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
         return Done{};
     }
-    const Status written = writeBytesToFile(bytes, path);
-    if (!written && written.error().message.find(path) == std::string::npos)
+    const Status written = writeOutputFile(bytes, path);
+    if (!written && written.error().message.find(shown(path)) == std::string::npos)
         return Error{ErrorCode::WriteFailed, "cannot write " + shown(path) + ": " + written.error().message};
     return written;
 }

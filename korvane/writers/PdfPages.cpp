@@ -26,9 +26,14 @@ public:
         bytes_.insert(bytes_.end(), buf, r.ptr);
     }
     void number(double v) {
-        char buf[40];
-        std::snprintf(buf, sizeof buf, "%.3f", v);
-        text(buf);
+        char buf[64];
+        const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 3);
+        bytes_.insert(bytes_.end(), buf, r.ptr);
+    }
+    // Overwrites `digits` characters at `at` with v, zero-padded.
+    void patch(std::size_t at, std::size_t v, int digits) {
+        for (int i = digits - 1; i >= 0; --i, v /= 10)
+            bytes_[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>('0' + v % 10);
     }
     std::size_t size() const { return bytes_.size(); }
     std::vector<std::uint8_t>& bytes() { return bytes_; }
@@ -178,13 +183,17 @@ Result<std::vector<std::uint8_t>> writePdfPages(const std::vector<Drawing>& page
         o.text("] /Resources << /Font << /F1 3 0 R >> >> /Contents ");
         o.integer(static_cast<long long>(5 + 2 * i));
         o.text(" 0 R >>\nendobj\n");
-        Out stream;
-        content(stream, d);
+        // The content goes straight into the file; its length, zero-padded
+        // to a fixed width, is filled in afterwards.
+        constexpr int LENGTH_DIGITS = 12;
         object(5 + 2 * i);
         o.text("<< /Length ");
-        o.integer(static_cast<long long>(stream.size()));
+        const std::size_t lengthAt = o.size();
+        o.text(std::string(LENGTH_DIGITS, '0'));
         o.text(" >>\nstream\n");
-        o.bytes().insert(o.bytes().end(), stream.bytes().begin(), stream.bytes().end());
+        const std::size_t start = o.size();
+        content(o, d);
+        o.patch(lengthAt, o.size() - start, LENGTH_DIGITS);
         o.text("endstream\nendobj\n");
     }
     const std::size_t xref = o.size();
