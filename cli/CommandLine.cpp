@@ -8,6 +8,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cctype>
 #include <thread>
 
@@ -104,7 +105,7 @@ std::string oneLine(std::string s) {
 }
 
 std::string optionNames(const SymbolOption& o) {
-    return (o.shortName.empty() ? "" : "-" + o.shortName + ",") + "--" + o.name;
+    return (o.shortName.empty() ? "" : "-" + std::string(o.shortName) + ",") + "--" + std::string(o.name);
 }
 
 // The first error met while applying the options; CLI11 keeps parsing after a
@@ -123,6 +124,49 @@ Result<Length> lengthOf(const std::string& option, const std::string& v, Unit ba
         return Error{ErrorCode::InvalidOption, "--" + option + ": " + l.error().message};
     return l;
 }
+
+// CLI11 checks every new option against all the earlier ones, so an App of
+// sixty options costs far more to build than a symbol takes to make, and the
+// command runs once per symbol. A run therefore registers the options its
+// arguments name (every one of them for --help); CLI11 parses the arguments
+// all the same, and an option not registered is as unknown to it as one that
+// does not exist.
+class Wanted {
+public:
+    Wanted(int argc, const char* const* argv) {
+        for (int i = 1; i < argc; ++i) {
+            const std::string_view a = argv[i] != nullptr ? argv[i] : "";
+            if (a.size() > 2 && a[0] == '-' && a[1] == '-') {
+                names_.emplace_back(a.substr(2, a.find('=') == std::string_view::npos ? a.npos : a.find('=') - 2));
+                everything_ = everything_ || names_.back() == "help";
+            } else if (a.size() >= 2 && a[0] == '-' && a[1] != '-') {
+                // A cluster ("-bx") or a value run on ("-x0.33mm"): every letter may be an option.
+                shortLetters_.append(a.substr(1));
+                everything_ = everything_ || a.find('h') != std::string_view::npos;
+            }
+        }
+    }
+    // `names` as CLI11 takes them: "-b,--symbology".
+    bool operator()(std::string_view names) const {
+        if (everything_)
+            return true;
+        for (std::string_view rest = names; !rest.empty();) {
+            const std::size_t comma = rest.find(',');
+            const std::string_view name = rest.substr(0, comma);
+            rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+            if (name.size() == 2 && name[0] == '-' && shortLetters_.find(name[1]) != std::string::npos)
+                return true;
+            if (name.size() > 2 && std::find(names_.begin(), names_.end(), name.substr(2)) != names_.end())
+                return true;
+        }
+        return false;
+    }
+
+private:
+    std::vector<std::string_view> names_;
+    std::string shortLetters_;
+    bool everything_ = false;
+};
 
 }  // namespace
 
@@ -156,47 +200,74 @@ Result<Invocation> parseCommandLine(int argc, const char* const* argv) {
     app.set_help_flag("-h,--help", "print this help and exit");
     app.set_version_flag("--version", std::string("korvane ") + KORVANE_VERSION_STRING, "print the version and exit");
 
+    const Wanted wanted(argc, argv);
+    // The options registered, by the name their counts are asked by
+    // (CLI11's own look-up compares every name of every option).
+    std::vector<std::pair<std::string, const CLI::Option*>> registered;
+    auto keep = [&registered](std::string_view names, const CLI::Option* o) {
+        registered.emplace_back(std::string(names.substr(names.find("--"))), o);
+    };
+    // Registers an option with a value, or a flag, when the arguments name it.
+    auto value = [&](const char* names, std::string& target, const char* help, const char* type) {
+        if (wanted(names))
+            keep(names, app.add_option(names, target, help)->type_name(type));
+    };
+    auto flag = [&](const char* names, bool& target, const char* help) {
+        if (wanted(names))
+            keep(names, app.add_flag(names, target, help));
+    };
+    auto count = [&registered](std::string_view name) -> std::size_t {
+        for (const auto& [n, o] : registered)
+            if (n == name)
+                return o->count();
+        return 0;
+    };
+
     std::string data;
-    app.add_option("data", data, "the data to encode (else --input or standard input)")->type_name("DATA");
-    app.add_option("-o,--output", inv.output, "output file, - for standard output, a template for batches")
-        ->type_name("FILE");
-    app.add_option("-i,--input", inv.input, "read the data from FILE as it is (- for standard input)")
-        ->type_name("FILE");
+    registered.emplace_back("data", app.add_option("data", data, "the data to encode (else --input or standard input)")
+                                        ->type_name("DATA"));
+    value("-o,--output", inv.output, "output file, - for standard output, a template for batches", "FILE");
+    value("-i,--input", inv.input, "read the data from FILE as it is (- for standard input)", "FILE");
 
     for (const SymbolOption& o : symbolOptions()) {
         const SymbolOption* option = &o;
+        if (!wanted(optionNames(o)))
+            continue;
         if (o.valueName.empty()) {
-            app.add_flag_callback(optionNames(o), [&inv, &first, option] { first.keep(option->apply(inv.settings, "")); },
-                                  o.help);
+            registered.emplace_back(
+                "--" + std::string(o.name),
+                app.add_flag_callback(optionNames(o),
+                                      [&inv, &first, option] { first.keep(option->apply(inv.settings, "")); },
+                                      std::string(o.help)));
         } else {
             app.add_option_function<std::string>(
                    optionNames(o),
                    [&inv, &first, option](const std::string& v) { first.keep(option->apply(inv.settings, v)); },
-                   o.help)
-                ->type_name(o.valueName);
+                   std::string(o.help))
+                ->type_name(std::string(o.valueName));
         }
     }
 
     bool list = false;
-    app.add_flag("--list", list, "list the symbologies, their aliases, characters and options");
-    app.add_flag("--json", inv.json, "print a JSON report of each symbol on standard output");
-    app.add_flag("--verify", inv.verify, "read every symbol back; write only those that read correctly");
-    app.add_flag("--keep-failed", inv.keepFailed, "with --verify, write symbols that fail too (status 4 still)");
+    flag("--list", list, "list the symbologies, their aliases, characters and options");
+    flag("--json", inv.json, "print a JSON report of each symbol on standard output");
+    flag("--verify", inv.verify, "read every symbol back; write only those that read correctly");
+    flag("--keep-failed", inv.keepFailed, "with --verify, write symbols that fail too (status 4 still)");
 
-    app.add_option("--batch", inv.batch, "one symbol per line of FILE (- for standard input)")->type_name("FILE");
-    app.add_flag("--csv", inv.csv, "the batch file is CSV with a header row (see BATCHES)");
+    value("--batch", inv.batch, "one symbol per line of FILE (- for standard input)", "FILE");
+    flag("--csv", inv.csv, "the batch file is CSV with a header row (see BATCHES)");
     std::string jobs;
-    app.add_option("-j,--jobs", jobs, "threads for a batch (default: every core)")->type_name("N");
-    app.add_flag("--fail-fast", inv.failFast, "stop a batch at its first bad row");
+    value("-j,--jobs", jobs, "threads for a batch (default: every core)", "N");
+    flag("--fail-fast", inv.failFast, "stop a batch at its first bad row");
 
     std::string sheet, grid, margins, gap, labelText;
     bool cutMarks = false;
-    app.add_option("--sheet", sheet, "place the batch on pages: A4, Letter, WxH, ...")->type_name("PAGE");
-    app.add_option("--grid", grid, "labels per page, columns x rows (default 1x1)")->type_name("CxR");
-    app.add_option("--margins", margins, "page margins T[,R[,B[,L]]] (default 10mm)")->type_name("LENGTHS");
-    app.add_option("--gap", gap, "space between cells H[,V] (default 0)")->type_name("LENGTHS");
-    app.add_option("--label-text", labelText, "a line under each label: {data}, {n}, {line}")->type_name("TEMPLATE");
-    app.add_flag("--cut-marks", cutMarks, "cut marks in the page margins");
+    value("--sheet", sheet, "place the batch on pages: A4, Letter, WxH, ...", "PAGE");
+    value("--grid", grid, "labels per page, columns x rows (default 1x1)", "CxR");
+    value("--margins", margins, "page margins T[,R[,B[,L]]] (default 10mm)", "LENGTHS");
+    value("--gap", gap, "space between cells H[,V] (default 0)", "LENGTHS");
+    value("--label-text", labelText, "a line under each label: {data}, {n}, {line}", "TEMPLATE");
+    flag("--cut-marks", cutMarks, "cut marks in the page margins");
 
     try {
         app.parse(argc, argv);
@@ -213,28 +284,28 @@ Result<Invocation> parseCommandLine(int argc, const char* const* argv) {
     }
     if (first.message)
         return Error{ErrorCode::InvalidOption, *first.message};
-    if (app.count("--check") > 0 && app.count("--no-check") > 0)
+    if (count("--check") > 0 && count("--no-check") > 0)
         return Error{ErrorCode::InvalidOption, "--check and --no-check exclude each other"};
-    if (app.count("--compact") > 0 && app.count("--full-range") > 0)
+    if (count("--compact") > 0 && count("--full-range") > 0)
         return Error{ErrorCode::InvalidOption, "--compact and --full-range exclude each other"};
 
     if (list) {
         inv.action = Action::List;
         return inv;
     }
-    if (app.count("data") > 0)
+    if (count("data") > 0)
         inv.data = data;
-    inv.outputGiven = app.count("--output") > 0;
+    inv.outputGiven = count("--output") > 0;
     if (!inv.outputGiven && inv.settings.format)
         inv.output = std::string("barcode.") + formatName(*inv.settings.format);
 
     auto usage = [](std::string m) { return Error{ErrorCode::InvalidOption, std::move(m)}; };
-    const int sources = (inv.data ? 1 : 0) + (app.count("--input") > 0 ? 1 : 0) + (app.count("--batch") > 0 ? 1 : 0);
+    const int sources = (inv.data ? 1 : 0) + (count("--input") > 0 ? 1 : 0) + (count("--batch") > 0 ? 1 : 0);
     if (sources > 1)
         return usage("give the data one way: as an argument, with --input or with --batch");
-    if (inv.input.empty() && app.count("--input") > 0)
+    if (inv.input.empty() && count("--input") > 0)
         return usage("--input: the file name is empty");
-    if (inv.batch.empty() && app.count("--batch") > 0)
+    if (inv.batch.empty() && count("--batch") > 0)
         return usage("--batch: the file name is empty");
     if (inv.csv && inv.batch.empty())
         return usage("--csv describes a --batch file; give --batch FILE");
@@ -251,17 +322,17 @@ Result<Invocation> parseCommandLine(int argc, const char* const* argv) {
             return usage("--jobs: " + n.error().message);
         inv.jobs = static_cast<int>(*n);
     }
-    if (app.count("--jobs") > 0 && inv.batch.empty())
+    if (count("--jobs") > 0 && inv.batch.empty())
         return usage("--jobs applies to a --batch");
     if (inv.jobs == 0)
         inv.jobs = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, static_cast<unsigned>(MAX_JOBS)));
     if (inv.failFast && inv.batch.empty())
         return usage("--fail-fast applies to a --batch");
 
-    const bool sheetOptions = app.count("--grid") + app.count("--margins") + app.count("--gap") +
-                                  app.count("--label-text") + app.count("--cut-marks") >
+    const bool sheetOptions = count("--grid") + count("--margins") + count("--gap") +
+                                  count("--label-text") + count("--cut-marks") >
                               0;
-    if (app.count("--sheet") == 0) {
+    if (count("--sheet") == 0) {
         if (sheetOptions)
             return usage("--grid, --margins, --gap, --label-text and --cut-marks describe a --sheet");
         return inv;

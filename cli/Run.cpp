@@ -206,8 +206,14 @@ struct BatchRun {
             if (status == EXIT_WRITTEN)
                 status = o.status;
         }
-        if (!o.message.empty())
-            fail(console, 0, "line " + std::to_string(row.line) + ": " + o.message);
+        // One line per message: a row's error, or each of its warnings.
+        for (std::size_t at = 0; at < o.message.size();) {
+            std::size_t end = o.message.find('\n', at);
+            if (end == std::string::npos)
+                end = o.message.size();
+            fail(console, 0, "line " + std::to_string(row.line) + ": " + o.message.substr(at, end - at));
+            at = end + 1;
+        }
     }
 };
 
@@ -237,10 +243,15 @@ RowOutcome rowFailure(const BatchRun& run, const BatchRow& row, const Error& err
     return o;
 }
 
-std::string warningLines(const std::vector<std::string>& warnings, long long line) {
+std::string warningLines(const std::vector<std::string>& warnings) {
     std::string text;
-    for (const std::string& w : warnings)
-        text += (text.empty() ? "" : "\nkorvane: line " + std::to_string(line) + ": ") + "warning: " + w;
+    for (const std::string& w : warnings) {
+        std::string one = w;
+        for (char& c : one)
+            if (c == '\n' || c == '\r')
+                c = ' ';
+        text += (text.empty() ? "" : "\n") + ("warning: " + one);
+    }
     return text;
 }
 
@@ -303,7 +314,7 @@ int runFiles(BatchRun& run) {
             o.status = exitStatusFor(made.error->code);
             o.message = made.error->message;
         } else {
-            o.message = warningLines(made.made->warnings, row.line);
+            o.message = warningLines(made.made->warnings);
         }
         o.report = rowReport(run, row, row.output, formatName(*format), &*made.made, made.error ? &*made.error : nullptr,
                              o.status);
@@ -379,7 +390,7 @@ int runSheets(BatchRun& run) {
             o.status = exitStatusFor(made.error->code);
             o.message = made.error->message;
         } else {
-            o.message = warningLines(made.made->warnings, row.line);
+            o.message = warningLines(made.made->warnings);
         }
         labels[i] = std::move(made.made);
         kept[i] = made.error;

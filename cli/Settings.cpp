@@ -20,7 +20,7 @@ std::string lower(std::string_view text) {
 }
 
 // An option's message names the option first: "--dpi: 'x' is not a number".
-Status named(const std::string& option, const Error& e) { return invalid("--" + option + ": " + e.message); }
+Status named(std::string_view option, const Error& e) { return invalid("--" + std::string(option) + ": " + e.message); }
 
 bool isRetail(Symbology s) {
     return s == Symbology::Ean13 || s == Symbology::Ean8 || s == Symbology::UpcA || s == Symbology::UpcE;
@@ -30,7 +30,7 @@ using Apply = std::function<Status(Settings&, const std::string&)>;
 
 // The options only some symbologies take (optionsFor says which); the check
 // options are left to the encoder, which refuses only a contradiction.
-bool isSpecific(const std::string& name) {
+bool isSpecific(std::string_view name) {
     static const char* const SPECIFIC[] = {
         "gs1", "wide-ratio", "code128-start", "msi-check", "codabar-start", "codabar-stop", "upce-system", "add-on",
         "add-on-gap", "ecc", "ecc-words", "aztec-size", "compact", "full-range", "aztec-encoder", "aztec-bytes",
@@ -47,7 +47,7 @@ Apply flag(std::function<void(Settings&)> set) {
     };
 }
 
-Apply integer(const std::string& name, long long low, long long high, std::function<void(Settings&, int)> set) {
+Apply integer(std::string_view name, long long low, long long high, std::function<void(Settings&, int)> set) {
     return [=](Settings& s, const std::string& v) -> Status {
         const Result<long long> n = parseInteger(v, low, high);
         if (!n)
@@ -57,7 +57,7 @@ Apply integer(const std::string& name, long long low, long long high, std::funct
     };
 }
 
-Apply length(const std::string& name, Unit bare, bool modules, std::optional<Length> Settings::*field) {
+Apply length(std::string_view name, Unit bare, bool modules, std::optional<Length> Settings::*field) {
     return [=](Settings& s, const std::string& v) -> Status {
         const Result<Length> l = parseLength(v, bare, modules);
         if (!l)
@@ -67,24 +67,24 @@ Apply length(const std::string& name, Unit bare, bool modules, std::optional<Len
     };
 }
 
-Apply colour(const std::string& name, Colour LayoutOptions::*field, bool transparentAllowed) {
+Apply colour(std::string_view name, Colour LayoutOptions::*field, bool transparentAllowed) {
     return [=](Settings& s, const std::string& v) -> Status {
         const Result<Colour> c = parseColour(v);
         if (!c)
             return named(name, c.error());
         if (!transparentAllowed && !c->opaque())
-            return invalid("--" + name + ": the bars must be drawn in an opaque colour");
+            return invalid("--" + std::string(name) + ": the bars must be drawn in an opaque colour");
         s.layout.*field = *c;
         return Done{};
     };
 }
 
 // One letter from a set, either case: "A", "b".
-Apply letter(const std::string& name, const std::string& letters, std::function<void(Settings&, char)> set) {
+Apply letter(std::string_view name, std::string_view letters, std::function<void(Settings&, char)> set) {
     return [=](Settings& s, const std::string& v) -> Status {
         const char c = v.size() == 1 ? static_cast<char>(std::toupper(static_cast<unsigned char>(v[0]))) : 0;
         if (c == 0 || letters.find(c) == std::string::npos)
-            return invalid("--" + name + ": '" + v.substr(0, 20) + "' is not one of " + letters);
+            return invalid("--" + std::string(name) + ": '" + v.substr(0, 20) + "' is not one of " + std::string(letters));
         set(s, c);
         return Done{};
     };
@@ -260,10 +260,11 @@ std::vector<SymbolOption> makeOptions() {
     for (SymbolOption& option : o) {
         if (!isSpecific(option.name))
             continue;
-        option.apply = [name = "--" + option.name, apply = option.apply](Settings& s, const std::string& v) -> Status {
+        option.apply = [name = option.name, apply = option.apply](Settings& s, const std::string& v) -> Status {
             Status applied = apply(s, v);
-            if (applied && std::find(s.specific.begin(), s.specific.end(), name) == s.specific.end())
-                s.specific.push_back(name);
+            const std::string dashed = "--" + std::string(name);
+            if (applied && std::find(s.specific.begin(), s.specific.end(), dashed) == s.specific.end())
+                s.specific.push_back(dashed);
             return applied;
         };
     }

@@ -57,10 +57,10 @@ Result<Resolved> resolve(const Settings& settings, std::string_view data);
 // One option that shapes a symbol: its long name (without "--"), an optional
 // short name, whether it takes a value, a help line, and how it applies.
 struct SymbolOption {
-    std::string name;
-    std::string shortName;  // "" or one letter
-    std::string valueName;  // "" for a flag
-    std::string help;
+    std::string_view name;  // literals: the table is built once per run
+    std::string_view shortName;  // "" or one letter
+    std::string_view valueName;  // "" for a flag
+    std::string_view help;
     // Applies the value (ignored for a flag) to the settings, or says why not.
     std::function<Status(Settings&, const std::string&)> apply;
 };

@@ -399,12 +399,14 @@ TEST(CommandLine, UsageErrorsNameTheOption) {
 }
 
 TEST(CommandLine, OptionsReachTheSettings) {
-    const auto args = argv({"-b", "EAN-13", "--x-dim", "13mil", "--bg", "none", "--rotate", "90", "--no-text", "-f",
+    // Attached values ("-x13mil", "--dpi=600") reach their options as separate ones do.
+    const auto args = argv({"-b", "EAN-13", "-x13mil", "--dpi=600", "--bg", "none", "--rotate", "90", "--no-text", "-f",
                             "png", "--jobs", "3", "--batch", "-", "--sheet", "4x6in", "--grid", "2x3", "--csv"});
     const Result<Invocation> inv = parseCommandLine(static_cast<int>(args.size()), args.data());
     ASSERT_TRUE(inv) << inv.error().message;
     EXPECT_EQ(inv->settings.symbology, Symbology::Ean13);
     EXPECT_NEAR(inv->settings.xDim->mm(300), 0.3302, 1e-9);
+    EXPECT_EQ(inv->settings.dpi, 600);
     EXPECT_TRUE(inv->settings.layout.background.transparent());
     EXPECT_EQ(inv->settings.layout.rotation, 90);
     EXPECT_FALSE(inv->settings.layout.text);

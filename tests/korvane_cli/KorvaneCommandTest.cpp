@@ -431,6 +431,12 @@ TEST_F(KorvaneCommand, BatchesWithBadRowsAndCollisions) {
          NONE, false, Err::ONE_LINE, "data,colour\nx,red\n"},
         {"every row bad", {"-b", "ean13", "--batch", "-", "-o", "{n}.svg"}, 1, "line 2: ", {}, NONE, false, Err::BATCH,
          "x\ny\n"},
+        {"warnings of a row, one line each", {"-b", "ean13", "--x-dim", "0.1mm", "--batch", "-", "-o", "{n}.svg"}, 0,
+         "line 1: warning: X of 0.1 mm becomes", {"1.svg"}, NONE, true, Err::BATCH, "590123412345\n",
+         [](const Outcome& o, const fs::path&) {
+             EXPECT_EQ(lines(o.err).size(), 3u) << o.err;
+             EXPECT_NE(o.err.find("line 1: warning: X of 0.08467 mm is below"), std::string::npos) << o.err;
+         }},
         {"empty batch", {"--batch", "empty", "-o", "{n}.svg"}, 1, "the batch holds no values", {}, EMPTY, false},
         {"endless batch line", {"--batch", "/dev/zero", "-o", "{n}.svg"}, 1, "longer than 1 MiB", {}, NONE, false},
         {"missing batch file", {"--batch", "missing.txt"}, 2, "cannot read missing.txt: No such file", {}, NONE, false},
