@@ -5,8 +5,11 @@
 #   3. 10,000 EAN-13 on 40-label A4 PDF sheets (korvane only: zint has no sheets);
 #   4. one symbol per process, beside a trivial static program that writes 1 KB.
 # Usage: bench/cli_batch.sh [BUILD_DIR]   (default build; korvane must be built)
-# RUNS (default 10) sets hyperfine's runs. Results go to standard output as
-# Markdown tables and to BUILD_DIR/bench-cli/*.md.
+# RUNS (default 10) sets hyperfine's runs; BENCH_DIR (default BUILD_DIR/bench-cli)
+# where the files are written: creating 10,000 files costs the file system more
+# than making their symbols, so BENCH_DIR=/dev/shm/korvane-bench measures the
+# programs rather than the disk. Results go to standard output as Markdown
+# tables and to BENCH_DIR/*.md.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$(cd "${1:-$root/build}" && pwd)"
@@ -16,7 +19,7 @@ runs=${RUNS:-10}
 command -v hyperfine >/dev/null || { echo "hyperfine is missing (scripts/install-deps.sh installs it)" >&2; exit 1; }
 command -v zint >/dev/null || { echo "zint is missing (scripts/install-deps.sh installs it)" >&2; exit 1; }
 
-work="$build/bench-cli"
+work="${BENCH_DIR:-$build/bench-cli}"
 rm -rf "$work"
 mkdir -p "$work/out"
 cd "$work"
@@ -35,10 +38,21 @@ fresh='rm -rf out && mkdir out'
 bench() {  # name, then commands
     local name=$1
     shift
-    hyperfine --warmup 1 --runs "$runs" --prepare "$fresh" --export-markdown "$name.md" "$@" >/dev/null
+    hyperfine --warmup 1 --runs "$runs" --prepare "$fresh" --export-markdown "$name.md" --export-json "$name.json" \
+      "$@" >/dev/null
     echo "### $name"
     cat "$name.md"
+    cpu "$name.json"
     echo
+}
+# Processor time beside the wall-clock time: on a busy machine the wall clock
+# includes the waits for a core, the user and system times do not.
+cpu() {
+    python3 - "$1" <<'PY'
+import json, sys
+for r in json.load(open(sys.argv[1]))["results"]:
+    print(f"  {r['command']}: wall {r['mean']:.3f} s, user {r['user']:.3f} s, system {r['system']:.3f} s")
+PY
 }
 
 bench ean13-svg \
@@ -58,3 +72,10 @@ hyperfine --warmup 20 --runs $((runs * 30)) -N --export-markdown one-symbol.md \
   -n zint "zint -b 13 --filetype=svg -o one-zint.svg -d 590123412345" >/dev/null
 echo "### one-symbol"
 cat one-symbol.md
+# Instructions, which no other load on the machine changes.
+if command -v valgrind >/dev/null; then
+  for c in "./trivial" "$korvane -b ean13 -o one.svg 590123412345" "zint -b 13 --filetype=svg -o one-zint.svg -d 590123412345"; do
+    valgrind --tool=callgrind --callgrind-out-file=callgrind.out $c >/dev/null 2>callgrind.txt
+    echo "  $(grep -o 'Collected : [0-9]*' callgrind.txt | tr -dc '0-9') instructions: ${c##*/}"
+  done
+fi

@@ -148,6 +148,11 @@ Result<std::vector<std::uint8_t>> writePdfPages(const std::vector<Drawing>& page
         if (!(d.dpi > 0))
             return Error{ErrorCode::InvalidOption, "a PDF page needs a drawing with a resolution"};
     Out o;
+    // About 24 bytes a rectangle and 100 a line of text, so the file grows once.
+    std::size_t estimate = 4096;
+    for (const Drawing& d : pages)
+        estimate += 512 + d.rects.size() * 24 + d.texts.size() * 100;
+    o.bytes().reserve(estimate);
     std::vector<std::size_t> offsets;  // of objects 1..n
     auto object = [&](std::size_t number) {
         if (offsets.size() < number)
