@@ -278,6 +278,8 @@ int runFiles(BatchRun& run) {
     options.jobs = inv.jobs;
     options.failFast = inv.failFast;
     options.emit = [&](std::size_t i, const RowOutcome& o) {
+        if (!o.message.empty() || !o.report.empty())
+            progress.clear();  // a message gets a line of its own; the bar comes back below it
         run.emit(run.rows[i], o);
         if (o.status == 0 && !o.skipped)
             ++run.written;
@@ -357,6 +359,8 @@ int runSheets(BatchRun& run) {
         reports[i] = o.report;
         RowOutcome quiet = o;
         quiet.report.clear();  // printed once the pages are written
+        if (!quiet.message.empty())
+            progress.clear();
         run.emit(run.rows[i], quiet);
         progress.update(++finished);
     };
