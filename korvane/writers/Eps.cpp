@@ -1,6 +1,7 @@
 // Encapsulated PostScript, level 2: the bounding box is the canvas in points,
 // the bars are rectfill operations, and text is shown in Helvetica (the
-// general face) or Courier (standing in for OCR-B), re-encoded to Latin-1.
+// general face) or Courier (standing in for OCR-B), re-encoded to the
+// characters of WinAnsiEncoding, as in the PDF writer.
 // The interpreter measures each string, so anchors need no metrics here.
 // PostScript has no transparency: translucent colours are drawn as they would
 // look on white paper, and a transparent background is simply not painted.
@@ -13,15 +14,21 @@
 namespace korvane::writers {
 namespace {
 
-// Fonts re-encoded to ISO Latin-1, with the ASCII apostrophe and grave accent
-// that ISOLatin1Encoding replaces by curly quotes put back.
+// Fonts re-encoded to WinAnsiEncoding: ISOLatin1Encoding with the ASCII
+// apostrophe and grave accent (which it turns into curly quotes) put back, and
+// the typographic characters of codes 128-159.
 constexpr const char* PROLOG =
     "%%BeginProlog\n"
-    "/KvLatin1 { findfont dup length dict begin { 1 index /FID ne { def } { pop pop } ifelse } forall\n"
-    "  /Encoding ISOLatin1Encoding 256 array copy dup 39 /quotesingle put dup 96 /grave put def\n"
-    "  currentdict end definefont pop } bind def\n"
-    "/KvSans /Helvetica KvLatin1\n"
-    "/KvMono /Courier KvLatin1\n"
+    "/KvEncoding ISOLatin1Encoding 256 array copy dup 39 /quotesingle put dup 96 /grave put\n"
+    "  128 [/Euro /.notdef /quotesinglbase /florin /quotedblbase /ellipsis /dagger /daggerdbl\n"
+    "  /circumflex /perthousand /Scaron /guilsinglleft /OE /.notdef /Zcaron /.notdef\n"
+    "  /.notdef /quoteleft /quoteright /quotedblleft /quotedblright /bullet /endash /emdash\n"
+    "  /tilde /trademark /scaron /guilsinglright /oe /.notdef /zcaron /Ydieresis]\n"
+    "  { 3 copy put pop 1 add } forall pop def\n"
+    "/KvFont { findfont dup length dict begin { 1 index /FID ne { def } { pop pop } ifelse } forall\n"
+    "  /Encoding KvEncoding def currentdict end definefont pop } bind def\n"
+    "/KvSans /Helvetica KvFont\n"
+    "/KvMono /Courier KvFont\n"
     "/R { rectfill } bind def\n"
     "% string x y size angle anchor font T: shows the string with its anchor (0 start,\n"
     "% 0.5 middle, 1 end) at x y, turned counter-clockwise by angle degrees.\n"
@@ -32,7 +39,7 @@ constexpr const char* PROLOG =
 void appendString(std::string& out, const std::u32string& text) {
     out += '(';
     for (char32_t c : text) {
-        const unsigned b = c <= 0xFF ? static_cast<unsigned>(c) : '?';
+        const unsigned b = toWinAnsi(c);
         if (b == '(' || b == ')' || b == '\\') {
             out += '\\';
             out += static_cast<char>(b);

@@ -32,26 +32,6 @@ constexpr short HELVETICA_WIDTHS[] = {
 static_assert(std::size(HELVETICA_WIDTHS) == 224);
 constexpr int COURIER_WIDTH = 600;
 
-// The characters of WinAnsiEncoding's codes 128-159 that are not Latin-1
-// (0: no character at that code).
-constexpr char16_t WIN_ANSI_80[] = {
-    0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,   // 128-135
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0,        // 136-143
-    0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,   // 144-151
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178,   // 152-159
-};
-static_assert(std::size(WIN_ANSI_80) == 32);
-
-// A code point as a WinAnsiEncoding byte; '?' where the encoding has none.
-unsigned char toWinAnsi(char32_t c) {
-    if ((c >= 0x20 && c < 0x7F) || (c >= 0xA0 && c <= 0xFF))
-        return static_cast<unsigned char>(c);
-    for (std::size_t i = 0; i < std::size(WIN_ANSI_80); ++i)
-        if (WIN_ANSI_80[i] != 0 && WIN_ANSI_80[i] == c)
-            return static_cast<unsigned char>(0x80 + i);
-    return '?';
-}
-
 int advance(Font font, unsigned char code) {
     if (font == Font::OcrB)
         return COURIER_WIDTH;

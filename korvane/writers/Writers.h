@@ -40,6 +40,10 @@ void appendInt(std::string& out, long long v);
 // and the non-characters U+FFFE and U+FFFF become U+FFFD.
 std::u32string codePoints(std::string_view text);
 
+// A code point as a byte of WinAnsiEncoding (Windows-1252: Latin-1 with
+// typographic characters at 128-159); '?' where the encoding has none.
+unsigned char toWinAnsi(char32_t c);
+
 // `top` composited over `bottom` (source over); opaque when `bottom` is.
 Colour over(Colour top, Colour bottom);
 // The colour as an opaque one on white paper, for formats without alpha.
