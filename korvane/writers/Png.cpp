@@ -68,12 +68,13 @@ Result<Written> writePng(const Drawing& d, const WriteOptions& options) {
 
     // Pixel per coverage value, channels in PNG order.
     std::array<std::array<std::uint8_t, 4>, 256> lookup{};
-    for (int c = 0; c < 256; ++c) {
-        Colour ink = fg;
-        ink.a = static_cast<std::uint8_t>((fg.a * c + 127) / 255);
-        const Colour px = bg.transparent() ? ink : over(ink, bg);
-        lookup[static_cast<std::size_t>(c)] = {px.r, px.g, px.b, px.a};
-    }
+    if (mode != Mode::Bilevel)
+        for (int c = 0; c < 256; ++c) {
+            Colour ink = fg;
+            ink.a = static_cast<std::uint8_t>((fg.a * c + 127) / 255);
+            const Colour px = bg.transparent() ? ink : over(ink, bg);
+            lookup[static_cast<std::size_t>(c)] = {px.r, px.g, px.b, px.a};
+        }
 
     Written w;
     RasterText text = rasterizeText(d, options, "png");
@@ -101,27 +102,39 @@ Result<Written> writePng(const Drawing& d, const WriteOptions& options) {
         err = spng_set_phys(ctx.get(), &phys);
     if (err == 0)
         err = spng_set_option(ctx.get(), SPNG_IMG_COMPRESSION_LEVEL, COMPRESSION_LEVEL);
+    const std::size_t channels = mode == Mode::Rgba ? 4 : mode == Mode::Rgb ? 3 : 1;
+    const std::size_t rowBytes = mode == Mode::Bilevel ? (static_cast<std::size_t>(d.width) + 7) / 8
+                                                       : static_cast<std::size_t>(d.width) * channels;
+    // No filter: repeated rows are found by zlib as they are, and spng's filters
+    // cost more than they save on pictures of two colours.
     if (err == 0)
-        err = spng_set_option(ctx.get(), SPNG_FILTER_CHOICE, mode == Mode::Bilevel ? SPNG_FILTER_CHOICE_NONE
-                                                                                   : SPNG_FILTER_CHOICE_UP);
+        err = spng_set_option(ctx.get(), SPNG_FILTER_CHOICE, SPNG_FILTER_CHOICE_NONE);
     if (err == 0)
         err = spng_encode_image(ctx.get(), nullptr, 0, SPNG_FMT_PNG, SPNG_ENCODE_PROGRESSIVE | SPNG_ENCODE_FINALIZE);
     if (err != 0)
         return failed(err);
 
-    const std::size_t channels = mode == Mode::Rgba ? 4 : mode == Mode::Rgb ? 3 : 1;
-    const std::size_t rowBytes = mode == Mode::Bilevel ? (static_cast<std::size_t>(d.width) + 7) / 8
-                                                       : static_cast<std::size_t>(d.width) * channels;
     std::vector<std::uint8_t> row(rowBytes);
     Scanlines lines(d, std::move(text.glyphs), false);
     for (int y = 0; y < d.height; ++y) {
         const std::uint8_t* cover = lines.next();
         if (lines.redrawn()) {
             if (mode == Mode::Bilevel) {
-                std::fill(row.begin(), row.end(), 0);
-                for (int x = 0; x < d.width; ++x)
-                    if (cover[x] < 128)  // white: grey level 1
-                        row[static_cast<std::size_t>(x) >> 3] |= static_cast<std::uint8_t>(0x80 >> (x & 7));
+                // Grey level 1 (white) where the coverage is under half, eight pixels a byte.
+                const std::size_t whole = static_cast<std::size_t>(d.width) / 8;
+                for (std::size_t i = 0; i < whole; ++i) {
+                    const std::uint8_t* p = cover + 8 * i;
+                    unsigned bits = 0;
+                    for (int k = 0; k < 8; ++k)
+                        bits = bits << 1 | (p[k] < 128);
+                    row[i] = static_cast<std::uint8_t>(bits);
+                }
+                if (whole < rowBytes) {
+                    unsigned bits = 0;
+                    for (int x = static_cast<int>(8 * whole); x < static_cast<int>(8 * rowBytes); ++x)
+                        bits = bits << 1 | (x < d.width && cover[x] < 128);
+                    row[whole] = static_cast<std::uint8_t>(bits);
+                }
             } else {
                 std::uint8_t* out = row.data();
                 for (int x = 0; x < d.width; ++x) {

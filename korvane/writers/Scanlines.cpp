@@ -40,17 +40,24 @@ const std::uint8_t* Scanlines::next() {
     const int step = step_++;
     y_ = bottomUp_ ? height_ - 1 - step : step;
     bool changed = false;
-    const std::size_t before = active_.size();
-    active_.erase(std::remove_if(active_.begin(), active_.end(), [&](const Item& it) { return it.bottom <= step; }),
-                  active_.end());
-    changed = active_.size() != before;
+    if (!active_.empty() && firstBottom_ <= step) {
+        active_.erase(std::remove_if(active_.begin(), active_.end(), [&](const Item& it) { return it.bottom <= step; }),
+                      active_.end());
+        changed = true;
+    }
     while (nextItem_ < items_.size() && items_[nextItem_].top <= step) {
         active_.push_back(items_[nextItem_++]);
         changed = true;
     }
-    bool glyphs = false;
-    for (const Item& it : active_)
-        glyphs = glyphs || it.index < 0;
+    if (changed) {
+        firstBottom_ = height_;
+        activeGlyphs_ = 0;
+        for (const Item& it : active_) {
+            firstBottom_ = std::min(firstBottom_, it.bottom);
+            activeGlyphs_ += it.index < 0;
+        }
+    }
+    const bool glyphs = activeGlyphs_ > 0;
     redrawn_ = changed || glyphs || glyphsBefore_ || step == 0;
     glyphsBefore_ = glyphs;
     if (!redrawn_)
@@ -65,13 +72,12 @@ const std::uint8_t* Scanlines::next() {
         }
         const PlacedGlyph& g = glyphs_[static_cast<std::size_t>(-1 - it.index)];
         const GlyphBitmap& b = *g.bitmap;
-        const std::uint8_t* src = b.coverage.data() + static_cast<std::size_t>(y_ - g.top) * b.width;
         const int from = std::max(0, -g.left);
         const int to = std::min(b.width, width_ - g.left);
-        for (int i = from; i < to; ++i) {
-            std::uint8_t& dst = row_[static_cast<std::size_t>(g.left + i)];
-            dst = std::max(dst, src[i]);
-        }
+        const std::uint8_t* src = b.coverage.data() + static_cast<std::size_t>(y_ - g.top) * b.width + from;
+        std::uint8_t* dst = row_.data() + g.left + from;
+        for (int i = 0; i < to - from; ++i)
+            dst[i] = dst[i] > src[i] ? dst[i] : src[i];
     }
     return row_.data();
 }

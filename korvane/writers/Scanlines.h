@@ -35,6 +35,8 @@ private:
     std::vector<Item> items_;       // by top, in traversal order
     std::size_t nextItem_ = 0;
     std::vector<Item> active_;
+    int firstBottom_ = 0;           // where the first active item ends
+    int activeGlyphs_ = 0;
     std::vector<std::uint8_t> row_;
     int step_ = 0;                  // rows handed out
     int y_ = -1;
