@@ -49,9 +49,11 @@ void appendInt(std::string& out, long long v) {
 }
 
 void appendNumber(std::string& out, double v, int decimals) {
+    constexpr double POWERS[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
     if (!std::isfinite(v))
         v = 0;
-    const double scale = std::pow(10.0, decimals);
+    decimals = std::clamp(decimals, 0, 9);
+    const double scale = POWERS[decimals];
     const double rounded = std::round(v * scale) / scale;
     if (rounded == std::floor(rounded) && std::fabs(rounded) < 9e15) {
         appendInt(out, static_cast<long long>(rounded));  // also turns -0 into 0

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <memory>
 
 #if KORVANE_HAVE_PNG
@@ -32,6 +33,21 @@ enum class Mode { Bilevel, Grey, Rgb, Rgba };
 // zlib level: the rows of a barcode repeat, so the fastest level already finds
 // nearly every match, at a fraction of the default's time.
 constexpr int COMPRESSION_LEVEL = 1;
+
+// Where the bytes of a 64-bit word lie in memory, for packing 1-bit rows.
+const bool LITTLE_ENDIAN_HOST = [] {
+    const std::uint16_t one = 1;
+    std::uint8_t first;
+    std::memcpy(&first, &one, 1);
+    return first == 1;
+}();
+
+std::uint8_t reverseBits(std::uint8_t b) {
+    std::uint8_t r = 0;
+    for (int i = 0; i < 8; ++i)
+        r = static_cast<std::uint8_t>(r << 1 | (b >> i & 1));
+    return r;
+}
 
 struct ContextDeleter {
     void operator()(spng_ctx* ctx) const { spng_ctx_free(ctx); }
@@ -123,11 +139,15 @@ Result<Written> writePng(const Drawing& d, const WriteOptions& options) {
                 // Grey level 1 (white) where the coverage is under half, eight pixels a byte.
                 const std::size_t whole = static_cast<std::size_t>(d.width) / 8;
                 for (std::size_t i = 0; i < whole; ++i) {
-                    const std::uint8_t* p = cover + 8 * i;
-                    unsigned bits = 0;
-                    for (int k = 0; k < 8; ++k)
-                        bits = bits << 1 | (p[k] < 128);
-                    row[i] = static_cast<std::uint8_t>(bits);
+                    // The top bits of the eight coverage bytes, under 128 = white, gathered
+                    // into one byte with the first pixel in the high bit.
+                    std::uint64_t v;
+                    std::memcpy(&v, cover + 8 * i, 8);
+                    const std::uint64_t white = (~v & 0x8080808080808080ULL) >> 7;
+                    std::uint64_t packed = (white * 0x8040201008040201ULL) >> 56;
+                    if (!LITTLE_ENDIAN_HOST)
+                        packed = reverseBits(static_cast<std::uint8_t>(packed));
+                    row[i] = static_cast<std::uint8_t>(packed);
                 }
                 if (whole < rowBytes) {
                     unsigned bits = 0;

@@ -67,7 +67,13 @@ const std::uint8_t* Scanlines::next() {
     for (const Item& it : active_) {
         if (it.index >= 0) {
             const Rect& r = rects_[static_cast<std::size_t>(it.index)];
-            std::memset(row_.data() + r.x, 255, static_cast<std::size_t>(r.width));
+            std::uint8_t* dst = row_.data() + r.x;
+            if (r.width <= 16) {  // most bars: cheaper than a call
+                for (int i = 0; i < r.width; ++i)
+                    dst[i] = 255;
+            } else {
+                std::memset(dst, 255, static_cast<std::size_t>(r.width));
+            }
             continue;
         }
         const PlacedGlyph& g = glyphs_[static_cast<std::size_t>(-1 - it.index)];

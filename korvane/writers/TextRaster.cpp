@@ -38,14 +38,14 @@ struct Glyph {
     double advance = 0;                         // pixels along the baseline
 };
 
-std::string upper(std::string s) {
+[[maybe_unused]] std::string upper(std::string s) {
     for (char& c : s)
         c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
     return s;
 }
 
 // The turned copy of a bitmap; `rotation` is 90, 180 or 270 degrees clockwise.
-std::shared_ptr<const GlyphBitmap> turned(const GlyphBitmap& b, int rotation) {
+[[maybe_unused]] std::shared_ptr<const GlyphBitmap> turned(const GlyphBitmap& b, int rotation) {
     auto out = std::make_shared<GlyphBitmap>();
     const bool swap = rotation != 180;
     out->width = swap ? b.height : b.width;
@@ -173,7 +173,7 @@ FontCache& cache() {
 
 // Places a run's glyphs on the canvas: `pens` are the pen positions along the
 // baseline from the run's start, in pixels.
-void place(const TextRun& t, const std::vector<Glyph>& glyphs, const std::vector<double>& pens, double length,
+[[maybe_unused]] void place(const TextRun& t, const std::vector<Glyph>& glyphs, const std::vector<double>& pens, double length,
            const Drawing& d, std::vector<PlacedGlyph>& out) {
     const int rotation = normalRotation(t.rotation);
     const Direction dir = direction(rotation);
