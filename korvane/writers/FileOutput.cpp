@@ -15,19 +15,13 @@
 #include <string>
 #include <thread>
 
+#include <climits>
+#include <cstdlib>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/types.h>
-
-#if defined(_WIN32)
-#include <io.h>
-#include <process.h>
-#include <windows.h>
-#else
-#include <climits>
-#include <cstdlib>
 #include <unistd.h>
-#endif
 
 namespace korvane {
 namespace {
@@ -40,12 +34,7 @@ std::string systemMessage(int err) {
     if (err == ENOSPC)
         return "no space left on the device";
     char buffer[256] = "";
-#if defined(_WIN32)
-    strerror_s(buffer, sizeof buffer, err);
-    return buffer;
-#else
     return messageOf(strerror_r(err, buffer, sizeof buffer), buffer);
-#endif
 }
 
 std::string quoted(const std::string& s) { return "\"" + s + "\""; }
@@ -76,18 +65,12 @@ std::string temporaryName(const std::string& folder, const std::string& base, un
     const std::size_t seed = std::hash<std::thread::id>{}(std::this_thread::get_id()) ^
                              static_cast<std::size_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
                              reinterpret_cast<std::uintptr_t>(&anchor) ^ (static_cast<std::size_t>(attempt) * 0x9E3779B9u);
-#if defined(_WIN32)
-    const long pid = _getpid();
-#else
     const long pid = static_cast<long>(getpid());
-#endif
     char suffix[64];
     std::snprintf(suffix, sizeof suffix, ".%ld.%08zx.tmp", pid, seed & 0xFFFFFFFFu);
     // Hidden, and short enough for the file system's name limit.
     return (folder == "/" ? std::string() : folder) + "/." + base.substr(0, 180) + suffix;
 }
-
-#if !defined(_WIN32)
 
 bool writeAll(int fd, const std::vector<std::uint8_t>& bytes, int& err) {
     std::size_t done = 0;
@@ -171,64 +154,6 @@ Status toRegularFile(const std::vector<std::uint8_t>& bytes, const std::string& 
     return Done{};
 }
 
-#else  // Windows
-
-Status toStandardOutput(const std::vector<std::uint8_t>& bytes) {
-    std::fflush(stdout);
-    _setmode(_fileno(stdout), _O_BINARY);
-    if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size() || std::fflush(stdout) != 0)
-        return failure("-", "standard output: " + systemMessage(errno));
-    return Done{};
-}
-
-Status toRegularFile(const std::vector<std::uint8_t>& bytes, const std::string& path, const std::string& target,
-                     bool, int) {
-    const std::string folder = folderOf(target);
-    const DWORD attributes = GetFileAttributesA(folder.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES)
-        return failure(path, "the folder " + quoted(folder) + " does not exist");
-    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return failure(path, quoted(folder) + " is not a folder");
-    std::string temporary;
-    int fd = -1;
-    for (unsigned attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-        temporary = temporaryName(folder, baseOf(target), attempt);
-        fd = _open(temporary.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
-        if (fd < 0 && errno != EEXIST)
-            return failure(path, systemMessage(errno));
-    }
-    if (fd < 0)
-        return failure(path, "no temporary file could be created in " + quoted(folder));
-    int err = 0;
-    bool ok = true;
-    std::size_t done = 0;
-    while (ok && done < bytes.size()) {
-        const unsigned chunk = static_cast<unsigned>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
-        const int n = _write(fd, bytes.data() + done, chunk);
-        if (n <= 0) {
-            err = n < 0 ? errno : ENOSPC;
-            ok = false;
-        } else {
-            done += static_cast<std::size_t>(n);
-        }
-    }
-    if (_close(fd) != 0 && ok) {
-        err = errno;
-        ok = false;
-    }
-    if (ok && !MoveFileExA(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        err = EACCES;
-        ok = false;
-    }
-    if (!ok) {
-        _unlink(temporary.c_str());
-        return failure(path, systemMessage(err));
-    }
-    return Done{};
-}
-
-#endif
-
 }  // namespace
 
 Status writeBytesToFile(const std::vector<std::uint8_t>& bytes, const std::string& path) {
@@ -238,12 +163,6 @@ Status writeBytesToFile(const std::vector<std::uint8_t>& bytes, const std::strin
         return toStandardOutput(bytes);
     if (path.back() == '/' || path.back() == '\\')
         return failure(path, "the name is a folder's, not a file's");
-#if defined(_WIN32)
-    struct _stat st;
-    if (_stat(path.c_str(), &st) == 0 && (st.st_mode & _S_IFDIR))
-        return failure(path, "it is a folder");
-    return toRegularFile(bytes, path, path, false, 0);
-#else
     struct stat st;
     if (::stat(path.c_str(), &st) == 0) {
         if (S_ISDIR(st.st_mode))
@@ -263,7 +182,6 @@ Status writeBytesToFile(const std::vector<std::uint8_t>& bytes, const std::strin
     if (errno != ENOENT)
         return failure(path, systemMessage(errno));
     return toRegularFile(bytes, path, path, false, 0);
-#endif
 }
 
 }  // namespace korvane

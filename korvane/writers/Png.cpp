@@ -12,19 +12,9 @@
 #include <cstring>
 #include <memory>
 
-#if KORVANE_HAVE_PNG
 #include <spng.h>
-#endif
 
 namespace korvane::writers {
-
-#if !KORVANE_HAVE_PNG
-
-Result<Written> writePng(const Drawing&, const WriteOptions&) {
-    return Error{ErrorCode::UnknownFormat, "this build of the library has no PNG encoder"};
-}
-
-#else
 
 namespace {
 
@@ -176,7 +166,5 @@ Result<Written> writePng(const Drawing& d, const WriteOptions& options) {
         return failed(err);
     return w;
 }
-
-#endif
 
 }  // namespace korvane::writers

@@ -8,10 +8,8 @@
 
 #include "writers/TextRaster.h"
 
-#if KORVANE_HAVE_FREETYPE
 #include <ft2build.h>
 #include FT_FREETYPE_H
-#endif
 
 #include <algorithm>
 #include <cmath>
@@ -38,14 +36,14 @@ struct Glyph {
     double advance = 0;                         // pixels along the baseline
 };
 
-[[maybe_unused]] std::string upper(std::string s) {
+std::string upper(std::string s) {
     for (char& c : s)
         c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
     return s;
 }
 
 // The turned copy of a bitmap; `rotation` is 90, 180 or 270 degrees clockwise.
-[[maybe_unused]] std::shared_ptr<const GlyphBitmap> turned(const GlyphBitmap& b, int rotation) {
+std::shared_ptr<const GlyphBitmap> turned(const GlyphBitmap& b, int rotation) {
     auto out = std::make_shared<GlyphBitmap>();
     const bool swap = rotation != 180;
     out->width = swap ? b.height : b.width;
@@ -64,8 +62,6 @@ struct Glyph {
         }
     return out;
 }
-
-#if KORVANE_HAVE_FREETYPE
 
 // Glyphs bigger than this are rendered for the call and not kept.
 constexpr std::size_t MAX_CACHED_GLYPH_BYTES = 64 * 1024;
@@ -169,11 +165,9 @@ FontCache& cache() {
     return instance;
 }
 
-#endif
-
 // Places a run's glyphs on the canvas: `pens` are the pen positions along the
 // baseline from the run's start, in pixels.
-[[maybe_unused]] void place(const TextRun& t, const std::vector<Glyph>& glyphs, const std::vector<double>& pens, double length,
+void place(const TextRun& t, const std::vector<Glyph>& glyphs, const std::vector<double>& pens, double length,
            const Drawing& d, std::vector<PlacedGlyph>& out) {
     const int rotation = normalRotation(t.rotation);
     const Direction dir = direction(rotation);
@@ -217,11 +211,6 @@ RasterText rasterizeText(const Drawing& d, const WriteOptions& options, const ch
     if (!any)
         return result;
     const std::string noText = std::string("the ") + upper(format) + " has no text";
-#if !KORVANE_HAVE_FREETYPE
-    (void)options;
-    result.warnings.push_back("this build of the library has no font rasteriser; " + noText);
-    return result;
-#else
     FontCache& fonts = cache();
     std::vector<std::vector<Glyph>> runs(d.texts.size());
     {
@@ -276,7 +265,6 @@ RasterText rasterizeText(const Drawing& d, const WriteOptions& options, const ch
         place(d.texts[k], runs[k], pens, pen, d, result.glyphs);
     }
     return result;
-#endif
 }
 
 }  // namespace korvane::writers
