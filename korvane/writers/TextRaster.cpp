@@ -66,32 +66,50 @@ std::shared_ptr<const GlyphBitmap> turned(const GlyphBitmap& b, int rotation) {
 // Glyphs bigger than this are rendered for the call and not kept.
 constexpr std::size_t MAX_CACHED_GLYPH_BYTES = 64 * 1024;
 constexpr std::size_t MAX_CACHE_BYTES = 16 * 1024 * 1024;
+constexpr std::size_t MAX_FACES = 16;
 
 class FontCache {
 public:
     ~FontCache() {
         for (auto& entry : faces_)
-            if (entry.second != nullptr)
-                FT_Done_Face(entry.second);
+            FT_Done_Face(entry.second);
         if (library_ != nullptr)
             FT_Done_FreeType(library_);
     }
 
     std::mutex& mutex() { return mutex_; }
 
-    // The face of a file, loaded once; null when it cannot be loaded. Needs the mutex.
+    // The face of a file, loaded once; null when it cannot be loaded (tried
+    // again next time: the file may appear). Needs the mutex. Loading a face
+    // beyond MAX_FACES closes the others but the two default fonts first, so
+    // callers that name many font files keep a bounded number open; a caller
+    // holds no other face than a default one while it asks for another.
     FT_Face face(const std::string& path) {
         auto it = faces_.find(path);
         if (it != faces_.end())
             return it->second;
-        FT_Face f = nullptr;
-        if (library_ == nullptr && FT_Init_FreeType(&library_) != 0)
+        if (library_ == nullptr && FT_Init_FreeType(&library_) != 0) {
             library_ = nullptr;
-        if (library_ != nullptr && FT_New_Face(library_, path.c_str(), 0, &f) != 0)
-            f = nullptr;
-        if (f != nullptr && FT_Select_Charmap(f, FT_ENCODING_UNICODE) != 0) {
+            return nullptr;
+        }
+        FT_Face f = nullptr;
+        if (FT_New_Face(library_, path.c_str(), 0, &f) != 0)
+            return nullptr;
+        if (FT_Select_Charmap(f, FT_ENCODING_UNICODE) != 0) {
             FT_Done_Face(f);
-            f = nullptr;
+            return nullptr;
+        }
+        if (faces_.size() >= MAX_FACES) {
+            glyphs_.clear();  // keyed by the faces about to close
+            cachedBytes_ = 0;
+            for (auto i = faces_.begin(); i != faces_.end();) {
+                if (i->first == OCRB_FONT_FILE || i->first == SANS_FONT_FILE) {
+                    ++i;
+                    continue;
+                }
+                FT_Done_Face(i->second);
+                i = faces_.erase(i);
+            }
         }
         faces_[path] = f;
         return f;

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
+#include <png.h>
 
 #include <csignal>
 #include <filesystem>
@@ -137,6 +138,61 @@ TEST(Hostile, DrawingsWithoutContentOrSize) {
     korvane::Drawing slanted = hostileDrawing();
     slanted.texts[0].rotation = 45;
     EXPECT_EQ(korvane::write(slanted, Format::Svg).error().code, korvane::ErrorCode::InvalidData);
+}
+
+// PNG picks the smallest form that holds the colours; every format takes translucent colours.
+TEST(Hostile, ColoursAndTransparency) {
+    struct ColourCase {
+        korvane::Colour fg, bg;
+        int colourType, bitDepth;  // PNG's
+        std::uint32_t barPixel, paperPixel;  // 0xRRGGBBAA as libpng reads them back
+    };
+    const ColourCase cases[] = {
+        {korvane::BLACK, korvane::WHITE, 0, 1, 0x000000FF, 0xFFFFFFFF},
+        {{0x33, 0x33, 0x33, 255}, {0xEE, 0xEE, 0xEE, 255}, 0, 8, 0x333333FF, 0xEEEEEEFF},
+        {{0x00, 0x20, 0x80, 255}, {0xFF, 0xFF, 0xC0, 255}, 2, 8, 0x002080FF, 0xFFFFC0FF},
+        {korvane::BLACK, {0, 0, 0, 0}, 6, 8, 0x000000FF, 0x00000000},
+        {{0x00, 0x00, 0x00, 128}, {0xFF, 0xFF, 0xFF, 255}, 6, 8, 0x7F7F7FFF, 0xFFFFFFFF},
+    };
+    TempDir tmp;
+    korvane::Drawing d;
+    d.width = 20;
+    d.height = 10;
+    d.rects = {{5, 0, 5, 10}};
+    for (const ColourCase& c : cases) {
+        d.foreground = c.fg;
+        d.background = c.bg;
+        SCOPED_TRACE(c.colourType * 100 + c.bitDepth);
+        const auto png = korvane::write(d, Format::Png);
+        ASSERT_TRUE(png);
+        const writertest::PngHeader h = writertest::pngHeader(png->bytes);
+        EXPECT_EQ(h.colourType, c.colourType);
+        EXPECT_EQ(h.bitDepth, c.bitDepth);
+        png_image img{};
+        img.version = PNG_IMAGE_VERSION;
+        ASSERT_TRUE(png_image_begin_read_from_memory(&img, png->bytes.data(), png->bytes.size()));
+        img.format = PNG_FORMAT_RGBA;
+        std::vector<std::uint8_t> px(PNG_IMAGE_SIZE(img));
+        ASSERT_TRUE(png_image_finish_read(&img, nullptr, px.data(), 0, nullptr));
+        const auto rgba = [&](int x) {
+            return static_cast<std::uint32_t>(px[4 * x]) << 24 | px[4 * x + 1] << 16 | px[4 * x + 2] << 8 | px[4 * x + 3];
+        };
+        EXPECT_EQ(rgba(6), c.barPixel);
+        EXPECT_EQ(rgba(0), c.paperPixel);
+        // The vector formats stay valid with alpha; BMP says what it cannot hold.
+        for (Format f : {Format::Svg, Format::Pdf, Format::Eps, Format::Emf, Format::Bmp}) {
+            const auto w = korvane::write(d, f);
+            ASSERT_TRUE(w);
+            std::string error;
+            EXPECT_EQ(writertest::picture(f, w->bytes, d, tmp, error).width, d.width) << error;
+            if (f == Format::Pdf) {
+                EXPECT_TRUE(writertest::run("qpdf --check '" + tmp.path("in.pdf") + "'", tmp.path("qpdf.log")));
+            }
+            if (f == Format::Bmp) {
+                EXPECT_EQ(w->warnings.size(), c.bg.opaque() ? 0u : 1u);
+            }
+        }
+    }
 }
 
 // Output paths: what each does to the file system and what the caller is told.
