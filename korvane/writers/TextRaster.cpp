@@ -27,6 +27,10 @@ constexpr const char* SANS_FONT_FILE = "/usr/share/fonts/truetype/dejavu/DejaVuS
 // Largest em rendered, in pixels: beyond it a single glyph would be tens of
 // megabytes, and nothing a layout makes comes near.
 constexpr double MAX_EM_PIXELS = 4096;
+// Glyph bitmaps one call renders at most: four times the canvas, and at least
+// 16 MiB. A hostile drawing (thousands of characters at a huge size on a small
+// canvas) gets part of its text, not all memory.
+constexpr std::size_t MIN_TEXT_BYTES = 16 * 1024 * 1024;
 
 // What the cache keeps of a glyph.
 struct Glyph {
@@ -231,6 +235,9 @@ RasterText rasterizeText(const Drawing& d, const WriteOptions& options, const ch
     const std::string noText = std::string("the ") + upper(format) + " has no text";
     FontCache& fonts = cache();
     std::vector<std::vector<Glyph>> runs(d.texts.size());
+    std::size_t textBytes = 0;
+    const std::size_t maxTextBytes =
+        std::max(MIN_TEXT_BYTES, 4 * static_cast<std::size_t>(std::max(d.width, 0)) * static_cast<std::size_t>(std::max(d.height, 0)));
     {
         std::lock_guard<std::mutex> lock(fonts.mutex());
         FT_Face custom = nullptr;
@@ -267,10 +274,17 @@ RasterText rasterizeText(const Drawing& d, const WriteOptions& options, const ch
             const long em = std::lround(std::min(t.size, MAX_EM_PIXELS) * 64);
             if (em < 1)
                 continue;
-            for (char32_t c : codePoints(t.text))
+            for (char32_t c : codePoints(t.text)) {
+                if (textBytes > maxTextBytes)
+                    break;
                 runs[k].push_back(fonts.glyph(primary, fallback, em, c));
+                if (runs[k].back().bitmap)
+                    textBytes += runs[k].back().bitmap->coverage.size();
+            }
         }
     }
+    if (textBytes > maxTextBytes)
+        result.warnings.push_back("the text is too large to draw whole; the " + upper(format) + " leaves part of it out");
     for (std::size_t k = 0; k < d.texts.size(); ++k) {
         if (runs[k].empty())
             continue;

@@ -308,6 +308,16 @@ TEST(Hostile, FontsAndThreads) {
     ASSERT_TRUE(reference);
     EXPECT_EQ(fallback->bytes, reference->bytes);  // the default fonts, as without the option
 
+    // A thousand characters at a 4,000-dot em on a small canvas: part of the text, a warning, no exhaustion.
+    korvane::Drawing huge = d;
+    huge.texts = {d.texts[0]};
+    huge.texts[0].size = 4000;
+    huge.texts[0].text = std::string(1000, 'W');
+    const auto cut = korvane::write(huge, Format::Png);
+    ASSERT_TRUE(cut);
+    ASSERT_EQ(cut->warnings.size(), 1u);
+    EXPECT_NE(cut->warnings[0].find("too large to draw whole"), std::string::npos);
+
     // Writers share only the font cache: many threads at once write the same bytes.
     std::vector<std::thread> threads;
     std::vector<bool> same(4, false);
