@@ -133,8 +133,8 @@ void MetafileBuilder::textRecord(uint32_t type, int64_t x, int64_t y, uint32_t u
     boxFields({box.left, box.top, box.right - 1, box.bottom - 1});
     u32(GM_COMPATIBLE);
     // Page units to 0.01 mm.
-    const float scaleX = static_cast<float>(device_.widthUm) / static_cast<float>(10 * device_.widthPx);
-    const float scaleY = static_cast<float>(device_.heightUm) / static_cast<float>(10 * device_.heightPx);
+    const float scaleX = static_cast<float>(device_.widthUm) / (10.0f * static_cast<float>(device_.widthPx));
+    const float scaleY = static_cast<float>(device_.heightUm) / (10.0f * static_cast<float>(device_.heightPx));
     f32(scaleX);
     f32(scaleY);
     i32(clamp32(x));
