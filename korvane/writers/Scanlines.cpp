@@ -34,6 +34,7 @@ Scanlines::Scanlines(const Drawing& d, std::vector<PlacedGlyph> glyphs, bool bot
     if (!std::is_sorted(items_.begin(), items_.end(), byTop))
         std::stable_sort(items_.begin(), items_.end(), byTop);
     row_.assign(static_cast<std::size_t>(width_), 0);
+    base_.assign(static_cast<std::size_t>(width_), 0);
 }
 
 const std::uint8_t* Scanlines::next() {
@@ -61,21 +62,31 @@ const std::uint8_t* Scanlines::next() {
     redrawn_ = changed || glyphs || glyphsBefore_ || step == 0;
     glyphsBefore_ = glyphs;
     if (!redrawn_)
-        return row_.data();
+        return glyphs ? row_.data() : base_.data();
 
-    std::memset(row_.data(), 0, row_.size());
-    for (const Item& it : active_) {
-        if (it.index >= 0) {
+    // The rectangles change only where an item begins or ends; the glyphs
+    // are laid over a copy of them.
+    if (changed || step == 0) {
+        std::memset(base_.data(), 0, base_.size());
+        for (const Item& it : active_) {
+            if (it.index < 0)
+                continue;
             const Rect& r = rects_[static_cast<std::size_t>(it.index)];
-            std::uint8_t* dst = row_.data() + r.x;
+            std::uint8_t* dst = base_.data() + r.x;
             if (r.width <= 16) {  // most bars: cheaper than a call
                 for (int i = 0; i < r.width; ++i)
                     dst[i] = 255;
             } else {
                 std::memset(dst, 255, static_cast<std::size_t>(r.width));
             }
-            continue;
         }
+    }
+    if (!glyphs)
+        return base_.data();
+    std::memcpy(row_.data(), base_.data(), row_.size());
+    for (const Item& it : active_) {
+        if (it.index >= 0)
+            continue;
         const PlacedGlyph& g = glyphs_[static_cast<std::size_t>(-1 - it.index)];
         const GlyphBitmap& b = *g.bitmap;
         const int from = std::max(0, -g.left);

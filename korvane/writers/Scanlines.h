@@ -37,7 +37,8 @@ private:
     std::vector<Item> active_;
     int firstBottom_ = 0;           // where the first active item ends
     int activeGlyphs_ = 0;
-    std::vector<std::uint8_t> row_;
+    std::vector<std::uint8_t> base_;  // the rectangles of the current row
+    std::vector<std::uint8_t> row_;   // with the glyphs over them
     int step_ = 0;                  // rows handed out
     int y_ = -1;
     bool glyphsBefore_ = true;      // the last row had glyphs (or there was none): redraw
