@@ -23,6 +23,7 @@ targets=(
   "fuzz_emf 2048"
   "fuzz_bmp 20000"
   "fuzz_korvane 2048"
+  "fuzz_writers 2048"
 )
 
 mkdir -p "$build/findings" "$build/logs"
