@@ -10,6 +10,7 @@
 #include <Aztec.h>
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -134,6 +135,22 @@ Result<Symbol> encodeAztecOptimal(std::string_view data, const EncodeOptions& o)
     if (o.eccExtraWords < 0 || o.eccExtraWords > MAX_CODEWORDS)
         return Error{ErrorCode::InvalidOption, "the extra Aztec check words are " + std::to_string(o.eccExtraWords) +
                                                    "; they must be 0 to 1,664"};
+
+    if (std::none_of(std::begin(ROWS_BY_SIZE), std::end(ROWS_BY_SIZE), [&](int row) { return eligible(row, o); })) {
+        // Reader initialisation allows 1 layer compact (15 x 15) and up to 22
+        // full-range (109 x 109).
+        std::vector<std::string> wanted;
+        if (o.compactOnly || o.fullOnly)
+            wanted.push_back(o.compactOnly ? "compact" : "full-range");
+        if (o.minSize > 0)
+            wanted.push_back("at least " + std::to_string(o.minSize) + " modules across");
+        if (o.readerInit)
+            wanted.push_back("a reader-initialisation symbol");
+        std::string why = "no Aztec symbol is";
+        for (std::size_t i = 0; i < wanted.size(); ++i)
+            why += (i == 0 ? " " : " and ") + wanted[i];
+        return Error{ErrorCode::InvalidOption, why};
+    }
 
     // The message: bytes, or with escapes the bytes and FNC1/ECI markers.
     std::string text;
