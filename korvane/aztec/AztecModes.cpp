@@ -16,6 +16,8 @@
 #include <array>
 #include <cassert>
 #include <cstdint>
+#include <memory>
+#include <string>
 
 namespace korvane::detail {
 namespace {
@@ -77,15 +79,57 @@ constexpr int codeOf(int mode, int b) {
     }
 }
 
+// How a state was reached from an earlier position in the same mode.
+enum Step : std::uint8_t {
+    START,
+    CHAR,         // a character of the mode's own set
+    SHIFT_UPPER,  // U/S and an upper-case character
+    SHIFT_PUNCT,  // P/S and a punctuation character
+    PAIR,         // a punctuation pair, latched in punctuation
+    PAIR_SHIFT,   // P/S and a punctuation pair
+    FLAG,         // FLG(n), latched in punctuation
+    FLAG_SHIFT,   // P/S and FLG(n)
+    RUN,          // B/S and a run of bytes
+    LATCH,        // (traceback only) latch codes between two modes
+};
+
 struct ByteCodes {
     std::int8_t code[MODE_COUNT];
+    // Bit m: upper, lower or mixed lacks the byte, so a run from there may
+    // begin or end with it.
+    std::uint8_t runModes;
+    bool pairFirst;  // CR, '.', ',' or ':', which begin a punctuation pair
+    // The cheapest way to write the byte and stay in each mode: in the mode's
+    // own set, or under U/S or P/S; INF when there is none.
+    int stayBits[MODE_COUNT];
+    Step stayStep[MODE_COUNT];
 };
 
 constexpr std::array<ByteCodes, 256> makeByteCodes() {
     std::array<ByteCodes, 256> t{};
-    for (int b = 0; b < 256; ++b)
-        for (int m = 0; m < MODE_COUNT; ++m)
-            t[b].code[m] = static_cast<std::int8_t>(codeOf(m, b));
+    for (int b = 0; b < 256; ++b) {
+        ByteCodes& c = t[b];
+        c.pairFirst = b == '\r' || b == '.' || b == ',' || b == ':';
+        for (int m = 0; m < MODE_COUNT; ++m) {
+            c.code[m] = static_cast<std::int8_t>(codeOf(m, b));
+            if (m < 3 && c.code[m] < 0)
+                c.runModes = static_cast<std::uint8_t>(c.runModes | 1u << m);
+        }
+        for (int m = 0; m < MODE_COUNT; ++m) {
+            c.stayBits[m] = INF;
+            c.stayStep[m] = START;
+            if (c.code[m] >= 0) {
+                c.stayBits[m] = WIDTH[m];
+                c.stayStep[m] = CHAR;
+            } else if (c.code[MODE_UPPER] >= 0 && (m == MODE_LOWER || m == MODE_DIGIT)) {
+                c.stayBits[m] = WIDTH[m] + 5;
+                c.stayStep[m] = SHIFT_UPPER;
+            } else if (c.code[MODE_PUNCT] >= 0 && m != MODE_PUNCT) {
+                c.stayBits[m] = WIDTH[m] + 5;
+                c.stayStep[m] = SHIFT_PUNCT;
+            }
+        }
+    }
     return t;
 }
 constexpr std::array<ByteCodes, 256> BYTE_CODES = makeByteCodes();
@@ -130,20 +174,8 @@ constexpr bool latchesAddUp() {
     return true;
 }
 static_assert(latchesAddUp());
-
-// How a state was reached from an earlier position in the same mode.
-enum Step : std::uint8_t {
-    START,
-    CHAR,         // a character of the mode's own set
-    SHIFT_UPPER,  // U/S and an upper-case character
-    SHIFT_PUNCT,  // P/S and a punctuation character
-    PAIR,         // a punctuation pair, latched in punctuation
-    PAIR_SHIFT,   // P/S and a punctuation pair
-    FLAG,         // FLG(n), latched in punctuation
-    FLAG_SHIFT,   // P/S and FLG(n)
-    RUN,          // B/S and a run of bytes
-    LATCH,        // (traceback only) latch codes between two modes
-};
+static_assert(LATCHES[MODE_UPPER][MODE_LOWER].bits == 5 && LATCHES[MODE_UPPER][MODE_MIXED].bits == 5 &&
+              LATCHES[MODE_UPPER][MODE_DIGIT].bits == 5);
 
 struct Cell {
     int from;        // position the step started at
@@ -160,33 +192,35 @@ int decimalDigits(int v) {
     return n;
 }
 
-// Positions in a window, oldest first, whose keys increase; the front holds
-// the least key. Each position enters once, so the buffer holds them all.
-class MinQueue {
+// Candidate run starts in a window, oldest first, with increasing keys (cost
+// at the start - 8 x start): the front is the cheapest start. Each start
+// enters once and leaves once. The ring holds `mask` + 1 entries, more than a
+// window ever keeps.
+class RunStarts {
 public:
-    void reset(int* buffer) {
-        pos = buffer;
-        head = tail = 0;
-    }
+    RunStarts(int* storage, unsigned mask) : pos(storage), key(storage + mask + 1), mask(mask) {}
     void clear() { head = tail = 0; }
-    template <typename Key>
-    void push(int s, Key key) {
-        const int k = key(s);
-        while (tail > head && key(pos[tail - 1]) >= k)
+    void push(int s, int k) {
+        while (tail != head && key[(tail - 1) & mask] >= k)
             --tail;
-        pos[tail++] = s;
+        pos[tail & mask] = s;
+        key[tail & mask] = k;
+        ++tail;
     }
     void dropBefore(int s) {
-        while (tail > head && pos[head] < s)
+        while (tail != head && pos[head & mask] < s)
             ++head;
     }
     bool empty() const { return tail == head; }
-    int front() const { return pos[head]; }
+    int front() const { return pos[head & mask]; }
+    int frontKey() const { return key[head & mask]; }
 
 private:
-    int* pos = nullptr;
-    int head = 0;
-    int tail = 0;
+    int* pos;
+    int* key;
+    unsigned mask;
+    unsigned head = 0;
+    unsigned tail = 0;
 };
 
 struct Action {
@@ -195,6 +229,29 @@ struct Action {
     std::uint8_t from;  // LATCH: the mode latched from
     int begin;          // first position the step covers
     int end;            // position after it
+};
+
+// Collects codes into 32-bit pieces, so the bit string sees few appends.
+class CodeWriter {
+public:
+    explicit CodeWriter(BitString& out) : bs(out) {}
+    ~CodeWriter() {
+        if (count > 0)
+            bs.addBits(static_cast<int>(acc & ((1u << count) - 1u)), count);
+    }
+    void put(int value, int width) {
+        acc = acc << width | static_cast<std::uint64_t>(value);
+        count += width;
+        if (count >= 32) {
+            count -= 32;
+            bs.addBits(static_cast<int>(static_cast<std::uint32_t>(acc >> count)), 32);
+        }
+    }
+
+private:
+    BitString& bs;
+    std::uint64_t acc = 0;
+    int count = 0;
 };
 
 }  // namespace
@@ -211,94 +268,143 @@ int aztecPairCode(int first, int second) {
 
 AztecStream appendShortestStream(std::string_view text, const std::vector<int>& markers, BitString& bs) {
     const int n = static_cast<int>(text.size());
-    const auto marker = [&](int j) { return j < static_cast<int>(markers.size()) ? markers[j] : -1; };
-    const auto byteAt = [&](int j) { return static_cast<unsigned char>(text[static_cast<std::size_t>(j)]); };
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    const int* marks = markers.size() >= text.size() && !markers.empty() ? markers.data() : nullptr;
+    const auto isMarker = [&](int j) { return marks != nullptr && marks[j] >= 0; };
 
-    // State costs after latching, by position and mode, how each was reached,
-    // and six queue buffers (short and long runs into upper, lower and mixed).
-    std::vector<int> best(static_cast<std::size_t>(n + 1) * MODE_COUNT, INF);
-    std::vector<Cell> cells(static_cast<std::size_t>(n + 1) * MODE_COUNT, Cell{0, START, 0});
-    std::vector<int> queueBuffer(static_cast<std::size_t>(n + 1) * 6);
-    MinQueue shortRuns[3], longRuns[3];
+    // State costs after latching, by position and mode, and how each was reached.
+    const std::size_t cellCount = static_cast<std::size_t>(n + 1) * MODE_COUNT;
+    std::unique_ptr<int[]> best(new int[cellCount]);  // each position's row is written before it is read
+    std::unique_ptr<Cell[]> cells(new Cell[cellCount]);  // written before read: see the traceback
+
+    // Run starts into upper, lower and mixed: a short window (up to 31 bytes
+    // back) and a long one (32 to 2,078 back) for each.
+    constexpr unsigned SHORT_MASK = 63;
+    constexpr unsigned LONG_MASK = 4095;
+    std::unique_ptr<int[]> queueStorage(new int[3 * 2 * (SHORT_MASK + 1 + LONG_MASK + 1)]);
+    std::vector<RunStarts> shortRuns, longRuns;
     for (int m = 0; m < 3; ++m) {
-        shortRuns[m].reset(queueBuffer.data() + static_cast<std::size_t>(n + 1) * m);
-        longRuns[m].reset(queueBuffer.data() + static_cast<std::size_t>(n + 1) * (m + 3));
+        int* at = queueStorage.get() + static_cast<std::size_t>(m) * 2 * (SHORT_MASK + 1 + LONG_MASK + 1);
+        shortRuns.emplace_back(at, SHORT_MASK);
+        longRuns.emplace_back(at + 2 * (SHORT_MASK + 1), LONG_MASK);
     }
 
-    // Costs arriving at the next three positions, before latching.
-    int arrive[3][MODE_COUNT];
-    for (auto& row : arrive)
+    // Costs arriving at this position and the next two, before latching.
+    int rows[3][MODE_COUNT];
+    for (auto& row : rows)
         for (int& c : row)
             c = INF;
-    arrive[0][MODE_UPPER] = 0;
+    int* in = rows[0];
+    int* next = rows[1];
+    int* afterNext = rows[2];
+    in[MODE_UPPER] = 0;
+    cells[MODE_UPPER].step = START;
+
+    // Whether a run may start at the state of cell `at` + m (whose byte the
+    // mode lacks).
+    const auto runFrom = [&](std::size_t at, int m) {
+        const int via = cells[at + m].via;
+        const bool latchedFromRunMode = via != m && (via < 3 || m != MODE_UPPER);
+        return !latchedFromRunMode && best[at + m] < INF;
+    };
 
     int firstRunStart = 0;  // no marker lies between here and the current position
     for (int j = 0;; ++j) {
-        int* in = arrive[j % 3];
         Cell* cell = &cells[static_cast<std::size_t>(j) * MODE_COUNT];
 
-        // Byte-shift runs ending here, from upper, lower or mixed.
+        // Byte-shift runs ending here, from upper, lower or mixed. Runs worth
+        // considering: none starts or ends with a character of its mode's own
+        // set (written in the mode, 5 bits rather than 8, it leaves a shorter
+        // run), and none starts in a state that was latched into from a mode
+        // with byte shifts, or into lower or mixed from digit or punctuation
+        // (whose latch paths pass through upper): the run from that mode, with
+        // the latch after it, costs no more.
         if (j > 0) {
             const int last = j - 1;
-            if (marker(last) >= 0) {
+            if (isMarker(last)) {
                 for (int m = 0; m < 3; ++m) {
                     shortRuns[m].clear();
                     longRuns[m].clear();
                 }
                 firstRunStart = j;
-            }
-            for (int m = 0; m < 3; ++m) {
-                const auto key = [&](int s) { return best[static_cast<std::size_t>(s) * MODE_COUNT + m] - 8 * s; };
-                if (last >= firstRunStart && best[static_cast<std::size_t>(last) * MODE_COUNT + m] < INF)
-                    shortRuns[m].push(last, key);
+            } else {
                 const int longStart = j - (SHORT_RUN + 1);
-                if (longStart >= firstRunStart && best[static_cast<std::size_t>(longStart) * MODE_COUNT + m] < INF)
-                    longRuns[m].push(longStart, key);
-                shortRuns[m].dropBefore(j - SHORT_RUN);
-                longRuns[m].dropBefore(j - LONG_RUN);
-                if (!shortRuns[m].empty()) {
-                    const int s = shortRuns[m].front();
-                    const int c = key(s) + 8 * j + SHORT_RUN_HEAD;
-                    if (c < in[m]) {
-                        in[m] = c;
-                        cell[m].from = s;
-                        cell[m].step = RUN;
-                    }
+                if (longStart >= firstRunStart) {
+                    const std::size_t at = static_cast<std::size_t>(longStart) * MODE_COUNT;
+                    const unsigned modes = BYTE_CODES[bytes[longStart]].runModes;
+                    for (int m = 0; m < 3; ++m)
+                        if ((modes >> m & 1u) != 0 && runFrom(at, m))
+                            longRuns[m].push(longStart, best[at + m] - 8 * longStart);
                 }
-                if (!longRuns[m].empty()) {
-                    const int s = longRuns[m].front();
-                    const int c = key(s) + 8 * j + LONG_RUN_HEAD;
-                    if (c < in[m]) {
-                        in[m] = c;
-                        cell[m].from = s;
-                        cell[m].step = RUN;
+                const std::size_t at = static_cast<std::size_t>(last) * MODE_COUNT;
+                const unsigned modes = BYTE_CODES[bytes[last]].runModes;
+                for (int m = 0; m < 3; ++m) {
+                    if ((modes >> m & 1u) == 0)
+                        continue;
+                    RunStarts& shortRun = shortRuns[m];
+                    RunStarts& longRun = longRuns[m];
+                    if (runFrom(at, m))
+                        shortRun.push(last, best[at + m] - 8 * last);
+                    if (!shortRun.empty()) {
+                        shortRun.dropBefore(j - SHORT_RUN);
+                        if (!shortRun.empty() && shortRun.frontKey() + 8 * j + SHORT_RUN_HEAD < in[m]) {
+                            in[m] = shortRun.frontKey() + 8 * j + SHORT_RUN_HEAD;
+                            cell[m].from = shortRun.front();
+                            cell[m].step = RUN;
+                        }
+                    }
+                    if (!longRun.empty()) {
+                        longRun.dropBefore(j - LONG_RUN);
+                        if (!longRun.empty() && longRun.frontKey() + 8 * j + LONG_RUN_HEAD < in[m]) {
+                            in[m] = longRun.frontKey() + 8 * j + LONG_RUN_HEAD;
+                            cell[m].from = longRun.front();
+                            cell[m].step = RUN;
+                        }
                     }
                 }
             }
         }
 
-        // Latches between characters.
+        // Latches between characters, along the cheapest latch paths: into
+        // upper directly; into lower, mixed and digit directly or through upper;
+        // into punctuation through mixed. The mode a state latched from is kept,
+        // and LATCHES holds the whole path from it.
         int* here = &best[static_cast<std::size_t>(j) * MODE_COUNT];
-        for (int t = 0; t < MODE_COUNT; ++t) {
-            int c = in[t];
-            int via = t;
-            for (int f = 0; f < MODE_COUNT; ++f) {
-                if (f != t && in[f] + LATCHES[f][t].bits < c) {
-                    c = in[f] + LATCHES[f][t].bits;
-                    via = f;
+        {
+            int cost[MODE_COUNT];
+            int via[MODE_COUNT];
+            const auto take = [&](int t, int c, int from) {
+                if (c < cost[t]) {
+                    cost[t] = c;
+                    via[t] = from;
                 }
+            };
+            for (int t = 0; t < MODE_COUNT; ++t) {
+                cost[t] = in[t];
+                via[t] = t;
             }
-            here[t] = c;
-            cell[t].via = static_cast<std::uint8_t>(via);
+            take(MODE_UPPER, in[MODE_LOWER] + LATCHES[MODE_LOWER][MODE_UPPER].bits, MODE_LOWER);
+            take(MODE_UPPER, in[MODE_MIXED] + LATCHES[MODE_MIXED][MODE_UPPER].bits, MODE_MIXED);
+            take(MODE_UPPER, in[MODE_PUNCT] + LATCHES[MODE_PUNCT][MODE_UPPER].bits, MODE_PUNCT);
+            take(MODE_UPPER, in[MODE_DIGIT] + LATCHES[MODE_DIGIT][MODE_UPPER].bits, MODE_DIGIT);
+            const int fromUpper = cost[MODE_UPPER] + 5;  // L/L, M/L and D/L are 5 bits
+            take(MODE_LOWER, in[MODE_MIXED] + LATCHES[MODE_MIXED][MODE_LOWER].bits, MODE_MIXED);
+            take(MODE_LOWER, fromUpper, via[MODE_UPPER]);
+            take(MODE_MIXED, in[MODE_LOWER] + LATCHES[MODE_LOWER][MODE_MIXED].bits, MODE_LOWER);
+            take(MODE_MIXED, fromUpper, via[MODE_UPPER]);
+            take(MODE_DIGIT, in[MODE_LOWER] + LATCHES[MODE_LOWER][MODE_DIGIT].bits, MODE_LOWER);
+            take(MODE_DIGIT, fromUpper, via[MODE_UPPER]);
+            take(MODE_PUNCT, cost[MODE_MIXED] + LATCHES[MODE_MIXED][MODE_PUNCT].bits, via[MODE_MIXED]);
+            for (int t = 0; t < MODE_COUNT; ++t) {
+                assert(via[t] == t || cost[t] == in[via[t]] + LATCHES[via[t]][t].bits);
+                here[t] = cost[t];
+                cell[t].via = static_cast<std::uint8_t>(via[t]);
+            }
         }
         if (j == n)
             break;
 
         // Steps that write the character (or pair, or flag) at j.
-        int* next = arrive[(j + 1) % 3];
-        int* afterNext = arrive[(j + 2) % 3];
-        for (int m = 0; m < MODE_COUNT; ++m)
-            afterNext[m] = INF;
         const auto relax = [&](int* row, int to, int m, int cost, Step step) {
             if (cost < row[m]) {
                 row[m] = cost;
@@ -307,31 +413,29 @@ AztecStream appendShortestStream(std::string_view text, const std::vector<int>& 
                 c.step = step;
             }
         };
-        const int mark = marker(j);
-        if (mark >= 0) {
+        if (isMarker(j)) {
             // FLG(n): 3 bits of n, then n ECI digits (n = 0 is FNC1).
+            const int mark = marks[j];
             const int flag = 5 + 3 + (mark == 0 ? 0 : 4 * decimalDigits(mark));
             relax(next, j + 1, MODE_PUNCT, here[MODE_PUNCT] + flag, FLAG);
             for (int m : {MODE_UPPER, MODE_LOWER, MODE_MIXED, MODE_DIGIT})
                 relax(next, j + 1, m, here[m] + WIDTH[m] + flag, FLAG_SHIFT);
-            continue;
+        } else {
+            const ByteCodes& codes = BYTE_CODES[bytes[j]];
+            for (int m = 0; m < MODE_COUNT; ++m)
+                relax(next, j + 1, m, here[m] + codes.stayBits[m], codes.stayStep[m]);
+            if (codes.pairFirst && j + 1 < n && !isMarker(j + 1) && aztecPairCode(bytes[j], bytes[j + 1]) >= 0) {
+                relax(afterNext, j + 2, MODE_PUNCT, here[MODE_PUNCT] + 5, PAIR);
+                for (int m : {MODE_UPPER, MODE_LOWER, MODE_MIXED, MODE_DIGIT})
+                    relax(afterNext, j + 2, m, here[m] + WIDTH[m] + 5, PAIR_SHIFT);
+            }
         }
-        const ByteCodes& codes = BYTE_CODES[byteAt(j)];
+        int* done = in;
+        in = next;
+        next = afterNext;
+        afterNext = done;
         for (int m = 0; m < MODE_COUNT; ++m)
-            if (codes.code[m] >= 0)
-                relax(next, j + 1, m, here[m] + WIDTH[m], CHAR);
-        if (codes.code[MODE_UPPER] >= 0) {
-            relax(next, j + 1, MODE_LOWER, here[MODE_LOWER] + 10, SHIFT_UPPER);
-            relax(next, j + 1, MODE_DIGIT, here[MODE_DIGIT] + 9, SHIFT_UPPER);
-        }
-        if (codes.code[MODE_PUNCT] >= 0)
-            for (int m : {MODE_UPPER, MODE_LOWER, MODE_MIXED, MODE_DIGIT})
-                relax(next, j + 1, m, here[m] + WIDTH[m] + 5, SHIFT_PUNCT);
-        if (j + 1 < n && marker(j + 1) < 0 && aztecPairCode(byteAt(j), byteAt(j + 1)) >= 0) {
-            relax(afterNext, j + 2, MODE_PUNCT, here[MODE_PUNCT] + 5, PAIR);
-            for (int m : {MODE_UPPER, MODE_LOWER, MODE_MIXED, MODE_DIGIT})
-                relax(afterNext, j + 2, m, here[m] + WIDTH[m] + 5, PAIR_SHIFT);
-        }
+            afterNext[m] = INF;
     }
 
     // The cheapest final state; digit and punctuation first, whose padding
@@ -343,8 +447,11 @@ AztecStream appendShortestStream(std::string_view text, const std::vector<int>& 
             mode = m;
     const AztecStream result{last[mode], static_cast<AztecMode>(mode)};
 
-    // Back from the end, then written forwards.
+    // Back from the end along cells that were written on the way (every
+    // position's latch sources, and the arrival of each state reached), then
+    // the codes forwards.
     std::vector<Action> actions;
+    actions.reserve(static_cast<std::size_t>(n) + 8);
     for (int j = n;;) {
         const Cell& c = cells[static_cast<std::size_t>(j) * MODE_COUNT + mode];
         if (c.via != mode) {
@@ -360,58 +467,61 @@ AztecStream appendShortestStream(std::string_view text, const std::vector<int>& 
     assert(mode == MODE_UPPER);
 
     const int startLength = bs.getLength();
-    for (auto a = actions.rbegin(); a != actions.rend(); ++a) {
-        const int w = WIDTH[a->mode];
-        switch (a->step) {
-        case LATCH: {
-            const Latch& l = LATCHES[a->from][a->mode];
-            for (int i = 0; i < l.count; ++i)
-                bs.addBits(l.codes[i].value, l.codes[i].width);
-            break;
-        }
-        case CHAR: bs.addBits(BYTE_CODES[byteAt(a->begin)].code[a->mode], w); break;
-        case SHIFT_UPPER:
-            bs.addBits(a->mode == MODE_DIGIT ? U_S_DIGIT : U_S_LOWER, w);
-            bs.addBits(BYTE_CODES[byteAt(a->begin)].code[MODE_UPPER], 5);
-            break;
-        case SHIFT_PUNCT:
-            bs.addBits(P_S, w);
-            bs.addBits(BYTE_CODES[byteAt(a->begin)].code[MODE_PUNCT], 5);
-            break;
-        case PAIR_SHIFT:
-            bs.addBits(P_S, w);
-            [[fallthrough]];
-        case PAIR: bs.addBits(aztecPairCode(byteAt(a->begin), byteAt(a->begin + 1)), 5); break;
-        case FLAG_SHIFT:
-            bs.addBits(P_S, w);
-            [[fallthrough]];
-        case FLAG: {
-            const int mark = marker(a->begin);
-            bs.addBits(0, 5);  // FLG
-            if (mark == 0) {
-                bs.addBits(0, 3);
-            } else {
-                const std::string digits = std::to_string(mark);
-                bs.addBits(static_cast<int>(digits.size()), 3);
-                for (char d : digits)
-                    bs.addBits(d - '0' + 2, 4);
+    {
+        CodeWriter out(bs);
+        for (auto a = actions.rbegin(); a != actions.rend(); ++a) {
+            const int w = WIDTH[a->mode];
+            switch (a->step) {
+            case LATCH: {
+                const Latch& l = LATCHES[a->from][a->mode];
+                for (int i = 0; i < l.count; ++i)
+                    out.put(l.codes[i].value, l.codes[i].width);
+                break;
             }
-            break;
-        }
-        case RUN: {
-            const int length = a->end - a->begin;
-            bs.addBits(B_S, 5);
-            if (length <= SHORT_RUN) {
-                bs.addBits(length, 5);
-            } else {
-                bs.addBits(0, 5);
-                bs.addBits(length - SHORT_RUN, 11);
+            case CHAR: out.put(BYTE_CODES[bytes[a->begin]].code[a->mode], w); break;
+            case SHIFT_UPPER:
+                out.put(a->mode == MODE_DIGIT ? U_S_DIGIT : U_S_LOWER, w);
+                out.put(BYTE_CODES[bytes[a->begin]].code[MODE_UPPER], 5);
+                break;
+            case SHIFT_PUNCT:
+                out.put(P_S, w);
+                out.put(BYTE_CODES[bytes[a->begin]].code[MODE_PUNCT], 5);
+                break;
+            case PAIR_SHIFT:
+                out.put(P_S, w);
+                [[fallthrough]];
+            case PAIR: out.put(aztecPairCode(bytes[a->begin], bytes[a->begin + 1]), 5); break;
+            case FLAG_SHIFT:
+                out.put(P_S, w);
+                [[fallthrough]];
+            case FLAG: {
+                const int mark = marks[a->begin];
+                out.put(0, 5);  // FLG
+                if (mark == 0) {
+                    out.put(0, 3);
+                } else {
+                    const std::string digits = std::to_string(mark);
+                    out.put(static_cast<int>(digits.size()), 3);
+                    for (char d : digits)
+                        out.put(d - '0' + 2, 4);
+                }
+                break;
             }
-            for (int i = a->begin; i < a->end; ++i)
-                bs.addBits(byteAt(i), 8);
-            break;
-        }
-        case START: break;
+            case RUN: {
+                const int length = a->end - a->begin;
+                out.put(B_S, 5);
+                if (length <= SHORT_RUN) {
+                    out.put(length, 5);
+                } else {
+                    out.put(0, 5);
+                    out.put(length - SHORT_RUN, 11);
+                }
+                for (int i = a->begin; i < a->end; ++i)
+                    out.put(bytes[i], 8);
+                break;
+            }
+            case START: break;
+            }
         }
     }
     assert(bs.getLength() - startLength == result.bits);

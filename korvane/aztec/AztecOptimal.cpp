@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -233,17 +234,22 @@ Result<Symbol> encodeAztecOptimal(std::string_view data, const EncodeOptions& o)
     modeMessageWriter.getModeMessage(layers, nd, compact, &modeMessage);
 
     const int size = conf(selected, Aztec::CONF_COLUMNS);
-    std::vector<int> matrix(static_cast<std::size_t>(size) * size);
-    ABitMap map(size, size, compact, matrix.data());
+    const std::size_t moduleCount = static_cast<std::size_t>(size) * size;
+    std::unique_ptr<int[]> matrix(new int[moduleCount]);  // ABitMap sets every entry
+    ABitMap map(size, size, compact, matrix.get());
     map.placeModeMessage(&modeMessage, compact);
     map.placeDominos(&placed, compact);  // never more bits than modules: nothing is left over
 
     Symbol symbol;
     symbol.symbology = Symbology::Aztec;
     symbol.size = size;
-    symbol.modules.resize(matrix.size());
-    for (std::size_t i = 0; i < matrix.size(); ++i)
-        symbol.modules[i] = ABitMap::isBlack(matrix[i]) ? 1 : 0;
+    symbol.modules.resize(moduleCount);
+    // Dark are BLACK (1) and BLACKGRID (3); WHITE, WHITEGRID and EMPTY (-1)
+    // are light. Tested as bits, so the loop runs on whole vectors.
+    static_assert(ABitMap::BLACK == 1 && ABitMap::BLACKGRID == 3 && ABitMap::WHITE == 0 &&
+                  ABitMap::WHITEGRID == 2 && ABitMap::EMPTY == -1);
+    for (std::size_t i = 0; i < moduleCount; ++i)
+        symbol.modules[i] = static_cast<std::uint8_t>((static_cast<unsigned>(matrix[i]) & ~2u) == 1u);
     AztecFacts& f = symbol.facts.aztec;
     f.compact = compact;
     f.layers = layers;
