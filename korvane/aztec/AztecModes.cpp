@@ -13,6 +13,7 @@
 
 #include "AztecModes.h"
 
+#include <algorithm>
 #include <array>
 #include <cassert>
 #include <cstdint>
@@ -198,7 +199,13 @@ int decimalDigits(int v) {
 // window ever keeps.
 class RunStarts {
 public:
-    RunStarts(int* storage, unsigned mask) : pos(storage), key(storage + mask + 1), mask(mask) {}
+    // Takes 2 x (ringMask + 1) ints of storage; ringMask + 1 is a power of two.
+    void attach(int* storage, unsigned ringMask) {
+        pos = storage;
+        key = storage + ringMask + 1;
+        mask = ringMask;
+        head = tail = 0;
+    }
     void clear() { head = tail = 0; }
     void push(int s, int k) {
         while (tail != head && key[(tail - 1) & mask] >= k)
@@ -216,9 +223,9 @@ public:
     int frontKey() const { return key[head & mask]; }
 
 private:
-    int* pos;
-    int* key;
-    unsigned mask;
+    int* pos = nullptr;
+    int* key = nullptr;
+    unsigned mask = 0;
     unsigned head = 0;
     unsigned tail = 0;
 };
@@ -278,15 +285,18 @@ AztecStream appendShortestStream(std::string_view text, const std::vector<int>& 
     std::unique_ptr<Cell[]> cells(new Cell[cellCount]);  // written before read: see the traceback
 
     // Run starts into upper, lower and mixed: a short window (up to 31 bytes
-    // back) and a long one (32 to 2,078 back) for each.
+    // back) and a long one (32 to 2,078 back) for each. A long window holds
+    // at most 2,047 starts and 32 more pushed before stale ones are dropped.
     constexpr unsigned SHORT_MASK = 63;
-    constexpr unsigned LONG_MASK = 4095;
-    std::unique_ptr<int[]> queueStorage(new int[3 * 2 * (SHORT_MASK + 1 + LONG_MASK + 1)]);
-    std::vector<RunStarts> shortRuns, longRuns;
+    unsigned longMask = 63;
+    while (longMask < static_cast<unsigned>(std::min(n, 4095)))
+        longMask = longMask * 2 + 1;
+    std::unique_ptr<int[]> queueStorage(new int[3 * 2 * (SHORT_MASK + 1 + longMask + 1)]);
+    RunStarts shortRuns[3], longRuns[3];
     for (int m = 0; m < 3; ++m) {
-        int* at = queueStorage.get() + static_cast<std::size_t>(m) * 2 * (SHORT_MASK + 1 + LONG_MASK + 1);
-        shortRuns.emplace_back(at, SHORT_MASK);
-        longRuns.emplace_back(at + 2 * (SHORT_MASK + 1), LONG_MASK);
+        int* at = queueStorage.get() + static_cast<std::size_t>(m) * 2 * (SHORT_MASK + 1 + longMask + 1);
+        shortRuns[m].attach(at, SHORT_MASK);
+        longRuns[m].attach(at + 2 * (SHORT_MASK + 1), longMask);
     }
 
     // Costs arriving at this position and the next two, before latching.

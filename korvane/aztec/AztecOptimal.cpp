@@ -178,11 +178,12 @@ Result<Symbol> encodeAztecOptimal(std::string_view data, const EncodeOptions& o)
 
     // The smallest allowed configuration whose data codewords leave room for
     // the check words.
-    std::vector<int> wordsByBits[13];
+    std::vector<int> wordsByBits[4];  // for codewords of 6, 8, 10 and 12 bits
     const auto wordsFor = [&](int B) -> const std::vector<int>& {
-        if (wordsByBits[B].empty())
-            wordsByBits[B] = codewords(stream, B);
-        return wordsByBits[B];
+        std::vector<int>& words = wordsByBits[(B - 6) / 2];
+        if (words.empty())
+            words = codewords(stream, B);
+        return words;
     };
     int selected = -1;
     int mostBits = 0;

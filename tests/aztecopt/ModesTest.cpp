@@ -10,8 +10,8 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <queue>
+#include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -108,84 +108,28 @@ class CodeMachine {
 public:
     explicit CodeMachine(const Message& m) : msg(m), n(static_cast<int>(m.bytes.size())) {}
 
+    // The fewest bits that write the whole message. Every code costs 4 bits or
+    // more, so a bucket of equal costs never grows while it is being read.
     int shortest() {
-        const int pendingKinds = 4 + n;  // none, U/S, P/S, or 1..n bytes of a run to come
-        std::vector<int> dist(static_cast<std::size_t>((n + 1) * 5 * pendingKinds), 1 << 30);
-        using Entry = std::pair<int, int>;
-        std::priority_queue<Entry, std::vector<Entry>, std::greater<>> open;
-        const auto id = [&](int pos, int mode, int pending) { return (pos * 5 + mode) * pendingKinds + pending; };
-        const auto push = [&](int cost, int pos, int mode, int pending) {
-            const int s = id(pos, mode, pending);
-            if (cost < dist[static_cast<std::size_t>(s)]) {
-                dist[static_cast<std::size_t>(s)] = cost;
-                open.push({cost, s});
-            }
-        };
+        pendingKinds = 4 + n;
+        dist.assign(static_cast<std::size_t>((n + 1) * 5 * pendingKinds), 1 << 30);
+        int found = -1;
         push(0, 0, UPPER, NONE);
-        while (!open.empty()) {
-            const auto [cost, s] = open.top();
-            open.pop();
-            if (cost > dist[static_cast<std::size_t>(s)])
-                continue;
-            const int pending = s % pendingKinds;
-            const int mode = s / pendingKinds % 5;
-            const int pos = s / pendingKinds / 5;
-            if (pos == n && pending == NONE)
-                return cost;
-            const int w = mode == DIGIT ? 4 : 5;
-            const bool isMarker = pos < n && marker(pos) >= 0;
-            const int b = pos < n ? static_cast<unsigned char>(msg.bytes[static_cast<std::size_t>(pos)]) : -1;
-            const auto flagBits = [&] { return 5 + 3 + (marker(pos) == 0 ? 0 : 4 * digits(marker(pos))); };
-            const auto punctuation = [&](int base, int pend) {
-                if (pos >= n)
-                    return;
-                if (isMarker) {
-                    push(cost + base + flagBits(), pos + 1, mode, pend);
-                    return;
+        for (int cost = 0; cost <= highest && found < 0; ++cost)
+            for (const int s : buckets[static_cast<std::size_t>(cost)])
+                if (cost == dist[static_cast<std::size_t>(s)] && settle(cost, s)) {
+                    found = cost;
+                    break;
                 }
-                if (Aztec::findInSet(b, Aztec::SET_PUNCTUATION) >= 0)
-                    push(cost + base + 5, pos + 1, mode, pend);
-                if (pos + 1 < n && marker(pos + 1) < 0 &&
-                    enginePair(b, static_cast<unsigned char>(msg.bytes[static_cast<std::size_t>(pos + 1)])) >= 0)
-                    push(cost + base + 5, pos + 2, mode, pend);
-            };
-            if (pending == SHIFT_U) {
-                if (pos < n && !isMarker && Aztec::findInSet(b, Aztec::SET_UPPER) >= 0)
-                    push(cost + 5, pos + 1, mode, NONE);
-                continue;
-            }
-            if (pending == SHIFT_P) {
-                punctuation(0, NONE);
-                continue;
-            }
-            if (pending >= BYTES) {
-                if (pos < n && !isMarker)
-                    push(cost + 8, pos + 1, mode, pending == BYTES + 1 ? NONE : pending - 1);
-                continue;
-            }
-            // Latches, as each mode's code table has them.
-            for (int to : LATCH_TO[mode])
-                if (to >= 0)
-                    push(cost + w, pos, to, NONE);
-            if (mode != PUNCT)
-                push(cost + w, pos, mode, SHIFT_P);
-            if (mode == LOWER || mode == DIGIT)
-                push(cost + w, pos, mode, SHIFT_U);
-            if (mode == UPPER || mode == LOWER || mode == MIXED)
-                for (int k = 1; pos + k <= n && k <= 2078; ++k)
-                    push(cost + (k <= 31 ? 10 : 21), pos, mode, BYTES + k);
-            // A character of the mode's own set.
-            if (mode == PUNCT)
-                punctuation(0, NONE);
-            else if (pos < n && !isMarker && Aztec::findInSet(b, ENGINE_SET[mode]) >= 0)
-                push(cost + w, pos + 1, mode, NONE);
-        }
-        return -1;
+        for (int cost = 0; cost <= highest; ++cost)
+            buckets[static_cast<std::size_t>(cost)].clear();
+        highest = 0;
+        return found;
     }
 
 private:
     enum { UPPER, LOWER, MIXED, PUNCT, DIGIT };
-    enum { NONE, SHIFT_U, SHIFT_P, BYTES };
+    enum { NONE, SHIFT_U, SHIFT_P, BYTES };  // what the next code must be: BYTES + k, k bytes of a run
     static constexpr int LATCH_TO[5][3] = {
         {LOWER, MIXED, DIGIT},  // upper: L/L M/L D/L
         {MIXED, DIGIT, -1},     // lower: M/L D/L
@@ -193,15 +137,92 @@ private:
         {UPPER, -1, -1},        // punctuation: U/L
         {UPPER, -1, -1},        // digit: U/L
     };
+    static constexpr int MAX_COST = 8192;
 
     const Message& msg;
     const int n;
+    int pendingKinds = 0;
+    // Kept between messages: the search runs some hundred thousand times.
+    static thread_local std::vector<int> dist;
+    static thread_local std::vector<std::vector<int>> buckets;
+    static thread_local int highest;  // the highest bucket filled
 
     int marker(int pos) const {
         return pos < static_cast<int>(msg.markers.size()) ? msg.markers[static_cast<std::size_t>(pos)] : -1;
     }
     static int digits(int v) { return static_cast<int>(std::to_string(v).size()); }
+
+    void push(int cost, int pos, int mode, int pending) {
+        const int s = (pos * 5 + mode) * pendingKinds + pending;
+        if (cost < dist[static_cast<std::size_t>(s)]) {
+            dist[static_cast<std::size_t>(s)] = cost;
+            buckets.at(static_cast<std::size_t>(cost)).push_back(s);
+            highest = std::max(highest, cost);
+        }
+    }
+
+    // Every code the machine may write in state `s`; true when `s` is the end.
+    bool settle(int cost, int s) {
+        const int pending = s % pendingKinds;
+        const int mode = s / pendingKinds % 5;
+        const int pos = s / pendingKinds / 5;
+        if (pos == n && pending == NONE)
+            return true;
+        const int w = mode == DIGIT ? 4 : 5;
+        const bool isMarker = pos < n && marker(pos) >= 0;
+        const int b = pos < n ? static_cast<unsigned char>(msg.bytes[static_cast<std::size_t>(pos)]) : -1;
+        // A punctuation code: a character, a pair, or FLG(n) and its digits.
+        const auto punctuation = [&](int base) {
+            if (pos >= n)
+                return;
+            if (isMarker) {
+                push(cost + base + 5 + 3 + (marker(pos) == 0 ? 0 : 4 * digits(marker(pos))), pos + 1, mode, NONE);
+                return;
+            }
+            if (Aztec::findInSet(b, Aztec::SET_PUNCTUATION) >= 0)
+                push(cost + base + 5, pos + 1, mode, NONE);
+            if (pos + 1 < n && marker(pos + 1) < 0 &&
+                enginePair(b, static_cast<unsigned char>(msg.bytes[static_cast<std::size_t>(pos + 1)])) >= 0)
+                push(cost + base + 5, pos + 2, mode, NONE);
+        };
+        if (pending == SHIFT_U) {
+            if (pos < n && !isMarker && Aztec::findInSet(b, Aztec::SET_UPPER) >= 0)
+                push(cost + 5, pos + 1, mode, NONE);
+            return false;
+        }
+        if (pending == SHIFT_P) {
+            punctuation(0);
+            return false;
+        }
+        if (pending >= BYTES) {
+            if (pos < n && !isMarker)
+                push(cost + 8, pos + 1, mode, pending == BYTES + 1 ? NONE : pending - 1);
+            return false;
+        }
+        // Latches, as each mode's code table has them; shifts; byte shifts of
+        // every length (5-bit count up to 31, else 0 and an 11-bit count).
+        for (int to : LATCH_TO[mode])
+            if (to >= 0)
+                push(cost + w, pos, to, NONE);
+        if (mode != PUNCT)
+            push(cost + w, pos, mode, SHIFT_P);
+        if (mode == LOWER || mode == DIGIT)
+            push(cost + w, pos, mode, SHIFT_U);
+        if (mode == UPPER || mode == LOWER || mode == MIXED)
+            for (int k = 1; pos + k <= n && k <= 2078; ++k)
+                push(cost + (k <= 31 ? 10 : 21), pos, mode, BYTES + k);
+        // A character of the mode's own set.
+        if (mode == PUNCT)
+            punctuation(0);
+        else if (pos < n && !isMarker && Aztec::findInSet(b, ENGINE_SET[mode]) >= 0)
+            push(cost + w, pos + 1, mode, NONE);
+        return false;
+    }
 };
+
+thread_local std::vector<int> CodeMachine::dist;
+thread_local std::vector<std::vector<int>> CodeMachine::buckets(CodeMachine::MAX_COST);
+thread_local int CodeMachine::highest = 0;
 
 struct Letter {
     char byte;
@@ -254,6 +275,36 @@ TEST(AztecModes, ShortestOverEveryModeSequence) {
 TEST(AztecModes, ShortestWithFlagsAndOtherPairs) {
     checkAllMessages({{'B', -1}, {'b', -1}, {'7', -1}, {',', -1}, {':', -1}, {' ', -1}, {'@', -1}, {'0', 0}, {'0', 26}},
                      5);
+}
+
+// Longer messages, where runs pass the 31-byte count and states meet in more
+// ways: random mixes of characters from every set and of bytes no set holds.
+TEST(AztecModes, ShortestOnLongerMessages) {
+    const std::string pool = std::string("AAAAaaaa1111..,,  ::\r\r\n@@\x01!!") + std::string(12, '\xe9');
+    std::mt19937 rng(24778);
+    for (int i = 0; i < 200; ++i) {
+        Message m;
+        const int length = 20 + static_cast<int>(rng() % 130);
+        while (static_cast<int>(m.bytes.size()) < length) {
+            // Runs of one kind, as real data has them.
+            const char c = pool[rng() % pool.size()];
+            const int repeat = rng() % 4 == 0 ? 1 + static_cast<int>(rng() % 80) : 1;
+            for (int k = 0; k < repeat; ++k)
+                m.bytes += c == '\xe9' ? static_cast<char>(0x80 + rng() % 128) : c;
+        }
+        m.markers.assign(m.bytes.size(), -1);
+        if (i % 5 == 0) {  // FNC1 or ECI 3 on a placeholder
+            const std::size_t at = rng() % m.bytes.size();
+            m.bytes[at] = '0';
+            m.markers[at] = i % 10 == 0 ? 0 : 3;
+        }
+        const std::string bits = aztecopt::shortestStream(m);
+        ASSERT_EQ(static_cast<int>(bits.size()), CodeMachine(m).shortest()) << testing::PrintToString(m.bytes);
+        const aztecopt::ReadStream read = aztecopt::readStream(bits);
+        ASSERT_TRUE(read.ok) << read.error;
+        EXPECT_EQ(read.message.bytes, m.bytes);
+        EXPECT_EQ(read.message.markers, m.markers);
+    }
 }
 
 }  // namespace
