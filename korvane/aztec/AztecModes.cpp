@@ -1,16 +1,19 @@
 // Shortest Aztec bit streams by dynamic programming over encoder states.
 //
 // The state at a position of the message is the mode the encoder is latched
-// in. Every other way of writing characters returns to that mode: a shift (U/S,
-// P/S) covers one character or a punctuation pair, a byte shift a run of bytes,
-// so they are steps from a state to the same state further on. Between
-// characters the encoder may latch along the cheapest path of latch codes.
-// A byte-shift run of k bytes from position s to e costs 10 + 8k bits when
-// k <= 31 and 21 + 8k bits when 32 <= k <= 2078 (the 11-bit count ends there;
-// longer runs are split). The cheapest run into state m ending at e is the
-// least (cost at s - 8s) over a window of starts, which a monotonic queue keeps
-// per window, so each position costs a fixed amount of work.
-
+// in (upper, lower, mixed, punctuation, digit). Every other way of writing
+// characters returns to that mode: a shift (U/S, P/S) covers one character, a
+// punctuation pair or a flag, a byte shift a run of bytes. So the search has
+// five states per position; each character is a step from a state to the
+// same state further on, and between characters the encoder may latch along
+// the cheapest path of latch codes.
+//
+// A byte-shift run of k bytes costs 10 + 8k bits when k <= 31 and 21 + 8k
+// bits when 32 <= k <= 2078 (where the 11-bit count ends; longer runs, and
+// runs of 32-62 bytes that are cheaper as two, are split by the search
+// itself). The cheapest run into state m ending at e starts at the s with the
+// least (cost at s - 8s) in a window of starts, which a monotonic queue per
+// window yields in constant time, so the search is linear in the message.
 #include "AztecModes.h"
 
 #include <algorithm>
@@ -276,7 +279,14 @@ int aztecPairCode(int first, int second) {
 AztecStream appendShortestStream(std::string_view text, const std::vector<int>& markers, BitString& bs) {
     const int n = static_cast<int>(text.size());
     const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-    const int* marks = markers.size() >= text.size() && !markers.empty() ? markers.data() : nullptr;
+    // Markers for every position, or none; a short list means no marker beyond it.
+    std::vector<int> padded;
+    const int* marks = markers.empty() ? nullptr : markers.data();
+    if (!markers.empty() && markers.size() < text.size()) {
+        padded = markers;
+        padded.resize(text.size(), -1);
+        marks = padded.data();
+    }
     const auto isMarker = [&](int j) { return marks != nullptr && marks[j] >= 0; };
 
     // State costs after latching, by position and mode, and how each was reached.
