@@ -129,7 +129,9 @@ int main(int argc, char** argv) {
         }
         if (!readsBack(z, e.content))
             std::fprintf(stderr, "%s): zint's symbol reads back otherwise\n", label.c_str());
-        const auto sides = [&](int a, int b) { return label + ", " + std::to_string(a) + " vs " + std::to_string(b) + ")"; };
+        const auto sides = [&](int a, int b) {
+            return label + ", " + std::to_string(a) + " vs " + std::to_string(b) + ")";
+        };
         zintArea.add(e.kind, sides(ours23->size, z.side), area(ours23->size), area(z.side));
         zintWords.add(e.kind, label + ")", oursInConfiguration(e.data, e.escapes, z), z.dataCodewords);
         zxingArea.add(e.kind, sides(ours25->size, x.side), area(ours25->size), area(x.side));

@@ -10,6 +10,7 @@
 #include <Aztec.h>
 
 #include <algorithm>
+#include <cassert>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -19,13 +20,14 @@ namespace korvane::detail {
 namespace {
 
 // Configuration rows by symbol size, the compact symbol of a size before the
-// full-range one (it holds more).
+// full-range one (it holds more), then the full-range rows from 31 x 31 up.
 constexpr int ROWS_BY_SIZE[Aztec::CONFIGURATION_COUNT] = {
     Aztec::CONFIGURATION_15X15_COMPACT, Aztec::CONFIGURATION_19X19_COMPACT, Aztec::CONFIGURATION_19X19,
     Aztec::CONFIGURATION_23X23_COMPACT, Aztec::CONFIGURATION_23X23,         Aztec::CONFIGURATION_27X27_COMPACT,
     Aztec::CONFIGURATION_27X27,         7,  8,  9,  10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24,
     25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35,
 };
+static_assert(ROWS_BY_SIZE[7] == Aztec::CONFIGURATION_31X31 && ROWS_BY_SIZE[35] == Aztec::CONFIGURATION_151X151);
 
 constexpr int MAX_CODEWORDS = 1664;  // the 151 x 151 symbol
 
@@ -159,7 +161,8 @@ Result<Symbol> encodeAztecOptimal(std::string_view data, const EncodeOptions& o)
     if (o.escapes) {
         Aztec parser;
         text = parser.applyTilde(std::string(data));
-        markers.assign(parser.controlChars.begin(), parser.controlChars.begin() + static_cast<std::ptrdiff_t>(text.size()));
+        const auto end = parser.controlChars.begin() + static_cast<std::ptrdiff_t>(text.size());
+        markers.assign(parser.controlChars.begin(), end);
         if (std::all_of(markers.begin(), markers.end(), [](int m) { return m < 0; }))
             markers.clear();
     } else {
@@ -192,7 +195,8 @@ Result<Symbol> encodeAztecOptimal(std::string_view data, const EncodeOptions& o)
             continue;
         const int total = conf(row, Aztec::CONF_CODEWORDS);
         const int B = conf(row, Aztec::CONF_CODEWORD_SIZE);
-        const int room = std::min(total - checkWords(total, o.eccPercent, o.eccExtraWords), countLimit(row, o.readerInit));
+        const int room =
+            std::min(total - checkWords(total, o.eccPercent, o.eccExtraWords), countLimit(row, o.readerInit));
         mostBits = std::max(mostBits, room * B);
         if (room < 1 || (streamBits + B - 1) / B > room)  // B data bits per word at best
             continue;
@@ -216,9 +220,12 @@ Result<Symbol> encodeAztecOptimal(std::string_view data, const EncodeOptions& o)
     // A latch to digit (punctuation from mixed) in their place costs nothing:
     // it fits in the last codeword and the padding after it spells nothing.
     if (encoded.endMode != MODE_DIGIT && encoded.endMode != MODE_PUNCT && trailingBits(words, B, streamBits) >= 10) {
+        const std::size_t count = words.size();
         stream.addBits(30, 5);  // D/L in upper and lower, P/L in mixed
         streamBits += 5;
         words = codewords(stream, B);
+        assert(words.size() == count);
+        (void)count;
     }
     const int nd = static_cast<int>(words.size());
 

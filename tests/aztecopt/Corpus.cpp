@@ -209,7 +209,9 @@ namespace {
 // a full-range symbol has a dark ring 6 modules out, a compact one does not.
 void readModeMessage(PeerSymbol& p) {
     const int c = p.side / 2;
-    const auto dark = [&](int x, int y) { return p.rows[static_cast<std::size_t>(c + y)][static_cast<std::size_t>(c + x)] == '1'; };
+    const auto dark = [&](int x, int y) {
+        return p.rows[static_cast<std::size_t>(c + y)][static_cast<std::size_t>(c + x)] == '1';
+    };
     bool ring = true;
     for (int k = -6; k <= 6; ++k)
         ring = ring && dark(k, -6) && dark(k, 6) && dark(-6, k) && dark(6, k);

@@ -96,7 +96,8 @@ TEST(AztecModes, ByteRunHeads) {
     } cases[] = {{1, 10}, {31, 10}, {32, 20}, {62, 20}, {63, 21}, {2078, 21}, {2079, 31}, {2109, 31}, {2110, 41}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.length);
-        const std::string bits = aztecopt::shortestStream(plain(std::string(static_cast<std::size_t>(c.length), '\x80')));
+        const std::string bytes(static_cast<std::size_t>(c.length), '\x80');
+        const std::string bits = aztecopt::shortestStream(plain(bytes));
         EXPECT_EQ(static_cast<int>(bits.size()), 8 * c.length + c.head);
         EXPECT_EQ(aztecopt::readStream(bits).message.bytes.size(), static_cast<std::size_t>(c.length));
     }

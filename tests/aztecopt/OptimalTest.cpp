@@ -4,8 +4,6 @@
 #include "AztecOptTestSupport.h"
 #include "Corpus.h"
 
-#include <Aztec.h>
-
 #include <gtest/gtest.h>
 
 #include <string>
@@ -222,19 +220,6 @@ TEST(AztecOptimal, StructuredAppend) {
         EXPECT_EQ(d.sequenceSize, c.count);
         EXPECT_EQ(d.sequenceId, c.id);
     }
-}
-
-TEST(AztecOptimal, SpecifiedEncoderStaysTheProgramsOwn) {
-    Aztec engine;
-    engine.setCode("Aztec barcode");
-    engine.paint();
-    EncodeOptions o;
-    o.aztecEncoder = korvane::AztecEncoder::Specified;
-    const auto s = encodeAztec("Aztec barcode", o);
-    ASSERT_TRUE(s);
-    ASSERT_EQ(s->size, engine.cols);
-    for (std::size_t i = 0; i < s->modules.size(); ++i)
-        ASSERT_EQ(s->modules[i] != 0, engine.bitmap[i] == 0) << i;
 }
 
 TEST(AztecOptimal, ThreadsGetTheSameSymbols) {
