@@ -183,11 +183,6 @@ static_assert(latchesAddUp());
 static_assert(LATCHES[MODE_UPPER][MODE_LOWER].bits == 5 && LATCHES[MODE_UPPER][MODE_MIXED].bits == 5 &&
               LATCHES[MODE_UPPER][MODE_DIGIT].bits == 5);
 
-struct Cell {
-    int from;        // position the step started at
-    Step step;       // how the state was reached, before any latch at this position
-    std::uint8_t via;  // the mode latched from at this position (the state's own when none)
-};
 
 int decimalDigits(int v) {
     int n = 1;
@@ -291,10 +286,15 @@ AztecStream appendShortestStream(std::string_view text, const std::vector<int>& 
     }
     const auto isMarker = [&](int j) { return marks != nullptr && marks[j] >= 0; };
 
-    // State costs after latching, by position and mode, and how each was reached.
+    // By position and mode: the state's cost after latching, how it was
+    // reached before any latch, and the mode latched from (its own when none);
+    // where a run reached it, the run's start. Each position's entries are
+    // written before they are read (see the traceback).
     const std::size_t cellCount = static_cast<std::size_t>(n + 1) * MODE_COUNT;
-    std::unique_ptr<int[]> best(new int[cellCount]);  // each position's row is written before it is read
-    std::unique_ptr<Cell[]> cells(new Cell[cellCount]);  // written before read: see the traceback
+    std::unique_ptr<int[]> best(new int[cellCount]);
+    std::unique_ptr<Step[]> steps(new Step[cellCount]);
+    std::unique_ptr<std::uint8_t[]> vias(new std::uint8_t[cellCount]);
+    std::unique_ptr<int[]> runStarts(new int[cellCount]);
 
     // Run starts into upper, lower and mixed: a short window (up to 31 bytes
     // back) and a long one (32 to 2,078 back) for each. A long window holds
@@ -320,19 +320,19 @@ AztecStream appendShortestStream(std::string_view text, const std::vector<int>& 
     int* next = rows[1];
     int* afterNext = rows[2];
     in[MODE_UPPER] = 0;
-    cells[MODE_UPPER].step = START;
+    steps[MODE_UPPER] = START;
 
-    // Whether a run may start at the state of cell `at` + m (whose byte the
-    // mode lacks).
+    // Whether a run may start at the state at `at` + m (whose byte the mode
+    // lacks).
     const auto runFrom = [&](std::size_t at, int m) {
-        const int via = cells[at + m].via;
+        const int via = vias[at + m];
         const bool latchedFromRunMode = via != m && (via < 3 || m != MODE_UPPER);
         return !latchedFromRunMode && best[at + m] < INF;
     };
 
     int firstRunStart = 0;  // no marker lies between here and the current position
     for (int j = 0;; ++j) {
-        Cell* cell = &cells[static_cast<std::size_t>(j) * MODE_COUNT];
+        const std::size_t row = static_cast<std::size_t>(j) * MODE_COUNT;
 
         // Byte-shift runs ending here, from upper, lower or mixed. Runs worth
         // considering: none starts or ends with a character of its mode's own
@@ -371,16 +371,16 @@ AztecStream appendShortestStream(std::string_view text, const std::vector<int>& 
                         shortRun.dropBefore(j - SHORT_RUN);
                         if (!shortRun.empty() && shortRun.frontKey() + 8 * j + SHORT_RUN_HEAD < in[m]) {
                             in[m] = shortRun.frontKey() + 8 * j + SHORT_RUN_HEAD;
-                            cell[m].from = shortRun.front();
-                            cell[m].step = RUN;
+                            runStarts[row + m] = shortRun.front();
+                            steps[row + m] = RUN;
                         }
                     }
                     if (!longRun.empty()) {
                         longRun.dropBefore(j - LONG_RUN);
                         if (!longRun.empty() && longRun.frontKey() + 8 * j + LONG_RUN_HEAD < in[m]) {
                             in[m] = longRun.frontKey() + 8 * j + LONG_RUN_HEAD;
-                            cell[m].from = longRun.front();
-                            cell[m].step = RUN;
+                            runStarts[row + m] = longRun.front();
+                            steps[row + m] = RUN;
                         }
                     }
                 }
@@ -391,7 +391,7 @@ AztecStream appendShortestStream(std::string_view text, const std::vector<int>& 
         // upper directly; into lower, mixed and digit directly or through upper;
         // into punctuation through mixed. The mode a state latched from is kept,
         // and LATCHES holds the whole path from it.
-        int* here = &best[static_cast<std::size_t>(j) * MODE_COUNT];
+        int* here = &best[row];
         {
             int cost[MODE_COUNT];
             int via[MODE_COUNT];
@@ -420,36 +420,36 @@ AztecStream appendShortestStream(std::string_view text, const std::vector<int>& 
             for (int t = 0; t < MODE_COUNT; ++t) {
                 assert(via[t] == t || cost[t] == in[via[t]] + LATCHES[via[t]][t].bits);
                 here[t] = cost[t];
-                cell[t].via = static_cast<std::uint8_t>(via[t]);
+                vias[row + t] = static_cast<std::uint8_t>(via[t]);
             }
         }
         if (j == n)
             break;
 
         // Steps that write the character (or pair, or flag) at j.
-        const auto relax = [&](int* row, int to, int m, int cost, Step step) {
-            if (cost < row[m]) {
-                row[m] = cost;
-                Cell& c = cells[static_cast<std::size_t>(to) * MODE_COUNT + m];
-                c.from = j;
-                c.step = step;
+        Step* nextSteps = &steps[row + MODE_COUNT];
+        const auto relax = [](int* costs, Step* reached, int m, int cost, Step step) {
+            if (cost < costs[m]) {
+                costs[m] = cost;
+                reached[m] = step;
             }
         };
         if (isMarker(j)) {
             // FLG(n): 3 bits of n, then n ECI digits (n = 0 is FNC1).
             const int mark = marks[j];
             const int flag = 5 + 3 + (mark == 0 ? 0 : 4 * decimalDigits(mark));
-            relax(next, j + 1, MODE_PUNCT, here[MODE_PUNCT] + flag, FLAG);
+            relax(next, nextSteps, MODE_PUNCT, here[MODE_PUNCT] + flag, FLAG);
             for (int m : {MODE_UPPER, MODE_LOWER, MODE_MIXED, MODE_DIGIT})
-                relax(next, j + 1, m, here[m] + WIDTH[m] + flag, FLAG_SHIFT);
+                relax(next, nextSteps, m, here[m] + WIDTH[m] + flag, FLAG_SHIFT);
         } else {
             const ByteCodes& codes = BYTE_CODES[bytes[j]];
             for (int m = 0; m < MODE_COUNT; ++m)
-                relax(next, j + 1, m, here[m] + codes.stayBits[m], codes.stayStep[m]);
+                relax(next, nextSteps, m, here[m] + codes.stayBits[m], codes.stayStep[m]);
             if (codes.pairFirst && j + 1 < n && !isMarker(j + 1) && aztecPairCode(bytes[j], bytes[j + 1]) >= 0) {
-                relax(afterNext, j + 2, MODE_PUNCT, here[MODE_PUNCT] + 5, PAIR);
+                Step* afterSteps = nextSteps + MODE_COUNT;
+                relax(afterNext, afterSteps, MODE_PUNCT, here[MODE_PUNCT] + 5, PAIR);
                 for (int m : {MODE_UPPER, MODE_LOWER, MODE_MIXED, MODE_DIGIT})
-                    relax(afterNext, j + 2, m, here[m] + WIDTH[m] + 5, PAIR_SHIFT);
+                    relax(afterNext, afterSteps, m, here[m] + WIDTH[m] + 5, PAIR_SHIFT);
             }
         }
         int* done = in;
@@ -469,22 +469,23 @@ AztecStream appendShortestStream(std::string_view text, const std::vector<int>& 
             mode = m;
     const AztecStream result{last[mode], static_cast<AztecMode>(mode)};
 
-    // Back from the end along cells that were written on the way (every
+    // Back from the end along entries that were written on the way (every
     // position's latch sources, and the arrival of each state reached), then
     // the codes forwards.
     std::vector<Action> actions;
     actions.reserve(static_cast<std::size_t>(n) + 8);
     for (int j = n;;) {
-        const Cell& c = cells[static_cast<std::size_t>(j) * MODE_COUNT + mode];
-        if (c.via != mode) {
-            actions.push_back({LATCH, static_cast<std::uint8_t>(mode), c.via, j, j});
-            mode = c.via;
+        const std::size_t at = static_cast<std::size_t>(j) * MODE_COUNT;
+        if (vias[at + mode] != mode) {
+            actions.push_back({LATCH, static_cast<std::uint8_t>(mode), vias[at + mode], j, j});
+            mode = vias[at + mode];
         }
         if (j == 0)
             break;
-        const Cell& arrival = cells[static_cast<std::size_t>(j) * MODE_COUNT + mode];
-        actions.push_back({arrival.step, static_cast<std::uint8_t>(mode), 0, arrival.from, j});
-        j = arrival.from;
+        const Step step = steps[at + mode];
+        const int from = step == RUN ? runStarts[at + mode] : step == PAIR || step == PAIR_SHIFT ? j - 2 : j - 1;
+        actions.push_back({step, static_cast<std::uint8_t>(mode), 0, from, j});
+        j = from;
     }
     assert(mode == MODE_UPPER);
 
