@@ -195,47 +195,45 @@ int decimalDigits(int v) {
 
 // Candidate run starts in a window, oldest first, with increasing keys (cost
 // at the start - 8 x start): the front is the cheapest start. Each start
-// enters once and leaves once. The ring holds `mask` + 1 entries, more than a
-// window ever keeps.
+// enters once and leaves once; the store grows only as far as the window
+// keeps starts (a few, unless long runs of bytes compete).
 class RunStarts {
 public:
-    // Takes 2 x (ringMask + 1) ints of storage; ringMask + 1 is a power of two.
-    void attach(int* storage, unsigned ringMask) {
-        pos = storage;
-        key = storage + ringMask + 1;
-        mask = ringMask;
-        head = tail = 0;
+    void clear() {
+        starts.clear();
+        head = 0;
     }
-    void clear() { head = tail = 0; }
     void push(int s, int k) {
-        while (tail != head && key[(tail - 1) & mask] >= k)
-            --tail;
-        pos[tail & mask] = s;
-        key[tail & mask] = k;
-        ++tail;
+        while (starts.size() > head && starts.back().key >= k)
+            starts.pop_back();
+        starts.push_back({s, k});
     }
     void dropBefore(int s) {
-        while (tail != head && pos[head & mask] < s)
+        while (head < starts.size() && starts[head].pos < s)
             ++head;
+        if (head >= 64 && head * 2 >= starts.size()) {
+            starts.erase(starts.begin(), starts.begin() + static_cast<std::ptrdiff_t>(head));
+            head = 0;
+        }
     }
-    bool empty() const { return tail == head; }
-    int front() const { return pos[head & mask]; }
-    int frontKey() const { return key[head & mask]; }
+    bool empty() const { return head == starts.size(); }
+    int front() const { return starts[head].pos; }
+    int frontKey() const { return starts[head].key; }
 
 private:
-    int* pos = nullptr;
-    int* key = nullptr;
-    unsigned mask = 0;
-    unsigned head = 0;
-    unsigned tail = 0;
+    struct Start {
+        int pos;
+        int key;
+    };
+    std::vector<Start> starts;
+    std::size_t head = 0;
 };
 
 struct Action {
+    int end;               // position after the step
+    std::uint16_t length;  // positions the step covers
     Step step;
-    std::uint8_t mode;  // mode of the step (for LATCH: the mode latched to)
-    std::uint8_t from;  // LATCH: the mode latched from
-    int begin;          // first position the step covers
-    int end;            // position after it
+    std::uint8_t modes;    // the step's mode (for LATCH: latched to) + 8 x the mode latched from
 };
 
 // Collects codes into 32-bit pieces, so the bit string sees few appends.
@@ -286,30 +284,21 @@ AztecStream appendShortestStream(std::string_view text, const std::vector<int>& 
     }
     const auto isMarker = [&](int j) { return marks != nullptr && marks[j] >= 0; };
 
-    // By position and mode: the state's cost after latching, how it was
-    // reached before any latch, and the mode latched from (its own when none);
-    // where a run reached it, the run's start. Each position's entries are
-    // written before they are read (see the traceback).
+    // By position and mode: how the state was reached before any latch, and
+    // the mode latched from (its own when none); where a run reached it, the
+    // run's length. Each position's entries are written before they are read
+    // (see the traceback). State costs after latching are kept for the last
+    // 64 positions, as far back as a run start is looked up.
     const std::size_t cellCount = static_cast<std::size_t>(n + 1) * MODE_COUNT;
-    std::unique_ptr<int[]> best(new int[cellCount]);
     std::unique_ptr<Step[]> steps(new Step[cellCount]);
     std::unique_ptr<std::uint8_t[]> vias(new std::uint8_t[cellCount]);
-    std::unique_ptr<int[]> runStarts(new int[cellCount]);
+    std::unique_ptr<std::uint16_t[]> runLengths(new std::uint16_t[static_cast<std::size_t>(n + 1) * 3]);
+    int bestRing[64][MODE_COUNT];
+    const auto bestAt = [&](int j) { return bestRing[j & 63]; };
 
     // Run starts into upper, lower and mixed: a short window (up to 31 bytes
-    // back) and a long one (32 to 2,078 back) for each. A long window holds
-    // at most 2,047 starts and 32 more pushed before stale ones are dropped.
-    constexpr unsigned SHORT_MASK = 63;
-    unsigned longMask = 63;
-    while (longMask < static_cast<unsigned>(std::min(n, 4095)))
-        longMask = longMask * 2 + 1;
-    std::unique_ptr<int[]> queueStorage(new int[3 * 2 * (SHORT_MASK + 1 + longMask + 1)]);
+    // back) and a long one (32 to 2,078 back) for each.
     RunStarts shortRuns[3], longRuns[3];
-    for (int m = 0; m < 3; ++m) {
-        int* at = queueStorage.get() + static_cast<std::size_t>(m) * 2 * (SHORT_MASK + 1 + longMask + 1);
-        shortRuns[m].attach(at, SHORT_MASK);
-        longRuns[m].attach(at + 2 * (SHORT_MASK + 1), longMask);
-    }
 
     // Costs arriving at this position and the next two, before latching.
     int rows[3][MODE_COUNT];
@@ -324,10 +313,10 @@ AztecStream appendShortestStream(std::string_view text, const std::vector<int>& 
 
     // Whether a run may start at the state at `at` + m (whose byte the mode
     // lacks).
-    const auto runFrom = [&](std::size_t at, int m) {
-        const int via = vias[at + m];
+    const auto runFrom = [&](int s, int m) {
+        const int via = vias[static_cast<std::size_t>(s) * MODE_COUNT + m];
         const bool latchedFromRunMode = via != m && (via < 3 || m != MODE_UPPER);
-        return !latchedFromRunMode && best[at + m] < INF;
+        return !latchedFromRunMode && bestAt(s)[m] < INF;
     };
 
     int firstRunStart = 0;  // no marker lies between here and the current position
@@ -352,26 +341,25 @@ AztecStream appendShortestStream(std::string_view text, const std::vector<int>& 
             } else {
                 const int longStart = j - (SHORT_RUN + 1);
                 if (longStart >= firstRunStart) {
-                    const std::size_t at = static_cast<std::size_t>(longStart) * MODE_COUNT;
                     const unsigned modes = BYTE_CODES[bytes[longStart]].runModes;
                     for (int m = 0; m < 3; ++m)
-                        if ((modes >> m & 1u) != 0 && runFrom(at, m))
-                            longRuns[m].push(longStart, best[at + m] - 8 * longStart);
+                        if ((modes >> m & 1u) != 0 && runFrom(longStart, m))
+                            longRuns[m].push(longStart, bestAt(longStart)[m] - 8 * longStart);
                 }
-                const std::size_t at = static_cast<std::size_t>(last) * MODE_COUNT;
                 const unsigned modes = BYTE_CODES[bytes[last]].runModes;
                 for (int m = 0; m < 3; ++m) {
                     if ((modes >> m & 1u) == 0)
                         continue;
                     RunStarts& shortRun = shortRuns[m];
                     RunStarts& longRun = longRuns[m];
-                    if (runFrom(at, m))
-                        shortRun.push(last, best[at + m] - 8 * last);
+                    if (runFrom(last, m))
+                        shortRun.push(last, bestAt(last)[m] - 8 * last);
                     if (!shortRun.empty()) {
                         shortRun.dropBefore(j - SHORT_RUN);
                         if (!shortRun.empty() && shortRun.frontKey() + 8 * j + SHORT_RUN_HEAD < in[m]) {
                             in[m] = shortRun.frontKey() + 8 * j + SHORT_RUN_HEAD;
-                            runStarts[row + m] = shortRun.front();
+                            runLengths[static_cast<std::size_t>(j) * 3 + m] =
+                                static_cast<std::uint16_t>(j - shortRun.front());
                             steps[row + m] = RUN;
                         }
                     }
@@ -379,7 +367,8 @@ AztecStream appendShortestStream(std::string_view text, const std::vector<int>& 
                         longRun.dropBefore(j - LONG_RUN);
                         if (!longRun.empty() && longRun.frontKey() + 8 * j + LONG_RUN_HEAD < in[m]) {
                             in[m] = longRun.frontKey() + 8 * j + LONG_RUN_HEAD;
-                            runStarts[row + m] = longRun.front();
+                            runLengths[static_cast<std::size_t>(j) * 3 + m] =
+                                static_cast<std::uint16_t>(j - longRun.front());
                             steps[row + m] = RUN;
                         }
                     }
@@ -391,7 +380,7 @@ AztecStream appendShortestStream(std::string_view text, const std::vector<int>& 
         // upper directly; into lower, mixed and digit directly or through upper;
         // into punctuation through mixed. The mode a state latched from is kept,
         // and LATCHES holds the whole path from it.
-        int* here = &best[row];
+        int* here = bestAt(j);
         {
             int cost[MODE_COUNT];
             int via[MODE_COUNT];
@@ -462,7 +451,7 @@ AztecStream appendShortestStream(std::string_view text, const std::vector<int>& 
 
     // The cheapest final state; digit and punctuation first, whose padding
     // never reads as a byte shift.
-    const int* last = &best[static_cast<std::size_t>(n) * MODE_COUNT];
+    const int* last = bestAt(n);
     int mode = MODE_DIGIT;
     for (int m : {MODE_PUNCT, MODE_UPPER, MODE_LOWER, MODE_MIXED})
         if (last[m] < last[mode])
@@ -477,15 +466,17 @@ AztecStream appendShortestStream(std::string_view text, const std::vector<int>& 
     for (int j = n;;) {
         const std::size_t at = static_cast<std::size_t>(j) * MODE_COUNT;
         if (vias[at + mode] != mode) {
-            actions.push_back({LATCH, static_cast<std::uint8_t>(mode), vias[at + mode], j, j});
+            actions.push_back({j, 0, LATCH, static_cast<std::uint8_t>(mode + 8 * vias[at + mode])});
             mode = vias[at + mode];
         }
         if (j == 0)
             break;
         const Step step = steps[at + mode];
-        const int from = step == RUN ? runStarts[at + mode] : step == PAIR || step == PAIR_SHIFT ? j - 2 : j - 1;
-        actions.push_back({step, static_cast<std::uint8_t>(mode), 0, from, j});
-        j = from;
+        const int length = step == RUN ? runLengths[static_cast<std::size_t>(j) * 3 + mode]
+                           : step == PAIR || step == PAIR_SHIFT ? 2
+                                                                : 1;
+        actions.push_back({j, static_cast<std::uint16_t>(length), step, static_cast<std::uint8_t>(mode)});
+        j -= length;
     }
     assert(mode == MODE_UPPER);
 
@@ -493,32 +484,34 @@ AztecStream appendShortestStream(std::string_view text, const std::vector<int>& 
     {
         CodeWriter out(bs);
         for (auto a = actions.rbegin(); a != actions.rend(); ++a) {
-            const int w = WIDTH[a->mode];
+            const int m = a->modes & 7;
+            const int begin = a->end - a->length;
+            const int w = WIDTH[m];
             switch (a->step) {
             case LATCH: {
-                const Latch& l = LATCHES[a->from][a->mode];
+                const Latch& l = LATCHES[a->modes >> 3][m];
                 for (int i = 0; i < l.count; ++i)
                     out.put(l.codes[i].value, l.codes[i].width);
                 break;
             }
-            case CHAR: out.put(BYTE_CODES[bytes[a->begin]].code[a->mode], w); break;
+            case CHAR: out.put(BYTE_CODES[bytes[begin]].code[m], w); break;
             case SHIFT_UPPER:
-                out.put(a->mode == MODE_DIGIT ? U_S_DIGIT : U_S_LOWER, w);
-                out.put(BYTE_CODES[bytes[a->begin]].code[MODE_UPPER], 5);
+                out.put(m == MODE_DIGIT ? U_S_DIGIT : U_S_LOWER, w);
+                out.put(BYTE_CODES[bytes[begin]].code[MODE_UPPER], 5);
                 break;
             case SHIFT_PUNCT:
                 out.put(P_S, w);
-                out.put(BYTE_CODES[bytes[a->begin]].code[MODE_PUNCT], 5);
+                out.put(BYTE_CODES[bytes[begin]].code[MODE_PUNCT], 5);
                 break;
             case PAIR_SHIFT:
                 out.put(P_S, w);
                 [[fallthrough]];
-            case PAIR: out.put(aztecPairCode(bytes[a->begin], bytes[a->begin + 1]), 5); break;
+            case PAIR: out.put(aztecPairCode(bytes[begin], bytes[begin + 1]), 5); break;
             case FLAG_SHIFT:
                 out.put(P_S, w);
                 [[fallthrough]];
             case FLAG: {
-                const int mark = marks[a->begin];
+                const int mark = marks[begin];
                 out.put(0, 5);  // FLG
                 if (mark == 0) {
                     out.put(0, 3);
@@ -531,7 +524,7 @@ AztecStream appendShortestStream(std::string_view text, const std::vector<int>& 
                 break;
             }
             case RUN: {
-                const int length = a->end - a->begin;
+                const int length = a->end - begin;
                 out.put(B_S, 5);
                 if (length <= SHORT_RUN) {
                     out.put(length, 5);
@@ -539,7 +532,7 @@ AztecStream appendShortestStream(std::string_view text, const std::vector<int>& 
                     out.put(0, 5);
                     out.put(length - SHORT_RUN, 11);
                 }
-                for (int i = a->begin; i < a->end; ++i)
+                for (int i = begin; i < a->end; ++i)
                     out.put(bytes[i], 8);
                 break;
             }
