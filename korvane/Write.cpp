@@ -1,8 +1,11 @@
-// Format names, and the dispatch from a format to its writer.
+// Format names, and the dispatch from a format to its writer; the writers
+// themselves are in writers/, one file per format.
 
 #include "korvane/Write.h"
+#include "writers/Writers.h"
 
 #include <cctype>
+#include <iterator>
 #include <string>
 
 namespace korvane {
@@ -43,17 +46,34 @@ std::optional<Format> formatForPath(std::string_view path) {
 const char* formatName(Format f) { return FORMATS[static_cast<int>(f)].name; }
 const char* formatMimeType(Format f) { return FORMATS[static_cast<int>(f)].mime; }
 
-Result<Written> write(const Drawing&, Format format, const WriteOptions&) {
-    return Error{ErrorCode::UnknownFormat, std::string("no writer for ") + formatName(format) + " yet"};
+Result<Written> write(const Drawing& drawing, Format format, const WriteOptions& options) {
+    using Writer = Result<Written> (*)(const Drawing&, const WriteOptions&);
+    // Indexed by Format.
+    constexpr Writer WRITERS[] = {writers::writeSvg, writers::writePdf, writers::writeEps,
+                                  writers::writePng, writers::writeEmf, writers::writeBmp};
+    static_assert(std::size(WRITERS) == FORMAT_COUNT);
+    const int index = static_cast<int>(format);
+    if (index < 0 || index >= FORMAT_COUNT)
+        return Error{ErrorCode::UnknownFormat, "no writer for format number " + std::to_string(index)};
+    if (const Status ok = writers::checkDrawing(drawing); !ok)
+        return ok.error();
+    return WRITERS[index](drawing, options);
 }
 
-Result<Written> writeFile(const Drawing& drawing, const std::string&, std::optional<Format> format,
+Result<Written> writeFile(const Drawing& drawing, const std::string& path, std::optional<Format> format,
                           const WriteOptions& options) {
-    return write(drawing, format.value_or(Format::Svg), options);
-}
-
-Status writeBytesToFile(const std::vector<std::uint8_t>&, const std::string&) {
-    return Error{ErrorCode::WriteFailed, "no file writer yet"};
+    if (!format)
+        format = formatForPath(path);
+    if (!format)
+        return Error{ErrorCode::UnknownFormat, "the file name \"" + path +
+                                                   "\" does not say the format; end it in .svg, .pdf, .eps, .png, "
+                                                   ".emf or .bmp, or name the format"};
+    Result<Written> written = write(drawing, *format, options);
+    if (!written)
+        return written;
+    if (const Status ok = writeBytesToFile(written->bytes, path); !ok)
+        return ok.error();
+    return written;
 }
 
 }  // namespace korvane

@@ -12,6 +12,9 @@ packages=(
   zint libzint-dev                       # independent generator: module cross-checks and speed references
   valgrind hyperfine                     # instruction counts and process timings (bench/)
   clang libclang-rt-14-dev               # fuzzers (libFuzzer) and sanitizers
+  libspng-dev libfreetype-dev            # the library's PNG encoder and font rasteriser
+  fonts-ocr-b fonts-dejavu-core          # the fonts of the raster writers' text
+  librsvg2-bin poppler-utils qpdf ghostscript libxml2-dev libpng-dev  # readers of the writers' files
 )
 if [ "${WITH_WINDOWS:-0}" = 1 ]; then
   # The 32-bit programs, plus wine64 and the x86_64 compiler: where the kernel
@@ -20,6 +23,10 @@ if [ "${WITH_WINDOWS:-0}" = 1 ]; then
   packages+=(g++-mingw-w64-i686 wine wine64 g++-mingw-w64-x86-64)
   # 32-bit Wine is worth installing only where the kernel runs 32-bit code.
   [ "${WITH_WINE32:-0}" = 1 ] && packages+=(wine32:i386)
+fi
+
+if [ "${WITH_DOCS:-0}" = 1 ]; then
+  packages+=(emf2svg libgdk-pixbuf2.0-bin)  # the README's pictures (scripts/format-pictures.sh)
 fi
 
 missing=()

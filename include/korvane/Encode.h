@@ -68,7 +68,9 @@ struct EncodeOptions {
     // Aztec.
     AztecEncoder aztecEncoder = AztecEncoder::Optimal;
     int eccPercent = 23;           // check words as a share of the symbol, 0-90
-    int eccExtraWords = 3;         // check words beyond the percentage (the Optimal encoder)
+    // Optimal encoder: check words beyond the whole part of that share, 0-1664
+    // (at least eccPercent % in any case).
+    int eccExtraWords = 3;
     int minSize = 0;               // smallest symbol side in modules (15-151); 0: any
     bool compactOnly = false;      // compact symbols only (up to 27x27)
     bool fullOnly = false;         // full-range symbols only

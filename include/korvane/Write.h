@@ -27,8 +27,11 @@ KORVANE_API const char* formatMimeType(Format f);   // "image/svg+xml"
 struct WriteOptions {
     // A TrueType/OpenType file for the text of raster formats; empty: the
     // fonts Debian installs (OCR-B for EAN/UPC digits, DejaVu Sans otherwise).
+    // A file that cannot be loaded gives a warning and the default fonts.
     std::string fontFile;
-    // Raster formats: dots per inch to use when the drawing has none.
+    // Dots per inch to use when the drawing has none (dpi 0): the resolution
+    // PNG and BMP record, and the page size of PDF, EPS and EMF. SVG is then
+    // sized in pixels.
     double fallbackDpi = 96;
 };
 
@@ -38,7 +41,10 @@ struct Written {
 };
 
 // The file's bytes, built in memory. Refuses rasters over MAX_CANVAS_DOTS
-// before allocating them.
+// before allocating them, and drawings without a canvas (InvalidData).
+// Rectangles are clipped to the canvas; text runs without a positive finite
+// size are skipped, and text turned by other than a multiple of 90 degrees is
+// refused.
 KORVANE_API Result<Written> write(const Drawing& drawing, Format format, const WriteOptions& options = {});
 
 // Writes the file whole: to a temporary file in the same folder, then renamed

@@ -28,9 +28,28 @@ EmfRect rectAt(const EmfRecord& r, std::size_t offset) {
 struct Object {
     std::uint32_t type = 0;  // the creating record's type
     std::uint32_t colour = 0;
-    std::int32_t fontHeight = 0, fontWeight = 0;
+    std::int32_t fontHeight = 0, fontWeight = 0, escapement = 0;
+    std::uint8_t pitchAndFamily = 0;
     std::string face;
 };
+
+void appendUtf8(std::string& out, std::uint32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | c >> 6);
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | c >> 12);
+        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | c >> 18);
+        out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
+        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
 
 }  // namespace
 
@@ -85,6 +104,7 @@ EmfFile readEmf(const std::vector<std::uint8_t>& bytes) {
     std::map<std::uint32_t, Object> table;
     std::map<std::uint32_t, Object> selected;  // by creating record type
     std::uint32_t maxHandle = 0;
+    std::uint32_t align = 0, textColour = 0, backgroundMode = 0;
     for (std::size_t i = 1; i + 1 < f.records.size(); ++i) {
         const EmfRecord& r = f.records[i];
         switch (r.type) {
@@ -104,7 +124,9 @@ EmfFile readEmf(const std::vector<std::uint8_t>& bytes) {
                 o.colour = r.u32(16);
             else {
                 o.fontHeight = r.i32(12);
+                o.escapement = r.i32(20);
                 o.fontWeight = r.i32(28);
+                o.pitchAndFamily = r.data.size() > 39 ? r.data[39] : 0;
                 for (std::size_t k = 0; k < 32; ++k) {
                     const std::uint32_t ch = r.data.size() >= 40 + 2 * k + 2
                                                  ? r.data[40 + 2 * k] | (r.data[41 + 2 * k] << 8)
@@ -141,18 +163,47 @@ EmfFile readEmf(const std::vector<std::uint8_t>& bytes) {
             f.rectangles.push_back({box, selected[38].colour, selected[39].colour});
             break;
         }
-        case 83: {  // EMR_EXTTEXTOUTA
+        case 18:  // EMR_SETBKMODE
+            backgroundMode = r.u32(8);
+            break;
+        case 22:  // EMR_SETTEXTALIGN
+            align = r.u32(8);
+            break;
+        case 24:  // EMR_SETTEXTCOLOR
+            textColour = r.u32(8);
+            break;
+        case 83:    // EMR_EXTTEXTOUTA
+        case 84: {  // EMR_EXTTEXTOUTW
             EmfFile::Text t;
             t.x = r.i32(36);
             t.y = r.i32(40);
             const std::uint32_t chars = r.u32(44);
             const std::uint32_t off = r.u32(48);
             t.options = r.u32(52);
-            if (off + chars > r.data.size()) {
+            t.wide = r.type == 84;
+            const std::uint64_t end = off + static_cast<std::uint64_t>(chars) * (t.wide ? 2 : 1);
+            if (end > r.data.size()) {
                 f.error = "text outside its record";
                 return f;
             }
-            t.text.assign(r.data.begin() + off, r.data.begin() + off + chars);
+            if (!t.wide) {
+                t.text.assign(r.data.begin() + off, r.data.begin() + off + chars);
+            } else {
+                for (std::uint32_t k = 0; k < chars; ++k) {
+                    std::uint32_t c = r.data[off + 2 * k] | r.data[off + 2 * k + 1] << 8;
+                    if (c >= 0xD800 && c < 0xDC00 && k + 1 < chars) {
+                        const std::uint32_t low = r.data[off + 2 * k + 2] | r.data[off + 2 * k + 3] << 8;
+                        c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+                        ++k;
+                    }
+                    appendUtf8(t.text, c);
+                }
+            }
+            t.align = align;
+            t.colour = textColour;
+            t.backgroundMode = backgroundMode;
+            t.escapement = selected[82].escapement;
+            t.pitchAndFamily = selected[82].pitchAndFamily;
             t.fontHeight = selected[82].fontHeight;
             t.fontWeight = selected[82].fontWeight;
             t.face = selected[82].face;

@@ -45,6 +45,12 @@ struct EmfFile {
         std::uint32_t options = 0;
         std::int32_t fontHeight = 0, fontWeight = 0;
         std::string face;
+        bool wide = false;                 // EMR_EXTTEXTOUTW: text is its UTF-16 converted to UTF-8
+        std::uint32_t align = 0;           // SetTextAlign in force
+        std::uint32_t colour = 0;          // SetTextColor in force
+        std::uint32_t backgroundMode = 0;  // SetBkMode in force (0: never set)
+        std::int32_t escapement = 0;       // of the font, tenths of a degree
+        std::uint8_t pitchAndFamily = 0;
     };
     std::vector<Text> texts;
 };

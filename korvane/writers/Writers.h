@@ -1,0 +1,61 @@
+#pragma once
+// Internal interface of the writers: one function per format, and the pieces
+// they share (checks, numbers, colours, text as code points).
+
+#include "korvane/Write.h"
+
+#include <string>
+#include <string_view>
+
+namespace korvane::writers {
+
+Result<Written> writeSvg(const Drawing& drawing, const WriteOptions& options);
+Result<Written> writePdf(const Drawing& drawing, const WriteOptions& options);
+Result<Written> writeEps(const Drawing& drawing, const WriteOptions& options);
+Result<Written> writePng(const Drawing& drawing, const WriteOptions& options);
+Result<Written> writeEmf(const Drawing& drawing, const WriteOptions& options);
+Result<Written> writeBmp(const Drawing& drawing, const WriteOptions& options);
+
+// What every writer refuses: a canvas without dots, a text turned by other
+// than a multiple of 90 degrees.
+Status checkDrawing(const Drawing& drawing);
+
+// The rectangle clipped to the canvas; false when nothing of it is left.
+bool clipToCanvas(const Rect& r, const Drawing& drawing, Rect& out);
+
+// Whether a text run can be drawn at all (finite position, positive finite size).
+bool drawable(const TextRun& t);
+
+// The drawing's resolution, or the fallback when it has none (0, negative or
+// not a number); 96 when neither is usable.
+double resolutionOf(const Drawing& drawing, const WriteOptions& options);
+
+// Shortest decimal form of `v` rounded to `decimals` places: "12", "0.5",
+// "-3.25", never "-0".
+void appendNumber(std::string& out, double v, int decimals = 3);
+void appendInt(std::string& out, long long v);
+
+// The code points of a text run: UTF-8 where the bytes are valid UTF-8, each
+// other byte taken as Latin-1; control characters (C0, DEL, C1) become spaces
+// and the non-characters U+FFFE and U+FFFF become U+FFFD.
+std::u32string codePoints(std::string_view text);
+
+// A code point as a byte of WinAnsiEncoding (Windows-1252: Latin-1 with
+// typographic characters at 128-159); '?' where the encoding has none.
+unsigned char toWinAnsi(char32_t c);
+
+// `top` composited over `bottom` (source over); opaque when `bottom` is.
+Colour over(Colour top, Colour bottom);
+// The colour as an opaque one on white paper, for formats without alpha.
+Colour onPaper(Colour c);
+
+// Unit vectors of a text rotation (degrees clockwise, y downwards).
+struct Direction {
+    int cos = 1;
+    int sin = 0;
+};
+Direction direction(int rotation);
+// 0, 90, 180 or 270 for any multiple of 90.
+int normalRotation(int rotation);
+
+}  // namespace korvane::writers
