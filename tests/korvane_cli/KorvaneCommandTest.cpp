@@ -514,7 +514,7 @@ TEST_F(KorvaneCommand, HostileCommandLines) {
         {"input is a directory", {"--input", "d"}, 2, "cannot read d", {}, DIRECTORY, false},
         {"missing input", {"--input", "missing"}, 2, "cannot read missing: No such file", {}, NONE, false},
         {"100,000 digits of EAN-13", {"-b", "ean13", LONG_VALUE}, 1, "EAN-13", {}, NONE, false},
-        {"100,000 characters of Aztec", {"-b", "aztec", LONG_VALUE}, 1, "the data needs", {}, NONE, false},
+        {"100,000 characters of Aztec", {"-b", "aztec", LONG_VALUE}, 1, "Aztec symbol holds", {}, NONE, false},
         {"100,000 characters of Code 128", {"-b", "code128", LONG_VALUE}, 1, "2^28", {}, NONE, false},
         {"100,000-character option value", {"--fg", LONG_VALUE, "x"}, 2, "is not a colour", {}, NONE, false},
         {"100,000-character output name", {"-o", LONG_VALUE + ".svg", "x"}, 3, "", {}, NONE},
