@@ -64,28 +64,80 @@ bool coreAround(const std::vector<Run>& runs, std::size_t centre) {
     return runs[centre - 4].length >= pair / 4 && runs[centre + 4].length >= pair / 4;
 }
 
-std::size_t runContaining(const std::vector<Run>& runs, int at) {
-    for (std::size_t k = 0; k < runs.size(); ++k)
-        if (at >= runs[k].start && at < runs[k].start + runs[k].length)
-            return k;
-    return runs.size();
+// The run through (x, y) along a row (or column) and up to `side` runs on
+// each side of it; `centre` receives the index of the run through (x, y).
+std::vector<Run> runsAround(const Picture& p, bool vertical, int x, int y, int side, std::size_t& centre) {
+    const int length = vertical ? p.raster.height : p.raster.width;
+    auto dark = [&](int i) { return vertical ? p.dark(x, i) : p.dark(i, y); };
+    const int at = vertical ? y : x;
+    std::vector<Run> before, after;
+    int from = at, to = at + 1;
+    const bool colour = dark(at);
+    while (from > 0 && dark(from - 1) == colour)
+        --from;
+    while (to < length && dark(to) == colour)
+        ++to;
+    const Run middle{from, to - from, colour};
+    for (int k = 0, end = from; k < side && end > 0; ++k) {
+        const bool c = dark(end - 1);
+        int start = end - 1;
+        while (start > 0 && dark(start - 1) == c)
+            --start;
+        before.push_back({start, end - start, c});
+        end = start;
+    }
+    for (int k = 0, start = to; k < side && start < length; ++k) {
+        const bool c = dark(start);
+        int end = start + 1;
+        while (end < length && dark(end) == c)
+            ++end;
+        after.push_back({start, end - start, c});
+        start = end;
+    }
+    std::vector<Run> runs(before.rbegin(), before.rend());
+    centre = runs.size();
+    runs.push_back(middle);
+    runs.insert(runs.end(), after.begin(), after.end());
+    return runs;
 }
 
 // Where the symbol lies: its centre, module size and the turn that brings
 // symbol coordinates (x right, y down, from the centre) into the picture.
-struct Grid {
-    double cx = 0, cy = 0, module = 0;
-    int turn = 0;  // quarter turns clockwise
-
-    bool dark(const Picture& p, int x, int y) const {
-        int u = x, v = y;
-        for (int k = 0; k < turn; ++k) {
-            const int t = u;
-            u = -v;
-            v = t;
+// The turns are quarter turns, so a module's column in the picture depends on
+// one of its coordinates only, and its row on the other: the pixel of every
+// offset along each axis is worked out once.
+class Grid {
+public:
+    Grid(const Picture& p, double cx, double cy, double module, int reach)
+        : p_(p), reach_(reach), columns_(static_cast<std::size_t>(2 * reach + 1)),
+          rows_(static_cast<std::size_t>(2 * reach + 1)) {
+        for (int k = -reach; k <= reach; ++k) {
+            columns_[static_cast<std::size_t>(k + reach)] = static_cast<int>(std::floor(cx + k * module));
+            rows_[static_cast<std::size_t>(k + reach)] = static_cast<int>(std::floor(cy + k * module));
         }
-        return p.dark(static_cast<int>(std::floor(cx + u * module)), static_cast<int>(std::floor(cy + v * module)));
     }
+    void turn(int quarterTurns) { turn_ = quarterTurns & 3; }
+    int turn() const { return turn_; }
+
+    // Offsets beyond the reach read as light.
+    bool dark(int x, int y) const {
+        if (std::abs(x) > reach_ || std::abs(y) > reach_)
+            return false;
+        int u = x, v = y;  // turned clockwise: (x, y) -> (-y, x)
+        switch (turn_) {
+        case 1: u = -y; v = x; break;
+        case 2: u = -x; v = -y; break;
+        case 3: u = y; v = -x; break;
+        default: break;
+        }
+        return p_.dark(columns_[static_cast<std::size_t>(u + reach_)], rows_[static_cast<std::size_t>(v + reach_)]);
+    }
+
+private:
+    const Picture& p_;
+    int reach_;
+    int turn_ = 0;
+    std::vector<int> columns_, rows_;
 };
 
 // ---------------------------------------------------------------- geometry
@@ -93,6 +145,7 @@ struct Grid {
 constexpr int COMPACT_FINDER = 4;  // bull's-eye radius in modules
 constexpr int FULL_FINDER = 6;
 constexpr int GRID_SPACING = 16;   // reference grid lines of full-range symbols
+constexpr int MAX_REACH = 75;      // modules from the centre to the edge of the largest symbol (151 x 151)
 
 // Orientation marks on the mode-message ring (radius r): per corner, the corner
 // and its neighbours along the ring, dark or light. Top left: all three dark;
@@ -372,18 +425,18 @@ struct ModeMessage {
     int corrected = 0;
 };
 
-std::optional<ModeMessage> readModeMessage(const Picture& p, const Grid& g, bool compact) {
+std::optional<ModeMessage> readModeMessage(const Grid& g, bool compact) {
     const int r = (compact ? COMPACT_FINDER : FULL_FINDER) + 1;
     const std::vector<int> side = modeSidePositions(compact);
     std::vector<int> bits;
     for (int k : side)
-        bits.push_back(g.dark(p, k, -r));
+        bits.push_back(g.dark(k, -r));
     for (int k : side)
-        bits.push_back(g.dark(p, r, k));
+        bits.push_back(g.dark(r, k));
     for (auto k = side.rbegin(); k != side.rend(); ++k)
-        bits.push_back(g.dark(p, *k, r));
+        bits.push_back(g.dark(*k, r));
     for (auto k = side.rbegin(); k != side.rend(); ++k)
-        bits.push_back(g.dark(p, -r, *k));
+        bits.push_back(g.dark(-r, *k));
     std::vector<int> words;
     for (std::size_t i = 0; i + 4 <= bits.size(); i += 4)
         words.push_back(bits[i] * 8 + bits[i + 1] * 4 + bits[i + 2] * 2 + bits[i + 3]);
@@ -422,18 +475,15 @@ std::optional<ModeMessage> readModeMessage(const Picture& p, const Grid& g, bool
 // Reads the symbol around a bull's-eye at (cx, cy).
 Reading readAt(const Picture& p, double cx, double cy, double module) {
     Reading out;
-    Grid g;
-    g.cx = cx;
-    g.cy = cy;
-    g.module = module;
+    Grid g(p, cx, cy, module, MAX_REACH);
     // Full-range symbols continue the bull's-eye with a light ring at 5 and a dark one at 6.
     int wrong = 0;
     for (int k = -6; k <= 6; ++k) {
-        wrong += g.dark(p, k, -5) && std::abs(k) < 6;
-        wrong += g.dark(p, k, 5) && std::abs(k) < 6;
-        wrong += g.dark(p, -5, k) && std::abs(k) < 6;
-        wrong += g.dark(p, 5, k) && std::abs(k) < 6;
-        wrong += !g.dark(p, k, -6) + !g.dark(p, k, 6) + !g.dark(p, -6, k) + !g.dark(p, 6, k);
+        wrong += g.dark(k, -5) && std::abs(k) < 6;
+        wrong += g.dark(k, 5) && std::abs(k) < 6;
+        wrong += g.dark(-5, k) && std::abs(k) < 6;
+        wrong += g.dark(5, k) && std::abs(k) < 6;
+        wrong += !g.dark(k, -6) + !g.dark(k, 6) + !g.dark(-6, k) + !g.dark(6, k);
     }
     const bool compact = wrong > 4;
 
@@ -441,9 +491,9 @@ Reading readAt(const Picture& p, double cx, double cy, double module) {
     const int ring = (compact ? COMPACT_FINDER : FULL_FINDER) + 1;
     int score[4] = {};
     for (int turn = 0; turn < 4; ++turn) {
-        g.turn = turn;
+        g.turn(turn);
         for (const Mark& m : orientationMarks(ring))
-            score[turn] += g.dark(p, m.x, m.y) == m.dark;
+            score[turn] += g.dark(m.x, m.y) == m.dark;
     }
     int order[4] = {0, 1, 2, 3};
     std::stable_sort(std::begin(order), std::end(order), [&](int a, int b) { return score[a] > score[b]; });
@@ -451,8 +501,8 @@ Reading readAt(const Picture& p, double cx, double cy, double module) {
     for (int turn : order) {
         if (score[turn] < 9)  // of 12 marks
             break;
-        g.turn = turn;
-        mode = readModeMessage(p, g, compact);
+        g.turn(turn);
+        mode = readModeMessage(g, compact);
         if (mode)
             break;
     }
@@ -483,10 +533,10 @@ Reading readAt(const Picture& p, double cx, double cy, double module) {
                     const int x = pass == 0 ? a : line, y = pass == 0 ? line : a;
                     if (std::max(std::abs(x), std::abs(y)) <= FULL_FINDER + 1)
                         continue;  // the bull's-eye and the mode-message ring
-                    if (g.dark(p, x, y) != ((x + y) % 2 == 0)) {
+                    if (g.dark(x, y) != ((x + y) % 2 == 0)) {
                         out.failure = "the reference grid module at (" + std::to_string(x) + ", " +
                                       std::to_string(y) + ") from the centre is " +
-                                      (g.dark(p, x, y) ? "dark" : "light");
+                                      (g.dark(x, y) ? "dark" : "light");
                         return out;
                     }
                 }
@@ -495,7 +545,7 @@ Reading readAt(const Picture& p, double cx, double cy, double module) {
     // The layers' bits, outermost first; the stream starts after the bits
     // that do not fill a whole codeword.
     std::vector<std::uint8_t> raw;
-    forEachDataModule(compact, mode->layers, [&](int x, int y) { raw.push_back(g.dark(p, x, y) ? 1 : 0); });
+    forEachDataModule(compact, mode->layers, [&](int x, int y) { raw.push_back(g.dark(x, y) ? 1 : 0); });
     const int bits = codewordBits(compact, mode->layers);
     const int total = static_cast<int>(raw.size()) / bits;
     const std::size_t skip = raw.size() % static_cast<std::size_t>(bits);
@@ -566,16 +616,15 @@ Reading readAztec(const GrayRaster& raster) {
             if (!coreAround(row, i))
                 continue;
             const int x = static_cast<int>(row[i].centre());
-            const std::vector<Run> column = runsAlong(p, true, x);
-            const std::size_t j = runContaining(column, y);
+            std::size_t j = 0, c = 0;
+            const std::vector<Run> column = runsAround(p, true, x, y, 4, j);
             if (!coreAround(column, j))
                 continue;
             ++candidates;
             // The centre and module size from the centres of the dark runs,
             // which print gain leaves where they are.
             const double cy = column[j].centre();
-            const std::vector<Run> through = runsAlong(p, false, static_cast<int>(cy));
-            const std::size_t c = runContaining(through, x);
+            const std::vector<Run> through = runsAround(p, false, x, static_cast<int>(cy), 4, c);
             if (!coreAround(through, c))
                 continue;
             const double cx = through[c].centre();

@@ -46,25 +46,29 @@ void RasterLines::column(int x, Runs& out) const {
     finish(out);
 }
 
-bool RasterLines::darkSpan(bool vertical, int x, int y, int& from, int& to) const {
-    if (x < 0 || y < 0 || x >= width_ || y >= height_ || !dark(x, y))
-        return false;
-    if (vertical) {
-        from = y;
-        to = y + 1;
-        while (from > 0 && dark(x, from - 1))
-            --from;
-        while (to < height_ && dark(x, to))
-            ++to;
-    } else {
-        from = x;
-        to = x + 1;
-        while (from > 0 && dark(from - 1, y))
-            --from;
-        while (to < width_ && dark(to, y))
-            ++to;
+void RasterLines::crossSpans(bool column, int at, const std::vector<int>& positions, std::vector<Span>& spans) const {
+    spans.assign(positions.size(), Span{});
+    for (std::size_t i = 0; i < positions.size(); ++i) {
+        const int x = column ? at : positions[i], y = column ? positions[i] : at;
+        if (x < 0 || y < 0 || x >= width_ || y >= height_ || !dark(x, y))
+            continue;
+        Span& s = spans[i];
+        if (column) {  // a point of a column: measure along its row
+            s.from = x;
+            s.to = x + 1;
+            while (s.from > 0 && dark(s.from - 1, y))
+                --s.from;
+            while (s.to < width_ && dark(s.to, y))
+                ++s.to;
+        } else {
+            s.from = y;
+            s.to = y + 1;
+            while (s.from > 0 && dark(x, s.from - 1))
+                --s.from;
+            while (s.to < height_ && dark(x, s.to))
+                ++s.to;
+        }
     }
-    return true;
 }
 
 RectLines::RectLines(const Drawing& drawing, int scale) : drawing_(drawing), scale_(scale) {
@@ -112,36 +116,61 @@ void RectLines::line(bool vertical, int at, Runs& out) const {
     finish(out);
 }
 
-const Rect* RectLines::covering(int x, int y) const {
-    for (const Rect& r : drawing_.rects) {
+void RectLines::crossSpans(bool column, int at, const std::vector<int>& positions, std::vector<Span>& spans) const {
+    // Along the line a rectangle covers [along0, along1), across it [across0, across1).
+    struct Extent {
+        long long along0, along1, across0, across1;
+    };
+    auto extentOf = [&](const Rect& r) {
         const long long x0 = static_cast<long long>(r.x) * scale_, y0 = static_cast<long long>(r.y) * scale_;
-        if (x >= x0 && y >= y0 && x < x0 + static_cast<long long>(r.width) * scale_ &&
-            y < y0 + static_cast<long long>(r.height) * scale_)
-            return &r;
+        const long long x1 = x0 + static_cast<long long>(r.width) * scale_;
+        const long long y1 = y0 + static_cast<long long>(r.height) * scale_;
+        return column ? Extent{y0, y1, x0, x1} : Extent{x0, x1, y0, y1};
+    };
+    const long long acrossLength = column ? width_ : height_;
+    // The points each rectangle holds: a range of `positions`.
+    auto pointsIn = [&](long long from, long long to) {
+        const auto first = std::lower_bound(positions.begin(), positions.end(), from);
+        const auto last = std::lower_bound(first, positions.end(), to);
+        return std::make_pair(static_cast<std::size_t>(first - positions.begin()),
+                              static_cast<std::size_t>(last - positions.begin()));
+    };
+    spans.assign(positions.size(), Span{});
+    std::vector<bool> seen(positions.size(), false);
+    for (const Rect& r : drawing_.rects) {
+        const Extent e = extentOf(r);
+        if (at < e.across0 || at >= e.across1)
+            continue;
+        const auto [first, last] = pointsIn(e.along0, e.along1);
+        for (std::size_t i = first; i < last; ++i) {
+            spans[i] = {static_cast<int>(std::max(0LL, e.across0)), static_cast<int>(std::min(acrossLength, e.across1))};
+            seen[i] = true;
+        }
     }
-    return nullptr;
-}
-
-bool RectLines::darkSpan(bool vertical, int x, int y, int& from, int& to) const {
-    if (x < 0 || y < 0 || x >= width_ || y >= height_)
-        return false;
-    const Rect* r = covering(x, y);
-    if (!r)
-        return false;
-    auto lo = [&](const Rect& q) { return static_cast<long long>(vertical ? q.y : q.x) * scale_; };
-    auto hi = [&](const Rect& q) { return lo(q) + static_cast<long long>(vertical ? q.height : q.width) * scale_; };
-    long long a = lo(*r), b = hi(*r);
-    // Rectangles may meet end to end; follow them both ways. Each step moves
-    // past a whole rectangle, so this ends.
-    for (const Rect* next; b < (vertical ? height_ : width_) &&
-                           (next = vertical ? covering(x, static_cast<int>(b)) : covering(static_cast<int>(b), y));)
-        b = hi(*next);
-    for (const Rect* prev; a > 0 && (prev = vertical ? covering(x, static_cast<int>(a - 1))
-                                                     : covering(static_cast<int>(a - 1), y));)
-        a = lo(*prev);
-    from = static_cast<int>(std::max(0LL, a));
-    to = static_cast<int>(std::min<long long>(b, vertical ? height_ : width_));
-    return true;
+    // Rectangles may meet end to end across the line; follow them until no
+    // stretch grows. Each round grows a stretch by a whole rectangle, so this ends.
+    for (bool grew = true; grew;) {
+        grew = false;
+        for (const Rect& r : drawing_.rects) {
+            const Extent e = extentOf(r);
+            if (at >= e.across0 && at < e.across1)
+                continue;  // on the line: found above, and rectangles never overlap
+            const auto [first, last] = pointsIn(e.along0, e.along1);
+            for (std::size_t i = first; i < last; ++i) {
+                Span& s = spans[i];
+                if (!seen[i])
+                    continue;
+                if (e.across0 == s.to && e.across1 > s.to) {
+                    s.to = static_cast<int>(std::min(acrossLength, e.across1));
+                    grew = true;
+                }
+                if (e.across1 == s.from && e.across0 < s.from) {
+                    s.from = static_cast<int>(std::max(0LL, e.across0));
+                    grew = true;
+                }
+            }
+        }
+    }
 }
 
 }  // namespace korvane::detail

@@ -26,10 +26,16 @@ public:
     virtual void row(int y, Runs& out) const = 0;
     virtual void column(int x, Runs& out) const = 0;
 
-    // The dark stretch through pixel (x, y) across a scan line: along the
-    // column x when `vertical`, else along the row y. [from, to) in pixels;
-    // false when (x, y) is light.
-    virtual bool darkSpan(bool vertical, int x, int y, int& from, int& to) const = 0;
+    // How far the dark stretches through points of a scan line reach across
+    // it: for the row y = `at` (`column` false) the points (positions[i], at)
+    // measured along their columns, for the column x = `at` the points
+    // (at, positions[i]) measured along their rows. spans[i] = [from, to) in
+    // pixels, {0, 0} where the point is light. Positions are in order.
+    struct Span {
+        int from = 0;
+        int to = 0;
+    };
+    virtual void crossSpans(bool column, int at, const std::vector<int>& positions, std::vector<Span>& spans) const = 0;
 
 protected:
     int width_ = 0;
@@ -42,7 +48,7 @@ public:
     explicit RasterLines(const GrayRaster& raster);
     void row(int y, Runs& out) const override;
     void column(int x, Runs& out) const override;
-    bool darkSpan(bool vertical, int x, int y, int& from, int& to) const override;
+    void crossSpans(bool column, int at, const std::vector<int>& positions, std::vector<Span>& spans) const override;
 
 private:
     bool dark(int x, int y) const { return raster_.at(x, y) < 128; }
@@ -56,11 +62,10 @@ public:
     RectLines(const Drawing& drawing, int scale);
     void row(int y, Runs& out) const override;
     void column(int x, Runs& out) const override;
-    bool darkSpan(bool vertical, int x, int y, int& from, int& to) const override;
+    void crossSpans(bool column, int at, const std::vector<int>& positions, std::vector<Span>& spans) const override;
 
 private:
     void line(bool vertical, int at, Runs& out) const;
-    const Rect* covering(int x, int y) const;  // a rectangle holding pixel (x, y), or null
     const Drawing& drawing_;
     int scale_;
 };

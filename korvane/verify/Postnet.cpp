@@ -15,11 +15,6 @@ constexpr int WEIGHTS[5] = {7, 4, 2, 1, 0};
 // 5, 9 or 11 digits and the check digit: 32, 52 or 62 bars with the frame.
 constexpr int DIGIT_COUNTS[] = {6, 10, 12};
 
-struct Bar {
-    int from;  // extent across the scan line, in pixels
-    int to;
-};
-
 LineRead readFrom(const ScanLine& line, int s, int end) {
     const Runs& runs = line.runs;
     const int bars = (end - s + 1) / 2;
@@ -30,21 +25,24 @@ LineRead readFrom(const ScanLine& line, int s, int end) {
         return failed(STARTED, "the Postnet symbol has " + std::to_string(bars) + " bars; it should have 32, 52 or 62");
 
     // Each bar's extent across the line, measured through its middle.
-    std::vector<Bar> extent;
-    extent.reserve(static_cast<std::size_t>(bars));
-    for (int i = s; i < end; i += 2) {
-        const int middle = line.pixelAt(i) + runs[static_cast<std::size_t>(i)] / 2;
-        Bar b{};
-        const bool found = line.vertical ? line.source.darkSpan(false, line.at, middle, b.from, b.to)
-                                         : line.source.darkSpan(true, middle, line.at, b.from, b.to);
-        if (!found)
-            return failed(STARTED, "a Postnet bar could not be measured");
-        extent.push_back(b);
+    std::vector<int> middles;
+    middles.reserve(static_cast<std::size_t>(bars));
+    for (int i = s, at = 0; i < end; i += 2) {
+        middles.push_back(at + runs[static_cast<std::size_t>(i)] / 2);
+        at += runs[static_cast<std::size_t>(i)] + runs[static_cast<std::size_t>(i) + 1];
     }
+    const int first = line.pixelAt(s);
+    for (int& m : middles)
+        m += first;
+    std::vector<LineSource::Span> extent;
+    line.source.crossSpans(line.vertical, line.at, middles, extent);
+    for (const LineSource::Span& b : extent)
+        if (b.to <= b.from)
+            return failed(STARTED, "a Postnet bar could not be measured");
     // Full and half bars stand on one baseline.
     auto aligned = [&](bool high) {
         const int ref = high ? extent[0].to : extent[0].from;
-        for (const Bar& b : extent)
+        for (const LineSource::Span& b : extent)
             if (std::abs((high ? b.to : b.from) - ref) > 1)
                 return false;
         return true;
@@ -53,13 +51,13 @@ LineRead readFrom(const ScanLine& line, int s, int end) {
     if (!highBase && !aligned(false))
         return failed(COMPLETE, "the Postnet bars do not stand on one baseline");
     // The baseline is below the bars as they are read: rows are read left to
-    // right when it is below them, columns top to bottom when it is on their left.
-    const bool forward = line.vertical ? !highBase : highBase;
-    if (forward == line.reversed)
-        return failed(NOTHING, "");
+    // right when it is below them, columns top to bottom when it is on their
+    // left. Otherwise the bars are read in the opposite order.
+    if (line.vertical == highBase)
+        std::reverse(extent.begin(), extent.end());
 
     int lowest = extent[0].to - extent[0].from, highest = lowest;
-    for (const Bar& b : extent) {
+    for (const LineSource::Span& b : extent) {
         lowest = std::min(lowest, b.to - b.from);
         highest = std::max(highest, b.to - b.from);
     }
@@ -67,7 +65,7 @@ LineRead readFrom(const ScanLine& line, int s, int end) {
         return failed(COMPLETE, "the Postnet bars do not come in two heights");
     const double threshold = (lowest + highest) / 2.0;
     std::vector<bool> full;
-    for (const Bar& b : extent)
+    for (const LineSource::Span& b : extent)
         full.push_back(b.to - b.from > threshold);
     if (!full.front() || !full.back())
         return failed(COMPLETE, "a Postnet frame bar is a half bar");
@@ -107,6 +105,10 @@ LineRead readFrom(const ScanLine& line, int s, int end) {
 }  // namespace
 
 LineRead decodePostnet(const ScanLine& line) {
+    // The bars' heights say which way to read them; the line in picture order
+    // serves for both.
+    if (line.reversed)
+        return failed(NOTHING, "");
     const Runs& runs = line.runs;
     LineRead best;
     const int n = static_cast<int>(runs.size());

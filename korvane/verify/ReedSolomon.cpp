@@ -2,6 +2,7 @@
 
 #include "ReedSolomon.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 
@@ -54,7 +55,84 @@ int evaluate(const GaloisField& f, const std::vector<int>& p, int power) {
     return v;
 }
 
+// The remainder of the words (as a polynomial, highest power first) by the
+// monic generator of degree checkWords: the last checkWords words of the
+// result. Each data word w subtracts w * g(x) shifted into place. w * g is the
+// sum of alpha^b * g over the bits b of w, or, with rows made for every
+// nibble value, of at most three rows: a few XORs of whole rows per data word
+// rather than a field multiplication per term.
+std::vector<int> remainder(const GaloisField& f, const std::vector<int>& words, int checkWords) {
+    const std::vector<int> g = generator(f, checkWords);
+    const auto n = static_cast<std::size_t>(checkWords);
+    int bits = 0;
+    while ((1 << bits) < f.size)
+        ++bits;
+    std::vector<std::uint16_t> a(words.begin(), words.end());
+    const std::size_t data = a.size() - n;
+    auto subtract = [n](std::uint16_t* __restrict target, const std::uint16_t* __restrict row) {
+        for (std::size_t j = 0; j < n; ++j)
+            target[j] ^= row[j];
+    };
+
+    // rows[(b / 4) * 16 + v]: (v << (b / 4 * 4)) * g, for the nibble values v;
+    // the single bits first, the other values (when there is enough data to
+    // repay them) as sums of a smaller value's row and one bit's.
+    const int nibbles = (bits + 3) / 4;
+    const bool allValues = data >= 32;
+    std::vector<std::uint16_t> rows(static_cast<std::size_t>(nibbles) * 16 * n, 0);
+    auto row = [&](int nibble, int v) { return rows.data() + (static_cast<std::size_t>(nibble) * 16 + v) * n; };
+    for (int b = 0; b < bits; ++b) {
+        std::uint16_t* r = row(b / 4, 1 << (b % 4));
+        for (std::size_t j = 0; j < n; ++j)
+            r[j] = static_cast<std::uint16_t>(f.multiply(1 << b, g[j + 1]));
+    }
+    if (allValues)
+        for (int nibble = 0; nibble < nibbles; ++nibble)
+            for (int v = 3; v < 16; ++v) {
+                const int low = v & -v;
+                if (v == low)
+                    continue;
+                std::copy(row(nibble, v - low), row(nibble, v - low) + n, row(nibble, v));
+                subtract(row(nibble, v), row(nibble, low));
+            }
+
+    for (std::size_t i = 0; i < data; ++i) {
+        const int w = a[i];
+        for (int nibble = 0; nibble < nibbles; ++nibble) {
+            const int v = (w >> (4 * nibble)) & 15;
+            if (allValues) {
+                if (v)
+                    subtract(a.data() + i + 1, row(nibble, v));
+                continue;
+            }
+            for (int bit = 1; bit < 16; bit <<= 1)
+                if (v & bit)
+                    subtract(a.data() + i + 1, row(nibble, bit));
+        }
+    }
+    return std::vector<int>(a.begin() + static_cast<std::ptrdiff_t>(data), a.end());
+}
+
 }  // namespace
+
+std::vector<int> generator(const GaloisField& f, int n) {
+    // The q-binomial theorem with q = alpha gives the coefficients directly:
+    // that of x^(n-k) is alpha^(k(k+1)/2) times the Gaussian binomial [n k],
+    // and [n k] = [n k-1] (1 + alpha^(n-k+1)) / (1 + alpha^k). The
+    // denominators are not zero for k below the order of alpha.
+    std::vector<int> g(static_cast<std::size_t>(n) + 1);
+    const int q = f.order();
+    int binomial = 1;
+    g[0] = 1;
+    for (int k = 1; k <= n; ++k) {
+        const int numerator = 1 ^ f.exp[(n - k + 1) % q];
+        const int denominator = 1 ^ f.exp[k % q];
+        binomial = f.divide(f.multiply(binomial, numerator), denominator);
+        const long long power = static_cast<long long>(k) * (k + 1) / 2 % q;
+        g[static_cast<std::size_t>(k)] = f.multiply(binomial, f.exp[power]);
+    }
+    return g;
+}
 
 const GaloisField* aztecField(int bits) {
     switch (bits) {
@@ -117,12 +195,18 @@ std::vector<int> syndromes(const GaloisField& f, const std::vector<int>& words, 
 int correctErrors(const GaloisField& f, std::vector<int>& words, int checkWords) {
     if (checkWords <= 0)
         return 0;
-    const std::vector<int> s = syndromes(f, words, checkWords);
+    if (checkWords >= f.order() || static_cast<std::size_t>(checkWords) > words.size())
+        return -1;
+    // All syndromes vanish exactly when the generator divides the word; the
+    // division is the cheaper test. The remainder has the word's syndromes
+    // (g(alpha^i) = 0), so they come from it when it is not zero.
+    const std::vector<int> rest = remainder(f, words, checkWords);
     bool clean = true;
-    for (int v : s)
+    for (int v : rest)
         clean = clean && v == 0;
     if (clean)
         return 0;
+    const std::vector<int> s = syndromes(f, rest, checkWords);
 
     // Berlekamp-Massey: the error locator Lambda(x), lowest power first.
     std::vector<int> lambda{1}, previous{1};
@@ -180,7 +264,7 @@ int correctErrors(const GaloisField& f, std::vector<int>& words, int checkWords)
     }
     if (found != errors)
         return -1;
-    for (int v : syndromes(f, words, checkWords))
+    for (int v : remainder(f, words, checkWords))
         if (v != 0)
             return -1;
     return found;

@@ -30,4 +30,8 @@ int correctErrors(const GaloisField& field, std::vector<int>& words, int checkWo
 // The syndromes S1 ... S_checkWords; all zero for a valid code word.
 std::vector<int> syndromes(const GaloisField& field, const std::vector<int>& words, int checkWords);
 
+// The generator polynomial (x + alpha) (x + alpha^2) ... (x + alpha^n),
+// highest power first (the first coefficient is 1). n below the field's order.
+std::vector<int> generator(const GaloisField& field, int n);
+
 }  // namespace korvane::detail
