@@ -180,6 +180,7 @@ Verdict verify(const Drawing& drawing, const Symbol& symbol) {
         detail::LinearReadOptions options;
         options.check = optionalCheck(symbol.symbology) && !symbol.facts.checkCharacters.empty();
         options.msiCheckDigits = static_cast<int>(symbol.facts.checkCharacters.size());
+        options.requireAddOn = !symbol.facts.addOn.empty();
         const detail::RectLines lines(drawing, scale);
         // Bars across a row when the symbol is upright or upside down: rows first then.
         const bool rowsFirst = drawing.rotation != 90 && drawing.rotation != 270;

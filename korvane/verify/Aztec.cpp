@@ -422,6 +422,9 @@ struct ModeMessage {
     int layers = 0;
     int dataCodewords = 0;
     bool readerInit = false;
+    // The count's top bit is set in a symbol too large to mark reader
+    // initialisation with it, where it must be part of the count.
+    bool topBitOutsideReaderInit = false;
     int corrected = 0;
 };
 
@@ -459,6 +462,7 @@ std::optional<ModeMessage> readModeMessage(const Grid& g, bool compact) {
             m.readerInit = true;
             n &= 0x1F;
         }
+        m.topBitOutsideReaderInit = m.layers > 1 && (n & 0x20);
         m.dataCodewords = n + 1;
     } else {
         m.layers = (value >> 11) + 1;
@@ -467,14 +471,18 @@ std::optional<ModeMessage> readModeMessage(const Grid& g, bool compact) {
             m.readerInit = true;
             n &= 0x3FF;
         }
+        m.topBitOutsideReaderInit = m.layers > 22 && (n & 0x400);
         m.dataCodewords = n + 1;
     }
     return m;
 }
 
-// Reads the symbol around a bull's-eye at (cx, cy).
-Reading readAt(const Picture& p, double cx, double cy, double module) {
+// Reads the symbol around a bull's-eye at (cx, cy). `modeRead` says whether
+// it got as far as a valid mode message (whose failures say more than those
+// of a bull's-eye that was none).
+Reading readAt(const Picture& p, double cx, double cy, double module, bool& modeRead) {
     Reading out;
+    modeRead = false;
     Grid g(p, cx, cy, module, MAX_REACH);
     // Full-range symbols continue the bull's-eye with a light ring at 5 and a dark one at 6.
     int wrong = 0;
@@ -510,14 +518,21 @@ Reading readAt(const Picture& p, double cx, double cy, double module) {
         out.failure = "the Aztec mode message cannot be read or corrected";
         return out;
     }
-    const int size = symbolSize(compact, mode->layers);
-    const double reach = (size / 2 + 0.5) * module;
-    if (cx - reach < -0.5 || cy - reach < -0.5 || cx + reach > p.raster.width + 0.5 ||
-        cy + reach > p.raster.height + 0.5) {
-        out.failure = "the Aztec symbol of " + std::to_string(size) + " x " + std::to_string(size) +
-                      " modules its mode message gives runs off the picture";
+    modeRead = true;
+    auto fail = [&](std::string why) {
+        if (mode->topBitOutsideReaderInit)
+            why += " (the top bit of the mode message's codeword count is set, as reader initialisation would set it; "
+                   "that marks reader initialisation only in compact symbols of one layer and full-range symbols of "
+                   "up to 22 layers)";
+        out.failure = std::move(why);
         return out;
-    }
+    };
+    const int size = symbolSize(compact, mode->layers);
+    const int half = size / 2;
+    if (std::floor(cx - half * module) < 0 || std::floor(cy - half * module) < 0 ||
+        std::floor(cx + half * module) >= p.raster.width || std::floor(cy + half * module) >= p.raster.height)
+        return fail("the Aztec symbol of " + std::to_string(size) + " x " + std::to_string(size) +
+                    " modules its mode message gives runs off the picture");
     out.compact = compact;
     out.layers = mode->layers;
     out.size = size;
@@ -526,7 +541,6 @@ Reading readAt(const Picture& p, double cx, double cy, double module) {
 
     // The reference grid of full-range symbols: dark where x + y is even.
     if (!compact) {
-        const int half = size / 2;
         for (int a = -half; a <= half; ++a)
             for (int line = -half / GRID_SPACING * GRID_SPACING; line <= half; line += GRID_SPACING)
                 for (int pass = 0; pass < 2; ++pass) {
@@ -534,10 +548,9 @@ Reading readAt(const Picture& p, double cx, double cy, double module) {
                     if (std::max(std::abs(x), std::abs(y)) <= FULL_FINDER + 1)
                         continue;  // the bull's-eye and the mode-message ring
                     if (g.dark(x, y) != ((x + y) % 2 == 0)) {
-                        out.failure = "the reference grid module at (" + std::to_string(x) + ", " +
+                        return fail("the reference grid module at (" + std::to_string(x) + ", " +
                                       std::to_string(y) + ") from the centre is " +
-                                      (g.dark(x, y) ? "dark" : "light");
-                        return out;
+                                      (g.dark(x, y) ? "dark" : "light"));
                     }
                 }
     }
@@ -550,9 +563,8 @@ Reading readAt(const Picture& p, double cx, double cy, double module) {
     const int total = static_cast<int>(raw.size()) / bits;
     const std::size_t skip = raw.size() % static_cast<std::size_t>(bits);
     if (mode->dataCodewords > total) {
-        out.failure = "the Aztec mode message gives " + std::to_string(mode->dataCodewords) +
-                      " data codewords; the symbol holds " + std::to_string(total);
-        return out;
+        return fail("the Aztec mode message gives " + std::to_string(mode->dataCodewords) +
+                      " data codewords; the symbol holds " + std::to_string(total));
     }
     std::vector<int> words(static_cast<std::size_t>(total), 0);
     for (std::size_t k = 0; k < words.size(); ++k)
@@ -560,9 +572,8 @@ Reading readAt(const Picture& p, double cx, double cy, double module) {
             words[k] = words[k] * 2 + raw[skip + k * static_cast<std::size_t>(bits) + static_cast<std::size_t>(b)];
     const int corrected = correctErrors(*aztecField(bits), words, total - mode->dataCodewords);
     if (corrected < 0) {
-        out.failure = "the Aztec data has more errors than its " + std::to_string(total - mode->dataCodewords) +
-                      " check words correct (the syndromes do not vanish)";
-        return out;
+        return fail("the Aztec data has more errors than its " + std::to_string(total - mode->dataCodewords) +
+                      " check words correct (the syndromes do not vanish)");
     }
     out.correctedCodewords = mode->corrected + corrected;
 
@@ -573,8 +584,7 @@ Reading readAt(const Picture& p, double cx, double cy, double module) {
     for (int k = 0; k < mode->dataCodewords; ++k) {
         const int w = words[static_cast<std::size_t>(k)];
         if (w == 0 || w == ones) {
-            out.failure = "Aztec data codeword " + std::to_string(k + 1) + " is all " + (w == 0 ? "zeros" : "ones");
-            return out;
+            return fail("Aztec data codeword " + std::to_string(k + 1) + " is all " + (w == 0 ? "zeros" : "ones"));
         }
         const int keep = (w >> 1) == 0 || (w >> 1) == (ones >> 1) ? bits - 1 : bits;
         for (int b = bits - 1; b >= bits - keep; --b)
@@ -582,8 +592,7 @@ Reading readAt(const Picture& p, double cx, double cy, double module) {
     }
     Message message;
     if (auto failure = decodeMessage(stream, message)) {
-        out.failure = "the Aztec message does not decode: " + *failure;
-        return out;
+        return fail("the Aztec message does not decode: " + *failure);
     }
     out.ok = true;
     out.data = std::move(message.data);
@@ -607,6 +616,7 @@ Reading readAztec(const GrayRaster& raster) {
     // bull's-eye must be confirmed across the column through its centre too.
     constexpr int MAX_CANDIDATES = 64;
     int candidates = 0;
+    bool bestModeRead = false;
     for (int step = 0; step < raster.height && candidates < MAX_CANDIDATES; ++step) {
         const int y = raster.height / 2 + (step % 2 ? (step + 1) / 2 : -(step / 2));
         if (y < 0 || y >= raster.height)
@@ -633,10 +643,14 @@ Reading readAztec(const GrayRaster& raster) {
                 8.0;
             if (module < 1)
                 continue;
-            Reading r = readAt(p, cx, cy, module);
+            bool modeRead = false;
+            Reading r = readAt(p, cx, cy, module, modeRead);
             if (r.ok)
                 return r;
-            best = std::move(r);
+            if (modeRead || !bestModeRead) {
+                best = std::move(r);
+                bestModeRead = bestModeRead || modeRead;
+            }
         }
     }
     return best;

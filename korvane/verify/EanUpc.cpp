@@ -256,7 +256,7 @@ LineRead readFrom(const Runs& runs, int s, Symbology symbology, const Shape& sha
         LineRead addOn = readAddOn(runs, lastBar + 2, x, gain);
         if (addOn.progress == DECODED) {
             if (gap < shape.gapNeeded - 0.25)
-                return failed(COMPLETE, "the gap before the add-on is " + std::to_string(std::lround(gap)) +
+                return failed(VALID, "the gap before the add-on is " + std::to_string(std::lround(gap)) +
                                             " modules; " + shape.name + " needs " +
                                             std::to_string(static_cast<int>(shape.gapNeeded)));
             r.addOn = addOn.addOn;

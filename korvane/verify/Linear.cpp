@@ -82,7 +82,7 @@ void checkQuietZones(const Runs& runs, Symbology s, LineRead& r) {
               std::string(symbologyInfo(s).title) + " needs " + figure("%g", r.quietRight);
     if (!why.empty()) {
         r.failure = std::move(why);
-        r.progress = COMPLETE;  // read, but not as a scanner may accept it
+        r.progress = VALID;  // read, but not as a scanner may accept it
     }
 }
 
@@ -252,6 +252,10 @@ Reading readLines(const LineSource& source, Symbology symbology, const LinearRea
             for (int direction = 0; direction < 2; ++direction) {
                 const ScanLine line{direction == 0 ? runs : reversed, source, vertical, at, direction == 1};
                 LineRead r = decodeLine(line, symbology, options);
+                if (r.progress == DECODED && options.requireAddOn && r.addOn.empty()) {
+                    r.progress = VALID;
+                    r.failure = "no add-on follows the symbol";
+                }
                 if (r.progress == DECODED) {
                     if (r.quietLeft < 0)
                         r.quietLeft = quiet.before;

@@ -19,7 +19,8 @@ enum Progress : int {
     NOTHING = 0,    // no start pattern
     STARTED = 1,    // a start pattern, but no complete symbol
     COMPLETE = 2,   // start to stop, but a character or a check failed
-    DECODED = 3,    // a valid symbol (quiet zones still to check)
+    VALID = 3,      // a valid symbol, but what surrounds it fails (quiet zone, add-on)
+    DECODED = 4,    // a valid symbol (quiet zones still to check)
 };
 
 struct LineRead {

@@ -45,6 +45,9 @@ struct LinearReadOptions {
     // Code 93, Code 128, EAN/UPC and Postnet are always verified.
     bool check = false;
     int msiCheckDigits = 1;  // 1 (modulo 10 or 11) or 2 (modulo 10 or 11, then modulo 10)
+    // EAN/UPC: a symbol must come with an add-on (scanners can be set so);
+    // a scan line that misses the add-on does not count.
+    bool requireAddOn = false;
 };
 
 // Reads one linear symbol of the given symbology from scan lines across the
