@@ -41,8 +41,8 @@ std::string shown(const std::string& s) {
 }
 
 // What differs between what was read and what was expected, and where; empty
-// when they are equal.
-std::string difference(const std::string& read, const std::string& expected, const char* what, int& first) {
+// when they are equal. `what` names the part: "data", "check", "add-on".
+std::string difference(const std::string& read, const std::string& expected, const std::string& what, int& first) {
     const std::size_t n = std::min(read.size(), expected.size());
     std::size_t i = 0;
     while (i < n && read[i] == expected[i])
@@ -51,15 +51,15 @@ std::string difference(const std::string& read, const std::string& expected, con
         return {};
     first = static_cast<int>(i);
     if (i < n)
-        return std::string(what) + " character " + std::to_string(i + 1) + " reads " +
+        return what + " character " + std::to_string(i + 1) + " reads " +
                detail::describeCharacter(static_cast<unsigned char>(read[i])) + ", expected " +
                detail::describeCharacter(static_cast<unsigned char>(expected[i]));
+    const std::string count = what == "check" ? "check characters" : "the " + what;
     if (read.size() < expected.size())
-        return std::string(what) + " ends after " + std::to_string(read.size()) + " characters; expected " +
+        return count + " ends after " + std::to_string(read.size()) + " characters; expected " +
                std::to_string(expected.size()) + " (next " +
                detail::describeCharacter(static_cast<unsigned char>(expected[i])) + ")";
-    return std::string(what) + " has " + std::to_string(read.size()) + " characters; expected " +
-           std::to_string(expected.size());
+    return count + " has " + std::to_string(read.size()) + " characters; expected " + std::to_string(expected.size());
 }
 
 // Code 93 check values 43-46 are shift characters with no character of their
@@ -100,7 +100,7 @@ void compare(const detail::Reading& r, const Symbol& symbol, Verdict& v) {
     v.read = r.addOn.empty() ? r.data : r.data + "+" + r.addOn;
     v.correctedCodewords = r.correctedCodewords;
     int first = -1;
-    std::string why = difference(r.data, facts.data, "the data", first);
+    std::string why = difference(r.data, facts.data, "data", first);
     if (!why.empty()) {
         v.firstDifference = first;
         v.reason = why + " (read \"" + shown(r.data) + "\")";
@@ -124,11 +124,11 @@ void compare(const detail::Reading& r, const Symbol& symbol, Verdict& v) {
             why = "the mode message gives " + std::to_string(r.dataCodewords) + " data codewords; the symbol has " +
                   std::to_string(a.dataCodewords);
     } else {
-        why = difference(r.addOn, facts.addOn, "the add-on", unused);
+        why = difference(r.addOn, facts.addOn, "add-on", unused);
         if (why.empty() && facts.addOn.empty() != r.addOn.empty())
             why = r.addOn.empty() ? "the add-on was not read" : "an add-on was read where none was made";
         if (why.empty() && symbol.symbology != Symbology::Code128 && symbol.symbology != Symbology::Gs1_128)
-            why = difference(plainChecks(r.checkCharacters), facts.checkCharacters, "the check characters", unused);
+            why = difference(plainChecks(r.checkCharacters), facts.checkCharacters, "check", unused);
         if (why.empty() && (symbol.symbology == Symbology::Gs1_128) != r.gs1)
             why = r.gs1 ? "the symbol starts with FNC1, which makes it GS1-128"
                         : "the symbol does not start with FNC1, so it is no GS1-128";

@@ -605,6 +605,14 @@ Reading readAt(const Picture& p, double cx, double cy, double module, bool& mode
 
 }  // namespace
 
+std::vector<std::pair<int, int>> aztecDataModules(bool compact, int layers) {
+    std::vector<std::pair<int, int>> out;
+    if (layers < 1 || layers > (compact ? 4 : 32))
+        return out;
+    forEachDataModule(compact, layers, [&](int x, int y) { out.emplace_back(x, y); });
+    return out;
+}
+
 Reading readAztec(const GrayRaster& raster) {
     Reading best;
     best.failure = "no Aztec bull's-eye found";

@@ -118,7 +118,8 @@ int rowOf(const char* const* table, int rows, const std::string& parity) {
     return -1;
 }
 
-// Reads an add-on starting at bar `s`; its digits, or a failure.
+// Reads an add-on starting at bar `s`; its digits, or a failure (after a
+// valid main symbol, so it ranks as VALID).
 LineRead readAddOn(const Runs& runs, int s, double x, double gain) {
     const int n = static_cast<int>(runs.size());
     if (s + GUARD + DIGIT >= n || !guardAt(runs, s, GUARD, ADDON_START, x, gain))
@@ -129,7 +130,7 @@ LineRead readAddOn(const Runs& runs, int s, double x, double gain) {
         char set = 0;
         const int d = i + DIGIT < n ? digitAt(runs, i, gain, set) : -1;
         if (d < 0)
-            return failed(COMPLETE, "add-on digit " + std::to_string(digits.size() + 1) + " has no valid pattern");
+            return failed(VALID, "add-on digit " + std::to_string(digits.size() + 1) + " has no valid pattern");
         digits += static_cast<char>('0' + d);
         parity += set;
         i += DIGIT;
@@ -141,13 +142,13 @@ LineRead readAddOn(const Runs& runs, int s, double x, double gain) {
     LineRead r;
     if (digits.size() == 2) {
         if (parity != ADDON2_PARITY[std::stoi(digits) % 4])
-            return failed(COMPLETE, "the number sets of the add-on " + digits + " do not match its value");
+            return failed(VALID, "the number sets of the add-on " + digits + " do not match its value");
     } else if (digits.size() == 5) {
         const int check = (3 * (digits[0] + digits[2] + digits[4] - 3 * '0') + 9 * (digits[1] + digits[3] - 2 * '0')) % 10;
         if (parity != ADDON5_PARITY[check])
-            return failed(COMPLETE, "the number sets of the add-on " + digits + " do not match its check value");
+            return failed(VALID, "the number sets of the add-on " + digits + " do not match its check value");
     } else {
-        return failed(COMPLETE, "the add-on has " + std::to_string(digits.size()) + " digits; add-ons have 2 or 5");
+        return failed(VALID, "the add-on has " + std::to_string(digits.size()) + " digits; add-ons have 2 or 5");
     }
     r.progress = DECODED;
     r.addOn = digits;

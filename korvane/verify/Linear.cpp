@@ -253,7 +253,8 @@ Reading readLines(const LineSource& source, Symbology symbology, const LinearRea
                 const ScanLine line{direction == 0 ? runs : reversed, source, vertical, at, direction == 1};
                 LineRead r = decodeLine(line, symbology, options);
                 if (r.progress == DECODED && options.requireAddOn && r.addOn.empty()) {
-                    r.progress = VALID;
+                    // Weaker than a broken add-on another line found: this one may pass over the add-on.
+                    r.progress = COMPLETE;
                     r.failure = "no add-on follows the symbol";
                 }
                 if (r.progress == DECODED) {

@@ -12,6 +12,8 @@
 #include "korvane/Symbology.h"
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace korvane::detail {
 
@@ -59,5 +61,10 @@ Reading readLinear(const GrayRaster& raster, Symbology symbology, const LinearRe
 // layers, checks and corrects the Reed-Solomon words and decodes the message.
 // Pixels below 128 are dark.
 Reading readAztec(const GrayRaster& raster);
+
+// Where an Aztec symbol's data modules lie, in the order of its bit stream
+// (outermost layer first), as offsets (x right, y down) from the centre
+// module. The first (bits mod codeword size) modules hold no codeword.
+std::vector<std::pair<int, int>> aztecDataModules(bool compact, int layers);
 
 }  // namespace korvane::detail
