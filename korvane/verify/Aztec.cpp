@@ -625,6 +625,8 @@ Reading readAztec(const GrayRaster& raster) {
     constexpr int MAX_CANDIDATES = 64;
     int candidates = 0;
     bool bestModeRead = false;
+    // A bull's-eye is seen from every row through its centre module: read it once.
+    std::vector<std::pair<double, double>> tried;
     for (int step = 0; step < raster.height && candidates < MAX_CANDIDATES; ++step) {
         const int y = raster.height / 2 + (step % 2 ? (step + 1) / 2 : -(step / 2));
         if (y < 0 || y >= raster.height)
@@ -649,8 +651,11 @@ Reading readAztec(const GrayRaster& raster) {
             const double module =
                 (through[c + 2].centre() - through[c - 2].centre() + column[j + 2].centre() - column[j - 2].centre()) /
                 8.0;
-            if (module < 1)
+            if (module < 1 || std::any_of(tried.begin(), tried.end(), [&](const std::pair<double, double>& t) {
+                    return std::fabs(t.first - cx) < module && std::fabs(t.second - cy) < module;
+                }))
                 continue;
+            tried.emplace_back(cx, cy);
             bool modeRead = false;
             Reading r = readAt(p, cx, cy, module, modeRead);
             if (r.ok)

@@ -82,6 +82,21 @@ std::string expandUpcE(char ns, const std::string& d) {
     }
 }
 
+// The six UPC-E digits of a UPC-A number (number system and ten digits) by
+// zero suppression, or "" when none of its four forms fits.
+std::string compressUpcA(const std::string& a) {
+    const std::string m = a.substr(1, 5), item = a.substr(6, 5);
+    if ((m.substr(2) == "000" || m.substr(2) == "100" || m.substr(2) == "200") && item.substr(0, 2) == "00")
+        return m.substr(0, 2) + item.substr(2) + m[2];
+    if (m.substr(3) == "00" && item.substr(0, 3) == "000")
+        return m.substr(0, 3) + item.substr(3) + "3";
+    if (m[4] == '0' && item.substr(0, 4) == "0000")
+        return m.substr(0, 4) + item[4] + "4";
+    if (m[4] != '0' && item.substr(0, 4) == "0000" && item[4] >= '5')
+        return m + item[4];
+    return "";
+}
+
 // Whether the elements from `i` have the given module widths, allowing half a module.
 bool guardAt(const Runs& runs, int i, int count, const int* widths, double x, double gain) {
     for (int k = 0; k < count; ++k) {
@@ -229,6 +244,10 @@ LineRead readFrom(const Runs& runs, int s, Symbology symbology, const Shape& sha
         if (check < 0)
             return failed(COMPLETE, "the number sets " + parity + " of the UPC-E digits give no check digit");
         const std::string upca = expandUpcE(static_cast<char>('0' + ns), digits);
+        // Each UPC-A number has one UPC-E form: the first that fits.
+        if (compressUpcA(upca) != digits)
+            return failed(COMPLETE, "the UPC-E digits " + digits + " are not the zero-suppressed form of " + upca +
+                                        " (that is " + compressUpcA(upca) + ")");
         const char expected = gs1Check(upca);
         if (expected != '0' + check)
             return failed(COMPLETE, "the UPC-E check digit (from the number sets) is " + std::to_string(check) +
