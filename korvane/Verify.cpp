@@ -83,11 +83,12 @@ bool optionalCheck(Symbology s) {
 }
 
 // Pixels per drawing dot for at least MIN_PIXELS_PER_MODULE per module,
-// within what a raster may hold.
+// within what a raster may hold (and rasterize() scales: 64 at most).
 int scaleFor(const Drawing& d) {
+    constexpr int MAX_SCALE = 64;
     int scale = 1;
     if (d.moduleDots > 0 && d.moduleDots < MIN_PIXELS_PER_MODULE)
-        scale = static_cast<int>(std::ceil(MIN_PIXELS_PER_MODULE / d.moduleDots));
+        scale = std::min(MAX_SCALE, static_cast<int>(std::ceil(MIN_PIXELS_PER_MODULE / d.moduleDots)));
     while (scale > 1 && static_cast<long long>(d.width) * scale * static_cast<long long>(d.height) * scale >
                             MAX_CANVAS_DOTS)
         --scale;

@@ -531,8 +531,8 @@ Reading readAt(const Picture& p, double cx, double cy, double module, bool& mode
     const int half = size / 2;
     if (std::floor(cx - half * module) < 0 || std::floor(cy - half * module) < 0 ||
         std::floor(cx + half * module) >= p.raster.width || std::floor(cy + half * module) >= p.raster.height)
-        return fail("the Aztec symbol of " + std::to_string(size) + " x " + std::to_string(size) +
-                    " modules its mode message gives runs off the picture");
+        return fail("the " + std::to_string(size) + " x " + std::to_string(size) +
+                    " Aztec symbol the mode message describes runs off the picture");
     out.compact = compact;
     out.layers = mode->layers;
     out.size = size;
@@ -547,11 +547,9 @@ Reading readAt(const Picture& p, double cx, double cy, double module, bool& mode
                     const int x = pass == 0 ? a : line, y = pass == 0 ? line : a;
                     if (std::max(std::abs(x), std::abs(y)) <= FULL_FINDER + 1)
                         continue;  // the bull's-eye and the mode-message ring
-                    if (g.dark(x, y) != ((x + y) % 2 == 0)) {
-                        return fail("the reference grid module at (" + std::to_string(x) + ", " +
-                                      std::to_string(y) + ") from the centre is " +
-                                      (g.dark(x, y) ? "dark" : "light"));
-                    }
+                    if (g.dark(x, y) != ((x + y) % 2 == 0))
+                        return fail("the reference grid module at (" + std::to_string(x) + ", " + std::to_string(y) +
+                                    ") from the centre is " + (g.dark(x, y) ? "dark" : "light"));
                 }
     }
 
@@ -562,19 +560,17 @@ Reading readAt(const Picture& p, double cx, double cy, double module, bool& mode
     const int bits = codewordBits(compact, mode->layers);
     const int total = static_cast<int>(raw.size()) / bits;
     const std::size_t skip = raw.size() % static_cast<std::size_t>(bits);
-    if (mode->dataCodewords > total) {
+    if (mode->dataCodewords > total)
         return fail("the Aztec mode message gives " + std::to_string(mode->dataCodewords) +
-                      " data codewords; the symbol holds " + std::to_string(total));
-    }
+                    " data codewords; the symbol holds " + std::to_string(total));
     std::vector<int> words(static_cast<std::size_t>(total), 0);
     for (std::size_t k = 0; k < words.size(); ++k)
         for (int b = 0; b < bits; ++b)
             words[k] = words[k] * 2 + raw[skip + k * static_cast<std::size_t>(bits) + static_cast<std::size_t>(b)];
     const int corrected = correctErrors(*aztecField(bits), words, total - mode->dataCodewords);
-    if (corrected < 0) {
+    if (corrected < 0)
         return fail("the Aztec data has more errors than its " + std::to_string(total - mode->dataCodewords) +
-                      " check words correct (the syndromes do not vanish)");
-    }
+                    " check words correct (the syndromes do not vanish)");
     out.correctedCodewords = mode->corrected + corrected;
 
     // Bit stuffing: a codeword of all zeros or all ones is never written; one
@@ -583,17 +579,15 @@ Reading readAt(const Picture& p, double cx, double cy, double module, bool& mode
     std::vector<std::uint8_t> stream;
     for (int k = 0; k < mode->dataCodewords; ++k) {
         const int w = words[static_cast<std::size_t>(k)];
-        if (w == 0 || w == ones) {
+        if (w == 0 || w == ones)
             return fail("Aztec data codeword " + std::to_string(k + 1) + " is all " + (w == 0 ? "zeros" : "ones"));
-        }
         const int keep = (w >> 1) == 0 || (w >> 1) == (ones >> 1) ? bits - 1 : bits;
         for (int b = bits - 1; b >= bits - keep; --b)
             stream.push_back(static_cast<std::uint8_t>((w >> b) & 1));
     }
     Message message;
-    if (auto failure = decodeMessage(stream, message)) {
+    if (auto failure = decodeMessage(stream, message))
         return fail("the Aztec message does not decode: " + *failure);
-    }
     out.ok = true;
     out.data = std::move(message.data);
     out.gs1 = message.gs1;

@@ -67,6 +67,11 @@ std::string figure(const char* format, double v) {
 
 // The quiet zones of a decoded symbol; the failure names the short one.
 void checkQuietZones(const Runs& runs, Symbology s, LineRead& r) {
+    if (!(r.module > 0)) {
+        r.failure = "the symbol's module width cannot be measured";
+        r.progress = VALID;
+        return;
+    }
     const char* unit = s == Symbology::Postnet ? " bar pitches" : " modules";
     const double before = runs[static_cast<std::size_t>(r.firstBar) - 1] / r.module;
     const double after = runs[static_cast<std::size_t>(r.lastBar) + 1] / r.module;
