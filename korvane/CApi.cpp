@@ -4,6 +4,8 @@
 #include "korvane/korvane.h"
 #include "korvane/korvane.hpp"
 
+#include "encode/Adapters.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -194,6 +196,25 @@ int kv_drawing_width(const kv_drawing* drawing) { return drawing != nullptr ? dr
 int kv_drawing_height(const kv_drawing* drawing) { return drawing != nullptr ? drawing->drawing.height : 0; }
 double kv_drawing_x_mm(const kv_drawing* drawing) { return drawing != nullptr ? drawing->drawing.xMm : 0; }
 
+kv_status kv_rasterize(const kv_drawing* drawing, int scale, unsigned char** pixels, int* width, int* height,
+                       char* error, size_t error_size) {
+    if (drawing == nullptr || pixels == nullptr || width == nullptr || height == nullptr)
+        return fail(KV_INVALID_ARGUMENT, "a required argument is null", error, error_size);
+    *pixels = nullptr;
+    *width = *height = 0;
+    const korvane::Result<korvane::GrayRaster> r = korvane::rasterize(drawing->drawing, scale);
+    if (!r)
+        return fail(r.error(), error, error_size);
+    auto* out = static_cast<unsigned char*>(std::malloc(r->pixels.size()));
+    if (out == nullptr)
+        return fail(KV_SIZE_TOO_LARGE, "out of memory", error, error_size);
+    std::memcpy(out, r->pixels.data(), r->pixels.size());
+    *pixels = out;
+    *width = r->width;
+    *height = r->height;
+    return KV_OK;
+}
+
 kv_status kv_write(const kv_drawing* drawing, const char* format, unsigned char** bytes, size_t* length, char* error,
                    size_t error_size) {
     if (drawing == nullptr || format == nullptr || bytes == nullptr || length == nullptr)
@@ -202,7 +223,7 @@ kv_status kv_write(const kv_drawing* drawing, const char* format, unsigned char*
     *length = 0;
     const std::optional<korvane::Format> f = korvane::findFormat(format);
     if (!f)
-        return fail(KV_UNKNOWN_FORMAT, std::string("unknown format \"") + format + "\"", error, error_size);
+        return fail(KV_UNKNOWN_FORMAT, "unknown format " + korvane::detail::quoted(format), error, error_size);
     korvane::Result<korvane::Written> w = korvane::write(drawing->drawing, *f);
     if (!w)
         return fail(w.error(), error, error_size);
@@ -224,7 +245,7 @@ kv_status kv_write_file(const kv_drawing* drawing, const char* path, const char*
     if (format != nullptr) {
         f = korvane::findFormat(format);
         if (!f)
-            return fail(KV_UNKNOWN_FORMAT, std::string("unknown format \"") + format + "\"", error, error_size);
+            return fail(KV_UNKNOWN_FORMAT, "unknown format " + korvane::detail::quoted(format), error, error_size);
     }
     const korvane::Result<korvane::Written> w = korvane::writeFile(drawing->drawing, path, f);
     return w ? KV_OK : fail(w.error(), error, error_size);

@@ -31,6 +31,21 @@ std::string describeByte(unsigned char c) {
     return buf;
 }
 
+std::string quoted(std::string_view data, std::size_t max) {
+    std::string out = "\"";
+    for (std::size_t i = 0; i < data.size() && i < max; ++i) {
+        const auto c = static_cast<unsigned char>(data[i]);
+        if (c >= 32 && c < 127 && c != '"' && c != '\\') {
+            out += static_cast<char>(c);
+        } else {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\x%02X", c);
+            out += buf;
+        }
+    }
+    return out + (data.size() > max ? "...\"" : "\"");
+}
+
 Error invalidCharacter(Symbology s, std::string_view data, std::size_t index) {
     const SymbologyInfo& info = symbologyInfo(s);
     return {ErrorCode::InvalidData, std::string(info.title) + " cannot encode " +
@@ -91,6 +106,9 @@ Result<Symbol> runEngine(LinearSymbol& engine, Symbology s) {
     Symbol symbol;
     symbol.symbology = s;
     symbol.widths.assign(engine.barWidths.begin(), engine.barWidths.end());
+    // A symbol ends with a bar; a space after it belongs to the quiet zone.
+    if (symbol.widths.size() % 2 == 0)
+        symbol.widths.pop_back();
     symbol.kinds.assign(symbol.widths.size(), BarKind::Data);
     for (int w : symbol.widths)
         symbol.widthModules += w;
@@ -151,12 +169,8 @@ Result<Symbol> encode(Symbology symbology, std::string_view data, const EncodeOp
 
 Result<Symbol> encode(std::string_view symbologyName, std::string_view data, const EncodeOptions& options) {
     const std::optional<Symbology> s = findSymbology(symbologyName);
-    if (!s) {
-        std::string shown;
-        for (char c : symbologyName.substr(0, 40))
-            shown += (static_cast<unsigned char>(c) >= 32 && static_cast<unsigned char>(c) < 127) ? c : '?';
-        return Error{ErrorCode::UnknownSymbology, "unknown symbology \"" + shown + "\""};
-    }
+    if (!s)
+        return Error{ErrorCode::UnknownSymbology, "unknown symbology " + detail::quoted(symbologyName)};
     return encode(*s, data, options);
 }
 

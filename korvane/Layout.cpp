@@ -56,6 +56,7 @@ std::string format(const char* fmt, double v) {
 struct Scale {
     double dotsPerMm = 0;  // the real resolution, or a notional one without
     int x = 0;             // module in dots
+    double wantedXMm = 0;  // X as asked for: standard heights scale with it, not with the snapped X
 
     int mm(double v) const { return static_cast<int>(std::lround(v * dotsPerMm)); }
     int modules(double v) const { return static_cast<int>(std::lround(v * x)); }
@@ -137,7 +138,7 @@ Result<Plan> planLinear(const Symbol& symbol, const LayoutOptions& o, const Scal
     else if (info.defaultHeightMm > 0)
         barHeight = s.mm(info.defaultHeightMm);
     else if (info.defaultHeightModules > 0)
-        barHeight = s.modules(info.defaultHeightModules);
+        barHeight = s.mm(info.defaultHeightModules * s.wantedXMm);
     else
         barHeight = std::max(static_cast<int>(std::lround(HEIGHT_SHARE_OF_WIDTH * static_cast<double>(widthDots))),
                              s.mm(MIN_HEIGHT_MM));
@@ -322,6 +323,7 @@ Result<Drawing> layout(const Symbol& symbol, const LayoutOptions& o) {
     if (o.dpi > 0) {
         const double wanted = o.xMm > 0 ? o.xMm : info.defaultXMm;
         s.dotsPerMm = o.dpi / MM_PER_INCH;
+        s.wantedXMm = wanted;
         s.x = std::max(1, static_cast<int>(std::lround(wanted * s.dotsPerMm)));
         xMm = s.x / s.dotsPerMm;
         if (std::fabs(xMm - wanted) > 0.05 * wanted)
@@ -333,6 +335,7 @@ Result<Drawing> layout(const Symbol& symbol, const LayoutOptions& o) {
     } else {
         s.x = o.moduleDots > 0 ? o.moduleDots : DEFAULT_MODULE_DOTS;
         s.dotsPerMm = s.x / info.defaultXMm;  // millimetre settings keep their proportion to X
+        s.wantedXMm = info.defaultXMm;
     }
 
     const int reduction = o.dpi > 0 ? s.mm(o.barReductionMm) : 0;

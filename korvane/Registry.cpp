@@ -3,7 +3,6 @@
 
 #include "korvane/Symbology.h"
 
-#include <cctype>
 #include <iterator>
 #include <string>
 
@@ -56,7 +55,7 @@ constexpr SymbologyInfo REGISTRY[] = {
      CheckRule::Mandatory, false, false, 0, 0.33, 0.264, RETAIL_HEIGHT_MODULES, 0, 9, 7, 0},
     {Symbology::Code128, "code128", "Code 128", {"128", "", ""}, "ASCII (bytes 0-127)", CheckRule::Mandatory, false,
      false, 0, 0.254, 0.19, 0, 0, 10, 10, 0},
-    {Symbology::Gs1_128, "gs1-128", "GS1-128", {"ean128", "ucc128", "gs1128"},
+    {Symbology::Gs1_128, "gs1-128", "GS1-128", {"ean128", "ucc128", ""},
      "GS1 element strings: (01)09501101530003(10)ABC, or AIs with GS (0x1D) after variable-length fields",
      CheckRule::Mandatory, false, false, 0, 0.495, 0.25, 0, 0, 10, 10, 0},
     {Symbology::Postnet, "postnet", "Postnet", {"uspspostnet", "", ""}, "5, 9 or 11 digits", CheckRule::Mandatory,
@@ -74,16 +73,23 @@ constexpr bool inEnumOrder() {
 }
 static_assert(inEnumOrder(), "registry rows follow the Symbology enumeration");
 
-// Lower case without the separators people put into names.
-std::string normalised(std::string_view name) {
-    std::string out;
-    out.reserve(name.size());
-    for (char c : name) {
-        if (c == '-' || c == '_' || c == ' ')
-            continue;
-        out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+bool isSeparator(char c) { return c == '-' || c == '_' || c == ' '; }
+
+char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Equal ignoring case and the separators people put into names.
+bool sameName(std::string_view a, std::string_view b) {
+    std::size_t i = 0, j = 0;
+    for (;;) {
+        while (i < a.size() && isSeparator(a[i]))
+            ++i;
+        while (j < b.size() && isSeparator(b[j]))
+            ++j;
+        if (i == a.size() || j == b.size())
+            return i == a.size() && j == b.size();
+        if (lower(a[i++]) != lower(b[j++]))
+            return false;
     }
-    return out;
 }
 
 }  // namespace
@@ -93,14 +99,11 @@ const SymbologyInfo& symbologyInfo(Symbology s) { return REGISTRY[static_cast<in
 const SymbologyInfo* allSymbologies() { return REGISTRY; }
 
 std::optional<Symbology> findSymbology(std::string_view name) {
-    const std::string wanted = normalised(name);
-    if (wanted.empty())
-        return std::nullopt;
     for (const SymbologyInfo& info : REGISTRY) {
-        if (normalised(info.name) == wanted)
+        if (sameName(info.name, name))
             return info.id;
         for (std::string_view alias : info.aliases)
-            if (!alias.empty() && normalised(alias) == wanted)
+            if (!alias.empty() && sameName(alias, name))
                 return info.id;
     }
     return std::nullopt;

@@ -22,6 +22,7 @@ targets=(
   "fuzz_aztec_cli 4096"
   "fuzz_emf 2048"
   "fuzz_bmp 20000"
+  "fuzz_korvane 2048"
   "fuzz_verify 8192"
 )
 

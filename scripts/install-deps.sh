@@ -8,6 +8,8 @@ packages=(
   libgtest-dev libgmock-dev googletest   # unit tests
   libbenchmark-dev                       # benchmarks
   libzxing-dev                           # independent decoder for round-trip tests
+  zint libzint-dev                       # independent generator: module cross-checks and speed references
+  valgrind hyperfine                     # instruction counts and process timings (bench/)
   clang libclang-rt-14-dev               # fuzzers (libFuzzer) and sanitizers
 )
 if [ "${WITH_WINDOWS:-0}" = 1 ]; then

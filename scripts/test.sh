@@ -11,6 +11,7 @@ echo "== normal build"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DBARCODE_TESTS=ON -DBARCODE_BENCHMARKS=ON -DBARCODE_WERROR=ON >/dev/null
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
+./scripts/test-install.sh build
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBARCODE_TESTS=ON -DBARCODE_SANITIZE=ON >/dev/null

@@ -61,8 +61,9 @@ struct EncodeOptions {
 
     // EAN/UPC add-on of 2 or 5 digits (also accepted in the data after '+').
     std::string addOn;
-    // Space between the main symbol and the add-on, in modules (7-12).
-    int addOnGap = 9;
+    // Space between the main symbol and the add-on in modules: 7-12 after
+    // EAN-13 and EAN-8, 9-12 after UPC-A and UPC-E; 0 takes the least.
+    int addOnGap = 0;
 
     // Aztec.
     AztecEncoder aztecEncoder = AztecEncoder::Optimal;

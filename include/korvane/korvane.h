@@ -57,7 +57,7 @@ typedef struct kv_encode_options {
     char codabar_stop;
     int upce_number_system; /* -1 from the data, 0 or 1 */
     const char* add_on;  /* 2 or 5 digits, or null */
-    int add_on_gap;      /* modules, 7-12 */
+    int add_on_gap;      /* modules: 0 the least (7 after EAN, 9 after UPC), up to 12 */
     int aztec_specified; /* 1: the aztec program's encoder */
     int ecc_percent;     /* Aztec check words, 0-90 */
     int min_size;        /* Aztec smallest side in modules, 0 any */
@@ -109,6 +109,12 @@ KV_API void kv_drawing_free(kv_drawing* drawing);
 KV_API int kv_drawing_width(const kv_drawing* drawing);   /* dots */
 KV_API int kv_drawing_height(const kv_drawing* drawing);
 KV_API double kv_drawing_x_mm(const kv_drawing* drawing); /* X reached */
+
+/* The drawing's bars or modules as 8-bit grey pixels (0 dark, 255 light; text
+ * is not drawn), `scale` pixels per dot (1-64): *pixels receives
+ * *width x *height bytes, row-major, to release with kv_free. */
+KV_API kv_status kv_rasterize(const kv_drawing* drawing, int scale, unsigned char** pixels, int* width,
+                              int* height, char* error, size_t error_size);
 
 /* Writes a drawing in `format` ("svg", "pdf", "eps", "png", "emf", "bmp") into
  * memory: *bytes receives a buffer of *length bytes to release with kv_free. */

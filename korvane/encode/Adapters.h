@@ -30,6 +30,10 @@ Result<Symbol> encodeAztec(std::string_view data, const EncodeOptions& o);
 // 'x' for printable ASCII, otherwise "byte 0x1F".
 std::string describeByte(unsigned char c);
 
+// Data quoted for a one-line message: printable ASCII as it is, other bytes
+// as \xNN, cut after `max` characters with "...".
+std::string quoted(std::string_view data, std::size_t max = 40);
+
 // "Code 39 cannot encode 'a' at position 3 (it takes digits, ...)"; positions count from 1.
 Error invalidCharacter(Symbology s, std::string_view data, std::size_t index);
 

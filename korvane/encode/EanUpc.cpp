@@ -48,6 +48,9 @@ Error wrongCheck(Symbology s, const std::string& digits, char expected) {
                                        " does not match; it should be " + expected};
 }
 
+// The least space before an add-on (ISO/IEC 15420): 7 modules after EAN, 9 after UPC.
+int addOnGapLeast(Symbology s) { return s == Symbology::UpcA || s == Symbology::UpcE ? 9 : 7; }
+
 // Splits "digits+addon" and checks the add-on.
 Result<std::string> takeAddOn(Symbology s, std::string& data, const EncodeOptions& o) {
     std::string addOn = o.addOn;
@@ -67,9 +70,10 @@ Result<std::string> takeAddOn(Symbology s, std::string& data, const EncodeOption
     if (addOn.size() != 2 && addOn.size() != 5)
         return Error{ErrorCode::InvalidData,
                      "an add-on has 2 or 5 digits; \"" + addOn + "\" has " + std::to_string(addOn.size())};
-    if (o.addOnGap < 7 || o.addOnGap > 12)
-        return Error{ErrorCode::InvalidOption,
-                     "the add-on gap is " + std::to_string(o.addOnGap) + " modules; it must be 7 to 12"};
+    const int least = addOnGapLeast(s);
+    if (o.addOnGap != 0 && (o.addOnGap < least || o.addOnGap > 12))
+        return Error{ErrorCode::InvalidOption, "the add-on gap is " + std::to_string(o.addOnGap) + " modules; after " +
+                                                   title(s) + " it must be " + std::to_string(least) + " to 12"};
     return addOn;
 }
 
@@ -185,7 +189,7 @@ Result<Symbol> encodeEanUpc(Symbology s, const std::string& input, const EncodeO
         engine.supplement = *addOn;
         engine.supplement2 = addOn->size() == 2;
         engine.supplement5 = addOn->size() == 5;
-        engine.supplementGap = o.addOnGap;
+        engine.supplementGap = o.addOnGap != 0 ? o.addOnGap : addOnGapLeast(s);
     }
     Result<Symbol> symbol = runEngine(engine, s);
     if (!symbol)
@@ -204,7 +208,7 @@ Result<Symbol> encodeEanUpc(Symbology s, const std::string& input, const EncodeO
     symbol->facts.checkSupplied = supplied != 0;
     symbol->facts.addOn = *addOn;
     if (!addOn->empty())
-        symbol->addOnStartModule = shape.width + o.addOnGap;
+        symbol->addOnStartModule = shape.width + (o.addOnGap != 0 ? o.addOnGap : addOnGapLeast(s));
     markGuards(*symbol, shape);
     retailText(*symbol, s, shown);
     if (!addOn->empty())

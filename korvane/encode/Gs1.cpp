@@ -162,7 +162,7 @@ Status checkField(const AiFormat& f, const Gs1Element& e) {
                                        ? std::to_string(f.minLength)
                                        : std::to_string(f.minLength) + " to " + std::to_string(f.maxLength);
         return Error{ErrorCode::InvalidData,
-                     where + " takes " + wanted + " characters; \"" + e.value + "\" has " + std::to_string(n)};
+                     where + " takes " + wanted + " characters; " + quoted(e.value) + " has " + std::to_string(n)};
     }
     for (int i = 0; i < n; ++i) {
         const auto c = static_cast<unsigned char>(e.value[static_cast<std::size_t>(i)]);
@@ -195,6 +195,8 @@ Result<std::vector<Gs1Element>> parseBracketed(std::string_view s, char open, ch
                                                      " is not closed with '" + close + "'"};
         Gs1Element e;
         e.ai = std::string(s.substr(i + 1, end - i - 1));
+        if (e.ai.empty() || e.ai.size() > 4 || firstRefused(e.ai, isDigit) != std::string::npos)
+            return Error{ErrorCode::InvalidData, "unknown GS1 AI " + quoted(e.ai)};
         const std::size_t next = s.find(open, end + 1);
         e.value = std::string(s.substr(end + 1, (next == std::string_view::npos ? s.size() : next) - end - 1));
         out.push_back(std::move(e));
@@ -211,8 +213,8 @@ Result<std::vector<Gs1Element>> parsePlain(std::string_view s) {
         std::size_t aiLength = 0;
         const AiFormat* f = findAi(s.substr(i), aiLength);
         if (!f)
-            return Error{ErrorCode::InvalidData, "no GS1 AI begins at position " + std::to_string(i + 1) + " (\"" +
-                                                     std::string(s.substr(i, 4)) + "\")"};
+            return Error{ErrorCode::InvalidData, "no GS1 AI begins at position " + std::to_string(i + 1) + " (" +
+                                                     quoted(s.substr(i, 4)) + ")"};
         Gs1Element e;
         e.ai = std::string(s.substr(i, aiLength));
         i += aiLength;
@@ -244,7 +246,7 @@ Result<std::vector<Gs1Element>> parseGs1(std::string_view data) {
         std::size_t aiLength = 0;
         const AiFormat* f = findAi(e.ai, aiLength);
         if (!f || aiLength != e.ai.size())
-            return Error{ErrorCode::InvalidData, "unknown GS1 AI (" + e.ai + ")"};
+            return Error{ErrorCode::InvalidData, "unknown GS1 AI " + quoted(e.ai)};
         if (const Status s = checkField(*f, e); !s)
             return s.error();
         e.predefinedLength = predefined(e.ai);

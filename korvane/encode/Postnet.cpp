@@ -36,10 +36,6 @@ Result<Symbol> encodePostnet(const std::string& data, const EncodeOptions& o) {
             symbol->kinds[i] = BarKind::Short;
         symbol->widthModules += symbol->widths[i];
     }
-    // The last element is the space after the final frame bar: not part of the symbol.
-    symbol->widthModules -= symbol->widths.back();
-    symbol->widths.pop_back();
-    symbol->kinds.pop_back();
 
     int sum = 0;
     for (char c : data)

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Instructions spent inside korvane::encode() and inside zint's ZBarcode_Encode
+# for the same values (callgrind, collection switched on only inside the
+# encode call; symbols bound at start-up so that neither pays for lazy
+# binding). Usage: bench/api_instructions.sh [build-dir]
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${1:-$root/build}"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+
+cmake --build "$build" --target korvane_static >/dev/null
+includes="-I$root/include -I$build/korvane/include"
+g++ -std=c++17 -O2 $includes "$root/bench/encode_once.cpp" "$build/korvane/libkorvane.a" -o "$work/korvane_once"
+cc -O2 "$root/bench/zint_encode_once.c" -lzint -o "$work/zint_once"
+
+head -c 1000 /dev/urandom > "$work/random1000.bin"
+printf 'ABCDEFGHIJKLMNOPQRSTUVWXYZ%.0s' $(seq 1 118) | head -c 3067 > "$work/upper3067.txt"
+
+# callgrind's total for the collected function and what it calls.
+count() {
+    local fn="$1"; shift
+    LD_BIND_NOW=1 valgrind --tool=callgrind --callgrind-out-file="$work/out" --collect-atstart=no --toggle-collect="$fn" "$@" \
+        >/dev/null 2>&1
+    callgrind_annotate "$work/out" 2>/dev/null | awk '/PROGRAM TOTALS/ { gsub(",", "", $1); print $1 }'
+}
+
+printf '%-34s %12s %12s\n' "value" "korvane" "zint"
+while IFS='|' read -r label ours theirs args; do
+    # shellcheck disable=SC2086
+    k=$(count 'korvane::encode(korvane::Symbology*' "$work/korvane_once" $ours $args)
+    # shellcheck disable=SC2086
+    z=$(count 'ZBarcode_Encode' "$work/zint_once" $theirs $args)
+    printf '%-34s %12s %12s\n' "$label" "$k" "$z"
+done <<ROWS
+Code 128 ABC-abc-0123456789xy|code128|20|ABC-abc-0123456789xy
+EAN-13 400638133393|ean13|13|400638133393
+Code 39 ABC123|code39|8|ABC123
+Aztec 1,000 random bytes|aztec|92|-f $work/random1000.bin
+Aztec 3,067 capital letters|aztec|92|-f $work/upper3067.txt
+ROWS

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs the library from a built tree into a scratch prefix, then builds and
+# runs a consumer program against it: through CMake's find_package (shared and
+# static) and through pkg-config (the C API).
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${1:-$root/build}"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+
+cmake --install "$build" --prefix "$work/prefix" >/dev/null
+libdir="$(ls -d "$work"/prefix/lib*/ | head -1)"
+
+echo "== consumer through find_package(korvane)"
+cmake -S "$root/tests/consumer" -B "$work/consumer" -DCMAKE_PREFIX_PATH="$work/prefix" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$work/consumer" >/dev/null
+LD_LIBRARY_PATH="$libdir" "$work/consumer/consumer_shared"
+"$work/consumer/consumer_static"
+
+echo "== consumer through pkg-config"
+export PKG_CONFIG_PATH="$libdir/pkgconfig"
+# shellcheck disable=SC2046
+cc -std=c99 -Wall -Werror "$root/tests/consumer/consumer.c" -o "$work/consumer_c" $(pkg-config --cflags --libs korvane)
+LD_LIBRARY_PATH="$libdir" "$work/consumer_c"

@@ -1,0 +1,199 @@
+// encode(): names, the forms data comes in, facts, and refusals.
+
+#include "KorvaneTestUtil.h"
+
+#include <gtest/gtest.h>
+
+using korvane::EncodeOptions;
+using korvane::ErrorCode;
+using korvane::Symbology;
+using kvtest::encoded;
+
+TEST(Registry, NamesAndAliasesIgnoreCaseAndSeparators) {
+    const struct {
+        const char* name;
+        Symbology expected;
+    } cases[] = {
+        {"code39", Symbology::Code39},        {"CODE39EXT", Symbology::Code39Extended},
+        {"Code93", Symbology::Code93},        {"code93ext", Symbology::Code93Extended},
+        {"code11", Symbology::Code11},        {"Codabar", Symbology::Codabar},
+        {"msi", Symbology::Msi},              {"ITF", Symbology::Interleaved2of5},
+        {"industrial25", Symbology::Industrial2of5}, {"matrix25", Symbology::Matrix2of5},
+        {"EAN-13", Symbology::Ean13},         {"ean_8", Symbology::Ean8},
+        {"UPC-A", Symbology::UpcA},           {"upce", Symbology::UpcE},
+        {"code128", Symbology::Code128},      {"GS1-128", Symbology::Gs1_128},
+        {"ean128", Symbology::Gs1_128},       {"postnet", Symbology::Postnet},
+        {"Aztec", Symbology::Aztec},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(korvane::findSymbology(c.name).has_value());
+        EXPECT_EQ(*korvane::findSymbology(c.name), c.expected);
+    }
+    for (const char* unknown : {"", "qr", "code", "-", "ean1"})
+        EXPECT_FALSE(korvane::findSymbology(unknown).has_value()) << unknown;
+    for (int i = 0; i < korvane::SYMBOLOGY_COUNT; ++i)
+        EXPECT_EQ(static_cast<int>(korvane::allSymbologies()[i].id), i);
+}
+
+// The same symbol from every form the data may take.
+TEST(Encode, DataFormsGiveTheSameSymbol) {
+    EncodeOptions addOn12;
+    addOn12.addOn = "12";
+    EncodeOptions system1;
+    system1.upceNumberSystem = 1;
+    const struct {
+        Symbology s;
+        const char* a;
+        EncodeOptions aOptions;
+        const char* b;
+        EncodeOptions bOptions;
+    } cases[] = {
+        {Symbology::Ean13, "590123412345", {}, "5901234123457", {}},
+        {Symbology::Ean13, "590123412345+12", {}, "5901234123457", addOn12},
+        {Symbology::Ean8, "5512345", {}, "55123457", {}},
+        {Symbology::UpcA, "03600029145", {}, "036000291452", {}},
+        {Symbology::UpcE, "123456", {}, "01234565", {}},
+        {Symbology::UpcE, "0123456", {}, "01234565", {}},
+        {Symbology::UpcE, "01234500006", {}, "012345000065", {}},
+        {Symbology::UpcE, "01234565", {}, "012345000065", {}},
+        {Symbology::UpcE, "123456", system1, "11234562", {}},
+        {Symbology::Gs1_128, "(01)09501101530003(10)AB-12", {}, "010950110153000310AB-12", {}},
+        {Symbology::Gs1_128, "[10]AB(12)[21]XY", {}, "10AB(12)\x1D" "21XY", {}},
+        {Symbology::Codabar, "A123B", {}, "123", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.a) + " / " + c.b);
+        const korvane::Symbol a = encoded(c.s, c.a, c.aOptions);
+        const korvane::Symbol b = encoded(c.s, c.b, c.bOptions);
+        EXPECT_EQ(kvtest::moduleString(a), kvtest::moduleString(b));
+        EXPECT_EQ(a.facts.data, b.facts.data);
+    }
+}
+
+TEST(Encode, FactsAndText) {
+    const struct {
+        Symbology s;
+        const char* data;
+        bool check;
+        const char* facts;   // data as a reader returns it
+        const char* checks;  // check characters
+        const char* text;    // human-readable line
+        int modules;
+    } cases[] = {
+        {Symbology::Code39, "ABC", true, "ABC", "X", "ABCX", 95},
+        {Symbology::Code93, "TEST93", false, "TEST93", "+6", "TEST93", 91},
+        {Symbology::Code11, "123", false, "123", "-", "123-", 46},
+        {Symbology::Codabar, "1-2$", true, "1-2$", "7", "1-2$7", 87},
+        {Symbology::Msi, "1234", false, "1234", "4", "12344", 67},
+        {Symbology::Interleaved2of5, "123", false, "0123", "", "0123", 45},
+        {Symbology::Interleaved2of5, "1234", true, "01234", "8", "012348", 63},
+        {Symbology::Industrial2of5, "123", true, "123", "6", "1236", 75},
+        {Symbology::Ean13, "590123412345+12", false, "5901234123457", "7", "5901234123457 12", 122},
+        {Symbology::UpcE, "123456", false, "01234565", "5", "01234565", 51},
+        {Symbology::Gs1_128, "(01)09501101530003(17)250101(10)A1(21)S", false, "010950110153000317250101" "10A1\x1D" "21S",
+         "", "(01)09501101530003(17)250101(10)A1(21)S", 266},
+        {Symbology::Postnet, "12345", false, "12345", "5", "12345", 157},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.data);
+        EncodeOptions o;
+        if (c.check)
+            o.check = true;
+        const korvane::Symbol s = encoded(c.s, c.data, o);
+        EXPECT_EQ(s.facts.data, c.facts);
+        EXPECT_EQ(s.facts.checkCharacters, c.checks);
+        EXPECT_EQ(s.text, c.text);
+        EXPECT_EQ(s.widthModules, c.modules);
+        EXPECT_EQ(static_cast<int>(kvtest::moduleString(s).size()), c.modules);
+    }
+}
+
+TEST(Encode, RetailGuardsAddOnAndTextSpans) {
+    const korvane::Symbol s = encoded(Symbology::Ean13, "590123412345+12345");
+    std::string guards;
+    int x = 0;
+    for (std::size_t i = 0; i < s.widths.size(); x += s.widths[i], ++i)
+        if (i % 2 == 0 && s.kinds[i] != korvane::BarKind::Data)
+            guards += (s.kinds[i] == korvane::BarKind::Guard ? "G" : "A") + std::to_string(x) + " ";
+    EXPECT_EQ(guards, "G0 G2 G46 G48 G92 G94 A102 A104 A107 A111 A114 A117 A120 A123 A125 A130 A132 A134 A138 A141 A143 A148 ");
+    EXPECT_EQ(s.addOnStartModule, 102);  // 95 modules and the least gap of 7
+    ASSERT_EQ(s.textSpans.size(), 4u);
+    EXPECT_EQ(s.textSpans[0].text, "5");
+    EXPECT_EQ(s.textSpans[0].place, korvane::TextPlace::LeftOf);
+    EXPECT_EQ(s.textSpans[1].text, "901234");
+    EXPECT_EQ(s.textSpans[2].text, "123457");
+    EXPECT_EQ(s.textSpans[3].text, "12345");
+    EXPECT_EQ(s.textSpans[3].place, korvane::TextPlace::Above);
+}
+
+TEST(Encode, RefusalsSayWhatAndWhere) {
+    EncodeOptions noCheck;
+    noCheck.check = false;
+    EncodeOptions ratio4;
+    ratio4.wideRatio = 4;
+    EncodeOptions gap20;
+    gap20.addOnGap = 20;
+    EncodeOptions startD;
+    startD.code128Start = 'D';
+    EncodeOptions ecc95;
+    ecc95.eccPercent = 95;
+    const struct {
+        Symbology s;
+        std::string data;
+        EncodeOptions o;
+        ErrorCode code;
+        const char* message;  // a part of the message
+    } cases[] = {
+        {Symbology::Code39, "AbC", {}, ErrorCode::InvalidData, "cannot encode 'b' at position 2"},
+        {Symbology::Code39Extended, "A\xE9", {}, ErrorCode::InvalidData, "byte 0xE9 at position 2"},
+        {Symbology::Code93, "", {}, ErrorCode::InvalidData, "empty"},
+        {Symbology::Code11, "12A", {}, ErrorCode::InvalidData, "'A' at position 3"},
+        {Symbology::Codabar, "A12xB", {}, ErrorCode::InvalidData, "'x' at position 4"},
+        {Symbology::Msi, "12 3", {}, ErrorCode::InvalidData, "' ' at position 3"},
+        {Symbology::Interleaved2of5, "12-3", {}, ErrorCode::InvalidData, "'-' at position 3"},
+        {Symbology::Ean13, "5901234123458", {}, ErrorCode::CheckDigit, "it should be 7"},
+        {Symbology::Ean13, "59012341234", {}, ErrorCode::InvalidData, "takes 12 digits, or 13"},
+        {Symbology::Ean13, "590123412345+123", {}, ErrorCode::InvalidData, "2 or 5 digits"},
+        {Symbology::Ean13, "590123412345+12", gap20, ErrorCode::InvalidOption, "7 to 12"},
+        {Symbology::Ean8, "55123450", {}, ErrorCode::CheckDigit, "it should be 7"},
+        {Symbology::UpcA, "036000291453", {}, ErrorCode::CheckDigit, "it should be 2"},
+        {Symbology::UpcA, "036000291452", noCheck, ErrorCode::InvalidOption, "cannot be switched off"},
+        {Symbology::UpcE, "21234565", {}, ErrorCode::InvalidData, "number system 0 or 1"},
+        {Symbology::UpcE, "01234000057", {}, ErrorCode::InvalidData, "zero-suppressed"},
+        {Symbology::Code128, "caf\xC3\xA9", {}, ErrorCode::InvalidData, "byte 0xC3 at position 4"},
+        {Symbology::Code128, "ABC", startD, ErrorCode::InvalidOption, "start set"},
+        {Symbology::Code39, "ABC", ratio4, ErrorCode::InvalidOption, "2 or 3"},
+        {Symbology::Gs1_128, "(01)09501101530004", {}, ErrorCode::CheckDigit, "it should be 3"},
+        {Symbology::Gs1_128, "(99", {}, ErrorCode::InvalidData, "not closed"},
+        {Symbology::Gs1_128, "(01)123", {}, ErrorCode::InvalidData, "takes 14 characters"},
+        {Symbology::Gs1_128, "(10)A B", {}, ErrorCode::InvalidData, "' ' at position 2"},
+        {Symbology::Gs1_128, "(5)1", {}, ErrorCode::InvalidData, "unknown GS1 AI \"5\""},
+        {Symbology::Gs1_128, "5555", {}, ErrorCode::InvalidData, "no GS1 AI begins at position 1"},
+        {Symbology::Postnet, "1234", {}, ErrorCode::InvalidData, "ZIP code of 5 digits"},
+        {Symbology::Aztec, "", {}, ErrorCode::InvalidData, "empty"},
+        {Symbology::Aztec, "x", ecc95, ErrorCode::InvalidOption, "0 to 90"},
+        {Symbology::Aztec, std::string(4000, '\xFF'), {}, ErrorCode::DataTooLong, "bits"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.data.substr(0, 40));
+        const korvane::Result<korvane::Symbol> r = korvane::encode(c.s, c.data, c.o);
+        ASSERT_FALSE(r.ok());
+        EXPECT_EQ(r.error().code, c.code);
+        EXPECT_NE(r.error().message.find(c.message), std::string::npos) << r.error().message;
+        EXPECT_EQ(r.error().message.find('\n'), std::string::npos);
+    }
+    const korvane::Result<korvane::Symbol> unknown = korvane::encode("qrcode", "x");
+    ASSERT_FALSE(unknown.ok());
+    EXPECT_EQ(unknown.error().code, ErrorCode::UnknownSymbology);
+}
+
+TEST(Encode, EscapesAreResolvedBeforeTheCheck) {
+    EncodeOptions o;
+    o.escapes = true;
+    EXPECT_EQ(encoded(Symbology::Code128, "A~d009B", o).facts.data, "A\tB");
+    EXPECT_EQ(encoded(Symbology::Code39Extended, "~~x", o).facts.data, "~x");
+    const korvane::Result<korvane::Symbol> r = korvane::encode(Symbology::Code39, "A~d097", o);
+    ASSERT_FALSE(r.ok());
+    EXPECT_NE(r.error().message.find("'a' at position 2"), std::string::npos);
+}

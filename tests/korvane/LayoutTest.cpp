@@ -1,0 +1,184 @@
+// layout(): the arithmetic of X, quiet zones, heights, text and rotation, and
+// the requests it refuses.
+
+#include "KorvaneTestUtil.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using korvane::Drawing;
+using korvane::LayoutOptions;
+using korvane::Symbology;
+
+namespace {
+
+LayoutOptions at(double dpi, double xMm = 0) {
+    LayoutOptions o;
+    o.dpi = dpi;
+    o.xMm = xMm;
+    return o;
+}
+
+Drawing laidOut(Symbology s, const std::string& data, const LayoutOptions& o) {
+    const korvane::Result<Drawing> d = korvane::layout(kvtest::encoded(s, data), o);
+    EXPECT_TRUE(d.ok()) << (d ? "" : d.error().message);
+    return d ? *d : Drawing{};
+}
+
+bool warns(const Drawing& d, const std::string& part) {
+    for (const std::string& w : d.warnings)
+        if (w.find(part) != std::string::npos)
+            return true;
+    return false;
+}
+
+}  // namespace
+
+TEST(Layout, XSnapsToWholeDotsAndSetsEverySize) {
+    const struct {
+        Symbology s;
+        std::string data;
+        double dpi, xMm;
+        int dots;
+        double reached;
+        int quietLeft, quietRight, barHeight;  // dots
+        const char* warning;                   // "" for none
+    } cases[] = {
+        // 22.85 mm EAN-13 bars at X 0.33 mm, with the 11X and 7X quiet zones.
+        {Symbology::Ean13, "590123412345", 300, 0.33, 4, 0.33867, 44, 28, 270, ""},
+        {Symbology::Ean13, "590123412345", 600, 0.33, 8, 0.33867, 88, 56, 540, ""},
+        {Symbology::UpcA, "03600029145", 300, 0, 4, 0.33867, 36, 36, 270, ""},
+        {Symbology::Ean8, "9638507", 300, 0, 4, 0.33867, 28, 28, 215, ""},
+        // 15 % of the width, at least 6.35 mm (75 dots at 300 dpi).
+        {Symbology::Code128, "ABC", 300, 0.254, 3, 0.254, 30, 30, 75, ""},
+        {Symbology::Code128, std::string(60, 'x'), 300, 0.254, 3, 0.254, 30, 30, 313, ""},  // 695 modules
+        {Symbology::Code39, "CODE39", 203, 0.19, 2, 0.25025, 20, 20, 51, "becomes"},
+        {Symbology::Code39, "CODE39", 300, 0.1, 1, 0.08467, 10, 10, 75, "below the Code 39 minimum"},
+        {Symbology::Postnet, "12345", 300, 0.254, 3, 0.254, 39, 39, 38, ""},
+        {Symbology::Aztec, "Aztec", 300, 0.5, 6, 0.508, 0, 0, 0, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.data.substr(0, 12) + " at " + std::to_string(c.dpi));
+        const Drawing d = laidOut(c.s, c.data, at(c.dpi, c.xMm));
+        EXPECT_EQ(d.moduleDots, c.dots);
+        EXPECT_NEAR(d.xMm, c.reached, 5e-5);
+        EXPECT_EQ(d.symbolBox.x, c.quietLeft);
+        EXPECT_EQ(d.quietLeft, c.quietLeft);
+        EXPECT_EQ(d.quietRight, c.quietRight);
+        if (c.barHeight > 0) {
+            int tallest = 0;
+            for (const korvane::Rect& r : d.rects)
+                if (r.y == d.symbolBox.y)
+                    tallest = std::max(tallest, r.height);
+            const bool retail = c.s == Symbology::Ean13 || c.s == Symbology::UpcA || c.s == Symbology::Ean8;
+            EXPECT_EQ(tallest, c.barHeight + (retail ? 5 * c.dots : 0));  // guard bars descend 5X
+        }
+        EXPECT_EQ(std::string(c.warning).empty(), d.warnings.empty());
+        if (*c.warning) {
+            EXPECT_TRUE(warns(d, c.warning));
+        }
+    }
+}
+
+// EAN-13 digits the retail way: the first left of the start guard, six under
+// each half; the add-on's digits over its bars, which start lower.
+TEST(Layout, RetailTextPositions) {
+    const Drawing d = laidOut(Symbology::Ean13, "590123412345+12", at(300, 0.33));
+    ASSERT_EQ(d.texts.size(), 4u);
+    const struct {
+        const char* text;
+        double x;
+        korvane::Anchor anchor;
+    } expected[] = {
+        {"5", 44 - 4, korvane::Anchor::End},         // one module left of the symbol
+        {"901234", 44 + 24 * 4, korvane::Anchor::Middle},  // modules 3-45
+        {"123457", 44 + 71 * 4, korvane::Anchor::Middle},  // modules 50-92
+        {"12", 44 + 112 * 4, korvane::Anchor::Middle},     // add-on modules 102-122
+    };
+    for (std::size_t i = 0; i < 4; ++i) {
+        SCOPED_TRACE(expected[i].text);
+        EXPECT_EQ(d.texts[i].text, expected[i].text);
+        EXPECT_DOUBLE_EQ(d.texts[i].x, expected[i].x);
+        EXPECT_EQ(d.texts[i].anchor, expected[i].anchor);
+        EXPECT_EQ(d.texts[i].font, korvane::Font::OcrB);
+        EXPECT_DOUBLE_EQ(d.texts[i].size, 44);  // 11 modules to the em
+    }
+    // Digits under the bars sit just below them; the add-on's above its bars.
+    EXPECT_DOUBLE_EQ(d.texts[1].y, 270 + 2 + 0.72 * 44);
+    EXPECT_DOUBLE_EQ(d.texts[3].y, 0.72 * 44);
+    const korvane::Rect& firstAddOnBar = d.rects[d.rects.size() - 7];
+    EXPECT_EQ(firstAddOnBar.x, 44 + 102 * 4);
+    EXPECT_GT(firstAddOnBar.y, d.texts[3].y);
+    EXPECT_EQ(firstAddOnBar.y + firstAddOnBar.height, 270 + 20);
+    EXPECT_GE(d.height, static_cast<int>(d.texts[1].y));
+}
+
+TEST(Layout, RotationTurnsTheCanvasAndEveryRectangle) {
+    const LayoutOptions upright = kvtest::pixels(2);
+    const Drawing d0 = laidOut(Symbology::Code128, "Turn", upright);
+    for (int rotation : {90, 180, 270}) {
+        SCOPED_TRACE(rotation);
+        LayoutOptions o = upright;
+        o.rotation = rotation;
+        const Drawing d = laidOut(Symbology::Code128, "Turn", o);
+        EXPECT_EQ(d.rotation, rotation);
+        EXPECT_EQ(d.width, rotation == 180 ? d0.width : d0.height);
+        EXPECT_EQ(d.height, rotation == 180 ? d0.height : d0.width);
+        ASSERT_EQ(d.rects.size(), d0.rects.size());
+        const korvane::Rect& a = d0.rects[0];
+        const korvane::Rect& b = d.rects[0];
+        const korvane::Rect expected = rotation == 90    ? korvane::Rect{d0.height - a.y - a.height, a.x, a.height, a.width}
+                                       : rotation == 180 ? korvane::Rect{d0.width - a.x - a.width, d0.height - a.y - a.height, a.width, a.height}
+                                                         : korvane::Rect{a.y, d0.width - a.x - a.width, a.height, a.width};
+        EXPECT_EQ(std::tie(b.x, b.y, b.width, b.height), std::tie(expected.x, expected.y, expected.width, expected.height));
+        EXPECT_EQ(d.texts[0].rotation, rotation);
+    }
+}
+
+TEST(Layout, BarWidthReductionAndQuietZoneOverride) {
+    LayoutOptions o = at(600, 0.254);  // 6 dots
+    o.barReductionMm = 0.085;           // 2 dots
+    o.quietLeft = 3;
+    const Drawing d = laidOut(Symbology::Code39, "A", o);
+    const Drawing plain = laidOut(Symbology::Code39, "A", at(600, 0.254));
+    ASSERT_EQ(d.rects.size(), plain.rects.size());
+    EXPECT_EQ(d.barReductionDots, 2);
+    EXPECT_EQ(d.rects[0].width, plain.rects[0].width - 2);
+    EXPECT_EQ(d.rects[0].x - d.symbolBox.x, plain.rects[0].x - plain.symbolBox.x + 1);  // centre kept
+    EXPECT_EQ(d.symbolBox.x, 3 * 6);
+    EXPECT_TRUE(warns(d, "left quiet zone of 3 modules is below the 10"));
+}
+
+TEST(Layout, AbsurdRequestsAreRefusedBeforeAnythingIsAllocated) {
+    const korvane::Symbol aztec = kvtest::encoded(Symbology::Aztec, std::string(1500, 'x'));
+    const korvane::Symbol code39 = kvtest::encoded(Symbology::Code39, "A");
+    auto options = [](auto change) {
+        LayoutOptions o;
+        change(o);
+        return o;
+    };
+    const struct {
+        const char* label;
+        const korvane::Symbol& symbol;
+        LayoutOptions o;
+        korvane::ErrorCode code;
+    } cases[] = {
+        {"X of a metre", code39, options([](LayoutOptions& o) { o.xMm = 1000; }), korvane::ErrorCode::SizeTooLarge},
+        {"a million dpi", code39, options([](LayoutOptions& o) { o.dpi = 1e6; }), korvane::ErrorCode::SizeTooLarge},
+        {"2^28 dots", aztec, options([](LayoutOptions& o) { o.xMm = 10; o.dpi = 2400; }), korvane::ErrorCode::SizeTooLarge},
+        {"negative dpi", code39, options([](LayoutOptions& o) { o.dpi = -1; }), korvane::ErrorCode::InvalidOption},
+        {"not a number", code39, options([](LayoutOptions& o) { o.xMm = std::nan(""); }), korvane::ErrorCode::InvalidOption},
+        {"45 degrees", code39, options([](LayoutOptions& o) { o.rotation = 45; }), korvane::ErrorCode::InvalidOption},
+        {"reduction eats the bar", code39, options([](LayoutOptions& o) { o.barReductionMm = 0.3; }), korvane::ErrorCode::InvalidOption},
+        {"huge quiet zone", code39, options([](LayoutOptions& o) { o.quietLeft = 1e9; }), korvane::ErrorCode::SizeTooLarge},
+        {"same colours", code39, options([](LayoutOptions& o) { o.background = korvane::BLACK; }), korvane::ErrorCode::InvalidOption},
+        {"empty symbol", korvane::Symbol{}, {}, korvane::ErrorCode::InvalidData},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        const korvane::Result<Drawing> d = korvane::layout(c.symbol, c.o);
+        ASSERT_FALSE(d.ok());
+        EXPECT_EQ(d.error().code, c.code);
+    }
+}
