@@ -24,6 +24,7 @@ targets=(
   "fuzz_bmp 20000"
   "fuzz_korvane 2048"
   "fuzz_writers 2048"
+  "fuzz_verify 8192"
 )
 
 mkdir -p "$build/findings" "$build/logs"
