@@ -96,8 +96,8 @@ TEST(VerifyAztec, ModeMessageErrorsAreCorrected) {
         {"compact, one word", nullptr, {0}, true},
         {"compact, two words", nullptr, {0, 9}, true},
         {"compact, three words", nullptr, {0, 9, 17}, false},
-        {"full, three words", [](EncodeOptions& o) { o.minSize = 19; }, {1, 14, 30}, true},
-        {"full, four words", [](EncodeOptions& o) { o.minSize = 19; }, {1, 14, 30, 38}, false},
+        {"full, three words", [](EncodeOptions& o) { o.fullOnly = true; }, {1, 14, 30}, true},
+        {"full, four words", [](EncodeOptions& o) { o.fullOnly = true; }, {1, 14, 30, 38}, false},
     };
     for (const auto& c : CASES) {
         SCOPED_TRACE(c.label);
