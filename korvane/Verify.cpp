@@ -1,12 +1,205 @@
-// Placeholder until the readers land.
+// verify(): the drawing read back by the library's own readers and compared
+// with what the symbol was made from.
 
 #include "korvane/Verify.h"
 
-namespace korvane {
+#include "korvane/Layout.h"
+#include "verify/Linear.h"
+#include "verify/Readers.h"
+#include "verify/SecondOpinion.h"
 
-Verdict verify(const Drawing&, const Symbol&) {
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace korvane {
+namespace {
+
+// Readers want at least this many pixels per module.
+constexpr int MIN_PIXELS_PER_MODULE = 4;
+// ISO/IEC 15416 grades a symbol contrast below 20 % as a failure.
+constexpr double MIN_SYMBOL_CONTRAST = 0.20;
+
+// Luminance (ITU-R BT.601 weights) of a colour laid over white paper, 0-255.
+double luminance(Colour c) {
+    const double a = c.a / 255.0;
+    auto over = [a](std::uint8_t v) { return v * a + 255 * (1 - a); };
+    return 0.299 * over(c.r) + 0.587 * over(c.g) + 0.114 * over(c.b);
+}
+
+std::string percent(double v) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.0f %%", v * 100);
+    return buf;
+}
+
+std::string shown(const std::string& s) {
+    std::string out;
+    for (unsigned char c : s)
+        out += c >= 32 && c < 127 ? static_cast<char>(c) : '?';
+    return out;
+}
+
+// What differs between what was read and what was expected, and where; empty
+// when they are equal. `what` names the part: "data", "check", "add-on".
+std::string difference(const std::string& read, const std::string& expected, const std::string& what, int& first) {
+    const std::size_t n = std::min(read.size(), expected.size());
+    std::size_t i = 0;
+    while (i < n && read[i] == expected[i])
+        ++i;
+    if (i == n && read.size() == expected.size())
+        return {};
+    first = static_cast<int>(i);
+    if (i < n)
+        return what + " character " + std::to_string(i + 1) + " reads " +
+               detail::describeCharacter(static_cast<unsigned char>(read[i])) + ", expected " +
+               detail::describeCharacter(static_cast<unsigned char>(expected[i]));
+    const std::string count = what == "check" ? "check characters" : "the " + what;
+    if (read.size() < expected.size())
+        return count + " ends after " + std::to_string(read.size()) + " characters; expected " +
+               std::to_string(expected.size()) + " (next " +
+               detail::describeCharacter(static_cast<unsigned char>(expected[i])) + ")";
+    return count + " has " + std::to_string(read.size()) + " characters; expected " + std::to_string(expected.size());
+}
+
+// Code 93 check values 43-46 are shift characters with no character of their
+// own: the reader names them ($), (%), (/), (+); the library's facts show '_'.
+std::string plainChecks(const std::string& checks) {
+    std::string out;
+    for (std::size_t i = 0; i < checks.size(); ++i) {
+        if (checks[i] == '(' && i + 2 < checks.size() && checks[i + 2] == ')') {
+            out += '_';
+            i += 2;
+        } else {
+            out += checks[i];
+        }
+    }
+    return out;
+}
+
+bool optionalCheck(Symbology s) {
+    const CheckRule rule = symbologyInfo(s).check;
+    return rule == CheckRule::Optional || rule == CheckRule::OptionalOn;
+}
+
+// Pixels per drawing dot for at least MIN_PIXELS_PER_MODULE per module,
+// within what a raster may hold (and rasterize() scales: 64 at most).
+int scaleFor(const Drawing& d) {
+    constexpr int MAX_SCALE = 64;
+    int scale = 1;
+    if (d.moduleDots > 0 && d.moduleDots < MIN_PIXELS_PER_MODULE)
+        scale = std::min(MAX_SCALE, static_cast<int>(std::ceil(MIN_PIXELS_PER_MODULE / d.moduleDots)));
+    while (scale > 1 && static_cast<long long>(d.width) * scale * static_cast<long long>(d.height) * scale >
+                            MAX_CANVAS_DOTS)
+        --scale;
+    return scale;
+}
+
+// The Verdict for a symbol that was read: what differs from symbol.facts, if anything.
+void compare(const detail::Reading& r, const Symbol& symbol, Verdict& v) {
+    const SymbolFacts& facts = symbol.facts;
+    v.read = r.addOn.empty() ? r.data : r.data + "+" + r.addOn;
+    v.correctedCodewords = r.correctedCodewords;
+    int first = -1;
+    std::string why = difference(r.data, facts.data, "data", first);
+    if (!why.empty()) {
+        v.firstDifference = first;
+        v.reason = why + " (read \"" + shown(r.data) + "\")";
+        return;
+    }
+    int unused = -1;
+    if (symbol.isMatrix()) {
+        const AztecFacts& a = facts.aztec;
+        if (r.readerInit != a.readerInit)
+            why = r.readerInit ? "the symbol is marked for reader initialisation; it should not be"
+                               : "the symbol is not marked for reader initialisation";
+        else if (r.structuredIndex != a.structuredIndex || r.structuredCount != a.structuredCount)
+            why = "the symbol reads as structured-append symbol " + std::to_string(r.structuredIndex) + " of " +
+                  std::to_string(r.structuredCount) + "; expected " + std::to_string(a.structuredIndex) + " of " +
+                  std::to_string(a.structuredCount);
+        else if (a.layers > 0 && (r.compact != a.compact || r.layers != a.layers || r.size != symbol.size))
+            why = "the mode message gives a " + std::string(r.compact ? "compact" : "full-range") + " symbol of " +
+                  std::to_string(r.layers) + " layers; the symbol was made " +
+                  (a.compact ? "compact" : "full-range") + " with " + std::to_string(a.layers);
+        else if (a.dataCodewords > 0 && r.dataCodewords != a.dataCodewords)
+            why = "the mode message gives " + std::to_string(r.dataCodewords) + " data codewords; the symbol has " +
+                  std::to_string(a.dataCodewords);
+    } else {
+        why = difference(r.addOn, facts.addOn, "add-on", unused);
+        if (why.empty() && facts.addOn.empty() != r.addOn.empty())
+            why = r.addOn.empty() ? "the add-on was not read" : "an add-on was read where none was made";
+        if (why.empty() && symbol.symbology != Symbology::Code128 && symbol.symbology != Symbology::Gs1_128)
+            why = difference(plainChecks(r.checkCharacters), facts.checkCharacters, "check", unused);
+        if (why.empty() && (symbol.symbology == Symbology::Gs1_128) != r.gs1)
+            why = r.gs1 ? "the symbol starts with FNC1, which makes it GS1-128"
+                        : "the symbol does not start with FNC1, so it is no GS1-128";
+    }
+    if (!why.empty()) {
+        v.reason = why;
+        return;
+    }
+    v.ok = true;
+}
+
+}  // namespace
+
+Verdict verify(const Drawing& drawing, const Symbol& symbol) {
     Verdict v;
-    v.reason = "no reader yet";
+    if (drawing.width <= 0 || drawing.height <= 0 || drawing.rects.empty()) {
+        v.reason = "the drawing is empty";
+        return v;
+    }
+    if (symbol.isMatrix() != (symbol.symbology == Symbology::Aztec)) {
+        v.reason = "the symbol is neither a row of bars nor an Aztec matrix";
+        return v;
+    }
+    // Colours as a scanner sees them.
+    const double dark = luminance(drawing.foreground);
+    const double light = drawing.background.transparent() ? 255.0 : luminance(drawing.background);
+    const double contrast = std::fabs(light - dark) / 255;
+    if (contrast < MIN_SYMBOL_CONTRAST) {
+        v.reason = "the symbol contrast is " + percent(contrast) + "; scanners need at least " +
+                   percent(MIN_SYMBOL_CONTRAST);
+        return v;
+    }
+    // Light bars on a dark ground read only as reversed matrix symbols.
+    if (dark > light && !symbol.isMatrix()) {
+        v.reason = "the bars are lighter than the background; scanners read dark bars on a light ground";
+        return v;
+    }
+
+    const int scale = scaleFor(drawing);
+    detail::Reading r;
+    if (symbol.isMatrix()) {
+        Result<GrayRaster> raster = rasterize(drawing, scale);
+        if (!raster) {
+            v.reason = "the drawing cannot be rendered: " + raster.error().message;
+            return v;
+        }
+        r = detail::readAztec(*raster);
+    } else {
+        detail::LinearReadOptions options;
+        options.check = optionalCheck(symbol.symbology) && !symbol.facts.checkCharacters.empty();
+        options.msiCheckDigits = static_cast<int>(symbol.facts.checkCharacters.size());
+        options.requireAddOn = !symbol.facts.addOn.empty();
+        const detail::RectLines lines(drawing, scale);
+        // Bars across a row when the symbol is upright or upside down: rows first then.
+        const bool rowsFirst = drawing.rotation != 90 && drawing.rotation != 270;
+        r = detail::readLines(lines, symbol.symbology, options, rowsFirst);
+    }
+    if (r.ok) {
+        compare(r, symbol, v);
+    } else {
+        v.reason = r.failure;
+    }
+
+    const detail::SecondOpinion z = detail::readWithZxing(drawing, scale, static_cast<int>(std::lround(dark)),
+                                                          static_cast<int>(std::lround(light)), symbol);
+    if (z.ran) {
+        v.zxingRan = true;
+        v.zxingRead = z.addOn.empty() ? z.data : z.data + "+" + z.addOn;
+        v.zxingAgrees = z.read && z.data == symbol.facts.data && z.addOn == symbol.facts.addOn;
+    }
     return v;
 }
 

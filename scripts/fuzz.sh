@@ -25,6 +25,7 @@ targets=(
   "fuzz_korvane 2048"
   "fuzz_korvane_cli 4096"
   "fuzz_writers 2048"
+  "fuzz_verify 8192"
 )
 
 mkdir -p "$build/findings" "$build/logs"

@@ -12,19 +12,36 @@ namespace korvane {
 
 struct Verdict {
     bool ok = false;
-    std::string read;       // the data the reader returned (empty when it read nothing)
+    // The data the reader returned (empty when it read nothing); an EAN/UPC
+    // add-on follows after '+', as in encode()'s data.
+    std::string read;
     // Why it failed: what differs and where ("character 4 reads 'B', expected 'A'"),
     // or the check that failed ("Reed-Solomon syndromes do not vanish").
     std::string reason;
     int firstDifference = -1;  // index into the expected data, -1 when none
+    // Aztec: mode-message and data codewords that the check words had to
+    // correct. A symbol as laid out should need none; one needing more than
+    // its check words correct fails.
+    int correctedCodewords = 0;
 
-    // A second opinion from zxing-cpp, where it was built in and reads this
-    // symbology; it is reported but does not decide.
+    // A second opinion from zxing-cpp, where the library was built with it
+    // (KORVANE_WITH_ZXING) and it reads this symbology; it is reported but does
+    // not decide.
     bool zxingRan = false;
-    bool zxingAgrees = false;
-    std::string zxingRead;
+    bool zxingAgrees = false;  // zxing-cpp read the data asked for
+    std::string zxingRead;     // what it read, in the form of `read`
 };
 
+// Renders the drawing (at least 4 pixels per module: drawings of fewer dots per
+// module are scaled up), reads it without using the symbol's element widths or
+// modules, in any of the four orientations, and compares what it read with
+// symbol.facts: the data, check characters and add-on; for Aztec also reader
+// initialisation and structured append. Linear symbols are read along a few
+// scan lines made straight from the rectangles, so verifying costs about as
+// much as laying out. Colours count as a scanner sees them: the bars must be
+// darker than the background (a transparent one is light) by at least 20 %
+// of the reflectance range; Aztec symbols may also be light on dark.
+// Thread-safe: it keeps no state between calls.
 KORVANE_API Verdict verify(const Drawing& drawing, const Symbol& symbol);
 
 }  // namespace korvane

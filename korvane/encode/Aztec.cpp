@@ -14,13 +14,24 @@ namespace {
 
 bool isCompactRow(int row) { return row == 0 || row == 2 || row == 4 || row == 6; }
 
-// The first configuration row at least `side` modules across.
-int rowForSide(int side) {
-    for (int row = 0; row < Aztec::CONFIGURATION_COUNT; ++row)
+// The first configuration row at least `side` modules across, of the kinds
+// allowed. The engine starts from this row whether or not its kind is allowed,
+// so the library never hands it a row of the wrong kind.
+int firstRow(int side, const EncodeOptions& o) {
+    for (int row = 0; row < Aztec::CONFIGURATION_COUNT; ++row) {
+        const bool compact = isCompactRow(row);
+        if ((o.compactOnly && !compact) || (o.fullOnly && compact))
+            continue;
         if (Aztec::configuration[row][Aztec::CONF_COLUMNS] >= side)
             return row;
+    }
     return Aztec::CONFIGURATION_COUNT;
 }
+
+// Reader initialisation is marked by the top bit of the mode message's count
+// field, which only the symbols that never need that bit for the count can
+// spare: compact symbols of one layer and full-range ones of up to 22 layers.
+bool readerInitFits(bool compact, int layers) { return compact ? layers == 1 : layers <= 22; }
 
 // The data as a reader returns it: escapes resolved, FNC1 as GS except in first
 // position (where it marks GS1 data), ECI designators left out.
@@ -62,7 +73,7 @@ Result<Symbol> encodeSpecified(std::string_view data, const EncodeOptions& o) {
         }
     }
     aztec.setErrorCorrectionLevel(o.eccPercent);
-    aztec.setPreferredConfiguration(o.minSize > 0 ? rowForSide(o.minSize) : 0);
+    aztec.setPreferredConfiguration(firstRow(o.minSize, o));
     aztec.setConfigurationType(o.compactOnly ? Aztec::CONFIGURATION_COMPACT
                                : o.fullOnly  ? Aztec::CONFIGURATION_FULL
                                              : Aztec::CONFIGURATION_ANY);
@@ -86,6 +97,17 @@ Result<Symbol> encodeSpecified(std::string_view data, const EncodeOptions& o) {
     for (std::size_t i = 0; i < aztec.bitmap.size(); ++i)
         symbol.modules[i] = aztec.bitmap[i] == 0 ? 1 : 0;
     const int row = aztec.selectedConfiguration;
+    if (o.readerInit && !readerInitFits(isCompactRow(row), Aztec::configuration[row][Aztec::CONF_DATA_LAYERS])) {
+        if (isCompactRow(row) && !o.compactOnly) {
+            EncodeOptions full = o;  // a full-range symbol of a few layers can carry the mark
+            full.fullOnly = true;
+            return encodeSpecified(data, full);
+        }
+        return Error{ErrorCode::DataTooLong,
+                     "reader initialisation needs a compact symbol of one layer or a full-range symbol of up to 22 "
+                     "layers; the data needs " + std::to_string(Aztec::configuration[row][Aztec::CONF_COLUMNS]) +
+                         " modules across"};
+    }
     AztecFacts& f = symbol.facts.aztec;
     f.compact = isCompactRow(row);
     f.layers = Aztec::configuration[row][Aztec::CONF_DATA_LAYERS];
@@ -113,6 +135,9 @@ Result<Symbol> encodeAztec(std::string_view data, const EncodeOptions& o) {
                      "the smallest Aztec symbol is 15 to 151 modules across, not " + std::to_string(o.minSize)};
     if (o.compactOnly && o.fullOnly)
         return Error{ErrorCode::InvalidOption, "compact-only and full-range-only exclude each other"};
+    if (o.compactOnly && o.minSize > 27)
+        return Error{ErrorCode::InvalidOption, "compact symbols are at most 27 modules across, not " +
+                                                   std::to_string(o.minSize)};
     if (o.structuredAppend.index != 0 &&
         (o.structuredAppend.index < 1 || o.structuredAppend.count < 2 || o.structuredAppend.count > 26 ||
          o.structuredAppend.index > o.structuredAppend.count))

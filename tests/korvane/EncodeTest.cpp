@@ -197,3 +197,40 @@ TEST(Encode, EscapesAreResolvedBeforeTheCheck) {
     ASSERT_FALSE(r.ok());
     EXPECT_NE(r.error().message.find("'a' at position 2"), std::string::npos);
 }
+
+// The aztec program's encoder through the library: the size options and the
+// reader-initialisation mark hold (the engine alone would start from a row of
+// the wrong kind, or mark a symbol whose count needs the mark's bit).
+TEST(Encode, SpecifiedAztecKeepsSizeOptions) {
+    auto specified = [](auto change) {
+        EncodeOptions o;
+        o.aztecEncoder = korvane::AztecEncoder::Specified;
+        change(o);
+        return o;
+    };
+    const struct {
+        const char* data;
+        EncodeOptions o;
+        bool compact;
+        int layersAtMost;
+    } cases[] = {
+        {"MODE", specified([](EncodeOptions& o) { o.fullOnly = true; }), false, 1},
+        {"MODE", specified([](EncodeOptions& o) { o.compactOnly = true; o.minSize = 19; }), true, 2},
+        {"ABCDEFGHIJKLMNOPQRSTUVWXYZ", specified([](EncodeOptions& o) { o.readerInit = true; }), false, 22},
+        {"abc", specified([](EncodeOptions& o) { o.readerInit = true; }), true, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.data);
+        const korvane::Symbol s = encoded(Symbology::Aztec, c.data, c.o);
+        EXPECT_EQ(s.facts.aztec.compact, c.compact);
+        EXPECT_LE(s.facts.aztec.layers, c.layersAtMost);
+    }
+    const korvane::Result<korvane::Symbol> tooBig =
+        korvane::encode(Symbology::Aztec, "abc", specified([](EncodeOptions& o) { o.readerInit = true; o.minSize = 113; }));
+    ASSERT_FALSE(tooBig.ok());
+    EXPECT_NE(tooBig.error().message.find("reader initialisation"), std::string::npos);
+    EXPECT_FALSE(korvane::encode(Symbology::Aztec, "x", specified([](EncodeOptions& o) {
+                     o.compactOnly = true;
+                     o.minSize = 31;
+                 })).ok());
+}

@@ -1,0 +1,93 @@
+// verify() against the work of making the same symbol: encode() plus layout()
+// for linear symbols (verification should cost at most twice that), and the
+// largest Aztec symbol (at most a millisecond).
+//
+//   cmake --build build --target verify_bench && build/bench/verify_bench
+
+#include <korvane/korvane.hpp>
+
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+namespace {
+
+using korvane::Symbology;
+
+struct Case {
+    const char* name;
+    Symbology symbology;
+    const char* data;
+};
+
+// Typical values: a label's worth of data for each linear symbology.
+const Case LINEAR[] = {
+    {"Code39", Symbology::Code39, "ABC-1234"},
+    {"Code39Extended", Symbology::Code39Extended, "Abc-1234"},
+    {"Code93", Symbology::Code93, "TEST93"},
+    {"Code93Extended", Symbology::Code93Extended, "Test93"},
+    {"Code11", Symbology::Code11, "123-45"},
+    {"Codabar", Symbology::Codabar, "A123456B"},
+    {"Msi", Symbology::Msi, "80523"},
+    {"Interleaved2of5", Symbology::Interleaved2of5, "12345670"},
+    {"Industrial2of5", Symbology::Industrial2of5, "123456"},
+    {"Matrix2of5", Symbology::Matrix2of5, "123456"},
+    {"Ean13", Symbology::Ean13, "590123412345"},
+    {"Ean13AddOn5", Symbology::Ean13, "590123412345+52495"},
+    {"Ean8", Symbology::Ean8, "5512345"},
+    {"UpcA", Symbology::UpcA, "03600029145"},
+    {"UpcE", Symbology::UpcE, "0123456"},
+    {"Code128", Symbology::Code128, "Code 128 / 0123456789"},
+    {"Gs1_128", Symbology::Gs1_128, "(01)09501101530003(10)AB-12"},
+    {"Postnet", Symbology::Postnet, "12345678901"},
+};
+
+void encodeAndLayout(benchmark::State& state, const Case& c) {
+    for (auto _ : state) {
+        auto symbol = korvane::encode(c.symbology, c.data);
+        auto drawing = korvane::layout(*symbol);
+        benchmark::DoNotOptimize(drawing);
+    }
+}
+
+void verifyOnly(benchmark::State& state, const korvane::Symbol& symbol, const korvane::Drawing& drawing) {
+    for (auto _ : state) {
+        korvane::Verdict v = korvane::verify(drawing, symbol);
+        if (!v.ok)
+            state.SkipWithError(v.reason.c_str());
+        benchmark::DoNotOptimize(v);
+    }
+}
+
+// The largest Aztec symbol: 151 x 151 modules, filled (23 % check words) or
+// made that size for a little data (nearly all check words).
+korvane::Symbol largestAztec(bool filled) {
+    korvane::EncodeOptions o;
+    o.minSize = 151;
+    const std::string data = filled ? std::string(1100 * 12 / 8, 'x') : "151 x 151";
+    return *korvane::encode(Symbology::Aztec, data, o);
+}
+
+int registerAll() {
+    for (const Case& c : LINEAR) {
+        auto symbol = korvane::encode(c.symbology, c.data);
+        auto drawing = korvane::layout(*symbol);
+        benchmark::RegisterBenchmark((std::string("EncodeLayout/") + c.name).c_str(),
+                                     [c](benchmark::State& s) { encodeAndLayout(s, c); });
+        benchmark::RegisterBenchmark((std::string("Verify/") + c.name).c_str(),
+                                     [symbol = *symbol, drawing = *drawing](benchmark::State& s) {
+                                         verifyOnly(s, symbol, drawing);
+                                     });
+    }
+    for (bool filled : {true, false}) {
+        const korvane::Symbol symbol = largestAztec(filled);
+        const korvane::Drawing drawing = *korvane::layout(symbol);
+        benchmark::RegisterBenchmark(filled ? "Verify/Aztec151Filled" : "Verify/Aztec151Sparse",
+                                     [symbol, drawing](benchmark::State& s) { verifyOnly(s, symbol, drawing); })
+            ->Unit(benchmark::kMicrosecond);
+    }
+    return 0;
+}
+const int REGISTERED = registerAll();
+
+}  // namespace

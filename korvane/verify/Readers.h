@@ -1,0 +1,70 @@
+#pragma once
+// The readers behind verify(): they read symbols back from pictures of them,
+// written from the symbologies' published definitions and independent of the
+// encoders (no encoder table or lookup is used here; every reverse table is
+// built from the standards' own tables).
+//
+// A reader sees the picture the way a scanner does: dark and light only, no
+// knowledge of where the symbol lies, how large its modules are or which way it
+// is turned. It says what it read, or why it read nothing.
+
+#include "korvane/Raster.h"
+#include "korvane/Symbology.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace korvane::detail {
+
+struct Reading {
+    bool ok = false;
+    std::string failure;  // why nothing valid was read, when !ok
+
+    // As SymbolFacts holds them: the data as a reader returns it, the check
+    // characters read (each one verified), the EAN/UPC add-on digits.
+    std::string data;
+    std::string checkCharacters;
+    std::string addOn;
+    bool gs1 = false;  // Code 128: FNC1 in first position (GS1-128)
+
+    // Aztec: what the mode message and the message header say.
+    bool compact = false;
+    int layers = 0;
+    int size = 0;
+    int dataCodewords = 0;
+    bool readerInit = false;
+    int structuredIndex = 0;  // 1-26 in a structured-append set, 0 otherwise
+    int structuredCount = 0;
+    std::string structuredId;
+    int correctedCodewords = 0;  // mode-message and data words the check words had to correct
+};
+
+// What a linear reader is told beforehand, as a scanner is configured.
+struct LinearReadOptions {
+    // Optional check characters are present and must be verified (Code 39,
+    // Codabar, Code 11, MSI and the 2 of 5 family); the mandatory ones of
+    // Code 93, Code 128, EAN/UPC and Postnet are always verified.
+    bool check = false;
+    int msiCheckDigits = 1;  // 1 (modulo 10 or 11) or 2 (modulo 10 or 11, then modulo 10)
+    // EAN/UPC: a symbol must come with an add-on (scanners can be set so);
+    // a scan line that misses the add-on does not count.
+    bool requireAddOn = false;
+};
+
+// Reads one linear symbol of the given symbology from scan lines across the
+// raster (rows, then columns; each read in both directions). Pixels below 128
+// are dark.
+Reading readLinear(const GrayRaster& raster, Symbology symbology, const LinearReadOptions& options = {});
+
+// Reads one Aztec symbol: finds the bull's-eye, reads the mode message and the
+// layers, checks and corrects the Reed-Solomon words and decodes the message.
+// Pixels below 128 are dark.
+Reading readAztec(const GrayRaster& raster);
+
+// Where an Aztec symbol's data modules lie, in the order of its bit stream
+// (outermost layer first), as offsets (x right, y down) from the centre
+// module. The first (bits mod codeword size) modules hold no codeword.
+std::vector<std::pair<int, int>> aztecDataModules(bool compact, int layers);
+
+}  // namespace korvane::detail

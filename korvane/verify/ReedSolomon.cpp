@@ -1,0 +1,273 @@
+// Reed-Solomon syndromes, Berlekamp-Massey, Chien search and Forney's formula.
+
+#include "ReedSolomon.h"
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+
+namespace korvane::detail {
+namespace {
+
+// Log and antilog tables of GF(2^M) with the given primitive polynomial
+// (alpha = x), made at compile time.
+template <int M, int POLYNOMIAL>
+struct Tables {
+    static constexpr int SIZE = 1 << M;
+    std::array<std::uint16_t, SIZE> log{};
+    std::array<std::uint16_t, 2 * (SIZE - 1)> exp{};
+
+    constexpr Tables() {
+        int v = 1;
+        for (int i = 0; i < SIZE - 1; ++i) {
+            exp[static_cast<std::size_t>(i)] = static_cast<std::uint16_t>(v);
+            exp[static_cast<std::size_t>(i + SIZE - 1)] = static_cast<std::uint16_t>(v);
+            log[static_cast<std::size_t>(v)] = static_cast<std::uint16_t>(i);
+            v <<= 1;
+            if (v >= SIZE)
+                v ^= POLYNOMIAL;
+        }
+    }
+};
+
+// ISO/IEC 24778: x^4+x+1, x^6+x+1, x^8+x^5+x^3+x^2+1, x^10+x^3+1, x^12+x^6+x^5+x^3+1.
+constexpr Tables<4, 0x13> GF16;
+constexpr Tables<6, 0x43> GF64;
+constexpr Tables<8, 0x12D> GF256;
+constexpr Tables<10, 0x409> GF1024;
+constexpr Tables<12, 0x1069> GF4096;
+
+constexpr GaloisField FIELD16{16, GF16.log.data(), GF16.exp.data()};
+constexpr GaloisField FIELD64{64, GF64.log.data(), GF64.exp.data()};
+constexpr GaloisField FIELD256{256, GF256.log.data(), GF256.exp.data()};
+constexpr GaloisField FIELD1024{1024, GF1024.log.data(), GF1024.exp.data()};
+constexpr GaloisField FIELD4096{4096, GF4096.log.data(), GF4096.exp.data()};
+
+// p(x) at x = alpha^power; coefficients lowest power first.
+int evaluate(const GaloisField& f, const std::vector<int>& p, int power) {
+    int v = 0;
+    const int q = f.order();
+    power %= q;
+    if (power < 0)
+        power += q;
+    for (std::size_t i = p.size(); i-- > 0;)
+        v = (v == 0 ? 0 : f.exp[f.log[v] + power]) ^ p[i];
+    return v;
+}
+
+// The remainder of the words (as a polynomial, highest power first) by the
+// monic generator of degree checkWords: the last checkWords words of the
+// result. Each data word w subtracts w * g(x) shifted into place. w * g is the
+// sum of alpha^b * g over the bits b of w, or, with rows made for every
+// nibble value, of at most three rows: a few XORs of whole rows per data word
+// rather than a field multiplication per term.
+std::vector<int> remainder(const GaloisField& f, const std::vector<int>& words, int checkWords) {
+    const std::vector<int> g = generator(f, checkWords);
+    const auto n = static_cast<std::size_t>(checkWords);
+    int bits = 0;
+    while ((1 << bits) < f.size)
+        ++bits;
+    std::vector<std::uint16_t> a(words.begin(), words.end());
+    const std::size_t data = a.size() - n;
+    auto subtract = [n](std::uint16_t* __restrict target, const std::uint16_t* __restrict row) {
+        for (std::size_t j = 0; j < n; ++j)
+            target[j] ^= row[j];
+    };
+
+    // rows[(b / 4) * 16 + v]: (v << (b / 4 * 4)) * g, for the nibble values v;
+    // the single bits first, the other values (when there is enough data to
+    // repay them) as sums of a smaller value's row and one bit's.
+    const int nibbles = (bits + 3) / 4;
+    const bool allValues = data >= 32;
+    std::vector<std::uint16_t> rows(static_cast<std::size_t>(nibbles) * 16 * n, 0);
+    auto row = [&](int nibble, int v) { return rows.data() + (static_cast<std::size_t>(nibble) * 16 + v) * n; };
+    for (int b = 0; b < bits; ++b) {
+        std::uint16_t* r = row(b / 4, 1 << (b % 4));
+        for (std::size_t j = 0; j < n; ++j)
+            r[j] = static_cast<std::uint16_t>(f.multiply(1 << b, g[j + 1]));
+    }
+    if (allValues)
+        for (int nibble = 0; nibble < nibbles; ++nibble)
+            for (int v = 3; v < 16; ++v) {
+                const int low = v & -v;
+                if (v == low)
+                    continue;
+                std::copy(row(nibble, v - low), row(nibble, v - low) + n, row(nibble, v));
+                subtract(row(nibble, v), row(nibble, low));
+            }
+
+    for (std::size_t i = 0; i < data; ++i) {
+        const int w = a[i];
+        for (int nibble = 0; nibble < nibbles; ++nibble) {
+            const int v = (w >> (4 * nibble)) & 15;
+            if (allValues) {
+                if (v)
+                    subtract(a.data() + i + 1, row(nibble, v));
+                continue;
+            }
+            for (int bit = 1; bit < 16; bit <<= 1)
+                if (v & bit)
+                    subtract(a.data() + i + 1, row(nibble, bit));
+        }
+    }
+    return std::vector<int>(a.begin() + static_cast<std::ptrdiff_t>(data), a.end());
+}
+
+}  // namespace
+
+std::vector<int> generator(const GaloisField& f, int n) {
+    // The q-binomial theorem with q = alpha gives the coefficients directly:
+    // that of x^(n-k) is alpha^(k(k+1)/2) times the Gaussian binomial [n k],
+    // and [n k] = [n k-1] (1 + alpha^(n-k+1)) / (1 + alpha^k). The
+    // denominators are not zero for k below the order of alpha.
+    std::vector<int> g(static_cast<std::size_t>(n) + 1);
+    const int q = f.order();
+    int binomial = 1;
+    g[0] = 1;
+    for (int k = 1; k <= n; ++k) {
+        const int numerator = 1 ^ f.exp[(n - k + 1) % q];
+        const int denominator = 1 ^ f.exp[k % q];
+        binomial = f.divide(f.multiply(binomial, numerator), denominator);
+        const long long power = static_cast<long long>(k) * (k + 1) / 2 % q;
+        g[static_cast<std::size_t>(k)] = f.multiply(binomial, f.exp[power]);
+    }
+    return g;
+}
+
+const GaloisField* aztecField(int bits) {
+    switch (bits) {
+    case 4: return &FIELD16;
+    case 6: return &FIELD64;
+    case 8: return &FIELD256;
+    case 10: return &FIELD1024;
+    case 12: return &FIELD4096;
+    default: return nullptr;
+    }
+}
+
+std::vector<int> syndromes(const GaloisField& f, const std::vector<int>& words, int checkWords) {
+    // S_j = sum of word_k alpha^(j e_k), e_k the power of word k. Word by word,
+    // the exponent of each term grows by e_k from one syndrome to the next;
+    // four words at a time keep the additions independent of each other.
+    std::vector<int> s(static_cast<std::size_t>(checkWords), 0);
+    const int q = f.order();
+    const int n = static_cast<int>(words.size());
+    struct Term {
+        int exponent;  // log of the term for S_1
+        int step;      // e_k
+    };
+    std::vector<Term> terms;
+    terms.reserve(words.size());
+    for (int k = 0; k < n; ++k) {
+        const int w = words[static_cast<std::size_t>(k)];
+        if (w == 0)
+            continue;
+        const int e = (n - 1 - k) % q;
+        terms.push_back({(f.log[w] + e) % q, e});
+    }
+    std::size_t t = 0;
+    for (; t + 4 <= terms.size(); t += 4) {
+        int a = terms[t].exponent, b = terms[t + 1].exponent, c = terms[t + 2].exponent, d = terms[t + 3].exponent;
+        const int sa = terms[t].step, sb = terms[t + 1].step, sc = terms[t + 2].step, sd = terms[t + 3].step;
+        for (int j = 0; j < checkWords; ++j) {
+            s[static_cast<std::size_t>(j)] ^= f.exp[a] ^ f.exp[b] ^ f.exp[c] ^ f.exp[d];
+            a += sa;
+            b += sb;
+            c += sc;
+            d += sd;
+            a -= a >= q ? q : 0;
+            b -= b >= q ? q : 0;
+            c -= c >= q ? q : 0;
+            d -= d >= q ? q : 0;
+        }
+    }
+    for (; t < terms.size(); ++t) {
+        int a = terms[t].exponent;
+        for (int j = 0; j < checkWords; ++j) {
+            s[static_cast<std::size_t>(j)] ^= f.exp[a];
+            a += terms[t].step;
+            a -= a >= q ? q : 0;
+        }
+    }
+    return s;
+}
+
+int correctErrors(const GaloisField& f, std::vector<int>& words, int checkWords) {
+    if (checkWords <= 0)
+        return 0;
+    if (checkWords >= f.order() || static_cast<std::size_t>(checkWords) > words.size())
+        return -1;
+    // All syndromes vanish exactly when the generator divides the word; the
+    // division is the cheaper test. The remainder has the word's syndromes
+    // (g(alpha^i) = 0), so they come from it when it is not zero.
+    const std::vector<int> rest = remainder(f, words, checkWords);
+    bool clean = true;
+    for (int v : rest)
+        clean = clean && v == 0;
+    if (clean)
+        return 0;
+    const std::vector<int> s = syndromes(f, rest, checkWords);
+
+    // Berlekamp-Massey: the error locator Lambda(x), lowest power first.
+    std::vector<int> lambda{1}, previous{1};
+    int errors = 0, shift = 1, lastDiscrepancy = 1;
+    for (int i = 0; i < checkWords; ++i) {
+        int d = s[static_cast<std::size_t>(i)];
+        for (int k = 1; k <= errors && k < static_cast<int>(lambda.size()); ++k)
+            d ^= f.multiply(lambda[static_cast<std::size_t>(k)], s[static_cast<std::size_t>(i - k)]);
+        if (d == 0) {
+            ++shift;
+            continue;
+        }
+        const int scale = f.divide(d, lastDiscrepancy);
+        std::vector<int> next = lambda;
+        if (next.size() < previous.size() + static_cast<std::size_t>(shift))
+            next.resize(previous.size() + static_cast<std::size_t>(shift), 0);
+        for (std::size_t k = 0; k < previous.size(); ++k)
+            next[k + static_cast<std::size_t>(shift)] ^= f.multiply(scale, previous[k]);
+        if (2 * errors <= i) {
+            previous = lambda;
+            errors = i + 1 - errors;
+            lastDiscrepancy = d;
+            shift = 1;
+        } else {
+            ++shift;
+        }
+        lambda = std::move(next);
+    }
+    while (lambda.size() > 1 && lambda.back() == 0)
+        lambda.pop_back();
+    if (errors * 2 > checkWords || static_cast<int>(lambda.size()) - 1 != errors)
+        return -1;
+
+    // Omega(x) = S(x) Lambda(x) mod x^checkWords; Lambda'(x) keeps the odd terms.
+    std::vector<int> omega(static_cast<std::size_t>(checkWords), 0);
+    for (std::size_t i = 0; i < omega.size(); ++i)
+        for (std::size_t k = 0; k <= i && k < lambda.size(); ++k)
+            omega[i] ^= f.multiply(lambda[k], s[i - k]);
+    std::vector<int> derivative(lambda.size() > 1 ? lambda.size() - 1 : 1, 0);
+    for (std::size_t k = 1; k < lambda.size(); k += 2)
+        derivative[k - 1] = lambda[k];
+
+    // Chien search over the word positions; Forney's formula for the values.
+    const int n = static_cast<int>(words.size());
+    int found = 0;
+    for (int k = 0; k < n; ++k) {
+        const int e = n - 1 - k;  // the word's power
+        if (evaluate(f, lambda, -e) != 0)
+            continue;
+        const int denominator = evaluate(f, derivative, -e);
+        if (denominator == 0)
+            return -1;
+        words[static_cast<std::size_t>(k)] ^= f.divide(evaluate(f, omega, -e), denominator);
+        ++found;
+    }
+    if (found != errors)
+        return -1;
+    for (int v : remainder(f, words, checkWords))
+        if (v != 0)
+            return -1;
+    return found;
+}
+
+}  // namespace korvane::detail
