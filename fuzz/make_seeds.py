@@ -83,6 +83,19 @@ AZTEC_CLI = [
     cli(b"-code", b"Z" * 4000),
 ]
 
+KORVANE_CLI = [
+    cli(),
+    cli(b"-b", b"ean13", b"-o", b"a.svg", b"590123412345"),
+    cli(b"-b", b"aztec", b"--ecc", b"40", b"--json", b"-o", b"-", b"Hello"),
+    cli(b"--x-dim", b"4px", b"--dpi", b"600", b"--quiet-zone", b"2mm,3x", b"--fg", b"navy", b"--bg", b"none", b"x"),
+    cli(b"--gs1", b"-b", b"aztec", b"(01)09501101530003(10)AB"),
+    cli(b"--batch", b"/dev/null", b"-o", b"{n:05}-{data}.svg"),
+    cli(b"--batch", b"-", b"--sheet", b"A4", b"--grid", b"3x8", b"--cut-marks", b"--label-text", b"{data}", b"-f", b"pdf"),
+    cli(b"--list", b"--json"),
+    cli(b"--height", b"3furlongs", b"--rotate", b"45", b"x"),
+    cli(b"-b", b"code128", b"--code128-start", b"C", b"--verify", b"--keep-failed", b"123456"),
+]
+
 # EMF writer: matrix flag, then font height, text length, text, element pairs.
 EMF = [
     bytes([0]) + (20).to_bytes(4, "little") + (2).to_bytes(4, "little") + b"\x02AB"
@@ -111,6 +124,7 @@ def main():
     write("fuzz_aztec_cli", AZTEC_CLI)
     write("fuzz_emf", EMF)
     write("fuzz_bmp", BMP)
+    write("fuzz_korvane_cli", KORVANE_CLI)
 
 
 if __name__ == "__main__":

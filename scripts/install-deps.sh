@@ -7,6 +7,7 @@ packages=(
   build-essential cmake pkg-config
   libgtest-dev libgmock-dev googletest   # unit tests
   libbenchmark-dev                       # benchmarks
+  libcli11-dev nlohmann-json3-dev        # the korvane command: argument parsing, JSON reports
   libzxing-dev                           # independent decoder for round-trip tests
   zint libzint-dev                       # independent generator: module cross-checks and speed references
   valgrind hyperfine                     # instruction counts and process timings (bench/)

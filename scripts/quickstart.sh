@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Builds the programs and runs each on its defaults in the current directory:
-# barlane writes barcode.emf, aztec writes aztec.bmp.
+# korvane writes barcode.svg (Code 128), barlane barcode.emf, aztec aztec.bmp.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
 cmake -S "$root" -B "$root/build-release" -DCMAKE_BUILD_TYPE=Release -DBARCODE_TESTS=OFF >/dev/null
 cmake --build "$root/build-release" -j"$(nproc 2>/dev/null || echo 2)"
+"$root/build-release/cli/korvane" "Hello, korvane"
 "$root/build-release/linear/frontend/barlane"
 if [ -x "$root/build-release/aztec/frontend/aztec" ]; then
   "$root/build-release/aztec/frontend/aztec"
 fi
-ls -l barcode.emf $( [ -f aztec.bmp ] && echo aztec.bmp )
+ls -l barcode.svg barcode.emf $( [ -f aztec.bmp ] && echo aztec.bmp )

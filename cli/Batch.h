@@ -1,0 +1,70 @@
+#pragma once
+// Batches: reading the rows of a batch file (one value per line, or CSV with
+// a header row), naming their outputs, and running them on several threads
+// with their messages and reports in row order, as one thread would give them.
+
+#include "OutputNames.h"
+#include "Settings.h"
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace korvane::cli {
+
+// Fills a buffer from a file or standard input; 0 at the end.
+using Reader = std::function<std::size_t(char*, std::size_t)>;
+
+constexpr std::size_t MAX_LINE_BYTES = 1u << 20;     // a value of a MiB is past any symbol
+constexpr std::size_t MAX_BATCH_BYTES = 1u << 30;
+
+struct BatchRow {
+    long long line = 0;  // the line of the batch file the row starts on
+    long long n = 0;     // the row's number, from 1
+    std::string data;
+    std::string file;    // a CSV "file" cell
+    std::shared_ptr<const Settings> settings;  // the row's own settings (CSV option cells); null: the run's
+    std::optional<Error> error;  // found before the row runs: a bad cell, a name already taken
+    std::string output;          // the file the row writes
+};
+
+// Reads every row. Errors for the whole batch: a line over MAX_LINE_BYTES, a
+// file over MAX_BATCH_BYTES, a CSV header without "data" or with a column
+// that is no option (InvalidOption). A bad cell is the error of its row.
+Result<std::vector<BatchRow>> readBatch(const Reader& reader, bool csv, const Settings& base);
+
+// Gives every row its output name: its "file" cell, or the template
+// expanded; a name an earlier row has already taken is the later row's error.
+void nameOutputs(std::vector<BatchRow>& rows, const NameTemplate& names);
+
+struct RowOutcome {
+    int status = 0;       // the exit status the row stands for; 0 written
+    std::string message;  // its line for standard error, without "korvane: line N: "; may be a warning
+    std::string report;   // its JSON line, with --json
+    bool skipped = false; // not run: --fail-fast stopped the batch before it
+};
+
+// Handed to a row's work: in a --fail-fast batch, commit() waits until every
+// earlier row has finished and says whether the batch still runs; the row
+// writes its file only when it does. Otherwise it returns true at once.
+class CommitGate {
+public:
+    virtual ~CommitGate() = default;
+    virtual bool commit(std::size_t row) = 0;
+};
+
+struct RunOptions {
+    int jobs = 1;
+    bool failFast = false;
+    // Called in row order, on one thread at a time, as rows finish.
+    std::function<void(std::size_t row, const RowOutcome&)> emit;
+};
+
+// Runs work(row, gate) for rows 0..count-1 on `jobs` threads.
+void runRows(std::size_t count, const RunOptions& options,
+             const std::function<RowOutcome(std::size_t, CommitGate&)>& work);
+
+}  // namespace korvane::cli

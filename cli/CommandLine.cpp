@@ -1,0 +1,383 @@
+// The korvane command line, parsed with CLI11. The options that shape a symbol
+// come from the table in Settings.cpp, so a CSV batch's columns and the
+// command line share their parsing and their messages.
+
+#include "CommandLine.h"
+
+#include <korvane/Version.h>
+
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <cctype>
+#include <thread>
+
+namespace korvane::cli {
+namespace {
+
+constexpr int MAX_JOBS = 256;
+
+const char* const DESCRIPTION =
+    "korvane: barcodes in eighteen symbologies as SVG, PDF, EPS, PNG, EMF or BMP files.\n\n"
+    "  korvane -b ean13 -o label.pdf 590123412345\n"
+    "  korvane -b aztec --ecc 40 -o ticket.png \"Seat 14C, gate 22\"\n"
+    "  echo 5901234123457 | korvane -b ean13 --json -o - > label.svg\n"
+    "  korvane -b ean13 --batch codes.txt -o \"label-{n:05}.svg\"\n"
+    "  korvane -b code128 --batch codes.txt --sheet A4 --grid 3x8 --cut-marks -o labels.pdf\n";
+
+const char* const FOOTER = R"(DATA
+  The data is the argument; or the bytes of --input FILE as they are (- for
+  standard input); or else standard input, less one final line end. Data that
+  begins with '-' follows "--". Tilde escapes apply only with --escapes.
+
+UNITS
+  Lengths take a unit: mm, cm, in, mil (0.001 in), pt (1/72 in), or px (dots
+  at the chosen --dpi; with --dpi none, pixels). A number alone is mm, except
+  for --quiet-zone, where it counts modules. --height and --quiet-zone also
+  take modules as 50x. Examples: 0.33mm, 13mil, 0.013in, 1pt, 4px.
+  Colours: RRGGBB or RRGGBBAA in hexadecimal (an optional #), or black, white,
+  red, green, blue, navy, yellow, cyan, magenta, gray, brown, orange; --bg none
+  makes the background transparent.
+
+OUTPUT
+  -o FILE names the file (default barcode.svg); -o - writes to standard output
+  (SVG unless --format says otherwise). The format comes from the extension or
+  --format. Files are written whole, through a temporary file renamed into
+  place: a failure leaves no file behind.
+
+BATCHES
+  --batch FILE (- for standard input) takes one value per line; empty lines
+  are skipped. With --csv the file has a header row: a "data" column, an
+  optional "file" column naming each output, and columns named after the
+  options above (symbology, x-dim, height, fg, no-text, ...) whose cells apply
+  to their row (an empty cell leaves the option as the command line has it;
+  a flag's cell is 1, yes, true or on to set it). -o is then a template:
+  {n} the row's number (from 1), {line} its line in the file, {data} the value
+  made safe for a file name, with a width as in {n:05}; {{ and }} are braces.
+  Two rows that would write the same file are an error for the second. A bad
+  row is reported with its line and the batch goes on (--fail-fast stops at
+  it, and nothing after it is written). Rows run on --jobs threads (default:
+  every core); the files are the same as with one. A progress bar shows on
+  standard error when it is a terminal; a summary line closes the batch.
+
+LABEL SHEETS
+  --sheet A4|A5|A3|A6|Letter|Legal|WxH (100x150mm, 4x6in) with --grid CxR places
+  the batch's symbols on pages, left to right, top to bottom, each centred in
+  its cell: one PDF for all pages, or one file per page for the other formats
+  ({page} in -o, or -N before the extension). --margins T[,R[,B[,L]]] (default
+  10mm), --gap H[,V] between cells, --label-text TEMPLATE prints a line under
+  each label ({data}, {n}, {line}), --cut-marks draws marks in the margins.
+
+VERIFICATION AND REPORTS
+  --verify reads every symbol back before writing it; one that fails is not
+  written (unless --keep-failed) and the run exits with status 4. --json
+  prints one JSON object per symbol, one per line, on standard output: the
+  symbology, the data as encoded, the text, check characters, size in modules
+  and mm, X reached, quiet zones, Aztec facts, warnings, the verdict.
+
+EXIT STATUS
+  0  every symbol written
+  1  the data cannot be encoded (the message names the character and its
+     position, or the capacity needed and available)
+  2  usage error (an unknown option, a missing or bad value)
+  3  the output cannot be written
+  4  verification failed
+  In a batch, the status of the first row that failed. Every failure prints
+  one line on standard error, starting "korvane: " (batch rows: "korvane: line
+  N: ").
+)";
+
+std::string lower(std::string s) {
+    for (char& c : s)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+// CLI11 reports in one line already; a stray line break would break the
+// one-line rule, so it becomes a space.
+std::string oneLine(std::string s) {
+    for (char& c : s)
+        if (c == '\n' || c == '\r')
+            c = ' ';
+    while (!s.empty() && s.back() == ' ')
+        s.pop_back();
+    return s;
+}
+
+std::string optionNames(const SymbolOption& o) {
+    return (o.shortName.empty() ? "" : "-" + std::string(o.shortName) + ",") + "--" + std::string(o.name);
+}
+
+// The first error met while applying the options; CLI11 keeps parsing after a
+// callback returns, so the first one is kept here and reported afterwards.
+struct FirstError {
+    std::optional<std::string> message;
+    void keep(const Status& s) {
+        if (!s && !message)
+            message = s.error().message;
+    }
+};
+
+Result<Length> lengthOf(const std::string& option, const std::string& v, Unit bare) {
+    Result<Length> l = parseLength(v, bare);
+    if (!l)
+        return Error{ErrorCode::InvalidOption, "--" + option + ": " + l.error().message};
+    return l;
+}
+
+// CLI11 checks every new option against all the earlier ones, so an App of
+// sixty options costs far more to build than a symbol takes to make, and the
+// command runs once per symbol. A run therefore registers the options its
+// arguments name (every one of them for --help); CLI11 parses the arguments
+// all the same, and an option not registered is as unknown to it as one that
+// does not exist.
+class Wanted {
+public:
+    Wanted(int argc, const char* const* argv) {
+        for (int i = 1; i < argc; ++i) {
+            const std::string_view a = argv[i] != nullptr ? argv[i] : "";
+            if (a.size() > 2 && a[0] == '-' && a[1] == '-') {
+                names_.emplace_back(a.substr(2, a.find('=') == std::string_view::npos ? a.npos : a.find('=') - 2));
+                everything_ = everything_ || names_.back() == "help";
+            } else if (a.size() >= 2 && a[0] == '-' && a[1] != '-') {
+                // A cluster ("-bx") or a value run on ("-x0.33mm"): every letter may be an option.
+                shortLetters_.append(a.substr(1));
+                everything_ = everything_ || a.find('h') != std::string_view::npos;
+            }
+        }
+    }
+    // `names` as CLI11 takes them: "-b,--symbology".
+    bool operator()(std::string_view names) const {
+        if (everything_)
+            return true;
+        for (std::string_view rest = names; !rest.empty();) {
+            const std::size_t comma = rest.find(',');
+            const std::string_view name = rest.substr(0, comma);
+            rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+            if (name.size() == 2 && name[0] == '-' && shortLetters_.find(name[1]) != std::string::npos)
+                return true;
+            if (name.size() > 2 && std::find(names_.begin(), names_.end(), name.substr(2)) != names_.end())
+                return true;
+        }
+        return false;
+    }
+
+private:
+    std::vector<std::string_view> names_;
+    std::string shortLetters_;
+    bool everything_ = false;
+};
+
+}  // namespace
+
+bool knownColumn(const std::string& name) { return findSymbolOption(name) != nullptr; }
+
+Status applyColumn(Settings& settings, const std::string& name, const std::string& cell) {
+    const SymbolOption* o = findSymbolOption(name);
+    if (o == nullptr)
+        return Error{ErrorCode::InvalidOption, "'" + name + "' is no option"};
+    if (o->valueName.empty()) {
+        const std::string v = lower(cell);
+        if (v.empty() || v == "0" || v == "no" || v == "false" || v == "off")
+            return Done{};
+        if (v != "1" && v != "yes" && v != "true" && v != "on")
+            return Error{ErrorCode::InvalidOption, "--" + name + " takes 1, yes, true or on (or 0, no, false, off)"};
+        return o->apply(settings, "");
+    }
+    if (cell.empty())
+        return Done{};
+    return o->apply(settings, cell);
+}
+
+Result<Invocation> parseCommandLine(int argc, const char* const* argv) {
+    Invocation inv;
+    FirstError first;
+
+    CLI::App app(DESCRIPTION, "korvane");
+    app.footer(FOOTER);
+    app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    app.get_formatter()->column_width(30);
+    app.set_help_flag("-h,--help", "print this help and exit");
+    app.set_version_flag("--version", std::string("korvane ") + KORVANE_VERSION_STRING, "print the version and exit");
+
+    const Wanted wanted(argc, argv);
+    // The options registered, by the name their counts are asked by
+    // (CLI11's own look-up compares every name of every option).
+    std::vector<std::pair<std::string, const CLI::Option*>> registered;
+    auto keep = [&registered](std::string_view names, const CLI::Option* o) {
+        registered.emplace_back(std::string(names.substr(names.find("--"))), o);
+    };
+    // Registers an option with a value, or a flag, when the arguments name it.
+    auto value = [&](const char* names, std::string& target, const char* help, const char* type) {
+        if (wanted(names))
+            keep(names, app.add_option(names, target, help)->type_name(type));
+    };
+    auto flag = [&](const char* names, bool& target, const char* help) {
+        if (wanted(names))
+            keep(names, app.add_flag(names, target, help));
+    };
+    auto count = [&registered](std::string_view name) -> std::size_t {
+        for (const auto& [n, o] : registered)
+            if (n == name)
+                return o->count();
+        return 0;
+    };
+
+    std::string data;
+    registered.emplace_back("data", app.add_option("data", data, "the data to encode (else --input or standard input)")
+                                        ->type_name("DATA"));
+    value("-o,--output", inv.output, "output file, - for standard output, a template for batches", "FILE");
+    value("-i,--input", inv.input, "read the data from FILE as it is (- for standard input)", "FILE");
+
+    for (const SymbolOption& o : symbolOptions()) {
+        const SymbolOption* option = &o;
+        if (!wanted(optionNames(o)))
+            continue;
+        if (o.valueName.empty()) {
+            registered.emplace_back(
+                "--" + std::string(o.name),
+                app.add_flag_callback(optionNames(o),
+                                      [&inv, &first, option] { first.keep(option->apply(inv.settings, "")); },
+                                      std::string(o.help)));
+        } else {
+            app.add_option_function<std::string>(
+                   optionNames(o),
+                   [&inv, &first, option](const std::string& v) { first.keep(option->apply(inv.settings, v)); },
+                   std::string(o.help))
+                ->type_name(std::string(o.valueName));
+        }
+    }
+
+    bool list = false;
+    flag("--list", list, "list the symbologies, their aliases, characters and options");
+    flag("--json", inv.json, "print a JSON report of each symbol on standard output");
+    flag("--verify", inv.verify, "read every symbol back; write only those that read correctly");
+    flag("--keep-failed", inv.keepFailed, "with --verify, write symbols that fail too (status 4 still)");
+
+    value("--batch", inv.batch, "one symbol per line of FILE (- for standard input)", "FILE");
+    flag("--csv", inv.csv, "the batch file is CSV with a header row (see BATCHES)");
+    std::string jobs;
+    value("-j,--jobs", jobs, "threads for a batch (default: every core)", "N");
+    flag("--fail-fast", inv.failFast, "stop a batch at its first bad row");
+
+    std::string sheet, grid, margins, gap, labelText;
+    bool cutMarks = false;
+    value("--sheet", sheet, "place the batch on pages: A4, Letter, WxH, ...", "PAGE");
+    value("--grid", grid, "labels per page, columns x rows (default 1x1)", "CxR");
+    value("--margins", margins, "page margins T[,R[,B[,L]]] (default 10mm)", "LENGTHS");
+    value("--gap", gap, "space between cells H[,V] (default 0)", "LENGTHS");
+    value("--label-text", labelText, "a line under each label: {data}, {n}, {line}", "TEMPLATE");
+    flag("--cut-marks", cutMarks, "cut marks in the page margins");
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        inv.action = Action::Help;
+        inv.text = app.help();
+        return inv;
+    } catch (const CLI::CallForVersion& e) {
+        inv.action = Action::Version;
+        inv.text = std::string(e.what()) + "\n";
+        return inv;
+    } catch (const CLI::ParseError& e) {
+        return Error{ErrorCode::InvalidOption, oneLine(e.what()) + " (korvane --help lists the options)"};
+    }
+    if (first.message)
+        return Error{ErrorCode::InvalidOption, *first.message};
+    if (count("--check") > 0 && count("--no-check") > 0)
+        return Error{ErrorCode::InvalidOption, "--check and --no-check exclude each other"};
+    if (count("--compact") > 0 && count("--full-range") > 0)
+        return Error{ErrorCode::InvalidOption, "--compact and --full-range exclude each other"};
+
+    if (list) {
+        inv.action = Action::List;
+        return inv;
+    }
+    if (count("data") > 0)
+        inv.data = data;
+    inv.outputGiven = count("--output") > 0;
+    if (!inv.outputGiven && inv.settings.format)
+        inv.output = std::string("barcode.") + formatName(*inv.settings.format);
+
+    auto usage = [](std::string m) { return Error{ErrorCode::InvalidOption, std::move(m)}; };
+    const int sources = (inv.data ? 1 : 0) + (count("--input") > 0 ? 1 : 0) + (count("--batch") > 0 ? 1 : 0);
+    if (sources > 1)
+        return usage("give the data one way: as an argument, with --input or with --batch");
+    if (inv.input.empty() && count("--input") > 0)
+        return usage("--input: the file name is empty");
+    if (inv.batch.empty() && count("--batch") > 0)
+        return usage("--batch: the file name is empty");
+    if (inv.csv && inv.batch.empty())
+        return usage("--csv describes a --batch file; give --batch FILE");
+    if (inv.keepFailed && !inv.verify)
+        return usage("--keep-failed applies with --verify");
+    if (inv.output.empty())
+        return usage("--output: the file name is empty");
+    if (inv.json && inv.output == "-")
+        return usage("--json and -o - would both write to standard output");
+
+    if (!jobs.empty()) {
+        const Result<long long> n = parseInteger(jobs, 1, MAX_JOBS);
+        if (!n)
+            return usage("--jobs: " + n.error().message);
+        inv.jobs = static_cast<int>(*n);
+    }
+    if (count("--jobs") > 0 && inv.batch.empty())
+        return usage("--jobs applies to a --batch");
+    if (inv.jobs == 0)
+        inv.jobs = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, static_cast<unsigned>(MAX_JOBS)));
+    if (inv.failFast && inv.batch.empty())
+        return usage("--fail-fast applies to a --batch");
+
+    const bool sheetOptions = count("--grid") + count("--margins") + count("--gap") +
+                                  count("--label-text") + count("--cut-marks") >
+                              0;
+    if (count("--sheet") == 0) {
+        if (sheetOptions)
+            return usage("--grid, --margins, --gap, --label-text and --cut-marks describe a --sheet");
+        return inv;
+    }
+    if (inv.batch.empty())
+        return usage("--sheet places the symbols of a --batch");
+    if (inv.settings.dpi <= 0)
+        return usage("--sheet needs a resolution; --dpi none draws without one");
+    SheetSettings s;
+    const Result<PageSize> page = parsePageSize(sheet);
+    if (!page)
+        return usage("--sheet: " + page.error().message);
+    s.page = *page;
+    if (!grid.empty()) {
+        const Result<Grid> g = parseGrid(grid);
+        if (!g)
+            return usage("--grid: " + g.error().message);
+        s.grid = *g;
+    }
+    const Result<Box> m = parseBox(margins.empty() ? "10mm" : margins, Unit::Mm);
+    if (!m)
+        return usage("--margins: " + m.error().message);
+    s.margins = *m;
+    if (!gap.empty()) {
+        const std::size_t comma = gap.find(',');
+        const Result<Length> h = lengthOf("gap", gap.substr(0, comma), Unit::Mm);
+        if (!h)
+            return h.error();
+        s.gapH = s.gapV = *h;
+        if (comma != std::string::npos) {
+            const Result<Length> v = lengthOf("gap", gap.substr(comma + 1), Unit::Mm);
+            if (!v)
+                return v.error();
+            s.gapV = *v;
+        }
+        if (s.gapH.unit == Unit::Px || s.gapV.unit == Unit::Px)
+            return usage("--gap: sheet gaps are lengths on paper, not px");
+    }
+    const Result<NameTemplate> text = NameTemplate::parse(labelText);
+    if (!text)
+        return usage("--label-text: " + text.error().message);
+    s.labelText = labelText;
+    s.cutMarks = cutMarks;
+    inv.sheet = s;
+    return inv;
+}
+
+}  // namespace korvane::cli

@@ -1,0 +1,52 @@
+#pragma once
+// One symbol from data to the bytes of its file: encode, lay out, verify when
+// asked, write into memory. Safe to run on many threads at once.
+
+#include "Settings.h"
+
+#include <korvane/Verify.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace korvane::cli {
+
+// The command's exit statuses.
+constexpr int EXIT_WRITTEN = 0;
+constexpr int EXIT_DATA = 1;      // the data cannot be encoded
+constexpr int EXIT_USAGE = 2;     // a usage error
+constexpr int EXIT_OUTPUT = 3;    // the output cannot be written
+constexpr int EXIT_VERIFY = 4;    // verification failed
+
+// The exit status an error of the library stands for.
+int exitStatusFor(ErrorCode code);
+
+struct Made {
+    Symbol symbol;
+    Drawing drawing;
+    std::optional<Verdict> verdict;  // when verification was asked for
+    std::vector<std::uint8_t> bytes; // the file (empty when not rendered)
+    std::vector<std::string> warnings;  // the symbol's, the layout's and the writer's
+};
+
+struct MakeRequest {
+    const Settings* settings = nullptr;
+    std::string_view data;
+    bool verify = false;
+    bool keepFailed = false;  // write a symbol that failed verification (still a failure)
+    bool render = true;       // false: stop at the drawing (sheets compose it)
+    Format format = Format::Svg;
+};
+
+// On success `made` alone. On failure `error`, and `made` as far as it got
+// when the symbol was drawn (a verification failure; a writer's refusal):
+// with --keep-failed a symbol that failed verification is rendered too.
+struct MakeResult {
+    std::optional<Made> made;
+    std::optional<Error> error;
+};
+
+MakeResult makeSymbol(const MakeRequest& request);
+
+}  // namespace korvane::cli

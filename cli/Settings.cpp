@@ -1,0 +1,415 @@
+// The options that shape a symbol, and their conversion for the library.
+
+#include "Settings.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <iterator>
+
+namespace korvane::cli {
+namespace {
+
+Error invalid(std::string message) { return {ErrorCode::InvalidOption, std::move(message)}; }
+
+std::string lower(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+// An option's message names the option first: "--dpi: 'x' is not a number".
+Status named(std::string_view option, const Error& e) { return invalid("--" + std::string(option) + ": " + e.message); }
+
+bool isRetail(Symbology s) {
+    return s == Symbology::Ean13 || s == Symbology::Ean8 || s == Symbology::UpcA || s == Symbology::UpcE;
+}
+
+using Apply = std::function<Status(Settings&, const std::string&)>;
+
+// The options only some symbologies take (optionsFor says which); the check
+// options are left to the encoder, which refuses only a contradiction.
+bool isSpecific(std::string_view name) {
+    static const char* const SPECIFIC[] = {
+        "gs1", "wide-ratio", "code128-start", "msi-check", "codabar-start", "codabar-stop", "upce-system", "add-on",
+        "add-on-gap", "ecc", "ecc-words", "aztec-size", "compact", "full-range", "aztec-encoder", "aztec-bytes",
+        "reader-init", "structured", "height",
+    };
+    return std::find(std::begin(SPECIFIC), std::end(SPECIFIC), name) != std::end(SPECIFIC);
+}
+
+// Builders for the common shapes of option.
+Apply flag(std::function<void(Settings&)> set) {
+    return [set](Settings& s, const std::string&) -> Status {
+        set(s);
+        return Done{};
+    };
+}
+
+Apply integer(std::string_view name, long long low, long long high, std::function<void(Settings&, int)> set) {
+    return [=](Settings& s, const std::string& v) -> Status {
+        const Result<long long> n = parseInteger(v, low, high);
+        if (!n)
+            return named(name, n.error());
+        set(s, static_cast<int>(*n));
+        return Done{};
+    };
+}
+
+Apply length(std::string_view name, Unit bare, bool modules, std::optional<Length> Settings::*field) {
+    return [=](Settings& s, const std::string& v) -> Status {
+        const Result<Length> l = parseLength(v, bare, modules);
+        if (!l)
+            return named(name, l.error());
+        s.*field = *l;
+        return Done{};
+    };
+}
+
+Apply colour(std::string_view name, Colour LayoutOptions::*field, bool transparentAllowed) {
+    return [=](Settings& s, const std::string& v) -> Status {
+        const Result<Colour> c = parseColour(v);
+        if (!c)
+            return named(name, c.error());
+        if (!transparentAllowed && !c->opaque())
+            return invalid("--" + std::string(name) + ": the bars must be drawn in an opaque colour");
+        s.layout.*field = *c;
+        return Done{};
+    };
+}
+
+// One letter from a set, either case: "A", "b".
+Apply letter(std::string_view name, std::string_view letters, std::function<void(Settings&, char)> set) {
+    return [=](Settings& s, const std::string& v) -> Status {
+        const char c = v.size() == 1 ? static_cast<char>(std::toupper(static_cast<unsigned char>(v[0]))) : 0;
+        if (c == 0 || letters.find(c) == std::string::npos)
+            return invalid("--" + std::string(name) + ": '" + v.substr(0, 20) + "' is not one of " + std::string(letters));
+        set(s, c);
+        return Done{};
+    };
+}
+
+std::vector<SymbolOption> makeOptions() {
+    std::vector<SymbolOption> o;
+    o.push_back({"symbology", "b", "NAME", "symbology by name or alias (korvane --list); default code128",
+                 [](Settings& s, const std::string& v) -> Status {
+                     const std::optional<Symbology> found = findSymbology(v);
+                     if (!found)
+                         return invalid("--symbology: '" + v.substr(0, 40) +
+                                        "' is no symbology; korvane --list shows their names");
+                     s.symbology = *found;
+                     return Done{};
+                 }});
+    o.push_back({"format", "f", "FORMAT", "svg, pdf, eps, png, emf or bmp; default: from the output's extension",
+                 [](Settings& s, const std::string& v) -> Status {
+                     const std::optional<Format> f = findFormat(v);
+                     if (!f)
+                         return invalid("--format: '" + v.substr(0, 40) + "' is not svg, pdf, eps, png, emf or bmp");
+                     s.format = *f;
+                     return Done{};
+                 }});
+    // Encoding.
+    o.push_back({"escapes", "", "", "tilde escapes in the data: ~dNNN a byte, ~~ a tilde; Aztec also ~F (FNC1) "
+                                    "and ~Ennnnnn (ECI)",
+                 flag([](Settings& s) { s.encode.escapes = true; })});
+    o.push_back({"check", "", "", "add the optional check character", flag([](Settings& s) { s.encode.check = true; })});
+    o.push_back({"no-check", "", "", "leave out a check character that is on by default (Code 11, MSI)",
+                 flag([](Settings& s) { s.encode.check = false; })});
+    o.push_back({"gs1", "", "", "GS1 data: Code 128 becomes GS1-128; Aztec Code starts with FNC1",
+                 flag([](Settings& s) { s.gs1 = true; })});
+    o.push_back({"wide-ratio", "", "N", "wide elements in narrow modules, 2 or 3 (two-width symbologies)",
+                 integer("wide-ratio", 2, 3, [](Settings& s, int v) { s.encode.wideRatio = v; })});
+    o.push_back({"code128-start", "", "SET", "Code 128 start set A, B or C; default: chosen from the data",
+                 letter("code128-start", "ABC", [](Settings& s, char c) { s.encode.code128Start = c; })});
+    o.push_back({"msi-check", "", "KIND", "MSI check: mod10, mod11, mod11-mod10 or mod10-mod10",
+                 [](Settings& s, const std::string& v) -> Status {
+                     const std::string k = lower(v);
+                     if (k == "mod10")
+                         s.encode.msiCheck = MsiCheck::Mod10;
+                     else if (k == "mod11")
+                         s.encode.msiCheck = MsiCheck::Mod11;
+                     else if (k == "mod11-mod10")
+                         s.encode.msiCheck = MsiCheck::Mod11Mod10;
+                     else if (k == "mod10-mod10")
+                         s.encode.msiCheck = MsiCheck::Mod10Mod10;
+                     else
+                         return invalid("--msi-check: '" + v.substr(0, 20) +
+                                        "' is not mod10, mod11, mod11-mod10 or mod10-mod10");
+                     return Done{};
+                 }});
+    o.push_back({"codabar-start", "", "A-D", "Codabar start character (default A)",
+                 letter("codabar-start", "ABCD", [](Settings& s, char c) { s.encode.codabarStart = c; })});
+    o.push_back({"codabar-stop", "", "A-D", "Codabar stop character (default B)",
+                 letter("codabar-stop", "ABCD", [](Settings& s, char c) { s.encode.codabarStop = c; })});
+    o.push_back({"upce-system", "", "0|1", "UPC-E number system; default: from the data",
+                 integer("upce-system", 0, 1, [](Settings& s, int v) { s.encode.upceNumberSystem = v; })});
+    o.push_back({"add-on", "", "DIGITS", "EAN/UPC add-on of 2 or 5 digits (or after '+' in the data)",
+                 [](Settings& s, const std::string& v) -> Status {
+                     s.encode.addOn = v;
+                     return Done{};
+                 }});
+    o.push_back({"add-on-gap", "", "N", "space before the add-on in modules, 7-12 (default 9)",
+                 integer("add-on-gap", 7, 12, [](Settings& s, int v) { s.encode.addOnGap = v; })});
+    o.push_back({"ecc", "", "PERCENT", "Aztec error correction as a share of the symbol, 0-90 (default 23)",
+                 integer("ecc", 0, 90, [](Settings& s, int v) { s.encode.eccPercent = v; })});
+    o.push_back({"ecc-words", "", "N", "Aztec check words beyond the percentage, 0-100 (default 3)",
+                 integer("ecc-words", 0, 100, [](Settings& s, int v) { s.encode.eccExtraWords = v; })});
+    o.push_back({"aztec-size", "", "N", "smallest Aztec symbol, 15-151 modules across",
+                 integer("aztec-size", 15, 151, [](Settings& s, int v) { s.encode.minSize = v; })});
+    o.push_back({"compact", "", "", "compact Aztec symbols only (up to 27x27)",
+                 flag([](Settings& s) { s.encode.compactOnly = true; })});
+    o.push_back({"full-range", "", "", "full-range Aztec symbols only",
+                 flag([](Settings& s) { s.encode.fullOnly = true; })});
+    o.push_back({"aztec-encoder", "", "NAME", "optimal (shortest bit stream, the default) or specified (the aztec "
+                                              "program's encoder)",
+                 [](Settings& s, const std::string& v) -> Status {
+                     const std::string k = lower(v);
+                     if (k == "optimal")
+                         s.encode.aztecEncoder = AztecEncoder::Optimal;
+                     else if (k == "specified")
+                         s.encode.aztecEncoder = AztecEncoder::Specified;
+                     else
+                         return invalid("--aztec-encoder: '" + v.substr(0, 20) + "' is not optimal or specified");
+                     return Done{};
+                 }});
+    o.push_back({"aztec-bytes", "", "", "Aztec byte mode for the whole message (specified encoder)",
+                 flag([](Settings& s) { s.encode.bytes = true; })});
+    o.push_back({"reader-init", "", "", "Aztec reader initialisation symbol",
+                 flag([](Settings& s) { s.encode.readerInit = true; })});
+    o.push_back({"structured", "", "I/N[:ID]", "Aztec structured append: symbol I of N (2-26), optional "
+                                               "identifier of capital letters",
+                 [](Settings& s, const std::string& v) -> Status {
+                     const std::string what = "--structured: '" + v.substr(0, 40) +
+                                              "' is not INDEX/COUNT[:ID], such as 2/3 or 1/4:ORDER";
+                     const std::size_t slash = v.find('/');
+                     const std::size_t colon = v.find(':');
+                     if (slash == std::string::npos || (colon != std::string::npos && colon < slash))
+                         return invalid(what);
+                     const Result<long long> i = parseInteger(std::string_view(v).substr(0, slash), 1, 26);
+                     const Result<long long> n =
+                         parseInteger(std::string_view(v).substr(slash + 1, colon == std::string::npos
+                                                                                ? std::string::npos
+                                                                                : colon - slash - 1),
+                                      2, 26);
+                     if (!i || !n || *i > *n)
+                         return invalid(what);
+                     s.encode.structuredAppend.index = static_cast<int>(*i);
+                     s.encode.structuredAppend.count = static_cast<int>(*n);
+                     s.encode.structuredAppend.id = colon == std::string::npos ? "" : v.substr(colon + 1);
+                     return Done{};
+                 }});
+    // Layout.
+    o.push_back({"dpi", "d", "N", "resolution in dots per inch, 1-10000 (default 300); 'none' draws in pixels "
+                                  "(give --x-dim in px)",
+                 [](Settings& s, const std::string& v) -> Status {
+                     if (lower(v) == "none") {
+                         s.dpi = 0;
+                         return Done{};
+                     }
+                     const Result<double> d = parseNumber(v, 1, 10000);
+                     if (!d)
+                         return named("dpi", d.error());
+                     s.dpi = *d;
+                     return Done{};
+                 }});
+    o.push_back({"x-dim", "x", "LENGTH", "module width (X), e.g. 0.33mm, 13mil, 2px; default: the symbology's",
+                 length("x-dim", Unit::Mm, false, &Settings::xDim)});
+    o.push_back({"height", "", "LENGTH", "bar height, e.g. 20mm or 50x (modules); default: the symbology's",
+                 length("height", Unit::Mm, true, &Settings::height)});
+    o.push_back({"bwr", "", "LENGTH", "bar width reduction for print gain, e.g. 0.02mm or 1px",
+                 length("bwr", Unit::Mm, false, &Settings::barReduction)});
+    o.push_back({"quiet-zone", "q", "H[,V]", "quiet zones: beside and above/below, in modules (10) or lengths "
+                                             "(2.5mm); default: the symbology's standard",
+                 [](Settings& s, const std::string& v) -> Status {
+                     const std::size_t comma = v.find(',');
+                     const Result<Length> h = parseLength(std::string_view(v).substr(0, comma), Unit::Modules, true);
+                     if (!h)
+                         return named("quiet-zone", h.error());
+                     s.quietHorizontal = *h;
+                     if (comma != std::string::npos) {
+                         const Result<Length> vert = parseLength(std::string_view(v).substr(comma + 1), Unit::Modules, true);
+                         if (!vert)
+                             return named("quiet-zone", vert.error());
+                         s.quietVertical = *vert;
+                     }
+                     return Done{};
+                 }});
+    o.push_back({"no-text", "", "", "no human-readable text", flag([](Settings& s) { s.layout.text = false; })});
+    o.push_back({"font-size", "", "LENGTH", "em size of the text, e.g. 3mm or 8pt; default: chosen from X",
+                 length("font-size", Unit::Mm, false, &Settings::fontSize)});
+    o.push_back({"font", "", "FILE", "TrueType/OpenType font for the text of PNG and BMP output",
+                 [](Settings& s, const std::string& v) -> Status {
+                     s.write.fontFile = v;
+                     return Done{};
+                 }});
+    o.push_back({"fg", "", "COLOUR", "bar colour: RRGGBB, RRGGBBAA or a name (default black)",
+                 colour("fg", &LayoutOptions::foreground, false)});
+    o.push_back({"bg", "", "COLOUR", "background: RRGGBB, RRGGBBAA, a name, or none for transparent (default white)",
+                 colour("bg", &LayoutOptions::background, true)});
+    o.push_back({"rotate", "r", "DEGREES", "0, 90, 180 or 270 clockwise",
+                 [](Settings& s, const std::string& v) -> Status {
+                     const Result<long long> r = parseInteger(v, 0, 270);
+                     if (!r || *r % 90 != 0)
+                         return invalid("--rotate: '" + v.substr(0, 20) + "' is not 0, 90, 180 or 270");
+                     s.layout.rotation = static_cast<int>(*r);
+                     return Done{};
+                 }});
+    // Options that mean something for some symbologies only are remembered, so
+    // that resolve() can refuse them for the others.
+    for (SymbolOption& option : o) {
+        if (!isSpecific(option.name))
+            continue;
+        option.apply = [name = option.name, apply = option.apply](Settings& s, const std::string& v) -> Status {
+            Status applied = apply(s, v);
+            const std::string dashed = "--" + std::string(name);
+            if (applied && std::find(s.specific.begin(), s.specific.end(), dashed) == s.specific.end())
+                s.specific.push_back(dashed);
+            return applied;
+        };
+    }
+    return o;
+}
+
+// Aztec GS1 data: the element strings checked as GS1-128 checks them, then
+// FNC1 first and in place of each GS that ends a variable-length field.
+Result<std::string> aztecGs1(std::string_view data, const EncodeOptions& options) {
+    EncodeOptions gs1;
+    gs1.escapes = options.escapes;
+    const Result<Symbol> checked = encode(Symbology::Gs1_128, data, gs1);
+    if (!checked)
+        return checked.error();
+    std::string out = "~F";
+    for (char c : checked->facts.data) {
+        if (c == '\x1D')
+            out += "~F";
+        else if (c == '~')
+            out += "~~";
+        else
+            out += c;
+    }
+    return out;
+}
+
+}  // namespace
+
+const std::vector<SymbolOption>& symbolOptions() {
+    static const std::vector<SymbolOption> options = makeOptions();
+    return options;
+}
+
+const SymbolOption* findSymbolOption(std::string_view name) {
+    for (const SymbolOption& o : symbolOptions())
+        if (o.name == name || (!o.shortName.empty() && o.shortName == name))
+            return &o;
+    return nullptr;
+}
+
+std::vector<std::string> optionsFor(Symbology s) {
+    const SymbologyInfo& info = symbologyInfo(s);
+    std::vector<std::string> names{"--escapes"};
+    if (info.check == CheckRule::Optional)
+        names.push_back("--check");
+    if (info.check == CheckRule::OptionalOn)
+        names.push_back("--no-check");
+    if (info.twoWidths)
+        names.push_back("--wide-ratio");
+    if (s == Symbology::Code128)
+        names.insert(names.end(), {"--code128-start", "--gs1"});
+    if (s == Symbology::Gs1_128)
+        names.push_back("--gs1");
+    if (s == Symbology::Msi)
+        names.push_back("--msi-check");
+    if (s == Symbology::Codabar)
+        names.insert(names.end(), {"--codabar-start", "--codabar-stop"});
+    if (s == Symbology::UpcE)
+        names.push_back("--upce-system");
+    if (isRetail(s))
+        names.insert(names.end(), {"--add-on", "--add-on-gap"});
+    if (s == Symbology::Aztec)
+        names.insert(names.end(), {"--gs1", "--ecc", "--ecc-words", "--aztec-size", "--compact", "--full-range",
+                                   "--aztec-encoder", "--aztec-bytes", "--reader-init", "--structured"});
+    if (!info.matrix)
+        names.push_back("--height");
+    return names;
+}
+
+Result<Resolved> resolve(const Settings& s, std::string_view data) {
+    if (!s.specific.empty()) {
+        const std::vector<std::string> takes = optionsFor(s.symbology);
+        for (const std::string& name : s.specific)
+            if (std::find(takes.begin(), takes.end(), name) == takes.end())
+                return invalid(name + " does not apply to " + std::string(symbologyInfo(s.symbology).title) +
+                               "; korvane --list shows the options of each symbology");
+    }
+    Resolved r;
+    r.symbology = s.symbology;
+    r.encode = s.encode;
+    r.data = std::string(data);
+    if (s.gs1) {
+        switch (s.symbology) {
+        case Symbology::Code128: r.symbology = Symbology::Gs1_128; break;
+        case Symbology::Gs1_128: break;
+        case Symbology::Aztec: {
+            Result<std::string> rewritten = aztecGs1(data, s.encode);
+            if (!rewritten)
+                return rewritten.error();
+            r.data = std::move(*rewritten);
+            r.encode.escapes = true;
+            break;
+        }
+        default: break;  // refused above
+        }
+    }
+
+    LayoutOptions& l = r.layout;
+    l = s.layout;
+    l.dpi = s.dpi;
+    const SymbologyInfo& info = symbologyInfo(r.symbology);
+    const bool pixels = s.dpi <= 0;
+    // The module in dots (pixel drawings) or millimetres (everything else), for
+    // converting quiet zones and heights given as lengths.
+    int moduleDots = 4;
+    double xMm = info.defaultXMm;
+    if (s.xDim) {
+        if (pixels) {
+            if (s.xDim->unit != Unit::Px)
+                return invalid("--x-dim: with --dpi none, give the module width in px");
+            moduleDots = static_cast<int>(std::lround(s.xDim->value));
+            if (moduleDots < 1 || moduleDots > 1000)
+                return invalid("--x-dim: a module is 1 to 1000 px");
+            l.moduleDots = moduleDots;
+        } else {
+            xMm = s.xDim->mm(s.dpi);
+            if (xMm <= 0)
+                return invalid("--x-dim: the module width must be more than 0");
+            l.xMm = xMm;
+        }
+    }
+    // A length in modules: px count dots of the module, the rest millimetres of X.
+    auto modules = [&](const Length& len) {
+        if (len.inModules())
+            return len.value;
+        if (len.unit == Unit::Px)
+            return len.value / (pixels ? moduleDots : xMm * s.dpi / 25.4);
+        return len.mm(s.dpi) / xMm;
+    };
+    auto millimetres = [&](const Length& len) { return pixels ? modules(len) * info.defaultXMm : len.mm(s.dpi); };
+    if (s.height) {
+        if (s.height->inModules() || (pixels && s.height->unit == Unit::Px))
+            l.heightModules = modules(*s.height);
+        else
+            l.heightMm = s.height->mm(s.dpi);
+    }
+    if (s.barReduction)
+        l.barReductionMm = millimetres(*s.barReduction);
+    if (s.fontSize)
+        l.fontSizeMm = millimetres(*s.fontSize);
+    if (s.quietHorizontal)
+        l.quietLeft = l.quietRight = modules(*s.quietHorizontal);
+    if (s.quietVertical)
+        l.quietVertical = modules(*s.quietVertical);
+    return r;
+}
+
+}  // namespace korvane::cli

@@ -1,0 +1,536 @@
+// korvane runs as a process: every symbology and format, standard input and
+// output, batches with bad rows and name collisions, sheets, JSON reports read
+// back, and hostile command lines. Every run ends by itself with its exit
+// status, a failure says why in one line starting "korvane: ", and no failure
+// leaves a file behind.
+
+#include <korvane/Write.h>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+namespace {
+
+constexpr int TIMEOUT_SECONDS = 120;  // sanitizer builds on a busy machine
+
+struct Outcome {
+    bool timedOut = false;
+    int status = -1;
+    int signal = 0;
+    std::string out, err;
+};
+
+// Runs korvane in `dir` with standard input from `stdinFile` (or /dev/null).
+Outcome run(const std::vector<std::string>& args, const fs::path& dir, const std::string& stdinFile = "/dev/null") {
+    std::vector<char*> argv{const_cast<char*>(KORVANE_EXE)};
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    int outPipe[2], errPipe[2];
+    if (pipe2(outPipe, O_CLOEXEC) != 0 || pipe2(errPipe, O_CLOEXEC) != 0)
+        std::abort();
+    const std::string where = dir.string();
+    const pid_t pid = fork();
+    if (pid < 0)
+        std::abort();
+    if (pid == 0) {
+        const int in = open(stdinFile.c_str(), O_RDONLY);
+        if (chdir(where.c_str()) != 0 || in < 0 || dup2(in, 0) < 0 || dup2(outPipe[1], 1) < 0 || dup2(errPipe[1], 2) < 0)
+            _exit(126);
+        execv(KORVANE_EXE, argv.data());
+        _exit(127);
+    }
+    close(outPipe[1]);
+    close(errPipe[1]);
+    Outcome o;
+    pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
+    std::string* sinks[2] = {&o.out, &o.err};
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(TIMEOUT_SECONDS);
+    for (int open = 2; open > 0;) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+        if (left <= 0) {
+            o.timedOut = true;
+            kill(pid, SIGKILL);
+            break;
+        }
+        if (poll(fds, 2, static_cast<int>(left)) < 0 && errno != EINTR)
+            break;
+        for (int k = 0; k < 2; ++k) {
+            if (fds[k].fd < 0 || fds[k].revents == 0)
+                continue;
+            char buf[65536];
+            const ssize_t n = read(fds[k].fd, buf, sizeof buf);
+            if (n > 0) {
+                sinks[k]->append(buf, static_cast<std::size_t>(n));
+            } else if (n == 0 || errno != EINTR) {
+                close(fds[k].fd);
+                fds[k].fd = -1;
+                --open;
+            }
+        }
+    }
+    for (const pollfd& p : fds)
+        if (p.fd >= 0)
+            close(p.fd);
+    int raw = 0;
+    waitpid(pid, &raw, 0);
+    if (WIFEXITED(raw))
+        o.status = WEXITSTATUS(raw);
+    else if (WIFSIGNALED(raw))
+        o.signal = WTERMSIG(raw);
+    return o;
+}
+
+std::string readFile(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void writeFile(const fs::path& p, const std::string& bytes) { std::ofstream(p, std::ios::binary) << bytes; }
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> out;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = text.find('\n', at);
+        out.push_back(text.substr(at, end - at));
+        at = end == std::string::npos ? text.size() : end + 1;
+    }
+    return out;
+}
+
+// The bytes a file of each format starts with (EMF: the header record's type).
+void expectFormat(const std::string& name, const std::string& bytes) {
+    SCOPED_TRACE(name);
+    const std::string ext = fs::path(name).extension().string();
+    ASSERT_GE(bytes.size(), 8u);
+    const std::pair<const char*, std::string> magic[] = {
+        {".pdf", "%PDF-"}, {".eps", "%!PS-Adobe"}, {".png", std::string("\x89PNG\r\n\x1a\n", 8)},
+        {".bmp", "BM"},    {".emf", std::string("\x01\x00\x00\x00", 4)},
+    };
+    if (ext == ".svg") {
+        EXPECT_NE(bytes.find("<svg"), std::string::npos);
+    }
+    for (const auto& [extension, start] : magic) {
+        if (ext == extension) {
+            EXPECT_EQ(bytes.substr(0, start.size()), start);
+        }
+    }
+}
+
+// Whether the library this build links has its writers yet; rows that must
+// write a file through them wait for that.
+bool writersPresent() {
+    korvane::Drawing d;
+    d.width = d.height = 4;
+    const auto written = korvane::write(d, korvane::Format::Svg);
+    return written.ok() || written.error().code != korvane::ErrorCode::UnknownFormat;
+}
+
+enum Fixture : unsigned {
+    NONE = 0,
+    CODES = 1,      // "codes.txt": three EAN-13 values, the second bad
+    DIRECTORY = 2,  // "d"
+    PLAIN = 4,      // "f", a short text file
+    BINARY = 8,     // "bin", the 256 byte values
+    READ_ONLY = 16, // "ro", a directory of mode 0555
+    EMPTY = 32,     // "empty", no bytes
+    CSV = 64,       // "labels.csv"
+    MANY = 128,     // "many.txt": 50 EAN-13 values
+};
+
+void makeFixtures(const fs::path& dir, unsigned f) {
+    if (f & CODES)
+        writeFile(dir / "codes.txt", "590123412345\nnot digits\n400638133393\n");
+    if (f & DIRECTORY)
+        fs::create_directory(dir / "d");
+    if (f & PLAIN)
+        writeFile(dir / "f", "plain");
+    if (f & BINARY) {
+        std::string bytes;
+        for (int b = 0; b < 256; ++b)
+            bytes += static_cast<char>(b);
+        writeFile(dir / "bin", bytes);
+    }
+    if (f & READ_ONLY) {
+        fs::create_directory(dir / "ro");
+        fs::permissions(dir / "ro", fs::perms::owner_read | fs::perms::owner_exec);
+    }
+    if (f & EMPTY)
+        writeFile(dir / "empty", "");
+    if (f & CSV)
+        writeFile(dir / "labels.csv", "data,file,symbology,no-text\n"
+                                      "590123412345,ean.svg,ean13,\n"
+                                      "\"Hello, world\",c128.png,,yes\n"
+                                      "Aztec data,az.pdf,aztec,\n"
+                                      "12,bad.svg,ean13,\n");
+    if (f & MANY) {
+        std::string codes;
+        for (int i = 0; i < 50; ++i)
+            codes += std::to_string(590123412300 + i) + "\n";
+        writeFile(dir / "many.txt", codes);
+    }
+}
+
+std::set<std::string> listing(const fs::path& dir) {
+    std::set<std::string> names;
+    for (const auto& e : fs::recursive_directory_iterator(dir))
+        names.insert(fs::relative(e.path(), dir).string());
+    return names;
+}
+
+enum class Err {
+    ONE_LINE,  // a failure: exactly one line holding `err`; a success: nothing, or warnings
+    BATCH,     // every line starts "korvane: "; one holds `err`; the last is the summary
+};
+
+struct Row {
+    std::string label;
+    std::vector<std::string> args;
+    int status;
+    std::string err = "";                // text the failure line (or a batch line) holds
+    std::vector<std::string> files = {}; // what the run leaves besides the fixtures
+    unsigned fixtures = NONE;
+    bool writes = true;                  // needs the library's writers
+    Err errKind = Err::ONE_LINE;
+    std::string stdinText = "";
+    std::function<void(const Outcome&, const fs::path&)> check = nullptr;
+    bool nonRootOnly = false;
+};
+
+class KorvaneCommand : public ::testing::Test {
+protected:
+    void runRows(const std::vector<Row>& rows) {
+        const bool writers = writersPresent();
+        int waiting = 0;
+        for (const Row& r : rows) {
+            SCOPED_TRACE(r.label);
+            if ((r.writes && !writers) || (r.nonRootOnly && geteuid() == 0)) {
+                ++waiting;
+                continue;
+            }
+            std::string pattern = (fs::temp_directory_path() / "korvane_cli_XXXXXX").string();
+            ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+            const fs::path dir = pattern;
+            makeFixtures(dir, r.fixtures);
+            std::string input = "/dev/null";
+            if (!r.stdinText.empty()) {
+                input = (dir.parent_path() / (dir.filename().string() + ".stdin")).string();
+                writeFile(input, r.stdinText);
+            }
+            std::set<std::string> expected = listing(dir);
+            const Outcome o = run(r.args, dir, input);
+            EXPECT_FALSE(o.timedOut) << "hung";
+            EXPECT_EQ(o.signal, 0) << o.err.substr(0, 2000);
+            EXPECT_EQ(o.status, r.status) << o.err.substr(0, 1000);
+            const std::vector<std::string> errLines = lines(o.err);
+            for (const std::string& l : errLines)
+                EXPECT_EQ(l.rfind("korvane: ", 0), 0u) << l.substr(0, 300);
+            EXPECT_TRUE(o.err.empty() || o.err.back() == '\n');
+            if (r.errKind == Err::BATCH) {
+                EXPECT_NE(o.err.find(r.err), std::string::npos) << o.err.substr(0, 1000);
+                ASSERT_FALSE(errLines.empty());
+                EXPECT_NE(errLines.back().find(" in "), std::string::npos) << errLines.back();
+            } else if (r.status != 0) {
+                EXPECT_EQ(errLines.size(), 1u) << o.err.substr(0, 1000);
+                EXPECT_NE(o.err.find(r.err), std::string::npos) << o.err.substr(0, 1000);
+            } else {
+                for (const std::string& l : errLines)
+                    EXPECT_EQ(l.rfind("korvane: warning: ", 0), 0u) << l;
+            }
+            for (const std::string& f : r.files) {
+                expected.insert(f);
+                if (fs::is_regular_file(dir / f))
+                    expectFormat(f, readFile(dir / f));
+            }
+            EXPECT_EQ(listing(dir), expected) << "files left behind differ";
+            if (r.check)
+                r.check(o, dir);
+            fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add);
+            if (fs::exists(dir / "ro"))
+                fs::permissions(dir / "ro", fs::perms::owner_all, fs::perm_options::add);
+            fs::remove_all(dir);
+            if (input != "/dev/null")
+                fs::remove(input);
+        }
+        if (waiting > 0)
+            std::printf("%d rows wait for the library's writers (or need a non-root user)\n", waiting);
+    }
+};
+
+// Every JSON line parses; `each` sees them.
+std::function<void(const Outcome&, const fs::path&)> jsonLines(std::size_t count, std::function<void(const json&)> each) {
+    return [count, each](const Outcome& o, const fs::path&) {
+        const std::vector<std::string> ls = lines(o.out);
+        EXPECT_EQ(ls.size(), count) << o.out.substr(0, 500);
+        for (const std::string& l : ls) {
+            const json j = json::parse(l, nullptr, false);
+            ASSERT_FALSE(j.is_discarded()) << l.substr(0, 500);
+            if (each)
+                each(j);
+        }
+    };
+}
+
+const std::string LONG_VALUE(100000, '7');
+
+TEST_F(KorvaneCommand, EverySymbologyAsSvg) {
+    const std::pair<const char*, const char*> values[] = {
+        {"code39", "CODE39"},       {"code39ext", "Code 39 ext"}, {"code93", "CODE93"},
+        {"code93ext", "code 93"},   {"code11", "123-45"},         {"codabar", "A40156B"},
+        {"msi", "80523"},           {"itf", "1234567890"},        {"industrial25", "12345"},
+        {"matrix25", "12345"},      {"ean13", "590123412345"},    {"ean8", "9638507"},
+        {"upca", "03600029145"},    {"upce", "0425261"},          {"code128", "Hello 128"},
+        {"gs1-128", "(01)09501101530003(10)AB"}, {"postnet", "55555"}, {"aztec", "Aztec Code"},
+    };
+    std::vector<Row> rows;
+    for (const auto& [name, value] : values)
+        rows.push_back({name, {"-b", name, "-o", std::string(name) + ".svg", value}, 0, "", {std::string(name) + ".svg"}});
+    runRows(rows);
+}
+
+TEST_F(KorvaneCommand, EveryFormatStandardInputAndOutput) {
+    auto stdoutIs = [](const char* magic) {
+        return [magic](const Outcome& o, const fs::path&) { EXPECT_EQ(o.out.rfind(magic, 0), 0u) << o.out.substr(0, 40); };
+    };
+    runRows({
+        {"svg", {"-b", "ean13", "-o", "a.svg", "590123412345"}, 0, "", {"a.svg"}},
+        {"pdf", {"-b", "ean13", "-o", "a.pdf", "590123412345"}, 0, "", {"a.pdf"}},
+        {"eps", {"-b", "ean13", "-o", "a.eps", "590123412345"}, 0, "", {"a.eps"}},
+        {"png", {"-b", "ean13", "-o", "a.png", "590123412345"}, 0, "", {"a.png"}},
+        {"emf", {"-b", "ean13", "-o", "a.emf", "590123412345"}, 0, "", {"a.emf"}},
+        {"bmp", {"-b", "aztec", "-o", "a.bmp", "Aztec"}, 0, "", {"a.bmp"}},
+        {"--format over the extension", {"-f", "png", "-o", "a.img", "x"}, 0, "", {"a.img"}},
+        {"no extension, no --format", {"-o", "label", "x"}, 2, "cannot tell the format of label", {}, NONE, false},
+        {"default name", {"x"}, 0, "", {"barcode.svg"}},
+        {"default name takes --format", {"-f", "eps", "x"}, 0, "", {"barcode.eps"}},
+        {"data on standard input, its line end dropped", {"-b", "ean13", "--json", "-o", "a.svg"}, 0, "", {"a.svg"},
+         NONE, true, Err::ONE_LINE, "5901234123457\r\n",
+         jsonLines(1, [](const json& j) { EXPECT_EQ(j["checkSupplied"], true); })},
+        {"--input - keeps every byte", {"-b", "code128", "--input", "-", "--json", "-o", "a.svg"}, 0, "", {"a.svg"},
+         NONE, true, Err::ONE_LINE, "AB\n", jsonLines(1, [](const json& j) { EXPECT_EQ(j["data"], "AB\n"); })},
+        {"svg to standard output", {"-o", "-", "x"}, 0, "", {}, NONE, true, Err::ONE_LINE, "", stdoutIs("<")},
+        {"png to standard output", {"-f", "png", "-o", "-", "x"}, 0, "", {}, NONE, true, Err::ONE_LINE, "",
+         stdoutIs("\x89PNG")},
+        {"pdf sheet to standard output", {"--batch", "-", "--sheet", "A6", "-f", "pdf", "-o", "-"}, 0, "", {}, NONE, false,
+         Err::BATCH, "abc\ndef\n", stdoutIs("%PDF-")},
+    });
+}
+
+TEST_F(KorvaneCommand, JsonReportsParseBack) {
+    runRows({
+        {"EAN-13 facts", {"-b", "ean13", "--json", "-o", "a.svg", "590123412345"}, 0, "", {"a.svg"}, NONE, true,
+         Err::ONE_LINE, "",
+         jsonLines(1,
+                   [](const json& j) {
+                       EXPECT_EQ(j["symbology"], "ean13");
+                       EXPECT_EQ(j["data"], "5901234123457");
+                       EXPECT_EQ(j["checkCharacters"], "7");
+                       EXPECT_EQ(j["modules"]["width"], 95);
+                       EXPECT_NEAR(j["xMm"].get<double>(), 0.3387, 1e-4);
+                       EXPECT_EQ(j["quietZones"]["modules"]["left"], 11);
+                       EXPECT_EQ(j["written"], true);
+                       EXPECT_EQ(j["file"], "a.svg");
+                       EXPECT_EQ(j["status"], 0);
+                   })},
+        {"Aztec of every byte", {"-b", "aztec", "--json", "--input", "bin", "-o", "a.png"}, 0, "", {"a.png"}, BINARY,
+         true, Err::ONE_LINE, "",
+         jsonLines(1,
+                   [](const json& j) {
+                       EXPECT_EQ(j["dataHex"].get<std::string>().substr(0, 8), "00010203");
+                       EXPECT_EQ(j["aztec"]["compact"], false);
+                       EXPECT_GT(j["aztec"]["layers"].get<int>(), 4);
+                   })},
+        {"a refused value is reported too", {"-b", "ean13", "--json", "59012341234X"}, 1, "'X' at position 12", {},
+         NONE, false, Err::ONE_LINE, "",
+         jsonLines(1,
+                   [](const json& j) {
+                       EXPECT_EQ(j["error"]["code"], "invalid-data");
+                       EXPECT_EQ(j["written"], false);
+                   })},
+        {"--list --json", {"--list", "--json"}, 0, "", {}, NONE, false, Err::ONE_LINE, "",
+         [](const Outcome& o, const fs::path&) {
+             const json j = json::parse(o.out);
+             ASSERT_EQ(j.size(), 18u);
+             EXPECT_EQ(j[17]["name"], "aztec");
+             EXPECT_NE(j[17]["options"].dump().find("--ecc"), std::string::npos);
+         }},
+        {"batch reports one line per row in order", {"-b", "ean13", "--json", "--batch", "codes.txt", "-o", "{line}.svg"},
+         1, "line 2: ", {"1.svg", "3.svg"}, CODES, true, Err::BATCH, "", jsonLines(3, nullptr)},
+    });
+}
+
+// --verify: a symbol is written exactly when it reads back (or with --keep-failed).
+TEST_F(KorvaneCommand, VerifyWritesOnlyWhatReadsBack) {
+    auto consistent = [](bool keep) {
+        return [keep](const Outcome& o, const fs::path& dir) {
+            const json j = json::parse(lines(o.out).at(0));
+            const bool ok = j["verify"]["ok"].get<bool>();
+            EXPECT_EQ(o.status, ok ? 0 : 4);
+            EXPECT_EQ(fs::exists(dir / "a.svg"), ok || keep);
+            if (!ok) {
+                EXPECT_NE(o.err.find("verification failed"), std::string::npos);
+            }
+        };
+    };
+    for (const bool keep : {false, true}) {
+        std::vector<std::string> args{"-b", "ean13", "--verify", "--json", "-o", "a.svg", "590123412345"};
+        if (keep)
+            args.push_back("--keep-failed");
+        const bool writers = writersPresent();
+        if (!writers)
+            continue;
+        std::string pattern = (fs::temp_directory_path() / "korvane_verify_XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        const Outcome o = run(args, pattern);
+        consistent(keep)(o, pattern);
+        fs::remove_all(pattern);
+    }
+}
+
+TEST_F(KorvaneCommand, BatchesWithBadRowsAndCollisions) {
+    auto has = [](const char* file, const char* text) {
+        return [file, text](const Outcome&, const fs::path& dir) {
+            EXPECT_NE(readFile(dir / file).find(text), std::string::npos) << file;
+        };
+    };
+    runRows({
+        {"bad row reported, batch goes on", {"-b", "ean13", "--batch", "codes.txt", "-o", "label-{n:05}.svg"}, 1,
+         "line 2: EAN-13 cannot encode 'n' at position 1", {"label-00001.svg", "label-00003.svg"}, CODES, true, Err::BATCH,
+         "", [](const Outcome& o, const fs::path&) { EXPECT_NE(o.err.find("2 written, 1 failed"), std::string::npos); }},
+        {"--fail-fast stops at the bad row", {"-b", "ean13", "--batch", "codes.txt", "--fail-fast", "-o", "{n}.svg"}, 1,
+         "line 2:", {"1.svg"}, CODES, true, Err::BATCH},
+        {"two rows, one file", {"--batch", "-", "-o", "{data}.svg"}, 3, "line 3: A_B.svg is written by line 1 already",
+         {"A_B.svg", "C.svg"}, NONE, true, Err::BATCH, "A B\nC\nA/B\n"},
+        {"a fixed name for many rows", {"--batch", "codes.txt", "-o", "same.svg"}, 2, "names one file for 3 values", {},
+         CODES, false},
+        {"CSV names, symbologies and options per row", {"--csv", "--batch", "labels.csv", "-o", "unused-{n}.svg"}, 1,
+         "line 5: EAN-13", {"ean.svg", "c128.png", "az.pdf"}, CSV, true, Err::BATCH, "", has("ean.svg", "<svg")},
+        {"CSV column that is no option", {"--csv", "--batch", "-"}, 2, "'colour' is not data, file or an option", {},
+         NONE, false, Err::ONE_LINE, "data,colour\nx,red\n"},
+        {"every row bad", {"-b", "ean13", "--batch", "-", "-o", "{n}.svg"}, 1, "line 2: ", {}, NONE, false, Err::BATCH,
+         "x\ny\n"},
+        {"warnings of a row, one line each", {"-b", "ean13", "--x-dim", "0.1mm", "--batch", "-", "-o", "{n}.svg"}, 0,
+         "line 1: warning: X of 0.1 mm becomes", {"1.svg"}, NONE, true, Err::BATCH, "590123412345\n",
+         [](const Outcome& o, const fs::path&) {
+             EXPECT_EQ(lines(o.err).size(), 3u) << o.err;
+             EXPECT_NE(o.err.find("line 1: warning: X of 0.08467 mm is below"), std::string::npos) << o.err;
+         }},
+        {"empty batch", {"--batch", "empty", "-o", "{n}.svg"}, 1, "the batch holds no values", {}, EMPTY, false},
+        {"endless batch line", {"--batch", "/dev/zero", "-o", "{n}.svg"}, 1, "longer than 1 MiB", {}, NONE, false},
+        {"missing batch file", {"--batch", "missing.txt"}, 2, "cannot read missing.txt: No such file", {}, NONE, false},
+        {"batch to standard output", {"--batch", "codes.txt", "-o", "-"}, 2, "one file per value", {}, CODES, false},
+    });
+}
+
+// The files of a batch are the same whatever the number of threads.
+TEST_F(KorvaneCommand, ThreadsWriteWhatOneThreadWrites) {
+    if (!writersPresent())
+        GTEST_SKIP() << "waits for the library's writers";
+    std::vector<std::map<std::string, std::string>> results;
+    for (const char* jobs : {"1", "4"}) {
+        std::string pattern = (fs::temp_directory_path() / "korvane_jobs_XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        makeFixtures(pattern, MANY);
+        const Outcome o = run({"-b", "ean13", "--jobs", jobs, "--batch", "many.txt", "-o", "{n:03}.png"}, pattern);
+        EXPECT_EQ(o.status, 0) << o.err;
+        std::map<std::string, std::string> files;
+        for (const auto& e : fs::directory_iterator(pattern))
+            files[e.path().filename().string()] = readFile(e.path());
+        EXPECT_EQ(files.size(), 51u);
+        results.push_back(files);
+        fs::remove_all(pattern);
+    }
+    EXPECT_TRUE(results[0] == results[1]);
+}
+
+TEST_F(KorvaneCommand, LabelSheets) {
+    auto pages = [](const char* file, int count) {
+        return [file, count](const Outcome&, const fs::path& dir) {
+            const std::string pdf = readFile(dir / file);
+            EXPECT_NE(pdf.find("/Count " + std::to_string(count) + " "), std::string::npos);
+        };
+    };
+    runRows({
+        {"50 labels on 3x8 A4 pages", {"-b", "ean13", "--height", "12mm", "--batch", "many.txt", "--sheet", "A4", "--grid",
+                                       "3x8", "--cut-marks", "--label-text", "{data}", "-o", "sheet.pdf"},
+         0, "50 labels on 3 pages", {"sheet.pdf"}, MANY, true, Err::BATCH, "", pages("sheet.pdf", 3)},
+        {"one SVG per page", {"-b", "ean13", "--height", "12mm", "--batch", "many.txt", "--sheet", "Letter", "--grid",
+                              "4x10", "-o", "sheet.svg"},
+         0, "50 labels on 2 pages", {"sheet-1.svg", "sheet-2.svg"}, MANY, true, Err::BATCH},
+        {"{page} names the pages", {"--batch", "-", "--sheet", "100x150mm", "--grid", "1x1", "-o", "p{page:02}.png"}, 0,
+         "2 labels on 2 pages", {"p01.png", "p02.png"}, NONE, true, Err::BATCH, "one\ntwo\n"},
+        {"a label larger than its cell", {"-b", "ean13", "--batch", "codes.txt", "--sheet", "A4", "--grid", "8x20", "-o",
+                                          "s.pdf"},
+         1, "a cell of the sheet is", {}, CODES, false, Err::BATCH},
+        {"margins leave no room", {"--batch", "codes.txt", "--sheet", "A6", "--margins", "60mm", "-o", "s.pdf"}, 2,
+         "no room for the cells", {}, CODES, false},
+        {"sheet without a batch", {"--sheet", "A4", "x"}, 2, "--sheet places the symbols of a --batch", {}, NONE, false},
+    });
+}
+
+TEST_F(KorvaneCommand, HostileCommandLines) {
+    const std::string huge = "99999999999999999999";
+    runRows({
+        {"unknown option", {"--bogus", "x"}, 2, "--bogus", {}, NONE, false},
+        {"missing value", {"x", "-b"}, 2, "--symbology: 1 required NAME missing", {}, NONE, false},
+        {"bad unit", {"--x-dim", "3furlongs", "x"}, 2, "'3furlongs' is not a length", {}, NONE, false},
+        {"negative length", {"--height", "-5mm", "x"}, 2, "negative", {}, NONE, false},
+        {"huge resolution", {"--dpi", huge, "x"}, 2, "--dpi", {}, NONE, false},
+        {"huge X", {"--x-dim", "999999mm", "x"}, 1, "beyond the 10 mm", {}, NONE, false},
+        {"huge jobs", {"--jobs", huge, "--batch", "codes.txt"}, 2, "--jobs", {}, CODES, false},
+        {"huge Aztec size", {"-b", "aztec", "--aztec-size", huge, "x"}, 2, "--aztec-size", {}, NONE, false},
+        {"unknown symbology", {"-b", "qr", "x"}, 2, "'qr' is no symbology", {}, NONE, false},
+        {"option for another symbology", {"-b", "ean13", "--wide-ratio", "3", "590123412345"}, 2,
+         "--wide-ratio does not apply to EAN-13", {}, NONE, false},
+        {"two data sources", {"x", "--input", "f"}, 2, "one way", {}, PLAIN, false},
+        {"empty argument", {"-b", "ean13", ""}, 1, "the data is empty", {}, NONE, false},
+        {"empty standard input", {"-b", "ean13"}, 1, "the data is empty", {}, NONE, false},
+        {"empty input file", {"--input", "empty"}, 1, "the data is empty", {}, EMPTY, false},
+        {"binary input EAN-13", {"-b", "ean13", "--input", "bin"}, 1, "EAN-13 cannot encode", {}, BINARY, false},
+        {"binary input Code 128", {"-b", "code128", "--input", "bin"}, 1, "position 129", {}, BINARY, false},
+        {"endless input", {"--input", "/dev/zero"}, 1, "larger than 16 MiB", {}, NONE, false},
+        {"input is a directory", {"--input", "d"}, 2, "cannot read d", {}, DIRECTORY, false},
+        {"missing input", {"--input", "missing"}, 2, "cannot read missing: No such file", {}, NONE, false},
+        {"100,000 digits of EAN-13", {"-b", "ean13", LONG_VALUE}, 1, "EAN-13", {}, NONE, false},
+        {"100,000 characters of Aztec", {"-b", "aztec", LONG_VALUE}, 1, "Aztec symbol holds", {}, NONE, false},
+        {"100,000 characters of Code 128", {"-b", "code128", LONG_VALUE}, 1, "2^28", {}, NONE, false},
+        {"100,000-character option value", {"--fg", LONG_VALUE, "x"}, 2, "is not a colour", {}, NONE, false},
+        {"100,000-character output name", {"-o", LONG_VALUE + ".svg", "x"}, 3, "", {}, NONE},
+        {"missing directory", {"-o", "missing/a.svg", "x"}, 3, "missing/a.svg", {}, NONE},
+        {"output is a directory", {"-o", "d", "-f", "svg", "x"}, 3, "d", {}, DIRECTORY},
+        {"inside a regular file", {"-o", "f/a.svg", "x"}, 3, "f/a.svg", {}, PLAIN},
+        {"under /proc", {"-o", "/proc/korvane-test.svg", "x"}, 3, "/proc/korvane-test.svg", {}, NONE},
+        {"read-only directory", {"-o", "ro/a.svg", "x"}, 3, "ro/a.svg", {}, READ_ONLY, true, Err::ONE_LINE, "", nullptr,
+         true},
+        {"unwritable batch row", {"--batch", "-", "-o", "{data}/x.svg"}, 3, "line 1: ", {"d/x.svg"}, DIRECTORY, true,
+         Err::BATCH, "missing\nd\n", nullptr},
+        {"help", {"--help"}, 0, "", {}, NONE, false, Err::ONE_LINE, "",
+         [](const Outcome& o, const fs::path&) { EXPECT_NE(o.out.find("EXIT STATUS"), std::string::npos); }},
+        {"version", {"--version"}, 0, "", {}, NONE, false, Err::ONE_LINE, "",
+         [](const Outcome& o, const fs::path&) { EXPECT_EQ(o.out.rfind("korvane ", 0), 0u); }},
+    });
+}
+
+}  // namespace
