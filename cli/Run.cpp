@@ -10,7 +10,6 @@
 #include "Report.h"
 #include "Sheet.h"
 
-#include "writers/PdfPages.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -440,8 +439,8 @@ int runSheets(BatchRun& run) {
     int writeStatus = EXIT_WRITTEN;
     if (*format == Format::Pdf) {
         const std::string path = names->expand({1, 0, "", 1});
-        const Result<std::vector<std::uint8_t>> pdf = writePdfPages(pages);
-        Status written = pdf ? writeOutput(run.console, *pdf, path) : Status(pdf.error());
+        const Result<Written> pdf = writePdfPages(pages, inv.settings.write);
+        Status written = pdf ? writeOutput(run.console, pdf->bytes, path) : Status(pdf.error());
         if (!written) {
             fail(run.console, 0, written.error().message);
             writeStatus = exitStatusFor(written.error().code);

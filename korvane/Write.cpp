@@ -46,6 +46,14 @@ std::optional<Format> formatForPath(std::string_view path) {
 const char* formatName(Format f) { return FORMATS[static_cast<int>(f)].name; }
 const char* formatMimeType(Format f) { return FORMATS[static_cast<int>(f)].mime; }
 
+Result<Written> writePdfPages(const std::vector<Drawing>& pages, const WriteOptions& options) {
+    std::vector<const Drawing*> list;
+    list.reserve(pages.size());
+    for (const Drawing& d : pages)
+        list.push_back(&d);
+    return writers::writePdfPages(list.data(), list.size(), options);
+}
+
 Result<Written> write(const Drawing& drawing, Format format, const WriteOptions& options) {
     using Writer = Result<Written> (*)(const Drawing&, const WriteOptions&);
     // Indexed by Format.

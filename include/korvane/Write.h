@@ -47,6 +47,10 @@ struct Written {
 // refused.
 KORVANE_API Result<Written> write(const Drawing& drawing, Format format, const WriteOptions& options = {});
 
+// One PDF with a page per drawing, in order (label sheets): each page as large
+// as its drawing. Refuses an empty list.
+KORVANE_API Result<Written> writePdfPages(const std::vector<Drawing>& pages, const WriteOptions& options = {});
+
 // Writes the file whole: to a temporary file in the same folder, then renamed
 // over `path`, so a failure never leaves half a file (nor removes a device
 // such as /dev/null named as the output). "-" writes to standard output.

@@ -1,4 +1,5 @@
-// PDF 1.4: one page of the drawing's size in points, the bars as filled
+// PDF 1.4: a page of the drawing's size in points (several drawings make
+// several pages: label sheets), the bars as filled
 // rectangles, text in the standard fonts every reader has (Helvetica for the
 // general face, Courier standing in for OCR-B), nothing embedded. Translucent
 // colours use the constant-alpha graphics state of PDF 1.4.
@@ -196,31 +197,9 @@ void appendAlphaState(std::string& out, const char* name, Colour c) {
     out += " >>";
 }
 
-}  // namespace
-
-Result<Written> writePdf(const Drawing& d, const WriteOptions& options) {
-    const double pointsPerDot = 72.0 / resolutionOf(d, options);
-    std::string width, height;
-    appendNumber(width, d.width * pointsPerDot, 4);
-    appendNumber(height, d.height * pointsPerDot, 4);
-    Fonts fonts;
-    const std::string content = contentStream(d, pointsPerDot, height, fonts);
-
-    // 1 catalog, 2 page tree, 3 page, 4 contents, 5 and 6 the fonts used.
-    PdfFile pdf;
-    std::string& out = pdf.body();
-    pdf.begin();
-    out += "<< /Type /Catalog /Pages 2 0 R >>\n";
-    pdf.end();
-    pdf.begin();
-    out += "<< /Type /Pages /Kids [3 0 R] /Count 1 >>\n";
-    pdf.end();
-    pdf.begin();
-    out += "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 " + width + ' ' + height + "] /Contents 4 0 R\n";
+// Fonts and transparency a page's resources name.
+void appendResources(std::string& out, const Drawing& d, const Fonts& fonts, int sansObject, int ocrbObject) {
     out += "   /Resources << /ProcSet [/PDF /Text]";
-    int next = 5;
-    const int sansObject = fonts.sans ? next++ : 0;
-    const int ocrbObject = fonts.ocrb ? next++ : 0;
     if (fonts.sans || fonts.ocrb) {
         out += " /Font <<";
         if (fonts.sans)
@@ -239,14 +218,45 @@ Result<Written> writePdf(const Drawing& d, const WriteOptions& options) {
         out += " >>";
     }
     out += " >> >>\n";
+}
+
+}  // namespace
+
+Result<Written> writePdfPages(const Drawing* const* pages, std::size_t count, const WriteOptions& options) {
+    if (count == 0)
+        return Error{ErrorCode::InvalidOption, "a PDF needs at least one page"};
+    std::vector<std::string> contents(count);
+    std::vector<Fonts> used(count);
+    Fonts all;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (const Status ok = checkDrawing(*pages[i]); !ok)
+            return ok.error();
+        const double pointsPerDot = 72.0 / resolutionOf(*pages[i], options);
+        std::string height;
+        appendNumber(height, pages[i]->height * pointsPerDot, 4);
+        contents[i] = contentStream(*pages[i], pointsPerDot, height, used[i]);
+        all.sans = all.sans || used[i].sans;
+        all.ocrb = all.ocrb || used[i].ocrb;
+    }
+
+    // 1 catalog, 2 page tree, then the fonts used, then a page and its contents per page.
+    PdfFile pdf;
+    std::string& out = pdf.body();
+    int next = 3;
+    const int sansObject = all.sans ? next++ : 0;
+    const int ocrbObject = all.ocrb ? next++ : 0;
+    const int firstPage = next;
+    pdf.begin();
+    out += "<< /Type /Catalog /Pages 2 0 R >>\n";
     pdf.end();
     pdf.begin();
-    out += "<< /Length " + std::to_string(content.size()) + " >>\nstream\n";
-    out += content;
-    out += "endstream\n";
+    out += "<< /Type /Pages /Kids [";
+    for (std::size_t i = 0; i < count; ++i)
+        out += std::to_string(firstPage + 2 * static_cast<int>(i)) + " 0 R ";
+    out += "] /Count " + std::to_string(count) + " >>\n";
     pdf.end();
     for (const char* base : {"Helvetica", "Courier"}) {
-        if (base[0] == 'H' ? !fonts.sans : !fonts.ocrb)
+        if (base[0] == 'H' ? !all.sans : !all.ocrb)
             continue;
         pdf.begin();
         out += "<< /Type /Font /Subtype /Type1 /BaseFont /";
@@ -254,10 +264,33 @@ Result<Written> writePdf(const Drawing& d, const WriteOptions& options) {
         out += " /Encoding /WinAnsiEncoding >>\n";
         pdf.end();
     }
+    for (std::size_t i = 0; i < count; ++i) {
+        const Drawing& d = *pages[i];
+        const double pointsPerDot = 72.0 / resolutionOf(d, options);
+        std::string width, height;
+        appendNumber(width, d.width * pointsPerDot, 4);
+        appendNumber(height, d.height * pointsPerDot, 4);
+        pdf.begin();
+        out += "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 " + width + ' ' + height + "] /Contents " +
+               std::to_string(firstPage + 2 * static_cast<int>(i) + 1) + " 0 R\n";
+        appendResources(out, d, used[i], sansObject, ocrbObject);
+        pdf.end();
+        pdf.begin();
+        out += "<< /Length " + std::to_string(contents[i].size()) + " >>\nstream\n";
+        out += contents[i];
+        out += "endstream\n";
+        pdf.end();
+        std::string().swap(contents[i]);
+    }
     const std::string file = pdf.finish(1);
     Written w;
     w.bytes.assign(file.begin(), file.end());
     return w;
+}
+
+Result<Written> writePdf(const Drawing& d, const WriteOptions& options) {
+    const Drawing* page = &d;
+    return writePdfPages(&page, 1, options);
 }
 
 }  // namespace korvane::writers

@@ -11,6 +11,7 @@ namespace korvane::writers {
 
 Result<Written> writeSvg(const Drawing& drawing, const WriteOptions& options);
 Result<Written> writePdf(const Drawing& drawing, const WriteOptions& options);
+Result<Written> writePdfPages(const Drawing* const* pages, std::size_t count, const WriteOptions& options);
 Result<Written> writeEps(const Drawing& drawing, const WriteOptions& options);
 Result<Written> writePng(const Drawing& drawing, const WriteOptions& options);
 Result<Written> writeEmf(const Drawing& drawing, const WriteOptions& options);
