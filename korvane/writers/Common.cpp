@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 
 namespace korvane::writers {
 
@@ -157,6 +158,31 @@ unsigned char toWinAnsi(char32_t c) {
         if (WIN_ANSI_80[i] != 0 && WIN_ANSI_80[i] == c)
             return static_cast<unsigned char>(0x80 + i);
     return '?';
+}
+
+void appendLiteral(std::string& out, const std::u32string& text) {
+    out += '(';
+    for (char32_t c : text) {
+        const unsigned char b = toWinAnsi(c);
+        if (b == '(' || b == ')' || b == '\\') {
+            out += '\\';
+            out += static_cast<char>(b);
+        } else if (b < 0x20 || b >= 0x7F) {
+            char octal[5];
+            std::snprintf(octal, sizeof octal, "\\%03o", b);
+            out += octal;
+        } else {
+            out += static_cast<char>(b);
+        }
+    }
+    out += ')';
+}
+
+void appendRgb(std::string& out, Colour c, const char* op) {
+    appendNumbers(out, 4, c.r / 255.0, c.g / 255.0, c.b / 255.0);
+    out += ' ';
+    out += op;
+    out += '\n';
 }
 
 }  // namespace korvane::writers

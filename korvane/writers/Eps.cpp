@@ -9,7 +9,6 @@
 #include "writers/Writers.h"
 
 #include <cmath>
-#include <cstdio>
 
 namespace korvane::writers {
 namespace {
@@ -36,33 +35,6 @@ constexpr const char* PROLOG =
     "  exch dup stringwidth pop 3 -1 roll mul neg 0 moveto show grestore } bind def\n"
     "%%EndProlog\n";
 
-void appendString(std::string& out, const std::u32string& text) {
-    out += '(';
-    for (char32_t c : text) {
-        const unsigned b = toWinAnsi(c);
-        if (b == '(' || b == ')' || b == '\\') {
-            out += '\\';
-            out += static_cast<char>(b);
-        } else if (b < 0x20 || b >= 0x7F) {
-            char octal[5];
-            std::snprintf(octal, sizeof octal, "\\%03o", b);
-            out += octal;
-        } else {
-            out += static_cast<char>(b);
-        }
-    }
-    out += ')';
-}
-
-void appendColour(std::string& out, Colour c) {
-    appendNumber(out, c.r / 255.0, 4);
-    out += ' ';
-    appendNumber(out, c.g / 255.0, 4);
-    out += ' ';
-    appendNumber(out, c.b / 255.0, 4);
-    out += " setrgbcolor\n";
-}
-
 }  // namespace
 
 Result<Written> writeEps(const Drawing& d, const WriteOptions& options) {
@@ -88,37 +60,25 @@ Result<Written> writeEps(const Drawing& d, const WriteOptions& options) {
     appendNumber(out, pointsPerDot, 6);
     out += " dup scale\n";
     if (!d.background.transparent()) {
-        appendColour(out, onPaper(d.background));
-        out += "0 0 ";
-        appendInt(out, d.width);
-        out += ' ';
-        appendInt(out, d.height);
+        appendRgb(out, onPaper(d.background), "setrgbcolor");
+        appendInts(out, 0, 0, d.width, d.height);
         out += " R\n";
     }
-    appendColour(out, d.background.transparent() ? onPaper(d.foreground) : onPaper(over(d.foreground, d.background)));
+    appendRgb(out, d.background.transparent() ? onPaper(d.foreground) : onPaper(over(d.foreground, d.background)),
+              "setrgbcolor");
     for (const Rect& r : d.rects) {
         Rect c;
         if (!clipToCanvas(r, d, c))
             continue;
-        appendInt(out, c.x);
-        out += ' ';
-        appendInt(out, static_cast<long long>(d.height) - c.y - c.height);
-        out += ' ';
-        appendInt(out, c.width);
-        out += ' ';
-        appendInt(out, c.height);
+        appendInts(out, c.x, static_cast<long long>(d.height) - c.y - c.height, c.width, c.height);
         out += " R\n";
     }
     for (const TextRun& t : d.texts) {
         if (!drawable(t))
             continue;
-        appendString(out, codePoints(t.text));
+        appendLiteral(out, codePoints(t.text));
         out += ' ';
-        appendNumber(out, t.x, 3);
-        out += ' ';
-        appendNumber(out, d.height - t.y, 3);
-        out += ' ';
-        appendNumber(out, t.size, 3);
+        appendNumbers(out, 3, t.x, d.height - t.y, t.size);
         out += ' ';
         appendInt(out, (360 - normalRotation(t.rotation)) % 360);
         out += t.anchor == Anchor::Start ? " 0" : t.anchor == Anchor::Middle ? " 0.5" : " 1";

@@ -39,34 +39,6 @@ int advance(Font font, unsigned char code) {
     return code >= 32 ? HELVETICA_WIDTHS[code - 32] : 0;
 }
 
-// A PDF literal string: parentheses and backslashes escaped, bytes outside
-// printable ASCII as octal, so the file stays 7-bit.
-void appendLiteral(std::string& out, const std::string& bytes) {
-    out += '(';
-    for (unsigned char b : bytes) {
-        if (b == '(' || b == ')' || b == '\\') {
-            out += '\\';
-            out += static_cast<char>(b);
-        } else if (b < 0x20 || b >= 0x7F) {
-            char octal[5];
-            std::snprintf(octal, sizeof octal, "\\%03o", b);
-            out += octal;
-        } else {
-            out += static_cast<char>(b);
-        }
-    }
-    out += ')';
-}
-
-void appendColour(std::string& out, Colour c) {
-    appendNumber(out, c.r / 255.0, 4);
-    out += ' ';
-    appendNumber(out, c.g / 255.0, 4);
-    out += ' ';
-    appendNumber(out, c.b / 255.0, 4);
-    out += " rg\n";
-}
-
 struct Fonts {
     bool sans = false;
     bool ocrb = false;
@@ -86,28 +58,19 @@ std::string contentStream(const Drawing& d, double pointsPerDot, const std::stri
     if (!d.background.transparent()) {
         if (!d.background.opaque())
             s += "/GSb gs\n";
-        appendColour(s, d.background);
-        s += "0 0 ";
-        appendInt(s, d.width);
-        s += ' ';
-        appendInt(s, d.height);
+        appendRgb(s, d.background, "rg");
+        appendInts(s, 0, 0, d.width, d.height);
         s += " re f\n";
     }
     if (!d.foreground.opaque())
         s += "/GSf gs\n";
-    appendColour(s, d.foreground);
+    appendRgb(s, d.foreground, "rg");
     bool any = false;
     for (const Rect& r : d.rects) {
         Rect c;
         if (!clipToCanvas(r, d, c))
             continue;
-        appendInt(s, c.x);
-        s += ' ';
-        appendInt(s, c.y);
-        s += ' ';
-        appendInt(s, c.width);
-        s += ' ';
-        appendInt(s, c.height);
+        appendInts(s, c.x, c.y, c.width, c.height);
         s += " re\n";
         any = true;
     }
@@ -116,13 +79,10 @@ std::string contentStream(const Drawing& d, double pointsPerDot, const std::stri
     for (const TextRun& t : d.texts) {
         if (!drawable(t))
             continue;
-        std::string bytes;
+        const std::u32string text = codePoints(t.text);
         long long units = 0;  // width in 1/1000 em
-        for (char32_t c : codePoints(t.text)) {
-            const unsigned char b = toWinAnsi(c);
-            bytes += static_cast<char>(b);
-            units += advance(t.font, b);
-        }
+        for (char32_t c : text)
+            units += advance(t.font, toWinAnsi(c));
         (t.font == Font::OcrB ? fonts.ocrb : fonts.sans) = true;
         const double width = static_cast<double>(units) * t.size / 1000;
         const double shift = t.anchor == Anchor::Start ? 0 : t.anchor == Anchor::Middle ? width / 2 : width;
@@ -132,19 +92,10 @@ std::string contentStream(const Drawing& d, double pointsPerDot, const std::stri
         s += "BT\n";
         s += t.font == Font::OcrB ? "/F2" : "/F1";
         s += " 1 Tf\n";
-        appendNumber(s, t.size * dir.cos, 3);
-        s += ' ';
-        appendNumber(s, t.size * dir.sin, 3);
-        s += ' ';
-        appendNumber(s, t.size * dir.sin, 3);
-        s += ' ';
-        appendNumber(s, -t.size * dir.cos, 3);
-        s += ' ';
-        appendNumber(s, t.x - shift * dir.cos, 3);
-        s += ' ';
-        appendNumber(s, t.y - shift * dir.sin, 3);
+        appendNumbers(s, 3, t.size * dir.cos, t.size * dir.sin, t.size * dir.sin, -t.size * dir.cos,
+                      t.x - shift * dir.cos, t.y - shift * dir.sin);
         s += " Tm\n";
-        appendLiteral(s, bytes);
+        appendLiteral(s, text);
         s += " Tj\nET\n";
     }
     s += "Q\n";

@@ -209,10 +209,8 @@ Result<Written> writeSvg(const Drawing& d, const WriteOptions&) {
     out += "\" height=\"";
     appendLength(out, physical ? d.heightMm() : d.height);
     out += unit;
-    out += "\" viewBox=\"0 0 ";
-    appendInt(out, d.width);
-    out += ' ';
-    appendInt(out, d.height);
+    out += "\" viewBox=\"";
+    appendInts(out, 0, 0, d.width, d.height);
     out += "\">\n";
     if (!d.background.transparent()) {
         out += "<rect width=\"";

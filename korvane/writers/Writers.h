@@ -35,6 +35,20 @@ double resolutionOf(const Drawing& drawing, const WriteOptions& options);
 // "-3.25", never "-0".
 void appendNumber(std::string& out, double v, int decimals = 3);
 void appendInt(std::string& out, long long v);
+// Numbers separated by single spaces, as PDF and PostScript take operands
+// (and SVG a view box): "0 0 120 80"; appendNumbers rounds each to `decimals`.
+// The values are taken by reference, so that each is read only when it is
+// written rather than all held across the calls.
+template <typename First, typename... More>
+void appendInts(std::string& out, const First& first, const More&... more) {
+    appendInt(out, first);
+    ((out += ' ', appendInt(out, more)), ...);
+}
+template <typename First, typename... More>
+void appendNumbers(std::string& out, int decimals, const First& first, const More&... more) {
+    appendNumber(out, first, decimals);
+    ((out += ' ', appendNumber(out, more, decimals)), ...);
+}
 
 // The code points of a text run: UTF-8 where the bytes are valid UTF-8, each
 // other byte taken as Latin-1; control characters (C0, DEL, C1) become spaces
@@ -44,6 +58,15 @@ std::u32string codePoints(std::string_view text);
 // A code point as a byte of WinAnsiEncoding (Windows-1252: Latin-1 with
 // typographic characters at 128-159); '?' where the encoding has none.
 unsigned char toWinAnsi(char32_t c);
+
+// PDF and PostScript share these pieces of syntax.
+// The text as a literal string of WinAnsiEncoding bytes: parentheses and
+// backslashes escaped, bytes outside printable ASCII as octal, so the file
+// stays 7-bit.
+void appendLiteral(std::string& out, const std::u32string& text);
+// The colour's red, green and blue from 0 to 1 (four places), then the
+// operator `op` that makes it the current colour, and a line end.
+void appendRgb(std::string& out, Colour c, const char* op);
 
 // `top` composited over `bottom` (source over); opaque when `bottom` is.
 Colour over(Colour top, Colour bottom);
