@@ -21,6 +21,8 @@ constexpr char CODABAR_CHARACTERS[] = "0123456789-$:/.+ABCD";
 static_assert(std::size(CODABAR_PATTERNS) == 20 && sizeof CODABAR_CHARACTERS == 21);
 constexpr int FIRST_START_STOP = 16;
 constexpr int ELEMENTS = 7;
+// Each character follows an inter-character gap; any of A-D stops.
+constexpr CharacterShape CODABAR = {"Codabar", ELEMENTS, ELEMENTS + 1, FIRST_START_STOP};
 
 constexpr auto CODABAR_VALUES = reverseTable<128>(CODABAR_PATTERNS, patternKey);
 static_assert(distinctKeys(CODABAR_VALUES, CODABAR_PATTERNS));
@@ -29,18 +31,12 @@ int valueOfKey(int key) { return CODABAR_VALUES[static_cast<std::size_t>(key)]; 
 
 LineRead readFrom(const Runs& runs, int s, int end, const WidthClasses& c, const LinearReadOptions& o) {
     std::vector<int> values;
-    int i = s + ELEMENTS + 1;
-    for (;; i += ELEMENTS + 1) {
-        if (i + ELEMENTS > end)
-            return failed(STARTED, "no Codabar stop character after " + std::to_string(values.size()) + " characters");
-        const int v = valueOfKey(wideBits(runs, i, ELEMENTS, c));
-        if (v < 0)
-            return failed(STARTED, "Codabar symbol character " + std::to_string(values.size() + 1) +
-                                       " has no valid pattern");
-        if (v >= FIRST_START_STOP)
-            break;
-        values.push_back(v);
-    }
+    LineRead failure;
+    const int stop = readToStop(
+        CODABAR, s + ELEMENTS + 1, end, [&](int i) { return valueOfKey(wideBits(runs, i, ELEMENTS, c)); }, values,
+        failure);
+    if (stop < 0)
+        return failure;
     const std::size_t checks = o.check ? 1 : 0;
     if (values.size() <= checks)
         return failed(COMPLETE, "the Codabar symbol holds no data");
@@ -48,7 +44,7 @@ LineRead readFrom(const Runs& runs, int s, int end, const WidthClasses& c, const
     if (o.check) {
         // The check character makes the sum of all values, start and stop
         // included, a multiple of 16.
-        int sum = valueOfKey(wideBits(runs, s, ELEMENTS, c)) + valueOfKey(wideBits(runs, i, ELEMENTS, c));
+        int sum = valueOfKey(wideBits(runs, s, ELEMENTS, c)) + valueOfKey(wideBits(runs, stop, ELEMENTS, c));
         for (std::size_t k = 0; k + 1 < values.size(); ++k)
             sum += values[k];
         const int expected = (16 - sum % 16) % 16;
@@ -61,10 +57,7 @@ LineRead readFrom(const Runs& runs, int s, int end, const WidthClasses& c, const
     }
     for (int v : values)
         r.data += CODABAR_CHARACTERS[v];
-    r.progress = DECODED;
-    r.firstBar = s;
-    r.lastBar = i + ELEMENTS - 1;
-    r.module = c.module();
+    r.found(s, stop + ELEMENTS - 1, c.module());
     return r;
 }
 

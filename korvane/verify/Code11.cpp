@@ -18,36 +18,23 @@ constexpr char CODE11_CHARACTERS[] = "0123456789-";
 static_assert(std::size(CODE11_PATTERNS) == 12 && sizeof CODE11_CHARACTERS == 12);
 constexpr int START_STOP = 11;
 constexpr int ELEMENTS = 5;
+// Each character follows an inter-character gap.
+constexpr CharacterShape CODE11 = {"Code 11", ELEMENTS, ELEMENTS + 1, START_STOP};
 // Data longer than this carries K after C.
 constexpr std::size_t ONE_CHECK_MAX = 10;
 
 constexpr auto CODE11_VALUES = reverseTable<32>(CODE11_PATTERNS, patternKey);
 static_assert(distinctKeys(CODE11_VALUES, CODE11_PATTERNS));
 
-// Weights 1, 2, ... `maxWeight`, 1, ... from the right, modulo 11.
-int checkValue(const std::vector<int>& values, std::size_t count, int maxWeight) {
-    int sum = 0, weight = 1;
-    for (std::size_t k = count; k-- > 0;) {
-        sum += values[k] * weight;
-        weight = weight == maxWeight ? 1 : weight + 1;
-    }
-    return sum % 11;
-}
-
 LineRead readFrom(const Runs& runs, int s, int end, const WidthClasses& c, const LinearReadOptions& o) {
     std::vector<int> values;
-    int i = s + ELEMENTS + 1;
-    for (;; i += ELEMENTS + 1) {
-        if (i + ELEMENTS > end)
-            return failed(STARTED, "no Code 11 stop character after " + std::to_string(values.size()) + " characters");
-        const int v = CODE11_VALUES[static_cast<std::size_t>(wideBits(runs, i, ELEMENTS, c))];
-        if (v < 0)
-            return failed(STARTED, "Code 11 symbol character " + std::to_string(values.size() + 1) +
-                                       " has no valid pattern");
-        if (v == START_STOP)
-            break;
-        values.push_back(v);
-    }
+    LineRead failure;
+    const int stop = readToStop(
+        CODE11, s + ELEMENTS + 1, end,
+        [&](int i) { return CODE11_VALUES[static_cast<std::size_t>(wideBits(runs, i, ELEMENTS, c))]; }, values,
+        failure);
+    if (stop < 0)
+        return failure;
     std::size_t checks = 0;
     if (o.check)
         checks = values.size() - 1 <= ONE_CHECK_MAX ? 1 : 2;
@@ -60,7 +47,8 @@ LineRead readFrom(const Runs& runs, int s, int end, const WidthClasses& c, const
                                     "beyond)");
     LineRead r;
     for (std::size_t k = 0; k < checks; ++k) {
-        const int expected = checkValue(values, count + k, k == 0 ? 10 : 9);
+        // C weighs up to 10, K up to 9; both modulo 11.
+        const int expected = weightedCheck(values, count + k, k == 0 ? 10 : 9, 11);
         if (values[count + k] != expected)
             return failed(COMPLETE, std::string("the Code 11 check character ") + (k == 0 ? "C" : "K") + " reads '" +
                                         CODE11_CHARACTERS[values[count + k]] + "'; the characters before it give '" +
@@ -69,10 +57,7 @@ LineRead readFrom(const Runs& runs, int s, int end, const WidthClasses& c, const
     }
     for (std::size_t k = 0; k < count; ++k)
         r.data += CODE11_CHARACTERS[values[k]];
-    r.progress = DECODED;
-    r.firstBar = s;
-    r.lastBar = i + ELEMENTS - 1;
-    r.module = c.module();
+    r.found(s, stop + ELEMENTS - 1, c.module());
     return r;
 }
 

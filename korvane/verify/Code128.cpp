@@ -3,7 +3,6 @@
 
 #include "Linear.h"
 
-#include <cmath>
 #include <iterator>
 
 namespace korvane::detail {
@@ -34,12 +33,11 @@ constexpr int MODULES = 11;
 constexpr int START_A = 103, START_C = 105, STOP = 106;
 // Values with a meaning of their own.
 constexpr int FNC3 = 96, FNC2 = 97, SHIFT = 98, CODE_C = 99, CODE_B = 100, CODE_A = 101, FNC1 = 102;
+constexpr CharacterShape CODE128 = {"Code 128", ELEMENTS, ELEMENTS, STOP};
 
 int valueAt(const Runs& runs, int i, double gain) {
-    int m[ELEMENTS];
-    if (!moduleWidths(runs, i, ELEMENTS, MODULES, gain, 4, m))
-        return -1;
-    return CODE128_VALUES[static_cast<std::size_t>(moduleKey(m, ELEMENTS))];
+    const int key = moduleKeyAt(runs, i, ELEMENTS, MODULES, gain);
+    return key < 0 ? -1 : CODE128_VALUES[static_cast<std::size_t>(key)];
 }
 
 // The message of the values between start and check character.
@@ -114,26 +112,21 @@ LineRead readFrom(const Runs& runs, int s, double gain) {
     const int n = static_cast<int>(runs.size());
     const int start = valueAt(runs, s, gain);
     std::vector<int> values;
-    int i = s + ELEMENTS;
-    for (;; i += ELEMENTS) {
-        if (i + ELEMENTS + 1 >= n)
-            return failed(STARTED, "no Code 128 stop character after " + std::to_string(values.size()) + " characters");
-        const int v = valueAt(runs, i, gain);
-        if (v < 0 || v == START_A || v == START_A + 1 || v == START_C)
-            return failed(STARTED, "Code 128 symbol character " + std::to_string(values.size() + 1) +
-                                       " has no valid pattern");
-        if (v == STOP)
-            break;
-        values.push_back(v);
-    }
-    // The stop character ends with a two-module bar.
-    const int bar = i + ELEMENTS;
-    double span = 0;
-    for (int k = s; k < bar; ++k)
-        span += runs[static_cast<std::size_t>(k)];
-    const double x = span / (MODULES * (static_cast<double>(values.size()) + 2));
-    const double termination = (runs[static_cast<std::size_t>(bar)] - gain) / x;
-    if (std::fabs(termination - 2) > 0.5)
+    LineRead failure;
+    // A start character has no place inside a symbol. The stop character ends
+    // with a two-module bar, which needs a run after it.
+    const int stop = readToStop(
+        CODE128, s + ELEMENTS, n - 2,
+        [&](int i) {
+            const int v = valueAt(runs, i, gain);
+            return v >= START_A && v <= START_C ? -1 : v;
+        },
+        values, failure);
+    if (stop < 0)
+        return failure;
+    const int bar = stop + ELEMENTS;
+    double x = 0;  // measured over the start, the characters and the stop
+    if (!terminationBar(runs, s, bar, MODULES * (static_cast<double>(values.size()) + 2), 2, gain, x))
         return failed(STARTED, "the Code 128 stop character has no two-module termination bar");
     if (values.size() < 2)
         return failed(COMPLETE, "the Code 128 symbol holds no data");
@@ -149,9 +142,7 @@ LineRead readFrom(const Runs& runs, int s, double gain) {
     LineRead r = interpret(start, values);
     if (r.progress != DECODED)
         return r;
-    r.firstBar = s;
-    r.lastBar = bar;
-    r.module = x;
+    r.found(s, bar, x);
     return r;
 }
 
@@ -159,30 +150,18 @@ LineRead readFrom(const Runs& runs, int s, double gain) {
 
 LineRead decodeCode128(const ScanLine& line) {
     const Runs& runs = line.runs;
-    LineRead best;
-    const int n = static_cast<int>(runs.size());
-    for (int s = 1; s + ELEMENTS < n; s += 2) {
-        double span = 0;
-        for (int k = 0; k < ELEMENTS; ++k)
-            span += runs[static_cast<std::size_t>(s + k)];
-        // Wider than any element (four modules), narrower than the quiet zone.
-        if (!mayStart(runs, s, 5 * span / MODULES))
-            continue;
+    return eachModuleStart(runs, ELEMENTS, MODULES, [&](int s) {
         // Print gain as if this were Start A, B or C.
         for (int start = START_A; start <= START_C; ++start) {
             int widths[ELEMENTS];
             for (int k = 0; k < ELEMENTS; ++k)
                 widths[k] = CODE128_PATTERNS[start][k] - '0';
             const double gain = printGain(runs, s, widths, ELEMENTS);
-            if (valueAt(runs, s, gain) != start)
-                continue;
-            keepBetter(best, readFrom(runs, s, gain));
-            break;
+            if (valueAt(runs, s, gain) == start)
+                return readFrom(runs, s, gain);
         }
-        if (best.progress == DECODED)
-            break;
-    }
-    return best;
+        return LineRead{};
+    });
 }
 
 }  // namespace korvane::detail

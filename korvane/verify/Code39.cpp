@@ -25,6 +25,8 @@ static_assert(std::size(CODE39_PATTERNS) == 44 && sizeof CODE39_CHARACTERS == 45
 constexpr int START_STOP = 43;  // '*'
 constexpr int CHECK_MODULUS = 43;
 constexpr int ELEMENTS = 9;
+// Each character follows an inter-character gap.
+constexpr CharacterShape CODE39 = {"Code 39", ELEMENTS, ELEMENTS + 1, START_STOP};
 
 constexpr auto CODE39_VALUES = reverseTable<512>(CODE39_PATTERNS, patternKey);
 static_assert(distinctKeys(CODE39_VALUES, CODE39_PATTERNS));
@@ -35,20 +37,12 @@ int valueAt(const Runs& runs, int i, const WidthClasses& c) {
 
 LineRead readFrom(const Runs& runs, int s, int end, const WidthClasses& c, const LinearReadOptions& o,
                   bool extended) {
-    // Characters follow the start, each after an inter-character gap.
     std::vector<int> values;
-    int i = s + ELEMENTS + 1;
-    for (;; i += ELEMENTS + 1) {
-        if (i + ELEMENTS > end)
-            return failed(STARTED, "no Code 39 stop character after " + std::to_string(values.size()) + " characters");
-        const int v = valueAt(runs, i, c);
-        if (v < 0)
-            return failed(STARTED, "Code 39 symbol character " + std::to_string(values.size() + 1) +
-                                       " has no valid pattern");
-        if (v == START_STOP)
-            break;
-        values.push_back(v);
-    }
+    LineRead failure;
+    const int stop = readToStop(
+        CODE39, s + ELEMENTS + 1, end, [&](int i) { return valueAt(runs, i, c); }, values, failure);
+    if (stop < 0)
+        return failure;
     const std::size_t checks = o.check ? 1 : 0;
     if (values.size() <= checks)
         return failed(COMPLETE, "the Code 39 symbol holds no data");
@@ -78,10 +72,7 @@ LineRead readFrom(const Runs& runs, int s, int end, const WidthClasses& c, const
         r.data += static_cast<char>(byte);
         ++k;
     }
-    r.progress = DECODED;
-    r.firstBar = s;
-    r.lastBar = i + ELEMENTS - 1;
-    r.module = c.module();
+    r.found(s, stop + ELEMENTS - 1, c.module());
     return r;
 }
 

@@ -28,25 +28,14 @@ constexpr char SHIFT_NAMES[] = "$%/+";  // the full-ASCII table's names for rows
 constexpr int ELEMENTS = 6;
 constexpr int MODULES = 9;
 constexpr int START_WIDTHS[ELEMENTS] = {1, 1, 1, 1, 4, 1};
+constexpr CharacterShape CODE93 = {"Code 93", ELEMENTS, ELEMENTS, START_STOP};
 
 constexpr auto CODE93_VALUES = reverseTable<4096>(CODE93_PATTERNS, moduleKey);
 static_assert(distinctKeys(CODE93_VALUES, CODE93_PATTERNS));
 
 int valueAt(const Runs& runs, int i, double gain) {
-    int m[ELEMENTS];
-    if (!moduleWidths(runs, i, ELEMENTS, MODULES, gain, 4, m))
-        return -1;
-    return CODE93_VALUES[static_cast<std::size_t>(moduleKey(m, ELEMENTS))];
-}
-
-// Check character: the values weighted 1, 2, ... `maxWeight`, 1, ... from the right, modulo 47.
-int checkValue(const std::vector<int>& values, std::size_t count, int maxWeight) {
-    int sum = 0, weight = 1;
-    for (std::size_t k = count; k-- > 0;) {
-        sum += values[k] * weight;
-        weight = weight == maxWeight ? 1 : weight + 1;
-    }
-    return sum % 47;
+    const int key = moduleKeyAt(runs, i, ELEMENTS, MODULES, gain);
+    return key < 0 ? -1 : CODE93_VALUES[static_cast<std::size_t>(key)];
 }
 
 std::string nameOf(int v) {
@@ -56,36 +45,26 @@ std::string nameOf(int v) {
 LineRead readFrom(const Runs& runs, int s, double gain, bool extended) {
     const int n = static_cast<int>(runs.size());
     std::vector<int> values;
-    int i = s + ELEMENTS;
-    for (;; i += ELEMENTS) {
-        if (i + ELEMENTS + 1 >= n)
-            return failed(STARTED, "no Code 93 stop character after " + std::to_string(values.size()) + " characters");
-        const int v = valueAt(runs, i, gain);
-        if (v < 0)
-            return failed(STARTED, "Code 93 symbol character " + std::to_string(values.size() + 1) +
-                                       " has no valid pattern");
-        if (v == START_STOP)
-            break;
-        values.push_back(v);
-    }
-    // The stop character ends with a one-module termination bar.
-    const int bar = i + ELEMENTS;
-    double span = 0;
-    for (int k = s; k < bar; ++k)
-        span += runs[static_cast<std::size_t>(k)];
-    const double x = span / (MODULES * (static_cast<double>(values.size()) + 2));
-    const double termination = (runs[static_cast<std::size_t>(bar)] - gain) / x;
-    if (termination < 0.5 || termination > 1.5)
+    LineRead failure;
+    // The stop character ends with a one-module termination bar, which needs a run after it.
+    const int stop = readToStop(
+        CODE93, s + ELEMENTS, n - 2, [&](int i) { return valueAt(runs, i, gain); }, values, failure);
+    if (stop < 0)
+        return failure;
+    const int bar = stop + ELEMENTS;
+    double x = 0;  // measured over the start, the characters and the stop
+    if (!terminationBar(runs, s, bar, MODULES * (static_cast<double>(values.size()) + 2), 1, gain, x))
         return failed(STARTED, "the Code 93 stop character has no termination bar");
     if (values.size() < 3)
         return failed(COMPLETE, "the Code 93 symbol holds no data");
 
     const std::size_t count = values.size() - 2;
-    const int c = checkValue(values, count, 20);
+    // C weighs up to 20, K up to 15; both modulo 47.
+    const int c = weightedCheck(values, count, 20, 47);
     if (values[count] != c)
         return failed(COMPLETE, "the Code 93 check character C reads " + nameOf(values[count]) +
                                     "; the data before it gives " + nameOf(c));
-    const int k = checkValue(values, count + 1, 15);
+    const int k = weightedCheck(values, count + 1, 15, 47);
     if (values[count + 1] != k)
         return failed(COMPLETE, "the Code 93 check character K reads " + nameOf(values[count + 1]) +
                                     "; the data and C give " + nameOf(k));
@@ -107,10 +86,7 @@ LineRead readFrom(const Runs& runs, int s, double gain, bool extended) {
         r.data += static_cast<char>(byte);
         ++j;
     }
-    r.progress = DECODED;
-    r.firstBar = s;
-    r.lastBar = bar;
-    r.module = x;
+    r.found(s, bar, x);
     return r;
 }
 
@@ -118,23 +94,10 @@ LineRead readFrom(const Runs& runs, int s, double gain, bool extended) {
 
 LineRead decodeCode93(const ScanLine& line, bool extended) {
     const Runs& runs = line.runs;
-    LineRead best;
-    const int n = static_cast<int>(runs.size());
-    for (int s = 1; s + ELEMENTS < n; s += 2) {
-        double span = 0;
-        for (int k = 0; k < ELEMENTS; ++k)
-            span += runs[static_cast<std::size_t>(s + k)];
-        // Wider than any element (four modules), narrower than the quiet zone.
-        if (!mayStart(runs, s, 5 * span / MODULES))
-            continue;
+    return eachModuleStart(runs, ELEMENTS, MODULES, [&](int s) {
         const double gain = printGain(runs, s, START_WIDTHS, ELEMENTS);
-        if (valueAt(runs, s, gain) != START_STOP)
-            continue;
-        keepBetter(best, readFrom(runs, s, gain, extended));
-        if (best.progress == DECODED)
-            break;
-    }
-    return best;
+        return valueAt(runs, s, gain) == START_STOP ? readFrom(runs, s, gain, extended) : LineRead{};
+    });
 }
 
 }  // namespace korvane::detail

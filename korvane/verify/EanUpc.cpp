@@ -61,14 +61,6 @@ Shape shapeOf(Symbology s) {
     }
 }
 
-char gs1Check(const std::string& digits) {
-    int sum = 0;
-    bool three = true;
-    for (auto c = digits.rbegin(); c != digits.rend(); ++c, three = !three)
-        sum += (*c - '0') * (three ? 3 : 1);
-    return static_cast<char>('0' + (10 - sum % 10) % 10);
-}
-
 // The UPC-A number (without check digit) that a UPC-E number system and six digits stand for.
 std::string expandUpcE(char ns, const std::string& d) {
     const std::string head(1, ns);
@@ -111,10 +103,10 @@ constexpr int ONES[] = {1, 1, 1, 1, 1, 1};
 // A digit of set A or B (left half, starting with a space), or of set C
 // (starting with a bar, which reads as set A). -1 when it is none.
 int digitAt(const Runs& runs, int i, double gain, char& set) {
-    int m[DIGIT];
-    if (!moduleWidths(runs, i, DIGIT, DIGIT_MODULES, gain, 4, m))
+    const int found = moduleKeyAt(runs, i, DIGIT, DIGIT_MODULES, gain);
+    if (found < 0)
         return -1;
-    const std::size_t key = static_cast<std::size_t>(moduleKey(m, DIGIT));
+    const std::size_t key = static_cast<std::size_t>(found);
     if (SET_A_DIGITS[key] >= 0) {
         set = 'A';
         return SET_A_DIGITS[key];
@@ -248,7 +240,7 @@ LineRead readFrom(const Runs& runs, int s, Symbology symbology, const Shape& sha
         if (compressUpcA(upca) != digits)
             return failed(COMPLETE, "the UPC-E digits " + digits + " are not the zero-suppressed form of " + upca +
                                         " (that is " + compressUpcA(upca) + ")");
-        const char expected = gs1Check(upca);
+        const char expected = checkDigit31(upca);
         if (expected != '0' + check)
             return failed(COMPLETE, "the UPC-E check digit (from the number sets) is " + std::to_string(check) +
                                         "; the digits give " + expected);
@@ -258,17 +250,14 @@ LineRead readFrom(const Runs& runs, int s, Symbology symbology, const Shape& sha
     }
     }
     if (symbology != Symbology::UpcE) {
-        const char expected = gs1Check(digits.substr(0, digits.size() - 1));
+        const char expected = checkDigit31(digits.substr(0, digits.size() - 1));
         if (digits.back() != expected)
             return failed(COMPLETE, std::string("the ") + shape.name + " check digit reads " + digits.back() +
                                         "; the digits before it give " + expected);
         r.checkCharacters = std::string(1, expected);
     }
     r.data = digits;
-    r.progress = DECODED;
-    r.firstBar = s;
-    r.lastBar = lastBar;
-    r.module = x;
+    r.found(s, lastBar, x);
 
     // An add-on follows within 12 modules.
     const double gap = runs[static_cast<std::size_t>(lastBar) + 1] / x;
@@ -292,20 +281,9 @@ LineRead readFrom(const Runs& runs, int s, Symbology symbology, const Shape& sha
 }  // namespace
 
 LineRead decodeEanUpc(const ScanLine& line, Symbology s) {
-    const Runs& runs = line.runs;
     const Shape shape = shapeOf(s);
-    LineRead best;
-    const int n = static_cast<int>(runs.size());
-    for (int i = 1; i + GUARD < n; i += 2) {
-        const double guardX = (runs[static_cast<std::size_t>(i)] + runs[static_cast<std::size_t>(i) + 1] +
-                               runs[static_cast<std::size_t>(i) + 2]) / 3.0;
-        if (!mayStart(runs, i, 5 * guardX))
-            continue;
-        keepBetter(best, readFrom(runs, i, s, shape));
-        if (best.progress == DECODED)
-            break;
-    }
-    return best;
+    // The start guard: bar, space, bar of one module each.
+    return eachModuleStart(line.runs, GUARD, GUARD, [&](int i) { return readFrom(line.runs, i, s, shape); });
 }
 
 }  // namespace korvane::detail

@@ -226,6 +226,49 @@ double printGain(const Runs& runs, int from, const int* widths, int count) {
     return excess / counted;
 }
 
+bool terminationBar(const Runs& runs, int s, int bar, double modules, int barModules, double gain, double& x) {
+    double span = 0;
+    for (int k = s; k < bar; ++k)
+        span += runs[static_cast<std::size_t>(k)];
+    x = span / modules;
+    const double termination = (runs[static_cast<std::size_t>(bar)] - gain) / x;
+    return !(termination < barModules - 0.5 || termination > barModules + 0.5);
+}
+
+int frameStop(const Runs& runs, int s, int end, const WidthClasses& classes, const DigitFrame& frame,
+              LineRead& failure) {
+    const int elements = end - s;
+    const int digitElements = elements - frame.startCount - frame.stopCount;
+    if (digitElements < frame.perDigit || digitElements % frame.perDigit != 0) {
+        failure = failed(STARTED, std::string("the ") + frame.name + " symbol has " + std::to_string(elements) +
+                                      " elements, which is no whole number of digits between start and stop");
+        return -1;
+    }
+    const int stop = end - frame.stopCount;
+    if (wideBits(runs, stop, frame.stopCount, classes) != frame.stopKey) {
+        failure = failed(STARTED, std::string("the ") + frame.name + " symbol has no stop pattern");
+        return -1;
+    }
+    return stop;
+}
+
+int weightedCheck(const std::vector<int>& values, std::size_t count, int maxWeight, int modulus) {
+    int sum = 0, weight = 1;
+    for (std::size_t k = count; k-- > 0;) {
+        sum += values[k] * weight;
+        weight = weight == maxWeight ? 1 : weight + 1;
+    }
+    return sum % modulus;
+}
+
+char checkDigit31(const std::string& digits) {
+    int sum = 0;
+    bool three = true;
+    for (auto c = digits.rbegin(); c != digits.rend(); ++c, three = !three)
+        sum += (*c - '0') * (three ? 3 : 1);
+    return static_cast<char>('0' + (10 - sum % 10) % 10);
+}
+
 std::string describeCharacter(unsigned char c) {
     if (c >= 32 && c < 127)
         return std::string("'") + static_cast<char>(c) + "'";

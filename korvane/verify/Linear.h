@@ -10,6 +10,7 @@
 #include <array>
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace korvane::detail {
 
@@ -38,6 +39,14 @@ struct LineRead {
     double module = 0;        // X in pixels
     double quietLeft = -1;    // quiet zones asked for, in modules; -1: the symbology's own
     double quietRight = -1;
+
+    // Marks a symbol read in full from bar `first` to bar `last`, X `x` pixels.
+    void found(int first, int last, double x) {
+        progress = DECODED;
+        firstBar = first;
+        lastBar = last;
+        module = x;
+    }
 };
 
 // One scan line as a decoder sees it, with what Postnet needs to measure bar
@@ -95,7 +104,22 @@ bool moduleWidths(const Runs& runs, int from, int count, int modules, double gai
 // Print gain in pixels from a stretch of elements of known module widths.
 double printGain(const Runs& runs, int from, const int* widths, int count);
 
+
+// Whether bar `bar`, which ends a symbol that starts at bar `s`, is a
+// termination bar of `barModules` modules (within half a module, after print
+// gain `gain`); `x` is set to the module width measured over runs [s, bar),
+// which span `modules` modules. Code 93 and Code 128 end so.
+bool terminationBar(const Runs& runs, int s, int bar, double modules, int barModules, double gain, double& x);
+
 std::string describeCharacter(unsigned char c);  // 'A', or byte 0x1D
+
+// Check values.
+// The values[0, count) weighted 1, 2, ... `maxWeight`, 1, ... from the right,
+// modulo `modulus`: Code 11 (modulo 11) and Code 93 (modulo 47).
+int weightedCheck(const std::vector<int>& values, std::size_t count, int maxWeight, int modulus);
+// The modulo-10 check digit with weights 3 and 1 from the right: EAN/UPC, and
+// the optional check digit of the 2 of 5 family.
+char checkDigit31(const std::string& digits);
 
 // The byte a full-ASCII pair stands for in Code 39 and Code 93 (ISO/IEC 16388
 // and the Code 93 specification share the table): `shift` is '$', '%', '/' or
@@ -122,6 +146,16 @@ inline int moduleKey(const int* widths, int count) {
     for (int k = 0; k < count; ++k)
         key = key * 4 + (widths[k] - 1);
     return key;
+}
+// The moduleKey of `count` (at most 8) elements from `from` that span
+// `modules` modules of 1 to 4 each after print gain `gain` (moduleWidths), or
+// -1 when they do not measure up: the key of a character of Code 93, Code 128
+// or an EAN/UPC digit in its reverse table.
+inline int moduleKeyAt(const Runs& runs, int from, int count, int modules, double gain) {
+    int widths[8];
+    if (count > 8 || !moduleWidths(runs, from, count, modules, gain, 4, widths))
+        return -1;
+    return moduleKey(widths, count);
 }
 // The row of each key, -1 for keys no row has.
 template <std::size_t KEYS, std::size_t N>
@@ -170,6 +204,95 @@ LineRead eachStart(const Runs& runs, int startCount, IsStart&& isStart, ReadFrom
             !isStart(wideBits(runs, s, startCount, classes)))
             continue;
         keepBetter(best, readFrom(s, end, classes));
+        if (best.progress == DECODED)
+            break;
+    }
+    return best;
+}
+
+// How the symbol characters of a symbology follow one another on a line.
+struct CharacterShape {
+    const char* name;  // the symbology's title, for failures: "Code 39"
+    int elements;      // of a character
+    int step;          // runs from one character to the next (one more with an inter-character gap)
+    int firstStop;     // character values from this one on are stop characters
+};
+
+// Reads the symbol characters after a start character up to the stop
+// character: one every `shape.step` runs from run `from`, each of which must
+// end before run `end`. `valueAt(i)` is the value of the character at run i,
+// -1 where it has no valid pattern. The characters between go into `values`.
+// Returns the run index of the stop character, or -1 with `failure` saying
+// why (ranked STARTED).
+template <typename ValueAt>
+int readToStop(const CharacterShape& shape, int from, int end, ValueAt&& valueAt, std::vector<int>& values,
+               LineRead& failure) {
+    for (int i = from;; i += shape.step) {
+        if (i + shape.elements > end) {
+            failure = failed(STARTED, std::string("no ") + shape.name + " stop character after " +
+                                          std::to_string(values.size()) + " characters");
+            return -1;
+        }
+        const int v = valueAt(i);
+        if (v < 0) {
+            failure = failed(STARTED, std::string(shape.name) + " symbol character " +
+                                          std::to_string(values.size() + 1) + " has no valid pattern");
+            return -1;
+        }
+        if (v >= shape.firstStop)
+            return i;
+        values.push_back(v);
+    }
+}
+
+// Symbols of digits of a fixed number of narrow and wide elements between a
+// start and a stop pattern, with no inter-character gaps: MSI and the 2 of 5
+// family. The digits fill the symbol from the start pattern to the stop
+// pattern before the quiet zone.
+struct DigitFrame {
+    const char* name;  // "MSI"
+    int perDigit;      // elements per digit (per pair of digits for Interleaved 2 of 5)
+    // The n/w start and stop patterns: their lengths and keys (patternKey).
+    int startCount, startKey;
+    int stopCount, stopKey;
+
+    constexpr DigitFrame(const char* name, const char* start, const char* stop, int perDigit)
+        : name(name), perDigit(perDigit), startCount(length(start)), startKey(patternKey(start)),
+          stopCount(length(stop)), stopKey(patternKey(stop)) {}
+
+private:
+    static constexpr int length(const char* p) {
+        int n = 0;
+        while (p[n])
+            ++n;
+        return n;
+    }
+};
+
+// The run index where the stop pattern of a framed symbol from bar `s` to the
+// quiet run `end` begins, or -1 with `failure` saying why: its elements make
+// no whole number of digits, or the stop pattern is not there (ranked STARTED).
+int frameStop(const Runs& runs, int s, int end, const WidthClasses& classes, const DigitFrame& frame,
+              LineRead& failure);
+
+// Tries every bar of the line that may start a symbol whose start pattern is
+// `startCount` elements of `startModules` modules in all (Code 93, Code 128,
+// EAN/UPC): one after a light run wider than five modules measured over the
+// start pattern, wider than any element and narrower than any quiet zone.
+// `readAt(s)` reads the symbol from bar s, or returns an empty LineRead where
+// s starts none after all. Returns the first symbol read or the failure that
+// got furthest.
+template <typename ReadAt>
+LineRead eachModuleStart(const Runs& runs, int startCount, int startModules, ReadAt&& readAt) {
+    LineRead best;
+    const int n = static_cast<int>(runs.size());
+    for (int s = 1; s + startCount < n; s += 2) {
+        int span = 0;
+        for (int k = 0; k < startCount; ++k)
+            span += runs[static_cast<std::size_t>(s + k)];
+        if (!mayStart(runs, s, 5.0 * span / startModules))
+            continue;
+        keepBetter(best, readAt(s));
         if (best.progress == DECODED)
             break;
     }

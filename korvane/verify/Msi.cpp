@@ -8,9 +8,8 @@
 namespace korvane::detail {
 namespace {
 
-constexpr int START_ELEMENTS = 2;  // wide bar, narrow space
-constexpr int STOP_ELEMENTS = 3;   // narrow bar, wide space, narrow bar
-constexpr int DIGIT_ELEMENTS = 8;
+// Start: wide bar, narrow space; stop: narrow bar, wide space, narrow bar.
+constexpr DigitFrame MSI = {"MSI", "wn", "nwn", 8};
 
 // The MSI modulo-10 check digit: from the right, every other digit starting
 // with the last is doubled and its digits summed; the check digit brings the
@@ -46,16 +45,12 @@ bool checksMatch(const std::string& data, const std::string& checks) {
 }
 
 LineRead readFrom(const Runs& runs, int s, int end, const WidthClasses& c, const LinearReadOptions& o) {
-    const int elements = end - s;
-    if (elements < START_ELEMENTS + DIGIT_ELEMENTS + STOP_ELEMENTS ||
-        (elements - START_ELEMENTS - STOP_ELEMENTS) % DIGIT_ELEMENTS != 0)
-        return failed(STARTED, "the MSI symbol has " + std::to_string(elements) +
-                                   " elements, which is no whole number of digits between start and stop");
-    const int stop = end - STOP_ELEMENTS;
-    if (wideBits(runs, stop, STOP_ELEMENTS, c) != 0b010)
-        return failed(STARTED, "the MSI symbol has no stop pattern");
+    LineRead failure;
+    const int stop = frameStop(runs, s, end, c, MSI, failure);
+    if (stop < 0)
+        return failure;
     LineRead r;
-    for (int i = s + START_ELEMENTS; i < stop; i += DIGIT_ELEMENTS) {
+    for (int i = s + MSI.startCount; i < stop; i += MSI.perDigit) {
         int digit = 0;
         for (int bit = 0; bit < 4; ++bit) {
             const int pair = wideBits(runs, i + 2 * bit, 2, c);
@@ -80,10 +75,7 @@ LineRead readFrom(const Runs& runs, int s, int end, const WidthClasses& c, const
                                         " (modulo 10 gives " + std::to_string(mod10(r.data)) + ", modulo 11 " +
                                         std::to_string(mod11(r.data)) + ")");
     }
-    r.progress = DECODED;
-    r.firstBar = s;
-    r.lastBar = end - 1;
-    r.module = c.module();
+    r.found(s, end - 1, c.module());
     return r;
 }
 
@@ -91,7 +83,7 @@ LineRead readFrom(const Runs& runs, int s, int end, const WidthClasses& c, const
 
 LineRead decodeMsi(const ScanLine& line, const LinearReadOptions& o) {
     return eachStart(
-        line.runs, START_ELEMENTS, [](int key) { return key == 0b10; },
+        line.runs, MSI.startCount, [](int key) { return key == MSI.startKey; },
         [&](int s, int end, const WidthClasses& c) { return readFrom(line.runs, s, end, c, o); });
 }
 

@@ -94,11 +94,8 @@ LineRead readFrom(const ScanLine& line, int s, int end) {
                                     std::to_string((10 - (sum - (r.data.back() - '0')) % 10) % 10));
     r.checkCharacters = r.data.substr(r.data.size() - 1);
     r.data.pop_back();
-    r.progress = DECODED;
-    r.firstBar = s;
-    r.lastBar = end - 1;
     // Quiet zones are counted in bar pitches.
-    r.module = static_cast<double>(std::abs(line.pixelAt(end - 1) - line.pixelAt(s))) / (bars - 1);
+    r.found(s, end - 1, static_cast<double>(std::abs(line.pixelAt(end - 1) - line.pixelAt(s))) / (bars - 1));
     return r;
 }
 

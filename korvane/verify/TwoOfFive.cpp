@@ -23,31 +23,9 @@ static_assert(distinctKeys(DIGIT_VALUES, DIGIT_PATTERNS));
 //     wnwnnn, each digit five bars with a narrow space after each, stop wnnnw.
 //   Matrix: start wnnnn and a narrow gap, each digit five elements (bar to
 //     bar) and a narrow gap, stop wnnnn.
-struct Family {
-    const char* name;
-    const char* start;
-    const char* stop;
-    int perDigit;  // elements per digit (per pair for Interleaved)
-};
-constexpr Family INTERLEAVED = {"Interleaved 2 of 5", "nnnn", "wnn", 10};
-constexpr Family INDUSTRIAL = {"Industrial 2 of 5", "wnwnnn", "wnnnw", 10};
-constexpr Family MATRIX = {"Matrix 2 of 5", "wnnnnn", "wnnnn", 6};
-
-int length(const char* p) {
-    int n = 0;
-    while (p[n])
-        ++n;
-    return n;
-}
-
-// The optional check digit: weights 3 and 1 from the right, modulo 10.
-char checkDigit(const std::string& digits) {
-    int sum = 0;
-    bool three = true;
-    for (auto c = digits.rbegin(); c != digits.rend(); ++c, three = !three)
-        sum += (*c - '0') * (three ? 3 : 1);
-    return static_cast<char>('0' + (10 - sum % 10) % 10);
-}
+constexpr DigitFrame INTERLEAVED = {"Interleaved 2 of 5", "nnnn", "wnn", 10};
+constexpr DigitFrame INDUSTRIAL = {"Industrial 2 of 5", "wnwnnn", "wnnnw", 10};
+constexpr DigitFrame MATRIX = {"Matrix 2 of 5", "wnnnnn", "wnnnn", 6};
 
 // The digit whose pattern is every `step`-th element from `from`.
 int digitAt(const Runs& runs, int from, int step, const WidthClasses& c) {
@@ -58,19 +36,14 @@ int digitAt(const Runs& runs, int from, int step, const WidthClasses& c) {
 }
 
 LineRead readFrom(const Runs& runs, int s, int end, const WidthClasses& c, const LinearReadOptions& o,
-                  Symbology symbology, const Family& f) {
-    const int startCount = length(f.start), stopCount = length(f.stop);
-    const int elements = end - s;
-    const int digitElements = elements - startCount - stopCount;
-    if (digitElements < f.perDigit || digitElements % f.perDigit != 0)
-        return failed(STARTED, std::string("the ") + f.name + " symbol has " + std::to_string(elements) +
-                                   " elements, which is no whole number of digits between start and stop");
-    const int stop = end - stopCount;
-    if (wideBits(runs, stop, stopCount, c) != patternKey(f.stop))
-        return failed(STARTED, std::string("the ") + f.name + " symbol has no stop pattern");
+                  Symbology symbology, const DigitFrame& f) {
+    LineRead failure;
+    const int stop = frameStop(runs, s, end, c, f, failure);
+    if (stop < 0)
+        return failure;
 
     LineRead r;
-    for (int i = s + startCount; i < stop; i += f.perDigit) {
+    for (int i = s + f.startCount; i < stop; i += f.perDigit) {
         const std::size_t at = r.data.size() + 1;
         if (symbology == Symbology::Interleaved2of5) {
             const int bars = digitAt(runs, i, 2, c), spaces = digitAt(runs, i + 1, 2, c);
@@ -95,28 +68,24 @@ LineRead readFrom(const Runs& runs, int s, int end, const WidthClasses& c, const
             return failed(COMPLETE, std::string("the ") + f.name + " symbol holds no data");
         const char read = r.data.back();
         r.data.pop_back();
-        const char expected = checkDigit(r.data);
+        const char expected = checkDigit31(r.data);
         if (read != expected)
             return failed(COMPLETE, std::string("the ") + f.name + " check digit reads " + read +
                                         "; the data before it gives " + expected);
         r.checkCharacters = std::string(1, read);
     }
-    r.progress = DECODED;
-    r.firstBar = s;
-    r.lastBar = end - 1;
-    r.module = c.module();
+    r.found(s, end - 1, c.module());
     return r;
 }
 
 }  // namespace
 
 LineRead decodeTwoOfFive(const ScanLine& line, const LinearReadOptions& o, Symbology s) {
-    const Family& f = s == Symbology::Interleaved2of5 ? INTERLEAVED
-                      : s == Symbology::Industrial2of5 ? INDUSTRIAL
-                                                        : MATRIX;
-    const int startKey = patternKey(f.start);
+    const DigitFrame& f = s == Symbology::Interleaved2of5 ? INTERLEAVED
+                          : s == Symbology::Industrial2of5 ? INDUSTRIAL
+                                                            : MATRIX;
     return eachStart(
-        line.runs, length(f.start), [&](int key) { return key == startKey; },
+        line.runs, f.startCount, [&](int key) { return key == f.startKey; },
         [&](int start, int end, const WidthClasses& c) { return readFrom(line.runs, start, end, c, o, s, f); });
 }
 
