@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -132,6 +133,16 @@ void warn(Console& console, const std::string& prefix, const std::vector<std::st
         fail(console, 0, prefix + "warning: " + w);
 }
 
+// What every symbol of a run asks for; the caller adds the format or stops at the drawing.
+MakeRequest requestFor(const Invocation& inv, const Settings& settings, std::string_view data) {
+    MakeRequest request;
+    request.settings = &settings;
+    request.data = data;
+    request.verify = inv.verify;
+    request.keepFailed = inv.keepFailed;
+    return request;
+}
+
 int runSingle(const Invocation& inv, Console& console) {
     const Result<Format> format = formatFor(inv.settings, inv.output);
     if (!format)
@@ -140,11 +151,7 @@ int runSingle(const Invocation& inv, Console& console) {
     if (!data)
         return fail(console, exitStatusFor(data.error().code), data.error().message);
 
-    MakeRequest request;
-    request.settings = &inv.settings;
-    request.data = *data;
-    request.verify = inv.verify;
-    request.keepFailed = inv.keepFailed;
+    MakeRequest request = requestFor(inv, inv.settings, *data);
     request.format = *format;
     MakeResult made = makeSymbol(request);
 
@@ -204,6 +211,8 @@ struct BatchRun {
             ++failed;
             if (status == EXIT_WRITTEN)
                 status = o.status;
+        } else {
+            ++written;
         }
         // One line per message: a row's error, or each of its warnings.
         for (std::size_t at = 0; at < o.message.size();) {
@@ -254,6 +263,61 @@ std::string warningLines(const std::vector<std::string>& warnings) {
     return text;
 }
 
+// A row not run: --fail-fast stopped the batch before it.
+RowOutcome skippedRow() {
+    RowOutcome o;
+    o.skipped = true;
+    return o;
+}
+
+// The outcome of a row whose symbol was made: its warnings, or the failed
+// verification --keep-failed kept it with.
+RowOutcome madeRow(const MakeResult& made) {
+    RowOutcome o;
+    if (made.error) {
+        o.status = exitStatusFor(made.error->code);
+        o.message = made.error->message;
+    } else {
+        o.message = warningLines(made.made->warnings);
+    }
+    return o;
+}
+
+using RowWork = std::function<RowOutcome(std::size_t, const BatchRow&, const Settings&, CommitGate&)>;
+
+// Runs `work` for every row that has no error of its own (those fail as they
+// are) on the threads --jobs asks for, --fail-fast stopping at the first
+// failure, and emits the outcomes in row order below the progress bar.
+// `hold(i, o)` sees each outcome first and may take out of it what is printed
+// later.
+void runEachRow(BatchRun& run, Progress& progress, const RowWork& work,
+                const std::function<void(std::size_t, RowOutcome&)>& hold = nullptr) {
+    std::size_t finished = 0;
+    RunOptions options;
+    options.jobs = run.inv.jobs;
+    options.failFast = run.inv.failFast;
+    options.emit = [&](std::size_t i, const RowOutcome& outcome) {
+        const auto show = [&](const RowOutcome& o) {
+            if (!o.message.empty() || !o.report.empty())
+                progress.clear();  // a message gets a line of its own; the bar comes back below it
+            run.emit(run.rows[i], o);
+            progress.update(++finished);
+        };
+        if (!hold)
+            return show(outcome);
+        RowOutcome held = outcome;
+        hold(i, held);
+        show(held);
+    };
+    runRows(run.rows.size(), options, [&](std::size_t i, CommitGate& gate) {
+        const BatchRow& row = run.rows[i];
+        if (row.error)
+            return rowFailure(run, row, *row.error);
+        return work(i, row, run.settingsOf(row), gate);
+    });
+    progress.clear();
+}
+
 int runFiles(BatchRun& run) {
     const Invocation& inv = run.inv;
     if (inv.output == "-")
@@ -272,56 +336,27 @@ int runFiles(BatchRun& run) {
     nameOutputs(run.rows, *names);
 
     Progress progress(run.console, run.rows.size());
-    std::size_t finished = 0;
-    RunOptions options;
-    options.jobs = inv.jobs;
-    options.failFast = inv.failFast;
-    options.emit = [&](std::size_t i, const RowOutcome& o) {
-        if (!o.message.empty() || !o.report.empty())
-            progress.clear();  // a message gets a line of its own; the bar comes back below it
-        run.emit(run.rows[i], o);
-        if (o.status == 0 && !o.skipped)
-            ++run.written;
-        progress.update(++finished);
-    };
-    runRows(run.rows.size(), options, [&](std::size_t i, CommitGate& gate) {
-        const BatchRow& row = run.rows[i];
-        if (row.error)
-            return rowFailure(run, row, *row.error);
-        const Settings& settings = run.settingsOf(row);
+    runEachRow(run, progress, [&](std::size_t i, const BatchRow& row, const Settings& settings, CommitGate& gate) {
         const Result<Format> format = formatFor(settings, row.output);
         if (!format)
             return rowFailure(run, row, format.error());
-        MakeRequest request;
-        request.settings = &settings;
-        request.data = row.data;
-        request.verify = inv.verify;
-        request.keepFailed = inv.keepFailed;
+        MakeRequest request = requestFor(inv, settings, row.data);
         request.format = *format;
         const MakeResult made = makeSymbol(request);
         const bool keep = made.error && made.error->code == ErrorCode::VerifyFailed && inv.keepFailed && made.made &&
                           !made.made->bytes.empty();
         if (made.error && !keep)
             return rowFailure(run, row, *made.error, made.made ? &*made.made : nullptr, formatName(*format));
-        RowOutcome o;
-        if (!gate.commit(i)) {
-            o.skipped = true;
-            return o;
-        }
+        if (!gate.commit(i))
+            return skippedRow();
         const Status written = writeOutput(run.console, made.made->bytes, row.output);
         if (!written)
             return rowFailure(run, row, written.error(), &*made.made, formatName(*format));
-        if (made.error) {
-            o.status = exitStatusFor(made.error->code);
-            o.message = made.error->message;
-        } else {
-            o.message = warningLines(made.made->warnings);
-        }
+        RowOutcome o = madeRow(made);
         o.report = rowReport(run, row, row.output, formatName(*format), &*made.made, made.error ? &*made.error : nullptr,
                              o.status);
         return o;
     });
-    progress.clear();
     char summary[160];
     std::snprintf(summary, sizeof summary, "%zu written, %zu failed%s in %.2f s", run.written, run.failed,
                   run.skipped > 0 ? (", " + std::to_string(run.skipped) + " not reached").c_str() : "",
@@ -350,33 +385,12 @@ int runSheets(BatchRun& run) {
     std::vector<std::optional<Error>> kept(run.rows.size());  // --keep-failed: placed though verification failed
     std::vector<std::string> reports(run.rows.size());
     Progress progress(run.console, run.rows.size());
-    std::size_t finished = 0;
-    RunOptions options;
-    options.jobs = inv.jobs;
-    options.failFast = inv.failFast;
-    options.emit = [&](std::size_t i, const RowOutcome& o) {
-        reports[i] = o.report;
-        RowOutcome quiet = o;
-        quiet.report.clear();  // printed once the pages are written
-        if (!quiet.message.empty())
-            progress.clear();
-        run.emit(run.rows[i], quiet);
-        progress.update(++finished);
-    };
-    runRows(run.rows.size(), options, [&](std::size_t i, CommitGate& gate) {
-        const BatchRow& row = run.rows[i];
-        if (row.error)
-            return rowFailure(run, row, *row.error);
-        const Settings& settings = run.settingsOf(row);
+    const auto sheetRow = [&](std::size_t i, const BatchRow& row, const Settings& settings, CommitGate& gate) {
         if (settings.layout.foreground != inv.settings.layout.foreground ||
             settings.layout.background != inv.settings.layout.background || settings.dpi != inv.settings.dpi)
             return rowFailure(run, row, Error{ErrorCode::InvalidOption,
                                               "the labels of a sheet share its colours and resolution"});
-        MakeRequest request;
-        request.settings = &settings;
-        request.data = row.data;
-        request.verify = inv.verify;
-        request.keepFailed = inv.keepFailed;
+        MakeRequest request = requestFor(inv, settings, row.data);
         request.render = false;
         MakeResult made = makeSymbol(request);
         const bool keep = made.error && made.error->code == ErrorCode::VerifyFailed && inv.keepFailed && made.made;
@@ -384,22 +398,17 @@ int runSheets(BatchRun& run) {
             return rowFailure(run, row, *made.error, made.made ? &*made.made : nullptr);
         if (const Status fits = labelFits(*geometry, made.made->drawing); !fits)
             return rowFailure(run, row, fits.error(), &*made.made);
-        RowOutcome o;
-        if (!gate.commit(i)) {
-            o.skipped = true;
-            return o;
-        }
-        if (made.error) {
-            o.status = exitStatusFor(made.error->code);
-            o.message = made.error->message;
-        } else {
-            o.message = warningLines(made.made->warnings);
-        }
+        if (!gate.commit(i))
+            return skippedRow();
+        RowOutcome o = madeRow(made);
         labels[i] = std::move(made.made);
         kept[i] = made.error;
         return o;
+    };
+    runEachRow(run, progress, sheetRow, [&](std::size_t i, RowOutcome& o) {
+        reports[i] = std::move(o.report);  // printed once the pages are written
+        o.report.clear();
     });
-    progress.clear();
 
     if (inv.failFast && run.failed > 0) {
         for (const std::string& r : reports)

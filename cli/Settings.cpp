@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cmath>
 #include <iterator>
+#include <utility>
 
 namespace korvane::cli {
 namespace {
@@ -90,6 +91,25 @@ Apply letter(std::string_view name, std::string_view letters, std::function<void
     };
 }
 
+// One word from a list, either case: "mod10", "Optimal".
+template <typename T>
+Apply word(std::string_view name, std::vector<std::pair<std::string_view, T>> words,
+           std::function<void(Settings&, T)> set) {
+    return [=](Settings& s, const std::string& v) -> Status {
+        const std::string k = lower(v);
+        for (const auto& [w, value] : words) {
+            if (k == w) {
+                set(s, value);
+                return Done{};
+            }
+        }
+        std::string list;  // "a, b or c"
+        for (std::size_t i = 0; i < words.size(); ++i)
+            list += (i == 0 ? "" : i + 1 == words.size() ? " or " : ", ") + std::string(words[i].first);
+        return invalid("--" + std::string(name) + ": '" + v.substr(0, 20) + "' is not " + list);
+    };
+}
+
 std::vector<SymbolOption> makeOptions() {
     std::vector<SymbolOption> o;
     o.push_back({"symbology", "b", "NAME", "symbology by name or alias (korvane --list); default code128",
@@ -123,21 +143,12 @@ std::vector<SymbolOption> makeOptions() {
     o.push_back({"code128-start", "", "SET", "Code 128 start set A, B or C; default: chosen from the data",
                  letter("code128-start", "ABC", [](Settings& s, char c) { s.encode.code128Start = c; })});
     o.push_back({"msi-check", "", "KIND", "MSI check: mod10, mod11, mod11-mod10 or mod10-mod10",
-                 [](Settings& s, const std::string& v) -> Status {
-                     const std::string k = lower(v);
-                     if (k == "mod10")
-                         s.encode.msiCheck = MsiCheck::Mod10;
-                     else if (k == "mod11")
-                         s.encode.msiCheck = MsiCheck::Mod11;
-                     else if (k == "mod11-mod10")
-                         s.encode.msiCheck = MsiCheck::Mod11Mod10;
-                     else if (k == "mod10-mod10")
-                         s.encode.msiCheck = MsiCheck::Mod10Mod10;
-                     else
-                         return invalid("--msi-check: '" + v.substr(0, 20) +
-                                        "' is not mod10, mod11, mod11-mod10 or mod10-mod10");
-                     return Done{};
-                 }});
+                 word<MsiCheck>("msi-check",
+                                {{"mod10", MsiCheck::Mod10},
+                                 {"mod11", MsiCheck::Mod11},
+                                 {"mod11-mod10", MsiCheck::Mod11Mod10},
+                                 {"mod10-mod10", MsiCheck::Mod10Mod10}},
+                                [](Settings& s, MsiCheck m) { s.encode.msiCheck = m; })});
     o.push_back({"codabar-start", "", "A-D", "Codabar start character (default A)",
                  letter("codabar-start", "ABCD", [](Settings& s, char c) { s.encode.codabarStart = c; })});
     o.push_back({"codabar-stop", "", "A-D", "Codabar stop character (default B)",
@@ -163,16 +174,9 @@ std::vector<SymbolOption> makeOptions() {
                  flag([](Settings& s) { s.encode.fullOnly = true; })});
     o.push_back({"aztec-encoder", "", "NAME", "optimal (shortest bit stream, the default) or specified (the aztec "
                                               "program's encoder)",
-                 [](Settings& s, const std::string& v) -> Status {
-                     const std::string k = lower(v);
-                     if (k == "optimal")
-                         s.encode.aztecEncoder = AztecEncoder::Optimal;
-                     else if (k == "specified")
-                         s.encode.aztecEncoder = AztecEncoder::Specified;
-                     else
-                         return invalid("--aztec-encoder: '" + v.substr(0, 20) + "' is not optimal or specified");
-                     return Done{};
-                 }});
+                 word<AztecEncoder>("aztec-encoder",
+                                    {{"optimal", AztecEncoder::Optimal}, {"specified", AztecEncoder::Specified}},
+                                    [](Settings& s, AztecEncoder e) { s.encode.aztecEncoder = e; })});
     o.push_back({"aztec-bytes", "", "", "Aztec byte mode for the whole message (specified encoder)",
                  flag([](Settings& s) { s.encode.bytes = true; })});
     o.push_back({"reader-init", "", "", "Aztec reader initialisation symbol",

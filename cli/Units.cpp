@@ -64,6 +64,16 @@ std::string lower(std::string_view text) {
 
 Error invalid(std::string message) { return {ErrorCode::InvalidOption, std::move(message)}; }
 
+// The row of a table of lower-case names that `text` names in either case; null when none does.
+template <typename Row, std::size_t N>
+const Row* findNamed(const Row (&table)[N], std::string_view text) {
+    const std::string name = lower(text);
+    for (const Row& row : table)
+        if (row.name == name)
+            return &row;
+    return nullptr;
+}
+
 // The longest leading decimal number of `text`.
 bool leadingNumber(std::string_view text, double& value, std::size_t& used) {
     const char* end = text.data() + text.size();
@@ -162,10 +172,8 @@ Result<long long> parseInteger(std::string_view text, long long low, long long h
 }
 
 Result<Colour> parseColour(std::string_view text) {
-    const std::string name = lower(text);
-    for (const auto& c : COLOURS)
-        if (c.name == name)
-            return c.colour;
+    if (const auto* c = findNamed(COLOURS, text))
+        return c->colour;
     std::string_view hex = text;
     if (!hex.empty() && hex[0] == '#')
         hex.remove_prefix(1);
@@ -185,10 +193,9 @@ std::string colourNames() {
 }
 
 Result<PageSize> parsePageSize(std::string_view text) {
+    if (const auto* p = findNamed(PAGES, text))
+        return p->size;
     const std::string name = lower(text);
-    for (const auto& p : PAGES)
-        if (p.name == name)
-            return p.size;
     const std::string what = quoted(text) + " is not a page size: give A3, A4, A5, A6, Letter, Legal or WxH with "
                                             "a unit, such as 100x150mm or 4x6in";
     // The unit after the height applies to a width given without one.
