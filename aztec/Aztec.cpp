@@ -142,6 +142,8 @@ constexpr int MAX_BYTE_RUN = 31 + 2047;
 // B-1 bits at a time (a short tail padded with 1-bits), then one more bit
 // unless the B-1 bits were all zeros (a stuffed 1) or all ones (a stuffed 0).
 int stuffCodewords(const BitString& bs, int B, int* codewords) {
+    if (B < 2 || B > 31)
+        return 0;  // no codeword has room for a data bit and a stuffed one
     const int allOnes = (1 << (B - 1)) - 1;
     const int length = bs.getLength();
     int pos = 0;

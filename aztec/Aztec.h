@@ -179,7 +179,7 @@ public:
     void encodeBytesAsBinary(const int* b, int len, BitString* bs) const;
     void addStructuredAppend(BitString* bs) const;
     // Empties `bs` into B-bit codewords with bit stuffing; returns their count. The
-    // caller provides getLength() / (B-1) + 1 entries.
+    // caller provides getLength() / (B-1) + 1 entries. B outside 2-31 gives none.
     static int createCodewords(int B, BitString* bs, int* codewords);
 
     // Systematic Reed-Solomon check words over GF(gf) with reduction polynomial pp
