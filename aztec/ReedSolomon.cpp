@@ -24,7 +24,7 @@ using Word = std::uint16_t;  // a field element; every field here has at most 2^
 // laid out twice over, so log[x] + log[y] indexes it without a modulo, and is
 // followed by zeros: zeroLog, the log given to 0, plus any log (zeroLog included)
 // lands there, so products with 0 need no test.
-void fillTables(int gf, int pp, Word* log, Word* alog) {
+constexpr void fillTables(int gf, int pp, Word* log, Word* alog) {
     int v = 1;
     for (int i = 0; i < gf - 1; ++i) {
         alog[i] = alog[i + gf - 1] = static_cast<Word>(v);
@@ -43,17 +43,7 @@ template <int GF, int PP>
 struct ConstantTables {
     Word log[GF];
     Word alog[4 * (GF - 1) + 1];
-    constexpr ConstantTables() : log(), alog() {
-        int v = 1;
-        for (int i = 0; i < GF - 1; ++i) {
-            alog[i] = alog[i + GF - 1] = static_cast<Word>(v);
-            log[v] = static_cast<Word>(i);
-            v <<= 1;
-            if (v >= GF)
-                v ^= PP;
-        }
-        log[0] = static_cast<Word>(2 * (GF - 1));
-    }
+    constexpr ConstantTables() : log(), alog() { fillTables(GF, PP, log, alog); }
 };
 template <int GF, int PP>
 constexpr ConstantTables<GF, PP> CONSTANT_TABLES{};
