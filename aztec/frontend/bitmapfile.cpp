@@ -141,6 +141,7 @@ bool bitmapfile::write(const char* filename, const int* bmp, int rows, int cols)
     std::FILE* bmpfile = std::fopen(filename, "wb");
     if (bmpfile == nullptr)
         return false;
+    std::setvbuf(bmpfile, nullptr, _IONBF, 0);  // the image goes out in one write, not through a buffer
     const bool written = std::fwrite(image.data(), 1, image.size(), bmpfile) == image.size();
     if (std::fclose(bmpfile) != 0 || !written) {
         if (!special)
