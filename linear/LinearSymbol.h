@@ -97,10 +97,15 @@ public:
     void computeDimensions();
 
     void addElement(int width, int height);
+    // Makes room for `count` more elements; adds none.
+    void reserveElements(int count);
     // Appends one element per character of `colours` (the pattern must be at
     // least as long); pattern codes: 'n' narrow, 'w' wide, '1'-'9' and 'A'-'F'
     // that many narrow widths; any other code adds nothing.
     void addPatternAtHeight(const std::string& colours, const std::string& pattern, int height);
+    // addPatternAtHeight for a caller that knows how many codes to read: the
+    // first `count` codes of `pattern` (at least that long), with no strings built.
+    void addPatternCodes(const char* pattern, int count, int height);
     void addPattern(const std::string& colours, const std::string& pattern);
     void addGuardPattern(const std::string& colours, const std::string& pattern);
 
