@@ -3,6 +3,7 @@
 #include "encode/Adapters.h"
 
 #include <cstdio>
+#include <numeric>
 
 namespace korvane {
 
@@ -121,13 +122,11 @@ Result<Symbol> symbolFromEngine(const LinearSymbol& engine, Symbology s, const L
     Symbol symbol;
     symbol.symbology = s;
     symbol.wideRatio = settings.wideRatio;
-    symbol.widths.assign(engine.barWidths.begin(), engine.barWidths.end());
     // A symbol ends with a bar; a space after it belongs to the quiet zone.
-    if (symbol.widths.size() % 2 == 0)
-        symbol.widths.pop_back();
-    symbol.kinds.assign(symbol.widths.size(), BarKind::Data);
-    for (int w : symbol.widths)
-        symbol.widthModules += w;
+    const std::size_t count = engine.barWidths.size() - (engine.barWidths.size() % 2 == 0 ? 1 : 0);
+    symbol.widths.assign(engine.barWidths.begin(), engine.barWidths.begin() + static_cast<std::ptrdiff_t>(count));
+    symbol.kinds.assign(count, BarKind::Data);
+    symbol.widthModules = std::accumulate(symbol.widths.begin(), symbol.widths.end(), 0);
     return symbol;
 }
 

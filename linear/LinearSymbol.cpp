@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iterator>
 
 namespace {
@@ -166,6 +167,8 @@ void LinearSymbol::buildSymbol() {
     warnings.clear();
 
     computeDimensions();
+    // Most symbols have fewer elements than this; longer ones grow as they go.
+    reserveElements(TYPICAL_ELEMENTS);
     topMarginPixels = static_cast<int>(topMargin);
     leftMarginPixels = static_cast<int>(leftMargin);
     currentX = leftMarginPixels;
@@ -199,31 +202,62 @@ void LinearSymbol::reserveElements(int count) {
 }
 
 void LinearSymbol::addPatternCodes(const char* pattern, int count, int height) {
+    // Read once: the stores below are ints too, so the compiler would read
+    // the members again after each of them.
+    const int narrow = narrowBarPixels;
+    const int wide = wideBarPixels;
+    // The widths are positive, so clamping the end position once equals
+    // saturating each step.
+    long long x = currentX;
     for (int i = 0; i < count; ++i) {
         const char c = pattern[i];
+        int width;
         if (c == 'n')
-            appendElement(*this, narrowBarPixels, height);
+            width = narrow;
         else if (c == 'w')
-            appendElement(*this, wideBarPixels, height);
+            width = wide;
         else if (const int units = patternUnits(c); units > 0)
-            appendElement(*this, units * narrowBarPixels, height);
+            width = units * narrow;
+        else
+            continue;
+        barWidths.push_back(width);
+        barHeights.push_back(height);
+        x += width;
     }
+    barCount = static_cast<int>(barWidths.size());
+    currentX = static_cast<int>(std::clamp<long long>(x, INT_MIN, INT_MAX));
 }
 
 void LinearSymbol::addPatternAtHeight(const std::string& colours, const std::string& pattern, int height) {
     addPatternCodes(pattern.c_str(), static_cast<int>(std::min(colours.size(), pattern.size())), height);
 }
 
+void LinearSymbol::addPatternAtHeight(const char* colours, const char* pattern, int height) {
+    addPatternCodes(pattern, static_cast<int>(std::min(std::strlen(colours), std::strlen(pattern))), height);
+}
+
 void LinearSymbol::addPattern(const std::string& colours, const std::string& pattern) {
     addPatternAtHeight(colours, pattern, barHeightPixels);
 }
 
-void LinearSymbol::addGuardPattern(const std::string& colours, const std::string& pattern) {
+void LinearSymbol::addPattern(const char* colours, const char* pattern) {
+    addPatternAtHeight(colours, pattern, barHeightPixels);
+}
+
+int LinearSymbol::guardHeight() {
     // Saturated: a bar height near the int limit (a "-height" of ten digits)
     // would otherwise overflow.
     if (guardBarHeightPixels < barHeightPixels)
         guardBarHeightPixels = static_cast<int>(std::min(std::floor(barHeightPixels * 1.3), double{INT_MAX}));
-    addPatternAtHeight(colours, pattern, guardBars ? guardBarHeightPixels : barHeightPixels);
+    return guardBars ? guardBarHeightPixels : barHeightPixels;
+}
+
+void LinearSymbol::addGuardPattern(const std::string& colours, const std::string& pattern) {
+    addPatternAtHeight(colours, pattern, guardHeight());
+}
+
+void LinearSymbol::addGuardPattern(const char* colours, const char* pattern) {
+    addPatternAtHeight(colours, pattern, guardHeight());
 }
 
 void LinearSymbol::refuseSymbol(const std::string& why) {
@@ -265,8 +299,4 @@ std::string LinearSymbol::charToString(char c) {
     return c == '\0' ? std::string() : std::string(1, c);
 }
 
-std::string LinearSymbol::intToString(int n) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%d", n);
-    return buf;
-}
+std::string LinearSymbol::intToString(int n) { return std::to_string(n); }  // as "%d" writes it

@@ -107,6 +107,7 @@ void markGuards(Symbol& symbol, const Shape& shape) {
 // beside the symbol.
 void retailText(Symbol& symbol, Symbology s, const std::string& d) {
     auto& spans = symbol.textSpans;
+    spans.reserve(5);  // four groups at most, and an add-on
     switch (s) {
     case Symbology::Ean13:
         spans.push_back({d.substr(0, 1), 0, 0, TextPlace::LeftOf, false});
