@@ -9,6 +9,149 @@ namespace {
 // Reference-grid lines lie on every coordinate that is a multiple of 16.
 bool onGridLine(int v) { return (v & 15) == 0; }
 
+// A data bit is written as the module value itself.
+static_assert(ABitMap::WHITE == 0 && ABitMap::BLACK == 1);
+
+constexpr const char* LEFT_OVER_MESSAGE =
+    "Still  bit to be placed on the barcode. Try selecting another configuration.";
+
+// One layer of data modules: a ring two modules thick, filled clockwise from its
+// top left by four strips, each starting where the previous one ended. x and y
+// are the pass counters; the strips hand on their rows and columns.
+struct Layer {
+    int x, y;
+    int yi = 0, yo = 0;  // inner and outer row of a horizontal strip
+    int xi = 0, xo = 0;  // inner and outer column of a vertical strip
+    int yInitial = 0;    // the top row, where the left strip ends
+    int xFinal = 0;      // the right end of the top strip
+};
+
+// In full-range symbols no data module lies on a reference-grid line.
+bool skipped(int v, bool compact) { return !compact && onGridLine(v); }
+
+// The matrix seen from its centre: module (x, y) is at(x, y).
+struct Grid {
+    int* origin;
+    int width;
+    int* at(int x, int y) const { return origin + y * width + x; }
+};
+
+// Each strip hands `pair` the inner module, then the outer one, step by step.
+// Rows and columns that would fall on a grid line move one module outwards.
+template <typename Pair>
+void topStrip(Layer& s, const Grid& g, bool compact, Pair& pair) {  // left to right
+    s.yo = s.y;
+    s.yi = s.y + 1;
+    s.yInitial = s.y;
+    if (onGridLine(s.yi)) {
+        s.yi = s.y;
+        s.yo = s.y - 1;
+        s.yInitial = s.y - 1;
+    }
+    if (onGridLine(s.yo)) {
+        --s.yo;
+        --s.yInitial;
+    }
+    s.xFinal = std::abs(s.x) + 2;
+    if (onGridLine(s.x - 1) || onGridLine(s.x - 2))
+        ++s.xFinal;
+    int* const inner = g.at(0, s.yi);
+    int* const outer = g.at(0, s.yo);
+    for (int i = s.x; i <= s.xFinal; ++i)
+        if (!skipped(i, compact))
+            pair(inner + i, outer + i);
+}
+
+template <typename Pair>
+void rightStrip(Layer& s, const Grid& g, bool compact, Pair& pair) {  // downwards
+    const int yFinal = std::abs(s.yo);
+    s.xi = std::abs(s.x) + 1;
+    s.xo = std::abs(s.x) + 2;
+    if (onGridLine(s.xi)) {
+        ++s.xi;
+        ++s.xo;
+    }
+    if (onGridLine(s.xo))
+        ++s.xo;
+    for (int j = s.yi + 1; j <= yFinal; ++j)
+        if (!skipped(j, compact))
+            pair(g.at(s.xi, j), g.at(s.xo, j));
+}
+
+template <typename Pair>
+void bottomStrip(Layer& s, const Grid& g, bool compact, Pair& pair) {  // right to left
+    s.yo = std::abs(s.y);
+    s.yi = std::abs(s.y + 1);
+    if (onGridLine(s.yi)) {
+        ++s.yi;
+        ++s.yo;
+        --s.y;
+    }
+    if (onGridLine(s.yo)) {
+        ++s.yo;
+        --s.y;
+    }
+    int* const inner = g.at(0, s.yi);
+    int* const outer = g.at(0, s.yo);
+    for (int i = s.xi - 1; i >= -s.xFinal; --i)
+        if (!skipped(i, compact))
+            pair(inner + i, outer + i);
+}
+
+template <typename Pair>
+void leftStrip(Layer& s, const Grid& g, bool compact, Pair& pair) {  // upwards
+    s.xi = s.x - 1;
+    s.xo = s.x - 2;
+    if (onGridLine(s.xi)) {
+        --s.xi;
+        --s.xo;
+        --s.x;
+    }
+    if (onGridLine(s.xo)) {
+        --s.xo;
+        --s.x;
+    }
+    for (int j = s.yi - 1; j >= s.yInitial; --j)
+        if (!skipped(j, compact))
+            pair(g.at(s.xi, j), g.at(s.xo, j));
+}
+
+// The bits of a stream from its end, a chunk at a time: refill(chunk, held)
+// yields the next chunk towards the front of the stream, its last bit in bit 0,
+// and returns false once the stream is used up.
+template <typename Refill>
+class TailBits {
+public:
+    explicit TailBits(Refill refill) : refill_(refill) {}
+    int take() {
+        if (held_ == 0 && !refill_(chunk_, held_))
+            return 0;  // past the stream: the module stays white
+        --held_;
+        const int bit = static_cast<int>(chunk_ & 1U);
+        chunk_ >>= 1;
+        return bit;
+    }
+    // The next two bits: the first in bit 0, the second in bit 1.
+    int takePair() {
+        if (held_ >= 2) {
+            held_ -= 2;
+            const int v = static_cast<int>(chunk_ & 3U);
+            chunk_ >>= 2;
+            return v;
+        }
+        const int first = take();
+        return first | take() << 1;
+    }
+    // What is left of the current chunk: its first `held` bits, in bit order.
+    unsigned chunk() const { return chunk_; }
+    int held() const { return held_; }
+
+private:
+    Refill refill_;
+    unsigned chunk_ = 0;
+    int held_ = 0;
+};
+
 }  // namespace
 
 ABitMap::ABitMap(int w, int h, bool compact, int* map)
@@ -49,15 +192,17 @@ void ABitMap::addOrientationBits() {
 }
 
 void ABitMap::addGrids() {
-    auto grid = [&](int x, int y) { setBit(x, y, (x + y) % 2 == 0 ? BLACKGRID : WHITEGRID); };
+    // Dark where x + y is even, as the finder's rings are.
+    auto value = [](int x, int y) { return ((x + y) & 1) == 0 ? BLACKGRID : WHITEGRID; };
+    const int firstLine = minX - (minX & 15);  // the largest multiple of 16 not above minX
     for (int y = minY; y <= maxY; ++y) {
+        int* const row = bitmap + (y - minY) * width - minX;
         if (onGridLine(y)) {
             for (int x = minX; x <= maxX; ++x)
-                grid(x, y);
+                row[x] = value(x, y);
         } else {
-            for (int x = minX - (minX & 15); x <= maxX; x += 16)  // the multiples of 16
-                if (x >= minX)
-                    grid(x, y);
+            for (int x = firstLine < minX ? firstLine + 16 : firstLine; x <= maxX; x += 16)
+                row[x] = value(x, y);
         }
     }
 }
@@ -102,105 +247,55 @@ void ABitMap::placeModeMessage(BitString* bs, bool compact) {
     bs->removeFront(taken);
 }
 
-int ABitMap::placeDominos(BitString* bs, bool compact) {
+template <typename Bits>
+void ABitMap::layDataModules(bool compact, Bits& bits) {
     const int f = compact ? 4 : 6;
-    auto skipped = [&](int v) { return !compact && onGridLine(v); };
-    // Bits are taken from the end of the stream one at a time; reading them in
-    // place and dropping them all at the end leaves the same result.
-    int next = bs->getLength() - 1;
-    auto place = [&](int x, int y) { setBit(x, y, next >= 0 && bs->getBit(next--) == 1 ? BLACK : WHITE); };
-
-    // Each pass fills one layer: a ring two modules thick, clockwise from its top
-    // left, each strip starting where the previous one ended. Strips that would
-    // fall on a grid line move one module outwards.
-    int x = -f - 1;
-    int y = -f - 3;
-    while (y >= minY) {
-        // Top strip, left to right.
-        int yo = y;
-        int yi = y + 1;
-        int yInitial = y;
-        if (onGridLine(yi)) {
-            yi = y;
-            yo = y - 1;
-            yInitial = y - 1;
-        }
-        if (onGridLine(yo)) {
-            --yo;
-            --yInitial;
-        }
-        int xFinal = std::abs(x) + 2;
-        if (onGridLine(x - 1) || onGridLine(x - 2))
-            ++xFinal;
-        for (int i = x; i <= xFinal; ++i) {
-            if (skipped(i))
-                continue;
-            place(i, yi);
-            place(i, yo);
-        }
-
-        // Right strip, downwards.
-        const int yFinal = std::abs(yo);
-        int xi = std::abs(x) + 1;
-        int xo = std::abs(x) + 2;
-        if (onGridLine(xi)) {
-            ++xi;
-            ++xo;
-        }
-        if (onGridLine(xo))
-            ++xo;
-        for (int j = yi + 1; j <= yFinal; ++j) {
-            if (skipped(j))
-                continue;
-            place(xi, j);
-            place(xo, j);
-        }
-
-        // Bottom strip, right to left.
-        yo = std::abs(y);
-        yi = std::abs(y + 1);
-        if (onGridLine(yi)) {
-            ++yi;
-            ++yo;
-            --y;
-        }
-        if (onGridLine(yo)) {
-            ++yo;
-            --y;
-        }
-        for (int i = xi - 1; i >= -xFinal; --i) {
-            if (skipped(i))
-                continue;
-            place(i, yi);
-            place(i, yo);
-        }
-
-        // Left strip, upwards.
-        xi = x - 1;
-        xo = x - 2;
-        if (onGridLine(xi)) {
-            --xi;
-            --xo;
-            --x;
-        }
-        if (onGridLine(xo)) {
-            --xo;
-            --x;
-        }
-        for (int j = yi - 1; j >= yInitial; --j) {
-            if (skipped(j))
-                continue;
-            place(xi, j);
-            place(xo, j);
-        }
-
-        x -= 2;
-        y -= 2;
+    const Grid grid{bitmap - minY * width - minX, width};
+    auto pair = [&bits](int* inner, int* outer) {
+        const int two = bits.takePair();
+        *inner = two & 1;
+        *outer = two >> 1;
+    };
+    Layer layer{-f - 1, -f - 3};
+    while (layer.y >= minY) {
+        topStrip(layer, grid, compact, pair);
+        rightStrip(layer, grid, compact, pair);
+        bottomStrip(layer, grid, compact, pair);
+        leftStrip(layer, grid, compact, pair);
+        layer.x -= 2;
+        layer.y -= 2;
     }
+}
 
-    const int left = next + 1;
-    bs->truncate(left);
+int ABitMap::placeDominos(BitString* bs, bool compact) {
+    auto refill = [bs](unsigned& chunk, int& held) {
+        held = std::min(bs->getLength(), 24);
+        chunk = static_cast<unsigned>(bs->getAndRemoveBitsFILO(held));
+        return held > 0;
+    };
+    TailBits<decltype(refill)> tail(refill);
+    layDataModules(compact, tail);
+    if (tail.held() > 0)
+        bs->addBits(static_cast<int>(tail.chunk()), tail.held());  // taken but not placed
+    const int left = bs->getLength();
     if (left > 0)
-        std::fputs("Still  bit to be placed on the barcode. Try selecting another configuration.", stdout);
+        std::fputs(LEFT_OVER_MESSAGE, stdout);
+    return left;
+}
+
+int ABitMap::placeCodewords(const int* words, int count, int bits, bool compact) {
+    int next = bits > 0 && bits < 32 ? count - 1 : -1;
+    auto refill = [words, bits, &next](unsigned& chunk, int& held) {
+        if (next < 0)
+            return false;
+        chunk = static_cast<unsigned>(words[next--]);
+        held = bits;
+        return true;
+    };
+    TailBits<decltype(refill)> tail(refill);
+    layDataModules(compact, tail);
+    const int left = tail.held() + (next + 1) * bits;
+    if (left > 0)
+        std::fputs(LEFT_OVER_MESSAGE, stdout);
     return left;
 }

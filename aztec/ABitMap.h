@@ -46,6 +46,12 @@ public:
     // on standard output and returns how many bits were left out.
     int placeDominos(BitString* bs, bool compact);
 
+    // Lays `count` codewords of `bits` bits each (1-31) exactly as placeDominos
+    // lays the stream of them, each appended most significant bit first: the last
+    // bit of the last codeword lands first. Only the low `bits` bits of each entry
+    // count. Prints the same message and returns how many bits were left out.
+    int placeCodewords(const int* words, int count, int bits, bool compact);
+
 private:
     int* bitmap;
     int width;
@@ -58,4 +64,9 @@ private:
         return (y - minY) * width + (x - minX);
     }
     int finderRadius() const { return isCompact ? 4 : 6; }
+
+    // Walks the data layers, handing each pair of modules to `bits`; defined in
+    // ABitMap.cpp, the only place that uses it.
+    template <typename Bits>
+    void layDataModules(bool compact, Bits& bits);
 };

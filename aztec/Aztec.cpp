@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 
@@ -137,11 +138,64 @@ bool isCompactRow(int row) {
 // Longest run one byte shift can announce: 31 plus an 11-bit count.
 constexpr int MAX_BYTE_RUN = 31 + 2047;
 
-int cutCodewords(const BitString& bs, int codewordBits, std::vector<int>& words) {
-    BitString work = bs;
-    words.assign(static_cast<size_t>(work.getLength() / (codewordBits - 1) + 2), 0);
-    return Aztec::createCodewords(codewordBits, &work, words.data());
+// Aztec bit stuffing over the bits `bs` holds, which stay where they are:
+// B-1 bits at a time (a short tail padded with 1-bits), then one more bit
+// unless the B-1 bits were all zeros (a stuffed 1) or all ones (a stuffed 0).
+int stuffCodewords(const BitString& bs, int B, int* codewords) {
+    if (B < 2 || B > 31)
+        return 0;  // no codeword has room for a data bit and a stuffed one
+    const int allOnes = (1 << (B - 1)) - 1;
+    const int length = bs.getLength();
+    int pos = 0;
+    int count = 0;
+    while (pos < length) {
+        const int taken = std::min(B - 1, length - pos);
+        const int padding = B - 1 - taken;
+        const int v = (bs.getBits(pos, taken) << padding) | ((1 << padding) - 1);
+        pos += taken;
+        if (v == 0) {
+            codewords[count++] = 1;  // stuffed 1; the next data bit stays in the stream
+        } else if (v == allOnes) {
+            codewords[count++] = 2 * v;  // stuffed 0
+        } else {
+            const int next = pos < length ? bs.getBits(pos, 1) : 1;
+            if (pos < length)
+                ++pos;
+            codewords[count++] = 2 * v + next;
+        }
+    }
+    return count;
 }
+
+int cutCodewords(const BitString& bs, int codewordBits, std::vector<int>& words) {
+    words.assign(static_cast<size_t>(bs.getLength() / (codewordBits - 1) + 2), 0);
+    return stuffCodewords(bs, codewordBits, words.data());
+}
+
+// The prefix codes that reach a target set from the current mode, and the mode
+// afterwards; a shift keeps the current mode. The first code has 4 bits from
+// digit, else 5; the second always 5.
+struct Prefix {
+    int first;
+    int second;
+    int after;
+};
+constexpr int NO_CODE = -1;
+constexpr int KEEP = 0;
+constexpr int U = Aztec::SET_UPPER, L = Aztec::SET_LOWER, M = Aztec::SET_MIXED, D = Aztec::SET_DIGIT;
+// Rows: target upper, lower, mixed, punctuation, digit, byte. Columns: current
+// mode upper, lower, mixed, (punctuation: any mode that is none of the four),
+// digit. A target the current mode holds never gets here.
+constexpr Prefix PREFIXES[6][5] = {
+    {{NO_CODE, NO_CODE, KEEP}, {28, NO_CODE, KEEP}, {29, NO_CODE, U}, {NO_CODE, NO_CODE, KEEP}, {14, NO_CODE, U}},
+    {{28, NO_CODE, L}, {28, NO_CODE, L}, {28, NO_CODE, L}, {28, NO_CODE, L}, {14, 28, L}},
+    {{29, NO_CODE, M}, {29, NO_CODE, M}, {29, NO_CODE, M}, {29, NO_CODE, M}, {14, 29, M}},
+    {{0, NO_CODE, KEEP}, {0, NO_CODE, KEEP}, {0, NO_CODE, KEEP}, {0, NO_CODE, KEEP}, {0, NO_CODE, KEEP}},
+    {{30, NO_CODE, D}, {30, NO_CODE, D}, {29, 30, D}, {30, NO_CODE, D}, {30, NO_CODE, D}},
+    {{31, NO_CODE, KEEP}, {31, NO_CODE, KEEP}, {31, NO_CODE, KEEP}, {31, NO_CODE, KEEP}, {14, 31, U}},
+};
+// Upper from digit latches only when two upper-set characters follow; else it shifts.
+constexpr Prefix UPPER_SHIFT_FROM_DIGIT = {Aztec::SHIFT_UPPERCASE_FROM_DIGIT, NO_CODE, KEEP};
 
 }  // namespace
 
@@ -207,109 +261,71 @@ std::string Aztec::applyTilde(const std::string& text) {
     return result;
 }
 
+namespace {
+
+bool inSet(int c, int set) { return Aztec::findInSet(c, set) != NOT_FOUND; }
+
+void appendControlMarker(BitString* bs, int mode, int marker) {
+    // P/S, FLG(n), then n = 0 for FNC1 or the number of ECI digits and the digits.
+    bs->addBits(Aztec::SHIFT_PUNCTUATION, widthIn(mode));
+    bs->addBits(0, 5);
+    if (marker == Aztec::CONTROL_FNC) {
+        bs->addBits(0, 3);
+        return;
+    }
+    const std::string digits = std::to_string(marker);
+    bs->addBits(static_cast<int>(digits.size()), 3);
+    for (char d : digits)
+        bs->addBits(d - '0' + 2, 4);
+}
+
+int appendPrefix(BitString* bs, int mode, int target, bool upperFollows) {
+    const int column = mode == Aztec::SET_DIGIT ? 4 : (mode >= Aztec::SET_UPPER && mode <= Aztec::SET_MIXED ? mode - 1 : 3);
+    const Prefix& p = target == Aztec::SET_UPPER && mode == Aztec::SET_DIGIT && !upperFollows ? UPPER_SHIFT_FROM_DIGIT
+                                                                                  : PREFIXES[target - 1][column];
+    if (p.first != NO_CODE)
+        bs->addBits(p.first, widthIn(mode));
+    if (p.second != NO_CODE)
+        bs->addBits(p.second, 5);
+    return p.after == KEEP ? mode : p.after;
+}
+
+void appendCharacter(BitString* bs, int c, int set) {
+    if (set == Aztec::SET_BYTE) {
+        bs->addBits(1, 5);  // a byte shift of length 1
+        bs->addBits(c, 8);
+    } else {
+        bs->addBits(Aztec::findInSet(c, set), widthIn(set));
+    }
+}
+
+}  // namespace
+
 void Aztec::encodeBytes(const int* b, int len, int initialSet, bool useControlChars, bool addHeader,
                         BitString* bs) const {
     if (addHeader)
         addStructuredAppend(bs);
-    const SetIndex& index = setIndex();
-    auto inSet = [&](int c, int set) { return c >= 0 && c <= 255 && index.code[set][c] != NOT_FOUND; };
     int mode = initialSet;
     for (int i = 0; i < len; ++i) {
         const int c = b[i];
         if (useControlChars && i < static_cast<int>(controlChars.size()) && controlChars[i] != CONTROL_NONE) {
-            // P/S, FLG(n), then n = 0 for FNC1 or the number of ECI digits and the digits.
-            bs->addBits(SHIFT_PUNCTUATION, widthIn(mode));
-            bs->addBits(0, 5);
-            const int marker = controlChars[i];
-            if (marker == CONTROL_FNC) {
-                bs->addBits(0, 3);
-            } else {
-                const std::string digits = std::to_string(marker);
-                bs->addBits(static_cast<int>(digits.size()), 3);
-                for (char d : digits)
-                    bs->addBits(d - '0' + 2, 4);
-            }
+            appendControlMarker(bs, mode, controlChars[i]);
             continue;
         }
-
-        int codeValue = findInSet(c, mode);
         // Two characters of the digit set in a row are worth a latch to digit.
         const bool digitAhead =
             mode != SET_DIGIT && i + 1 < len && inSet(c, SET_DIGIT) && inSet(b[i + 1], SET_DIGIT);
-        if (digitAhead)
-            codeValue = NOT_FOUND;
+        const int codeValue = digitAhead ? NOT_FOUND : findInSet(c, mode);
         if (codeValue != NOT_FOUND) {
             bs->addBits(codeValue, widthIn(mode));
             continue;
         }
-
         int target = digitAhead ? SET_DIGIT : findChartSet(c);
         if (target == NOT_FOUND)
             target = SET_BYTE;
-        const int first = widthIn(mode);
-        switch (target) {
-        case SET_UPPER:
-            if (mode == SET_LOWER) {
-                bs->addBits(SHIFT_UPPERCASE_FROM_LOWER, first);
-            } else if (mode == SET_MIXED) {
-                bs->addBits(LATCH_UPPERCASE_FROM_MIXED, first);
-                mode = SET_UPPER;
-            } else if (mode == SET_DIGIT) {
-                if (i + 2 < len && inSet(b[i + 1], SET_UPPER) && inSet(b[i + 2], SET_UPPER)) {
-                    bs->addBits(LATCH_UPPERCASE_FROM_DIGIT, first);
-                    mode = SET_UPPER;
-                } else {
-                    bs->addBits(SHIFT_UPPERCASE_FROM_DIGIT, first);
-                }
-            }
-            break;
-        case SET_LOWER:
-            if (mode == SET_DIGIT) {
-                bs->addBits(LATCH_UPPERCASE_FROM_DIGIT, first);
-                bs->addBits(LATCH_LOWERCASE, 5);
-            } else {
-                bs->addBits(LATCH_LOWERCASE, first);
-            }
-            mode = SET_LOWER;
-            break;
-        case SET_MIXED:
-            if (mode == SET_DIGIT) {
-                bs->addBits(LATCH_UPPERCASE_FROM_DIGIT, first);
-                bs->addBits(LATCH_MIXED, 5);
-            } else {
-                bs->addBits(LATCH_MIXED, first);
-            }
-            mode = SET_MIXED;
-            break;
-        case SET_PUNCTUATION:
-            bs->addBits(SHIFT_PUNCTUATION, first);
-            break;
-        case SET_DIGIT:
-            if (mode == SET_MIXED) {
-                bs->addBits(LATCH_UPPERCASE_FROM_MIXED, first);
-                bs->addBits(LATCH_DIGIT, 5);
-            } else {
-                bs->addBits(LATCH_DIGIT, first);
-            }
-            mode = SET_DIGIT;
-            break;
-        default:  // byte
-            if (mode == SET_DIGIT) {
-                bs->addBits(LATCH_UPPERCASE_FROM_DIGIT, first);
-                bs->addBits(SHIFT_BYTE, 5);
-                mode = SET_UPPER;
-            } else {
-                bs->addBits(SHIFT_BYTE, first);
-            }
-            break;
-        }
-
-        if (target == SET_BYTE) {
-            bs->addBits(1, 5);
-            bs->addBits(c, 8);
-        } else {
-            bs->addBits(findInSet(c, target), widthIn(target));
-        }
+        const bool upperFollows = i + 2 < len && inSet(b[i + 1], SET_UPPER) && inSet(b[i + 2], SET_UPPER);
+        mode = appendPrefix(bs, mode, target, upperFollows);
+        appendCharacter(bs, c, target);
     }
 }
 
@@ -326,8 +342,18 @@ void Aztec::encodeBytesAsBinary(const int* b, int len, BitString* bs) const {
             bs->addBits(0, 5);
             bs->addBits(run - 31, 11);
         }
-        for (int i = 0; i < run; ++i)
-            bs->addBits(b[pos + i], 8);
+        // Four bytes per append; each keeps its low eight bits.
+        const int* bytes = b + pos;
+        int i = 0;
+        for (; i + 4 <= run; i += 4) {
+            const std::uint32_t four = (static_cast<std::uint32_t>(bytes[i]) & 0xFF) << 24 |
+                                       (static_cast<std::uint32_t>(bytes[i + 1]) & 0xFF) << 16 |
+                                       (static_cast<std::uint32_t>(bytes[i + 2]) & 0xFF) << 8 |
+                                       (static_cast<std::uint32_t>(bytes[i + 3]) & 0xFF);
+            bs->addBits(static_cast<int>(four), 32);
+        }
+        for (; i < run; ++i)
+            bs->addBits(bytes[i], 8);
         pos += run;
     }
 }
@@ -348,17 +374,8 @@ void Aztec::addStructuredAppend(BitString* bs) const {
 }
 
 int Aztec::createCodewords(int B, BitString* bs, int* codewords) {
-    const int allOnes = (1 << (B - 1)) - 1;
-    int count = 0;
-    while (bs->getLength() > 0) {
-        const int v = bs->getAndRemoveBits(B - 1);
-        if (v == 0)
-            codewords[count++] = 1;  // stuffed 1; the next data bit stays in the stream
-        else if (v == allOnes)
-            codewords[count++] = 2 * v;  // stuffed 0
-        else
-            codewords[count++] = 2 * v + bs->getAndRemoveBits(1);
-    }
+    const int count = stuffCodewords(*bs, B, codewords);
+    bs->removeFront(bs->getLength());
     return count;
 }
 
@@ -433,16 +450,38 @@ void Aztec::fail(Status why) {
 
 void Aztec::paint() { encodeBitmap(); }
 
-void Aztec::encodeBitmap() {
-    dataBits = 0;
-    maxDataBits = 0;
-    dataCodewords = 0;
-    if (preferredConfiguration >= CONFIGURATION_COUNT)
-        return fail(STATUS_BAD_CONFIGURATION);
-    if (correctionLevel < 0 || correctionLevel > 99)
-        return fail(STATUS_BAD_LEVEL);
+// The sizing test: correctionLevel percent of the symbol, plus three codewords
+// scaled the same way, are kept for check words. The margin uses the codeword
+// size of the starting row for every candidate.
+struct Aztec::Sizing {
+    double dataShare;
+    int requiredSize;
+    int start;
+    int margin;
+    bool passes(int row) const { return configuration[row][CONF_CAPACITY] >= margin + requiredSize; }
+};
 
-    // 1. The message: the bytes when given, else the text after its tilde escapes.
+Aztec::Sizing Aztec::sizeFor(int bits) const {
+    Sizing s;
+    s.dataShare = 100.0 - correctionLevel;
+    s.requiredSize = static_cast<int>(std::ceil(bits * 100.0 / s.dataShare));
+    const int requiredExtraChars = static_cast<int>(std::ceil(300.0 / s.dataShare));
+    s.start = std::max(preferredConfiguration, 0);
+    s.margin = configuration[s.start][CONF_CODEWORD_SIZE] * requiredExtraChars;
+    return s;
+}
+
+int Aztec::selectRow(const Sizing& sizing) const {
+    if (!autoConfigurate || sizing.passes(sizing.start))
+        return sizing.start;
+    for (int row = sizing.start; row < CONFIGURATION_COUNT; ++row)
+        if (eligible(row) && sizing.passes(row))
+            return row;
+    return sizing.start;
+}
+
+void Aztec::encodeMessage(BitString* bs) {
+    // The bytes when given, else the text after its tilde escapes.
     std::vector<int> message;
     bool useControlChars = false;
     if (codeBinaryLen < 1 || codeBinary == nullptr) {
@@ -455,48 +494,22 @@ void Aztec::encodeBitmap() {
     } else {
         message.assign(codeBinary, codeBinary + codeBinaryLen);
     }
-
-    // 2. The bit stream.
-    BitString bs;
-    const int len = static_cast<int>(message.size());
     // The binary encoder cannot write FNC1 or ECI: it would encode their
     // placeholders as the byte '0' and the symbol would read as other data. A
     // message with such markers takes the character encoder, which writes them
     // and any byte as well.
     const bool hasMarkers = useControlChars && std::any_of(controlChars.begin(), controlChars.end(),
                                                            [](int c) { return c != CONTROL_NONE; });
+    const int len = static_cast<int>(message.size());
     if (encoding == ENC_BINARY && !hasMarkers)
-        encodeBytesAsBinary(message.data(), len, &bs);
+        encodeBytesAsBinary(message.data(), len, bs);
     else
-        encodeBytes(message.data(), len, SET_UPPER, useControlChars, true, &bs);
+        encodeBytes(message.data(), len, SET_UPPER, useControlChars, true, bs);
     controlChars.clear();
-    const int L = bs.getLength();
-    dataBits = L;
+}
 
-    // 3. Size: correctionLevel percent of the symbol, plus three codewords scaled
-    // the same way, are kept for check words. The margin uses the codeword size of
-    // the starting row for every candidate.
-    const double dataShare = 100.0 - correctionLevel;
-    const int requiredSize = static_cast<int>(std::ceil(L * 100.0 / dataShare));
-    const int requiredExtraChars = static_cast<int>(std::ceil(300.0 / dataShare));
-    const int start = std::max(preferredConfiguration, 0);
-    const int margin = configuration[start][CONF_CODEWORD_SIZE] * requiredExtraChars;
-    auto passes = [&](int row) { return configuration[row][CONF_CAPACITY] >= margin + requiredSize; };
-
-    int selected = start;
-    if (autoConfigurate && !passes(start)) {
-        for (int row = start; row < CONFIGURATION_COUNT; ++row) {
-            if (eligible(row) && passes(row)) {
-                selected = row;
-                break;
-            }
-        }
-    }
-
-    // 4. Codewords with bit stuffing. When the row's mode message cannot express
-    // the count of data codewords, the next larger allowed row that can is taken.
-    std::vector<int> words;
-    int nd = cutCodewords(bs, configuration[selected][CONF_CODEWORD_SIZE], words);
+bool Aztec::cutIntoCodewords(const BitString& bs, int& selected, std::vector<int>& words, int& nd) const {
+    nd = cutCodewords(bs, configuration[selected][CONF_CODEWORD_SIZE], words);
     if (!countFits(selected, nd) && nd <= configuration[selected][CONF_CODEWORDS] && autoConfigurate) {
         for (int row = selected + 1; row < CONFIGURATION_COUNT; ++row) {
             if (!eligible(row))
@@ -514,32 +527,27 @@ void Aztec::encodeBitmap() {
             }
         }
     }
-    if (!countFits(selected, nd) || nd > configuration[selected][CONF_CODEWORDS]) {
-        maxDataBits = mostDataBits(start, margin, dataShare);
-        return fail(STATUS_DATA_TOO_LARGE);
-    }
-    const int B = configuration[selected][CONF_CODEWORD_SIZE];
+    if (!countFits(selected, nd) || nd > configuration[selected][CONF_CODEWORDS])
+        return false;
     if (nd == 0) {
         // An empty message still needs one data codeword for the mode message to
         // count: padding 1-bits ending in a stuffed 0.
         nd = 1;
-        words.assign(1, (1 << B) - 2);
+        words.assign(1, (1 << configuration[selected][CONF_CODEWORD_SIZE]) - 2);
     }
-    selectedConfiguration = selected;
-    dataCodewords = nd;
+    return true;
+}
 
-    // 5. Every codeword slot the data leaves free becomes a check word.
+int Aztec::addCheckWords(int selected, std::vector<int>& words, int nd) {
+    const int B = configuration[selected][CONF_CODEWORD_SIZE];
     const int nc = std::max(configuration[selected][CONF_CODEWORDS] - nd, 0);
     words.resize(static_cast<size_t>(nd) + nc + 1);
     if (nc > 0)
         ReedSolomon(words.data(), nd, nc, 1 << B, primePolynomial(B));
+    return nc;
+}
 
-    // 6. The final stream.
-    BitString stream;
-    for (int i = 0; i < nd + nc; ++i)
-        stream.addBits(words[i], B);
-
-    // 7-8. The matrix: fixed patterns, mode message, data.
+void Aztec::layOut(int selected, const std::vector<int>& words, int nd, int count) {
     const bool compact = isCompactRow(selected);
     cols = configuration[selected][CONF_COLUMNS];
     rows = configuration[selected][CONF_ROWS];
@@ -548,7 +556,44 @@ void Aztec::encodeBitmap() {
     BitString modeMessage;
     getModeMessage(configuration[selected][CONF_DATA_LAYERS], nd, compact, &modeMessage);
     map.placeModeMessage(&modeMessage, compact);
-    map.placeDominos(&stream, compact);
+    // The codewords go in as the stream of them, B bits each, would.
+    map.placeCodewords(words.data(), count, configuration[selected][CONF_CODEWORD_SIZE], compact);
+}
+
+void Aztec::encodeBitmap() {
+    dataBits = 0;
+    maxDataBits = 0;
+    dataCodewords = 0;
+    if (preferredConfiguration >= CONFIGURATION_COUNT)
+        return fail(STATUS_BAD_CONFIGURATION);
+    if (correctionLevel < 0 || correctionLevel > 99)
+        return fail(STATUS_BAD_LEVEL);
+
+    // 1-2. The message and its bit stream.
+    BitString bs;
+    encodeMessage(&bs);
+    dataBits = bs.getLength();
+
+    // 3. Size.
+    const Sizing sizing = sizeFor(dataBits);
+    int selected = selectRow(sizing);
+
+    // 4. Codewords with bit stuffing. When the row's mode message cannot express
+    // the count of data codewords, the next larger allowed row that can is taken.
+    std::vector<int> words;
+    int nd = 0;
+    if (!cutIntoCodewords(bs, selected, words, nd)) {
+        maxDataBits = mostDataBits(sizing.start, sizing.margin, sizing.dataShare);
+        return fail(STATUS_DATA_TOO_LARGE);
+    }
+    selectedConfiguration = selected;
+    dataCodewords = nd;
+
+    // 5. Every codeword slot the data leaves free becomes a check word.
+    const int nc = addCheckWords(selected, words, nd);
+
+    // 6-8. The matrix: fixed patterns, mode message, data.
+    layOut(selected, words, nd, nd + nc);
 
     // 9. Colours: white and grey modules, and any left empty, are light.
     for (int& v : bitmap)

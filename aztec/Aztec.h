@@ -179,7 +179,7 @@ public:
     void encodeBytesAsBinary(const int* b, int len, BitString* bs) const;
     void addStructuredAppend(BitString* bs) const;
     // Empties `bs` into B-bit codewords with bit stuffing; returns their count. The
-    // caller provides getLength() / (B-1) + 1 entries.
+    // caller provides getLength() / (B-1) + 1 entries. B outside 2-31 gives none.
     static int createCodewords(int B, BitString* bs, int* codewords);
 
     // Systematic Reed-Solomon check words over GF(gf) with reduction polynomial pp
@@ -221,7 +221,15 @@ private:
     int maxDataBits = 0;
     int dataCodewords = 0;
 
+    // The steps of encodeBitmap.
+    struct Sizing;
     void encodeBitmap();
+    void encodeMessage(BitString* bs);
+    Sizing sizeFor(int bits) const;
+    int selectRow(const Sizing& sizing) const;
+    bool cutIntoCodewords(const BitString& bs, int& selected, std::vector<int>& words, int& nd) const;
+    static int addCheckWords(int selected, std::vector<int>& words, int nd);
+    void layOut(int selected, const std::vector<int>& words, int nd, int count);
     bool eligible(int row) const;
     bool countFits(int row, int count) const;
     int mostDataBits(int start, int margin, double dataShare) const;

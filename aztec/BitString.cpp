@@ -2,11 +2,19 @@
 
 #include <algorithm>
 
+void BitString::growAndAppend(std::uint64_t v, int n) {
+    // Doubling keeps appends at amortised constant cost; the words past the
+    // last one needed are zero, as append() expects.
+    const std::size_t last = (endBit + static_cast<std::size_t>(n) - 1) >> 6;
+    words.resize(std::max(last + 1, 2 * words.size()), 0);
+    append(v, n);
+}
+
 void BitString::append(std::uint64_t v, int n) {
     // n is 1..CHUNK and v < 2^n.
     const std::size_t last = (endBit + static_cast<std::size_t>(n) - 1) >> 6;
     if (last >= words.size())
-        words.resize(last + 1, 0);
+        return growAndAppend(v, n);  // a tail call keeps this path free of saved registers
     const int off = static_cast<int>(endBit & 63);
     const int room = 64 - off;
     if (n <= room) {
@@ -57,11 +65,16 @@ void BitString::eraseFront() {
 void BitString::addBits(int valueI, int bits) {
     if (bits <= 0)
         return;
+    if (bits > CHUNK)
+        return addWideBits(valueI, bits);
+    append(static_cast<std::uint32_t>(valueI) & ((std::uint64_t{1} << bits) - 1), bits);
+}
+
+void BitString::addWideBits(int valueI, int bits) {
     // Bits above bit 31 of an int are taken as 0.
     for (; bits > CHUNK; bits -= CHUNK)
         append(0, CHUNK);
-    const std::uint64_t v = static_cast<std::uint32_t>(valueI) & ((std::uint64_t{1} << bits) - 1);
-    append(v, bits);
+    addBits(valueI, bits);
 }
 
 void BitString::concatenate(const BitString* bs) {

@@ -32,6 +32,12 @@ public:
     // Bit `i` (0 = the oldest bit held), 0 or 1; `i` must be below getLength().
     int getBit(int i) const { return static_cast<int>(read(headBit + static_cast<std::size_t>(i), 1)); }
 
+    // `n` bits (0-32) from bit `from` on, first bit most significant, as a number;
+    // from + n must not exceed getLength(). The bits stay held.
+    int getBits(int from, int n) const {
+        return n <= 0 ? 0 : static_cast<int>(read(headBit + static_cast<std::size_t>(from), n));
+    }
+
     // Drops the first `n` bits (all of them when n >= length).
     void removeFront(int n);
 
@@ -56,6 +62,8 @@ private:
     static constexpr int CHUNK = 32;  // most bits moved by one read or append
 
     void append(std::uint64_t v, int n);
+    void growAndAppend(std::uint64_t v, int n);
+    void addWideBits(int valueI, int bits);
     std::uint64_t read(std::size_t pos, int n) const;
     void clearRange(std::size_t from, std::size_t to);
     void reset();

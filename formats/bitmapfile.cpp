@@ -1,6 +1,7 @@
 #include "bitmapfile.h"
 
 #include <cstdio>
+#include <cstring>
 #include <sys/stat.h>
 
 namespace {
@@ -66,17 +67,49 @@ void bitmapfile::writeInfoHeader(const typeINFOHEADER& info) {
     putDWord(static_cast<std::uint32_t>(info.ClrImportant));
 }
 
+namespace {
+
+void putLittleEndian(char* out, std::uint32_t v) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    std::memcpy(out, &v, 4);  // one store where the machine's order is the file's
+#else
+    out[0] = static_cast<char>(v & 0xFF);
+    out[1] = static_cast<char>((v >> 8) & 0xFF);
+    out[2] = static_cast<char>((v >> 16) & 0xFF);
+    out[3] = static_cast<char>(v >> 24);
+#endif
+}
+
+// One matrix row as blue-green-red bytes; four pixels at a time make three
+// 32-bit words (b g r b, g r b g, r b g r).
+void pixelRow(const int* in, int cols, char* out) {
+    int c = 0;
+    for (; c + 4 <= cols; c += 4, out += 12) {
+        const std::uint32_t p0 = static_cast<std::uint32_t>(in[c]) & 0xFFFFFF;
+        const std::uint32_t p1 = static_cast<std::uint32_t>(in[c + 1]) & 0xFFFFFF;
+        const std::uint32_t p2 = static_cast<std::uint32_t>(in[c + 2]) & 0xFFFFFF;
+        const std::uint32_t p3 = static_cast<std::uint32_t>(in[c + 3]) & 0xFFFFFF;
+        putLittleEndian(out, p0 | p1 << 24);
+        putLittleEndian(out + 4, p1 >> 8 | p2 << 16);
+        putLittleEndian(out + 8, p2 >> 16 | p3 << 8);
+    }
+    for (; c < cols; ++c, out += 3) {
+        const auto v = static_cast<std::uint32_t>(in[c]);
+        out[0] = static_cast<char>(v & 0xFF);
+        out[1] = static_cast<char>((v >> 8) & 0xFF);
+        out[2] = static_cast<char>((v >> 16) & 0xFF);
+    }
+}
+
+}  // namespace
+
 void bitmapfile::writeBitmap(const int* bmp, int rows, int cols) {
-    const int pad = rowPadding(cols);
+    // Each row is assembled in a buffer whose pad bytes stay zero, then appended
+    // as one block.
+    std::string row(static_cast<std::size_t>(3 * cols + rowPadding(cols)), '\0');
     for (int r = rows - 1; r >= 0; --r) {
-        const int* row = bmp + static_cast<std::size_t>(r) * cols;
-        for (int c = 0; c < cols; ++c) {
-            const int v = row[c];
-            image.push_back(static_cast<char>(v & 0xFF));
-            image.push_back(static_cast<char>((v >> 8) & 0xFF));
-            image.push_back(static_cast<char>((v >> 16) & 0xFF));
-        }
-        image.append(static_cast<std::size_t>(pad), '\0');
+        pixelRow(bmp + static_cast<std::size_t>(r) * cols, cols, &row[0]);
+        image.append(row);
     }
 }
 
@@ -108,6 +141,7 @@ bool bitmapfile::write(const char* filename, const int* bmp, int rows, int cols)
     std::FILE* bmpfile = std::fopen(filename, "wb");
     if (bmpfile == nullptr)
         return false;
+    std::setvbuf(bmpfile, nullptr, _IONBF, 0);  // the image goes out in one write, not through a buffer
     const bool written = std::fwrite(image.data(), 1, image.size(), bmpfile) == image.size();
     if (std::fclose(bmpfile) != 0 || !written) {
         if (!special)

@@ -3,6 +3,7 @@
 #include "encode/Adapters.h"
 
 #include <cstdio>
+#include <numeric>
 
 namespace korvane {
 
@@ -54,8 +55,9 @@ Error invalidCharacter(Symbology s, std::string_view data, std::size_t index) {
                                         ")"};
 }
 
-Result<bool> checkWanted(Symbology s, const EncodeOptions& o) {
-    const SymbologyInfo& info = symbologyInfo(s);
+namespace {
+
+Result<bool> checkWanted(const SymbologyInfo& info, const EncodeOptions& o) {
     switch (info.check) {
     case CheckRule::None:
         if (o.check.value_or(false))
@@ -72,8 +74,7 @@ Result<bool> checkWanted(Symbology s, const EncodeOptions& o) {
     return false;
 }
 
-Result<int> wideRatioWanted(Symbology s, const EncodeOptions& o) {
-    const SymbologyInfo& info = symbologyInfo(s);
+Result<int> wideRatioWanted(const SymbologyInfo& info, const EncodeOptions& o) {
     if (o.wideRatio == 0)
         return info.twoWidths ? info.defaultWideRatio : 0;
     if (!info.twoWidths)
@@ -84,45 +85,49 @@ Result<int> wideRatioWanted(Symbology s, const EncodeOptions& o) {
     return o.wideRatio;
 }
 
-LinearSymbol engineSymbol(int engineSymbology, const std::string& code, bool check, int wideRatio) {
-    LinearSymbol e;
+}  // namespace
+
+Result<LinearSettings> linearSettings(Symbology s, const EncodeOptions& o) {
+    const SymbologyInfo& info = symbologyInfo(s);
+    const Result<bool> check = checkWanted(info, o);
+    if (!check)
+        return check.error();
+    const Result<int> ratio = wideRatioWanted(info, o);
+    if (!ratio)
+        return ratio.error();
+    return LinearSettings{*check, *ratio};
+}
+
+void setUpEngine(LinearSymbol& e, int engineSymbology, const std::string& code, const LinearSettings& settings) {
     e.symbology = engineSymbology;
     e.code = code;
-    e.checkCharacter = check;
+    e.checkCharacter = settings.check;
     e.narrowBarWidth = 1;
-    e.wideRatio = wideRatio > 0 ? wideRatio : 2;
+    e.wideRatio = settings.wideRatio > 0 ? settings.wideRatio : 2;
     e.interCharGap = 1;
     e.barHeight = 100;  // heights are the layout's business; any fixed value will do
     e.processTilde = false;
-    return e;
 }
 
-Result<Symbol> runEngine(LinearSymbol& engine, Symbology s) {
+Result<Symbol> runEngine(LinearSymbol& engine, Symbology s, const LinearSettings& settings) {
     engine.buildSymbol();
+    return symbolFromEngine(engine, s, settings);
+}
+
+Result<Symbol> symbolFromEngine(const LinearSymbol& engine, Symbology s, const LinearSettings& settings) {
     if (engine.barCount == 0) {
         const std::string why = engine.failureReason.empty() ? "the data gives no bars" : engine.failureReason;
         return Error{ErrorCode::InvalidData, why};
     }
     Symbol symbol;
     symbol.symbology = s;
-    symbol.widths.assign(engine.barWidths.begin(), engine.barWidths.end());
+    symbol.wideRatio = settings.wideRatio;
     // A symbol ends with a bar; a space after it belongs to the quiet zone.
-    if (symbol.widths.size() % 2 == 0)
-        symbol.widths.pop_back();
-    symbol.kinds.assign(symbol.widths.size(), BarKind::Data);
-    for (int w : symbol.widths)
-        symbol.widthModules += w;
+    const std::size_t count = engine.barWidths.size() - (engine.barWidths.size() % 2 == 0 ? 1 : 0);
+    symbol.widths.assign(engine.barWidths.begin(), engine.barWidths.begin() + static_cast<std::ptrdiff_t>(count));
+    symbol.kinds.assign(count, BarKind::Data);
+    symbol.widthModules = std::accumulate(symbol.widths.begin(), symbol.widths.end(), 0);
     return symbol;
-}
-
-int elementAt(const Symbol& symbol, int x) {
-    int at = 0;
-    for (std::size_t i = 0; i < symbol.widths.size(); ++i) {
-        if (at == x)
-            return static_cast<int>(i);
-        at += symbol.widths[i];
-    }
-    return -1;
 }
 
 }  // namespace detail

@@ -8,11 +8,11 @@
 
 namespace {
 
-constexpr const char* NINE_ELEMENTS = "bwbwbwbwb";
+constexpr int CHARACTER_ELEMENTS = 9;  // bar first
 
 // Adds Code 39 character `row` followed by the inter-character gap (a space).
 void addCode39Character(LinearSymbol& s, int row, int gap) {
-    s.addPattern(NINE_ELEMENTS, Code39Table[row].pattern);
+    s.addPatternCodes(Code39Table[row].pattern, CHARACTER_ELEMENTS, s.barHeightPixels);
     s.addElement(gap, s.barHeightPixels);
 }
 
@@ -31,7 +31,7 @@ void finishCode39(LinearSymbol& s, int sum, int gap, bool textOnlyIfEmpty) {
         if (!textOnlyIfEmpty || s.text.empty())
             s.text = s.code + Code39Table[k].character;
     }
-    s.addPattern(NINE_ELEMENTS, Code39Table[CODE39_START_STOP].pattern);
+    s.addPatternCodes(Code39Table[CODE39_START_STOP].pattern, CHARACTER_ELEMENTS, s.barHeightPixels);
 }
 
 }  // namespace
@@ -41,7 +41,7 @@ void LinearSymbol::encodeCode39() {
     addCode39Character(*this, CODE39_START_STOP, gap);
     int sum = 0;
     for (char c : code) {
-        const int k = findCode39Character(Code39Table, std::string(1, c));
+        const int k = CODE39_INDEX.row(c);
         if (k < 0)
             continue;  // not in the character set: skipped
         sum += k;
@@ -59,7 +59,7 @@ void LinearSymbol::encodeCode39Extended() {
         if (byte >= 128)
             continue;
         for (const char* e = Code39AsciiTable[byte]; *e != '\0'; ++e) {
-            const int k = findCode39Character(Code39Table, std::string(1, *e));
+            const int k = CODE39_INDEX.row(*e);
             if (k < 0)
                 continue;
             sum += k;

@@ -36,6 +36,9 @@ inline int findCode39Character(const SymbolRow (&table)[44], const std::string& 
     return findRow(table, key);
 }
 
+// findCode39Character for one character, by index.
+constexpr CharIndex<44> CODE39_INDEX = makeCharIndex(Code39Table);
+
 // Full-ASCII Code 39: the one or two Code 39 characters that stand for each
 // ASCII code 0-127.
 constexpr const char* Code39AsciiTable[128] = {

@@ -107,6 +107,10 @@ constexpr bool setsAgree() {
             return false;
         if (!reversedPattern(EanSetB[d].pattern, EanSetC[d].pattern))  // C has the set A widths
             return false;
+        // Rows are in digit order, so a digit is its own row.
+        if (EanSetA[d].character[0] != '0' + d || EanSetB[d].character[0] != '0' + d ||
+            EanSetC[d].character[0] != '0' + d)
+            return false;
         // Every digit spans seven modules.
         int modules = 0;
         for (int i = 0; i < 4; ++i)
@@ -149,10 +153,12 @@ inline std::string nonDigitReason(const std::string& symbology, const std::strin
 
 // Appends one digit with the pattern of `table`, at ordinary bar height.
 // Callers check the digit first; a non-digit adds nothing.
+// `colours` names the element each digit starts with, for the reader of the
+// call; every digit is four elements.
 inline void addDigit(LinearSymbol& s, const SymbolRow (&table)[10], char digit, const char* colours) {
-    const int row = findDigit(table, LinearSymbol::charToString(digit));
-    if (row >= 0)
-        s.addPattern(colours, table[row].pattern);
+    static_cast<void>(colours);
+    if (isDigit(digit))
+        s.addPatternCodes(table[digit - '0'].pattern, 4, s.barHeightPixels);
 }
 
 // Records a warning when the check digit supplied at `checkIndex` of the value

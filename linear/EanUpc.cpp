@@ -53,7 +53,7 @@ std::string LinearSymbol::eanCheckDigit(const std::string& digits) const {
     int single = 0;
     bool weightThree = true;
     for (auto it = digits.rbegin(); it != digits.rend(); ++it) {
-        const int value = parseNumber(charToString(*it));
+        const int value = digitValue(*it);
         (weightThree ? tripled : single) += value;
         weightThree = !weightThree;
     }
@@ -87,7 +87,7 @@ void LinearSymbol::encodeEan13() {
 
     addStartGuard(*this);
     // The leading digit is not drawn: it selects the number sets of digits 2 to 6.
-    const char* parity = Ean13ParityTable[parseNumber(charToString(code[0]))];
+    const char* parity = Ean13ParityTable[digitValue(code[0])];
     addDigit(*this, EanSetA, code[1], LEFT_DIGIT_COLOURS);
     for (int i = 2; i <= 6; ++i)
         addDigit(*this, parity[i - 2] == 'B' ? EanSetB : EanSetA, code[i], LEFT_DIGIT_COLOURS);

@@ -97,12 +97,21 @@ public:
     void computeDimensions();
 
     void addElement(int width, int height);
+    // Makes room for `count` more elements; adds none.
+    void reserveElements(int count);
     // Appends one element per character of `colours` (the pattern must be at
     // least as long); pattern codes: 'n' narrow, 'w' wide, '1'-'9' and 'A'-'F'
     // that many narrow widths; any other code adds nothing.
     void addPatternAtHeight(const std::string& colours, const std::string& pattern, int height);
+    // addPatternAtHeight for a caller that knows how many codes to read: the
+    // first `count` codes of `pattern` (at least that long), with no strings built.
+    void addPatternCodes(const char* pattern, int count, int height);
     void addPattern(const std::string& colours, const std::string& pattern);
     void addGuardPattern(const std::string& colours, const std::string& pattern);
+    // The same for patterns and colours given as literals: no string is built.
+    void addPatternAtHeight(const char* colours, const char* pattern, int height);
+    void addPattern(const char* colours, const char* pattern);
+    void addGuardPattern(const char* colours, const char* pattern);
 
     // Writes the element arrays to standard output (a diagnostic).
     void dumpBars() const;
@@ -152,6 +161,11 @@ public:
     // Discards every element of the build so far and records why no symbol is
     // drawn; the front end then writes no file.
     void refuseSymbol(const std::string& why);
+
+private:
+    static constexpr int TYPICAL_ELEMENTS = 160;
+    // The height of guard bars, set on first use.
+    int guardHeight();
 };
 
 // A row of a symbology's character table: the character (as a string, so
@@ -175,3 +189,30 @@ int findRow(const SymbolRow (&table)[N], const std::string& key) {
 
 // Row 0-9 of a ten-row digit table whose character equals key, else -1.
 inline int findDigit(const SymbolRow (&table)[10], const std::string& key) { return findRow(table, key); }
+
+// findRow for a one-character key, by a 256-entry index built at compile time
+// (the first row wins, as in findRow):
+//   constexpr CharIndex<44> CODE39_INDEX = makeCharIndex(Code39Table);
+//   CODE39_INDEX.row(c)
+template <std::size_t N>
+struct CharIndex {
+    static_assert(N < 128, "rows fit a signed char");
+    signed char rows[256];
+    int row(char c) const { return rows[static_cast<unsigned char>(c)]; }
+};
+
+template <std::size_t N>
+constexpr CharIndex<N> makeCharIndex(const SymbolRow (&table)[N]) {
+    CharIndex<N> index{};
+    for (signed char& r : index.rows)
+        r = -1;
+    for (std::size_t i = N; i-- > 0;) {
+        const char* c = table[i].character;
+        if (c[0] != '\0' && c[1] == '\0')
+            index.rows[static_cast<unsigned char>(c[0])] = static_cast<signed char>(i);
+    }
+    return index;
+}
+
+// The value parseNumber gives a one-character string: the digit, else 0.
+inline int digitValue(char c) { return c >= '0' && c <= '9' ? c - '0' : 0; }

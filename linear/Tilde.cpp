@@ -9,7 +9,8 @@ std::string LinearSymbol::processTildes(const std::string& input) const {
     for (std::size_t i = 0; i < n; ++i) {
         const char c = input[i];
         if (c != '~') {
-            out += charToString(c);
+            if (c != '\0')  // as charToString, which gives nothing for code 0
+                out += c;
             continue;
         }
         if (i + 1 == n)
@@ -22,7 +23,8 @@ std::string LinearSymbol::processTildes(const std::string& input) const {
             int number = parseNumber(input.substr(i + 2, 3));
             if (number > 255)
                 number = 255;
-            out += charToString(static_cast<char>(number & 0xFF));
+            if ((number & 0xFF) != 0)
+                out += static_cast<char>(number & 0xFF);
             i += 4;
         }
         // fewer than three characters follow: the tilde is dropped

@@ -24,9 +24,8 @@ bool oneOf(const std::string& s, std::initializer_list<const char*> options) {
 // Appends one add-on digit at guard height: 'O' selects set A, anything else set B.
 void addAddOnDigit(LinearSymbol& s, char digit, char parity) {
     const SymbolRow(&table)[10] = parity == 'O' ? EanSetA : EanSetB;
-    const int row = findDigit(table, LinearSymbol::charToString(digit));
-    if (row >= 0)
-        s.addGuardPattern(LEFT_DIGIT_COLOURS, table[row].pattern);
+    if (eanupc::isDigit(digit))
+        s.addGuardPattern(LEFT_DIGIT_COLOURS, table[digit - '0'].pattern);
 }
 
 // Steps shared by both add-ons: the digits to draw (a non-empty `supplement`
@@ -143,7 +142,7 @@ void LinearSymbol::encodeUpcE() {
         warnings.push_back("UPC-E draws a 12-digit value; the characters \"" + code.substr(12) +
                            "\" after it are not drawn");
 
-    const int q = parseNumber(charToString(code[11]));
+    const int q = digitValue(code[11]);
     if (text.empty())
         text = d;
 
@@ -178,7 +177,7 @@ void LinearSymbol::encodeSupplement5(const std::string& digits) {
     // Weights 3 and 9 alternate from the last digit leftwards.
     int sum = 0;
     for (int i = 4; i >= 0; --i)
-        sum += parseNumber(charToString(s[static_cast<std::size_t>(i)])) * (i % 2 == 0 ? 3 : 9);
+        sum += digitValue(s[static_cast<std::size_t>(i)]) * (i % 2 == 0 ? 3 : 9);
     const char* parity = Supplement5ParityTable[static_cast<int>(floorMod(sum, 10))];
     addAddOnGap(*this);
     for (int i = 0; i < 5; ++i) {

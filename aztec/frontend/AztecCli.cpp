@@ -31,10 +31,14 @@ bool readFile(const std::string& filename, std::vector<int>& data) {
         return false;
     // A failing read (a directory, an I/O error) shows as ferror; the cap stops an
     // endless source such as a device or a pipe.
+    // fread fills the whole chunk unless the file ends or fails, so a short
+    // chunk is the last one.
     unsigned char chunk[65536];
-    std::size_t got;
-    while (data.size() <= MAX_DATA_FILE_BYTES && (got = std::fread(chunk, 1, sizeof chunk, in)) > 0)
+    std::size_t got = sizeof chunk;
+    while (data.size() <= MAX_DATA_FILE_BYTES && got == sizeof chunk) {
+        got = std::fread(chunk, 1, sizeof chunk, in);
         data.insert(data.end(), chunk, chunk + got);
+    }
     const bool failed = std::ferror(in) != 0;
     std::fclose(in);
     if (failed) {

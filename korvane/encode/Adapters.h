@@ -48,22 +48,24 @@ std::size_t firstRefused(std::string_view data, Pred accepts) {
 
 inline bool isDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 
-// Whether the check character is drawn, from the options and the symbology's
-// rule; an error when the options contradict the rule.
-Result<bool> checkWanted(Symbology s, const EncodeOptions& o);
+// What the options ask of a linear symbology: the check character drawn or
+// not, and the wide ratio (0 where it has no wide elements); an error where
+// they contradict the symbology's rules.
+struct LinearSettings {
+    bool check = false;
+    int wideRatio = 0;
+};
+Result<LinearSettings> linearSettings(Symbology s, const EncodeOptions& o);
 
-// Wide ratio from the options or the symbology's default; an error outside 2-3.
-Result<int> wideRatioWanted(Symbology s, const EncodeOptions& o);
-
-// A LinearSymbol set up so that one drawing unit is one module: narrow
-// elements and gaps of one module, wide ones of `wideRatio`.
-LinearSymbol engineSymbol(int engineSymbology, const std::string& code, bool check, int wideRatio);
+// Sets the engine up so that one drawing unit is one module: narrow elements
+// and gaps of one module, wide ones of the ratio. Settings of one symbology
+// (MSI check mode, Codabar start and stop, add-ons) are left as they are.
+void setUpEngine(LinearSymbol& engine, int engineSymbology, const std::string& code, const LinearSettings& settings);
 
 // Runs the engine and copies its elements into a new Symbol (every bar Data);
 // the engine's refusal, if any, becomes an InvalidData error.
-Result<Symbol> runEngine(LinearSymbol& engine, Symbology s);
-
-// The element index whose left edge is at module `x`, or -1.
-int elementAt(const Symbol& symbol, int x);
+Result<Symbol> runEngine(LinearSymbol& engine, Symbology s, const LinearSettings& settings);
+// The same for an engine whose elements are already built.
+Result<Symbol> symbolFromEngine(const LinearSymbol& engine, Symbology s, const LinearSettings& settings);
 
 }  // namespace korvane::detail

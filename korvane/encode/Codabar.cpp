@@ -33,24 +33,15 @@ Result<Symbol> encodeCodabar(const std::string& data, const EncodeOptions& o) {
         return Error{ErrorCode::InvalidOption, "Codabar start and stop characters are A, B, C or D"};
     if (value.empty())
         return Error{ErrorCode::InvalidData, "the Codabar data between start and stop is empty"};
+    // Positions in messages count from the first character given, start included.
     if (const std::size_t bad = firstRefused(value, isCodabarData); bad != std::string::npos)
         return invalidCharacter(Symbology::Codabar, data, bad + offset);
-    const Result<bool> check = checkWanted(Symbology::Codabar, o);
-    if (!check)
-        return check.error();
-    const Result<int> ratio = wideRatioWanted(Symbology::Codabar, o);
-    if (!ratio)
-        return ratio.error();
-
-    LinearSymbol engine = engineSymbol(LinearSymbol::CODABAR, value, *check, *ratio);
+    LinearSymbol engine;
     engine.codabarStartChar = start;
     engine.codabarStopChar = stop;
-    Result<Symbol> symbol = runEngine(engine, Symbology::Codabar);
-    if (!symbol)
-        return symbol;
-    symbol->wideRatio = *ratio;
-    dataAndChecks(*symbol, value, engine.text);
-    centredText(*symbol, engine.text);
+    Result<Symbol> symbol = encodeWithEngine(Symbology::Codabar, LinearSymbol::CODABAR, value, o, isCodabarData, engine);
+    if (symbol)
+        centredText(*symbol, engine.text);
     return symbol;
 }
 

@@ -5,23 +5,11 @@
 namespace korvane::detail {
 
 Result<Symbol> encodeCode11(const std::string& data, const EncodeOptions& o) {
-    const std::size_t bad = firstRefused(data, [](unsigned char c) { return isDigit(c) || c == '-'; });
-    if (bad != std::string::npos)
-        return invalidCharacter(Symbology::Code11, data, bad);
-    const Result<bool> check = checkWanted(Symbology::Code11, o);
-    if (!check)
-        return check.error();
-    const Result<int> ratio = wideRatioWanted(Symbology::Code11, o);
-    if (!ratio)
-        return ratio.error();
-
-    LinearSymbol engine = engineSymbol(LinearSymbol::CODE11, data, *check, *ratio);
-    Result<Symbol> symbol = runEngine(engine, Symbology::Code11);
-    if (!symbol)
-        return symbol;
-    symbol->wideRatio = *ratio;
-    dataAndChecks(*symbol, data, engine.text);
-    centredText(*symbol, engine.text);
+    LinearSymbol engine;
+    Result<Symbol> symbol = encodeWithEngine(Symbology::Code11, LinearSymbol::CODE11, data, o,
+                                             [](unsigned char c) { return isDigit(c) || c == '-'; }, engine);
+    if (symbol)
+        centredText(*symbol, engine.text);
     return symbol;
 }
 

@@ -14,10 +14,9 @@ Result<Symbol> encodeCode128(const std::string& data, const EncodeOptions& o) {
     if (const std::size_t bad = firstRefused(data, [](unsigned char c) { return c < 128; });
         bad != std::string::npos)
         return invalidCharacter(Symbology::Code128, data, bad);
-    if (const Result<bool> check = checkWanted(Symbology::Code128, o); !check)
-        return check.error();
-    if (o.wideRatio != 0)
-        return wideRatioWanted(Symbology::Code128, o).error();
+    const Result<LinearSettings> settings = linearSettings(Symbology::Code128, o);
+    if (!settings)
+        return settings.error();
     char start = o.code128Start;
     if (start >= 'a' && start <= 'c')
         start = static_cast<char>(start - 'a' + 'A');
@@ -26,19 +25,16 @@ Result<Symbol> encodeCode128(const std::string& data, const EncodeOptions& o) {
     if (start != 'A' && start != 'B' && start != 'C')
         return Error{ErrorCode::InvalidOption, "the Code 128 start set is A, B or C"};
 
-    LinearSymbol engine = engineSymbol(LinearSymbol::CODE128, data, true, 0);
+    LinearSymbol engine;
     engine.code128Set = start;
-    Result<Symbol> symbol = runEngine(engine, Symbology::Code128);
+    setUpEngine(engine, LinearSymbol::CODE128, data, *settings);
+    Result<Symbol> symbol = runEngine(engine, Symbology::Code128, *settings);
     if (!symbol)
         return symbol;
     if (!engine.warnings.empty())
         return Error{ErrorCode::InvalidData, engine.warnings.front()};
     symbol->facts.data = data;
-    std::string shown = data;
-    for (char& c : shown)
-        if (static_cast<unsigned char>(c) < 32 || c == 127)
-            c = ' ';
-    centredText(*symbol, shown);
+    centredText(*symbol, humanReadable(data));
     return symbol;
 }
 
@@ -46,24 +42,21 @@ Result<Symbol> encodeGs1_128(const std::string& data, const EncodeOptions& o) {
     const Result<std::vector<Gs1Element>> elements = parseGs1(data);
     if (!elements)
         return elements.error();
-    if (const Result<bool> check = checkWanted(Symbology::Gs1_128, o); !check)
-        return check.error();
-    if (o.wideRatio != 0)
-        return wideRatioWanted(Symbology::Gs1_128, o).error();
+    const Result<LinearSettings> settings = linearSettings(Symbology::Gs1_128, o);
+    if (!settings)
+        return settings.error();
 
     // The engine's GS1 flavour starts in set C with FNC1 and reads byte 202 as
     // the FNC1 that ends a variable-length field. The steps of buildSymbol are
     // taken one by one: its human-readable text knows only the oldest AIs.
     constexpr char FNC1_BYTE = static_cast<char>(202);
-    LinearSymbol engine = engineSymbol(LinearSymbol::EAN128, gs1Data(*elements, FNC1_BYTE), true, 0);
+    LinearSymbol engine;
+    setUpEngine(engine, LinearSymbol::EAN128, gs1Data(*elements, FNC1_BYTE), *settings);
     engine.computeDimensions();
     ::detail::appendCode128(engine, ::detail::Code128Flavour::GS1);
-    Result<Symbol> symbol = Symbol{};
-    symbol->symbology = Symbology::Gs1_128;
-    symbol->widths.assign(engine.barWidths.begin(), engine.barWidths.end());
-    symbol->kinds.assign(symbol->widths.size(), BarKind::Data);
-    for (int w : symbol->widths)
-        symbol->widthModules += w;
+    Result<Symbol> symbol = symbolFromEngine(engine, Symbology::Gs1_128, *settings);
+    if (!symbol)
+        return symbol;
     symbol->facts.data = gs1Data(*elements, 0x1D);
     centredText(*symbol, gs1HumanText(*elements));
     return symbol;

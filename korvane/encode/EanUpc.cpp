@@ -1,6 +1,7 @@
 // EAN-13, EAN-8, UPC-A and UPC-E (ISO/IEC 15420) with their 2- and 5-digit add-ons.
 
 #include "Common.h"
+#include "Gs1.h"
 
 #include <EanTables.h>
 
@@ -31,17 +32,6 @@ const Shape& shapeOf(Symbology s) {
 }
 
 std::string title(Symbology s) { return std::string(symbologyInfo(s).title); }
-
-// The GS1 modulo-10 check digit: weights 3 and 1 from the right.
-char gs1Check(const std::string& digits) {
-    int sum = 0;
-    bool three = true;
-    for (auto c = digits.rbegin(); c != digits.rend(); ++c) {
-        sum += (*c - '0') * (three ? 3 : 1);
-        three = !three;
-    }
-    return static_cast<char>('0' + (10 - sum % 10) % 10);
-}
 
 Error wrongCheck(Symbology s, const std::string& digits, char expected) {
     return {ErrorCode::CheckDigit, title(s) + " check digit " + digits.back() + " of " + digits +
@@ -117,6 +107,7 @@ void markGuards(Symbol& symbol, const Shape& shape) {
 // beside the symbol.
 void retailText(Symbol& symbol, Symbology s, const std::string& d) {
     auto& spans = symbol.textSpans;
+    spans.reserve(5);  // four groups at most, and an add-on
     switch (s) {
     case Symbology::Ean13:
         spans.push_back({d.substr(0, 1), 0, 0, TextPlace::LeftOf, false});
@@ -150,9 +141,9 @@ Result<Symbol> encodeEanUpc(Symbology s, const std::string& input, const EncodeO
         return addOn.error();
     if (const std::size_t bad = firstRefused(data, isDigit); bad != std::string::npos)
         return invalidCharacter(s, input, bad);
-    const Result<bool> check = checkWanted(s, o);
-    if (!check)
-        return check.error();
+    const Result<LinearSettings> settings = linearSettings(s, o);
+    if (!settings)
+        return settings.error();
     if (o.upceNumberSystem > 1 || (s != Symbology::UpcE && o.upceNumberSystem >= 0))
         return Error{ErrorCode::InvalidOption, "the UPC-E number system is 0 or 1, and only for UPC-E"};
 
@@ -178,11 +169,12 @@ Result<Symbol> encodeEanUpc(Symbology s, const std::string& input, const EncodeO
             digits.pop_back();
         }
     }
-    const char expected = gs1Check(digits);
+    const char expected = gs1CheckDigit(digits);
     if (supplied && supplied != expected)
         return wrongCheck(s, digits + supplied, expected);
 
-    LinearSymbol engine = engineSymbol(shape.engineSymbology, digits, true, 0);
+    LinearSymbol engine;
+    setUpEngine(engine, shape.engineSymbology, digits, *settings);
     // The engine picks the UPC-E parity table by this setting: '1' is number system 0's.
     engine.upceSystem = digits[0] == '0' ? '1' : '0';
     if (!addOn->empty()) {
@@ -191,7 +183,7 @@ Result<Symbol> encodeEanUpc(Symbology s, const std::string& input, const EncodeO
         engine.supplement5 = addOn->size() == 5;
         engine.supplementGap = o.addOnGap != 0 ? o.addOnGap : addOnGapLeast(s);
     }
-    Result<Symbol> symbol = runEngine(engine, s);
+    Result<Symbol> symbol = runEngine(engine, s, *settings);
     if (!symbol)
         return symbol;
     if (!engine.warnings.empty())  // the checks above leave the engine nothing to doubt

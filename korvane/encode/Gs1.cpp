@@ -144,16 +144,6 @@ bool predefined(std::string_view ai) {
     return false;
 }
 
-char mod10(std::string_view digits) {
-    int sum = 0;
-    bool three = true;
-    for (auto c = digits.rbegin(); c != digits.rend(); ++c) {
-        sum += (*c - '0') * (three ? 3 : 1);
-        three = !three;
-    }
-    return static_cast<char>('0' + (10 - sum % 10) % 10);
-}
-
 Status checkField(const AiFormat& f, const Gs1Element& e) {
     const std::string where = "GS1 AI (" + e.ai + ")";
     const auto n = static_cast<int>(e.value.size());
@@ -173,7 +163,7 @@ Status checkField(const AiFormat& f, const Gs1Element& e) {
                                                      (digitOnly ? "digits" : "GS1 characters") + ")"};
     }
     if (f.checkDigit) {
-        const char expected = mod10(std::string_view(e.value).substr(0, e.value.size() - 1));
+        const char expected = gs1CheckDigit(std::string_view(e.value).substr(0, e.value.size() - 1));
         if (e.value.back() != expected)
             return Error{ErrorCode::CheckDigit, where + " check digit " + e.value.back() + " of " + e.value +
                                                     " does not match; it should be " + expected};
@@ -252,6 +242,16 @@ Result<std::vector<Gs1Element>> parseGs1(std::string_view data) {
         e.predefinedLength = predefined(e.ai);
     }
     return parsed;
+}
+
+char gs1CheckDigit(std::string_view digits) {
+    int sum = 0;
+    bool three = true;
+    for (auto c = digits.rbegin(); c != digits.rend(); ++c) {
+        sum += (*c - '0') * (three ? 3 : 1);
+        three = !three;
+    }
+    return static_cast<char>('0' + (10 - sum % 10) % 10);
 }
 
 std::string gs1HumanText(const std::vector<Gs1Element>& elements) {

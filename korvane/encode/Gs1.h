@@ -21,6 +21,10 @@ struct Gs1Element {
 // length, and the check digits of GTIN, SSCC and GLN fields.
 Result<std::vector<Gs1Element>> parseGs1(std::string_view data);
 
+// The GS1 modulo-10 check digit of `digits` (weights 3 and 1 from the right),
+// shared by GTINs, SSCCs, GLNs and the EAN/UPC symbols.
+char gs1CheckDigit(std::string_view digits);
+
 // "(01)09501101530003(10)AB-12"
 std::string gs1HumanText(const std::vector<Gs1Element>& elements);
 

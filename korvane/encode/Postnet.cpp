@@ -18,13 +18,8 @@ Result<Symbol> encodePostnet(const std::string& data, const EncodeOptions& o) {
     if (data.size() != 5 && data.size() != 9 && data.size() != 11)
         return Error{ErrorCode::InvalidData, "Postnet encodes a ZIP code of 5 digits, ZIP+4 of 9 or a delivery "
                                              "point of 11; \"" + data + "\" has " + std::to_string(data.size())};
-    if (const Result<bool> check = checkWanted(Symbology::Postnet, o); !check)
-        return check.error();
-    if (o.wideRatio != 0)
-        return wideRatioWanted(Symbology::Postnet, o).error();
-
-    LinearSymbol engine = engineSymbol(LinearSymbol::POSTNET, data, true, 0);
-    Result<Symbol> symbol = runEngine(engine, Symbology::Postnet);
+    LinearSymbol engine;
+    Result<Symbol> symbol = encodeWithEngine(Symbology::Postnet, LinearSymbol::POSTNET, data, o, isDigit, engine);
     if (!symbol)
         return symbol;
     const int tall = static_cast<int>(engine.postnetTallBarHeight);

@@ -32,40 +32,29 @@ constexpr int ENGINE_TYPES[] = {LinearSymbol::INTERLEAVED_2OF5, LinearSymbol::IN
 }  // namespace
 
 Result<Symbol> encodeTwoOfFive(Symbology s, const std::string& data, const EncodeOptions& o) {
-    if (const std::size_t bad = firstRefused(data, isDigit); bad != std::string::npos)
-        return invalidCharacter(s, data, bad);
-    const Result<bool> check = checkWanted(s, o);
-    if (!check)
-        return check.error();
-    const Result<int> ratio = wideRatioWanted(s, o);
-    if (!ratio)
-        return ratio.error();
-
     const int family = static_cast<int>(s) - static_cast<int>(Symbology::Interleaved2of5);
-    LinearSymbol engine = engineSymbol(ENGINE_TYPES[family], data, *check, *ratio);
-    Result<Symbol> symbol = runEngine(engine, s);
+    LinearSymbol engine;
+    Result<Symbol> symbol = encodeWithEngine(s, ENGINE_TYPES[family], data, o, isDigit, engine);
     if (!symbol)
         return symbol;
-    symbol->wideRatio = *ratio;
+    const bool check = engine.checkCharacter;
 
-    std::string drawn = data;
     if (s == Symbology::Interleaved2of5) {
         // The engine text is every digit drawn: pairs, so a leading zero may have been added.
-        drawn = *check ? engine.text.substr(0, engine.text.size() - 1) : engine.text;
+        const std::string drawn = check ? engine.text.substr(0, engine.text.size() - 1) : engine.text;
         if (drawn.size() > data.size())
             symbol->warnings.push_back("a leading zero was added: Interleaved 2 of 5 draws digits in pairs");
         symbol->facts.data = drawn;
-        symbol->facts.checkCharacters = *check ? engine.text.substr(engine.text.size() - 1) : "";
+        symbol->facts.checkCharacters = check ? engine.text.substr(engine.text.size() - 1) : "";
         centredText(*symbol, engine.text);
         return symbol;
     }
     if (s == Symbology::Industrial2of5)
-        narrowIndustrialSpaces(*symbol, *ratio);
-    symbol->facts.data = data;
-    if (*check) {
-        // Industrial 2 of 5 takes the same modulo-10 check as EAN: weights 3 and 1 from the right.
+        narrowIndustrialSpaces(*symbol, symbol->wideRatio);
+    // Industrial 2 of 5 takes the same modulo-10 check as EAN (weights 3 and 1
+    // from the right); the engine shows the data alone.
+    if (check)
         symbol->facts.checkCharacters = engine.eanCheckDigit(data);
-    }
     centredText(*symbol, data + symbol->facts.checkCharacters);
     return symbol;
 }

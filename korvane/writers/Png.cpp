@@ -1,4 +1,4 @@
-// PNG through libspng, encoded row by row: 1-bit grey for black on white,
+// PNG through libpng, encoded row by row: 1-bit grey for black on white,
 // 8-bit grey where both colours are opaque greys, RGB for other opaque
 // colours, RGBA when either colour is translucent. pHYs holds the resolution.
 
@@ -12,7 +12,9 @@
 #include <cstring>
 #include <memory>
 
-#include <spng.h>
+#include <csetjmp>
+
+#include <png.h>
 
 namespace korvane::writers {
 
@@ -39,24 +41,83 @@ std::uint8_t reverseBits(std::uint8_t b) {
     return r;
 }
 
-struct ContextDeleter {
-    void operator()(spng_ctx* ctx) const { spng_ctx_free(ctx); }
+// libpng reports errors by jumping back to the setjmp of the function that
+// called it, so that function holds no object with a destructor: the rows
+// come from a RowSource the caller owns.
+class RowSource {
+public:
+    virtual ~RowSource() = default;
+    virtual const std::uint8_t* row() = 0;
 };
 
-int appendToBytes(spng_ctx*, void* user, void* data, std::size_t length) {
-    auto* bytes = static_cast<std::vector<std::uint8_t>*>(user);
-    const auto* p = static_cast<const std::uint8_t*>(data);
+struct PngStream {
+    std::vector<std::uint8_t>* bytes;
+    bool full = false;  // the vector could not grow
+};
+
+void appendToBytes(png_structp png, png_bytep data, png_size_t length) {
+    auto* stream = static_cast<PngStream*>(png_get_io_ptr(png));
+    bool grown = true;
     try {
-        bytes->insert(bytes->end(), p, p + length);
+        stream->bytes->insert(stream->bytes->end(), data, data + length);
     } catch (...) {
-        return SPNG_IO_ERROR;
+        grown = false;
     }
-    return 0;
+    if (!grown) {
+        stream->full = true;
+        png_error(png, "out of memory");
+    }
 }
 
-Error failed(int code) {
-    return Error{ErrorCode::WriteFailed, std::string("the PNG encoder failed: ") + spng_strerror(code)};
+void noFlush(png_structp) {}
+
+// Keeps libpng's messages off standard error; the caller reports the failure.
+void quietError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+void quietWarning(png_structp, png_const_charp) {}
+
+struct PngHeader {
+    std::uint32_t width, height;
+    int bitDepth, colourType;
+    std::uint32_t pixelsPerMetre;
+};
+
+// Writes the whole image; false when libpng failed.
+bool encodePng(png_structp png, png_infop info, const PngHeader& h, RowSource& rows) {
+    if (setjmp(png_jmpbuf(png)))
+        return false;
+    png_set_IHDR(png, info, h.width, h.height, h.bitDepth, h.colourType, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_pHYs(png, info, h.pixelsPerMetre, h.pixelsPerMetre, PNG_RESOLUTION_METER);
+    png_set_compression_level(png, COMPRESSION_LEVEL);
+    // No filter: repeated rows are found by zlib as they are, and filters cost
+    // more than they save on pictures of two colours.
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
+    png_write_info(png, info);
+    for (std::uint32_t y = 0; y < h.height; ++y)
+        png_write_row(png, rows.row());
+    png_write_end(png, info);
+    return true;
 }
+
+// The PNG structures, released however the encoding ends.
+class PngWriter {
+public:
+    PngWriter() {
+        png_ = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, quietError, quietWarning);
+        if (png_ != nullptr)
+            info_ = png_create_info_struct(png_);
+    }
+    ~PngWriter() { png_destroy_write_struct(&png_, info_ != nullptr ? &info_ : nullptr); }
+    PngWriter(const PngWriter&) = delete;
+    PngWriter& operator=(const PngWriter&) = delete;
+    bool ready() const { return png_ != nullptr && info_ != nullptr; }
+    png_structp png() const { return png_; }
+    png_infop info() const { return info_; }
+
+private:
+    png_structp png_ = nullptr;
+    png_infop info_ = nullptr;
+};
 
 }  // namespace
 
@@ -86,48 +147,44 @@ Result<Written> writePng(const Drawing& d, const WriteOptions& options) {
     RasterText text = rasterizeText(d, options, "png");
     w.warnings = std::move(text.warnings);
 
-    std::unique_ptr<spng_ctx, ContextDeleter> ctx(spng_ctx_new(SPNG_CTX_ENCODER));
-    if (!ctx)
+    PngWriter writer;
+    if (!writer.ready())
         return Error{ErrorCode::WriteFailed, "the PNG encoder could not be started"};
     w.bytes.reserve(1024);
-    spng_ihdr ihdr{};
-    ihdr.width = static_cast<std::uint32_t>(d.width);
-    ihdr.height = static_cast<std::uint32_t>(d.height);
-    ihdr.bit_depth = mode == Mode::Bilevel ? 1 : 8;
-    ihdr.color_type = mode == Mode::Bilevel || mode == Mode::Grey ? SPNG_COLOR_TYPE_GRAYSCALE
-                      : mode == Mode::Rgb                        ? SPNG_COLOR_TYPE_TRUECOLOR
-                                                                 : SPNG_COLOR_TYPE_TRUECOLOR_ALPHA;
-    int err = spng_set_png_stream(ctx.get(), appendToBytes, &w.bytes);
-    if (err == 0)
-        err = spng_set_ihdr(ctx.get(), &ihdr);
+    PngStream stream{&w.bytes};
+    png_set_write_fn(writer.png(), &stream, appendToBytes, noFlush);
     const double dpi = resolutionOf(d, options);
-    spng_phys phys{};
-    phys.ppu_x = phys.ppu_y = static_cast<std::uint32_t>(std::lround(std::min(dpi / 0.0254, 2e9)));
-    phys.unit_specifier = 1;  // metres
-    if (err == 0)
-        err = spng_set_phys(ctx.get(), &phys);
-    if (err == 0)
-        err = spng_set_option(ctx.get(), SPNG_IMG_COMPRESSION_LEVEL, COMPRESSION_LEVEL);
+    PngHeader header;
+    header.width = static_cast<std::uint32_t>(d.width);
+    header.height = static_cast<std::uint32_t>(d.height);
+    header.bitDepth = mode == Mode::Bilevel ? 1 : 8;
+    header.colourType = mode == Mode::Bilevel || mode == Mode::Grey ? PNG_COLOR_TYPE_GRAY
+                        : mode == Mode::Rgb                        ? PNG_COLOR_TYPE_RGB
+                                                                   : PNG_COLOR_TYPE_RGBA;
+    header.pixelsPerMetre = static_cast<std::uint32_t>(std::lround(std::min(dpi / 0.0254, 2e9)));
+
     const std::size_t channels = mode == Mode::Rgba ? 4 : mode == Mode::Rgb ? 3 : 1;
     const std::size_t rowBytes = mode == Mode::Bilevel ? (static_cast<std::size_t>(d.width) + 7) / 8
                                                        : static_cast<std::size_t>(d.width) * channels;
-    // No filter: repeated rows are found by zlib as they are, and spng's filters
-    // cost more than they save on pictures of two colours.
-    if (err == 0)
-        err = spng_set_option(ctx.get(), SPNG_FILTER_CHOICE, SPNG_FILTER_CHOICE_NONE);
-    if (err == 0)
-        err = spng_encode_image(ctx.get(), nullptr, 0, SPNG_FMT_PNG, SPNG_ENCODE_PROGRESSIVE | SPNG_ENCODE_FINALIZE);
-    if (err != 0)
-        return failed(err);
+    class Rows : public RowSource {
+    public:
+        Rows(const Drawing& d, RasterText& text, Mode mode, std::size_t rowBytes, std::size_t channels,
+             const std::array<std::array<std::uint8_t, 4>, 256>& lookup)
+            : lines_(d, std::move(text.glyphs), false), width_(d.width), mode_(mode), channels_(channels),
+              lookup_(lookup), row_(rowBytes) {}
 
-    std::vector<std::uint8_t> row(rowBytes);
-    Scanlines lines(d, std::move(text.glyphs), false);
-    for (int y = 0; y < d.height; ++y) {
-        const std::uint8_t* cover = lines.next();
-        if (lines.redrawn()) {
-            if (mode == Mode::Bilevel) {
+        const std::uint8_t* row() override {
+            const std::uint8_t* cover = lines_.next();
+            if (lines_.redrawn())
+                fill(cover);
+            return row_.data();
+        }
+
+    private:
+        void fill(const std::uint8_t* cover) {
+            if (mode_ == Mode::Bilevel) {
                 // Grey level 1 (white) where the coverage is under half, eight pixels a byte.
-                const std::size_t whole = static_cast<std::size_t>(d.width) / 8;
+                const std::size_t whole = static_cast<std::size_t>(width_) / 8;
                 for (std::size_t i = 0; i < whole; ++i) {
                     // The top bits of the eight coverage bytes, under 128 = white, gathered
                     // into one byte with the first pixel in the high bit.
@@ -137,33 +194,35 @@ Result<Written> writePng(const Drawing& d, const WriteOptions& options) {
                     std::uint64_t packed = (white * 0x8040201008040201ULL) >> 56;
                     if (!LITTLE_ENDIAN_HOST)
                         packed = reverseBits(static_cast<std::uint8_t>(packed));
-                    row[i] = static_cast<std::uint8_t>(packed);
+                    row_[i] = static_cast<std::uint8_t>(packed);
                 }
-                if (whole < rowBytes) {
+                if (whole < row_.size()) {
                     unsigned bits = 0;
-                    for (int x = static_cast<int>(8 * whole); x < static_cast<int>(8 * rowBytes); ++x)
-                        bits = bits << 1 | (x < d.width && cover[x] < 128);
-                    row[whole] = static_cast<std::uint8_t>(bits);
+                    for (int x = static_cast<int>(8 * whole); x < static_cast<int>(8 * row_.size()); ++x)
+                        bits = bits << 1 | (x < width_ && cover[x] < 128);
+                    row_[whole] = static_cast<std::uint8_t>(bits);
                 }
-            } else {
-                std::uint8_t* out = row.data();
-                for (int x = 0; x < d.width; ++x) {
-                    const auto& px = lookup[cover[x]];
-                    if (mode == Mode::Grey) {
-                        *out++ = px[0];
-                    } else {
-                        for (std::size_t k = 0; k < channels; ++k)
-                            *out++ = px[k];
-                    }
-                }
+                return;
+            }
+            std::uint8_t* out = row_.data();
+            for (int x = 0; x < width_; ++x) {
+                const auto& px = lookup_[cover[x]];
+                for (std::size_t k = 0; k < channels_; ++k)
+                    *out++ = px[k];
             }
         }
-        err = spng_encode_row(ctx.get(), row.data(), row.size());
-        if (err != 0 && err != SPNG_EOI)
-            return failed(err);
-    }
-    if (err != SPNG_EOI)
-        return failed(err);
+
+        Scanlines lines_;
+        int width_;
+        Mode mode_;
+        std::size_t channels_;
+        const std::array<std::array<std::uint8_t, 4>, 256>& lookup_;
+        std::vector<std::uint8_t> row_;
+    } rows(d, text, mode, rowBytes, channels, lookup);
+
+    if (!encodePng(writer.png(), writer.info(), header, rows))
+        return Error{ErrorCode::WriteFailed,
+                     stream.full ? "the PNG does not fit in memory" : "the PNG encoder failed"};
     return w;
 }
 

@@ -146,4 +146,29 @@ TEST(BitString, MatchesTheTextModelOverLongRandomRuns) {
     }
 }
 
+// getBits reads any span in place: across word boundaries and after bits have
+// been drained from the front.
+TEST(BitString, GetBitsReadsInPlace) {
+    std::mt19937 rng(15417);
+    BitString bs;
+    TextModel model;
+    for (int i = 0; i < 300; ++i) {
+        const int value = static_cast<int>(rng());
+        bs.addBits(value, 11);
+        model.add(value, 11);
+    }
+    for (int drain : {0, 5, 59, 6, 830}) {  // 0, 5, 64, 70 and 900 bits drained in all
+        SCOPED_TRACE(drain);
+        bs.removeFront(drain);
+        model.v.erase(0, static_cast<std::size_t>(drain));
+        for (int step = 0; step < 500; ++step) {
+            const int n = static_cast<int>(rng() % 33);
+            const int from = static_cast<int>(rng() % static_cast<unsigned>(bs.getLength() - n + 1));
+            ASSERT_EQ(bs.getBits(from, n), BitString::convertStringToInt(model.v.substr(from, n)))
+                << from << "+" << n;
+        }
+        ASSERT_EQ(bs.toString(), model.v);  // nothing was taken
+    }
+}
+
 }  // namespace

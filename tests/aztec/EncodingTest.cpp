@@ -179,4 +179,16 @@ TEST(Encoding, CodewordsWithBitStuffing) {
     }
 }
 
+// A codeword of one bit has no room for data beside its stuffed bit: the
+// stream gives no codewords rather than endless ones.
+TEST(Encoding, CodewordsTooSmallForStuffing) {
+    for (int B : {1, 0, -3}) {
+        BitString bs;
+        bs.addBits(0x2B, 7);
+        int words[4] = {};
+        EXPECT_EQ(Aztec::createCodewords(B, &bs, words), 0) << B;
+        EXPECT_EQ(bs.getLength(), 0);
+    }
+}
+
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <map>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -183,6 +184,36 @@ TEST(Layout, OverflowReportsTheBitsLeft) {
     EXPECT_EQ(layout.map.placeDominos(&data, true), 6);
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
               "Still  bit to be placed on the barcode. Try selecting another configuration.");
+}
+
+// Codewords laid straight from their array land exactly where the stream of
+// them lands, in every configuration, also when there are too few or too many.
+TEST(Layout, CodewordsLandWhereTheirStreamWould) {
+    unsigned seed = 24778;
+    for (int row = 0; row < Aztec::CONFIGURATION_COUNT; ++row) {
+        const int size = Aztec::configuration[row][Aztec::CONF_COLUMNS];
+        const int bits = Aztec::configuration[row][Aztec::CONF_CODEWORD_SIZE];
+        const int fits = Aztec::configuration[row][Aztec::CONF_CODEWORDS];
+        const bool compact = isCompactRow(row);
+        for (int count : {fits, fits / 3, fits + 2}) {
+            SCOPED_TRACE(std::to_string(row) + ": " + std::to_string(count) + " codewords");
+            std::vector<int> words(static_cast<std::size_t>(count));
+            BitString stream;
+            for (int& w : words) {
+                seed = seed * 1103515245u + 12345u;
+                w = static_cast<int>((seed >> 8) & ((1u << bits) - 1));
+                stream.addBits(w, bits);
+            }
+            Layout fromWords(size, compact), fromStream(size, compact);
+            testing::internal::CaptureStdout();
+            const int leftFromWords = fromWords.map.placeCodewords(words.data(), count, bits, compact);
+            const std::string saidFromWords = testing::internal::GetCapturedStdout();
+            testing::internal::CaptureStdout();
+            EXPECT_EQ(leftFromWords, fromStream.map.placeDominos(&stream, compact));
+            EXPECT_EQ(saidFromWords, testing::internal::GetCapturedStdout());
+            EXPECT_EQ(fromWords.cells, fromStream.cells);
+        }
+    }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -70,6 +71,68 @@ TEST(ReedSolomon, CodeWordsVanishAtTheGeneratorRootsInEveryField) {
             }
         }
         EXPECT_EQ(checkWords(std::vector<int>(7, 0), 9, gf, pp), std::vector<int>(9, 0));
+    }
+}
+
+// The check words of the largest codes, which take the fast paths (generator
+// multiplied out by halves, division by table rows, two words per pass),
+// against the routine as ISO/IEC 24778 describes it: the generator one root at
+// a time, the division one product at a time.
+struct Reference {
+    int gf, pp;
+    std::vector<int> log, alog;
+    Reference(int size, int poly) : gf(size), pp(poly), log(size), alog(size) {
+        alog[0] = 1;
+        for (int i = 1; i < gf; ++i) {
+            alog[i] = alog[i - 1] * 2 >= gf ? (alog[i - 1] * 2) ^ pp : alog[i - 1] * 2;
+            log[alog[i]] = i;
+        }
+    }
+    int mult(int x, int y) const { return Aztec::mult(x, y, log.data(), alog.data(), gf); }
+    std::vector<int> generator(int nc) const {
+        std::vector<int> c(nc + 1, 0);
+        c[0] = 1;
+        for (int i = 1; i <= nc; ++i) {
+            c[i] = c[i - 1];
+            for (int j = i - 1; j >= 1; --j)
+                c[j] = mult(c[j], alog[i % (gf - 1)]) ^ c[j - 1];
+            c[0] = mult(c[0], alog[i % (gf - 1)]);
+        }
+        return c;
+    }
+    std::vector<int> checks(const std::vector<int>& data, int nc) const {
+        const std::vector<int> c = generator(nc);
+        std::vector<int> reg(nc + 1, 0);
+        for (int d : data) {
+            const int k = d ^ reg[0];
+            for (int j = 0; j < nc; ++j)
+                reg[j] = reg[j + 1] ^ mult(k, c[nc - 1 - j]);
+        }
+        reg.pop_back();
+        return reg;
+    }
+};
+
+TEST(ReedSolomon, LargeCodesMatchTheWordByWordRoutine) {
+    struct Shape {
+        int gf, pp, nd, nc;
+    };
+    const Shape shapes[] = {
+        {4096, 4201, 1394, 270}, {4096, 4201, 1, 1663}, {4096, 4201, 15, 1000}, {4096, 4201, 16, 999},
+        {4096, 4201, 201, 33},   {1024, 1033, 300, 700}, {1024, 1033, 9, 17},   {256, 301, 101, 140},
+        {64, 67, 30, 10},        {64, 67, 1, 39},        {16, 19, 4, 6},
+    };
+    for (const Shape& s : shapes) {
+        SCOPED_TRACE(std::to_string(s.gf) + ": " + std::to_string(s.nd) + "+" + std::to_string(s.nc));
+        const Reference ref(s.gf, s.pp);
+        std::vector<int> data;
+        unsigned x = static_cast<unsigned>(s.nd * 7919 + s.nc);
+        for (int i = 0; i < s.nd; ++i) {
+            x = x * 1103515245u + 12345u;
+            data.push_back(static_cast<int>((x >> 16) % static_cast<unsigned>(s.gf)));
+        }
+        EXPECT_EQ(Aztec::generatorPolynomial(s.nc, s.gf, s.pp), ref.generator(s.nc));
+        EXPECT_EQ(checkWords(data, s.nc, s.gf, s.pp), ref.checks(data, s.nc));
     }
 }
 

@@ -14,6 +14,14 @@ namespace kvtest {
 // The symbol's modules as '1' (bar) and '0' (space), left to right.
 std::string moduleString(const korvane::Symbol& symbol);
 
+// Options changed from their defaults by `change`.
+template <typename Change>
+korvane::EncodeOptions options(Change change) {
+    korvane::EncodeOptions o;
+    change(o);
+    return o;
+}
+
 // encode() that fails the test on an error.
 korvane::Symbol encoded(korvane::Symbology s, const std::string& data, const korvane::EncodeOptions& o = {});
 

@@ -16,20 +16,12 @@ using korvane::Symbology;
 
 namespace {
 
-EncodeOptions withCheck() {
-    EncodeOptions o;
-    o.check = true;
-    return o;
-}
+const EncodeOptions WITH_CHECK = kvtest::options([](EncodeOptions& o) { o.check = true; });
 EncodeOptions ratio(int r) {
-    EncodeOptions o;
-    o.wideRatio = r;
-    return o;
+    return kvtest::options([r](EncodeOptions& o) { o.wideRatio = r; });
 }
 EncodeOptions startSet(char set) {
-    EncodeOptions o;
-    o.code128Start = set;
-    return o;
+    return kvtest::options([set](EncodeOptions& o) { o.code128Start = set; });
 }
 
 struct Case {
@@ -41,15 +33,15 @@ struct Case {
 
 const Case CASES[] = {
     {Symbology::Code39, "CODE 39-$/+%.", {}, "CODE 39-$/+%."},
-    {Symbology::Code39, "ABC", withCheck(), "ABCX"},
+    {Symbology::Code39, "ABC", WITH_CHECK, "ABCX"},
     {Symbology::Code39, "W1", ratio(2), "W1"},
     {Symbology::Code39Extended, "Hello, World!\t~", {}, "Hello, World!\t~"},
     {Symbology::Code93, "TEST93", {}, "TEST93"},
     {Symbology::Code93Extended, "code93\x7f", {}, "code93\x7f"},
     {Symbology::Codabar, "40156", {}, "A40156B"},
-    {Symbology::Codabar, "C1-2$D", withCheck(), "C1-2$3D"},
+    {Symbology::Codabar, "C1-2$D", WITH_CHECK, "C1-2$3D"},
     {Symbology::Interleaved2of5, "1234567", {}, "01234567"},
-    {Symbology::Interleaved2of5, "123456", withCheck(), "01234565"},
+    {Symbology::Interleaved2of5, "123456", WITH_CHECK, "01234565"},
     {Symbology::Ean13, "590123412345", {}, "5901234123457"},
     {Symbology::Ean13, "4006381333931", {}, "4006381333931"},
     {Symbology::Ean8, "9638507", {}, "96385074"},

@@ -23,19 +23,13 @@ std::string zintModules(int barcode, const std::string& data, const std::string&
 }
 
 EncodeOptions checked(bool on) {
-    EncodeOptions o;
-    o.check = on;
-    return o;
+    return kvtest::options([on](EncodeOptions& o) { o.check = on; });
 }
 EncodeOptions gap(int modules) {
-    EncodeOptions o;
-    o.addOnGap = modules;
-    return o;
+    return kvtest::options([modules](EncodeOptions& o) { o.addOnGap = modules; });
 }
 EncodeOptions msi(korvane::MsiCheck m) {
-    EncodeOptions o;
-    o.msiCheck = m;
-    return o;
+    return kvtest::options([m](EncodeOptions& o) { o.msiCheck = m; });
 }
 
 }  // namespace

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <utility>
+
 using lineartest::built;
 
 namespace {
@@ -68,6 +71,25 @@ TEST(BarAssembly, ColourStringGovernsHowManyCodesAreRead) {
     EXPECT_EQ(s.barWidths, (std::vector<int>{1, 2, 1}));
     s.addPatternAtHeight("bwbwb", "nw", 5);  // a short pattern is never read past its end
     EXPECT_EQ(s.barCount, 5);
+}
+
+TEST(BarAssembly, PatternCodesCountedByTheCallerMatchAColourString) {
+    const std::pair<const char*, const char*> cases[] = {{"bwbwbw", "211412"}, {"bwbwbwb", "2331112"},
+                                                         {"bwbwb", "nw4F0"}, {"bw", "x9"}};
+    for (const auto& [colours, pattern] : cases) {
+        SCOPED_TRACE(pattern);
+        LinearSymbol byColours, byCount;
+        byColours.narrowBarWidth = byCount.narrowBarWidth = 3;
+        byColours.computeDimensions();
+        byCount.computeDimensions();
+        byColours.addPatternAtHeight(colours, pattern, 9);
+        byCount.reserveElements(7);
+        byCount.addPatternCodes(pattern, static_cast<int>(std::strlen(colours)), 9);
+        EXPECT_EQ(byCount.barWidths, byColours.barWidths);
+        EXPECT_EQ(byCount.barHeights, byColours.barHeights);
+        EXPECT_EQ(byCount.barCount, byColours.barCount);
+        EXPECT_EQ(byCount.currentX, byColours.currentX);
+    }
 }
 
 TEST(BarAssembly, NarrowAndWideWidthsHaveFloors) {
