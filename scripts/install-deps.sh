@@ -12,7 +12,7 @@ packages=(
   zint libzint-dev                       # independent generator: module cross-checks and speed references
   valgrind hyperfine                     # instruction counts and process timings (bench/)
   clang libclang-rt-14-dev               # fuzzers (libFuzzer) and sanitizers
-  libpng-dev libfreetype-dev             # the library's PNG encoder and font rasteriser
+  libpng-dev zlib1g-dev libfreetype-dev  # the library's PNG encoder and font rasteriser
   fonts-ocr-b fonts-dejavu-core          # the fonts of the raster writers' text
   librsvg2-bin poppler-utils qpdf ghostscript libxml2-dev libpng-dev  # readers of the writers' files
 )

@@ -1,5 +1,5 @@
-// PNG through libpng, encoded row by row: 1-bit grey for black on white,
-// 8-bit grey where both colours are opaque greys, RGB for other opaque
+// PNG through libpng and zlib, made row by row: 1-bit grey for black on
+// white, 8-bit grey where both colours are opaque greys, RGB for other opaque
 // colours, RGBA when either colour is translucent. pHYs holds the resolution.
 
 #include "writers/Scanlines.h"
@@ -9,12 +9,16 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
 #include <csetjmp>
 
 #include <png.h>
+#include <zlib.h>
 
 namespace korvane::writers {
 
@@ -71,6 +75,160 @@ void appendToBytes(png_structp png, png_bytep data, png_size_t length) {
 
 void noFlush(png_structp) {}
 
+// zlib's state for one PNG is a few blocks of up to 64 KB. Given back to the
+// system when a PNG is done, their pages fault in again for the next one, and
+// that costs several times the compression itself; so each thread keeps the
+// blocks of its last PNG for the next. Every block carries its size in front,
+// since libpng and zlib free without saying how much.
+class BlockCache {
+public:
+    BlockCache() = default;
+    BlockCache(const BlockCache&) = delete;
+    BlockCache& operator=(const BlockCache&) = delete;
+    ~BlockCache() {
+        for (Header* b : kept_)
+            std::free(b);
+    }
+
+    void* take(std::size_t size) {
+        for (Header*& b : kept_)
+            if (b != nullptr && b->size == size) {
+                Header* found = b;
+                b = nullptr;
+                keptBytes_ -= size;
+                return found + 1;
+            }
+        if (size > SIZE_MAX - sizeof(Header))
+            return nullptr;
+        auto* b = static_cast<Header*>(std::malloc(sizeof(Header) + size));
+        if (b == nullptr)
+            return nullptr;
+        b->size = size;
+        return b + 1;
+    }
+
+    void give(void* p) {
+        if (p == nullptr)
+            return;
+        Header* b = static_cast<Header*>(p) - 1;
+        if (b->size >= MIN_KEPT && keptBytes_ + b->size <= MAX_KEPT_BYTES)
+            for (Header*& slot : kept_)
+                if (slot == nullptr) {
+                    slot = b;
+                    keptBytes_ += b->size;
+                    return;
+                }
+        std::free(b);
+    }
+
+private:
+    struct alignas(std::max_align_t) Header {
+        std::size_t size;
+    };
+    static constexpr std::size_t MIN_KEPT = 4096;
+    static constexpr std::size_t MAX_KEPT_BYTES = std::size_t{1} << 20;
+    std::array<Header*, 8> kept_{};
+    std::size_t keptBytes_ = 0;
+};
+
+thread_local BlockCache blockCache;
+
+png_voidp takeBlock(png_structp, png_alloc_size_t size) { return blockCache.take(size); }
+void giveBlock(png_structp, png_voidp p) { blockCache.give(p); }
+voidpf takeZlibBlock(voidpf, uInt items, uInt size) {
+    return size != 0 && items > SIZE_MAX / size ? nullptr : blockCache.take(std::size_t{items} * size);
+}
+void giveZlibBlock(voidpf, voidpf p) { blockCache.give(p); }
+
+// The image data. libpng would deflate each row with a call of its own; the
+// rows of a barcode are short and the calls cost more than the work they do.
+// So the rows, each behind its filter byte (none), are gathered into blocks
+// of INPUT_BLOCK bytes and deflated here; libpng writes each block of output
+// as an IDAT chunk. Memory stays two blocks however large the picture is.
+class IdatStream {
+public:
+    IdatStream() {
+        z_.zalloc = takeZlibBlock;
+        z_.zfree = giveZlibBlock;
+        ready_ = deflateInit2(&z_, COMPRESSION_LEVEL, Z_DEFLATED, 15, 8, Z_DEFAULT_STRATEGY) == Z_OK;
+    }
+    ~IdatStream() {
+        if (ready_)
+            deflateEnd(&z_);
+    }
+    IdatStream(const IdatStream&) = delete;
+    IdatStream& operator=(const IdatStream&) = delete;
+
+    // Allocates the blocks; false when there is no memory for them.
+    bool start() {
+        if (!ready_)
+            return false;
+        try {
+            in_.reserve(INPUT_BLOCK);
+            out_.resize(OUTPUT_BLOCK);
+        } catch (...) {
+            return false;
+        }
+        return true;
+    }
+
+    // These run inside encodePng, which libpng's errors jump out of: they
+    // hold nothing that needs destroying and only append within the capacity
+    // reserved by start().
+    void addRow(png_structp png, const std::uint8_t* row, std::size_t size) {
+        if (in_.size() + 1 + size > INPUT_BLOCK)
+            deflateInput(png, Z_NO_FLUSH);
+        if (1 + size > INPUT_BLOCK) {  // a row longer than a block goes alone
+            const std::uint8_t none = 0;
+            deflateBytes(png, &none, 1, Z_NO_FLUSH);
+            deflateBytes(png, row, size, Z_NO_FLUSH);
+            return;
+        }
+        in_.push_back(0);
+        in_.insert(in_.end(), row, row + size);
+    }
+
+    void finish(png_structp png) { deflateInput(png, Z_FINISH); }
+
+private:
+    static constexpr std::size_t INPUT_BLOCK = 32 * 1024;
+    static constexpr std::size_t OUTPUT_BLOCK = 16 * 1024;
+
+    void deflateInput(png_structp png, int flush) {
+        deflateBytes(png, in_.data(), in_.size(), flush);
+        in_.clear();
+    }
+
+    // Deflates `size` bytes, writing every full output block (and, at the
+    // end, the rest) as an IDAT chunk.
+    void deflateBytes(png_structp png, const std::uint8_t* bytes, std::size_t size, int flush) {
+        z_.next_in = const_cast<Bytef*>(bytes);
+        while (true) {
+            const auto now = static_cast<uInt>(std::min<std::size_t>(size, UINT32_MAX));
+            z_.avail_in = now;
+            size -= now;
+            int status;
+            do {
+                z_.next_out = out_.data();
+                z_.avail_out = static_cast<uInt>(out_.size());
+                status = deflate(&z_, size == 0 ? flush : Z_NO_FLUSH);
+                if (status == Z_STREAM_ERROR)
+                    png_error(png, "deflate failed");
+                const std::size_t made = out_.size() - z_.avail_out;
+                if (made > 0)
+                    png_write_chunk(png, reinterpret_cast<png_const_bytep>("IDAT"), out_.data(), made);
+            } while (z_.avail_out == 0 || (size == 0 && flush == Z_FINISH && status != Z_STREAM_END));
+            if (size == 0)
+                return;
+        }
+    }
+
+    z_stream z_{};
+    bool ready_ = false;
+    std::vector<std::uint8_t> in_;
+    std::vector<std::uint8_t> out_;
+};
+
 // Keeps libpng's messages off standard error; the caller reports the failure.
 void quietError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 void quietWarning(png_structp, png_const_charp) {}
@@ -81,21 +239,21 @@ struct PngHeader {
     std::uint32_t pixelsPerMetre;
 };
 
-// Writes the whole image; false when libpng failed.
-bool encodePng(png_structp png, png_infop info, const PngHeader& h, RowSource& rows) {
+// Writes the whole image; false when libpng or zlib failed. No filter:
+// repeated rows are found by zlib as they are, and filters cost more than they
+// save on pictures of two colours.
+bool encodePng(png_structp png, png_infop info, const PngHeader& h, RowSource& rows, std::size_t rowBytes,
+               IdatStream& idat) {
     if (setjmp(png_jmpbuf(png)))
         return false;
     png_set_IHDR(png, info, h.width, h.height, h.bitDepth, h.colourType, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_set_pHYs(png, info, h.pixelsPerMetre, h.pixelsPerMetre, PNG_RESOLUTION_METER);
-    png_set_compression_level(png, COMPRESSION_LEVEL);
-    // No filter: repeated rows are found by zlib as they are, and filters cost
-    // more than they save on pictures of two colours.
-    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
     png_write_info(png, info);
     for (std::uint32_t y = 0; y < h.height; ++y)
-        png_write_row(png, rows.row());
-    png_write_end(png, info);
+        idat.addRow(png, rows.row(), rowBytes);
+    idat.finish(png);
+    png_write_chunk(png, reinterpret_cast<png_const_bytep>("IEND"), nullptr, 0);
     return true;
 }
 
@@ -103,7 +261,8 @@ bool encodePng(png_structp png, png_infop info, const PngHeader& h, RowSource& r
 class PngWriter {
 public:
     PngWriter() {
-        png_ = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, quietError, quietWarning);
+        png_ = png_create_write_struct_2(PNG_LIBPNG_VER_STRING, nullptr, quietError, quietWarning, nullptr, takeBlock,
+                                        giveBlock);
         if (png_ != nullptr)
             info_ = png_create_info_struct(png_);
     }
@@ -220,7 +379,10 @@ Result<Written> writePng(const Drawing& d, const WriteOptions& options) {
         std::vector<std::uint8_t> row_;
     } rows(d, text, mode, rowBytes, channels, lookup);
 
-    if (!encodePng(writer.png(), writer.info(), header, rows))
+    IdatStream idat;
+    if (!idat.start())
+        return Error{ErrorCode::WriteFailed, "the PNG encoder could not be started"};
+    if (!encodePng(writer.png(), writer.info(), header, rows, rowBytes, idat))
         return Error{ErrorCode::WriteFailed,
                      stream.full ? "the PNG does not fit in memory" : "the PNG encoder failed"};
     return w;
