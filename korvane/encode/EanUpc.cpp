@@ -5,6 +5,8 @@
 
 #include <EanTables.h>
 
+#include <iterator>
+
 namespace korvane::detail {
 namespace {
 
@@ -89,6 +91,9 @@ Result<std::string> upceAsUpcA(const std::string& data, const EncodeOptions& o, 
 }
 
 void markGuards(Symbol& symbol, const Shape& shape) {
+    // The guard ranges are in order and apart (an empty one is passed at
+    // once), so one walk along the bars finds them all.
+    std::size_t g = 0;
     int x = 0;
     for (std::size_t i = 0; i < symbol.widths.size(); x += symbol.widths[i], ++i) {
         if (i % 2 != 0)
@@ -97,9 +102,10 @@ void markGuards(Symbol& symbol, const Shape& shape) {
             symbol.kinds[i] = BarKind::AddOn;
             continue;
         }
-        for (const auto& g : shape.guards)
-            if (x >= g[0] && x < g[1])
-                symbol.kinds[i] = BarKind::Guard;
+        while (g < std::size(shape.guards) && x >= shape.guards[g][1])
+            ++g;
+        if (g < std::size(shape.guards) && x >= shape.guards[g][0])
+            symbol.kinds[i] = BarKind::Guard;
     }
 }
 
