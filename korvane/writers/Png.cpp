@@ -165,7 +165,7 @@ public:
             return false;
         try {
             in_.reserve(INPUT_BLOCK);
-            out_.resize(OUTPUT_BLOCK);
+            out_.reset(new std::uint8_t[OUTPUT_BLOCK]);  // no need to clear it
         } catch (...) {
             return false;
         }
@@ -209,14 +209,14 @@ private:
             size -= now;
             int status;
             do {
-                z_.next_out = out_.data();
-                z_.avail_out = static_cast<uInt>(out_.size());
+                z_.next_out = out_.get();
+                z_.avail_out = static_cast<uInt>(OUTPUT_BLOCK);
                 status = deflate(&z_, size == 0 ? flush : Z_NO_FLUSH);
                 if (status == Z_STREAM_ERROR)
                     png_error(png, "deflate failed");
-                const std::size_t made = out_.size() - z_.avail_out;
+                const std::size_t made = OUTPUT_BLOCK - z_.avail_out;
                 if (made > 0)
-                    png_write_chunk(png, reinterpret_cast<png_const_bytep>("IDAT"), out_.data(), made);
+                    png_write_chunk(png, reinterpret_cast<png_const_bytep>("IDAT"), out_.get(), made);
             } while (z_.avail_out == 0 || (size == 0 && flush == Z_FINISH && status != Z_STREAM_END));
             if (size == 0)
                 return;
@@ -226,7 +226,7 @@ private:
     z_stream z_{};
     bool ready_ = false;
     std::vector<std::uint8_t> in_;
-    std::vector<std::uint8_t> out_;
+    std::unique_ptr<std::uint8_t[]> out_;
 };
 
 // Keeps libpng's messages off standard error; the caller reports the failure.
