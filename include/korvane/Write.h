@@ -44,7 +44,8 @@ struct Written {
 // before allocating them, and drawings without a canvas (InvalidData).
 // Rectangles are clipped to the canvas; text runs without a positive finite
 // size are skipped, and text turned by other than a multiple of 90 degrees is
-// refused.
+// refused. Each thread that writes PNG keeps its compressor's working memory
+// (at most 1 MiB) for its next picture, until the thread ends.
 KORVANE_API Result<Written> write(const Drawing& drawing, Format format, const WriteOptions& options = {});
 
 // One PDF with a page per drawing, in order (label sheets): each page as large
