@@ -28,7 +28,7 @@ struct AiFormat {
     bool checkDigit;  // the last digit is a GS1 modulo-10 check digit
 };
 
-// GS1 General Specifications, section 3 (the identifiers in common use).
+// The GS1 application identifiers in common use, with their formats.
 constexpr AiFormat AI_TABLE[] = {
     {"00", "00", N, 18, 18, true},        // SSCC
     {"01", "02", N, 14, 14, true},        // GTIN, content GTIN

@@ -12,7 +12,7 @@ namespace korvane::detail {
 struct Gs1Element {
     std::string ai;
     std::string value;
-    bool predefinedLength = false;  // needs no FNC1 after it (GS1 General Specifications, figure 7.8.4-2)
+    bool predefinedLength = false;  // needs no FNC1 after it: GS1's list of fixed-length identifiers
 };
 
 // Reads "(01)09501101530003(10)AB-12" (or with square brackets), or the plain

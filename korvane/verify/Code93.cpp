@@ -1,4 +1,4 @@
-// Code 93 and its full-ASCII form (AIM Uniform Symbology Specification Code 93).
+// Code 93 and its full-ASCII form, as AIM publishes them.
 
 #include "Linear.h"
 

@@ -122,7 +122,7 @@ int weightedCheck(const std::vector<int>& values, std::size_t count, int maxWeig
 char checkDigit31(const std::string& digits);
 
 // The byte a full-ASCII pair stands for in Code 39 and Code 93 (ISO/IEC 16388
-// and the Code 93 specification share the table): `shift` is '$', '%', '/' or
+// and AIM's Code 93 standard share the table): `shift` is '$', '%', '/' or
 // '+' and `letter` an upper-case letter. -1 for a pair the table does not have.
 int fullAsciiByte(char shift, char letter);
 
