@@ -120,21 +120,6 @@ const SetIndex& setIndex() {
 
 int widthIn(int mode) { return mode == Aztec::SET_DIGIT ? 4 : 5; }
 
-// Reduction polynomial of the data codewords' field for a codeword size.
-int primePolynomial(int codewordBits) {
-    switch (codewordBits) {
-    case 6: return 67;     // x^6 + x + 1
-    case 8: return 301;    // x^8 + x^5 + x^3 + x^2 + 1
-    case 10: return 1033;  // x^10 + x^3 + 1
-    default: return 4201;  // x^12 + x^6 + x^5 + x^3 + 1
-    }
-}
-
-bool isCompactRow(int row) {
-    return row == Aztec::CONFIGURATION_15X15_COMPACT || row == Aztec::CONFIGURATION_19X19_COMPACT ||
-           row == Aztec::CONFIGURATION_23X23_COMPACT || row == Aztec::CONFIGURATION_27X27_COMPACT;
-}
-
 // Longest run one byte shift can announce: 31 plus an 11-bit count.
 constexpr int MAX_BYTE_RUN = 31 + 2047;
 
@@ -198,6 +183,20 @@ constexpr Prefix PREFIXES[6][5] = {
 constexpr Prefix UPPER_SHIFT_FROM_DIGIT = {Aztec::SHIFT_UPPERCASE_FROM_DIGIT, NO_CODE, KEEP};
 
 }  // namespace
+
+int Aztec::primePolynomial(int codewordBits) {
+    switch (codewordBits) {
+    case 6: return 67;     // x^6 + x + 1
+    case 8: return 301;    // x^8 + x^5 + x^3 + x^2 + 1
+    case 10: return 1033;  // x^10 + x^3 + 1
+    default: return 4201;  // x^12 + x^6 + x^5 + x^3 + 1
+    }
+}
+
+bool Aztec::isCompactRow(int row) {
+    return row == CONFIGURATION_15X15_COMPACT || row == CONFIGURATION_19X19_COMPACT ||
+           row == CONFIGURATION_23X23_COMPACT || row == CONFIGURATION_27X27_COMPACT;
+}
 
 int Aztec::findInSet(int c, int set) {
     if (c < 0 || c > 255 || set < SET_UPPER || set > SET_DIGIT)

@@ -97,6 +97,12 @@ public:
     // digits, text characters and bytes (informative only).
     static const int configuration[CONFIGURATION_COUNT][9];
 
+    // Whether a row of the configuration table is a compact symbol.
+    static bool isCompactRow(int row);
+
+    // Reduction polynomial of the data codewords' field for a codeword size.
+    static int primePolynomial(int codewordBits);
+
     // ISO/IEC 24778 character sets: one row per 5-bit code, columns code, then the
     // byte the code stands for in upper, lower, mixed, punctuation and digit; -1 is
     // an empty slot. Punctuation codes 2-5 hold two-byte pairs (first x 256 + second)

@@ -35,22 +35,7 @@ constexpr int MAX_CODEWORDS = 1664;  // the 151 x 151 symbol
 // punctuation mode), so longer messages fit no symbol: 19,968 bits x 2 / 5.
 constexpr int MAX_MESSAGE = 19968 * 2 / 5;
 
-bool isCompact(int row) {
-    return row == Aztec::CONFIGURATION_15X15_COMPACT || row == Aztec::CONFIGURATION_19X19_COMPACT ||
-           row == Aztec::CONFIGURATION_23X23_COMPACT || row == Aztec::CONFIGURATION_27X27_COMPACT;
-}
-
 int conf(int row, int column) { return Aztec::configuration[row][column]; }
-
-// ISO/IEC 24778 reduction polynomials of the codeword fields.
-int primePolynomial(int codewordBits) {
-    switch (codewordBits) {
-    case 6: return 67;     // x^6 + x + 1
-    case 8: return 301;    // x^8 + x^5 + x^3 + x^2 + 1
-    case 10: return 1033;  // x^10 + x^3 + 1
-    default: return 4201;  // x^12 + x^6 + x^5 + x^3 + 1
-    }
-}
 
 // Check words a symbol of `total` codewords keeps: at least `percent` % of
 // them, and `extra` more than the whole part of that share (the standard's
@@ -64,12 +49,12 @@ int checkWords(int total, int percent, int extra) {
 // Most data codewords the mode message can count: 6 bits compact, 11 bits
 // full range, one bit fewer in a reader-initialisation symbol.
 int countLimit(int row, bool readerInit) {
-    const int bits = isCompact(row) ? 6 : 11;
+    const int bits = Aztec::isCompactRow(row) ? 6 : 11;
     return 1 << (readerInit ? bits - 1 : bits);
 }
 
 bool eligible(int row, const EncodeOptions& o) {
-    const bool compact = isCompact(row);
+    const bool compact = Aztec::isCompactRow(row);
     if ((o.compactOnly && !compact) || (o.fullOnly && compact))
         return false;
     if (conf(row, Aztec::CONF_COLUMNS) < o.minSize)
@@ -210,7 +195,7 @@ Result<Symbol> encodeAztecOptimal(std::string_view data, const EncodeOptions& o)
                                                  " bits; the largest Aztec symbol allowed holds " +
                                                  std::to_string(mostBits)};
 
-    const bool compact = isCompact(selected);
+    const bool compact = Aztec::isCompactRow(selected);
     const int layers = conf(selected, Aztec::CONF_DATA_LAYERS);
     const int total = conf(selected, Aztec::CONF_CODEWORDS);
     const int B = conf(selected, Aztec::CONF_CODEWORD_SIZE);
@@ -231,7 +216,7 @@ Result<Symbol> encodeAztecOptimal(std::string_view data, const EncodeOptions& o)
 
     // Check words, then the codewords as one stream of B-bit words.
     words.resize(static_cast<std::size_t>(total) + 1);
-    Aztec::ReedSolomon(words.data(), nd, total - nd, 1 << B, primePolynomial(B));
+    Aztec::ReedSolomon(words.data(), nd, total - nd, 1 << B, Aztec::primePolynomial(B));
     BitString placed;
     for (int i = 0; i < total; ++i)
         placed.addBits(words[static_cast<std::size_t>(i)], B);

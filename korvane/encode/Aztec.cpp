@@ -12,14 +12,12 @@
 namespace korvane::detail {
 namespace {
 
-bool isCompactRow(int row) { return row == 0 || row == 2 || row == 4 || row == 6; }
-
 // The first configuration row at least `side` modules across, of the kinds
 // allowed. The engine starts from this row whether or not its kind is allowed,
 // so the library never hands it a row of the wrong kind.
 int firstRow(int side, const EncodeOptions& o) {
     for (int row = 0; row < Aztec::CONFIGURATION_COUNT; ++row) {
-        const bool compact = isCompactRow(row);
+        const bool compact = Aztec::isCompactRow(row);
         if ((o.compactOnly && !compact) || (o.fullOnly && compact))
             continue;
         if (Aztec::configuration[row][Aztec::CONF_COLUMNS] >= side)
@@ -97,8 +95,8 @@ Result<Symbol> encodeSpecified(std::string_view data, const EncodeOptions& o) {
     for (std::size_t i = 0; i < aztec.bitmap.size(); ++i)
         symbol.modules[i] = aztec.bitmap[i] == 0 ? 1 : 0;
     const int row = aztec.selectedConfiguration;
-    if (o.readerInit && !readerInitFits(isCompactRow(row), Aztec::configuration[row][Aztec::CONF_DATA_LAYERS])) {
-        if (isCompactRow(row) && !o.compactOnly) {
+    if (o.readerInit && !readerInitFits(Aztec::isCompactRow(row), Aztec::configuration[row][Aztec::CONF_DATA_LAYERS])) {
+        if (Aztec::isCompactRow(row) && !o.compactOnly) {
             EncodeOptions full = o;  // a full-range symbol of a few layers can carry the mark
             full.fullOnly = true;
             return encodeSpecified(data, full);
@@ -109,7 +107,7 @@ Result<Symbol> encodeSpecified(std::string_view data, const EncodeOptions& o) {
                          " modules across"};
     }
     AztecFacts& f = symbol.facts.aztec;
-    f.compact = isCompactRow(row);
+    f.compact = Aztec::isCompactRow(row);
     f.layers = Aztec::configuration[row][Aztec::CONF_DATA_LAYERS];
     f.totalCodewords = Aztec::configuration[row][Aztec::CONF_CODEWORDS];
     f.codewordBits = Aztec::configuration[row][Aztec::CONF_CODEWORD_SIZE];
