@@ -14,8 +14,6 @@
 namespace korvane::cli {
 namespace {
 
-Error invalid(std::string message) { return {ErrorCode::InvalidOption, std::move(message)}; }
-
 // The whole input, refusing a line or a file beyond their limits while
 // reading, so an endless source such as /dev/zero ends the run quickly.
 Result<std::string> readAll(const Reader& reader) {
@@ -131,12 +129,12 @@ Result<std::vector<BatchRow>> csvRows(const std::string& text, const Settings& b
         else if ((name == "file" || name == "output") && fileColumn < 0)
             fileColumn = static_cast<int>(i);
         else if (!knownColumn(name))
-            return invalid("the CSV column '" + name.substr(0, 40) +
-                           "' is not data, file or an option that shapes a symbol (korvane --help)");
+            return invalidOption("the CSV column '" + name.substr(0, 40) +
+                                 "' is not data, file or an option that shapes a symbol (korvane --help)");
         columns.push_back(name);
     }
     if (dataColumn < 0)
-        return invalid("the CSV header row has no \"data\" column");
+        return invalidOption("the CSV header row has no \"data\" column");
     const bool options = columns.size() > static_cast<std::size_t>(1 + (fileColumn >= 0 ? 1 : 0));
 
     std::vector<BatchRow> rows;
@@ -146,8 +144,8 @@ Result<std::vector<BatchRow>> csvRows(const std::string& text, const Settings& b
         row.line = record.line;
         row.n = static_cast<long long>(rows.size()) + 1;
         if (record.cells.size() != header.cells.size()) {
-            row.error = invalid("the record has " + std::to_string(record.cells.size()) + " cells; the header has " +
-                                std::to_string(header.cells.size()));
+            row.error = invalidOption("the record has " + std::to_string(record.cells.size()) +
+                                      " cells; the header has " + std::to_string(header.cells.size()));
             rows.push_back(std::move(row));
             continue;
         }

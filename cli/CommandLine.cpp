@@ -87,12 +87,6 @@ EXIT STATUS
   N: ").
 )";
 
-std::string lower(std::string s) {
-    for (char& c : s)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
 // CLI11 reports in one line already; a stray line break would break the
 // one-line rule, so it becomes a space.
 std::string oneLine(std::string s) {

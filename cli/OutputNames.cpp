@@ -1,6 +1,7 @@
 // Output name templates.
 
 #include "OutputNames.h"
+#include "Units.h"
 
 #include <cctype>
 #include <cstdio>
@@ -17,8 +18,6 @@ constexpr struct {
     Field field;
 } FIELDS[] = {{"n", Field::N}, {"line", Field::Line}, {"data", Field::Data}, {"page", Field::Page}};
 
-Error invalid(std::string message) { return {ErrorCode::InvalidOption, std::move(message)}; }
-
 }  // namespace
 
 Result<NameTemplate> NameTemplate::parse(std::string_view text) {
@@ -33,14 +32,14 @@ Result<NameTemplate> NameTemplate::parse(std::string_view text) {
             continue;
         }
         if (c == '}')
-            return invalid("the output name has a '}' without its '{'; write }} for a brace");
+            return invalidOption("the output name has a '}' without its '{'; write }} for a brace");
         if (c != '{') {
             literal += c;
             continue;
         }
         const std::size_t close = text.find('}', i);
         if (close == std::string_view::npos)
-            return invalid("the output name has a '{' without its '}'; write {{ for a brace");
+            return invalidOption("the output name has a '{' without its '}'; write {{ for a brace");
         const std::string_view inside = text.substr(i + 1, close - i - 1);
         const std::string_view name = inside.substr(0, inside.find(':'));
         Piece p;
@@ -52,24 +51,25 @@ Result<NameTemplate> NameTemplate::parse(std::string_view text) {
                 known = true;
             }
         if (!known)
-            return invalid("the output name has {" + std::string(inside.substr(0, 20)) +
-                           "}; the fields are {n}, {line}, {data} and {page}");
+            return invalidOption("the output name has {" + std::string(inside.substr(0, 20)) +
+                                 "}; the fields are {n}, {line}, {data} and {page}");
         if (name.size() < inside.size()) {
             std::string_view spec = inside.substr(name.size() + 1);
             if (p.field == Field::Data)
-                return invalid("{data} takes no width");
+                return invalidOption("{data} takes no width");
             if (!spec.empty() && spec[0] == '0') {
                 p.zeroPad = true;
                 spec.remove_prefix(1);
             }
             if (spec.empty() || spec.size() > 2)
-                return invalid("the width in {" + std::string(inside.substr(0, 20)) + "} is not a number up to 20");
+                return invalidOption("the width in {" + std::string(inside.substr(0, 20)) +
+                                     "} is not a number up to 20");
             for (char d : spec)
                 if (!std::isdigit(static_cast<unsigned char>(d)))
-                    return invalid("the width in {" + std::string(inside.substr(0, 20)) + "} is not a number");
+                    return invalidOption("the width in {" + std::string(inside.substr(0, 20)) + "} is not a number");
             p.width = std::stoi(std::string(spec));
             if (p.width > MAX_FIELD_WIDTH)
-                return invalid("the width in {" + std::string(inside) + "} is over 20");
+                return invalidOption("the width in {" + std::string(inside) + "} is over 20");
         }
         if (!literal.empty()) {
             Piece l;

@@ -11,17 +11,10 @@
 namespace korvane::cli {
 namespace {
 
-Error invalid(std::string message) { return {ErrorCode::InvalidOption, std::move(message)}; }
-
-std::string lower(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
-
 // An option's message names the option first: "--dpi: 'x' is not a number".
-Status named(std::string_view option, const Error& e) { return invalid("--" + std::string(option) + ": " + e.message); }
+Status named(std::string_view option, const Error& e) {
+    return invalidOption("--" + std::string(option) + ": " + e.message);
+}
 
 bool isRetail(Symbology s) {
     return s == Symbology::Ean13 || s == Symbology::Ean8 || s == Symbology::UpcA || s == Symbology::UpcE;
@@ -74,7 +67,7 @@ Apply colour(std::string_view name, Colour LayoutOptions::*field, bool transpare
         if (!c)
             return named(name, c.error());
         if (!transparentAllowed && !c->opaque())
-            return invalid("--" + std::string(name) + ": the bars must be drawn in an opaque colour");
+            return invalidOption("--" + std::string(name) + ": the bars must be drawn in an opaque colour");
         s.layout.*field = *c;
         return Done{};
     };
@@ -85,7 +78,8 @@ Apply letter(std::string_view name, std::string_view letters, std::function<void
     return [=](Settings& s, const std::string& v) -> Status {
         const char c = v.size() == 1 ? static_cast<char>(std::toupper(static_cast<unsigned char>(v[0]))) : 0;
         if (c == 0 || letters.find(c) == std::string::npos)
-            return invalid("--" + std::string(name) + ": '" + v.substr(0, 20) + "' is not one of " + std::string(letters));
+            return invalidOption("--" + std::string(name) + ": '" + v.substr(0, 20) + "' is not one of " +
+                                 std::string(letters));
         set(s, c);
         return Done{};
     };
@@ -106,7 +100,7 @@ Apply word(std::string_view name, std::vector<std::pair<std::string_view, T>> wo
         std::string list;  // "a, b or c"
         for (std::size_t i = 0; i < words.size(); ++i)
             list += (i == 0 ? "" : i + 1 == words.size() ? " or " : ", ") + std::string(words[i].first);
-        return invalid("--" + std::string(name) + ": '" + v.substr(0, 20) + "' is not " + list);
+        return invalidOption("--" + std::string(name) + ": '" + v.substr(0, 20) + "' is not " + list);
     };
 }
 
@@ -116,8 +110,8 @@ std::vector<SymbolOption> makeOptions() {
                  [](Settings& s, const std::string& v) -> Status {
                      const std::optional<Symbology> found = findSymbology(v);
                      if (!found)
-                         return invalid("--symbology: '" + v.substr(0, 40) +
-                                        "' is no symbology; korvane --list shows their names");
+                         return invalidOption("--symbology: '" + v.substr(0, 40) +
+                                              "' is no symbology; korvane --list shows their names");
                      s.symbology = *found;
                      return Done{};
                  }});
@@ -125,7 +119,8 @@ std::vector<SymbolOption> makeOptions() {
                  [](Settings& s, const std::string& v) -> Status {
                      const std::optional<Format> f = findFormat(v);
                      if (!f)
-                         return invalid("--format: '" + v.substr(0, 40) + "' is not svg, pdf, eps, png, emf or bmp");
+                         return invalidOption("--format: '" + v.substr(0, 40) +
+                                              "' is not svg, pdf, eps, png, emf or bmp");
                      s.format = *f;
                      return Done{};
                  }});
@@ -189,7 +184,7 @@ std::vector<SymbolOption> makeOptions() {
                      const std::size_t slash = v.find('/');
                      const std::size_t colon = v.find(':');
                      if (slash == std::string::npos || (colon != std::string::npos && colon < slash))
-                         return invalid(what);
+                         return invalidOption(what);
                      const Result<long long> i = parseInteger(std::string_view(v).substr(0, slash), 1, 26);
                      const Result<long long> n =
                          parseInteger(std::string_view(v).substr(slash + 1, colon == std::string::npos
@@ -197,7 +192,7 @@ std::vector<SymbolOption> makeOptions() {
                                                                                 : colon - slash - 1),
                                       2, 26);
                      if (!i || !n || *i > *n)
-                         return invalid(what);
+                         return invalidOption(what);
                      s.encode.structuredAppend.index = static_cast<int>(*i);
                      s.encode.structuredAppend.count = static_cast<int>(*n);
                      s.encode.structuredAppend.id = colon == std::string::npos ? "" : v.substr(colon + 1);
@@ -255,7 +250,7 @@ std::vector<SymbolOption> makeOptions() {
                  [](Settings& s, const std::string& v) -> Status {
                      const Result<long long> r = parseInteger(v, 0, 270);
                      if (!r || *r % 90 != 0)
-                         return invalid("--rotate: '" + v.substr(0, 20) + "' is not 0, 90, 180 or 270");
+                         return invalidOption("--rotate: '" + v.substr(0, 20) + "' is not 0, 90, 180 or 270");
                      s.layout.rotation = static_cast<int>(*r);
                      return Done{};
                  }});
@@ -343,8 +338,8 @@ Result<Resolved> resolve(const Settings& s, std::string_view data) {
         const std::vector<std::string> takes = optionsFor(s.symbology);
         for (const std::string& name : s.specific)
             if (std::find(takes.begin(), takes.end(), name) == takes.end())
-                return invalid(name + " does not apply to " + std::string(symbologyInfo(s.symbology).title) +
-                               "; korvane --list shows the options of each symbology");
+                return invalidOption(name + " does not apply to " + std::string(symbologyInfo(s.symbology).title) +
+                                     "; korvane --list shows the options of each symbology");
     }
     Resolved r;
     r.symbology = s.symbology;
@@ -378,15 +373,15 @@ Result<Resolved> resolve(const Settings& s, std::string_view data) {
     if (s.xDim) {
         if (pixels) {
             if (s.xDim->unit != Unit::Px)
-                return invalid("--x-dim: with --dpi none, give the module width in px");
+                return invalidOption("--x-dim: with --dpi none, give the module width in px");
             moduleDots = static_cast<int>(std::lround(s.xDim->value));
             if (moduleDots < 1 || moduleDots > 1000)
-                return invalid("--x-dim: a module is 1 to 1000 px");
+                return invalidOption("--x-dim: a module is 1 to 1000 px");
             l.moduleDots = moduleDots;
         } else {
             xMm = s.xDim->mm(s.dpi);
             if (xMm <= 0)
-                return invalid("--x-dim: the module width must be more than 0");
+                return invalidOption("--x-dim: the module width must be more than 0");
             l.xMm = xMm;
         }
     }

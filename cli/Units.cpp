@@ -55,14 +55,6 @@ std::string quoted(std::string_view text) {
     return "'" + shown + "'";
 }
 
-std::string lower(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
-
-Error invalid(std::string message) { return {ErrorCode::InvalidOption, std::move(message)}; }
 
 // The row of a table of lower-case names that `text` names in either case; null when none does.
 template <typename Row, std::size_t N>
@@ -107,6 +99,15 @@ std::vector<std::string_view> split(std::string_view text, char separator) {
 
 }  // namespace
 
+std::string lower(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+Error invalidOption(std::string message) { return {ErrorCode::InvalidOption, std::move(message)}; }
+
 double Length::mm(double dpi, double xMm) const {
     switch (unit) {
     case Unit::Px: return dpi > 0 ? value * MM_PER_INCH / dpi : 0;
@@ -126,20 +127,20 @@ Result<Length> parseLength(std::string_view text, Unit bare, bool modulesAllowed
     double value = 0;
     std::size_t used = 0;
     if (!leadingNumber(text, value, used))
-        return invalid(what);
+        return invalidOption(what);
     const std::string suffix = lower(text.substr(used));
     Length length{value, bare};
     if (!suffix.empty()) {
         const auto* u = std::find_if(std::begin(UNITS), std::end(UNITS),
                                      [&](const auto& row) { return row.suffix == suffix; });
         if (u == std::end(UNITS) || (u->unit == Unit::Modules && !modulesAllowed))
-            return invalid(what);
+            return invalidOption(what);
         length.unit = u->unit;
     }
     if (value < 0)
-        return invalid(quoted(text) + " is negative; a length is 0 or more");
+        return invalidOption(quoted(text) + " is negative; a length is 0 or more");
     if (value > MAX_TYPED)
-        return invalid(quoted(text) + " is beyond any size korvane draws");
+        return invalidOption(quoted(text) + " is beyond any size korvane draws");
     return length;
 }
 
@@ -147,11 +148,11 @@ Result<double> parseNumber(std::string_view text, double low, double high) {
     double value = 0;
     std::size_t used = 0;
     if (!leadingNumber(text, value, used) || used != text.size())
-        return invalid(quoted(text) + " is not a number");
+        return invalidOption(quoted(text) + " is not a number");
     if (value < low || value > high) {
         char range[80];
         std::snprintf(range, sizeof range, " is out of range; it must be %g to %g", low, high);
-        return invalid(quoted(text) + range);
+        return invalidOption(quoted(text) + range);
     }
     return value;
 }
@@ -161,13 +162,13 @@ Result<long long> parseInteger(std::string_view text, long long low, long long h
     const char* end = text.data() + text.size();
     const auto [ptr, ec] = std::from_chars(text.data(), end, value);
     if (ec == std::errc::result_out_of_range)
-        return invalid(quoted(text) + " is out of range; it must be " + std::to_string(low) + " to " +
-                       std::to_string(high));
+        return invalidOption(quoted(text) + " is out of range; it must be " + std::to_string(low) + " to " +
+                             std::to_string(high));
     if (ec != std::errc() || ptr != end)
-        return invalid(quoted(text) + " is not a whole number");
+        return invalidOption(quoted(text) + " is not a whole number");
     if (value < low || value > high)
-        return invalid(quoted(text) + " is out of range; it must be " + std::to_string(low) + " to " +
-                       std::to_string(high));
+        return invalidOption(quoted(text) + " is out of range; it must be " + std::to_string(low) + " to " +
+                             std::to_string(high));
     return value;
 }
 
@@ -182,7 +183,7 @@ Result<Colour> parseColour(std::string_view text) {
         auto at = [&](std::size_t i) { return static_cast<std::uint8_t>(hexDigit(hex[i]) * 16 + hexDigit(hex[i + 1])); };
         return Colour{at(0), at(2), at(4), hex.size() == 8 ? at(6) : std::uint8_t{255}};
     }
-    return invalid(quoted(text) + " is not a colour: give RRGGBB, RRGGBBAA or a name (" + colourNames() + ")");
+    return invalidOption(quoted(text) + " is not a colour: give RRGGBB, RRGGBBAA or a name (" + colourNames() + ")");
 }
 
 std::string colourNames() {
@@ -201,16 +202,16 @@ Result<PageSize> parsePageSize(std::string_view text) {
     // The unit after the height applies to a width given without one.
     const std::size_t x = name.find('x');
     if (x == std::string::npos)
-        return invalid(what);
+        return invalidOption(what);
     Result<Length> h = parseLength(name.substr(x + 1), Unit::Mm);
     if (!h)
-        return invalid(what);
+        return invalidOption(what);
     Result<Length> w = parseLength(name.substr(0, x), h->unit);
     if (!w || w->unit == Unit::Px || h->unit == Unit::Px)
-        return invalid(what);
+        return invalidOption(what);
     PageSize size{w->mm(0), h->mm(0)};
     if (size.widthMm < 10 || size.heightMm < 10 || size.widthMm > 5000 || size.heightMm > 5000)
-        return invalid(quoted(text) + " is not a page size korvane lays out (10 mm to 5 m a side)");
+        return invalidOption(quoted(text) + " is not a page size korvane lays out (10 mm to 5 m a side)");
     return size;
 }
 
@@ -219,11 +220,11 @@ Result<Grid> parseGrid(std::string_view text) {
     const std::size_t x = name.find('x');
     const std::string what = quoted(text) + " is not a grid: give columns x rows, such as 3x8 (1 to 100 each)";
     if (x == std::string::npos)
-        return invalid(what);
+        return invalidOption(what);
     const Result<long long> c = parseInteger(std::string_view(name).substr(0, x), 1, 100);
     const Result<long long> r = parseInteger(std::string_view(name).substr(x + 1), 1, 100);
     if (!c || !r)
-        return invalid(what);
+        return invalidOption(what);
     return Grid{static_cast<int>(*c), static_cast<int>(*r)};
 }
 
@@ -234,7 +235,7 @@ Result<Box> parseBox(std::string_view text, Unit bare) {
         if (!l)
             return l.error();
         if (l->unit == Unit::Px)
-            return invalid(quoted(text) + ": sheet margins and gaps are lengths on paper, not px");
+            return invalidOption(quoted(text) + ": sheet margins and gaps are lengths on paper, not px");
         sides.push_back(*l);
     }
     switch (sides.size()) {
@@ -242,7 +243,7 @@ Result<Box> parseBox(std::string_view text, Unit bare) {
     case 2: return Box{sides[0], sides[1], sides[0], sides[1]};
     case 3: return Box{sides[0], sides[1], sides[2], sides[1]};
     case 4: return Box{sides[0], sides[1], sides[2], sides[3]};
-    default: return invalid(quoted(text) + " has more than four lengths");
+    default: return invalidOption(quoted(text) + " has more than four lengths");
     }
 }
 

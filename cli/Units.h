@@ -11,6 +11,12 @@
 
 namespace korvane::cli {
 
+// Words as typed are compared in lower case (ASCII letters only).
+std::string lower(std::string_view text);
+
+// The error of a value or an option the command does not take (usage, exit 2).
+Error invalidOption(std::string message);
+
 enum class Unit { Mm, Cm, In, Mil, Pt, Px, Modules };
 
 // A length as typed; converted once the resolution and X are known, because
