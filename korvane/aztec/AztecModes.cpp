@@ -16,6 +16,8 @@
 // window yields in constant time, so the search is linear in the message.
 #include "AztecModes.h"
 
+#include <Aztec.h>
+
 #include <algorithm>
 #include <array>
 #include <cassert>
@@ -543,6 +545,20 @@ AztecStream appendShortestStream(std::string_view text, const std::vector<int>& 
     assert(bs.getLength() - startLength == result.bits);
     (void)startLength;
     return result;
+}
+
+std::string readerData(const std::string& text, const std::vector<int>& markers) {
+    if (markers.empty())
+        return text;
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const int m = i < markers.size() ? markers[i] : Aztec::CONTROL_NONE;
+        if (m == Aztec::CONTROL_NONE)
+            out += text[i];
+        else if (m == Aztec::CONTROL_FNC && !out.empty())
+            out += '\x1D';
+    }
+    return out;
 }
 
 }  // namespace korvane::detail

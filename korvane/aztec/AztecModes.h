@@ -5,6 +5,7 @@
 
 #include <BitString.h>
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -31,5 +32,10 @@ struct AztecStream {
 // designator n (0-999999); the byte at a marked position is a placeholder and
 // is not encoded. Runs in time linear in the length of `text`.
 AztecStream appendShortestStream(std::string_view text, const std::vector<int>& markers, BitString& bs);
+
+// The data as a reader returns it from `text` and its `markers` (as above):
+// FNC1 as GS except in first position (where it marks GS1 data), ECI
+// designators left out.
+std::string readerData(const std::string& text, const std::vector<int>& markers);
 
 }  // namespace korvane::detail

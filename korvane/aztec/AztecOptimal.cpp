@@ -102,21 +102,6 @@ void addStructuredAppend(const StructuredAppend& sa, BitString& bs) {
     bs.addBits(aztecCode(MODE_UPPER, 'A' + sa.count - 1), 5);
 }
 
-// The data as a reader returns it: FNC1 as GS except in first position (where
-// it marks GS1 data), ECI designators left out.
-std::string readerData(const std::string& text, const std::vector<int>& markers) {
-    if (markers.empty())
-        return text;
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (markers[i] < 0)
-            out += text[i];
-        else if (markers[i] == Aztec::CONTROL_FNC && !out.empty())
-            out += '\x1D';
-    }
-    return out;
-}
-
 }  // namespace
 
 Result<Symbol> encodeAztecOptimal(std::string_view data, const EncodeOptions& o) {

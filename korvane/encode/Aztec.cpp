@@ -3,6 +3,7 @@
 
 #include "Adapters.h"
 
+#include "../aztec/AztecModes.h"
 #include "../aztec/AztecOptimal.h"
 
 #include <Aztec.h>
@@ -30,20 +31,6 @@ int firstRow(int side, const EncodeOptions& o) {
 // field, which only the symbols that never need that bit for the count can
 // spare: compact symbols of one layer and full-range ones of up to 22 layers.
 bool readerInitFits(bool compact, int layers) { return compact ? layers == 1 : layers <= 22; }
-
-// The data as a reader returns it: escapes resolved, FNC1 as GS except in first
-// position (where it marks GS1 data), ECI designators left out.
-std::string readerData(const std::string& text, const std::vector<int>& markers) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const int m = i < markers.size() ? markers[i] : Aztec::CONTROL_NONE;
-        if (m == Aztec::CONTROL_NONE)
-            out += text[i];
-        else if (m == Aztec::CONTROL_FNC && !out.empty())
-            out += '\x1D';
-    }
-    return out;
-}
 
 Result<Symbol> encodeSpecified(std::string_view data, const EncodeOptions& o) {
     Aztec aztec;
