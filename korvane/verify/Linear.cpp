@@ -277,7 +277,12 @@ std::string describeCharacter(unsigned char c) {
     return buf;
 }
 
-Reading readLines(const LineSource& source, Symbology symbology, const LinearReadOptions& options, bool rowsFirst) {
+Reading readLines(const LineSource& source, Symbology symbology, const LinearReadOptions& asked, bool rowsFirst) {
+    // An optional check character is looked for only where the symbology may
+    // carry one: Matrix 2 of 5 has none, and its last digit is data.
+    LinearReadOptions options = asked;
+    const CheckRule rule = symbologyInfo(symbology).check;
+    options.check = asked.check && (rule == CheckRule::Optional || rule == CheckRule::OptionalOn);
     const QuietZone quiet = quietZoneOf(symbology);
     LineRead best;
     Runs runs, reversed;

@@ -43,8 +43,9 @@ struct Reading {
 // What a linear reader is told beforehand, as a scanner is configured.
 struct LinearReadOptions {
     // Optional check characters are present and must be verified (Code 39,
-    // Codabar, Code 11, MSI and the 2 of 5 family); the mandatory ones of
-    // Code 93, Code 128, EAN/UPC and Postnet are always verified.
+    // Codabar, Code 11, MSI, Interleaved and Industrial 2 of 5; ignored for
+    // Matrix 2 of 5, which has none); the mandatory ones of Code 93,
+    // Code 128, EAN/UPC and Postnet are always verified.
     bool check = false;
     int msiCheckDigits = 1;  // 1 (modulo 10 or 11) or 2 (modulo 10 or 11, then modulo 10)
     // EAN/UPC: a symbol must come with an add-on (scanners can be set so);

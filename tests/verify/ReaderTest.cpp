@@ -92,6 +92,19 @@ TEST(VerifyReaders, LinearReadersReadRowsAndColumns) {
     }
 }
 
+// Matrix 2 of 5 has no check digit, so a scanner set to check one reads the
+// last digit as data even where it happens to be the modulo-10 check of the
+// rest, as the 2 of 27182 is.
+TEST(VerifyReaders, NoCheckDigitIsTakenFromMatrix2of5) {
+    const korvane::Symbol s = verifytest::encoded({"Matrix 2 of 5", Symbology::Matrix2of5, "27182"});
+    LinearReadOptions o;
+    o.check = true;
+    const korvane::detail::Reading r = korvane::detail::readLinear(bars(s), s.symbology, o);
+    EXPECT_TRUE(r.ok) << r.failure;
+    EXPECT_EQ(r.data, "27182");
+    EXPECT_EQ(r.checkCharacters, "");
+}
+
 TEST(VerifyReaders, AztecReaderReadsEveryTurn) {
     const struct {
         Value value;
