@@ -77,11 +77,6 @@ std::string plainChecks(const std::string& checks) {
     return out;
 }
 
-bool optionalCheck(Symbology s) {
-    const CheckRule rule = symbologyInfo(s).check;
-    return rule == CheckRule::Optional || rule == CheckRule::OptionalOn;
-}
-
 // Pixels per drawing dot for at least MIN_PIXELS_PER_MODULE per module,
 // within what a raster may hold (and rasterize() scales: 64 at most).
 int scaleFor(const Drawing& d) {
@@ -179,7 +174,8 @@ Verdict verify(const Drawing& drawing, const Symbol& symbol) {
         r = detail::readAztec(*raster);
     } else {
         detail::LinearReadOptions options;
-        options.check = optionalCheck(symbol.symbology) && !symbol.facts.checkCharacters.empty();
+        // The readers look for the optional kind only; the mandatory ones always.
+        options.check = !symbol.facts.checkCharacters.empty();
         options.msiCheckDigits = static_cast<int>(symbol.facts.checkCharacters.size());
         options.requireAddOn = !symbol.facts.addOn.empty();
         const detail::RectLines lines(drawing, scale);

@@ -70,9 +70,7 @@ const Value LINEAR[] = {
 
 LinearReadOptions optionsFor(const korvane::Symbol& s) {
     LinearReadOptions o;
-    o.check = !s.facts.checkCharacters.empty() &&
-              (korvane::symbologyInfo(s.symbology).check == korvane::CheckRule::Optional ||
-               korvane::symbologyInfo(s.symbology).check == korvane::CheckRule::OptionalOn);
+    o.check = !s.facts.checkCharacters.empty();
     o.msiCheckDigits = static_cast<int>(s.facts.checkCharacters.size());
     return o;
 }
