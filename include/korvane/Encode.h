@@ -2,6 +2,7 @@
 // encode(): data and options in, a Symbol (or an error) out.
 
 #include "Export.h"
+#include "Message.h"
 #include "Result.h"
 #include "Symbol.h"
 #include "Symbology.h"
@@ -22,12 +23,6 @@ enum class MsiCheck {
 enum class AztecEncoder {
     Optimal,    // the shortest bit stream over all mode sequences, then the smallest symbol
     Specified,  // the encoder of the aztec program, symbol for symbol
-};
-
-struct StructuredAppend {
-    int index = 0;   // 1-26; 0 = not part of a set
-    int count = 0;   // 2-26
-    std::string id;  // optional message identifier: upper-case letters
 };
 
 struct EncodeOptions {
