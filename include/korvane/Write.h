@@ -7,6 +7,7 @@
 #include "Result.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -62,5 +63,36 @@ KORVANE_API Result<Written> writeFile(const Drawing& drawing, const std::string&
 // Writes bytes to `path` the same way (temporary file and rename, "-" for
 // standard output): for callers that made the bytes themselves.
 KORVANE_API Status writeBytesToFile(const std::vector<std::uint8_t>& bytes, const std::string& path);
+
+// Bytes made piece by piece (the pages of a sheet as they fill), taken in order.
+class KORVANE_API ByteSink {
+public:
+    virtual ~ByteSink() = default;
+    virtual Status append(std::string_view bytes) = 0;
+};
+
+// A file written whole from pieces, as writeBytesToFile writes it: into a
+// temporary file beside `path`, renamed over it by commit(); destroyed without
+// commit() (a failure, a run given up) it removes the temporary file and
+// leaves `path` as it was. "-" is standard output and a device or pipe is
+// written in place: what was appended there stays. After a failed append the
+// sink refuses everything.
+class KORVANE_API FileSink : public ByteSink {
+public:
+    // Errors (WriteFailed) at once for what can be known before any byte:
+    // a missing folder, a folder named as the file, no permission.
+    static Result<std::unique_ptr<FileSink>> open(const std::string& path);
+    ~FileSink() override;
+    FileSink(const FileSink&) = delete;
+    FileSink& operator=(const FileSink&) = delete;
+
+    Status append(std::string_view bytes) override;
+    Status commit();
+
+private:
+    FileSink();
+    struct State;
+    std::unique_ptr<State> state_;
+};
 
 }  // namespace korvane

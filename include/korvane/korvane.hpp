@@ -15,6 +15,7 @@
 #include "Layout.h"
 #include "Raster.h"
 #include "Result.h"
+#include "Sheet.h"
 #include "Symbol.h"
 #include "Symbology.h"
 #include "Verify.h"

@@ -13,6 +13,8 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <memory>
+#include <string_view>
 #include <thread>
 
 #include <climits>
@@ -72,7 +74,7 @@ std::string temporaryName(const std::string& folder, const std::string& base, un
     return (folder == "/" ? std::string() : folder) + "/." + base.substr(0, 180) + suffix;
 }
 
-bool writeAll(int fd, const std::vector<std::uint8_t>& bytes, int& err) {
+bool writeAll(int fd, std::string_view bytes, int& err) {
     std::size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
@@ -91,97 +93,145 @@ bool writeAll(int fd, const std::vector<std::uint8_t>& bytes, int& err) {
     return true;
 }
 
-Status toStandardOutput(const std::vector<std::uint8_t>& bytes) {
-    std::fflush(stdout);  // whatever the caller printed comes first
-    int err = 0;
-    if (!writeAll(STDOUT_FILENO, bytes, err))
-        return failure("-", "standard output: " + systemMessage(err));
-    return Done{};
-}
-
-// A device, pipe or socket: written in place, never created, truncated or removed.
-Status toDevice(const std::vector<std::uint8_t>& bytes, const std::string& path) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0)
-        return failure(path, systemMessage(errno));
-    int err = 0;
-    const bool written = writeAll(fd, bytes, err);
-    if (::close(fd) != 0 && written)
-        err = errno;
-    if (!written || err != 0)
-        return failure(path, systemMessage(err));
-    return Done{};
-}
-
-Status toRegularFile(const std::vector<std::uint8_t>& bytes, const std::string& path, const std::string& target,
-                     bool replacing, mode_t mode) {
-    const std::string folder = folderOf(target);
-    struct stat st;
-    if (::stat(folder.c_str(), &st) != 0)
-        return failure(path, errno == ENOENT ? "the folder " + quoted(folder) + " does not exist"
-                                             : quoted(folder) + ": " + systemMessage(errno));
-    if (!S_ISDIR(st.st_mode))
-        return failure(path, quoted(folder) + " is not a folder");
-
-    std::string temporary;
-    int fd = -1;
-    for (unsigned attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-        temporary = temporaryName(folder, baseOf(target), attempt);
-        // 0666 less the umask, as for any new file; a replaced file keeps its mode below.
-        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST && errno != EINTR)
-            return failure(path, systemMessage(errno));
-    }
-    if (fd < 0)
-        return failure(path, "no temporary file could be created in " + quoted(folder));
-
-    int err = 0;
-    bool ok = writeAll(fd, bytes, err);
-    if (ok && replacing)
-        (void)::fchmod(fd, mode);
-    if (::close(fd) != 0 && ok) {
-        err = errno;
-        ok = false;
-    }
-    if (ok && ::rename(temporary.c_str(), target.c_str()) != 0) {
-        err = errno;
-        ok = false;
-    }
-    if (!ok) {
-        ::unlink(temporary.c_str());
-        return failure(path, systemMessage(err));
-    }
-    return Done{};
-}
-
 }  // namespace
 
-Status writeBytesToFile(const std::vector<std::uint8_t>& bytes, const std::string& path) {
+// Where the bytes go, chosen when the sink opens: standard output and devices
+// directly, a regular file through a temporary file beside it.
+struct FileSink::State {
+    enum class Kind { StandardOutput, Device, Regular } kind = Kind::Regular;
+    std::string path;       // as the caller named it, for messages
+    std::string target;     // the file replaced (a link's target)
+    std::string temporary;  // Regular: written here, renamed over target on commit()
+    int fd = -1;
+    bool replacing = false;
+    mode_t mode = 0;
+    bool failed = false;    // a write failed: nothing more is written, commit() refuses
+    bool done = false;      // committed
+
+    Status opened(const std::string& from) {
+        const std::string folder = folderOf(target);
+        struct stat st;
+        if (::stat(folder.c_str(), &st) != 0)
+            return failure(from, errno == ENOENT ? "the folder " + quoted(folder) + " does not exist"
+                                                 : quoted(folder) + ": " + systemMessage(errno));
+        if (!S_ISDIR(st.st_mode))
+            return failure(from, quoted(folder) + " is not a folder");
+        for (unsigned attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+            temporary = temporaryName(folder, baseOf(target), attempt);
+            // 0666 less the umask, as for any new file; a replaced file keeps its mode on commit().
+            fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (fd < 0 && errno != EEXIST && errno != EINTR)
+                return failure(from, systemMessage(errno));
+        }
+        if (fd < 0)
+            return failure(from, "no temporary file could be created in " + quoted(folder));
+        return Done{};
+    }
+};
+
+Result<std::unique_ptr<FileSink>> FileSink::open(const std::string& path) {
     if (path.empty())
         return Error{ErrorCode::WriteFailed, "no file name to write to"};
-    if (path == "-")
-        return toStandardOutput(bytes);
+    std::unique_ptr<FileSink> sink(new FileSink);
+    State& s = *sink->state_;
+    s.path = path;
+    s.target = path;
+    if (path == "-") {
+        std::fflush(stdout);  // whatever the caller printed comes first
+        s.kind = State::Kind::StandardOutput;
+        s.fd = STDOUT_FILENO;
+        return sink;
+    }
     if (path.back() == '/' || path.back() == '\\')
-        return failure(path, "the name is a folder's, not a file's");
+        return failure(path, "the name is a folder's, not a file's").error();
     struct stat st;
     if (::stat(path.c_str(), &st) == 0) {
         if (S_ISDIR(st.st_mode))
-            return failure(path, "it is a folder");
-        if (!S_ISREG(st.st_mode))
-            return toDevice(bytes, path);
+            return failure(path, "it is a folder").error();
+        if (!S_ISREG(st.st_mode)) {
+            // A device, pipe or socket: written in place, never created, truncated or removed.
+            s.kind = State::Kind::Device;
+            s.fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+            if (s.fd < 0)
+                return failure(path, systemMessage(errno)).error();
+            return sink;
+        }
         // A symbolic link to a file: the file it names is replaced, the link stays.
-        std::string target = path;
         struct stat link;
         if (::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
             char resolved[PATH_MAX];
             if (::realpath(path.c_str(), resolved) != nullptr)
-                target = resolved;
+                s.target = resolved;
         }
-        return toRegularFile(bytes, path, target, true, st.st_mode & 07777);
+        s.replacing = true;
+        s.mode = st.st_mode & 07777;
+    } else if (errno != ENOENT) {
+        return failure(path, systemMessage(errno)).error();
     }
-    if (errno != ENOENT)
-        return failure(path, systemMessage(errno));
-    return toRegularFile(bytes, path, path, false, 0);
+    if (const Status ok = s.opened(path); !ok)
+        return ok.error();
+    return sink;
+}
+
+FileSink::FileSink() : state_(std::make_unique<State>()) {}
+
+FileSink::~FileSink() {
+    State& s = *state_;
+    if (s.kind == State::Kind::StandardOutput || s.done)
+        return;
+    if (s.fd >= 0)
+        ::close(s.fd);
+    if (s.kind == State::Kind::Regular && !s.temporary.empty())
+        ::unlink(s.temporary.c_str());  // never renamed: the target stays as it was
+}
+
+Status FileSink::append(std::string_view bytes) {
+    State& s = *state_;
+    if (s.failed || s.done || s.fd < 0)
+        return failure(s.path, "the file is closed after an earlier failure");
+    int err = 0;
+    if (writeAll(s.fd, bytes, err))
+        return Done{};
+    s.failed = true;
+    return failure(s.path, (s.kind == State::Kind::StandardOutput ? "standard output: " : "") + systemMessage(err));
+}
+
+Status FileSink::commit() {
+    State& s = *state_;
+    if (s.failed || s.done)
+        return failure(s.path, "the file is closed after an earlier failure");
+    s.done = true;
+    if (s.kind == State::Kind::StandardOutput)
+        return Done{};
+    int err = 0;
+    bool ok = true;
+    if (s.kind == State::Kind::Regular && s.replacing)
+        (void)::fchmod(s.fd, s.mode);
+    if (::close(s.fd) != 0) {
+        err = errno;
+        ok = false;
+    }
+    s.fd = -1;
+    if (s.kind == State::Kind::Device)
+        return ok ? Status(Done{}) : failure(s.path, systemMessage(err));
+    if (ok && ::rename(s.temporary.c_str(), s.target.c_str()) != 0) {
+        err = errno;
+        ok = false;
+    }
+    if (!ok) {
+        ::unlink(s.temporary.c_str());
+        return failure(s.path, systemMessage(err));
+    }
+    return Done{};
+}
+
+Status writeBytesToFile(const std::vector<std::uint8_t>& bytes, const std::string& path) {
+    Result<std::unique_ptr<FileSink>> sink = FileSink::open(path);
+    if (!sink)
+        return sink.error();
+    if (const Status ok = (*sink)->append({reinterpret_cast<const char*>(bytes.data()), bytes.size()}); !ok)
+        return ok;
+    return (*sink)->commit();
 }
 
 }  // namespace korvane

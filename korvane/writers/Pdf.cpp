@@ -7,6 +7,7 @@
 #include "writers/Writers.h"
 
 #include <array>
+#include <tuple>
 #include <cstdio>
 
 namespace korvane::writers {
@@ -102,44 +103,6 @@ std::string contentStream(const Drawing& d, double pointsPerDot, const std::stri
     return s;
 }
 
-class PdfFile {
-public:
-    PdfFile() { out_ = "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n"; }
-
-    // Starts object `number` (numbered in order from 1).
-    void begin() {
-        offsets_.push_back(out_.size());
-        appendInt(out_, static_cast<long long>(offsets_.size()));
-        out_ += " 0 obj\n";
-    }
-    void end() { out_ += "endobj\n"; }
-    std::string& body() { return out_; }
-
-    std::string finish(int root) {
-        const std::size_t xref = out_.size();
-        out_ += "xref\n0 ";
-        appendInt(out_, static_cast<long long>(offsets_.size()) + 1);
-        out_ += "\n0000000000 65535 f \n";
-        for (std::size_t offset : offsets_) {
-            char entry[24];
-            std::snprintf(entry, sizeof entry, "%010zu 00000 n \n", offset);
-            out_ += entry;
-        }
-        out_ += "trailer\n<< /Size ";
-        appendInt(out_, static_cast<long long>(offsets_.size()) + 1);
-        out_ += " /Root ";
-        appendInt(out_, root);
-        out_ += " 0 R >>\nstartxref\n";
-        appendInt(out_, static_cast<long long>(xref));
-        out_ += "\n%%EOF\n";
-        return std::move(out_);
-    }
-
-private:
-    std::string out_;
-    std::vector<std::size_t> offsets_;
-};
-
 void appendAlphaState(std::string& out, const char* name, Colour c) {
     out += ' ';
     out += name;
@@ -171,71 +134,159 @@ void appendResources(std::string& out, const Drawing& d, const Fonts& fonts, int
     out += " >> >>\n";
 }
 
+// A pages node holds at most this many kids: readers have limits on the
+// length of an array (8,191 in PDF 1.4's own list), so a long run of labels
+// hangs its later pages from intermediate nodes under the root.
+constexpr std::size_t PAGES_PER_NODE = 1000;
+
+}  // namespace
+
+// Objects: 1 the catalog and 2 the root of the page tree, both written last
+// when the pages are known; then each font when a page first uses it, each
+// intermediate pages node when its first page comes, and every page with its
+// contents, written as they come.
+PdfPageStream::PdfPageStream(ByteSink& sink, const WriteOptions& options) : sink_(sink), options_(options) {
+    out_ = "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n";
+    offsets_.assign(2, 0);
+}
+
+int PdfPageStream::begin(int number) {
+    if (number == 0) {
+        offsets_.push_back(0);
+        number = static_cast<int>(offsets_.size());
+    }
+    offsets_[static_cast<std::size_t>(number) - 1] = written_ + out_.size();
+    appendInt(out_, number);
+    out_ += " 0 obj\n";
+    return number;
+}
+
+int PdfPageStream::reserve() {
+    offsets_.push_back(0);
+    return static_cast<int>(offsets_.size());
+}
+
+Status PdfPageStream::flush() {
+    const Status ok = sink_.append(out_);
+    written_ += out_.size();
+    out_.clear();
+    if (!ok)
+        failed_ = true;
+    return ok;
+}
+
+Status PdfPageStream::page(const Drawing& d) {
+    if (failed_)
+        return Error{ErrorCode::WriteFailed, "the PDF is given up after an earlier failure"};
+    if (const Status ok = checkDrawing(d); !ok)
+        return ok.error();
+    const double pointsPerDot = 72.0 / resolutionOf(d, options_);
+    std::string width, height;
+    appendNumber(width, d.width * pointsPerDot, 4);
+    appendNumber(height, d.height * pointsPerDot, 4);
+    Fonts used;
+    const std::string content = contentStream(d, pointsPerDot, height, used);
+    for (const auto& [needed, object, base] : {std::tuple<bool, int*, const char*>{used.sans, &sans_, "Helvetica"},
+                                               std::tuple<bool, int*, const char*>{used.ocrb, &ocrb_, "Courier"}}) {
+        if (!needed || *object != 0)
+            continue;
+        *object = begin();
+        out_ += "<< /Type /Font /Subtype /Type1 /BaseFont /";
+        out_ += base;
+        out_ += " /Encoding /WinAnsiEncoding >>\n";
+        out_ += "endobj\n";
+    }
+    int parent = 2;
+    if (pages_ >= PAGES_PER_NODE) {
+        if ((pages_ - PAGES_PER_NODE) % PAGES_PER_NODE == 0) {
+            nodes_.emplace_back();
+            nodes_.back().push_back(reserve());
+            rootKids_.push_back(nodes_.back().front());
+        }
+        parent = nodes_.back().front();
+    }
+    const int pageObject = begin();
+    const int contentObject = pageObject + 1;
+    (parent == 2 ? rootKids_ : nodes_.back()).push_back(pageObject);
+    out_ += "<< /Type /Page /Parent " + std::to_string(parent) + " 0 R /MediaBox [0 0 " + width + ' ' + height +
+            "] /Contents " + std::to_string(contentObject) + " 0 R\n";
+    appendResources(out_, d, used, sans_, ocrb_);
+    out_ += "endobj\n";
+    begin();
+    out_ += "<< /Length " + std::to_string(content.size()) + " >>\nstream\n";
+    out_ += content;
+    out_ += "endstream\nendobj\n";
+    ++pages_;
+    return flush();
+}
+
+Status PdfPageStream::finish() {
+    if (failed_)
+        return Error{ErrorCode::WriteFailed, "the PDF is given up after an earlier failure"};
+    if (pages_ == 0)
+        return Error{ErrorCode::InvalidOption, "a PDF needs at least one page"};
+    const auto kids = [&](const int* from, const int* to) {
+        out_ += "/Kids [";
+        for (const int* k = from; k != to; ++k)
+            out_ += std::to_string(*k) + " 0 R ";
+        out_ += ']';
+    };
+    for (const std::vector<int>& node : nodes_) {
+        begin(node.front());
+        out_ += "<< /Type /Pages /Parent 2 0 R ";
+        kids(node.data() + 1, node.data() + node.size());
+        out_ += " /Count " + std::to_string(node.size() - 1) + " >>\nendobj\n";
+    }
+    begin(2);
+    out_ += "<< /Type /Pages ";
+    kids(rootKids_.data(), rootKids_.data() + rootKids_.size());
+    out_ += " /Count " + std::to_string(pages_) + " >>\nendobj\n";
+    begin(1);
+    out_ += "<< /Type /Catalog /Pages 2 0 R >>\nendobj\n";
+
+    const std::size_t xref = written_ + out_.size();
+    out_ += "xref\n0 ";
+    appendInt(out_, static_cast<long long>(offsets_.size()) + 1);
+    out_ += "\n0000000000 65535 f \n";
+    for (std::size_t offset : offsets_) {
+        char entry[24];
+        std::snprintf(entry, sizeof entry, "%010zu 00000 n \n", offset);
+        out_ += entry;
+    }
+    out_ += "trailer\n<< /Size ";
+    appendInt(out_, static_cast<long long>(offsets_.size()) + 1);
+    out_ += " /Root 1 0 R >>\nstartxref\n";
+    appendInt(out_, static_cast<long long>(xref));
+    out_ += "\n%%EOF\n";
+    return flush();
+}
+
+namespace {
+
+// The bytes of a PDF made in memory.
+class MemorySink : public ByteSink {
+public:
+    Status append(std::string_view bytes) override {
+        bytes_.insert(bytes_.end(), bytes.begin(), bytes.end());
+        return Done{};
+    }
+    std::vector<std::uint8_t> bytes_;
+};
+
 }  // namespace
 
 Result<Written> writePdfPages(const Drawing* const* pages, std::size_t count, const WriteOptions& options) {
     if (count == 0)
         return Error{ErrorCode::InvalidOption, "a PDF needs at least one page"};
-    std::vector<std::string> contents(count);
-    std::vector<Fonts> used(count);
-    Fonts all;
-    for (std::size_t i = 0; i < count; ++i) {
-        if (const Status ok = checkDrawing(*pages[i]); !ok)
-            return ok.error();
-        const double pointsPerDot = 72.0 / resolutionOf(*pages[i], options);
-        std::string height;
-        appendNumber(height, pages[i]->height * pointsPerDot, 4);
-        contents[i] = contentStream(*pages[i], pointsPerDot, height, used[i]);
-        all.sans = all.sans || used[i].sans;
-        all.ocrb = all.ocrb || used[i].ocrb;
-    }
-
-    // 1 catalog, 2 page tree, then the fonts used, then a page and its contents per page.
-    PdfFile pdf;
-    std::string& out = pdf.body();
-    int next = 3;
-    const int sansObject = all.sans ? next++ : 0;
-    const int ocrbObject = all.ocrb ? next++ : 0;
-    const int firstPage = next;
-    pdf.begin();
-    out += "<< /Type /Catalog /Pages 2 0 R >>\n";
-    pdf.end();
-    pdf.begin();
-    out += "<< /Type /Pages /Kids [";
+    MemorySink memory;
+    PdfPageStream pdf(memory, options);
     for (std::size_t i = 0; i < count; ++i)
-        out += std::to_string(firstPage + 2 * static_cast<int>(i)) + " 0 R ";
-    out += "] /Count " + std::to_string(count) + " >>\n";
-    pdf.end();
-    for (const char* base : {"Helvetica", "Courier"}) {
-        if (base[0] == 'H' ? !all.sans : !all.ocrb)
-            continue;
-        pdf.begin();
-        out += "<< /Type /Font /Subtype /Type1 /BaseFont /";
-        out += base;
-        out += " /Encoding /WinAnsiEncoding >>\n";
-        pdf.end();
-    }
-    for (std::size_t i = 0; i < count; ++i) {
-        const Drawing& d = *pages[i];
-        const double pointsPerDot = 72.0 / resolutionOf(d, options);
-        std::string width, height;
-        appendNumber(width, d.width * pointsPerDot, 4);
-        appendNumber(height, d.height * pointsPerDot, 4);
-        pdf.begin();
-        out += "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 " + width + ' ' + height + "] /Contents " +
-               std::to_string(firstPage + 2 * static_cast<int>(i) + 1) + " 0 R\n";
-        appendResources(out, d, used[i], sansObject, ocrbObject);
-        pdf.end();
-        pdf.begin();
-        out += "<< /Length " + std::to_string(contents[i].size()) + " >>\nstream\n";
-        out += contents[i];
-        out += "endstream\n";
-        pdf.end();
-        std::string().swap(contents[i]);
-    }
-    const std::string file = pdf.finish(1);
+        if (const Status ok = pdf.page(*pages[i]); !ok)
+            return ok.error();
+    if (const Status ok = pdf.finish(); !ok)
+        return ok.error();
     Written w;
-    w.bytes.assign(file.begin(), file.end());
+    w.bytes = std::move(memory.bytes_);
     return w;
 }
 

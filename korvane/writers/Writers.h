@@ -5,6 +5,7 @@
 #include "korvane/Write.h"
 
 #include <string>
+#include <vector>
 #include <string_view>
 
 namespace korvane::writers {
@@ -12,6 +13,34 @@ namespace korvane::writers {
 Result<Written> writeSvg(const Drawing& drawing, const WriteOptions& options);
 Result<Written> writePdf(const Drawing& drawing, const WriteOptions& options);
 Result<Written> writePdfPages(const Drawing* const* pages, std::size_t count, const WriteOptions& options);
+
+// A PDF written into `sink` a page at a time, so that a long run of label
+// sheets needs memory for one page rather than the file. page() writes each
+// page as it comes; finish() the page tree, the catalog and the cross-reference
+// table. After a failure of the sink everything is refused.
+class PdfPageStream {
+public:
+    PdfPageStream(ByteSink& sink, const WriteOptions& options);
+    Status page(const Drawing& drawing);
+    Status finish();
+    std::size_t pages() const { return pages_; }
+
+private:
+    int begin(int number = 0);  // starts object `number`, or a new one; returns its number
+    int reserve();              // a number for an object written later
+    Status flush();
+
+    ByteSink& sink_;
+    WriteOptions options_;
+    std::string out_;             // what is not yet in the sink
+    std::size_t written_ = 0;     // bytes in the sink
+    std::vector<std::size_t> offsets_;  // by object number - 1
+    std::vector<int> rootKids_;
+    std::vector<std::vector<int>> nodes_;  // intermediate pages nodes: their number, then their kids
+    int sans_ = 0, ocrb_ = 0;     // font objects, once a page uses them
+    std::size_t pages_ = 0;
+    bool failed_ = false;
+};
 Result<Written> writeEps(const Drawing& drawing, const WriteOptions& options);
 Result<Written> writePng(const Drawing& drawing, const WriteOptions& options);
 Result<Written> writeEmf(const Drawing& drawing, const WriteOptions& options);
