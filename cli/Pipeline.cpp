@@ -31,7 +31,7 @@ MakeResult makeSymbol(const MakeRequest& r) {
         out.error = symbol.error();
         return out;
     }
-    Result<Drawing> drawing = layout(*symbol, resolved->layout);
+    Result<Drawing> drawing = r.layout ? r.layout(*symbol, resolved->layout) : layout(*symbol, resolved->layout);
     if (!drawing) {
         out.error = drawing.error();
         return out;

@@ -6,6 +6,7 @@
 
 #include <korvane/Verify.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -37,6 +38,8 @@ struct MakeRequest {
     bool keepFailed = false;  // write a symbol that failed verification (still a failure)
     bool render = true;       // false: stop at the drawing (sheets compose it)
     Format format = Format::Svg;
+    // How the symbol is laid out; empty: korvane::layout (sheets fit it to a cell).
+    std::function<Result<Drawing>(const Symbol&, const LayoutOptions&)> layout;
 };
 
 // On success `made` alone. On failure `error`, and `made` as far as it got

@@ -11,12 +11,14 @@
 #include "Sheet.h"
 
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <unordered_map>
 
 namespace korvane::cli {
 namespace {
@@ -365,137 +367,367 @@ int runFiles(BatchRun& run) {
     return run.status;
 }
 
-int runSheets(BatchRun& run) {
-    const Invocation& inv = run.inv;
-    const SheetSettings& sheet = *inv.sheet;
-    const Result<SheetGeometry> geometry = sheetGeometry(sheet, inv.settings.dpi);
-    if (!geometry)
-        return fail(run.console, EXIT_USAGE, geometry.error().message);
-    const Result<Format> format = formatFor(inv.settings, inv.output);
-    if (!format)
-        return fail(run.console, EXIT_USAGE, format.error().message);
-    if (inv.output == "-" && *format != Format::Pdf)
-        return fail(run.console, EXIT_USAGE, "sheets other than PDF are one file per page; give -o a file name");
-    const Result<NameTemplate> names = NameTemplate::parse(inv.output);
-    if (!names)
-        return fail(run.console, EXIT_USAGE, "--output: " + names.error().message);
-    const Result<NameTemplate> labelText = NameTemplate::parse(sheet.labelText);
+// Standard output as a byte sink, through the console like every other output.
+class ConsoleSink : public ByteSink {
+public:
+    explicit ConsoleSink(Console& console) : console_(console) {}
+    Status append(std::string_view bytes) override {
+        console_.out(bytes);
+        return Done{};
+    }
 
-    std::vector<std::optional<Made>> labels(run.rows.size());
-    std::vector<std::optional<Error>> kept(run.rows.size());  // --keep-failed: placed though verification failed
-    std::vector<std::string> reports(run.rows.size());
-    Progress progress(run.console, run.rows.size());
-    const auto sheetRow = [&](std::size_t i, const BatchRow& row, const Settings& settings, CommitGate& gate) {
-        if (settings.layout.foreground != inv.settings.layout.foreground ||
-            settings.layout.background != inv.settings.layout.background || settings.dpi != inv.settings.dpi)
-            return rowFailure(run, row, Error{ErrorCode::InvalidOption,
-                                              "the labels of a sheet share its colours and resolution"});
-        MakeRequest request = requestFor(inv, settings, row.data);
+private:
+    Console& console_;
+};
+
+// One message for many labels: the first line it came from and how often.
+struct Tally {
+    std::string message;
+    long long firstLine = 0;
+    std::size_t count = 0;
+};
+
+// Messages in the order they first came, each counted, so that a cause shared
+// by thousands of labels is one line.
+class Tallies {
+public:
+    Tally& add(const std::string& message, long long line) {
+        const auto [at, fresh] = index_.emplace(message, tallies_.size());
+        if (fresh)
+            tallies_.push_back({message, line, 0});
+        Tally& t = tallies_[at->second];
+        ++t.count;
+        return t;
+    }
+    const std::vector<Tally>& all() const { return tallies_; }
+
+private:
+    std::unordered_map<std::string, std::size_t> index_;
+    std::vector<Tally> tallies_;
+};
+
+// A label made on a worker thread, waiting for its turn on the page.
+struct MadeLabel {
+    std::optional<Made> made;
+    std::optional<Error> kept;  // --keep-failed: placed though verification failed
+    std::optional<Overflow> overflow;  // too large for a cell, even fitted
+};
+
+// A JSON report held until the page or file it names is written.
+struct HeldReport {
+    std::size_t row = 0;
+    std::string report;
+    bool placed = false;  // on a page: replaced by a failure report if the page is not written
+};
+
+// Label sheets: rows made into labels on the --jobs threads, placed in row
+// order on pages that the library writes as they fill, so memory holds a page
+// or two rather than the batch. Each step below reads on its own.
+class SheetRun {
+public:
+    explicit SheetRun(BatchRun& run) : run_(run), inv_(run.inv), sheet_(*run.inv.sheet) {}
+
+    int run() {
+        if (const int status = prepare(); status != EXIT_WRITTEN)
+            return status;
+        Progress progress(run_.console, run_.rows.size());
+        runEachRow(
+            run_, progress,
+            [this](std::size_t i, const BatchRow& row, const Settings& s, CommitGate& gate) {
+                return makeLabel(i, row, s, gate);
+            },
+            [this](std::size_t i, RowOutcome& o) { place(i, o); });
+        finish();
+        return report(progress.seconds());
+    }
+
+private:
+    // The page, the format, the names and the output: every error the run as
+    // a whole can have before a label is made.
+    int prepare() {
+        const Result<SheetGeometry> geometry = sheetGeometry(sheetOptions(sheet_, inv_.settings));
+        if (!geometry)
+            return fail(run_.console, EXIT_USAGE, "--sheet: " + geometry.error().message + roomForCells(geometry.error()));
+        geometry_ = *geometry;
+        const Result<Format> format = formatFor(inv_.settings, inv_.output);
+        if (!format)
+            return fail(run_.console, EXIT_USAGE, format.error().message);
+        format_ = *format;
+        if (inv_.output == "-" && format_ != Format::Pdf)
+            return fail(run_.console, EXIT_USAGE, "sheets other than PDF are one file per page; give -o a file name");
+        const Result<NameTemplate> names = NameTemplate::parse(inv_.output);
+        if (!names)
+            return fail(run_.console, EXIT_USAGE, "--output: " + names.error().message);
+        names_ = *names;
+        labelText_ = *NameTemplate::parse(sheet_.labelText);  // checked with the command line
+        // One page or several is known from the batch's length, before any
+        // label is made: a single page keeps the name as given.
+        manyPages_ = run_.rows.size() > static_cast<std::size_t>(geometry_.perPage());
+        return openOutput();
+    }
+
+    // Margins and gaps are what leave no room for cells; a page too large for
+    // the resolution needs no hint.
+    static std::string roomForCells(const Error& e) {
+        return e.message.find("no room") == std::string::npos
+                   ? std::string()
+                   : "; smaller --margins or --gap, or fewer cells in --grid would make room";
+    }
+
+    int openOutput() {
+        if (format_ != Format::Pdf) {
+            output_ = pageFiles(format_, [this](long long page) { return pageName(page); }, inv_.settings.write);
+        } else if (inv_.output == "-") {
+            sink_ = std::make_unique<ConsoleSink>(run_.console);
+            output_ = pdfPages(*sink_, inv_.settings.write);
+        } else {
+            Result<std::unique_ptr<FileSink>> file = FileSink::open(pageName(1));
+            if (!file) {
+                writeError_ = file.error();
+                return finishUnwritten();
+            }
+            file_ = std::move(*file);
+            output_ = pdfPages(*file_, inv_.settings.write);
+        }
+        writer_.emplace(geometry_, *output_);
+        return EXIT_WRITTEN;
+    }
+
+    // Nothing could be written: the cause, and a summary that says so.
+    int finishUnwritten() {
+        fail(run_.console, 0, writeError_->message);
+        char summary[160];
+        std::snprintf(summary, sizeof summary, "no sheet written: %zu labels not written in 0.00 s", run_.rows.size());
+        fail(run_.console, 0, summary);
+        return EXIT_OUTPUT;
+    }
+
+    std::string pageName(long long page) const {
+        if (format_ == Format::Pdf || names_.uses(Field::Page))
+            return names_.expand({page, 0, "", page});
+        return manyPages_ ? withPageNumber(inv_.output, page) : inv_.output;
+    }
+
+    // On a worker thread: the row's symbol laid out for a cell, fitted when
+    // the row does not give its own X.
+    RowOutcome makeLabel(std::size_t i, const BatchRow& row, const Settings& settings, CommitGate& gate) {
+        if (stopped_.load())
+            return skippedRow();
+        if (settings.layout.foreground != inv_.settings.layout.foreground ||
+            settings.layout.background != inv_.settings.layout.background || settings.dpi != inv_.settings.dpi)
+            return rowFailure(run_, row,
+                              Error{ErrorCode::InvalidOption, "the labels of a sheet share its colours and resolution"});
+        MadeLabel label;
+        MakeRequest request = requestFor(inv_, settings, row.data);
         request.render = false;
+        request.layout = [&](const Symbol& symbol, const LayoutOptions& options) {
+            return layoutInCell(symbol, options, settings, label);
+        };
         MakeResult made = makeSymbol(request);
-        const bool keep = made.error && made.error->code == ErrorCode::VerifyFailed && inv.keepFailed && made.made;
-        if (made.error && !keep)
-            return rowFailure(run, row, *made.error, made.made ? &*made.made : nullptr);
-        if (const Status fits = labelFits(*geometry, made.made->drawing); !fits)
-            return rowFailure(run, row, fits.error(), &*made.made);
+        const bool keep = made.error && made.error->code == ErrorCode::VerifyFailed && inv_.keepFailed && made.made;
+        RowOutcome o;
+        if (made.error && !keep) {
+            o = rowFailure(run_, row, *made.error, made.made ? &*made.made : nullptr);
+            if (label.overflow) {
+                o.status = EXIT_USAGE;  // the data is fine; the sheet's options leave no room
+                o.message.clear();      // counted, and told once after the run
+                o.report = rowReport(run_, row, "", "", nullptr, &*made.error, o.status);
+                std::lock_guard<std::mutex> lock(mutex_);
+                labels_[i] = std::move(label);
+            }
+            return o;
+        }
         if (!gate.commit(i))
             return skippedRow();
-        RowOutcome o = madeRow(made);
-        labels[i] = std::move(made.made);
-        kept[i] = made.error;
+        if (made.error) {
+            o.status = exitStatusFor(made.error->code);
+            o.message = made.error->message;
+        }
+        label.made = std::move(made.made);
+        label.kept = made.error;
+        std::lock_guard<std::mutex> lock(mutex_);
+        labels_[i] = std::move(label);
         return o;
-    };
-    runEachRow(run, progress, sheetRow, [&](std::size_t i, RowOutcome& o) {
-        reports[i] = std::move(o.report);  // printed once the pages are written
-        o.report.clear();
-    });
+    }
 
-    if (inv.failFast && run.failed > 0) {
-        for (const std::string& r : reports)
-            run.console.out(r);
-        char summary[160];
-        std::snprintf(summary, sizeof summary, "no sheet written: --fail-fast stopped the batch at a bad row; %zu failed in %.2f s",
-                      run.failed, progress.seconds());
-        fail(run.console, 0, summary);
-        return run.status;
-    }
-    std::vector<SheetLabel> placed;
-    std::vector<std::size_t> rowOf;
-    for (std::size_t i = 0; i < labels.size(); ++i) {
-        if (!labels[i])
-            continue;
-        SheetLabel l;
-        l.drawing = &labels[i]->drawing;
-        if (!sheet.labelText.empty()) {
-            const BatchRow& row = run.rows[i];
-            l.text = labelText->expand({row.n, row.line, std::string_view(row.data).substr(0, 200), 0}, true);
+    Result<Drawing> layoutInCell(const Symbol& symbol, const LayoutOptions& options, const Settings& settings,
+                                 MadeLabel& label) const {
+        Result<Drawing> asked = layout(symbol, options);
+        if (!asked || geometry_.fits(asked->width, asked->height))
+            return asked;
+        Result<Drawing> fitted = layoutForCell(symbol, options, geometry_, !settings.xDim);
+        const Overflow overflow{asked->width, asked->height + geometry_.textLine, settings.xDim.has_value(),
+                                settings.height.has_value()};
+        if (!fitted) {
+            // The label's own size, not a layout error at a smaller X.
+            if (fitted.error().message.rfind("the label is ", 0) == 0)
+                label.overflow = overflow;
+        } else if (!fitted->warnings.empty() && fitted->xMm < symbologyInfo(symbol.symbology).minXMm * 0.999) {
+            fitted->warnings.front() += "; " + roomHint(sheet_, geometry_, overflow) + " for a larger X";
         }
-        placed.push_back(l);
-        rowOf.push_back(i);
+        return fitted;
     }
-    if (placed.empty()) {
-        char summary[160];
-        std::snprintf(summary, sizeof summary, "no sheet written: 0 labels, %zu failed in %.2f s", run.failed,
-                      progress.seconds());
-        fail(run.console, 0, summary);
-        return run.status == EXIT_WRITTEN ? EXIT_DATA : run.status;
-    }
-    const std::vector<Drawing> pages =
-        composePages(*geometry, placed, inv.settings.layout.foreground, inv.settings.layout.background);
 
-    // Page files: one PDF, or one file per page.
-    std::vector<std::string> pageFiles;
-    int writeStatus = EXIT_WRITTEN;
-    if (*format == Format::Pdf) {
-        const std::string path = names->expand({1, 0, "", 1});
-        const Result<Written> pdf = writePdfPages(pages, inv.settings.write);
-        Status written = pdf ? writeOutput(run.console, pdf->bytes, path) : Status(pdf.error());
-        if (!written) {
-            fail(run.console, 0, written.error().message);
-            writeStatus = exitStatusFor(written.error().code);
-        }
-        pageFiles.assign(pages.size(), written ? path : std::string());
-    } else {
-        for (std::size_t p = 0; p < pages.size() && writeStatus == EXIT_WRITTEN; ++p) {
-            const long long page = static_cast<long long>(p) + 1;
-            const std::string path = names->uses(Field::Page) ? names->expand({page, 0, "", page})
-                                     : pages.size() > 1       ? withPageNumber(inv.output, page)
-                                                              : inv.output;
-            const Result<Written> bytes = write(pages[p], *format, inv.settings.write);
-            const Status written = bytes ? writeOutput(run.console, bytes->bytes, path) : Status(bytes.error());
-            if (!written) {
-                fail(run.console, 0, written.error().message);
-                writeStatus = exitStatusFor(written.error().code);
-                break;
-            }
-            pageFiles.push_back(path);
-        }
-        pageFiles.resize(pages.size());
-    }
-    const std::size_t perPage = static_cast<std::size_t>(geometry->perPage());
-    if (inv.json) {
-        std::size_t k = 0;
-        for (std::size_t i = 0; i < run.rows.size(); ++i) {
-            if (labels[i] && k < rowOf.size() && rowOf[k] == i) {
-                const std::size_t page = k / perPage;
-                const std::string& file = pageFiles[page];
-                const int status = kept[i] ? EXIT_VERIFY : file.empty() ? writeStatus : EXIT_WRITTEN;
-                run.console.out(rowReport(run, run.rows[i], file, formatName(*format), &*labels[i],
-                                          kept[i] ? &*kept[i] : nullptr, status, static_cast<int>(page) + 1));
-                ++k;
-            } else if (!reports[i].empty()) {
-                run.console.out(reports[i]);
+    // In row order: the label placed on its page, its warnings counted, its
+    // report held until its page is written.
+    void place(std::size_t i, RowOutcome& o) {
+        if (o.skipped)
+            return;
+        MadeLabel label;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (const auto at = labels_.find(i); at != labels_.end()) {
+                label = std::move(at->second);
+                labels_.erase(at);
             }
         }
+        const BatchRow& row = run_.rows[i];
+        if (label.overflow && overflows_++ == 0) {
+            overflow_ = *label.overflow;
+            overflowFirst_ = row.line;
+        }
+        if (!label.made || writeError_) {
+            hold(i, std::move(o.report), false);
+            o.report.clear();
+            return;
+        }
+        for (const std::string& w : label.made->warnings)
+            warnings_.add(w, row.line);
+        const long long page = writer_->nextPage();
+        const std::string text =
+            sheet_.labelText.empty()
+                ? std::string()
+                : labelText_.expand({row.n, row.line, std::string_view(row.data).substr(0, 200), 0}, true);
+        const int status = label.kept ? EXIT_VERIFY : EXIT_WRITTEN;
+        hold(i, rowReport(run_, row, pageName(page), formatName(format_), &*label.made, label.kept ? &*label.kept : nullptr,
+                          status, static_cast<int>(page)),
+             true);
+        if (const Status added = writer_->add(label.made->drawing, text); !added) {
+            writeError_ = added.error();
+            stopped_.store(true);
+            return;
+        }
+        if (format_ != Format::Pdf && writer_->pagesDone() >= page) {
+            written_ = writer_->labels();
+            releaseReports(nullptr);
+        }
     }
-    char summary[200];
-    std::snprintf(summary, sizeof summary, "%zu labels on %zu pages, %zu failed in %.2f s", placed.size(), pages.size(),
-                  run.failed, progress.seconds());
-    fail(run.console, 0, summary);
-    if (run.status != EXIT_WRITTEN)
-        return run.status;
-    return writeStatus;
-}
+
+    void hold(std::size_t row, std::string report, bool placed) {
+        if (inv_.json)
+            held_.push_back({row, std::move(report), placed});
+    }
+
+    // The held reports: as they are when their pages were written, as
+    // failures for `unwritten` when they were not.
+    void releaseReports(const Error* unwritten) {
+        for (HeldReport& h : held_) {
+            if (h.placed && unwritten)
+                h.report = rowReport(run_, run_.rows[h.row], "", formatName(format_), nullptr, unwritten,
+                                     exitStatusFor(unwritten->code));
+            run_.console.out(h.report);
+        }
+        held_.clear();
+    }
+
+    // The last page, and the file made whole; nothing of it with --fail-fast
+    // stopping at a bad row or without any label.
+    void finish() {
+        stoppedByRow_ = inv_.failFast && run_.failed > 0;
+        const bool abandon = stoppedByRow_ && file_;  // a PDF: all of it or nothing, as without --fail-fast
+        if (!writeError_ && writer_->labels() > 0 && !abandon) {
+            Status done = writer_->finish();
+            if (done && file_)
+                done = file_->commit();
+            if (done)
+                written_ = writer_->labels();
+            else
+                writeError_ = done.error();
+        }
+        if (writeError_)
+            fail(run_.console, 0, writeError_->message);
+        const Error notRun{ErrorCode::InvalidData, "not written: --fail-fast stopped the batch at a bad row"};
+        releaseReports(writeError_ ? &*writeError_ : written_ < writer_->labels() ? &notRun : nullptr);
+        file_.reset();  // not committed: its temporary file goes
+    }
+
+    // The counted messages, then the summary; the exit status.
+    int report(double seconds) {
+        for (const Tally& t : warnings_.all()) {
+            if (t.count == 1)
+                fail(run_.console, 0, "line " + std::to_string(t.firstLine) + ": warning: " + t.message);
+            else
+                fail(run_.console, 0, "warning: " + t.message + " (" + std::to_string(t.count) +
+                                          " labels, the first on line " + std::to_string(t.firstLine) + ")");
+        }
+        if (overflows_ > 0)
+            fail(run_.console, 0, overflowLine());
+        fail(run_.console, 0, summary(seconds));
+        if (writeError_)
+            return EXIT_OUTPUT;
+        if (run_.status != EXIT_WRITTEN)
+            return run_.status;
+        return written_ == 0 ? EXIT_DATA : EXIT_WRITTEN;
+    }
+
+    // What was written, what failed and what was not written.
+    std::string summary(double seconds) const {
+        const std::string failed = std::to_string(run_.failed) + " failed";
+        const std::size_t unwritten = run_.rows.size() - run_.failed - static_cast<std::size_t>(written_);
+        const bool cut = writeError_ || stoppedByRow_;  // rows the run did not write out
+        std::string line;
+        if (written_ > 0)
+            line = std::to_string(written_) + " labels on " + std::to_string(writer_->pagesDone()) + " pages, " + failed +
+                   (cut && unwritten > 0 ? ", " + std::to_string(unwritten) + " not written" : "");
+        else if (cut)
+            line = "no sheet written: " + std::to_string(unwritten) + " labels not written, " + failed;
+        else
+            line = "no sheet written: " + std::to_string(writer_->labels()) + " labels, " + failed;
+        if (stoppedByRow_)
+            line += " (--fail-fast stopped the batch at a bad row)";
+        char time[32];
+        std::snprintf(time, sizeof time, " in %.2f s", seconds);
+        return line + time;
+    }
+
+    std::string overflowLine() const {
+        std::string line = std::to_string(overflows_) + (overflows_ == 1 ? " label does" : " labels do") +
+                           " not fit a cell of the sheet, the first on line " + std::to_string(overflowFirst_) + ": ";
+        char sizes[160];
+        std::snprintf(sizes, sizeof sizes, "%.1f x %.1f mm, a cell %.1f x %.1f mm",
+                      overflow_.width * 25.4 / geometry_.dpi, overflow_.height * 25.4 / geometry_.dpi,
+                      geometry_.cellWidth * 25.4 / geometry_.dpi, geometry_.cellHeight * 25.4 / geometry_.dpi);
+        return line + sizes + "; " + roomHint(sheet_, geometry_, overflow_);
+    }
+
+    BatchRun& run_;
+    const Invocation& inv_;
+    const SheetSettings& sheet_;
+    SheetGeometry geometry_;
+    Format format_ = Format::Pdf;
+    NameTemplate names_, labelText_;
+    bool manyPages_ = false;
+
+    std::unique_ptr<ByteSink> sink_;
+    std::unique_ptr<FileSink> file_;
+    std::unique_ptr<PageOutput> output_;
+    std::optional<SheetWriter> writer_;
+
+    std::mutex mutex_;  // labels_, which the workers fill
+    std::unordered_map<std::size_t, MadeLabel> labels_;
+    std::atomic<bool> stopped_{false};  // the output failed: make no more labels
+
+    Tallies warnings_;
+    std::size_t overflows_ = 0;
+    long long overflowFirst_ = 0;
+    Overflow overflow_;  // the first label too large
+    bool stoppedByRow_ = false;
+    std::vector<HeldReport> held_;
+    long long written_ = 0;  // labels on pages written
+    std::optional<Error> writeError_;
+};
+
+int runSheets(BatchRun& run) { return SheetRun(run).run(); }
 
 int runBatch(const Invocation& inv, Console& console) {
     std::unique_ptr<File> file;

@@ -1,11 +1,10 @@
 // The korvane command's parts in-process: typed values, output names, batch
-// files, the runner's ordering, sheets, the multi-page PDF and the command line.
+// files, the runner's ordering, the multi-page PDF and the command line.
 
 #include "Batch.h"
 #include "CommandLine.h"
 #include "OutputNames.h"
 #include "Settings.h"
-#include "Sheet.h"
 #include "Units.h"
 
 #include <gtest/gtest.h>
@@ -241,53 +240,6 @@ TEST(Batch, RunnerEmitsInOrderAndStopsAtTheFirstFailure) {
         EXPECT_EQ(emitted.size(), failFast ? 51u : 200u);
         EXPECT_EQ(committed.load(), failFast ? 50 : 199);
     }
-}
-
-bool overlap(const Rect& a, const Rect& b) {
-    return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
-}
-
-TEST(Sheet, LabelsCentredInTheirCellsWithMarksApart) {
-    SheetSettings s;
-    s.page = {210, 297};
-    s.grid = {3, 8};
-    s.margins = *parseBox("10mm", Unit::Mm);
-    s.gapH = s.gapV = *parseLength("2mm", Unit::Mm);
-    s.cutMarks = true;
-    s.labelText = "{data}";
-    const Result<SheetGeometry> g = sheetGeometry(s, 300);
-    ASSERT_TRUE(g) << g.error().message;
-    EXPECT_EQ(g->pageWidth, 2480);
-    EXPECT_EQ(g->pageHeight, 3508);
-
-    Drawing label;
-    label.width = 400;
-    label.height = 200;
-    label.rects = {{0, 0, 10, 200}, {390, 0, 10, 200}};
-    EXPECT_TRUE(labelFits(*g, label));
-    std::vector<SheetLabel> labels(25, SheetLabel{&label, "x"});
-    const std::vector<Drawing> pages = composePages(*g, labels, BLACK, WHITE);
-    ASSERT_EQ(pages.size(), 2u);
-    EXPECT_EQ(pages[1].texts.size(), 1u);
-    const Drawing& p = pages[0];
-    for (std::size_t i = 0; i < p.rects.size(); ++i) {
-        const Rect& a = p.rects[i];
-        EXPECT_TRUE(a.x >= 0 && a.y >= 0 && a.x + a.width <= p.width && a.y + a.height <= p.height);
-        for (std::size_t j = i + 1; j < p.rects.size(); ++j)
-            EXPECT_FALSE(overlap(a, p.rects[j])) << i << " and " << j;
-    }
-    // The first label's left bar sits centred horizontally in the first cell.
-    const auto first = std::find_if(p.rects.begin(), p.rects.end(), [](const Rect& r) { return r.height == 200; });
-    ASSERT_NE(first, p.rects.end());
-    EXPECT_EQ(first->x, g->left + (g->cellWidth - 400) / 2);
-
-    Drawing big = label;
-    big.width = g->cellWidth + 1;
-    const Status fits = labelFits(*g, big);
-    ASSERT_FALSE(fits);
-    EXPECT_NE(fits.error().message.find("a cell of the sheet is"), std::string::npos);
-    s.margins = *parseBox("150mm", Unit::Mm);
-    EXPECT_FALSE(sheetGeometry(s, 300));
 }
 
 // Every offset of the cross-reference table points at its object, and the

@@ -6,7 +6,7 @@
 
 #include "Process.h"
 
-#include <korvane/Write.h>
+#include <korvane/korvane.hpp>
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -18,6 +18,7 @@
 #include <iterator>
 #include <map>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -394,6 +395,13 @@ TEST_F(KorvaneCommand, ThreadsWriteWhatOneThreadWrites) {
 }
 
 TEST_F(KorvaneCommand, LabelSheets) {
+    // Standard error has `count` lines, one of them holding `text`.
+    auto countLines = [](std::size_t count, const char* text) {
+        return [count, text](const Outcome& o, const fs::path&) {
+            EXPECT_EQ(lines(o.err).size(), count) << o.err;
+            EXPECT_NE(o.err.find(text), std::string::npos) << o.err;
+        };
+    };
     auto pages = [](const char* file, int count) {
         return [file, count](const Outcome&, const fs::path& dir) {
             const std::string pdf = readFile(dir / file);
@@ -409,13 +417,82 @@ TEST_F(KorvaneCommand, LabelSheets) {
          0, "50 labels on 2 pages", {"sheet-1.svg", "sheet-2.svg"}, MANY, true, Err::BATCH},
         {"{page} names the pages", {"--batch", "-", "--sheet", "100x150mm", "--grid", "1x1", "-o", "p{page:02}.png"}, 0,
          "2 labels on 2 pages", {"p01.png", "p02.png"}, NONE, true, Err::BATCH, "one\ntwo\n"},
-        {"a label larger than its cell", {"-b", "ean13", "--batch", "codes.txt", "--sheet", "A4", "--grid", "8x20", "-o",
-                                          "s.pdf"},
-         1, "a cell of the sheet is", {}, CODES, false, Err::BATCH},
+        // X shrinks to fit unless given: one line per cause, status 2 (the data is fine), a hint naming the option.
+        {"labels larger than their cells at the X given", {"-b", "ean13", "--x-dim", "0.33mm", "--batch", "many.txt",
+                                                          "--sheet", "A4", "--grid", "8x20", "-o", "s.pdf"},
+         2, "50 labels do not fit a cell of the sheet, the first on line 1", {}, MANY, false, Err::BATCH, "",
+         countLines(2, "fewer columns in --grid or no --x-dim")},
+        {"X fitted to the cells", {"-b", "ean13", "--batch", "many.txt", "--sheet", "A4", "--grid", "8x20", "-o", "s.pdf"},
+         0, "to fit a cell of the sheet", {"s.pdf"}, MANY, true, Err::BATCH, "", countLines(3, "(50 labels, the first on line 1)")},
+        {"a small sheet's margins", {"-b", "ean13", "--x-dim", "0.33mm", "--batch", "codes.txt", "--sheet", "50x30mm",
+                                     "-o", "s.pdf"},
+         2, "smaller --margins", {}, CODES, false, Err::BATCH},
+        {"a missing output folder", {"-b", "ean13", "--batch", "many.txt", "--sheet", "A4", "--grid", "3x8", "-o",
+                                     "nosuch/sheet.pdf"},
+         3, "the folder \"nosuch\" does not exist", {}, MANY, false, Err::BATCH, "",
+         countLines(2, "no sheet written: 50 labels not written")},
+        {"a page that cannot be written", {"-b", "ean13", "--batch", "many.txt", "--sheet", "A4", "--grid", "3x8", "-o",
+                                           "f/p{page}.svg"},
+         3, "cannot write \"f/p1.svg\"", {}, MANY | PLAIN, false, Err::BATCH, "",
+         countLines(2, "no sheet written: 50 labels not written, 0 failed")},
         {"margins leave no room", {"--batch", "codes.txt", "--sheet", "A6", "--margins", "60mm", "-o", "s.pdf"}, 2,
          "no room for the cells", {}, CODES, false},
         {"sheet without a batch", {"--sheet", "A4", "x"}, 2, "--sheet places the symbols of a --batch", {}, NONE, false},
     });
+}
+
+// The command's sheets are the library's: the same labels on the same pages
+// give the same bytes, one PDF or an SVG file per page.
+TEST_F(KorvaneCommand, SheetsAsTheLibraryMakesThem) {
+    if (!writersPresent())
+        GTEST_SKIP() << "waits for the library's writers";
+    std::string pattern = (fs::temp_directory_path() / "korvane_sheet_XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    const fs::path dir = pattern;
+    makeFixtures(dir, MANY);
+    for (const korvane::Format format : {korvane::Format::Pdf, korvane::Format::Svg}) {
+        const std::string ext = korvane::formatName(format);
+        SCOPED_TRACE(ext);
+        const Outcome o = run({"-b", "ean13", "--height", "12mm", "--batch", "many.txt", "--sheet", "A4", "--grid", "3x8",
+                               "--gap", "2mm", "--cut-marks", "--label-text", "{n}: {data}", "-o", "sheet." + ext},
+                              dir);
+        ASSERT_EQ(o.status, 0) << o.err;
+
+        korvane::SheetOptions options;
+        options.columns = 3;
+        options.rows = 8;
+        options.gapHorizontalMm = options.gapVerticalMm = 2;
+        options.cutMarks = options.textLine = true;
+        const auto sheet = korvane::sheetGeometry(options);
+        ASSERT_TRUE(sheet) << sheet.error().message;
+        auto file = korvane::FileSink::open((dir / ("library.pdf")).string());
+        ASSERT_TRUE(file);
+        const auto name = [&](long long page) { return (dir / ("library-" + std::to_string(page) + ".svg")).string(); };
+        const std::unique_ptr<korvane::PageOutput> pages =
+            format == korvane::Format::Pdf ? korvane::pdfPages(**file) : korvane::pageFiles(format, name);
+        korvane::SheetWriter writer(*sheet, *pages);
+        std::istringstream values(readFile(dir / "many.txt"));
+        long long n = 0;
+        for (std::string value; std::getline(values, value);) {
+            const auto symbol = korvane::encode(korvane::Symbology::Ean13, value);
+            ASSERT_TRUE(symbol);
+            korvane::LayoutOptions layout;
+            layout.heightMm = 12;
+            const auto label = korvane::layoutForCell(*symbol, layout, *sheet, true);
+            ASSERT_TRUE(label);
+            ASSERT_TRUE(writer.add(*label, std::to_string(++n) + ": " + value));
+        }
+        ASSERT_TRUE(writer.finish());
+        if (format == korvane::Format::Pdf) {
+            ASSERT_TRUE((*file)->commit());
+            EXPECT_TRUE(readFile(dir / "sheet.pdf") == readFile(dir / "library.pdf"));
+            continue;
+        }
+        ASSERT_EQ(writer.pagesDone(), 3);
+        for (int page = 1; page <= 3; ++page)
+            EXPECT_TRUE(readFile(dir / ("sheet-" + std::to_string(page) + ".svg")) == readFile(name(page))) << page;
+    }
+    fs::remove_all(dir);
 }
 
 TEST_F(KorvaneCommand, HostileCommandLines) {
