@@ -8,6 +8,8 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <optional>
 #include <new>
 
 struct kv_symbol {
@@ -16,6 +18,14 @@ struct kv_symbol {
 
 struct kv_drawing {
     korvane::Drawing drawing;
+};
+
+struct kv_sheet {
+    korvane::SheetGeometry geometry;
+    std::unique_ptr<korvane::FileSink> file;  // PDF
+    std::unique_ptr<korvane::PageOutput> pages;
+    std::optional<korvane::SheetWriter> writer;
+    bool closed = false;
 };
 
 namespace {
@@ -252,5 +262,116 @@ kv_status kv_write_file(const kv_drawing* drawing, const char* path, const char*
 }
 
 void kv_free(void* bytes) { std::free(bytes); }
+
+void kv_sheet_options_init(kv_sheet_options* options) {
+    if (options == nullptr)
+        return;
+    const korvane::SheetOptions o;
+    options->page_width_mm = o.page.widthMm;
+    options->page_height_mm = o.page.heightMm;
+    options->columns = o.columns;
+    options->rows = o.rows;
+    options->margin_top_mm = o.marginTopMm;
+    options->margin_right_mm = o.marginRightMm;
+    options->margin_bottom_mm = o.marginBottomMm;
+    options->margin_left_mm = o.marginLeftMm;
+    options->gap_horizontal_mm = o.gapHorizontalMm;
+    options->gap_vertical_mm = o.gapVerticalMm;
+    options->dpi = o.dpi;
+    options->text_line = o.textLine ? 1 : 0;
+    options->text_size_mm = o.textSizeMm;
+    options->cut_marks = o.cutMarks ? 1 : 0;
+    options->foreground = 0x000000FFu;
+    options->background = 0xFFFFFFFFu;
+}
+
+kv_status kv_sheet_open(const kv_sheet_options* options, const char* path, const char* format, kv_sheet** sheet,
+                        char* error, size_t error_size) {
+    if (path == nullptr || sheet == nullptr)
+        return fail(KV_INVALID_ARGUMENT, "a required argument is null", error, error_size);
+    *sheet = nullptr;
+    kv_sheet_options c;
+    kv_sheet_options_init(&c);
+    if (options != nullptr)
+        c = *options;
+    korvane::SheetOptions o;
+    o.page = {c.page_width_mm, c.page_height_mm};
+    o.columns = c.columns;
+    o.rows = c.rows;
+    o.marginTopMm = c.margin_top_mm;
+    o.marginRightMm = c.margin_right_mm;
+    o.marginBottomMm = c.margin_bottom_mm;
+    o.marginLeftMm = c.margin_left_mm;
+    o.gapHorizontalMm = c.gap_horizontal_mm;
+    o.gapVerticalMm = c.gap_vertical_mm;
+    o.dpi = c.dpi;
+    o.textLine = c.text_line != 0;
+    o.textSizeMm = c.text_size_mm;
+    o.cutMarks = c.cut_marks != 0;
+    o.foreground = colour(c.foreground);
+    o.background = colour(c.background);
+    const korvane::Result<korvane::SheetGeometry> geometry = korvane::sheetGeometry(o);
+    if (!geometry)
+        return fail(geometry.error(), error, error_size);
+    const std::optional<korvane::Format> f = format != nullptr ? korvane::findFormat(format) : korvane::formatForPath(path);
+    if (!f)
+        return fail(KV_UNKNOWN_FORMAT, "no format named for " + korvane::detail::quoted(path), error, error_size);
+    auto made = std::make_unique<kv_sheet>();
+    made->geometry = *geometry;
+    if (*f == korvane::Format::Pdf) {
+        korvane::Result<std::unique_ptr<korvane::FileSink>> file = korvane::FileSink::open(path);
+        if (!file)
+            return fail(file.error(), error, error_size);
+        made->file = std::move(*file);
+        made->pages = korvane::pdfPages(*made->file);
+    } else {
+        // "labels.svg" -> "labels-1.svg", "labels-2.svg", ...
+        const std::string name = path;
+        const std::size_t slash = name.find_last_of("/\\");
+        std::size_t dot = name.rfind('.');
+        if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+            dot = name.size();
+        made->pages = korvane::pageFiles(*f, [name, dot](long long page) {
+            return name.substr(0, dot) + "-" + std::to_string(page) + name.substr(dot);
+        });
+    }
+    made->writer.emplace(made->geometry, *made->pages);
+    *sheet = made.release();
+    return KV_OK;
+}
+
+kv_status kv_sheet_add(kv_sheet* sheet, const kv_symbol* symbol, const kv_layout_options* layout, const char* text,
+                       int fit, char* error, size_t error_size) {
+    if (sheet == nullptr || symbol == nullptr)
+        return fail(KV_INVALID_ARGUMENT, "a required argument is null", error, error_size);
+    if (sheet->closed)
+        return fail(KV_INVALID_ARGUMENT, "the sheet is closed", error, error_size);
+    kv_layout_options defaults;
+    kv_layout_options_init(&defaults);
+    korvane::LayoutOptions o = layoutOptions(layout != nullptr ? *layout : defaults);
+    o.foreground = sheet->geometry.foreground;
+    o.background = sheet->geometry.background;
+    const korvane::Result<korvane::Drawing> label = korvane::layoutForCell(symbol->symbol, o, sheet->geometry, fit != 0);
+    if (!label)
+        return fail(label.error(), error, error_size);
+    const korvane::Status added = sheet->writer->add(*label, text != nullptr ? text : "");
+    return added ? KV_OK : fail(added.error(), error, error_size);
+}
+
+kv_status kv_sheet_close(kv_sheet* sheet, char* error, size_t error_size) {
+    if (sheet == nullptr)
+        return fail(KV_INVALID_ARGUMENT, "a required argument is null", error, error_size);
+    if (sheet->closed)
+        return fail(KV_INVALID_ARGUMENT, "the sheet is closed", error, error_size);
+    sheet->closed = true;
+    korvane::Status done = sheet->writer->finish();
+    if (done && sheet->file)
+        done = sheet->file->commit();
+    return done ? KV_OK : fail(done.error(), error, error_size);
+}
+
+long long kv_sheet_pages(const kv_sheet* sheet) { return sheet != nullptr ? sheet->writer->pagesDone() : 0; }
+
+void kv_sheet_free(kv_sheet* sheet) { delete sheet; }
 
 }  // extern "C"

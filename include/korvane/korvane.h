@@ -125,6 +125,44 @@ KV_API kv_status kv_write_file(const kv_drawing* drawing, const char* path, cons
                                char* error, size_t error_size);
 KV_API void kv_free(void* bytes);
 
+/* Label sheets: symbols laid out for the cells of a grid on pages, each page
+ * written as it fills. */
+typedef struct kv_sheet kv_sheet;
+
+typedef struct kv_sheet_options {
+    double page_width_mm, page_height_mm; /* default A4: 210 x 297 */
+    int columns, rows;                     /* 1-100 each */
+    double margin_top_mm, margin_right_mm, margin_bottom_mm, margin_left_mm; /* default 10 */
+    double gap_horizontal_mm, gap_vertical_mm;
+    double dpi;                            /* the labels' resolution too */
+    int text_line;                         /* 1: room for a line of text under each label */
+    double text_size_mm;
+    int cut_marks;
+    uint32_t foreground, background;       /* 0xRRGGBBAA, the labels' colours too */
+} kv_sheet_options;
+
+KV_API void kv_sheet_options_init(kv_sheet_options* options);
+
+/* Starts a sheet written to `path` in `format` (null: from the extension):
+ * a PDF is one file of pages, written whole by kv_sheet_close ("-" standard
+ * output); any other format is a file per page, "-1", "-2", ... before the
+ * extension, each written when its page is full. `options` may be null. */
+KV_API kv_status kv_sheet_open(const kv_sheet_options* options, const char* path, const char* format,
+                               kv_sheet** sheet, char* error, size_t error_size);
+/* Lays `symbol` out with `layout` (null: the defaults; the sheet's resolution
+ * and colours replace its own) for the next cell and places it there, with
+ * `text` (may be null) under it. With `fit` nonzero, a label larger than its
+ * cell is made at the largest X in whole dots that fits. After a write
+ * failure every call fails. */
+KV_API kv_status kv_sheet_add(kv_sheet* sheet, const kv_symbol* symbol, const kv_layout_options* layout,
+                              const char* text, int fit, char* error, size_t error_size);
+/* Writes the last page and completes the output. */
+KV_API kv_status kv_sheet_close(kv_sheet* sheet, char* error, size_t error_size);
+/* Pages written so far. */
+KV_API long long kv_sheet_pages(const kv_sheet* sheet);
+/* Frees the sheet; without kv_sheet_close a PDF file is not written. */
+KV_API void kv_sheet_free(kv_sheet* sheet);
+
 #ifdef __cplusplus
 }
 #endif
