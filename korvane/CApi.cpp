@@ -160,7 +160,11 @@ const char* kv_symbol_data(const kv_symbol* symbol, size_t* length) {
 int kv_symbol_width_modules(const kv_symbol* symbol) {
     if (symbol == nullptr)
         return 0;
-    return symbol->symbol.isMatrix() ? symbol->symbol.size : symbol->symbol.widthModules;
+    return symbol->symbol.isMatrix() ? symbol->symbol.columns : symbol->symbol.widthModules;
+}
+
+int kv_symbol_height_modules(const kv_symbol* symbol) {
+    return symbol != nullptr && symbol->symbol.isMatrix() ? symbol->symbol.rows : 0;
 }
 
 int kv_symbol_is_matrix(const kv_symbol* symbol) { return symbol != nullptr && symbol->symbol.isMatrix(); }

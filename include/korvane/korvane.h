@@ -97,7 +97,8 @@ KV_API void kv_symbol_free(kv_symbol* symbol);
 /* Facts of a symbol. Strings stay valid until the symbol is freed. */
 KV_API const char* kv_symbol_text(const kv_symbol* symbol);   /* human-readable text */
 KV_API const char* kv_symbol_data(const kv_symbol* symbol, size_t* length); /* data as encoded */
-KV_API int kv_symbol_width_modules(const kv_symbol* symbol);  /* linear width, or matrix side */
+KV_API int kv_symbol_width_modules(const kv_symbol* symbol);  /* linear width, or matrix columns */
+KV_API int kv_symbol_height_modules(const kv_symbol* symbol); /* matrix rows; 0 for a linear symbol */
 KV_API int kv_symbol_is_matrix(const kv_symbol* symbol);
 KV_API int kv_symbol_warning_count(const kv_symbol* symbol);
 KV_API const char* kv_symbol_warning(const kv_symbol* symbol, int index);

@@ -220,7 +220,7 @@ Result<Symbol> encodeAztecOptimal(std::string_view data, const EncodeOptions& o)
 
     Symbol symbol;
     symbol.symbology = Symbology::Aztec;
-    symbol.size = size;
+    symbol.rows = symbol.columns = size;
     symbol.modules.resize(moduleCount);
     // Dark are BLACK (1) and BLACKGRID (3); WHITE, WHITEGRID and EMPTY (-1)
     // are light. Tested as bits, so the loop runs on whole vectors.

@@ -77,7 +77,7 @@ Result<Symbol> encodeSpecified(std::string_view data, const EncodeOptions& o) {
 
     Symbol symbol;
     symbol.symbology = Symbology::Aztec;
-    symbol.size = aztec.cols;
+    symbol.rows = symbol.columns = aztec.cols;
     symbol.modules.resize(aztec.bitmap.size());
     for (std::size_t i = 0; i < aztec.bitmap.size(); ++i)
         symbol.modules[i] = aztec.bitmap[i] == 0 ? 1 : 0;
