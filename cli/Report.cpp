@@ -214,6 +214,7 @@ std::string jsonSymbologyList() {
                         {"characters", std::string(s.characters)},
                         {"check", check},
                         {"matrix", s.matrix},
+                        {"capabilities", capabilityNames(s)},
                         {"defaultXMm", s.defaultXMm},
                         {"options", optionsFor(s.id)}});
     }
