@@ -391,13 +391,11 @@ struct Tally {
 // by thousands of labels is one line.
 class Tallies {
 public:
-    Tally& add(const std::string& message, long long line) {
+    void add(const std::string& message, long long line) {
         const auto [at, fresh] = index_.emplace(message, tallies_.size());
         if (fresh)
             tallies_.push_back({message, line, 0});
-        Tally& t = tallies_[at->second];
-        ++t.count;
-        return t;
+        ++tallies_[at->second].count;
     }
     const std::vector<Tally>& all() const { return tallies_; }
 
@@ -525,13 +523,12 @@ private:
         };
         MakeResult made = makeSymbol(request);
         const bool keep = made.error && made.error->code == ErrorCode::VerifyFailed && inv_.keepFailed && made.made;
-        RowOutcome o;
         if (made.error && !keep) {
-            o = rowFailure(run_, row, *made.error, made.made ? &*made.made : nullptr);
+            RowOutcome o = rowFailure(run_, row, *made.error, made.made ? &*made.made : nullptr);
             if (label.overflow) {
-                o.status = EXIT_USAGE;  // the data is fine; the sheet's options leave no room
-                o.message.clear();      // counted, and told once after the run
-                o.report = rowReport(run_, row, "", "", nullptr, &*made.error, o.status);
+                // An option error (status 2): the data is fine, the sheet leaves
+                // no room. Counted, and told once with a hint after the run.
+                o.message.clear();
                 std::lock_guard<std::mutex> lock(mutex_);
                 labels_[i] = std::move(label);
             }
@@ -539,6 +536,7 @@ private:
         }
         if (!gate.commit(i))
             return skippedRow();
+        RowOutcome o;
         if (made.error) {
             o.status = exitStatusFor(made.error->code);
             o.message = made.error->message;
@@ -586,11 +584,13 @@ private:
             overflow_ = *label.overflow;
             overflowFirst_ = row.line;
         }
-        if (!label.made || writeError_) {
+        if (!label.made) {
             hold(i, std::move(o.report), false);
             o.report.clear();
             return;
         }
+        if (writeError_)
+            return hold(i, "", true);  // made after the output failed: reported as not written
         for (const std::string& w : label.made->warnings)
             warnings_.add(w, row.line);
         const long long page = writer_->nextPage();
