@@ -417,6 +417,15 @@ TEST_F(KorvaneCommand, LabelSheets) {
         {"one SVG per page", {"-b", "ean13", "--height", "12mm", "--batch", "many.txt", "--sheet", "Letter", "--grid",
                               "4x10", "-o", "sheet.svg"},
          0, "50 labels on 2 pages", {"sheet-1.svg", "sheet-2.svg"}, MANY, true, Err::BATCH},
+        {"--json: each label's page and file, in row order", {"-b", "ean13", "--json", "--batch", "many.txt", "--sheet",
+                                                              "A4", "--grid", "3x8", "-o", "sheet.svg"},
+         0, "50 labels on 3 pages", {"sheet-1.svg", "sheet-2.svg", "sheet-3.svg"}, MANY, true, Err::BATCH, "",
+         jsonLines(50, [n = 0LL](const json& j) mutable {
+             EXPECT_EQ(j["n"], ++n);
+             const long long page = (n - 1) / 24 + 1;
+             EXPECT_EQ(j["page"], page);
+             EXPECT_EQ(j["file"], "sheet-" + std::to_string(page) + ".svg");
+         })},
         {"{page} names the pages", {"--batch", "-", "--sheet", "100x150mm", "--grid", "1x1", "-o", "p{page:02}.png"}, 0,
          "2 labels on 2 pages", {"p01.png", "p02.png"}, NONE, true, Err::BATCH, "one\ntwo\n"},
         // X shrinks to fit unless given: one line per cause, status 2 (the data is fine), a hint naming the option.
