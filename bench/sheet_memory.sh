@@ -47,5 +47,12 @@ names=(korvane baseline)
 for i in "${!programs[@]}"; do
     args+=(-n "${names[$i]} pdf" "${programs[$i]} -b ean13 --batch ean13.txt --sheet A4 --grid 3x8 -o out/sheet.pdf")
 done
-hyperfine --warmup 1 --runs "$runs" --prepare 'rm -rf out && mkdir out' --export-markdown sheets.md "${args[@]}" >/dev/null
+hyperfine --warmup 1 --runs "$runs" --prepare 'rm -rf out && mkdir out' --export-markdown sheets.md \
+  --export-json sheets.json "${args[@]}" >/dev/null
 cat sheets.md
+# Processor time beside the wall clock, which on a busy machine includes the waits for a core.
+python3 - sheets.json <<'PY'
+import json, sys
+for r in json.load(open(sys.argv[1]))["results"]:
+    print(f"  {r['command']}: wall {r['mean']:.3f} s, user {r['user']:.3f} s, system {r['system']:.3f} s")
+PY
