@@ -164,7 +164,7 @@ Result<Drawing> layoutForCell(const Symbol& symbol, const LayoutOptions& options
                                   static_cast<double>(sheet.cellHeight - sheet.textLine) / drawing->height);
     int x = std::clamp(static_cast<int>(std::floor(asked * scale)), 1, asked - 1);
     for (;; --x) {
-        o.xMm = x * MM_PER_INCH / sheet.dpi;
+        o.xDim = px(x);  // dots at the sheet's resolution
         Result<Drawing> smaller = layout(symbol, o);
         if (!smaller)
             return smaller;

@@ -488,7 +488,7 @@ TEST_F(KorvaneCommand, SheetsAsTheLibraryMakesThem) {
             const auto symbol = korvane::encode(korvane::Symbology::Ean13, value);
             ASSERT_TRUE(symbol);
             korvane::LayoutOptions layout;
-            layout.heightMm = 12;
+            layout.height = korvane::mm(12);
             const auto label = korvane::layoutForCell(*symbol, layout, *sheet, true);
             ASSERT_TRUE(label);
             ASSERT_TRUE(writer.add(*label, std::to_string(++n) + ": " + value));

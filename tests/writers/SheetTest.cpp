@@ -127,7 +127,8 @@ TEST(Sheet, FitsTheLargestWholeDotX) {
         const Result<SheetGeometry> g = sheetGeometry(a4(c.columns, c.rows));
         ASSERT_TRUE(g);
         LayoutOptions lo;
-        lo.heightMm = c.heightMm;
+        if (c.heightMm > 0)
+            lo.height = mm(c.heightMm);
         const Result<Drawing> asked = layout(*symbol, lo);
         ASSERT_TRUE(asked);
         const Result<Drawing> fitted = layoutForCell(*symbol, lo, *g, true);
@@ -148,7 +149,7 @@ TEST(Sheet, FitsTheLargestWholeDotX) {
         EXPECT_LT(x, asked->moduleDots);
         EXPECT_FALSE(layoutForCell(*symbol, lo, *g, false)) << "fitting is asked for";
         LayoutOptions wider = lo;
-        wider.xMm = (x + 1) * 25.4 / 300;
+        wider.xDim = px(x + 1);
         const Result<Drawing> more = layout(*symbol, wider);
         ASSERT_TRUE(more);
         EXPECT_FALSE(g->fits(more->width, more->height)) << "one dot more fits too";
