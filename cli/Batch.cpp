@@ -262,6 +262,10 @@ Result<std::vector<BatchRow>> readBatch(const Reader& reader, bool csv, const Se
     Result<std::string> text = readAll(reader);
     if (!text)
         return text.error();
+    // Spreadsheets save "CSV UTF-8" and text files with a byte-order mark in
+    // front; it is no part of the first value or column name.
+    if (text->compare(0, 3, "\xEF\xBB\xBF") == 0)
+        text->erase(0, 3);
     if (csv)
         return csvRows(*text, base);
     return lineRows(*text);

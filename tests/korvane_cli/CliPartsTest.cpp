@@ -176,6 +176,20 @@ TEST(Batch, CsvCellsQuotesAndRowOptions) {
         EXPECT_FALSE(readBatch(readerOf(bad), true, Settings{})) << bad;
 }
 
+// Excel's "CSV UTF-8" and Windows text files: a byte-order mark, CR LF line ends.
+TEST(Batch, ByteOrderMarkAndCrLfOfSpreadsheets) {
+    const auto csv = readBatch(readerOf("\xEF\xBB\xBF" "data,symbology\r\n5901234123457,ean13\r\n"), true, Settings{});
+    ASSERT_TRUE(csv) << csv.error().message;
+    ASSERT_EQ(csv->size(), 1u);
+    EXPECT_EQ((*csv)[0].data, "5901234123457");
+    EXPECT_EQ((*csv)[0].settings->symbology, Symbology::Ean13);
+    const auto plain = readBatch(readerOf("\xEF\xBB\xBF" "5901234123457\r\n400638133393\r\n"), false, Settings{});
+    ASSERT_TRUE(plain);
+    ASSERT_EQ(plain->size(), 2u);
+    EXPECT_EQ((*plain)[0].data, "5901234123457");
+    EXPECT_EQ((*plain)[1].data, "400638133393");
+}
+
 TEST(Batch, EndlessLinesAreRefusedWhileReading) {
     std::size_t served = 0;
     const Reader zeros = [&](char* buffer, std::size_t size) {
