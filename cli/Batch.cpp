@@ -235,7 +235,7 @@ private:
         bool advanced = false;
         while (cursor_ < done_.size() && done_[cursor_]) {
             const RowOutcome& o = *done_[cursor_];
-            if (options_.failFast && o.status != 0 && !o.skipped)
+            if ((options_.failFast && o.status != 0 && !o.skipped) || o.stopsBatch)
                 stopped_.store(true);
             if (options_.emit)
                 options_.emit(cursor_, o);

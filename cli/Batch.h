@@ -45,6 +45,9 @@ struct RowOutcome {
     std::string message;  // its line for standard error, without "korvane: line N: "; may be a warning
     std::string report;   // its JSON line, with --json
     bool skipped = false; // not run: --fail-fast stopped the batch before it
+    // The cause is no row's own (the output folder is missing, the disk is
+    // full): every later row would fail alike, so the batch stops here.
+    bool stopsBatch = false;
 };
 
 // Handed to a row's work: in a --fail-fast batch, commit() waits until every
@@ -63,7 +66,9 @@ struct RunOptions {
     std::function<void(std::size_t row, const RowOutcome&)> emit;
 };
 
-// Runs work(row, gate) for rows 0..count-1 on `jobs` threads.
+// Runs work(row, gate) for rows 0..count-1 on `jobs` threads. After an
+// outcome that stops the batch (--fail-fast and a failure, or stopsBatch),
+// rows not yet begun are skipped.
 void runRows(std::size_t count, const RunOptions& options,
              const std::function<RowOutcome(std::size_t, CommitGate&)>& work);
 

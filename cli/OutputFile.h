@@ -14,6 +14,13 @@
 
 namespace korvane::cli {
 
+// Errors (WriteFailed) are worded by the library's writeBytesToFile, so a
+// missing folder or a full disk reads the same whichever path failed.
 Status writeOutputFile(const std::vector<std::uint8_t>& bytes, const std::string& path);
+
+// After a failed write: whether the cause is the folder `path` names its file
+// in, or the device under it (missing, not a folder, not writable, read-only,
+// full), so that every other file written there would fail the same way.
+bool folderUnusable(const std::string& path);
 
 }  // namespace korvane::cli

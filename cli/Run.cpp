@@ -200,6 +200,8 @@ struct BatchRun {
 
     const Settings& settingsOf(const BatchRow& row) const { return row.settings ? *row.settings : inv.settings; }
 
+    bool stopped = false;  // by a cause no row's own: later rows failing of it are not reported again
+
     void emit(const BatchRow& row, const RowOutcome& o) {
         if (o.skipped) {
             ++skipped;
@@ -213,6 +215,11 @@ struct BatchRun {
                 status = o.status;
         } else {
             ++written;
+        }
+        if (o.stopsBatch) {
+            if (stopped)
+                return;  // rows already under way when the batch stopped: the same cause
+            stopped = true;
         }
         // One line per message: a row's error, or each of its warnings.
         for (std::size_t at = 0; at < o.message.size();) {
@@ -334,6 +341,12 @@ int runFiles(BatchRun& run) {
                     "-o " + shown(inv.output) + " names one file for " + std::to_string(unnamed) +
                         " values; put {n}, {line} or {data} in it, such as label-{n:05}.svg");
     nameOutputs(run.rows, *names);
+    // Whether every row the template names writes into one folder, which a
+    // failure of that folder then fails for all of them.
+    const std::size_t slash = inv.output.find_last_of('/');
+    const Result<NameTemplate> folderPart =
+        NameTemplate::parse(slash == std::string::npos ? std::string() : inv.output.substr(0, slash));
+    const bool fixedFolder = folderPart && !folderPart->hasFields();
 
     Progress progress(run.console, run.rows.size());
     runEachRow(run, progress, [&](std::size_t i, const BatchRow& row, const Settings& settings, CommitGate& gate) {
@@ -350,8 +363,11 @@ int runFiles(BatchRun& run) {
         if (!gate.commit(i))
             return skippedRow();
         const Status written = writeOutput(run.console, made.made->bytes, row.output);
-        if (!written)
-            return rowFailure(run, row, written.error(), &*made.made, formatName(*format));
+        if (!written) {
+            RowOutcome o = rowFailure(run, row, written.error(), &*made.made, formatName(*format));
+            o.stopsBatch = row.file.empty() && fixedFolder && folderUnusable(row.output);
+            return o;
+        }
         RowOutcome o = madeRow(made);
         o.report = rowReport(run, row, row.output, formatName(*format), &*made.made, made.error ? &*made.error : nullptr,
                              o.status);

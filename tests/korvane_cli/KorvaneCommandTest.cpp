@@ -365,6 +365,10 @@ TEST_F(KorvaneCommand, BatchesWithBadRowsAndCollisions) {
              EXPECT_EQ(lines(o.err).size(), 3u) << o.err;
              EXPECT_NE(o.err.find("line 1: warning: X of 0.08467 mm is below"), std::string::npos) << o.err;
          }},
+        {"a missing folder stops the batch at once, on every thread",
+         {"-b", "ean13", "--jobs", "4", "--batch", "many.txt", "-o", "nosuch/{n}.svg"}, 3,
+         "line 1: cannot write \"nosuch/1.svg\": the folder \"nosuch\" does not exist", {}, MANY, true, Err::BATCH, "",
+         [](const Outcome& o, const fs::path&) { EXPECT_EQ(lines(o.err).size(), 2u) << o.err; }},
         {"empty batch", {"--batch", "empty", "-o", "{n}.svg"}, 1, "the batch holds no values", {}, EMPTY, false},
         {"endless batch line", {"--batch", "/dev/zero", "-o", "{n}.svg"}, 1, "longer than 1 MiB", {}, NONE, false},
         {"missing batch file", {"--batch", "missing.txt"}, 2, "cannot read missing.txt: No such file", {}, NONE, false},
@@ -446,7 +450,8 @@ TEST_F(KorvaneCommand, HostileCommandLines) {
         {"100,000 characters of Code 128", {"-b", "code128", LONG_VALUE}, 1, "2^28", {}, NONE, false},
         {"100,000-character option value", {"--fg", LONG_VALUE, "x"}, 2, "is not a colour", {}, NONE, false},
         {"100,000-character output name", {"-o", LONG_VALUE + ".svg", "x"}, 3, "", {}, NONE},
-        {"missing directory", {"-o", "missing/a.svg", "x"}, 3, "missing/a.svg", {}, NONE},
+        {"missing directory", {"-o", "missing/a.svg", "x"}, 3,
+         "cannot write \"missing/a.svg\": the folder \"missing\" does not exist", {}, NONE},
         {"output is a directory", {"-o", "d", "-f", "svg", "x"}, 3, "d", {}, DIRECTORY},
         {"inside a regular file", {"-o", "f/a.svg", "x"}, 3, "f/a.svg", {}, PLAIN},
         {"under /proc", {"-o", "/proc/korvane-test.svg", "x"}, 3, "/proc/korvane-test.svg", {}, NONE},
