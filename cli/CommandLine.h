@@ -19,6 +19,7 @@ struct SheetSettings {
     Box margins;   // default 10 mm all round
     Length gapH, gapV;
     std::string labelText;  // text under each label: a template with {data}, {n}, {line}
+    NameTemplate labelTemplate;  // labelText, parsed
     bool cutMarks = false;
 };
 

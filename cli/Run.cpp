@@ -37,6 +37,34 @@ int fail(Console& c, int status, const std::string& message) {
     return status;
 }
 
+// A failure before any symbol was made: its line, and with --json its report
+// too, so that a program reading the reports learns of every failure.
+int refuse(Console& c, bool json, int status, const std::string& message) {
+    if (json) {
+        const Error error{status == EXIT_OUTPUT ? ErrorCode::WriteFailed
+                          : status == EXIT_DATA ? ErrorCode::InvalidData
+                                                : ErrorCode::InvalidOption,
+                          message};
+        ReportEntry entry;
+        entry.error = &error;
+        entry.status = status;
+        c.out(jsonReport(entry));
+    }
+    return fail(c, status, message);
+}
+
+// Whether the arguments ask for --json, for a command line that did not parse.
+bool jsonAsked(int argc, const char* const* argv) {
+    for (int i = 1; i < argc && argv[i] != nullptr; ++i) {
+        const std::string_view a = argv[i];
+        if (a == "--")
+            return false;
+        if (a == "--json")
+            return true;
+    }
+    return false;
+}
+
 std::string shown(const std::string& path) { return path.size() > 200 ? path.substr(0, 200) + "..." : path; }
 
 // A file's bytes, up to `limit`.
@@ -146,10 +174,10 @@ MakeRequest requestFor(const Invocation& inv, const Settings& settings, std::str
 int runSingle(const Invocation& inv, Console& console) {
     const Result<Format> format = formatFor(inv.settings, inv.output);
     if (!format)
-        return fail(console, EXIT_USAGE, format.error().message);
+        return refuse(console, inv.json, EXIT_USAGE, format.error().message);
     const Result<std::string> data = singleData(inv, console);
     if (!data)
-        return fail(console, exitStatusFor(data.error().code), data.error().message);
+        return refuse(console, inv.json, exitStatusFor(data.error().code), data.error().message);
 
     MakeRequest request = requestFor(inv, inv.settings, *data);
     request.format = *format;
@@ -159,8 +187,7 @@ int runSingle(const Invocation& inv, Console& console) {
     entry.input = *data;
     entry.format = formatName(*format);
     entry.made = made.made ? &*made.made : nullptr;
-    const bool write = made.made && !made.made->bytes.empty() &&
-                       (!made.error || (made.error->code == ErrorCode::VerifyFailed && inv.keepFailed));
+    const bool write = made.writes();
     int status = made.error ? exitStatusFor(made.error->code) : EXIT_WRITTEN;
     std::optional<Error> error = made.error;
     if (write) {
@@ -328,16 +355,16 @@ void runEachRow(BatchRun& run, Progress& progress, const RowWork& work,
 int runFiles(BatchRun& run) {
     const Invocation& inv = run.inv;
     if (inv.output == "-")
-        return fail(run.console, EXIT_USAGE,
-                    "a batch writes one file per value; give -o a template such as label-{n:05}.svg");
+        return refuse(run.console, inv.json, EXIT_USAGE,
+                      "a batch writes one file per value; give -o a template such as label-{n:05}.svg");
     const Result<NameTemplate> names = NameTemplate::parse(inv.output);
     if (!names)
-        return fail(run.console, EXIT_USAGE, "--output: " + names.error().message);
+        return refuse(run.console, inv.json, EXIT_USAGE, "--output: " + names.error().message);
     std::size_t unnamed = 0;
     for (const BatchRow& row : run.rows)
         unnamed += row.file.empty() ? 1 : 0;
     if (unnamed > 1 && !names->hasFields())
-        return fail(run.console, EXIT_USAGE,
+        return refuse(run.console, inv.json, EXIT_USAGE,
                     "-o " + shown(inv.output) + " names one file for " + std::to_string(unnamed) +
                         " values; put {n}, {line} or {data} in it, such as label-{n:05}.svg");
     nameOutputs(run.rows, *names);
@@ -356,9 +383,7 @@ int runFiles(BatchRun& run) {
         MakeRequest request = requestFor(inv, settings, row.data);
         request.format = *format;
         const MakeResult made = makeSymbol(request);
-        const bool keep = made.error && made.error->code == ErrorCode::VerifyFailed && inv.keepFailed && made.made &&
-                          !made.made->bytes.empty();
-        if (made.error && !keep)
+        if (!made.writes())
             return rowFailure(run, row, *made.error, made.made ? &*made.made : nullptr, formatName(*format));
         if (!gate.commit(i))
             return skippedRow();
@@ -395,7 +420,6 @@ int runSheets(BatchRun& run) {
     const Result<NameTemplate> names = NameTemplate::parse(inv.output);
     if (!names)
         return fail(run.console, EXIT_USAGE, "--output: " + names.error().message);
-    const Result<NameTemplate> labelText = NameTemplate::parse(sheet.labelText);
 
     std::vector<std::optional<Made>> labels(run.rows.size());
     std::vector<std::optional<Error>> kept(run.rows.size());  // --keep-failed: placed though verification failed
@@ -409,8 +433,7 @@ int runSheets(BatchRun& run) {
         MakeRequest request = requestFor(inv, settings, row.data);
         request.render = false;
         MakeResult made = makeSymbol(request);
-        const bool keep = made.error && made.error->code == ErrorCode::VerifyFailed && inv.keepFailed && made.made;
-        if (made.error && !keep)
+        if (!made.writes())
             return rowFailure(run, row, *made.error, made.made ? &*made.made : nullptr);
         if (const Status fits = labelFits(*geometry, made.made->drawing); !fits)
             return rowFailure(run, row, fits.error(), &*made.made);
@@ -444,7 +467,7 @@ int runSheets(BatchRun& run) {
         l.drawing = &labels[i]->drawing;
         if (!sheet.labelText.empty()) {
             const BatchRow& row = run.rows[i];
-            l.text = labelText->expand({row.n, row.line, std::string_view(row.data).substr(0, 200), 0}, true);
+            l.text = sheet.labelTemplate.expand({row.n, row.line, std::string_view(row.data).substr(0, 200), 0}, true);
         }
         placed.push_back(l);
         rowOf.push_back(i);
@@ -517,14 +540,14 @@ int runBatch(const Invocation& inv, Console& console) {
     std::unique_ptr<File> file;
     const Reader reader = batchReader(inv, console, file);
     if (file && !file->open())
-        return fail(console, EXIT_USAGE, "cannot read " + shown(inv.batch) + ": " + file->why());
+        return refuse(console, inv.json, EXIT_USAGE, "cannot read " + shown(inv.batch) + ": " + file->why());
     Result<std::vector<BatchRow>> rows = readBatch(reader, inv.csv, inv.settings);
     if (file && file->failed())
-        return fail(console, EXIT_USAGE, "cannot read " + shown(inv.batch) + ": " + file->why());
+        return refuse(console, inv.json, EXIT_USAGE, "cannot read " + shown(inv.batch) + ": " + file->why());
     if (!rows)
-        return fail(console, exitStatusFor(rows.error().code), rows.error().message);
+        return refuse(console, inv.json, exitStatusFor(rows.error().code), rows.error().message);
     if (rows->empty())
-        return fail(console, EXIT_DATA, "the batch holds no values");
+        return refuse(console, inv.json, EXIT_DATA, "the batch holds no values");
     BatchRun run{inv, console, std::move(*rows)};
     return inv.sheet ? runSheets(run) : runFiles(run);
 }
@@ -558,7 +581,7 @@ std::string symbologyTable() {
 int runKorvane(int argc, const char* const* argv, Console& console) {
     const Result<Invocation> parsed = parseCommandLine(argc, argv);
     if (!parsed)
-        return fail(console, EXIT_USAGE, parsed.error().message);
+        return refuse(console, jsonAsked(argc, argv), EXIT_USAGE, parsed.error().message);
     const Invocation& inv = *parsed;
     switch (inv.action) {
     case Action::Help:

@@ -398,6 +398,9 @@ TEST(CommandLine, UsageErrorsNameTheOption) {
         {argv({"--keep-failed", "1"}), "--verify"},
         {argv({"--json", "-o", "-", "1"}), "standard output"},
         {argv({"1", "2"}), "not expected"},
+        {argv({"-d", "1", "2"}), "one way"},
+        {argv({"--scale", "2", "1"}), "--scale is zint's, korvane's is --x-dim"},
+        {argv({"--font", "/nonexistent.ttf", "1"}), "--font: cannot read /nonexistent.ttf"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args.size() > 1 ? c.args[1] : "");
@@ -425,6 +428,15 @@ TEST(CommandLine, OptionsReachTheSettings) {
     EXPECT_TRUE(inv->csv);
     ASSERT_TRUE(inv->sheet);
     EXPECT_EQ(inv->sheet->grid.columns, 2);
+}
+
+// zint's habits: -d DATA is the data, as zint takes it; --dpi has no short form.
+TEST(CommandLine, DashDIsTheDataAsInZint) {
+    const auto args = argv({"-b", "ean13", "-d", "5901234123457"});
+    const Result<Invocation> inv = parseCommandLine(static_cast<int>(args.size()), args.data());
+    ASSERT_TRUE(inv) << inv.error().message;
+    EXPECT_EQ(inv->data, "5901234123457");
+    EXPECT_EQ(inv->settings.dpi, 300);
 }
 
 }  // namespace

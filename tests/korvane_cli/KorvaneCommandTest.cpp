@@ -297,6 +297,13 @@ TEST_F(KorvaneCommand, JsonReportsParseBack) {
                        EXPECT_EQ(j["error"]["code"], "invalid-data");
                        EXPECT_EQ(j["written"], false);
                    })},
+        {"a usage error is reported too", {"--json", "--rotate", "45", "ABC"}, 2, "--rotate", {}, NONE, false,
+         Err::ONE_LINE, "",
+         jsonLines(1,
+                   [](const json& j) {
+                       EXPECT_EQ(j["error"]["code"], "invalid-option");
+                       EXPECT_EQ(j["status"], 2);
+                   })},
         {"--list --json", {"--list", "--json"}, 0, "", {}, NONE, false, Err::ONE_LINE, "",
          [](const Outcome& o, const fs::path&) {
              const json j = json::parse(o.out);
@@ -460,7 +467,10 @@ TEST_F(KorvaneCommand, HostileCommandLines) {
         {"unwritable batch row", {"--batch", "-", "-o", "{data}/x.svg"}, 3, "line 1: ", {"d/x.svg"}, DIRECTORY, true,
          Err::BATCH, "missing\nd\n", nullptr},
         {"help", {"--help"}, 0, "", {}, NONE, false, Err::ONE_LINE, "",
-         [](const Outcome& o, const fs::path&) { EXPECT_NE(o.out.find("EXIT STATUS"), std::string::npos); }},
+         [](const Outcome& o, const fs::path&) {
+             EXPECT_NE(o.out.find("EXIT STATUS"), std::string::npos);
+             EXPECT_NE(o.out.find("default 7 after EAN-13 and EAN-8, 9 after UPC-A"), std::string::npos);
+         }},
         {"version", {"--version"}, 0, "", {}, NONE, false, Err::ONE_LINE, "",
          [](const Outcome& o, const fs::path&) { EXPECT_EQ(o.out.rfind("korvane ", 0), 0u); }},
     });
