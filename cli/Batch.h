@@ -29,6 +29,9 @@ struct BatchRow {
     std::shared_ptr<const Settings> settings;  // the row's own settings (CSV option cells); null: the run's
     std::optional<Error> error;  // found before the row runs: a bad cell, a name already taken
     std::string output;          // the file the row writes
+    // A name from a "file" cell stays inside the folder of -o (unless
+    // --allow-paths): that folder, which the write checks links against.
+    std::optional<std::string> confinedTo;
 };
 
 // Reads every row. Errors for the whole batch: a line over MAX_LINE_BYTES, a
@@ -36,9 +39,12 @@ struct BatchRow {
 // that is no option (InvalidOption). A bad cell is the error of its row.
 Result<std::vector<BatchRow>> readBatch(const Reader& reader, bool csv, const Settings& base);
 
-// Gives every row its output name: its "file" cell, or the template
-// expanded; a name an earlier row has already taken is the later row's error.
-void nameOutputs(std::vector<BatchRow>& rows, const NameTemplate& names);
+// Gives every row its output name: the template expanded, or its "file" cell
+// in the folder the template names. Label lists come from other people, so a
+// cell that is an absolute path or climbs out with ".." is the row's error
+// unless `allowPaths` (then an absolute path is taken as it is). A name an
+// earlier row has already taken is the later row's error.
+void nameOutputs(std::vector<BatchRow>& rows, const NameTemplate& names, bool allowPaths = false);
 
 struct RowOutcome {
     int status = 0;       // the exit status the row stands for; 0 written

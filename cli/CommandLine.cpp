@@ -56,6 +56,9 @@ BATCHES
   a flag's cell is 1, yes, true or on to set it). -o is then a template:
   {n} the row's number (from 1), {line} its line in the file, {data} the value
   made safe for a file name, with a width as in {n:05}; {{ and }} are braces.
+  A "file" cell names a file in the folder of -o; one that leaves it (an
+  absolute path, "..", a symbolic link out of it) fails its row unless
+  --allow-paths is given.
   Two rows that would write the same file are an error for the second. A bad
   row is reported with its line and the batch goes on (--fail-fast stops at
   it, and nothing after it is written). Rows run on --jobs threads (default:
@@ -304,6 +307,7 @@ void registerOptions(Options& options, Invocation& inv, Typed& typed, FirstError
     options.flag("--csv", inv.csv, "the batch file is CSV with a header row (see BATCHES)");
     options.value("-j,--jobs", typed.jobs, "threads for a batch (default: every core)", "N");
     options.flag("--fail-fast", inv.failFast, "stop a batch at its first bad row");
+    options.flag("--allow-paths", inv.allowPaths, "a CSV's file cells may name files outside the folder of -o");
 
     options.value("--sheet", typed.sheet, "place the batch on pages: A4, Letter, WxH, ...", "PAGE");
     options.value("--grid", typed.grid, "labels per page, columns x rows (default 1x1)", "CxR");
@@ -383,6 +387,8 @@ Status settleBatch(const Options& options, const Typed& typed, Invocation& inv) 
         inv.jobs = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, static_cast<unsigned>(MAX_JOBS)));
     if (inv.failFast && inv.batch.empty())
         return usage("--fail-fast applies to a --batch");
+    if (inv.allowPaths && !inv.csv)
+        return usage("--allow-paths applies to the file cells of a --csv batch");
     return Done{};
 }
 

@@ -41,6 +41,7 @@ struct Invocation {
     bool csv = false;
     int jobs = 0;       // 0: every core
     bool failFast = false;
+    bool allowPaths = false;  // a CSV's "file" cells may name files outside the folder of -o
 
     std::optional<SheetSettings> sheet;
 };

@@ -6,6 +6,9 @@
 
 #include <cerrno>
 
+#include <climits>
+#include <cstdlib>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
@@ -53,6 +56,32 @@ bool folderUnusable(const std::string& path) {
         return true;
     struct statvfs fs;
     return ::statvfs(folder.c_str(), &fs) == 0 && ((fs.f_flag & ST_RDONLY) != 0 || fs.f_bavail == 0);
+}
+
+Status insideFolder(const std::string& folder, const std::string& path) {
+    char base[PATH_MAX];
+    if (::realpath(folder.c_str(), base) == nullptr)
+        return Done{};
+    const std::string root = base;
+    const auto inside = [&root](const char* real) {
+        const std::string p = real;
+        return root == "/" || p == root || p.compare(0, root.size() + 1, root + "/") == 0;
+    };
+    const auto outside = [&](const std::string& how) -> Status {
+        const std::string shown = path.size() > 200 ? path.substr(0, 200) + "..." : path;
+        return Error{ErrorCode::InvalidOption, "\"" + shown + "\" leads out of the folder of -o (" + folder + ")" + how +
+                                                   "; --allow-paths allows it"};
+    };
+    const std::size_t slash = path.find_last_of('/');
+    const std::string parent = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    char real[PATH_MAX];
+    if (::realpath(parent.c_str(), real) != nullptr && !inside(real))
+        return outside(" through a symbolic link");
+    struct stat st;
+    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode) && ::realpath(path.c_str(), real) != nullptr &&
+        !inside(real))
+        return outside(", a symbolic link to " + std::string(real).substr(0, 200));
+    return Done{};
 }
 
 }  // namespace korvane::cli

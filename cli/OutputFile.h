@@ -23,4 +23,9 @@ Status writeOutputFile(const std::vector<std::uint8_t>& bytes, const std::string
 // full), so that every other file written there would fail the same way.
 bool folderUnusable(const std::string& path);
 
+// Whether `path` stays inside `folder` once symbolic links are followed: its
+// own folder and, when it is a link, the file it points to. Names that do not
+// exist yet are left for the write to report.
+Status insideFolder(const std::string& folder, const std::string& path);
+
 }  // namespace korvane::cli

@@ -367,7 +367,7 @@ int runFiles(BatchRun& run) {
         return refuse(run.console, inv.json, EXIT_USAGE,
                     "-o " + shown(inv.output) + " names one file for " + std::to_string(unnamed) +
                         " values; put {n}, {line} or {data} in it, such as label-{n:05}.svg");
-    nameOutputs(run.rows, *names);
+    nameOutputs(run.rows, *names, inv.allowPaths);
     // Whether every row the template names writes into one folder, which a
     // failure of that folder then fails for all of them.
     const std::size_t slash = inv.output.find_last_of('/');
@@ -387,6 +387,9 @@ int runFiles(BatchRun& run) {
             return rowFailure(run, row, *made.error, made.made ? &*made.made : nullptr, formatName(*format));
         if (!gate.commit(i))
             return skippedRow();
+        if (row.confinedTo)
+            if (const Status inside = insideFolder(*row.confinedTo, row.output); !inside)
+                return rowFailure(run, row, inside.error(), &*made.made, formatName(*format));
         const Status written = writeOutput(run.console, made.made->bytes, row.output);
         if (!written) {
             RowOutcome o = rowFailure(run, row, written.error(), &*made.made, formatName(*format));

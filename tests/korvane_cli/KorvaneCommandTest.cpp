@@ -93,13 +93,16 @@ enum Fixture : unsigned {
     EMPTY = 32,     // "empty", no bytes
     CSV = 64,       // "labels.csv"
     MANY = 128,     // "many.txt": 50 EAN-13 values
+    LINK = 256,     // "d/up", a symbolic link to the run's directory (above "d")
 };
 
 void makeFixtures(const fs::path& dir, unsigned f) {
     if (f & CODES)
         writeFile(dir / "codes.txt", "590123412345\nnot digits\n400638133393\n");
-    if (f & DIRECTORY)
+    if (f & (DIRECTORY | LINK))
         fs::create_directory(dir / "d");
+    if (f & LINK)
+        fs::create_directory_symlink("..", dir / "d" / "up");
     if (f & PLAIN)
         writeFile(dir / "f", "plain");
     if (f & BINARY) {
@@ -362,6 +365,20 @@ TEST_F(KorvaneCommand, BatchesWithBadRowsAndCollisions) {
          CODES, false},
         {"CSV names, symbologies and options per row", {"--csv", "--batch", "labels.csv", "-o", "unused-{n}.svg"}, 1,
          "line 5: EAN-13", {"ean.svg", "c128.png", "az.pdf"}, CSV, true, Err::BATCH, "", has("ean.svg", "<svg")},
+        {"CSV file cells stay in the folder of -o", {"-b", "ean13", "--csv", "--batch", "-", "-o", "d/{n}.svg"}, 2,
+         "line 2: the file cell \"../escape.svg\" names a file outside the folder of -o (d); --allow-paths allows it",
+         {"d/ok.svg"}, DIRECTORY, true, Err::BATCH,
+         "data,file\n590123412345,../escape.svg\n590123412345,/tmp/korvane-escape.svg\n400638133393,ok.svg\n",
+         [](const Outcome& o, const fs::path&) {
+             EXPECT_NE(o.err.find("line 3: the file cell \"/tmp/korvane-escape.svg\""), std::string::npos) << o.err;
+             EXPECT_FALSE(fs::exists("/tmp/korvane-escape.svg"));
+         }},
+        {"--allow-paths lets them out", {"-b", "ean13", "--csv", "--allow-paths", "--batch", "-", "-o", "d/{n}.svg"}, 0,
+         "", {"escape.svg", "d/ok.svg"}, DIRECTORY, true, Err::BATCH,
+         "data,file\n590123412345,../escape.svg\n400638133393,ok.svg\n"},
+        {"no symbolic link out of the folder of -o", {"-b", "ean13", "--csv", "--batch", "-", "-o", "d/{n}.svg"}, 2,
+         "line 2: \"d/up/x.svg\" leads out of the folder of -o (d) through a symbolic link", {}, LINK, true,
+         Err::BATCH, "data,file\n590123412345,up/x.svg\n"},
         {"CSV column that is no option", {"--csv", "--batch", "-"}, 2, "'colour' is not data, file or an option", {},
          NONE, false, Err::ONE_LINE, "data,colour\nx,red\n"},
         {"every row bad", {"-b", "ean13", "--batch", "-", "-o", "{n}.svg"}, 1, "line 2: ", {}, NONE, false, Err::BATCH,
