@@ -81,6 +81,35 @@ TEST(Layout, XSnapsToWholeDotsAndSetsEverySize) {
     }
 }
 
+// EAN/UPC bars shorter than GS1's height for the X asked for are allowed, with a warning.
+TEST(Layout, ShortRetailBarsWarn) {
+    const struct {
+        Symbology s;
+        const char* data;
+        double heightMm, heightModules;
+        bool warned;
+    } cases[] = {
+        {Symbology::Ean13, "590123412345", 5, 0, true},
+        {Symbology::Ean13, "590123412345", 22.85, 0, false},
+        {Symbology::Ean13, "590123412345", 0, 40, true},
+        {Symbology::Ean8, "9638507", 10, 0, true},
+        {Symbology::Code128, "ABC", 5, 0, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.data);
+        LayoutOptions o = at(300, 0.33);
+        o.heightMm = c.heightMm;
+        o.heightModules = c.heightModules;
+        EXPECT_EQ(warns(laidOut(c.s, c.data, o), "GS1 gives"), c.warned);
+    }
+    EXPECT_TRUE(warns(laidOut(Symbology::Ean13, "590123412345", [] {
+                          LayoutOptions o = at(300, 0.33);
+                          o.heightMm = 5;
+                          return o;
+                      }()),
+                      "a bar height of 5 mm is below the 22.85 mm GS1 gives EAN-13 at X 0.33 mm"));
+}
+
 // EAN-13 digits the retail way: the first left of the start guard, six under
 // each half; the add-on's digits over its bars, which start lower.
 TEST(Layout, RetailTextPositions) {
