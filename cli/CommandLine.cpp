@@ -39,7 +39,9 @@ UNITS
   take modules as 50x. Examples: 0.33mm, 13mil, 0.013in, 1pt, 4px.
   Colours: RRGGBB or RRGGBBAA in hexadecimal (an optional #), or black, white,
   red, green, blue, navy, yellow, cyan, magenta, gray, brown, orange; --bg none
-  makes the background transparent.
+  makes the background transparent. For print, cmyk:C,M,Y,K in whole percent
+  (cmyk:0,0,0,100 is black on the black plate alone) stays CMYK in PDF and EPS;
+  greys, black and white go there as grey levels.
 
 OUTPUT
   -o FILE names the file (default barcode.svg); -o - writes to standard output

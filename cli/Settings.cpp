@@ -252,9 +252,10 @@ std::vector<SymbolOption> makeOptions() {
                      s.write.fontFile = v;
                      return Done{};
                  }});
-    o.push_back({"fg", "", "COLOUR", "bar colour: RRGGBB, RRGGBBAA or a name (default black)",
+    o.push_back({"fg", "", "COLOUR", "bar colour: RRGGBB, RRGGBBAA, cmyk:C,M,Y,K or a name (default black)",
                  colour("fg", &LayoutOptions::foreground, false)});
-    o.push_back({"bg", "", "COLOUR", "background: RRGGBB, RRGGBBAA, a name, or none for transparent (default white)",
+    o.push_back({"bg", "", "COLOUR",
+                 "background: RRGGBB, RRGGBBAA, cmyk:C,M,Y,K, a name, or none for transparent (default white)",
                  colour("bg", &LayoutOptions::background, true)});
     o.push_back({"rotate", "r", "DEGREES", "0, 90, 180 or 270 clockwise",
                  [](Settings& s, const std::string& v) -> Status {

@@ -74,7 +74,10 @@ TEST(Units, ColoursPagesGridsAndBoxes) {
     EXPECT_EQ(*parseColour("#ff800080"), (Colour{255, 128, 0, 128}));
     EXPECT_EQ(*parseColour("Navy"), (Colour{0, 0, 128, 255}));
     EXPECT_TRUE(parseColour("none")->transparent());
-    for (const char* bad : {"", "FF80", "GG0000", "#", "FF8000FF00", "purple-ish"})
+    EXPECT_EQ(*parseColour("cmyk:0,0,0,100"), Colour::fromCmyk(0, 0, 0, 100));
+    EXPECT_EQ(*parseColour("CMYK:100,0,0,0"), Colour::fromCmyk(100, 0, 0, 0));
+    for (const char* bad : {"", "FF80", "GG0000", "#", "FF8000FF00", "purple-ish", "cmyk:0,0,0", "cmyk:0,0,0,101",
+                            "cmyk:0,0,0,1,2", "cmyk:,0,0,0", "cmyk:0.5,0,0,0"})
         EXPECT_FALSE(parseColour(bad)) << bad;
 
     EXPECT_NEAR(parsePageSize("a4")->widthMm, 210, 1e-9);
