@@ -209,8 +209,8 @@ public:
     Options(CLI::App& app, int argc, const char* const* argv) : app_(app), wanted_(argc, argv) {}
 
     void positional(std::string& data) {
-        registered_.emplace_back(
-            "data", app_.add_option("data", data, "the data to encode (else --input or standard input)")->type_name("DATA"));
+        registered_.emplace_back("data", app_.add_option("data", data, "the data to encode (else --input or standard input)")
+                                             ->type_name("DATA"));
     }
     void value(const char* names, std::string& target, const char* help, const char* type) {
         if (wanted_(names))

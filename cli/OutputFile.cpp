@@ -69,8 +69,8 @@ Status insideFolder(const std::string& folder, const std::string& path) {
     };
     const auto outside = [&](const std::string& how) -> Status {
         const std::string shown = path.size() > 200 ? path.substr(0, 200) + "..." : path;
-        return Error{ErrorCode::InvalidOption, "\"" + shown + "\" leads out of the folder of -o (" + folder + ")" + how +
-                                                   "; --allow-paths allows it"};
+        return Error{ErrorCode::InvalidOption,
+                     "\"" + shown + "\" leads out of the folder of -o (" + folder + ")" + how + "; --allow-paths allows it"};
     };
     const std::size_t slash = path.find_last_of('/');
     const std::string parent = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
