@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     korvane::LayoutOptions layout;
     layout.dpi = 0;
-    layout.moduleDots = 2;
+    layout.xDim = korvane::px(2);
     const korvane::Result<korvane::Drawing> drawing = korvane::layout(*symbol, layout);
     if (!drawing)
         return 0;  // too wide for a canvas
