@@ -168,6 +168,19 @@ Result<std::vector<BatchRow>> csvRows(const std::string& text, const Settings& b
     return rows;
 }
 
+// Whether a relative name has a ".." component.
+bool climbsOut(const std::string& name) {
+    for (std::size_t at = 0; at <= name.size();) {
+        std::size_t end = name.find('/', at);
+        if (end == std::string::npos)
+            end = name.size();
+        if (name.compare(at, end - at, "..") == 0 && end - at == 2)
+            return true;
+        at = end + 1;
+    }
+    return false;
+}
+
 std::vector<BatchRow> lineRows(const std::string& text) {
     std::vector<BatchRow> rows;
     rows.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
@@ -235,7 +248,7 @@ private:
         bool advanced = false;
         while (cursor_ < done_.size() && done_[cursor_]) {
             const RowOutcome& o = *done_[cursor_];
-            if (options_.failFast && o.status != 0 && !o.skipped)
+            if ((options_.failFast && o.status != 0 && !o.skipped) || o.stopsBatch)
                 stopped_.store(true);
             if (options_.emit)
                 options_.emit(cursor_, o);
@@ -262,15 +275,37 @@ Result<std::vector<BatchRow>> readBatch(const Reader& reader, bool csv, const Se
     Result<std::string> text = readAll(reader);
     if (!text)
         return text.error();
+    // Spreadsheets save "CSV UTF-8" and text files with a byte-order mark in
+    // front; it is no part of the first value or column name.
+    if (text->compare(0, 3, "\xEF\xBB\xBF") == 0)
+        text->erase(0, 3);
     if (csv)
         return csvRows(*text, base);
     return lineRows(*text);
 }
 
-void nameOutputs(std::vector<BatchRow>& rows, const NameTemplate& names) {
+void nameOutputs(std::vector<BatchRow>& rows, const NameTemplate& names, bool allowPaths) {
     std::unordered_map<std::string, long long> taken;
     for (BatchRow& row : rows) {
-        row.output = !row.file.empty() ? row.file : names.expand({row.n, row.line, row.data, 0});
+        row.output = names.expand({row.n, row.line, row.data, 0});
+        if (!row.file.empty()) {
+            // {data} is made safe for a file name, so the last '/' of the
+            // expansion ends the template's own folder.
+            const std::size_t slash = row.output.find_last_of('/');
+            const std::string folder = slash == std::string::npos ? "" : row.output.substr(0, slash + 1);
+            if (row.file[0] == '/' && allowPaths) {
+                row.output = row.file;
+            } else {
+                row.output = folder + row.file;
+                if (!allowPaths) {
+                    row.confinedTo = folder.empty() ? "." : folder.substr(0, folder.size() > 1 ? folder.size() - 1 : 1);
+                    if (!row.error && (row.file[0] == '/' || climbsOut(row.file)))
+                        row.error = invalidOption("the file cell \"" + row.file.substr(0, 200) +
+                                                  "\" names a file outside the folder of -o (" + *row.confinedTo +
+                                                  "); --allow-paths allows it");
+                }
+            }
+        }
         if (row.error)
             continue;
         const auto [at, fresh] = taken.emplace(canonicalName(row.output), row.line);

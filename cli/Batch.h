@@ -29,6 +29,9 @@ struct BatchRow {
     std::shared_ptr<const Settings> settings;  // the row's own settings (CSV option cells); null: the run's
     std::optional<Error> error;  // found before the row runs: a bad cell, a name already taken
     std::string output;          // the file the row writes
+    // A name from a "file" cell stays inside the folder of -o (unless
+    // --allow-paths): that folder, which the write checks links against.
+    std::optional<std::string> confinedTo;
 };
 
 // Reads every row. Errors for the whole batch: a line over MAX_LINE_BYTES, a
@@ -36,15 +39,21 @@ struct BatchRow {
 // that is no option (InvalidOption). A bad cell is the error of its row.
 Result<std::vector<BatchRow>> readBatch(const Reader& reader, bool csv, const Settings& base);
 
-// Gives every row its output name: its "file" cell, or the template
-// expanded; a name an earlier row has already taken is the later row's error.
-void nameOutputs(std::vector<BatchRow>& rows, const NameTemplate& names);
+// Gives every row its output name: the template expanded, or its "file" cell
+// in the folder the template names. Label lists come from other people, so a
+// cell that is an absolute path or climbs out with ".." is the row's error
+// unless `allowPaths` (then an absolute path is taken as it is). A name an
+// earlier row has already taken is the later row's error.
+void nameOutputs(std::vector<BatchRow>& rows, const NameTemplate& names, bool allowPaths = false);
 
 struct RowOutcome {
     int status = 0;       // the exit status the row stands for; 0 written
     std::string message;  // its line for standard error, without "korvane: line N: "; may be a warning
     std::string report;   // its JSON line, with --json
     bool skipped = false; // not run: --fail-fast stopped the batch before it
+    // The cause is no row's own (the output folder is missing, the disk is
+    // full): every later row would fail alike, so the batch stops here.
+    bool stopsBatch = false;
 };
 
 // Handed to a row's work: in a --fail-fast batch, commit() waits until every
@@ -63,7 +72,9 @@ struct RunOptions {
     std::function<void(std::size_t row, const RowOutcome&)> emit;
 };
 
-// Runs work(row, gate) for rows 0..count-1 on `jobs` threads.
+// Runs work(row, gate) for rows 0..count-1 on `jobs` threads. After an
+// outcome that stops the batch (--fail-fast and a failure, or stopsBatch),
+// rows not yet begun are skipped.
 void runRows(std::size_t count, const RunOptions& options,
              const std::function<RowOutcome(std::size_t, CommitGate&)>& work);
 

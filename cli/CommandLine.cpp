@@ -21,12 +21,14 @@ const char* const DESCRIPTION =
     "korvane: barcodes in eighteen symbologies as SVG, PDF, EPS, PNG, EMF or BMP files.\n\n"
     "  korvane -b ean13 -o label.pdf 590123412345\n"
     "  korvane -b aztec --ecc 40 -o ticket.png \"Seat 14C, gate 22\"\n"
-    "  echo 5901234123457 | korvane -b ean13 --json -o - > label.svg\n"
+    "  echo 5901234123457 | korvane -b ean13 -o - > label.svg\n"
+    "  korvane -b gs1-128 --json -o gs1.svg \"(01)09501101530003(10)AB12\"\n"
     "  korvane -b ean13 --batch codes.txt -o \"label-{n:05}.svg\"\n"
     "  korvane -b code128 --batch codes.txt --sheet A4 --grid 3x8 --cut-marks -o labels.pdf\n";
 
 const char* const FOOTER = R"(DATA
-  The data is the argument; or the bytes of --input FILE as they are (- for
+  The data is the argument (or -d DATA, as zint takes it); or the bytes of
+  --input FILE as they are (- for
   standard input); or else standard input, less one final line end. Data that
   begins with '-' follows "--". Tilde escapes apply only with --escapes.
 
@@ -37,7 +39,9 @@ UNITS
   take modules as 50x. Examples: 0.33mm, 13mil, 0.013in, 1pt, 4px.
   Colours: RRGGBB or RRGGBBAA in hexadecimal (an optional #), or black, white,
   red, green, blue, navy, yellow, cyan, magenta, gray, brown, orange; --bg none
-  makes the background transparent.
+  makes the background transparent. For print, cmyk:C,M,Y,K in whole percent
+  (cmyk:0,0,0,100 is black on the black plate alone) stays CMYK in PDF and EPS;
+  greys, black and white go there as grey levels.
 
 OUTPUT
   -o FILE names the file (default barcode.svg); -o - writes to standard output
@@ -54,6 +58,9 @@ BATCHES
   a flag's cell is 1, yes, true or on to set it). -o is then a template:
   {n} the row's number (from 1), {line} its line in the file, {data} the value
   made safe for a file name, with a width as in {n:05}; {{ and }} are braces.
+  A "file" cell names a file in the folder of -o; one that leaves it (an
+  absolute path, "..", a symbolic link out of it) fails its row unless
+  --allow-paths is given.
   Two rows that would write the same file are an error for the second. A bad
   row is reported with its line and the batch goes on (--fail-fast stops at
   it, and nothing after it is written). Rows run on --jobs threads (default:
@@ -183,86 +190,138 @@ Status applyColumn(Settings& settings, const std::string& name, const std::strin
     return o->apply(settings, cell);
 }
 
-Result<Invocation> parseCommandLine(int argc, const char* const* argv) {
-    Invocation inv;
-    FirstError first;
+namespace {
 
-    CLI::App app(DESCRIPTION, "korvane");
+// The values typed for the options that are checked together once parsing ends.
+struct Typed {
+    std::string data;        // the positional argument
+    std::string dataOption;  // -d/--data, zint's spelling
+    bool list = false;
+    std::string jobs;
+    std::string sheet, grid, margins, gap, labelText;
+    bool cutMarks = false;
+};
+
+// The options a run registers with CLI11 (only those its arguments name, see
+// Wanted), and how many times each was given.
+class Options {
+public:
+    Options(CLI::App& app, int argc, const char* const* argv) : app_(app), wanted_(argc, argv) {}
+
+    void positional(std::string& data) {
+        registered_.emplace_back("data", app_.add_option("data", data, "the data to encode (else --input or standard input)")
+                                             ->type_name("DATA"));
+    }
+    void value(const char* names, std::string& target, const char* help, const char* type) {
+        if (wanted_(names))
+            keep(names, app_.add_option(names, target, help)->type_name(type));
+    }
+    void flag(const char* names, bool& target, const char* help) {
+        if (wanted_(names))
+            keep(names, app_.add_flag(names, target, help));
+    }
+    // An option of the table in Settings.cpp, applied to `settings` as CLI11 meets it.
+    void symbolOption(const SymbolOption& o, Settings& settings, FirstError& first) {
+        const std::string names = optionNames(o);
+        if (!wanted_(names))
+            return;
+        const SymbolOption* option = &o;
+        if (o.valueName.empty()) {
+            keep(names, app_.add_flag_callback(
+                            names, [&settings, &first, option] { first.keep(option->apply(settings, "")); },
+                            std::string(o.help)));
+        } else {
+            keep(names, app_.add_option_function<std::string>(
+                                names,
+                                [&settings, &first, option](const std::string& v) {
+                                    first.keep(option->apply(settings, v));
+                                },
+                                std::string(o.help))
+                            ->type_name(std::string(o.valueName)));
+        }
+    }
+    // By the name counts are asked by ("--input", "data"): CLI11's own look-up
+    // compares every name of every option.
+    std::size_t count(std::string_view name) const {
+        for (const auto& [n, o] : registered_)
+            if (n == name)
+                return o->count();
+        return 0;
+    }
+
+private:
+    void keep(std::string_view names, const CLI::Option* o) {
+        registered_.emplace_back(std::string(names.substr(names.find("--"))), o);
+    }
+
+    CLI::App& app_;
+    const Wanted wanted_;
+    std::vector<std::pair<std::string, const CLI::Option*>> registered_;
+};
+
+Error usage(std::string message) { return Error{ErrorCode::InvalidOption, std::move(message)}; }
+
+// zint's options that have a counterpart here under another name: people
+// bring their zint command lines along.
+std::string zintHint(int argc, const char* const* argv) {
+    static const std::pair<std::string_view, std::string_view> ZINT[] = {
+        {"scale", "--x-dim (and --dpi)"}, {"barcode", "-b/--symbology"}, {"filetype", "--format"},
+        {"notext", "--no-text"},          {"esc", "--escapes"},          {"whitesp", "--quiet-zone"},
+        {"vwhitesp", "--quiet-zone H,V"}, {"secure", "--ecc"},           {"vers", "--aztec-size"},
+    };
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view a = argv[i] != nullptr ? argv[i] : "";
+        if (a == "--")
+            break;
+        if (a.size() < 3 || a.substr(0, 2) != "--")
+            continue;
+        const std::string_view name = a.substr(2, a.find('=') == std::string_view::npos ? a.npos : a.find('=') - 2);
+        for (const auto& [zint, ours] : ZINT)
+            if (name == zint)
+                return "; --" + std::string(zint) + " is zint's, korvane's is " + std::string(ours);
+    }
+    return "";
+}
+
+// The help text's frame: description, footer, help and version flags.
+void describe(CLI::App& app) {
     app.footer(FOOTER);
     app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     app.get_formatter()->column_width(30);
     app.set_help_flag("-h,--help", "print this help and exit");
     app.set_version_flag("--version", std::string("korvane ") + KORVANE_VERSION_STRING, "print the version and exit");
+}
 
-    const Wanted wanted(argc, argv);
-    // The options registered, by the name their counts are asked by
-    // (CLI11's own look-up compares every name of every option).
-    std::vector<std::pair<std::string, const CLI::Option*>> registered;
-    auto keep = [&registered](std::string_view names, const CLI::Option* o) {
-        registered.emplace_back(std::string(names.substr(names.find("--"))), o);
-    };
-    // Registers an option with a value, or a flag, when the arguments name it.
-    auto value = [&](const char* names, std::string& target, const char* help, const char* type) {
-        if (wanted(names))
-            keep(names, app.add_option(names, target, help)->type_name(type));
-    };
-    auto flag = [&](const char* names, bool& target, const char* help) {
-        if (wanted(names))
-            keep(names, app.add_flag(names, target, help));
-    };
-    auto count = [&registered](std::string_view name) -> std::size_t {
-        for (const auto& [n, o] : registered)
-            if (n == name)
-                return o->count();
-        return 0;
-    };
+void registerOptions(Options& options, Invocation& inv, Typed& typed, FirstError& first) {
+    options.positional(typed.data);
+    options.value("-d,--data", typed.dataOption, "the data to encode, as zint's -d takes it", "DATA");
+    options.value("-o,--output", inv.output, "output file, - for standard output, a template for batches", "FILE");
+    options.value("-i,--input", inv.input, "read the data from FILE as it is (- for standard input)", "FILE");
+    for (const SymbolOption& o : symbolOptions())
+        options.symbolOption(o, inv.settings, first);
 
-    std::string data;
-    registered.emplace_back("data", app.add_option("data", data, "the data to encode (else --input or standard input)")
-                                        ->type_name("DATA"));
-    value("-o,--output", inv.output, "output file, - for standard output, a template for batches", "FILE");
-    value("-i,--input", inv.input, "read the data from FILE as it is (- for standard input)", "FILE");
+    options.flag("--list", typed.list, "list the symbologies, their aliases, characters and options");
+    options.flag("--json", inv.json, "print a JSON report of each symbol on standard output");
+    options.flag("--verify", inv.verify, "read every symbol back; write only those that read correctly");
+    options.flag("--keep-failed", inv.keepFailed, "with --verify, write symbols that fail too (status 4 still)");
 
-    for (const SymbolOption& o : symbolOptions()) {
-        const SymbolOption* option = &o;
-        if (!wanted(optionNames(o)))
-            continue;
-        if (o.valueName.empty()) {
-            registered.emplace_back(
-                "--" + std::string(o.name),
-                app.add_flag_callback(optionNames(o),
-                                      [&inv, &first, option] { first.keep(option->apply(inv.settings, "")); },
-                                      std::string(o.help)));
-        } else {
-            app.add_option_function<std::string>(
-                   optionNames(o),
-                   [&inv, &first, option](const std::string& v) { first.keep(option->apply(inv.settings, v)); },
-                   std::string(o.help))
-                ->type_name(std::string(o.valueName));
-        }
-    }
+    options.value("--batch", inv.batch, "one symbol per line of FILE (- for standard input)", "FILE");
+    options.flag("--csv", inv.csv, "the batch file is CSV with a header row (see BATCHES)");
+    options.value("-j,--jobs", typed.jobs, "threads for a batch (default: every core)", "N");
+    options.flag("--fail-fast", inv.failFast, "stop a batch at its first bad row");
+    options.flag("--allow-paths", inv.allowPaths, "a CSV's file cells may name files outside the folder of -o");
 
-    bool list = false;
-    flag("--list", list, "list the symbologies, their aliases, characters and options");
-    flag("--json", inv.json, "print a JSON report of each symbol on standard output");
-    flag("--verify", inv.verify, "read every symbol back; write only those that read correctly");
-    flag("--keep-failed", inv.keepFailed, "with --verify, write symbols that fail too (status 4 still)");
+    options.value("--sheet", typed.sheet, "place the batch on pages: A4, Letter, WxH, ...", "PAGE");
+    options.value("--grid", typed.grid, "labels per page, columns x rows (default 1x1)", "CxR");
+    options.value("--margins", typed.margins, "page margins T[,R[,B[,L]]] (default 10mm)", "LENGTHS");
+    options.value("--gap", typed.gap, "space between cells H[,V] (default 0)", "LENGTHS");
+    options.value("--label-text", typed.labelText, "a line under each label: {data}, {n}, {line}", "TEMPLATE");
+    options.flag("--cut-marks", typed.cutMarks, "cut marks in the page margins");
+}
 
-    value("--batch", inv.batch, "one symbol per line of FILE (- for standard input)", "FILE");
-    flag("--csv", inv.csv, "the batch file is CSV with a header row (see BATCHES)");
-    std::string jobs;
-    value("-j,--jobs", jobs, "threads for a batch (default: every core)", "N");
-    flag("--fail-fast", inv.failFast, "stop a batch at its first bad row");
-
-    std::string sheet, grid, margins, gap, labelText;
-    bool cutMarks = false;
-    value("--sheet", sheet, "place the batch on pages: A4, Letter, WxH, ...", "PAGE");
-    value("--grid", grid, "labels per page, columns x rows (default 1x1)", "CxR");
-    value("--margins", margins, "page margins T[,R[,B[,L]]] (default 10mm)", "LENGTHS");
-    value("--gap", gap, "space between cells H[,V] (default 0)", "LENGTHS");
-    value("--label-text", labelText, "a line under each label: {data}, {n}, {line}", "TEMPLATE");
-    flag("--cut-marks", cutMarks, "cut marks in the page margins");
-
+// CLI11's parse: nothing when it went through, else the finished result
+// (the help or version text, or the usage error).
+std::optional<Result<Invocation>> parseArguments(CLI::App& app, int argc, const char* const* argv, Invocation& inv) {
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
@@ -274,32 +333,37 @@ Result<Invocation> parseCommandLine(int argc, const char* const* argv) {
         inv.text = std::string(e.what()) + "\n";
         return inv;
     } catch (const CLI::ParseError& e) {
-        return Error{ErrorCode::InvalidOption, oneLine(e.what()) + " (korvane --help lists the options)"};
+        return usage(oneLine(e.what()) + zintHint(argc, argv) + " (korvane --help lists the options)");
     }
-    if (first.message)
-        return Error{ErrorCode::InvalidOption, *first.message};
-    if (count("--check") > 0 && count("--no-check") > 0)
-        return Error{ErrorCode::InvalidOption, "--check and --no-check exclude each other"};
-    if (count("--compact") > 0 && count("--full-range") > 0)
-        return Error{ErrorCode::InvalidOption, "--compact and --full-range exclude each other"};
+    return std::nullopt;
+}
 
-    if (list) {
-        inv.action = Action::List;
-        return inv;
-    }
-    if (count("data") > 0)
-        inv.data = data;
-    inv.outputGiven = count("--output") > 0;
+Status checkExclusions(const Options& options) {
+    if (options.count("--check") > 0 && options.count("--no-check") > 0)
+        return usage("--check and --no-check exclude each other");
+    if (options.count("--compact") > 0 && options.count("--full-range") > 0)
+        return usage("--compact and --full-range exclude each other");
+    return Done{};
+}
+
+// Where the data comes from and where the symbol goes.
+Status settleDataAndOutput(const Options& options, Typed& typed, Invocation& inv) {
+    const std::size_t dataGiven = options.count("data") + options.count("--data");
+    if (options.count("data") > 0)
+        inv.data = std::move(typed.data);
+    else if (options.count("--data") > 0)
+        inv.data = std::move(typed.dataOption);
+    inv.outputGiven = options.count("--output") > 0;
     if (!inv.outputGiven && inv.settings.format)
         inv.output = std::string("barcode.") + formatName(*inv.settings.format);
 
-    auto usage = [](std::string m) { return Error{ErrorCode::InvalidOption, std::move(m)}; };
-    const int sources = (inv.data ? 1 : 0) + (count("--input") > 0 ? 1 : 0) + (count("--batch") > 0 ? 1 : 0);
-    if (sources > 1)
-        return usage("give the data one way: as an argument, with --input or with --batch");
-    if (inv.input.empty() && count("--input") > 0)
+    const std::size_t sources = (dataGiven > 0 ? 1 : 0) + (options.count("--input") > 0 ? 1 : 0) +
+                                (options.count("--batch") > 0 ? 1 : 0);
+    if (sources > 1 || dataGiven > 1)
+        return usage("give the data one way: as an argument, with -d, with --input or with --batch");
+    if (inv.input.empty() && options.count("--input") > 0)
         return usage("--input: the file name is empty");
-    if (inv.batch.empty() && count("--batch") > 0)
+    if (inv.batch.empty() && options.count("--batch") > 0)
         return usage("--batch: the file name is empty");
     if (inv.csv && inv.batch.empty())
         return usage("--csv describes a --batch file; give --batch FILE");
@@ -309,68 +373,114 @@ Result<Invocation> parseCommandLine(int argc, const char* const* argv) {
         return usage("--output: the file name is empty");
     if (inv.json && inv.output == "-")
         return usage("--json and -o - would both write to standard output");
+    return Done{};
+}
 
-    if (!jobs.empty()) {
-        const Result<long long> n = parseInteger(jobs, 1, MAX_JOBS);
+Status settleBatch(const Options& options, const Typed& typed, Invocation& inv) {
+    if (!typed.jobs.empty()) {
+        const Result<long long> n = parseInteger(typed.jobs, 1, MAX_JOBS);
         if (!n)
             return usage("--jobs: " + n.error().message);
         inv.jobs = static_cast<int>(*n);
     }
-    if (count("--jobs") > 0 && inv.batch.empty())
+    if (options.count("--jobs") > 0 && inv.batch.empty())
         return usage("--jobs applies to a --batch");
     if (inv.jobs == 0)
         inv.jobs = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, static_cast<unsigned>(MAX_JOBS)));
     if (inv.failFast && inv.batch.empty())
         return usage("--fail-fast applies to a --batch");
+    if (inv.allowPaths && !inv.csv)
+        return usage("--allow-paths applies to the file cells of a --csv batch");
+    return Done{};
+}
 
-    const bool sheetOptions = count("--grid") + count("--margins") + count("--gap") +
-                                  count("--label-text") + count("--cut-marks") >
+// --gap H[,V]: lengths on paper.
+Status parseGap(const std::string& gap, SheetSettings& s) {
+    const std::size_t comma = gap.find(',');
+    const Result<Length> h = lengthOf("gap", gap.substr(0, comma), Unit::Mm);
+    if (!h)
+        return h.error();
+    s.gapH = s.gapV = *h;
+    if (comma != std::string::npos) {
+        const Result<Length> v = lengthOf("gap", gap.substr(comma + 1), Unit::Mm);
+        if (!v)
+            return v.error();
+        s.gapV = *v;
+    }
+    if (s.gapH.unit == Unit::Px || s.gapV.unit == Unit::Px)
+        return usage("--gap: sheet gaps are lengths on paper, not px");
+    return Done{};
+}
+
+// The sheet, when --sheet asks for one; its options without it are an error.
+Result<std::optional<SheetSettings>> sheetSettings(const Options& options, const Typed& typed, const Invocation& inv) {
+    const bool sheetOptions = options.count("--grid") + options.count("--margins") + options.count("--gap") +
+                                  options.count("--label-text") + options.count("--cut-marks") >
                               0;
-    if (count("--sheet") == 0) {
+    if (options.count("--sheet") == 0) {
         if (sheetOptions)
             return usage("--grid, --margins, --gap, --label-text and --cut-marks describe a --sheet");
-        return inv;
+        return std::optional<SheetSettings>();
     }
     if (inv.batch.empty())
         return usage("--sheet places the symbols of a --batch");
     if (inv.settings.dpi <= 0)
         return usage("--sheet needs a resolution; --dpi none draws without one");
     SheetSettings s;
-    const Result<PageSize> page = parsePageSize(sheet);
+    const Result<PageSize> page = parsePageSize(typed.sheet);
     if (!page)
         return usage("--sheet: " + page.error().message);
     s.page = *page;
-    if (!grid.empty()) {
-        const Result<Grid> g = parseGrid(grid);
+    if (!typed.grid.empty()) {
+        const Result<Grid> g = parseGrid(typed.grid);
         if (!g)
             return usage("--grid: " + g.error().message);
         s.grid = *g;
     }
-    const Result<Box> m = parseBox(margins.empty() ? "10mm" : margins, Unit::Mm);
+    const Result<Box> m = parseBox(typed.margins.empty() ? "10mm" : typed.margins, Unit::Mm);
     if (!m)
         return usage("--margins: " + m.error().message);
     s.margins = *m;
-    if (!gap.empty()) {
-        const std::size_t comma = gap.find(',');
-        const Result<Length> h = lengthOf("gap", gap.substr(0, comma), Unit::Mm);
-        if (!h)
-            return h.error();
-        s.gapH = s.gapV = *h;
-        if (comma != std::string::npos) {
-            const Result<Length> v = lengthOf("gap", gap.substr(comma + 1), Unit::Mm);
-            if (!v)
-                return v.error();
-            s.gapV = *v;
-        }
-        if (s.gapH.unit == Unit::Px || s.gapV.unit == Unit::Px)
-            return usage("--gap: sheet gaps are lengths on paper, not px");
-    }
-    const Result<NameTemplate> text = NameTemplate::parse(labelText);
+    if (!typed.gap.empty())
+        if (const Status gap = parseGap(typed.gap, s); !gap)
+            return gap.error();
+    const Result<NameTemplate> text = NameTemplate::parse(typed.labelText);
     if (!text)
         return usage("--label-text: " + text.error().message);
-    s.labelText = labelText;
-    s.cutMarks = cutMarks;
-    inv.sheet = s;
+    s.labelText = typed.labelText;
+    s.labelTemplate = *text;
+    s.cutMarks = typed.cutMarks;
+    return std::optional<SheetSettings>(std::move(s));
+}
+
+}  // namespace
+
+Result<Invocation> parseCommandLine(int argc, const char* const* argv) {
+    Invocation inv;
+    Typed typed;
+    FirstError first;
+    CLI::App app(DESCRIPTION, "korvane");
+    describe(app);
+    Options options(app, argc, argv);
+    registerOptions(options, inv, typed, first);
+    if (std::optional<Result<Invocation>> finished = parseArguments(app, argc, argv, inv))
+        return std::move(*finished);
+    if (first.message)
+        return usage(*first.message);
+    if (const Status excluded = checkExclusions(options); !excluded)
+        return excluded.error();
+    if (typed.list) {
+        inv.action = Action::List;
+        return inv;
+    }
+    if (const Status settled = settleDataAndOutput(options, typed, inv); !settled)
+        return settled.error();
+    if (const Status settled = settleBatch(options, typed, inv); !settled)
+        return settled.error();
+    Result<std::optional<SheetSettings>> sheet = sheetSettings(options, typed, inv);
+    if (!sheet)
+        return sheet.error();
+    inv.sheet = std::move(*sheet);
     return inv;
 }
 

@@ -19,6 +19,7 @@ struct SheetSettings {
     Box margins;   // default 10 mm all round
     Length gapH, gapV;
     std::string labelText;  // text under each label: a template with {data}, {n}, {line}
+    NameTemplate labelTemplate;  // labelText, parsed
     bool cutMarks = false;
 };
 
@@ -40,6 +41,7 @@ struct Invocation {
     bool csv = false;
     int jobs = 0;       // 0: every core
     bool failFast = false;
+    bool allowPaths = false;  // a CSV's "file" cells may name files outside the folder of -o
 
     std::optional<SheetSettings> sheet;
 };

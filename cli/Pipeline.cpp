@@ -49,12 +49,14 @@ MakeResult makeSymbol(const MakeRequest& r) {
                 out.made = std::move(made);
                 return out;
             }
+            out.keptFailed = true;
         }
     }
     if (r.render) {
         Result<Written> written = write(made.drawing, r.format, r.settings->write);
         if (!written) {
             out.error = written.error();
+            out.keptFailed = false;
             out.made = std::move(made);
             return out;
         }

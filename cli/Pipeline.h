@@ -48,6 +48,11 @@ struct MakeRequest {
 struct MakeResult {
     std::optional<Made> made;
     std::optional<Error> error;
+    bool keptFailed = false;  // --keep-failed keeps `made` though verification failed (`error`)
+
+    // A row's outcome, stated once: written (or placed on a sheet) when made,
+    // or when --keep-failed keeps it though verification failed; else failed.
+    bool writes() const { return made && (!error || keptFailed); }
 };
 
 MakeResult makeSymbol(const MakeRequest& request);

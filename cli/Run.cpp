@@ -39,6 +39,34 @@ int fail(Console& c, int status, const std::string& message) {
     return status;
 }
 
+// A failure before any symbol was made: its line, and with --json its report
+// too, so that a program reading the reports learns of every failure.
+int refuse(Console& c, bool json, int status, const std::string& message) {
+    if (json) {
+        const Error error{status == EXIT_OUTPUT ? ErrorCode::WriteFailed
+                          : status == EXIT_DATA ? ErrorCode::InvalidData
+                                                : ErrorCode::InvalidOption,
+                          message};
+        ReportEntry entry;
+        entry.error = &error;
+        entry.status = status;
+        c.out(jsonReport(entry));
+    }
+    return fail(c, status, message);
+}
+
+// Whether the arguments ask for --json, for a command line that did not parse.
+bool jsonAsked(int argc, const char* const* argv) {
+    for (int i = 1; i < argc && argv[i] != nullptr; ++i) {
+        const std::string_view a = argv[i];
+        if (a == "--")
+            return false;
+        if (a == "--json")
+            return true;
+    }
+    return false;
+}
+
 std::string shown(const std::string& path) { return path.size() > 200 ? path.substr(0, 200) + "..." : path; }
 
 // A file's bytes, up to `limit`.
@@ -148,10 +176,10 @@ MakeRequest requestFor(const Invocation& inv, const Settings& settings, std::str
 int runSingle(const Invocation& inv, Console& console) {
     const Result<Format> format = formatFor(inv.settings, inv.output);
     if (!format)
-        return fail(console, EXIT_USAGE, format.error().message);
+        return refuse(console, inv.json, EXIT_USAGE, format.error().message);
     const Result<std::string> data = singleData(inv, console);
     if (!data)
-        return fail(console, exitStatusFor(data.error().code), data.error().message);
+        return refuse(console, inv.json, exitStatusFor(data.error().code), data.error().message);
 
     MakeRequest request = requestFor(inv, inv.settings, *data);
     request.format = *format;
@@ -161,8 +189,7 @@ int runSingle(const Invocation& inv, Console& console) {
     entry.input = *data;
     entry.format = formatName(*format);
     entry.made = made.made ? &*made.made : nullptr;
-    const bool write = made.made && !made.made->bytes.empty() &&
-                       (!made.error || (made.error->code == ErrorCode::VerifyFailed && inv.keepFailed));
+    const bool write = made.writes();
     int status = made.error ? exitStatusFor(made.error->code) : EXIT_WRITTEN;
     std::optional<Error> error = made.error;
     if (write) {
@@ -202,6 +229,8 @@ struct BatchRun {
 
     const Settings& settingsOf(const BatchRow& row) const { return row.settings ? *row.settings : inv.settings; }
 
+    bool stopped = false;  // by a cause no row's own: later rows failing of it are not reported again
+
     void emit(const BatchRow& row, const RowOutcome& o) {
         if (o.skipped) {
             ++skipped;
@@ -215,6 +244,11 @@ struct BatchRun {
                 status = o.status;
         } else {
             ++written;
+        }
+        if (o.stopsBatch) {
+            if (stopped)
+                return;  // rows already under way when the batch stopped: the same cause
+            stopped = true;
         }
         // One line per message: a row's error, or each of its warnings.
         for (std::size_t at = 0; at < o.message.size();) {
@@ -323,19 +357,25 @@ void runEachRow(BatchRun& run, Progress& progress, const RowWork& work,
 int runFiles(BatchRun& run) {
     const Invocation& inv = run.inv;
     if (inv.output == "-")
-        return fail(run.console, EXIT_USAGE,
-                    "a batch writes one file per value; give -o a template such as label-{n:05}.svg");
+        return refuse(run.console, inv.json, EXIT_USAGE,
+                      "a batch writes one file per value; give -o a template such as label-{n:05}.svg");
     const Result<NameTemplate> names = NameTemplate::parse(inv.output);
     if (!names)
-        return fail(run.console, EXIT_USAGE, "--output: " + names.error().message);
+        return refuse(run.console, inv.json, EXIT_USAGE, "--output: " + names.error().message);
     std::size_t unnamed = 0;
     for (const BatchRow& row : run.rows)
         unnamed += row.file.empty() ? 1 : 0;
     if (unnamed > 1 && !names->hasFields())
-        return fail(run.console, EXIT_USAGE,
+        return refuse(run.console, inv.json, EXIT_USAGE,
                     "-o " + shown(inv.output) + " names one file for " + std::to_string(unnamed) +
                         " values; put {n}, {line} or {data} in it, such as label-{n:05}.svg");
-    nameOutputs(run.rows, *names);
+    nameOutputs(run.rows, *names, inv.allowPaths);
+    // Whether every row the template names writes into one folder, which a
+    // failure of that folder then fails for all of them.
+    const std::size_t slash = inv.output.find_last_of('/');
+    const Result<NameTemplate> folderPart =
+        NameTemplate::parse(slash == std::string::npos ? std::string() : inv.output.substr(0, slash));
+    const bool fixedFolder = folderPart && !folderPart->hasFields();
 
     Progress progress(run.console, run.rows.size());
     runEachRow(run, progress, [&](std::size_t i, const BatchRow& row, const Settings& settings, CommitGate& gate) {
@@ -345,15 +385,19 @@ int runFiles(BatchRun& run) {
         MakeRequest request = requestFor(inv, settings, row.data);
         request.format = *format;
         const MakeResult made = makeSymbol(request);
-        const bool keep = made.error && made.error->code == ErrorCode::VerifyFailed && inv.keepFailed && made.made &&
-                          !made.made->bytes.empty();
-        if (made.error && !keep)
+        if (!made.writes())
             return rowFailure(run, row, *made.error, made.made ? &*made.made : nullptr, formatName(*format));
         if (!gate.commit(i))
             return skippedRow();
+        if (row.confinedTo)
+            if (const Status inside = insideFolder(*row.confinedTo, row.output); !inside)
+                return rowFailure(run, row, inside.error(), &*made.made, formatName(*format));
         const Status written = writeOutput(run.console, made.made->bytes, row.output);
-        if (!written)
-            return rowFailure(run, row, written.error(), &*made.made, formatName(*format));
+        if (!written) {
+            RowOutcome o = rowFailure(run, row, written.error(), &*made.made, formatName(*format));
+            o.stopsBatch = row.file.empty() && fixedFolder && folderUnusable(row.output);
+            return o;
+        }
         RowOutcome o = madeRow(made);
         o.report = rowReport(run, row, row.output, formatName(*format), &*made.made, made.error ? &*made.error : nullptr,
                              o.status);
@@ -457,7 +501,6 @@ private:
         if (!names)
             return fail(run_.console, EXIT_USAGE, "--output: " + names.error().message);
         names_ = *names;
-        labelText_ = *NameTemplate::parse(sheet_.labelText);  // checked with the command line
         // One page or several is known from the batch's length, before any
         // label is made: a single page keeps the name as given.
         manyPages_ = run_.rows.size() > static_cast<std::size_t>(geometry_.perPage());
@@ -522,8 +565,7 @@ private:
             return layoutInCell(symbol, options, settings, label);
         };
         MakeResult made = makeSymbol(request);
-        const bool keep = made.error && made.error->code == ErrorCode::VerifyFailed && inv_.keepFailed && made.made;
-        if (made.error && !keep) {
+        if (!made.writes()) {
             RowOutcome o = rowFailure(run_, row, *made.error, made.made ? &*made.made : nullptr);
             if (label.overflow) {
                 // An option error (status 2): the data is fine, the sheet leaves
@@ -597,7 +639,7 @@ private:
         const std::string text =
             sheet_.labelText.empty()
                 ? std::string()
-                : labelText_.expand({row.n, row.line, std::string_view(row.data).substr(0, 200), 0}, true);
+                : sheet_.labelTemplate.expand({row.n, row.line, std::string_view(row.data).substr(0, 200), 0}, true);
         const int status = label.kept ? EXIT_VERIFY : EXIT_WRITTEN;
         hold(i, rowReport(run_, row, pageName(page), formatName(format_), &*label.made, label.kept ? &*label.kept : nullptr,
                           status, static_cast<int>(page)),
@@ -705,7 +747,7 @@ private:
     const SheetSettings& sheet_;
     SheetGeometry geometry_;
     Format format_ = Format::Pdf;
-    NameTemplate names_, labelText_;
+    NameTemplate names_;
     bool manyPages_ = false;
 
     std::unique_ptr<ByteSink> sink_;
@@ -733,14 +775,14 @@ int runBatch(const Invocation& inv, Console& console) {
     std::unique_ptr<File> file;
     const Reader reader = batchReader(inv, console, file);
     if (file && !file->open())
-        return fail(console, EXIT_USAGE, "cannot read " + shown(inv.batch) + ": " + file->why());
+        return refuse(console, inv.json, EXIT_USAGE, "cannot read " + shown(inv.batch) + ": " + file->why());
     Result<std::vector<BatchRow>> rows = readBatch(reader, inv.csv, inv.settings);
     if (file && file->failed())
-        return fail(console, EXIT_USAGE, "cannot read " + shown(inv.batch) + ": " + file->why());
+        return refuse(console, inv.json, EXIT_USAGE, "cannot read " + shown(inv.batch) + ": " + file->why());
     if (!rows)
-        return fail(console, exitStatusFor(rows.error().code), rows.error().message);
+        return refuse(console, inv.json, exitStatusFor(rows.error().code), rows.error().message);
     if (rows->empty())
-        return fail(console, EXIT_DATA, "the batch holds no values");
+        return refuse(console, inv.json, EXIT_DATA, "the batch holds no values");
     BatchRun run{inv, console, std::move(*rows)};
     return inv.sheet ? runSheets(run) : runFiles(run);
 }
@@ -780,7 +822,7 @@ std::string symbologyTable() {
 int runKorvane(int argc, const char* const* argv, Console& console) {
     const Result<Invocation> parsed = parseCommandLine(argc, argv);
     if (!parsed)
-        return fail(console, EXIT_USAGE, parsed.error().message);
+        return refuse(console, jsonAsked(argc, argv), EXIT_USAGE, parsed.error().message);
     const Invocation& inv = *parsed;
     switch (inv.action) {
     case Action::Help:

@@ -6,7 +6,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <iterator>
 #include <utility>
 
@@ -155,7 +158,8 @@ std::vector<SymbolOption> makeOptions() {
                      s.encode.addOn = v;
                      return Done{};
                  }});
-    o.push_back({"add-on-gap", "", "N", "space before the add-on in modules, 7-12 (default 9)",
+    o.push_back({"add-on-gap", "", "N",
+                 "space before the add-on in modules, 7-12 (default 7 after EAN-13 and EAN-8, 9 after UPC-A and UPC-E)",
                  integer("add-on-gap", 7, 12, [](Settings& s, int v) { s.encode.addOnGap = v; })});
     o.push_back({"ecc", "", "PERCENT", "Aztec error correction as a share of the symbol, 0-90 (default 23)",
                  integer("ecc", 0, 90, [](Settings& s, int v) { s.encode.eccPercent = v; })});
@@ -199,7 +203,7 @@ std::vector<SymbolOption> makeOptions() {
                      return Done{};
                  }});
     // Layout.
-    o.push_back({"dpi", "d", "N", "resolution in dots per inch, 1-10000 (default 300); 'none' draws in pixels "
+    o.push_back({"dpi", "", "N", "resolution in dots per inch, 1-10000 (default 300); 'none' draws in pixels "
                                   "(give --x-dim in px)",
                  [](Settings& s, const std::string& v) -> Status {
                      if (lower(v) == "none") {
@@ -239,12 +243,19 @@ std::vector<SymbolOption> makeOptions() {
                  length("font-size", Unit::Mm, false, &Settings::fontSize)});
     o.push_back({"font", "", "FILE", "TrueType/OpenType font for the text of PNG and BMP output",
                  [](Settings& s, const std::string& v) -> Status {
+                     // A font asked for and missing would be text silently left
+                     // out of every PNG and BMP: refused while the typo is fresh.
+                     std::FILE* f = std::fopen(v.c_str(), "rb");
+                     if (f == nullptr)
+                         return invalidOption("--font: cannot read " + v.substr(0, 200) + ": " + std::strerror(errno));
+                     std::fclose(f);
                      s.write.fontFile = v;
                      return Done{};
                  }});
-    o.push_back({"fg", "", "COLOUR", "bar colour: RRGGBB, RRGGBBAA or a name (default black)",
+    o.push_back({"fg", "", "COLOUR", "bar colour: RRGGBB, RRGGBBAA, cmyk:C,M,Y,K or a name (default black)",
                  colour("fg", &LayoutOptions::foreground, false)});
-    o.push_back({"bg", "", "COLOUR", "background: RRGGBB, RRGGBBAA, a name, or none for transparent (default white)",
+    o.push_back({"bg", "", "COLOUR",
+                 "background: RRGGBB, RRGGBBAA, cmyk:C,M,Y,K, a name, or none for transparent (default white)",
                  colour("bg", &LayoutOptions::background, true)});
     o.push_back({"rotate", "r", "DEGREES", "0, 90, 180 or 270 clockwise",
                  [](Settings& s, const std::string& v) -> Status {

@@ -123,9 +123,30 @@ Result<long long> parseInteger(std::string_view text, long long low, long long h
     return value;
 }
 
+// "cmyk:C,M,Y,K" in whole percent, for print.
+Result<Colour> parseCmyk(std::string_view text) {
+    const std::string what = quoted(text) + " is not a CMYK colour: give cmyk:C,M,Y,K in whole percent, such as "
+                                            "cmyk:0,0,0,100";
+    int inks[4];
+    std::string_view rest = text.substr(5);
+    for (int i = 0; i < 4; ++i) {
+        const std::size_t comma = rest.find(',');
+        if ((comma == std::string_view::npos) != (i == 3))
+            return invalidOption(what);
+        const Result<long long> v = parseInteger(rest.substr(0, comma), 0, 100);
+        if (!v)
+            return invalidOption(what);
+        inks[i] = static_cast<int>(*v);
+        rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+    }
+    return Colour::fromCmyk(inks[0], inks[1], inks[2], inks[3]);
+}
+
 Result<Colour> parseColour(std::string_view text) {
     if (const auto* c = findNamed(COLOURS, text))
         return c->colour;
+    if (lower(text.substr(0, 5)) == "cmyk:")
+        return parseCmyk(text);
     std::string_view hex = text;
     if (!hex.empty() && hex[0] == '#')
         hex.remove_prefix(1);
@@ -134,7 +155,8 @@ Result<Colour> parseColour(std::string_view text) {
         auto at = [&](std::size_t i) { return static_cast<std::uint8_t>(hexDigit(hex[i]) * 16 + hexDigit(hex[i + 1])); };
         return Colour{at(0), at(2), at(4), hex.size() == 8 ? at(6) : std::uint8_t{255}};
     }
-    return invalidOption(quoted(text) + " is not a colour: give RRGGBB, RRGGBBAA or a name (" + colourNames() + ")");
+    return invalidOption(quoted(text) + " is not a colour: give RRGGBB, RRGGBBAA, cmyk:C,M,Y,K or a name (" +
+                         colourNames() + ")");
 }
 
 std::string colourNames() {

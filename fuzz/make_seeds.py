@@ -103,6 +103,10 @@ EMF = [
     bytes([1, 4, 4]) + bytes([1, 2, 1, 2, 1, 2, 1, 2, 1]),
 ]
 
+# Start set byte (0 chosen, 1 A, 2 B, 3 C), then Latin-1 or UTF-8 text.
+CODE128_LATIN1 = [b"\x00Gr\xf6\xdfe 5", b"\x00Gr\xc3\xb6\xc3\x9fe", b"\x03\xe91234", b"\x01\xc4\xd6\xdc a\x81\x01",
+                  b"\x02caf\xc3\xa9 12345678 cr\xc3\xa8me"]
+
 BMP = [bytes([5, 5]) + b"\x00\x00\x00\x00" * 9, bytes([21, 21]) + b"\xff" * 4 * 361]
 
 
@@ -125,6 +129,7 @@ def main():
     write("fuzz_emf", EMF)
     write("fuzz_bmp", BMP)
     write("fuzz_korvane_cli", KORVANE_CLI)
+    write("fuzz_code128_latin1", CODE128_LATIN1)
 
 
 if __name__ == "__main__":

@@ -388,6 +388,17 @@ Result<Drawing> layout(const Symbol& symbol, const LayoutOptions& o) {
                                " modules is below the " + std::to_string(standard) + " the standard asks for");
         return static_cast<int>(std::lround(s.dots(*option)));
     };
+    // EAN/UPC shorter than the GS1 height for their X ("truncated") defeat
+    // the omnidirectional scanners at a till, which sweep the bars at an angle.
+    if (isRetail(symbol.symbology) && info.defaultHeightModules > 0 && o.height && o.height->value > 0) {
+        const double standardMm = info.defaultHeightModules * s.wantedXMm;
+        const double askedMm =
+            o.height->inModules() ? o.height->value * s.wantedXMm : s.dots(*o.height) / s.dotsPerMm;
+        if (askedMm < 0.999 * standardMm)
+            warnings.push_back(format("a bar height of %.3g mm", askedMm) + " is below the " +
+                               format("%.4g mm", standardMm) + " GS1 gives " + std::string(info.title) +
+                               format(" at X %.4g mm", s.wantedXMm) + "; scanners at a till may not read it");
+    }
     const int quietL = quiet(o.quietLeft, info.quietLeft, "left");
     const int quietR = quiet(o.quietRight, info.quietRight, "right");
     const int quietV = quiet(o.quietVertical, info.quietVertical, "vertical");

@@ -53,7 +53,8 @@ constexpr SymbologyInfo REGISTRY[] = {
     {Symbology::UpcE, "upce", "UPC-E", {"", "", ""}, "6 digits; 7 or 8 with the number system (0 or 1) and the "
      "check digit; or the 11- or 12-digit UPC-A number it compresses; an add-on after '+'",
      CheckRule::Mandatory, false, false, 0, 0.33, 0.264, RETAIL_HEIGHT_MODULES, 0, 9, 7, 0, CAP_ADD_ON | CAP_RETAIL_TEXT | CAP_UPCE_SYSTEM},
-    {Symbology::Code128, "code128", "Code 128", {"128", "", ""}, "ASCII (bytes 0-127)", CheckRule::Mandatory, false,
+    {Symbology::Code128, "code128", "Code 128", {"128", "", ""},
+     "Latin-1 (ISO/IEC 8859-1): ASCII, and U+0080-U+00FF (UTF-8 text) or bytes 128-255 through FNC4", CheckRule::Mandatory, false,
      false, 0, 0.254, 0.19, 0, 0, 10, 10, 0, CAP_GS1 | CAP_CODE128_START},
     {Symbology::Gs1_128, "gs1-128", "GS1-128", {"ean128", "ucc128", ""},
      "GS1 element strings: (01)09501101530003(10)ABC, or AIs with GS (0x1D) after variable-length fields",

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs the library from a built tree into a scratch prefix, then builds and
-# runs a consumer program against it: through CMake's find_package (shared and
-# static) and through pkg-config (the C API).
+# Installs the library and the korvane command from a built tree into a scratch
+# prefix, runs the command, then builds and runs a consumer program against the
+# library: through CMake's find_package (shared and static) and through
+# pkg-config (the C API).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${1:-$root/build}"
@@ -10,6 +11,9 @@ trap 'rm -rf "$work"' EXIT
 
 cmake --install "$build" --prefix "$work/prefix" >/dev/null
 libdir="$(ls -d "$work"/prefix/lib*/ | head -1)"
+
+echo "== the installed korvane command"
+(cd "$work" && "$work/prefix/bin/korvane" -b ean13 -o installed.svg 590123412345 && test -s installed.svg)
 
 echo "== consumer through find_package(korvane)"
 cmake -S "$root/tests/consumer" -B "$work/consumer" -DCMAKE_PREFIX_PATH="$work/prefix" -DCMAKE_BUILD_TYPE=Release >/dev/null

@@ -14,7 +14,8 @@
 #
 # Environment: BARCODE_NATIVE_BUILD, a configured Linux build directory whose
 # programs are the reference (default build-wine-native, built here).
-# Prints "N passed, N failed, N skipped" last (test cases and checks; skipped
+# Prints "Windows tests, all stages: N passed, N failed, N skipped" last (the
+# test cases and checks of every stage above added up; skipped
 # are the decoder round trips, see tests/windows/CMakeLists.txt); exits
 # non-zero on any failure.
 set -euo pipefail
@@ -181,5 +182,5 @@ compare aztec-datafile aztec/frontend/aztec bin.bmp -encoding 1 -dataFile data.b
 compare aztec-bad-level aztec/frontend/aztec - -level 100 -file none.bmp
 compare aztec-missing-datafile aztec/frontend/aztec - -dataFile missing.bin -file none.bmp
 
-echo "$passed passed, $failed failed, $skipped skipped"
+echo "Windows tests, all stages: $passed passed, $failed failed, $skipped skipped"
 [ "$failed" -eq 0 ]

@@ -11,10 +11,39 @@ namespace korvane {
 
 struct Colour {
     std::uint8_t r = 0, g = 0, b = 0, a = 255;  // a = 0: transparent
+    // A print colour given as CMYK, in whole percent: PDF and EPS write it as
+    // it is, so black stays on the black plate alone; r, g and b hold it for
+    // the formats without CMYK (SVG, PNG, EMF, BMP), converted without a
+    // colour profile as R = 255 (1 - C) (1 - K), G with M, B with Y.
+    bool cmyk = false;
+    std::uint8_t c = 0, m = 0, y = 0, k = 0;
+
+    // Percentages above 100 count as 100.
+    static constexpr Colour fromCmyk(int cyan, int magenta, int yellow, int black) {
+        const auto percent = [](int v) { return static_cast<std::uint8_t>(v < 0 ? 0 : v > 100 ? 100 : v); };
+        const auto rgb = [](int ink, int key) {
+            return static_cast<std::uint8_t>((255 * (100 - ink) * (100 - key) + 5000) / 10000);
+        };
+        Colour col;
+        col.c = percent(cyan);
+        col.m = percent(magenta);
+        col.y = percent(yellow);
+        col.k = percent(black);
+        col.r = rgb(col.c, col.k);
+        col.g = rgb(col.m, col.k);
+        col.b = rgb(col.y, col.k);
+        col.cmyk = true;
+        return col;
+    }
 
     bool opaque() const { return a == 255; }
     bool transparent() const { return a == 0; }
-    bool operator==(const Colour& o) const { return r == o.r && g == o.g && b == o.b && a == o.a; }
+    // A grey (black and white included) given as RGB: one ink, DeviceGray in print formats.
+    bool grey() const { return !cmyk && r == g && g == b; }
+    bool operator==(const Colour& o) const {
+        return r == o.r && g == o.g && b == o.b && a == o.a && cmyk == o.cmyk && c == o.c && m == o.m && y == o.y &&
+               k == o.k;
+    }
     bool operator!=(const Colour& o) const { return !(*this == o); }
 };
 constexpr Colour BLACK{0, 0, 0, 255};

@@ -115,6 +115,23 @@ constexpr struct {
     {"34", 10}, {"35", 10}, {"36", 10}, {"41", 16},
 };
 
+// The AIs whose fields are dates, YYMMDD, some with a time after them: a
+// month 13 or a 31st of April is refused as the GS1 General Specifications
+// refuse it (AIs 11-17 take day 00 for "the whole month").
+constexpr struct {
+    const char* first;
+    const char* last;
+    bool dayZero;
+    int timeDigits;  // hh, hhmm or hhmmss after the date; a range for 8008
+    int timeDigitsMax;
+} DATED[] = {
+    {"11", "17", true, 0, 0},        // production, due, packaging, best before, sell by, expiry
+    {"7003", "7003", false, 4, 4},   // expiration date and time YYMMDDhhmm
+    {"7006", "7006", false, 0, 0},   // first freeze date
+    {"7007", "7007", false, 0, 0},   // harvest date, or a span of two dates
+    {"8008", "8008", false, 2, 6},   // date and time of production YYMMDDhh[mm[ss]]
+};
+
 constexpr char GS = 0x1D;
 
 // GS1 character set 82: the characters allowed in alphanumeric fields.
@@ -167,6 +184,52 @@ Status checkField(const AiFormat& f, const Gs1Element& e) {
         if (e.value.back() != expected)
             return Error{ErrorCode::CheckDigit, where + " check digit " + e.value.back() + " of " + e.value +
                                                     " does not match; it should be " + expected};
+    }
+    return Done{};
+}
+
+int twoDigits(std::string_view s, std::size_t at) { return (s[at] - '0') * 10 + (s[at + 1] - '0'); }
+
+// One YYMMDD date (digits already checked); its two-digit year stands for a
+// year of either century alike, so February has 29 days in every fourth one.
+Status checkDate(const std::string& where, std::string_view date, bool dayZero) {
+    constexpr int DAYS[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const int year = twoDigits(date, 0), month = twoDigits(date, 2), day = twoDigits(date, 4);
+    const std::string shown(date);
+    if (month < 1 || month > 12)
+        return Error{ErrorCode::InvalidData, where + " date " + shown + " has month " + std::to_string(month)};
+    const int days = month == 2 && year % 4 != 0 ? 28 : DAYS[month - 1];
+    if ((day == 0 && !dayZero) || day > days)
+        return Error{ErrorCode::InvalidData, where + " date " + shown + " has day " + std::to_string(day) +
+                                                 (day == 0 ? "" : "; the month has " + std::to_string(days))};
+    return Done{};
+}
+
+Status checkDates(const Gs1Element& e) {
+    for (const auto& d : DATED) {
+        if (e.ai < d.first || e.ai > d.last || e.ai.size() != std::strlen(d.first))
+            continue;
+        const std::string where = "GS1 AI (" + e.ai + ")";
+        const std::string_view v = e.value;
+        // 7007 carries one date or two; the others one date and perhaps a time.
+        const std::size_t dates = e.ai == "7007" && v.size() == 12 ? 2 : 1;
+        const std::size_t time = v.size() - 6 * dates;
+        if (e.ai == "7007" && v.size() != 6 && v.size() != 12)
+            return Error{ErrorCode::InvalidData, where + " takes a date YYMMDD or two; " + quoted(e.value) + " has " +
+                                                     std::to_string(v.size()) + " digits"};
+        if (time < static_cast<std::size_t>(d.timeDigits) || time > static_cast<std::size_t>(d.timeDigitsMax) ||
+            time % 2 != 0)
+            return Error{ErrorCode::InvalidData, where + " " + quoted(e.value) + " is no date and time of its form"};
+        for (std::size_t i = 0; i < dates; ++i)
+            if (const Status ok = checkDate(where, v.substr(6 * i, 6), d.dayZero); !ok)
+                return ok;
+        constexpr int LIMITS[] = {23, 59, 59};  // hours, minutes, seconds
+        for (std::size_t at = 6 * dates, part = 0; at < v.size(); at += 2, ++part)
+            if (twoDigits(v, at) > LIMITS[part])
+                return Error{ErrorCode::InvalidData, where + " " + quoted(e.value) + " has " +
+                                                         (part == 0 ? "hour " : part == 1 ? "minute " : "second ") +
+                                                         std::to_string(twoDigits(v, at))};
+        return Done{};
     }
     return Done{};
 }
@@ -238,6 +301,8 @@ Result<std::vector<Gs1Element>> parseGs1(std::string_view data) {
         if (!f || aiLength != e.ai.size())
             return Error{ErrorCode::InvalidData, "unknown GS1 AI " + quoted(e.ai)};
         if (const Status s = checkField(*f, e); !s)
+            return s.error();
+        if (const Status s = checkDates(e); !s)
             return s.error();
         e.predefinedLength = predefined(e.ai);
     }

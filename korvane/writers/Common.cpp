@@ -178,8 +178,17 @@ void appendLiteral(std::string& out, const std::u32string& text) {
     out += ')';
 }
 
-void appendRgb(std::string& out, Colour c, const char* op) {
-    appendNumbers(out, 4, c.r / 255.0, c.g / 255.0, c.b / 255.0);
+void appendColour(std::string& out, Colour c, const ColourOperators& ops) {
+    const char* op = ops.rgb;
+    if (c.cmyk) {
+        appendNumbers(out, 4, c.c / 100.0, c.m / 100.0, c.y / 100.0, c.k / 100.0);
+        op = ops.cmyk;
+    } else if (c.grey()) {
+        appendNumbers(out, 4, c.r / 255.0);
+        op = ops.grey;
+    } else {
+        appendNumbers(out, 4, c.r / 255.0, c.g / 255.0, c.b / 255.0);
+    }
     out += ' ';
     out += op;
     out += '\n';

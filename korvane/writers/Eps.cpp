@@ -60,12 +60,12 @@ Result<Written> writeEps(const Drawing& d, const WriteOptions& options) {
     appendNumber(out, pointsPerDot, 6);
     out += " dup scale\n";
     if (!d.background.transparent()) {
-        appendRgb(out, onPaper(d.background), "setrgbcolor");
+        appendColour(out, onPaper(d.background), POSTSCRIPT);
         appendInts(out, 0, 0, d.width, d.height);
         out += " R\n";
     }
-    appendRgb(out, d.background.transparent() ? onPaper(d.foreground) : onPaper(over(d.foreground, d.background)),
-              "setrgbcolor");
+    appendColour(out, d.background.transparent() ? onPaper(d.foreground) : onPaper(over(d.foreground, d.background)),
+                 POSTSCRIPT);
     for (const Rect& r : d.rects) {
         Rect c;
         if (!clipToCanvas(r, d, c))

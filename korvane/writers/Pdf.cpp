@@ -59,13 +59,13 @@ std::string contentStream(const Drawing& d, double pointsPerDot, const std::stri
     if (!d.background.transparent()) {
         if (!d.background.opaque())
             s += "/GSb gs\n";
-        appendRgb(s, d.background, "rg");
+        appendColour(s, d.background, PDF_FILL);
         appendInts(s, 0, 0, d.width, d.height);
         s += " re f\n";
     }
     if (!d.foreground.opaque())
         s += "/GSf gs\n";
-    appendRgb(s, d.foreground, "rg");
+    appendColour(s, d.foreground, PDF_FILL);
     bool any = false;
     for (const Rect& r : d.rects) {
         Rect c;

@@ -93,9 +93,19 @@ unsigned char toWinAnsi(char32_t c);
 // backslashes escaped, bytes outside printable ASCII as octal, so the file
 // stays 7-bit.
 void appendLiteral(std::string& out, const std::u32string& text);
-// The colour's red, green and blue from 0 to 1 (four places), then the
-// operator `op` that makes it the current colour, and a line end.
-void appendRgb(std::string& out, Colour c, const char* op);
+// The operators of a format that make a colour current, by colour space.
+struct ColourOperators {
+    const char* grey;
+    const char* rgb;
+    const char* cmyk;
+};
+constexpr ColourOperators PDF_FILL{"g", "rg", "k"};
+constexpr ColourOperators POSTSCRIPT{"setgray", "setrgbcolor", "setcmykcolor"};
+// The colour in the space print workflows keep apart: CMYK as given, greys
+// (black and white included) as one grey level, so black bars print on the
+// black plate alone and keep their edges; other colours as RGB. Components
+// from 0 to 1 (four places), the operator and a line end.
+void appendColour(std::string& out, Colour c, const ColourOperators& ops);
 
 // `top` composited over `bottom` (source over); opaque when `bottom` is.
 Colour over(Colour top, Colour bottom);

@@ -82,6 +82,32 @@ TEST(Layout, XSnapsToWholeDotsAndSetsEverySize) {
     }
 }
 
+// EAN/UPC bars shorter than GS1's height for the X asked for are allowed, with a warning.
+TEST(Layout, ShortRetailBarsWarn) {
+    const struct {
+        Symbology s;
+        const char* data;
+        korvane::Length height;
+        bool warned;
+    } cases[] = {
+        {Symbology::Ean13, "590123412345", korvane::mm(5), true},
+        {Symbology::Ean13, "590123412345", korvane::mm(22.85), false},
+        {Symbology::Ean13, "590123412345", korvane::modules(40), true},
+        {Symbology::Ean8, "9638507", korvane::mm(10), true},
+        {Symbology::Code128, "ABC", korvane::mm(5), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.data);
+        LayoutOptions o = at(300, 0.33);
+        o.height = c.height;
+        EXPECT_EQ(warns(laidOut(c.s, c.data, o), "GS1 gives"), c.warned);
+    }
+    LayoutOptions o = at(300, 0.33);
+    o.height = korvane::mm(5);
+    EXPECT_TRUE(warns(laidOut(Symbology::Ean13, "590123412345", o),
+                      "a bar height of 5 mm is below the 22.85 mm GS1 gives EAN-13 at X 0.33 mm"));
+}
+
 // EAN-13 digits the retail way: the first left of the start guard, six under
 // each half; the add-on's digits over its bars, which start lower.
 TEST(Layout, RetailTextPositions) {

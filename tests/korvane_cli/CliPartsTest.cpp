@@ -73,7 +73,10 @@ TEST(Units, ColoursPagesGridsAndBoxes) {
     EXPECT_EQ(*parseColour("#ff800080"), (Colour{255, 128, 0, 128}));
     EXPECT_EQ(*parseColour("Navy"), (Colour{0, 0, 128, 255}));
     EXPECT_TRUE(parseColour("none")->transparent());
-    for (const char* bad : {"", "FF80", "GG0000", "#", "FF8000FF00", "purple-ish"})
+    EXPECT_EQ(*parseColour("cmyk:0,0,0,100"), Colour::fromCmyk(0, 0, 0, 100));
+    EXPECT_EQ(*parseColour("CMYK:100,0,0,0"), Colour::fromCmyk(100, 0, 0, 0));
+    for (const char* bad : {"", "FF80", "GG0000", "#", "FF8000FF00", "purple-ish", "cmyk:0,0,0", "cmyk:0,0,0,101",
+                            "cmyk:0,0,0,1,2", "cmyk:,0,0,0", "cmyk:0.5,0,0,0"})
         EXPECT_FALSE(parseColour(bad)) << bad;
 
     EXPECT_NEAR(parsePageSize("a4")->widthMm, 210, 1e-9);
@@ -175,6 +178,20 @@ TEST(Batch, CsvCellsQuotesAndRowOptions) {
 
     for (const char* bad : {"file\nx\n", "data,colour\nx,red\n", "data\n\"open\n"})
         EXPECT_FALSE(readBatch(readerOf(bad), true, Settings{})) << bad;
+}
+
+// Excel's "CSV UTF-8" and Windows text files: a byte-order mark, CR LF line ends.
+TEST(Batch, ByteOrderMarkAndCrLfOfSpreadsheets) {
+    const auto csv = readBatch(readerOf("\xEF\xBB\xBF" "data,symbology\r\n5901234123457,ean13\r\n"), true, Settings{});
+    ASSERT_TRUE(csv) << csv.error().message;
+    ASSERT_EQ(csv->size(), 1u);
+    EXPECT_EQ((*csv)[0].data, "5901234123457");
+    EXPECT_EQ((*csv)[0].settings->symbology, Symbology::Ean13);
+    const auto plain = readBatch(readerOf("\xEF\xBB\xBF" "5901234123457\r\n400638133393\r\n"), false, Settings{});
+    ASSERT_TRUE(plain);
+    ASSERT_EQ(plain->size(), 2u);
+    EXPECT_EQ((*plain)[0].data, "5901234123457");
+    EXPECT_EQ((*plain)[1].data, "400638133393");
 }
 
 TEST(Batch, EndlessLinesAreRefusedWhileReading) {
@@ -344,6 +361,9 @@ TEST(CommandLine, UsageErrorsNameTheOption) {
         {argv({"--keep-failed", "1"}), "--verify"},
         {argv({"--json", "-o", "-", "1"}), "standard output"},
         {argv({"1", "2"}), "not expected"},
+        {argv({"-d", "1", "2"}), "one way"},
+        {argv({"--scale", "2", "1"}), "--scale is zint's, korvane's is --x-dim"},
+        {argv({"--font", "/nonexistent.ttf", "1"}), "--font: cannot read /nonexistent.ttf"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args.size() > 1 ? c.args[1] : "");
@@ -371,6 +391,15 @@ TEST(CommandLine, OptionsReachTheSettings) {
     EXPECT_TRUE(inv->csv);
     ASSERT_TRUE(inv->sheet);
     EXPECT_EQ(inv->sheet->grid.columns, 2);
+}
+
+// zint's habits: -d DATA is the data, as zint takes it; --dpi has no short form.
+TEST(CommandLine, DashDIsTheDataAsInZint) {
+    const auto args = argv({"-b", "ean13", "-d", "5901234123457"});
+    const Result<Invocation> inv = parseCommandLine(static_cast<int>(args.size()), args.data());
+    ASSERT_TRUE(inv) << inv.error().message;
+    EXPECT_EQ(inv->data, "5901234123457");
+    EXPECT_EQ(inv->settings.dpi, 300);
 }
 
 }  // namespace

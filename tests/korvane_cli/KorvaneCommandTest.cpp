@@ -94,13 +94,16 @@ enum Fixture : unsigned {
     EMPTY = 32,     // "empty", no bytes
     CSV = 64,       // "labels.csv"
     MANY = 128,     // "many.txt": 50 EAN-13 values
+    LINK = 256,     // "d/up", a symbolic link to the run's directory (above "d")
 };
 
 void makeFixtures(const fs::path& dir, unsigned f) {
     if (f & CODES)
         writeFile(dir / "codes.txt", "590123412345\nnot digits\n400638133393\n");
-    if (f & DIRECTORY)
+    if (f & (DIRECTORY | LINK))
         fs::create_directory(dir / "d");
+    if (f & LINK)
+        fs::create_directory_symlink("..", dir / "d" / "up");
     if (f & PLAIN)
         writeFile(dir / "f", "plain");
     if (f & BINARY) {
@@ -298,6 +301,13 @@ TEST_F(KorvaneCommand, JsonReportsParseBack) {
                        EXPECT_EQ(j["error"]["code"], "invalid-data");
                        EXPECT_EQ(j["written"], false);
                    })},
+        {"a usage error is reported too", {"--json", "--rotate", "45", "ABC"}, 2, "--rotate", {}, NONE, false,
+         Err::ONE_LINE, "",
+         jsonLines(1,
+                   [](const json& j) {
+                       EXPECT_EQ(j["error"]["code"], "invalid-option");
+                       EXPECT_EQ(j["status"], 2);
+                   })},
         {"--list --json", {"--list", "--json"}, 0, "", {}, NONE, false, Err::ONE_LINE, "",
          [](const Outcome& o, const fs::path&) {
              const json j = json::parse(o.out);
@@ -358,6 +368,20 @@ TEST_F(KorvaneCommand, BatchesWithBadRowsAndCollisions) {
          CODES, false},
         {"CSV names, symbologies and options per row", {"--csv", "--batch", "labels.csv", "-o", "unused-{n}.svg"}, 1,
          "line 5: EAN-13", {"ean.svg", "c128.png", "az.pdf"}, CSV, true, Err::BATCH, "", has("ean.svg", "<svg")},
+        {"CSV file cells stay in the folder of -o", {"-b", "ean13", "--csv", "--batch", "-", "-o", "d/{n}.svg"}, 2,
+         "line 2: the file cell \"../escape.svg\" names a file outside the folder of -o (d); --allow-paths allows it",
+         {"d/ok.svg"}, DIRECTORY, true, Err::BATCH,
+         "data,file\n590123412345,../escape.svg\n590123412345,/tmp/korvane-escape.svg\n400638133393,ok.svg\n",
+         [](const Outcome& o, const fs::path&) {
+             EXPECT_NE(o.err.find("line 3: the file cell \"/tmp/korvane-escape.svg\""), std::string::npos) << o.err;
+             EXPECT_FALSE(fs::exists("/tmp/korvane-escape.svg"));
+         }},
+        {"--allow-paths lets them out", {"-b", "ean13", "--csv", "--allow-paths", "--batch", "-", "-o", "d/{n}.svg"}, 0,
+         "", {"escape.svg", "d/ok.svg"}, DIRECTORY, true, Err::BATCH,
+         "data,file\n590123412345,../escape.svg\n400638133393,ok.svg\n"},
+        {"no symbolic link out of the folder of -o", {"-b", "ean13", "--csv", "--batch", "-", "-o", "d/{n}.svg"}, 2,
+         "line 2: \"d/up/x.svg\" leads out of the folder of -o (d) through a symbolic link", {}, LINK, true,
+         Err::BATCH, "data,file\n590123412345,up/x.svg\n"},
         {"CSV column that is no option", {"--csv", "--batch", "-"}, 2, "'colour' is not data, file or an option", {},
          NONE, false, Err::ONE_LINE, "data,colour\nx,red\n"},
         {"every row bad", {"-b", "ean13", "--batch", "-", "-o", "{n}.svg"}, 1, "line 2: ", {}, NONE, false, Err::BATCH,
@@ -368,6 +392,10 @@ TEST_F(KorvaneCommand, BatchesWithBadRowsAndCollisions) {
              EXPECT_EQ(lines(o.err).size(), 3u) << o.err;
              EXPECT_NE(o.err.find("line 1: warning: X of 0.08467 mm is below"), std::string::npos) << o.err;
          }},
+        {"a missing folder stops the batch at once, on every thread",
+         {"-b", "ean13", "--jobs", "4", "--batch", "many.txt", "-o", "nosuch/{n}.svg"}, 3,
+         "line 1: cannot write \"nosuch/1.svg\": the folder \"nosuch\" does not exist", {}, MANY, true, Err::BATCH, "",
+         [](const Outcome& o, const fs::path&) { EXPECT_EQ(lines(o.err).size(), 2u) << o.err; }},
         {"empty batch", {"--batch", "empty", "-o", "{n}.svg"}, 1, "the batch holds no values", {}, EMPTY, false},
         {"endless batch line", {"--batch", "/dev/zero", "-o", "{n}.svg"}, 1, "longer than 1 MiB", {}, NONE, false},
         {"missing batch file", {"--batch", "missing.txt"}, 2, "cannot read missing.txt: No such file", {}, NONE, false},
@@ -525,7 +553,10 @@ TEST_F(KorvaneCommand, HostileCommandLines) {
         {"empty standard input", {"-b", "ean13"}, 1, "the data is empty", {}, NONE, false},
         {"empty input file", {"--input", "empty"}, 1, "the data is empty", {}, EMPTY, false},
         {"binary input EAN-13", {"-b", "ean13", "--input", "bin"}, 1, "EAN-13 cannot encode", {}, BINARY, false},
-        {"binary input Code 128", {"-b", "code128", "--input", "bin"}, 1, "position 129", {}, BINARY, false},
+        {"binary input Code 128: bytes 128-255 through FNC4", {"-b", "code128", "--input", "bin"}, 0, "",
+         {"barcode.svg"}, BINARY},
+        {"Code 128 of UTF-8 beyond Latin-1", {"-b", "code128", "5 \xE2\x82\xAC"}, 1, "'\xE2\x82\xAC' (U+20AC) at position 3",
+         {}, NONE, false},
         {"endless input", {"--input", "/dev/zero"}, 1, "larger than 16 MiB", {}, NONE, false},
         {"input is a directory", {"--input", "d"}, 2, "cannot read d", {}, DIRECTORY, false},
         {"missing input", {"--input", "missing"}, 2, "cannot read missing: No such file", {}, NONE, false},
@@ -534,7 +565,8 @@ TEST_F(KorvaneCommand, HostileCommandLines) {
         {"100,000 characters of Code 128", {"-b", "code128", LONG_VALUE}, 1, "2^28", {}, NONE, false},
         {"100,000-character option value", {"--fg", LONG_VALUE, "x"}, 2, "is not a colour", {}, NONE, false},
         {"100,000-character output name", {"-o", LONG_VALUE + ".svg", "x"}, 3, "", {}, NONE},
-        {"missing directory", {"-o", "missing/a.svg", "x"}, 3, "missing/a.svg", {}, NONE},
+        {"missing directory", {"-o", "missing/a.svg", "x"}, 3,
+         "cannot write \"missing/a.svg\": the folder \"missing\" does not exist", {}, NONE},
         {"output is a directory", {"-o", "d", "-f", "svg", "x"}, 3, "d", {}, DIRECTORY},
         {"inside a regular file", {"-o", "f/a.svg", "x"}, 3, "f/a.svg", {}, PLAIN},
         {"under /proc", {"-o", "/proc/korvane-test.svg", "x"}, 3, "/proc/korvane-test.svg", {}, NONE},
@@ -543,7 +575,10 @@ TEST_F(KorvaneCommand, HostileCommandLines) {
         {"unwritable batch row", {"--batch", "-", "-o", "{data}/x.svg"}, 3, "line 1: ", {"d/x.svg"}, DIRECTORY, true,
          Err::BATCH, "missing\nd\n", nullptr},
         {"help", {"--help"}, 0, "", {}, NONE, false, Err::ONE_LINE, "",
-         [](const Outcome& o, const fs::path&) { EXPECT_NE(o.out.find("EXIT STATUS"), std::string::npos); }},
+         [](const Outcome& o, const fs::path&) {
+             EXPECT_NE(o.out.find("EXIT STATUS"), std::string::npos);
+             EXPECT_NE(o.out.find("default 7 after EAN-13 and EAN-8, 9 after UPC-A"), std::string::npos);
+         }},
         {"version", {"--version"}, 0, "", {}, NONE, false, Err::ONE_LINE, "",
          [](const Outcome& o, const fs::path&) { EXPECT_EQ(o.out.rfind("korvane ", 0), 0u); }},
     });
