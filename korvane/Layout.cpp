@@ -26,10 +26,17 @@ constexpr double CAP_HEIGHT = 0.72;
 constexpr double ADVANCE = 0.6;
 constexpr double DESCENT = 0.22;
 
-// EAN/UPC (ISO/IEC 15420): guard bars descend 5 modules below the others;
-// the digits are about 11 modules to the em, the outer UPC digits smaller.
+// EAN/UPC (ISO/IEC 15420 and the GS1 General Specifications): guard bars
+// descend 5 modules below the others. The digits are OCR-B, 2.75 mm tall at
+// the nominal X of 0.33 mm, so 8.33 modules at any X; the digits of the
+// built-in OCR-B stand 0.77 em. Each digit is centred under its own symbol
+// character of 7 modules, so the digits keep clear of the guards whatever
+// advance a writer's font has (OCR-B's 0.723 em would not fit six digits in
+// a half). The outer UPC digits are smaller.
 constexpr double GUARD_DESCENT_MODULES = 5;
-constexpr double RETAIL_EM_MODULES = 11;
+constexpr double RETAIL_DIGIT_MODULES = 2.75 / 0.33;
+constexpr double OCRB_DIGIT_HEIGHT = 0.77;
+constexpr double SYMBOL_CHARACTER_MODULES = 7;
 constexpr double SMALL_DIGIT_SCALE = 0.8;
 // Other symbologies: text of 10 modules to the em, kept readable and modest.
 constexpr double TEXT_EM_MODULES = 10;
@@ -125,6 +132,26 @@ void textExtent(const TextRun& t, double& from, double& to) {
     to = from + w;
 }
 
+// EAN/UPC digits one by one, each centred in a cell of its own: under the
+// halves the symbol characters (the span shared out evenly), beside the
+// symbol cells as wide as a symbol character, one module away from it.
+void placeDigits(Drawing& d, const TextSpan& span, double from, double to, double x, double baseline, double size) {
+    const std::size_t n = span.text.size();  // digits: a byte each
+    if (n == 0)
+        return;
+    double cell = SYMBOL_CHARACTER_MODULES * x;
+    double start = to + x;
+    if (span.place == TextPlace::LeftOf)
+        start = from - x - static_cast<double>(n) * cell;
+    else if (span.place == TextPlace::Below) {
+        cell = (to - from) / static_cast<double>(n);
+        start = from;
+    }
+    for (std::size_t i = 0; i < n; ++i)
+        d.texts.push_back(textRun(start + (static_cast<double>(i) + 0.5) * cell, baseline, size, span.text.substr(i, 1),
+                                  Anchor::Middle, Font::OcrB));
+}
+
 void addBar(Drawing& d, int x, int y, int w, int h, int reduction) {
     if (w - reduction <= 0 || h <= 0)
         return;
@@ -154,10 +181,10 @@ Result<Plan> planLinear(const Symbol& symbol, const LayoutOptions& o, const Scal
     if (o.fontSize && o.fontSize->value > 0)
         em = s.dots(*o.fontSize);
     else if (retail)
-        em = RETAIL_EM_MODULES * s.x;
+        em = RETAIL_DIGIT_MODULES / OCRB_DIGIT_HEIGHT * s.x;
     else
         em = std::clamp(TEXT_EM_MODULES * s.x, MIN_TEXT_EM_MM * s.dotsPerMm, MAX_TEXT_EM_MM * s.dotsPerMm);
-    const double cap = CAP_HEIGHT * em;
+    const double cap = (retail ? OCRB_DIGIT_HEIGHT : CAP_HEIGHT) * em;
     const int descent = retail ? s.modules(GUARD_DESCENT_MODULES) : 0;
     // Add-on bars leave room above them for their digits.
     const int addOnDrop = text ? static_cast<int>(std::ceil(cap + s.x)) : 0;
@@ -204,6 +231,10 @@ Result<Plan> planLinear(const Symbol& symbol, const LayoutOptions& o, const Scal
             const double size = span.small ? em * SMALL_DIGIT_SCALE : em;
             const double from = quietL + static_cast<double>(span.startModule) * s.x;
             const double to = quietL + static_cast<double>(span.endModule) * s.x;
+            if (retail && span.place != TextPlace::Above) {
+                placeDigits(d, span, from, to, s.x, textBaseline, size);
+                continue;
+            }
             switch (span.place) {
             case TextPlace::Below:
                 d.texts.push_back(textRun((from + to) / 2, textBaseline, size, span.text, Anchor::Middle, font));

@@ -14,7 +14,7 @@ cmake --build "$build" -j"$(nproc 2>/dev/null || echo 2)" --target korvane_stati
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 c++ -std=c++17 -O2 -Iinclude -I"$build/korvane/include" docs/format-samples.cpp "$build/korvane/libkorvane.a" \
-  $(pkg-config --libs libpng16 freetype2) -o "$tmp/format-samples"
+  $(pkg-config --libs libpng16 freetype2 zlib) -o "$tmp/format-samples"
 read -r width height < <("$tmp/format-samples" "$tmp")
 
 out=docs/images

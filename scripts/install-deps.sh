@@ -13,7 +13,7 @@ packages=(
   valgrind hyperfine                     # instruction counts and process timings (bench/)
   clang libclang-rt-14-dev               # fuzzers (libFuzzer) and sanitizers
   libpng-dev zlib1g-dev libfreetype-dev  # the library's PNG encoder and font rasteriser
-  fonts-ocr-b fonts-dejavu-core          # the fonts of the raster writers' text
+  fonts-ocr-b fonts-dejavu-core fonttools  # the fonts built into the library, and pyftsubset (scripts/make-fonts.sh)
   librsvg2-bin poppler-utils qpdf ghostscript libxml2-dev libpng-dev  # readers of the writers' files
 )
 if [ "${WITH_WINDOWS:-0}" = 1 ]; then

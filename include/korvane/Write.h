@@ -27,8 +27,10 @@ KORVANE_API const char* formatMimeType(Format f);   // "image/svg+xml"
 
 struct WriteOptions {
     // A TrueType/OpenType file for the text of raster formats; empty: the
-    // fonts Debian installs (OCR-B for EAN/UPC digits, DejaVu Sans otherwise).
-    // A file that cannot be loaded gives a warning and the default fonts.
+    // fonts built into the library, the same on every machine (OCR-B for
+    // EAN/UPC digits, DejaVu Sans otherwise, with the characters of
+    // WinAnsiEncoding; others are drawn as boxes, with a warning). A file that
+    // cannot be loaded gives a warning and the built-in fonts.
     std::string fontFile;
     // Dots per inch to use when the drawing has none (dpi 0): the resolution
     // PNG and BMP record, and the page size of PDF, EPS and EMF. SVG is then

@@ -8,21 +8,20 @@
 
 #include "writers/TextRaster.h"
 
+#include "fonts/EmbeddedFonts.h"
+
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <map>
 #include <mutex>
 #include <tuple>
 
 namespace korvane::writers {
 namespace {
-
-// Debian's fonts: fonts-ocr-b and fonts-dejavu-core.
-constexpr const char* OCRB_FONT_FILE = "/usr/share/fonts/opentype/ocr-b/OCRB.otf";
-constexpr const char* SANS_FONT_FILE = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 
 // Largest em rendered, in pixels: beyond it a single glyph would be tens of
 // megabytes, and nothing a layout makes comes near.
@@ -38,6 +37,7 @@ struct Glyph {
     int left = 0;                               // bitmap's offset from the pen, x right
     int top = 0;                                // and y up from the baseline
     double advance = 0;                         // pixels along the baseline
+    bool missing = false;                       // neither face has the character: .notdef drawn
 };
 
 std::string upper(std::string s) {
@@ -77,47 +77,44 @@ public:
     ~FontCache() {
         for (auto& entry : faces_)
             FT_Done_Face(entry.second);
+        for (FT_Face f : {ocrb_, sans_})
+            if (f != nullptr)
+                FT_Done_Face(f);
         if (library_ != nullptr)
             FT_Done_FreeType(library_);
     }
 
     std::mutex& mutex() { return mutex_; }
 
-    // The face of a file, loaded once; null when it cannot be loaded (tried
-    // again next time: the file may appear). Needs the mutex. Loading a face
-    // beyond MAX_FACES closes the others but the two default fonts first, so
-    // callers that name many font files keep a bounded number open; a caller
-    // holds no other face than a default one while it asks for another.
+    // The face of a font file, loaded once; null when it cannot be loaded
+    // (tried again next time: the file may appear). Needs the mutex. Loading a
+    // face beyond MAX_FACES closes the other files' faces first, so callers
+    // that name many font files keep a bounded number open; a caller holds no
+    // other file's face while it asks for another.
     FT_Face face(const std::string& path) {
         auto it = faces_.find(path);
         if (it != faces_.end())
             return it->second;
-        if (library_ == nullptr && FT_Init_FreeType(&library_) != 0) {
-            library_ = nullptr;
+        if (!started())
             return nullptr;
-        }
         FT_Face f = nullptr;
-        if (FT_New_Face(library_, path.c_str(), 0, &f) != 0)
+        if (FT_New_Face(library_, path.c_str(), 0, &f) != 0 || !unicode(f))
             return nullptr;
-        if (FT_Select_Charmap(f, FT_ENCODING_UNICODE) != 0) {
-            FT_Done_Face(f);
-            return nullptr;
-        }
         if (faces_.size() >= MAX_FACES) {
             glyphs_.clear();  // keyed by the faces about to close
             cachedBytes_ = 0;
-            for (auto i = faces_.begin(); i != faces_.end();) {
-                if (i->first == OCRB_FONT_FILE || i->first == SANS_FONT_FILE) {
-                    ++i;
-                    continue;
-                }
-                FT_Done_Face(i->second);
-                i = faces_.erase(i);
-            }
+            for (auto& entry : faces_)
+                FT_Done_Face(entry.second);
+            faces_.clear();
         }
         faces_[path] = f;
         return f;
     }
+
+    // The faces built into the library, loaded once and kept; null only when
+    // FreeType cannot start. Need the mutex.
+    FT_Face ocrb() { return builtIn(ocrb_, fonts::OCRB); }
+    FT_Face sans() { return builtIn(sans_, fonts::SANS); }
 
     // The glyph of `c` at `em` pixels (26.6), from `primary` or else
     // `fallback` where the primary face has no such character. Needs the mutex.
@@ -142,6 +139,29 @@ public:
 private:
     using Key = std::tuple<FT_Face, FT_Face, long, char32_t>;
 
+    bool started() {
+        if (library_ == nullptr && FT_Init_FreeType(&library_) != 0)
+            library_ = nullptr;
+        return library_ != nullptr;
+    }
+
+    // Takes the face if it maps Unicode, else closes it.
+    static bool unicode(FT_Face f) {
+        if (FT_Select_Charmap(f, FT_ENCODING_UNICODE) == 0)
+            return true;
+        FT_Done_Face(f);
+        return false;
+    }
+
+    FT_Face builtIn(FT_Face& slot, const fonts::EmbeddedFont& font) {
+        if (slot == nullptr && started()) {
+            FT_Face f = nullptr;
+            if (FT_New_Memory_Face(library_, font.bytes, static_cast<FT_Long>(font.size), 0, &f) == 0 && unicode(f))
+                slot = f;
+        }
+        return slot;
+    }
+
     static Glyph render(FT_Face primary, FT_Face fallback, long em, char32_t c) {
         FT_Face face = primary;
         FT_UInt index = FT_Get_Char_Index(primary, c);
@@ -153,6 +173,7 @@ private:
             }
         }
         Glyph g;
+        g.missing = index == 0;
         if (FT_Set_Char_Size(face, 0, em, 72, 72) != 0 ||
             FT_Load_Glyph(face, index, FT_LOAD_RENDER | FT_LOAD_TARGET_LIGHT) != 0)
             return g;
@@ -177,6 +198,8 @@ private:
 
     std::mutex mutex_;
     FT_Library library_ = nullptr;
+    FT_Face ocrb_ = nullptr;
+    FT_Face sans_ = nullptr;
     std::map<std::string, FT_Face> faces_;
     std::map<Key, Glyph> glyphs_;
     std::size_t cachedBytes_ = 0;
@@ -232,8 +255,8 @@ RasterText rasterizeText(const Drawing& d, const WriteOptions& options, const ch
         any = any || drawable(t);
     if (!any)
         return result;
-    const std::string noText = std::string("the ") + upper(format) + " has no text";
     FontCache& fonts = cache();
+    char32_t missing = 0;  // the first character no font has
     std::vector<std::vector<Glyph>> runs(d.texts.size());
     std::size_t textBytes = 0;
     const std::size_t maxTextBytes =
@@ -245,43 +268,39 @@ RasterText rasterizeText(const Drawing& d, const WriteOptions& options, const ch
             custom = fonts.face(options.fontFile);
             if (custom == nullptr)
                 result.warnings.push_back("the font file \"" + options.fontFile +
-                                          "\" could not be loaded; the default fonts are used");
+                                          "\" could not be loaded; the built-in fonts are used");
         }
-        const FT_Face ocrb = custom ? nullptr : fonts.face(OCRB_FONT_FILE);
-        const FT_Face sans = custom ? nullptr : fonts.face(SANS_FONT_FILE);
-        bool ocrbMissingNoted = false, sansMissingNoted = false;
+        // Characters OCR-B lacks come from DejaVu Sans; a font file stands alone.
+        const FT_Face sans = custom ? custom : fonts.sans();
+        const FT_Face ocrb = custom ? custom : fonts.ocrb();
+        if (sans == nullptr || ocrb == nullptr) {
+            result.warnings.push_back("no font could be loaded; the " + upper(format) + " has no text");
+            return result;
+        }
         for (std::size_t k = 0; k < d.texts.size(); ++k) {
             const TextRun& t = d.texts[k];
             if (!drawable(t))
                 continue;
-            FT_Face primary = custom, fallback = custom;
-            if (!custom) {
-                primary = t.font == Font::OcrB ? (ocrb ? ocrb : sans) : (sans ? sans : ocrb);
-                fallback = sans ? sans : ocrb;
-                if (primary == nullptr) {
-                    result.warnings.push_back("no font could be loaded; " + noText);
-                    return result;
-                }
-                bool& noted = t.font == Font::OcrB ? ocrbMissingNoted : sansMissingNoted;
-                if ((t.font == Font::OcrB ? ocrb : sans) == nullptr && !noted) {
-                    noted = true;
-                    result.warnings.push_back(std::string(t.font == Font::OcrB ? "OCR-B (" : "DejaVu Sans (") +
-                                              (t.font == Font::OcrB ? OCRB_FONT_FILE : SANS_FONT_FILE) +
-                                              ") could not be loaded; " +
-                                              (t.font == Font::OcrB ? "DejaVu Sans" : "OCR-B") + " stands in");
-                }
-            }
+            const FT_Face primary = t.font == Font::OcrB ? ocrb : sans;
             const long em = std::lround(std::min(t.size, MAX_EM_PIXELS) * 64);
             if (em < 1)
                 continue;
             for (char32_t c : codePoints(t.text)) {
                 if (textBytes > maxTextBytes)
                     break;
-                runs[k].push_back(fonts.glyph(primary, fallback, em, c));
+                runs[k].push_back(fonts.glyph(primary, sans, em, c));
+                if (runs[k].back().missing && missing == 0)
+                    missing = c;
                 if (runs[k].back().bitmap)
                     textBytes += runs[k].back().bitmap->coverage.size();
             }
         }
+    }
+    if (missing != 0) {
+        char code[16];
+        std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(missing));
+        result.warnings.push_back(std::string("the fonts have no glyph for ") + code + "; the " + upper(format) +
+                                  " shows a box in its place");
     }
     if (textBytes > maxTextBytes)
         result.warnings.push_back("the text is too large to draw whole; the " + upper(format) + " leaves part of it out");

@@ -27,11 +27,12 @@ struct RasterText {
 };
 
 // The glyphs of every drawable text run. Fonts: WriteOptions::fontFile when
-// it loads, else OCR-B for Font::OcrB and DejaVu Sans for Font::Sans (each
-// standing in for the other when missing, and DejaVu Sans for characters
-// OCR-B lacks). Without any font the result has no glyphs and a warning
-// naming `format` ("no font could be loaded; the PNG has no text").
-// Glyphs outside the canvas are dropped.
+// it loads, else the built-in OCR-B for Font::OcrB and DejaVu Sans for
+// Font::Sans (and for the characters OCR-B lacks); no system font is looked
+// for. A character no font has is drawn as the font's box, with a warning
+// naming `format` and the first such character. Should FreeType fail to start,
+// the result has no glyphs and a warning ("no font could be loaded; the PNG
+// has no text"). Glyphs outside the canvas are dropped.
 RasterText rasterizeText(const Drawing& drawing, const WriteOptions& options, const char* format);
 
 }  // namespace korvane::writers

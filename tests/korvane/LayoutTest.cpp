@@ -108,35 +108,32 @@ TEST(Layout, ShortRetailBarsWarn) {
                       "a bar height of 5 mm is below the 22.85 mm GS1 gives EAN-13 at X 0.33 mm"));
 }
 
-// EAN-13 digits the retail way: the first left of the start guard, six under
-// each half; the add-on's digits over its bars, which start lower.
+// EAN-13 digits the retail way: the first left of the start guard, then one
+// digit centred under each symbol character (7 modules), so every writer's
+// font keeps clear of the guards; the add-on's digits over its bars, which
+// start lower. OCR-B digits 8.33 modules tall (2.75 mm at X 0.33 mm).
 TEST(Layout, RetailTextPositions) {
     const Drawing d = laidOut(Symbology::Ean13, "590123412345+12", at(300, 0.33));
-    ASSERT_EQ(d.texts.size(), 4u);
-    const struct {
-        const char* text;
-        double x;
-        korvane::Anchor anchor;
-    } expected[] = {
-        {"5", 44 - 4, korvane::Anchor::End},         // one module left of the symbol
-        {"901234", 44 + 24 * 4, korvane::Anchor::Middle},  // modules 3-45
-        {"123457", 44 + 71 * 4, korvane::Anchor::Middle},  // modules 50-92
-        {"12", 44 + 112 * 4, korvane::Anchor::Middle},     // add-on modules 102-122
-    };
-    for (std::size_t i = 0; i < 4; ++i) {
-        SCOPED_TRACE(expected[i].text);
-        EXPECT_EQ(d.texts[i].text, expected[i].text);
-        EXPECT_DOUBLE_EQ(d.texts[i].x, expected[i].x);
-        EXPECT_EQ(d.texts[i].anchor, expected[i].anchor);
-        EXPECT_EQ(d.texts[i].font, korvane::Font::OcrB);
-        EXPECT_DOUBLE_EQ(d.texts[i].size, 44);  // 11 modules to the em
+    const std::string digits = "5901234123457";
+    ASSERT_EQ(d.texts.size(), digits.size() + 1);
+    const double em = 2.75 / 0.33 / 0.77 * 4;
+    for (std::size_t i = 0; i < d.texts.size(); ++i) {
+        SCOPED_TRACE(i);
+        const korvane::TextRun& t = d.texts[i];
+        // Module of the digit's centre: 4.5 left of the symbol, then the halves 3-45 and 50-92.
+        const double centre = i == 0 ? -4.5 : i <= 6 ? 3 + 7 * (i - 1) + 3.5 : i <= 12 ? 50 + 7 * (i - 7) + 3.5 : 112;
+        EXPECT_EQ(t.text, i < digits.size() ? digits.substr(i, 1) : "12");
+        EXPECT_DOUBLE_EQ(t.x, 44 + centre * 4);
+        EXPECT_EQ(t.anchor, korvane::Anchor::Middle);
+        EXPECT_EQ(t.font, korvane::Font::OcrB);
+        EXPECT_DOUBLE_EQ(t.size, em);
     }
-    // Digits under the bars sit just below them; the add-on's above its bars.
-    EXPECT_DOUBLE_EQ(d.texts[1].y, 270 + 2 + 0.72 * 44);
-    EXPECT_DOUBLE_EQ(d.texts[3].y, 0.72 * 44);
+    // Digits under the bars sit half a module below them; the add-on's above its bars.
+    EXPECT_DOUBLE_EQ(d.texts[1].y, 270 + 2 + 0.77 * em);
+    EXPECT_DOUBLE_EQ(d.texts[13].y, 0.77 * em);
     const korvane::Rect& firstAddOnBar = d.rects[d.rects.size() - 7];
     EXPECT_EQ(firstAddOnBar.x, 44 + 102 * 4);
-    EXPECT_GT(firstAddOnBar.y, d.texts[3].y);
+    EXPECT_GT(firstAddOnBar.y, d.texts[13].y);
     EXPECT_EQ(firstAddOnBar.y + firstAddOnBar.height, 270 + 20);
     EXPECT_GE(d.height, static_cast<int>(d.texts[1].y));
 }
