@@ -47,6 +47,7 @@ struct QrSymbol {
     int dataBits = 0;        // the bit stream before the terminator and padding
     int dataCodewords = 0;   // the version's data codewords at the level
     int checkCodewords = 0;
+    int blocks = 0;          // Reed-Solomon blocks the codewords are shared into
     int parity = -1;         // structured-append parity byte, -1 outside a set
     std::string readerData;  // the data as readers return it (FNC1 separators as GS, an application indicator first)
 };

@@ -925,6 +925,7 @@ Result<QrSymbol> encode(const Message& message, const QrOptions& o) {
     sym.size = builder.size();
     sym.dataCodewords = capacity;
     sym.checkCodewords = TOTAL_CODEWORDS[version] - capacity;
+    sym.blocks = BLOCKS[version][static_cast<int>(level)].blocks;
     sym.parity = parity;
     sym.readerData = in.indicatorText + in.data;
     return sym;

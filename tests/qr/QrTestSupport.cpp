@@ -19,7 +19,7 @@ testsupport::GrayImage image(const korvane::qr::QrSymbol& symbol, int scale) {
 }
 
 testsupport::Decoded zxing(const korvane::qr::QrSymbol& symbol) {
-    return testsupport::decode(image(symbol), testsupport::Symbology::QRCode);
+    return testsupport::decode(image(symbol, symbol.size > 150 ? 3 : 2), testsupport::Symbology::QRCode);
 }
 
 ZbarRead zbar(const korvane::qr::QrSymbol& symbol, bool binary) {
@@ -65,6 +65,25 @@ ZintSymbol zint(const std::string& data, int level, int version, int mask, bool 
         for (int c = 0; c < z.size; ++c)
             z.modules[static_cast<std::size_t>(r * z.size + c)] = (s->encoded_data[r][c >> 3] >> (c & 7)) & 1;
     return z;
+}
+
+korvane::detail::Reading ours(const std::vector<std::uint8_t>& modules, int size, int scale, int turns) {
+    // Quarter turns clockwise: (r, c) -> (c, size - 1 - r).
+    std::vector<std::uint8_t> m = modules;
+    for (int t = 0; t < turns; ++t) {
+        std::vector<std::uint8_t> turned(m.size());
+        for (int r = 0; r < size; ++r)
+            for (int c = 0; c < size; ++c)
+                turned[static_cast<std::size_t>(c * size + size - 1 - r)] = m[static_cast<std::size_t>(r * size + c)];
+        m.swap(turned);
+    }
+    const testsupport::GrayImage picture =
+        testsupport::renderMatrix(std::vector<bool>(m.begin(), m.end()), size, size, scale, 4);
+    korvane::GrayRaster raster;
+    raster.width = picture.width;
+    raster.height = picture.height;
+    raster.pixels = picture.pixels;
+    return korvane::detail::readQr(raster);
 }
 
 int maskOf(const std::vector<std::uint8_t>& modules, int size) {

@@ -6,6 +6,7 @@
 #include "Render.h"
 
 #include <qr/Qr.h>
+#include <verify/Readers.h>
 
 #include <cstdint>
 #include <random>
@@ -44,6 +45,9 @@ struct ZintSymbol {
 };
 ZintSymbol zint(const std::string& data, int level, int version = 0, int mask = -1, bool utf8 = false,
                 bool gs1 = false);
+
+// The library's own reader on the same picture zxing-cpp and zbar see.
+korvane::detail::Reading ours(const std::vector<std::uint8_t>& modules, int size, int scale = 2, int turns = 0);
 
 // The mask of a finished matrix, read from its format information (the first copy).
 int maskOf(const std::vector<std::uint8_t>& modules, int size);
