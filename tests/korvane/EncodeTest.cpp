@@ -23,14 +23,14 @@ TEST(Registry, NamesAndAliasesIgnoreCaseAndSeparators) {
         {"UPC-A", Symbology::UpcA},           {"upce", Symbology::UpcE},
         {"code128", Symbology::Code128},      {"GS1-128", Symbology::Gs1_128},
         {"ean128", Symbology::Gs1_128},       {"postnet", Symbology::Postnet},
-        {"Aztec", Symbology::Aztec},
+        {"Aztec", Symbology::Aztec},          {"QR-Code", Symbology::Qr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ASSERT_TRUE(korvane::findSymbology(c.name).has_value());
         EXPECT_EQ(*korvane::findSymbology(c.name), c.expected);
     }
-    for (const char* unknown : {"", "qr", "code", "-", "ean1"})
+    for (const char* unknown : {"", "qrc", "code", "-", "ean1"})
         EXPECT_FALSE(korvane::findSymbology(unknown).has_value()) << unknown;
     for (int i = 0; i < korvane::SYMBOLOGY_COUNT; ++i)
         EXPECT_EQ(static_cast<int>(korvane::allSymbologies()[i].id), i);
@@ -194,7 +194,7 @@ TEST(Encode, RefusalsSayWhatAndWhere) {
         EXPECT_NE(r.error().message.find(c.message), std::string::npos) << r.error().message;
         EXPECT_EQ(r.error().message.find('\n'), std::string::npos);
     }
-    const korvane::Result<korvane::Symbol> unknown = korvane::encode("qrcode", "x");
+    const korvane::Result<korvane::Symbol> unknown = korvane::encode("qrcodes", "x");
     ASSERT_FALSE(unknown.ok());
     EXPECT_EQ(unknown.error().code, ErrorCode::UnknownSymbology);
 }
