@@ -69,6 +69,7 @@ struct Unit {
     std::uint8_t bytes = 1;      // bytes it takes in byte mode
     std::uint8_t alnum = 1;      // alphanumeric characters it takes (2 for '%' after FNC1)
     std::uint8_t eciBefore = 0;  // an ECI designator of the message stands before it
+    std::uint8_t sjis = 0;       // in byte mode it is the two Shift JIS bytes of `kanji`
     std::uint16_t kanji = 0;     // its 13-bit Kanji-mode value
     std::uint32_t at = 0;        // its first byte in the message
 };

@@ -303,9 +303,17 @@ bool putSegments(BitWriter& w, const Input& in, const std::vector<Unit>& units, 
             break;
         }
         case Mode::Byte:
-            for (std::size_t k = i; k < end; ++k)
+            for (std::size_t k = i; k < end; ++k) {
+                if (units[k].sjis) {
+                    // The Kanji-mode value back to its Shift JIS code (ISO/IEC 18004 7.4.6, reversed).
+                    const int v = units[k].kanji;
+                    const int code = ((v / 0xC0) << 8 | v % 0xC0) + (v / 0xC0 <= 0x1E ? 0x8140 : 0xC140);
+                    w.put(static_cast<std::uint32_t>(code), 16);
+                    continue;
+                }
                 for (int b = 0; b < units[k].bytes; ++b)
                     w.put(static_cast<unsigned char>(in.data[units[k].at + static_cast<std::uint32_t>(b)]), 8);
+            }
             break;
         case Mode::Kanji:
             for (std::size_t k = i; k < end; ++k)
@@ -808,22 +816,33 @@ Result<QrSymbol> encode(const Message& message, const QrOptions& o) {
     std::vector<std::vector<Unit>> candidates;
     std::vector<int> candidateEci;
     if (text) {
-        // Without a designator every character beyond ASCII must go in Kanji
-        // mode; readers then take byte segments for Shift JIS, where '\' and
-        // '~' are other characters (zbar returns a yen sign and an overline).
-        std::vector<Unit> kanjiOnly = textUnits(in, fnc1, o.kanji);
-        bool possible = true;
-        for (Unit& u : kanjiOnly) {
-            const unsigned char c = static_cast<unsigned char>(in.data[u.at]);
-            if (u.bytes > 1)
-                u.modes &= static_cast<std::uint8_t>(~bit(Mode::Byte));
-            else if (c == '\\' || c == '~')
-                u.modes = 0;
-            possible = possible && u.modes != 0;
-        }
-        if (possible) {
-            candidates.push_back(std::move(kanjiOnly));
-            candidateEci.push_back(-1);
+        // Japanese text: Kanji mode, or Shift JIS bytes under ECI 20. Without
+        // a designator every character beyond ASCII must go in Kanji mode
+        // (byte data is ISO 8859-1 by default); either way the readers take
+        // byte segments for Shift JIS, where '\' and '~' are other characters
+        // (zbar returns a yen sign and an overline), so those cannot be in it.
+        for (const int eci : {-1, 20}) {
+            std::vector<Unit> japanese = textUnits(in, fnc1, o.kanji);
+            bool possible = o.kanji;
+            for (Unit& u : japanese) {
+                const auto c = static_cast<unsigned char>(in.data[u.at]);
+                if (u.bytes == 1) {
+                    if (c == '\\' || c == '~')
+                        u.modes = 0;
+                } else if (u.modes & bit(Mode::Kanji)) {
+                    u.bytes = 2;
+                    u.sjis = 1;
+                    if (eci < 0)
+                        u.modes = bit(Mode::Kanji);
+                } else {
+                    u.modes = 0;
+                }
+                possible = possible && u.modes != 0;
+            }
+            if (possible) {
+                candidates.push_back(std::move(japanese));
+                candidateEci.push_back(eci);
+            }
         }
         // Under ECI 26 everything as UTF-8 bytes: neither zxing-cpp nor zbar
         // reads Kanji segments after that designator.

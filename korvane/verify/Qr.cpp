@@ -394,12 +394,34 @@ void appendUtf8(std::string& out, std::uint32_t cp) {
     }
 }
 
+// Shift JIS bytes (ECI 20) as UTF-8: ASCII as it is, the double-byte codes
+// of JIS X 0208 through the Kanji table; false for anything else.
+bool shiftJisToUtf8(const std::string& bytes, std::string& out) {
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+            continue;
+        }
+        if (i + 1 == bytes.size())
+            return false;
+        const int code = c << 8 | static_cast<unsigned char>(bytes[++i]);
+        const int offset = code >= 0x8140 && code <= 0x9FFC ? code - 0x8140 : code >= 0xE040 && code <= 0xEBBF ? code - 0xC140 : -1;
+        const int value = offset < 0 ? -1 : (offset >> 8) * 0xC0 + (offset & 0xFF);
+        if (value < 0 || (offset & 0xFF) >= 0xC0 || value >= QR_KANJI_VALUES || QR_KANJI_CODE_POINTS[value] == 0)
+            return false;
+        appendUtf8(out, QR_KANJI_CODE_POINTS[value]);
+    }
+    return true;
+}
+
 constexpr char ALPHANUMERIC[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ $%*+-./:";
 
 bool decodeStream(const std::vector<int>& data, int version, Reading& r) {
     BitReader in(data);
     const int range = version <= 9 ? 0 : version <= 26 ? 1 : 2;
     bool fnc1 = false;
+    int eci = -1;
     std::string prefix;
     while (in.left() >= 4) {
         const int mode = in.read(4);
@@ -470,8 +492,13 @@ bool decodeStream(const std::vector<int>& data, int version, Reading& r) {
             const int n = count(8, 16, 16);
             if (n < 0 || in.left() < 8 * n)
                 return false;
+            std::string bytes;
             for (int i = 0; i < n; ++i)
-                r.data += static_cast<char>(in.read(8));
+                bytes += static_cast<char>(in.read(8));
+            // Under ECI 20 the bytes are Shift JIS, returned as UTF-8 like Kanji
+            // segments; under any other designator they stay as they are.
+            if (eci != 20 || !shiftJisToUtf8(bytes, r.data))
+                r.data += bytes;
             break;
         }
         case 0b1000: {  // Kanji
@@ -503,6 +530,7 @@ bool decodeStream(const std::vector<int>& data, int version, Reading& r) {
             } else {
                 return false;
             }
+            eci = v;
             break;
         }
         case 0b0101:  // FNC1 in first position: GS1 data

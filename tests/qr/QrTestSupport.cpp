@@ -45,13 +45,14 @@ ZbarRead zbar(const korvane::qr::QrSymbol& symbol, bool binary) {
     return r;
 }
 
-ZintSymbol zint(const std::string& data, int level, int version, int mask, bool utf8, bool gs1) {
+ZintSymbol zint(const std::string& data, int level, int version, int mask, bool utf8, bool gs1, int eci) {
     std::unique_ptr<zint_symbol, void (*)(zint_symbol*)> s(ZBarcode_Create(), ZBarcode_Delete);
     s->symbology = BARCODE_QRCODE;
     s->option_1 = level;
     s->option_2 = version;
     s->option_3 = mask >= 0 ? (mask + 1) << 8 : 0;
     s->input_mode = gs1 ? GS1_MODE : utf8 ? UNICODE_MODE : DATA_MODE;
+    s->eci = eci;
     ZintSymbol z;
     const int rc = ZBarcode_Encode(s.get(), reinterpret_cast<const unsigned char*>(data.data()),
                                    static_cast<int>(data.size()));

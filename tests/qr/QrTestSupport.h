@@ -44,7 +44,7 @@ struct ZintSymbol {
     std::string error;
 };
 ZintSymbol zint(const std::string& data, int level, int version = 0, int mask = -1, bool utf8 = false,
-                bool gs1 = false);
+                bool gs1 = false, int eci = 0);
 
 // The library's own reader on the same picture zxing-cpp and zbar see.
 korvane::detail::Reading ours(const std::vector<std::uint8_t>& modules, int size, int scale = 2, int turns = 0);
