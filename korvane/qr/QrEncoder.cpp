@@ -350,33 +350,78 @@ static_assert(GF.exp[8] == 0x1D && GF.exp[255] == 1 && GF.log[2] == 1);
 
 // --------------------------------------------------------------- matrices
 
-// A row (or column) of up to 177 modules as bits, bit j for module j.
+// Set bits of a word without a library call: x86-64's baseline has no
+// popcount instruction, and the call costs more than these few operations.
+constexpr int bitCount(std::uint64_t x) {
+    x -= (x >> 1) & 0x5555555555555555u;
+    x = (x & 0x3333333333333333u) + ((x >> 2) & 0x3333333333333333u);
+    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Fu;
+    return static_cast<int>((x * 0x0101010101010101u) >> 56);
+}
+static_assert(bitCount(0) == 0 && bitCount(~std::uint64_t{0}) == 64 && bitCount(0x8000000000000001u) == 2);
+
+// A row (or column) of modules as bits, bit j for module j, in W words: one
+// for symbols up to 64 modules across (versions 1-11), three for the largest.
+template <int W>
 struct Line {
-    std::uint64_t w[3] = {0, 0, 0};
+    std::uint64_t w[W] = {};
 
     void set(int j) { w[j >> 6] |= std::uint64_t{1} << (j & 63); }
     bool get(int j) const { return (w[j >> 6] >> (j & 63)) & 1; }
-    friend Line operator&(Line a, const Line& b) { return {{a.w[0] & b.w[0], a.w[1] & b.w[1], a.w[2] & b.w[2]}}; }
-    friend Line operator|(Line a, const Line& b) { return {{a.w[0] | b.w[0], a.w[1] | b.w[1], a.w[2] | b.w[2]}}; }
-    friend Line operator^(Line a, const Line& b) { return {{a.w[0] ^ b.w[0], a.w[1] ^ b.w[1], a.w[2] ^ b.w[2]}}; }
-    Line operator~() const { return {{~w[0], ~w[1], ~w[2]}}; }
-    // Bit j takes bit j + k (k 1-63).
+    static Line of(const std::uint64_t* words) {
+        Line l;
+        for (int i = 0; i < W; ++i)
+            l.w[i] = words[i];
+        return l;
+    }
+    friend Line operator&(Line a, const Line& b) {
+        for (int i = 0; i < W; ++i)
+            a.w[i] &= b.w[i];
+        return a;
+    }
+    friend Line operator|(Line a, const Line& b) {
+        for (int i = 0; i < W; ++i)
+            a.w[i] |= b.w[i];
+        return a;
+    }
+    friend Line operator^(Line a, const Line& b) {
+        for (int i = 0; i < W; ++i)
+            a.w[i] ^= b.w[i];
+        return a;
+    }
+    Line operator~() const {
+        Line l;
+        for (int i = 0; i < W; ++i)
+            l.w[i] = ~w[i];
+        return l;
+    }
+    // Bit j takes bit j + k (k 1-63); the top bits become 0.
     Line down(int k) const {
-        return {{w[0] >> k | w[1] << (64 - k), w[1] >> k | w[2] << (64 - k), w[2] >> k}};
+        Line l;
+        for (int i = 0; i < W; ++i)
+            l.w[i] = w[i] >> k | (i + 1 < W ? w[i + 1] << (64 - k) : 0);
+        return l;
     }
     // Bit j takes bit j - k (k 1-63); bits below k become 0.
     Line up(int k) const {
-        return {{w[0] << k, w[1] << k | w[0] >> (64 - k), w[2] << k | w[1] >> (64 - k)}};
+        Line l;
+        for (int i = 0; i < W; ++i)
+            l.w[i] = w[i] << k | (i > 0 ? w[i - 1] >> (64 - k) : 0);
+        return l;
     }
     int count() const {
-        return __builtin_popcountll(w[0]) + __builtin_popcountll(w[1]) + __builtin_popcountll(w[2]);
+        int n = 0;
+        for (int i = 0; i < W; ++i)
+            n += bitCount(w[i]);
+        return n;
     }
 };
 
-constexpr Line firstBits(int n) {
-    Line l;
-    for (int j = 0; j < n && j < 192; ++j)
-        l.w[j >> 6] |= std::uint64_t{1} << (j & 63);
+template <int W>
+Line<W> firstBits(int n) {
+    Line<W> l;
+    for (int j = 0; j < n && j < 64 * W; ++j)
+        l.set(j);
     return l;
 }
 
@@ -395,55 +440,66 @@ constexpr bool masked(int m, int i, int j) {
 }
 
 // Every mask repeats after 12 rows and 12 columns, so 12 lines per mask and
-// direction cover any symbol: MASK_LINES[m][0][i % 12] is row i,
-// MASK_LINES[m][1][j % 12] column j.
+// direction cover any symbol: words[m][0][i % 12] is row i,
+// words[m][1][j % 12] column j, 192 modules long.
 struct MaskLines {
-    Line lines[8][2][12];
+    std::uint64_t words[8][2][12][3] = {};
     constexpr MaskLines() {
         for (int m = 0; m < 8; ++m)
             for (int r = 0; r < 12; ++r)
                 for (int k = 0; k < 192; ++k) {
                     if (masked(m, r, k))
-                        lines[m][0][r].w[k >> 6] |= std::uint64_t{1} << (k & 63);
+                        words[m][0][r][k >> 6] |= std::uint64_t{1} << (k & 63);
                     if (masked(m, k, r))
-                        lines[m][1][r].w[k >> 6] |= std::uint64_t{1} << (k & 63);
+                        words[m][1][r][k >> 6] |= std::uint64_t{1} << (k & 63);
                 }
     }
 };
 constexpr MaskLines MASK_LINES;
 
-int lineRuns(const Line& l, const Line& valid1) {
+template <int W>
+int lineRuns(const Line<W>& l, const Line<W>& valid1) {
     // N1: in a run of k >= 5 equal modules, k - 4 windows of five and one run start: 3 + (k - 5).
-    const Line equal = ~(l ^ l.down(1)) & valid1;
-    const Line five = equal & equal.down(1) & equal.down(2) & equal.down(3);
+    const Line<W> equal = ~(l ^ l.down(1)) & valid1;
+    const Line<W> five = equal & equal.down(1) & equal.down(2) & equal.down(3);
     return five.count() + 2 * (five & ~five.up(1)).count();
 }
 
 // N3: a 1:1:3:1:1 pattern with four light modules before or after it. Those
 // may lie in the quiet zone, which is light: outside the symbol counts as light.
-int lineFinders(const Line& l, const Line& valid6) {
-    const Line pattern = l & ~l.down(1) & l.down(2) & l.down(3) & l.down(4) & ~l.down(5) & l.down(6) & valid6;
-    const Line anyBefore = l | l.up(1) | l.up(2) | l.up(3);
-    const Line anyAfter = l | l.down(1) | l.down(2) | l.down(3);
+template <int W>
+int lineFinders(const Line<W>& l, const Line<W>& valid6) {
+    const Line<W> pattern = l & ~l.down(1) & l.down(2) & l.down(3) & l.down(4) & ~l.down(5) & l.down(6) & valid6;
+    const Line<W> anyBefore = l | l.up(1) | l.up(2) | l.up(3);
+    const Line<W> anyAfter = l | l.down(1) | l.down(2) | l.down(3);
     return (pattern & (~anyBefore.up(1) | ~anyAfter.down(7))).count();
 }
 
+template <int W>
 struct Lines {
     int size = 0;
-    std::vector<Line> rows, columns;
+    std::vector<Line<W>> rows, columns;
+
+    explicit Lines(int n) : size(n), rows(static_cast<std::size_t>(n)), columns(static_cast<std::size_t>(n)) {}
+    void set(int row, int col) {
+        rows[static_cast<std::size_t>(row)].set(col);
+        columns[static_cast<std::size_t>(col)].set(row);
+    }
 };
 
-int score(const Lines& m) {
+template <int W>
+int score(const Lines<W>& m) {
     const int n = m.size;
-    const Line valid1 = firstBits(n - 1), valid6 = firstBits(n - 6);
+    const Line<W> valid1 = firstBits<W>(n - 1), valid6 = firstBits<W>(n - 6);
     int runs = 0, finders = 0, blocks = 0, dark = 0;
     for (int i = 0; i < n; ++i) {
-        const Line& r = m.rows[static_cast<std::size_t>(i)];
-        runs += lineRuns(r, valid1) + lineRuns(m.columns[static_cast<std::size_t>(i)], valid1);
-        finders += lineFinders(r, valid6) + lineFinders(m.columns[static_cast<std::size_t>(i)], valid6);
+        const Line<W>& r = m.rows[static_cast<std::size_t>(i)];
+        const Line<W>& c = m.columns[static_cast<std::size_t>(i)];
+        runs += lineRuns(r, valid1) + lineRuns(c, valid1);
+        finders += lineFinders(r, valid6) + lineFinders(c, valid6);
         dark += r.count();
         if (i + 1 < n) {
-            const Line same = ~(r ^ m.rows[static_cast<std::size_t>(i) + 1]);
+            const Line<W> same = ~(r ^ m.rows[static_cast<std::size_t>(i) + 1]);
             blocks += (same & same.down(1) & ~(r ^ r.down(1)) & valid1).count();
         }
     }
@@ -532,43 +588,11 @@ public:
 
     // Chooses the mask (or takes `fixed`) and writes the final modules.
     int finish(Level level, int fixed, std::vector<std::uint8_t>& modules) {
-        Lines base, data;
-        base.size = data.size = size_;
-        base.rows.resize(static_cast<std::size_t>(size_));
-        base.columns.resize(static_cast<std::size_t>(size_));
-        data.rows.resize(static_cast<std::size_t>(size_));
-        data.columns.resize(static_cast<std::size_t>(size_));
-        for (int r = 0; r < size_; ++r)
-            for (int c = 0; c < size_; ++c) {
-                const std::size_t at = index(r, c);
-                if (dark_[at]) {
-                    base.rows[static_cast<std::size_t>(r)].set(c);
-                    base.columns[static_cast<std::size_t>(c)].set(r);
-                }
-                if (!function_[at]) {
-                    data.rows[static_cast<std::size_t>(r)].set(c);
-                    data.columns[static_cast<std::size_t>(c)].set(r);
-                }
-            }
-        Lines trial;
-        int best = fixed, bestScore = 0;
-        for (int m = fixed >= 0 ? fixed : 0; m < (fixed >= 0 ? fixed + 1 : 8); ++m) {
-            apply(base, data, level, m, trial);
-            if (fixed >= 0)
-                break;
-            const int s = score(trial);
-            if (m == 0 || s < bestScore) {
-                best = m;
-                bestScore = s;
-            }
-        }
-        if (fixed < 0)
-            apply(base, data, level, best, trial);
-        modules.resize(dark_.size());
-        for (int r = 0; r < size_; ++r)
-            for (int c = 0; c < size_; ++c)
-                modules[index(r, c)] = trial.rows[static_cast<std::size_t>(r)].get(c) ? 1 : 0;
-        return best;
+        if (size_ <= 64)
+            return finishIn<1>(level, fixed, modules);
+        if (size_ <= 128)
+            return finishIn<2>(level, fixed, modules);
+        return finishIn<3>(level, fixed, modules);
     }
 
 private:
@@ -629,26 +653,53 @@ private:
         }
     }
 
+    template <int W>
+    int finishIn(Level level, int fixed, std::vector<std::uint8_t>& modules) const {
+        Lines<W> base(size_), data(size_);
+        for (int r = 0; r < size_; ++r)
+            for (int c = 0; c < size_; ++c) {
+                const std::size_t at = index(r, c);
+                if (dark_[at])
+                    base.set(r, c);
+                if (!function_[at])
+                    data.set(r, c);
+            }
+        Lines<W> trial(size_);
+        int best = fixed, bestScore = 0;
+        if (fixed < 0)
+            for (int m = 0; m < 8; ++m) {
+                apply(base, data, level, m, trial);
+                const int s = score(trial);
+                if (m == 0 || s < bestScore) {
+                    best = m;
+                    bestScore = s;
+                }
+            }
+        apply(base, data, level, best, trial);
+        modules.resize(dark_.size());
+        for (int r = 0; r < size_; ++r)
+            for (int c = 0; c < size_; ++c)
+                modules[index(r, c)] = trial.rows[static_cast<std::size_t>(r)].get(c) ? 1 : 0;
+        return best;
+    }
+
     // The symbol under mask m with its format information: data modules flipped
     // where the mask says, whole lines at a time.
-    void apply(const Lines& base, const Lines& data, Level level, int m, Lines& out) const {
-        out.size = size_;
-        out.rows.resize(base.rows.size());
-        out.columns.resize(base.columns.size());
+    template <int W>
+    void apply(const Lines<W>& base, const Lines<W>& data, Level level, int m, Lines<W>& out) const {
         for (int i = 0; i < size_; ++i) {
             const auto k = static_cast<std::size_t>(i);
-            out.rows[k] = base.rows[k] ^ (MASK_LINES.lines[m][0][i % 12] & data.rows[k]);
-            out.columns[k] = base.columns[k] ^ (MASK_LINES.lines[m][1][i % 12] & data.columns[k]);
+            out.rows[k] = base.rows[k] ^ (Line<W>::of(MASK_LINES.words[m][0][i % 12]) & data.rows[k]);
+            out.columns[k] = base.columns[k] ^ (Line<W>::of(MASK_LINES.words[m][1][i % 12]) & data.columns[k]);
         }
         const int format = formatBits(level, m);
         Place first[15], second[15];
         formatPlaces(size_, first, second);
         for (int i = 0; i < 15; ++i)
-            if ((format >> i) & 1)
-                for (const Place& p : {first[i], second[i]}) {
-                    out.rows[static_cast<std::size_t>(p.row)].set(p.column);
-                    out.columns[static_cast<std::size_t>(p.column)].set(p.row);
-                }
+            if ((format >> i) & 1) {
+                out.set(first[i].row, first[i].column);
+                out.set(second[i].row, second[i].column);
+            }
     }
 
     int version_;
@@ -694,18 +745,24 @@ std::vector<std::uint8_t> checkWords(const std::vector<std::uint8_t>& data, int 
     return rem;
 }
 
-int penalty(const std::vector<std::uint8_t>& modules, int size) {
-    Lines m;
-    m.size = size;
-    m.rows.resize(static_cast<std::size_t>(size));
-    m.columns.resize(static_cast<std::size_t>(size));
+namespace {
+
+template <int W>
+int penaltyIn(const std::vector<std::uint8_t>& modules, int size) {
+    Lines<W> m(size);
     for (int r = 0; r < size; ++r)
         for (int c = 0; c < size; ++c)
-            if (modules[static_cast<std::size_t>(r) * static_cast<std::size_t>(size) + static_cast<std::size_t>(c)]) {
-                m.rows[static_cast<std::size_t>(r)].set(c);
-                m.columns[static_cast<std::size_t>(c)].set(r);
-            }
+            if (modules[static_cast<std::size_t>(r) * static_cast<std::size_t>(size) + static_cast<std::size_t>(c)])
+                m.set(r, c);
     return score(m);
+}
+
+}  // namespace
+
+int penalty(const std::vector<std::uint8_t>& modules, int size) {
+    if (size <= 64)
+        return penaltyIn<1>(modules, size);
+    return size <= 128 ? penaltyIn<2>(modules, size) : penaltyIn<3>(modules, size);
 }
 
 }  // namespace detail
