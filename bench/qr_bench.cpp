@@ -51,6 +51,25 @@ void BM_QrLibraryEncodeUrl59(benchmark::State& state) {
 }
 BENCHMARK(BM_QrLibraryEncodeUrl59);
 
+korvane::Drawing version40() {
+    korvane::EncodeOptions o;
+    o.qrVersion = 40;
+    return *korvane::layout(*korvane::encode(korvane::Symbology::Qr, randomBytes(2000), o));
+}
+
+// The SVG of a laid-out version-40 symbol (177 x 177 modules).
+void BM_QrSvgWriteVersion40(benchmark::State& state) {
+    const korvane::Drawing d = version40();
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        auto written = korvane::write(d, korvane::Format::Svg);
+        bytes = written->bytes.size();
+        benchmark::DoNotOptimize(written);
+    }
+    state.counters["bytes"] = static_cast<double>(bytes);
+}
+BENCHMARK(BM_QrSvgWriteVersion40)->Unit(benchmark::kMicrosecond);
+
 // Data to SVG bytes for a version-40 symbol at the library's defaults.
 void BM_QrSvgVersion40(benchmark::State& state) {
     korvane::EncodeOptions o;

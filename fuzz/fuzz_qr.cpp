@@ -13,9 +13,11 @@
 #include "qr/Qr.h"
 #include "verify/Readers.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -82,11 +84,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         s.modules.size() != static_cast<std::size_t>(s.size * s.size) || s.mask < 0 || s.mask > 7 ||
         (o.mask >= 0 && s.mask != o.mask) || static_cast<int>(s.level) < static_cast<int>(o.level))
         fail("the symbol breaks its own geometry", std::to_string(s.version) + " " + std::to_string(s.size));
+    // FNC1 before the first byte makes GS1 data as well.
+    bool gs1 = m.gs1;
+    for (const korvane::Marker& k : m.markers)
+        if (k.kind == korvane::MarkerKind::Fnc1) {
+            gs1 = gs1 || k.position == 0;
+            break;
+        }
     const korvane::detail::Reading r = korvane::detail::readQr(picture(s));
     if (!r.ok)
         fail("our reader cannot read the symbol", r.failure);
     if (r.data != s.readerData || r.qrVersion != s.version || r.qrMask != s.mask ||
-        r.qrLevel != korvane::qr::levelName(s.level)[0] || r.correctedCodewords != 0 || r.gs1 != m.gs1 ||
+        r.qrLevel != korvane::qr::levelName(s.level)[0] || r.correctedCodewords != 0 || r.gs1 != gs1 ||
         r.structuredParity != s.parity)
         fail("the symbol reads back otherwise", r.data + " / " + s.readerData);
     return 0;

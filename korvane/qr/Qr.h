@@ -97,6 +97,22 @@ int totalCodewords(int version);
 // alpha^0 ... alpha^(checkWords - 1) over GF(256) modulo x^8+x^4+x^3+x^2+1.
 std::vector<std::uint8_t> checkWords(const std::vector<std::uint8_t>& data, int checkWords);
 
+// The same for the blocks of a symbol, which share one generator. For
+// `words` data words in all, enough to repay it, a row per word value holds
+// that value times the generator, so a data word costs n XORs.
+class RsEncoder {
+public:
+    RsEncoder(int checkWords, std::size_t words);
+    // Writes the check words of data[0, length) to out[0, checkWords).
+    void encode(const std::uint8_t* data, std::size_t length, std::uint8_t* out) const;
+
+private:
+    static std::uint8_t multiply(int a, int b);
+    int n_;
+    std::vector<int> g_;
+    std::vector<std::uint8_t> rows_;
+};
+
 // Penalty of a finished matrix by the four rules (N1-N4), scored as the
 // encoder scores its masks: whole rows and columns at a time.
 int penalty(const std::vector<std::uint8_t>& modules, int size);

@@ -158,6 +158,16 @@ Result<Input> readMessage(const Message& m) {
 // drops the rest of an alphanumeric segment after "%%".
 bool takesAlnum(unsigned char c, bool fnc1) { return fnc1 ? c == GS || (ALNUM[c] >= 0 && c != '%') : ALNUM[c] >= 0; }
 
+// Two separators in a row would read "%%", a percent sign, in one
+// alphanumeric segment: the first of them goes in byte mode.
+void separateSeparators(const Input& in, bool fnc1, std::vector<Unit>& units) {
+    if (!fnc1)
+        return;
+    for (std::size_t i = 0; i + 1 < units.size(); ++i)
+        if (in.data[units[i].at] == GS && in.data[units[i + 1].at] == GS)
+            units[i].modes &= static_cast<std::uint8_t>(~bit(Mode::Alphanumeric));
+}
+
 // Units of bytes: numeric, alphanumeric or byte.
 std::vector<Unit> byteUnits(const Input& in, bool fnc1) {
     std::vector<Unit> units(in.data.size());
@@ -171,6 +181,7 @@ std::vector<Unit> byteUnits(const Input& in, bool fnc1) {
         if (takesAlnum(c, fnc1))
             u.modes |= bit(Mode::Alphanumeric);
     }
+    separateSeparators(in, fnc1, units);
     return units;
 }
 
@@ -197,6 +208,7 @@ std::vector<Unit> textUnits(const Input& in, bool fnc1, bool kanji) {
         units.push_back(u);
         i += static_cast<std::size_t>(len);
     }
+    separateSeparators(in, fnc1, units);
     return units;
 }
 
@@ -716,33 +728,56 @@ int dataCodewords(int version, Level level) {
     return TOTAL_CODEWORDS[version] - b.checkPerBlock * b.blocks;
 }
 
-std::vector<std::uint8_t> checkWords(const std::vector<std::uint8_t>& data, int n) {
-    // The generator (x - alpha^0) ... (x - alpha^(n-1)), highest power first,
-    // as logs: its coefficients multiply every data word.
-    std::vector<int> g(static_cast<std::size_t>(n) + 1, 0);
-    g[0] = 1;
+RsEncoder::RsEncoder(int n, std::size_t words) : n_(n), g_(static_cast<std::size_t>(n) + 1, 0) {
+    // The generator (x - alpha^0) ... (x - alpha^(n-1)), highest power first.
+    g_[0] = 1;
     for (int r = 0; r < n; ++r)
         for (int k = r + 1; k >= 1; --k) {
-            const int prev = g[static_cast<std::size_t>(k) - 1];
+            const int prev = g_[static_cast<std::size_t>(k) - 1];
             if (prev != 0)
-                g[static_cast<std::size_t>(k)] ^= GF.exp[static_cast<std::size_t>(GF.log[static_cast<std::size_t>(prev)] + r)];
+                g_[static_cast<std::size_t>(k)] ^= GF.exp[static_cast<std::size_t>(GF.log[static_cast<std::size_t>(prev)] + r)];
         }
-    std::vector<int> logG(static_cast<std::size_t>(n));
-    for (int k = 0; k < n; ++k)
-        logG[static_cast<std::size_t>(k)] = g[static_cast<std::size_t>(k) + 1] == 0 ? -1 : GF.log[static_cast<std::size_t>(g[static_cast<std::size_t>(k) + 1])];
-    std::vector<std::uint8_t> rem(static_cast<std::size_t>(n), 0);
-    for (std::uint8_t d : data) {
-        const int factor = d ^ rem[0];
-        std::copy(rem.begin() + 1, rem.end(), rem.begin());
-        rem.back() = 0;
+    // Row c: c times the generator's lower coefficients, what a word c
+    // subtracts from the remainder. It takes 255 multiplications a
+    // coefficient, so it repays only over more data words than that.
+    if (words < 512)
+        return;
+    rows_.assign(static_cast<std::size_t>(256) * static_cast<std::size_t>(n), 0);
+    for (int c = 1; c < 256; ++c)
+        for (int k = 0; k < n; ++k)
+            rows_[static_cast<std::size_t>(c * n + k)] = multiply(c, g_[static_cast<std::size_t>(k) + 1]);
+}
+
+std::uint8_t RsEncoder::multiply(int a, int b) {
+    return a == 0 || b == 0 ? 0
+                            : GF.exp[static_cast<std::size_t>(GF.log[static_cast<std::size_t>(a)] +
+                                                              GF.log[static_cast<std::size_t>(b)])];
+}
+
+void RsEncoder::encode(const std::uint8_t* data, std::size_t length, std::uint8_t* out) const {
+    const auto n = static_cast<std::size_t>(n_);
+    std::fill(out, out + n, 0);
+    for (std::size_t i = 0; i < length; ++i) {
+        const int factor = data[i] ^ out[0];
+        std::copy(out + 1, out + n, out);
+        out[n - 1] = 0;
         if (factor == 0)
             continue;
-        const int lf = GF.log[static_cast<std::size_t>(factor)];
-        for (int k = 0; k < n; ++k)
-            if (logG[static_cast<std::size_t>(k)] >= 0)
-                rem[static_cast<std::size_t>(k)] ^= GF.exp[static_cast<std::size_t>(lf + logG[static_cast<std::size_t>(k)])];
+        if (!rows_.empty()) {
+            const std::uint8_t* row = rows_.data() + static_cast<std::size_t>(factor) * n;
+            for (std::size_t k = 0; k < n; ++k)
+                out[k] ^= row[k];
+        } else {
+            for (std::size_t k = 0; k < n; ++k)
+                out[k] ^= multiply(factor, g_[k + 1]);
+        }
     }
-    return rem;
+}
+
+std::vector<std::uint8_t> checkWords(const std::vector<std::uint8_t>& data, int n) {
+    std::vector<std::uint8_t> out(static_cast<std::size_t>(n));
+    RsEncoder(n, data.size()).encode(data.data(), data.size(), out.data());
+    return out;
 }
 
 namespace {
@@ -786,28 +821,28 @@ std::string thousands(long long v) {
 // The data codewords with their check words, blocks interleaved.
 std::vector<std::uint8_t> interleave(const std::vector<std::uint8_t>& data, int version, Level level) {
     const BlockSpec spec = BLOCKS[version][static_cast<int>(level)];
-    const int blocks = spec.blocks;
-    const int dataTotal = static_cast<int>(data.size());
-    const int shortLen = dataTotal / blocks;
-    const int longBlocks = dataTotal % blocks;
-    std::vector<std::vector<std::uint8_t>> checks(static_cast<std::size_t>(blocks));
-    std::vector<int> starts(static_cast<std::size_t>(blocks) + 1, 0);
+    const int blocks = spec.blocks, n = spec.checkPerBlock;
+    const int shortLen = static_cast<int>(data.size()) / blocks;
+    const int longBlocks = static_cast<int>(data.size()) % blocks;
+    const RsEncoder rs(n, data.size());
+    std::vector<std::uint8_t> out(static_cast<std::size_t>(TOTAL_CODEWORDS[version]));
+    std::vector<std::uint8_t> checks(static_cast<std::size_t>(n));
+    const std::size_t checkStart = data.size();
+    std::size_t start = 0;
     for (int b = 0; b < blocks; ++b) {
-        const int len = shortLen + (b >= blocks - longBlocks ? 1 : 0);
-        starts[static_cast<std::size_t>(b) + 1] = starts[static_cast<std::size_t>(b)] + len;
-        const std::vector<std::uint8_t> block(data.begin() + starts[static_cast<std::size_t>(b)],
-                                              data.begin() + starts[static_cast<std::size_t>(b) + 1]);
-        checks[static_cast<std::size_t>(b)] = checkWords(block, spec.checkPerBlock);
+        // The long blocks come last; their last word goes after every block's others.
+        const bool isLong = b >= blocks - longBlocks;
+        const int len = shortLen + (isLong ? 1 : 0);
+        for (int i = 0; i < shortLen; ++i)
+            out[static_cast<std::size_t>(i * blocks + b)] = data[start + static_cast<std::size_t>(i)];
+        if (isLong)
+            out[static_cast<std::size_t>(shortLen * blocks + b - (blocks - longBlocks))] =
+                data[start + static_cast<std::size_t>(shortLen)];
+        rs.encode(data.data() + start, static_cast<std::size_t>(len), checks.data());
+        for (int i = 0; i < n; ++i)
+            out[checkStart + static_cast<std::size_t>(i * blocks + b)] = checks[static_cast<std::size_t>(i)];
+        start += static_cast<std::size_t>(len);
     }
-    std::vector<std::uint8_t> out;
-    out.reserve(static_cast<std::size_t>(TOTAL_CODEWORDS[version]));
-    for (int i = 0; i <= shortLen; ++i)
-        for (int b = 0; b < blocks; ++b)
-            if (i < starts[static_cast<std::size_t>(b) + 1] - starts[static_cast<std::size_t>(b)])
-                out.push_back(data[static_cast<std::size_t>(starts[static_cast<std::size_t>(b)] + i)]);
-    for (int i = 0; i < spec.checkPerBlock; ++i)
-        for (int b = 0; b < blocks; ++b)
-            out.push_back(checks[static_cast<std::size_t>(b)][static_cast<std::size_t>(i)]);
     return out;
 }
 

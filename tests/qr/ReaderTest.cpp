@@ -73,6 +73,11 @@ TEST(QrReader, MarkersOfTheStream) {
         m.markers.push_back({korvane::MarkerKind::Fnc1, std::string(indicator).size(), 0});
         return m;
     };
+    const auto twoSeparators = [] {
+        korvane::Message m = qrtest::message("10AB\x1D\x1D" "21XY");
+        m.gs1 = true;
+        return m;
+    };
     const auto eci = [] {
         korvane::Message m = qrtest::message("caf\xE9");
         m.markers.push_back({korvane::MarkerKind::Eci, 0, 3});
@@ -91,6 +96,8 @@ TEST(QrReader, MarkersOfTheStream) {
         int index, count, parity;
     } cases[] = {
         {"GS1", gs1(), "0109501101530003\x1D" "10AB12", true, 0, 0, -1},
+        // "%%" would be a percent sign: the first separator goes in byte mode.
+        {"two separators in a row", twoSeparators(), "10AB\x1D\x1D" "21XY", true, 0, 0, -1},
         {"FNC1 second, digits", second("37", "ABC"), "37ABC", false, 0, 0, -1},
         {"FNC1 second, letter", second("a", "XYZ\x1D" "1"), "aXYZ\x1D" "1", false, 0, 0, -1},
         {"ECI 3", eci(), "caf\xE9", false, 0, 0, -1},
