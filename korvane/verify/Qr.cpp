@@ -96,6 +96,38 @@ bool crossCheck(const Picture& p, bool vertical, double xf, double yf, double& c
     return true;
 }
 
+// The same pattern along the diagonal through (x, y): data modules often
+// make 1:1:3:1:1 across and down, seldom on the diagonal too.
+bool diagonalCheck(const Picture& p, double xf, double yf) {
+    const int x = static_cast<int>(xf), y = static_cast<int>(yf);
+    if (!p.dark(x, y))
+        return false;
+    int r[5] = {0, 0, 0, 0, 0};
+    int k = 0;
+    while (p.dark(x - k, y - k) && k <= x && k <= y) {
+        ++r[2];
+        ++k;
+    }
+    for (int run = 1, dark = 0; run >= 0; --run, dark = !dark) {
+        while (k <= x && k <= y && p.dark(x - k, y - k) == (dark != 0)) {
+            ++r[run];
+            ++k;
+        }
+    }
+    k = 1;
+    while (p.dark(x + k, y + k) && x + k < p.raster.width && y + k < p.raster.height) {
+        ++r[2];
+        ++k;
+    }
+    for (int run = 3, dark = 0; run <= 4; ++run, dark = !dark) {
+        while (x + k < p.raster.width && y + k < p.raster.height && p.dark(x + k, y + k) == (dark != 0)) {
+            ++r[run];
+            ++k;
+        }
+    }
+    return finderRatio(r) > 0;
+}
+
 struct Finder {
     Point centre;
     double module;
@@ -127,7 +159,8 @@ std::vector<Finder> findFinders(const Picture& p) {
                 continue;
             const double cx = starts[i + 2] + r[2] / 2.0;
             double cy = 0, cx2 = 0, m2 = 0, m3 = 0;
-            if (!crossCheck(p, true, cx, y + 0.5, cy, m2) || !crossCheck(p, false, cx, cy, cx2, m3))
+            if (!crossCheck(p, true, cx, y + 0.5, cy, m2) || !crossCheck(p, false, cx, cy, cx2, m3) ||
+                !diagonalCheck(p, cx2, cy))
                 continue;
             module = (module + m2 + m3) / 3;
             bool merged = false;
@@ -702,10 +735,11 @@ Reading readGrid(const Picture& p, Point a, Point b, Point c, double module) {
 Reading readPicture(const Picture& p) {
     Reading none;
     std::vector<Finder> finders = findFinders(p);
-    // Finders seen on one row only are usually data that happens to look like one.
+    // A finder is seen on every row through its middle three modules; data
+    // that happens to look like one, on few. The likeliest first.
     std::sort(finders.begin(), finders.end(), [](const Finder& x, const Finder& y) { return x.seen > y.seen; });
-    if (finders.size() > 12)
-        finders.resize(12);
+    if (finders.size() > 24)
+        finders.resize(24);
     none.failure = "no three QR Code finder patterns found";
     Reading best = none;
     for (std::size_t i = 0; i < finders.size(); ++i)
