@@ -1008,7 +1008,7 @@ Result<QrSymbol> encode(const Message& message, const QrOptions& o) {
     if (sym.eci >= 0)
         putEci(w, sym.eci);
     for (const Marker& e : in.ecis)
-        if (e.position == 0 || e.position >= in.data.size())
+        if (e.position == 0)
             putEci(w, e.eci);
     if (in.fnc1First)
         w.put(0b0101, 4);
@@ -1018,6 +1018,10 @@ Result<QrSymbol> encode(const Message& message, const QrOptions& o) {
     }
     if (!putSegments(w, in, units, plan.path.modes, plan.range, fnc1, sym.segments))
         return Error{ErrorCode::DataTooLong, "a QR Code segment holds more characters than its count can say"};
+    // A designator after the last byte changes nothing read, but it was asked for.
+    for (const Marker& e : in.ecis)
+        if (e.position > 0 && e.position >= in.data.size())
+            putEci(w, e.eci);
     sym.dataBits = w.bits();
     const int capacity = dataCodewords(version, level);
     // Terminator (up to four 0 bits), then whole bytes, then the pad codewords.
