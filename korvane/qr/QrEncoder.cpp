@@ -846,8 +846,8 @@ std::vector<std::uint8_t> interleave(const std::vector<std::uint8_t>& data, int 
     return out;
 }
 
+// The chosen path: its modes, the version range it was made for, and its bits with the headers.
 struct Plan {
-    std::vector<Unit> units;
     Path path;
     int range = 0;
     int bits = 0;
@@ -947,6 +947,20 @@ Result<QrSymbol> encode(const Message& message, const QrOptions& o) {
                 units[e.position].eciBefore = 1;
         candidates.push_back(std::move(units));
         candidateEci.push_back(-1);
+    }
+
+    // No character takes fewer than 10/3 bits (three digits in 10), so more
+    // characters than version 40 at level L holds as digits (7,089) fit no
+    // symbol. Far longer data is refused before the path's tables are made
+    // for it (about 40 bytes a character), with a bound for what it needs;
+    // data near the limit gets the exact count below.
+    constexpr std::size_t MOST_CHARACTERS = 4 * 7089;
+    if (candidates.back().size() > MOST_CHARACTERS) {
+        const std::size_t leastBytes = (candidates.back().size() * 10 / 3 + 7) / 8;
+        const int v = o.version != 0 ? o.version : MAX_VERSION;
+        return Error{ErrorCode::DataTooLong, "the data needs at least " + thousands(static_cast<long long>(leastBytes)) +
+                                                 " bytes; a version-" + std::to_string(v) + " QR Code at level " +
+                                                 levelName(o.level) + " holds " + thousands(dataCodewords(v, o.level))};
     }
 
     // The shortest stream for each version range; the smallest version that holds it.

@@ -149,6 +149,8 @@ TEST(QrEncoder, ErrorsNameTheLimit) {
     } cases[] = {
         {std::string(7090, '1'), {}, korvane::ErrorCode::DataTooLong,
          "the data needs 2,957 bytes; a version-40 QR Code at level M holds 2,334"},
+        {std::string(100000, 'x'), {}, korvane::ErrorCode::DataTooLong,
+         "the data needs at least 41,667 bytes; a version-40 QR Code at level M holds 2,334"},
         {"HELLO WORLD 12345678", {korvane::qr::Level::H, 1}, korvane::ErrorCode::DataTooLong,
          "the data needs 15 bytes; a version-1 QR Code at level H holds 9"},
         {"A", {korvane::qr::Level::M, 41}, korvane::ErrorCode::InvalidOption, "the QR Code version is 1 to 40, not 41"},
