@@ -4,6 +4,8 @@
 
 #include "QrTestSupport.h"
 
+#include <qr/QrKanjiTable.h>
+
 #include <gtest/gtest.h>
 
 using korvane::qr::Level;
@@ -49,6 +51,41 @@ TEST(QrRoundTrip, EveryKindAndLevelReadsBackWithZxingAndZbar) {
                     << "our reader: " << (r.ok ? "\"" + r.data + "\"" : r.failure);
                 EXPECT_GE(static_cast<int>(symbol->level), static_cast<int>(level));
             }
+        }
+    }
+}
+
+namespace {
+
+std::string utf8(std::uint32_t cp) {
+    std::string s;
+    if (cp < 0x800) {
+        s += static_cast<char>(0xC0 | cp >> 6);
+    } else {
+        s += static_cast<char>(0xE0 | cp >> 12);
+        s += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
+    }
+    return s + static_cast<char>(0x80 | (cp & 0x3F));
+}
+
+}  // namespace
+
+// Every character the encoder takes for Kanji mode, twenty to a symbol, in
+// Kanji mode and (between ASCII letters) as Shift JIS bytes under ECI 20.
+TEST(QrRoundTrip, EveryJisCharacterReadsBackWithZxingAndZbar) {
+    using korvane::qr::detail::KANJI_ENTRIES;
+    using korvane::qr::detail::KANJI_TABLE;
+    for (const char* between : {"", "a"}) {
+        for (int i = 0; i < KANJI_ENTRIES; i += 20) {
+            std::string value;
+            for (int k = i; k < i + 20 && k < KANJI_ENTRIES; ++k)
+                value += between + utf8(KANJI_TABLE[k].codePoint);
+            const auto symbol = korvane::qr::encode(qrtest::message(value));
+            ASSERT_TRUE(symbol) << symbol.error().message;
+            const testsupport::Decoded z = qrtest::zxing(*symbol);
+            const qrtest::ZbarRead b = qrtest::zbar(*symbol);
+            EXPECT_TRUE(z.ok && z.text == value && b.ok && b.data == value)
+                << "entries " << i << "-" << i + 19 << ": zxing \"" << z.text << "\", zbar \"" << b.data << "\"";
         }
     }
 }
