@@ -93,7 +93,7 @@ void BM_QrReadVersion10(benchmark::State& state) {
     auto symbol = korvane::encode(korvane::Symbology::Qr, URL59, o);
     korvane::LayoutOptions l;
     l.dpi = 0;
-    l.moduleDots = 4;
+    l.xDim = korvane::px(4);
     auto raster = korvane::rasterize(*korvane::layout(*symbol, l));
     for (auto _ : state)
         benchmark::DoNotOptimize(korvane::detail::readQr(*raster));
