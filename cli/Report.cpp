@@ -143,6 +143,28 @@ void addSymbolFacts(json& o, const Made& m) {
             az["structuredAppend"] = {{"index", a.structuredIndex}, {"count", a.structuredCount}};
         o["aztec"] = az;
     }
+    if (s.symbology == Symbology::Qr) {
+        const QrFacts& q = s.facts.qr;
+        json segments = json::array();
+        for (const QrSegmentFact& g : q.segments)
+            segments.push_back({{"mode", g.mode}, {"characters", g.characters}});
+        json qr = {{"version", q.version},
+                   {"level", std::string(1, q.level)},
+                   {"mask", q.mask},
+                   {"segments", segments},
+                   {"dataBits", q.dataBits},
+                   {"dataCodewords", q.dataCodewords},
+                   {"checkCodewords", q.checkCodewords},
+                   {"blocks", q.blocks},
+                   {"bitsLeft", q.bitsLeft},
+                   {"gs1", q.gs1}};
+        if (q.eci >= 0)
+            qr["eci"] = q.eci;
+        if (q.structuredCount > 0)
+            qr["structuredAppend"] = {
+                {"index", q.structuredIndex}, {"count", q.structuredCount}, {"parity", q.structuredParity}};
+        o["qr"] = qr;
+    }
 }
 
 }  // namespace

@@ -29,7 +29,7 @@ bool isSpecific(std::string_view name) {
     static const char* const SPECIFIC[] = {
         "gs1", "eci", "wide-ratio", "code128-start", "msi-check", "codabar-start", "codabar-stop", "upce-system", "add-on",
         "add-on-gap", "ecc", "ecc-words", "aztec-size", "compact", "full-range", "aztec-encoder", "aztec-bytes",
-        "reader-init", "structured", "height",
+        "reader-init", "structured", "height", "qr-level", "qr-version", "qr-mask", "no-boost", "no-kanji",
     };
     return std::find(std::begin(SPECIFIC), std::end(SPECIFIC), name) != std::end(SPECIFIC);
 }
@@ -126,15 +126,15 @@ std::vector<SymbolOption> makeOptions() {
                      return Done{};
                  }});
     // Encoding.
-    o.push_back({"escapes", "", "", "tilde escapes in the data: ~dNNN a byte, ~~ a tilde; Aztec also ~F (FNC1) "
-                                    "and ~Ennnnnn (ECI)",
+    o.push_back({"escapes", "", "", "tilde escapes in the data: ~dNNN a byte, ~~ a tilde; Aztec and QR Code "
+                                    "also ~F (FNC1) and ~Ennnnnn (ECI)",
                  flag([](Settings& s) { s.encode.escapes = true; })});
     o.push_back({"check", "", "", "add the optional check character", flag([](Settings& s) { s.encode.check = true; })});
     o.push_back({"no-check", "", "", "leave out a check character that is on by default (Code 11, MSI)",
                  flag([](Settings& s) { s.encode.check = false; })});
-    o.push_back({"gs1", "", "", "GS1 data: Code 128 becomes GS1-128; Aztec Code starts with FNC1",
+    o.push_back({"gs1", "", "", "GS1 data: Code 128 becomes GS1-128; Aztec Code and QR Code start with FNC1",
                  flag([](Settings& s) { s.gs1 = true; })});
-    o.push_back({"eci", "", "N", "an ECI designator (0-999999) at the start of the data (Aztec)",
+    o.push_back({"eci", "", "N", "an ECI designator (0-999999) at the start of the data (Aztec, QR Code)",
                  integer("eci", 0, 999999, [](Settings& s, int v) { s.encode.eci = v; })});
     o.push_back({"wide-ratio", "", "N", "wide elements in narrow modules, 2 or 3 (two-width symbologies)",
                  integer("wide-ratio", 2, 3, [](Settings& s, int v) { s.encode.wideRatio = v; })});
@@ -180,8 +180,9 @@ std::vector<SymbolOption> makeOptions() {
                  flag([](Settings& s) { s.encode.bytes = true; })});
     o.push_back({"reader-init", "", "", "Aztec reader initialisation symbol",
                  flag([](Settings& s) { s.encode.readerInit = true; })});
-    o.push_back({"structured", "", "I/N[:ID]", "Aztec structured append: symbol I of N (2-26), optional "
-                                               "identifier of capital letters",
+    o.push_back({"structured", "", "I/N[:ID]", "structured append: symbol I of N; Aztec 2-26 symbols, optional "
+                                               "identifier of capital letters; QR Code 2-16, optional ID the "
+                                               "set's parity byte 0-255",
                  [](Settings& s, const std::string& v) -> Status {
                      const std::string what = "--structured: '" + v.substr(0, 40) +
                                               "' is not INDEX/COUNT[:ID], such as 2/3 or 1/4:ORDER";
@@ -202,6 +203,18 @@ std::vector<SymbolOption> makeOptions() {
                      s.encode.structuredAppend.id = colon == std::string::npos ? "" : v.substr(colon + 1);
                      return Done{};
                  }});
+    o.push_back({"qr-level", "", "L|M|Q|H", "QR Code error correction (default M, raised while the data fits)",
+                 letter("qr-level", "LMQH", [](Settings& s, char c) {
+                     s.encode.qrLevel = c == 'L' ? QrLevel::L : c == 'M' ? QrLevel::M : c == 'Q' ? QrLevel::Q : QrLevel::H;
+                 })});
+    o.push_back({"qr-version", "", "N", "QR Code version 1-40 (default: the smallest that holds the data)",
+                 integer("qr-version", 1, 40, [](Settings& s, int v) { s.encode.qrVersion = v; })});
+    o.push_back({"qr-mask", "", "N", "QR Code mask 0-7 (default: the penalty rules' choice)",
+                 integer("qr-mask", 0, 7, [](Settings& s, int v) { s.encode.qrMask = v; })});
+    o.push_back({"no-boost", "", "", "keep the QR Code level given even where a higher one fits the same version",
+                 flag([](Settings& s) { s.encode.qrBoost = false; })});
+    o.push_back({"no-kanji", "", "", "no QR Code Kanji mode: Japanese text as UTF-8 bytes",
+                 flag([](Settings& s) { s.encode.qrKanji = false; })});
     // Layout.
     o.push_back({"dpi", "", "N", "resolution in dots per inch, 1-10000 (default 300); 'none' draws in pixels "
                                   "(give --x-dim in px)",
@@ -332,7 +345,7 @@ Result<Resolved> resolve(const Settings& s, std::string_view data) {
     if (s.gs1) {
         if (s.symbology == Symbology::Code128)
             r.symbology = Symbology::Gs1_128;
-        else if (s.symbology == Symbology::Aztec)
+        else if (symbologyInfo(s.symbology).takes(CAP_GS1))
             r.encode.gs1 = true;
     }
 

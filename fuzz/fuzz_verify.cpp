@@ -98,6 +98,23 @@ void checkAztec(const korvane::detail::Reading& r) {
         fail("read Aztec data does not come back", korvane::Symbology::Aztec, shown(r.data) + ": " + v.reason);
 }
 
+// QR Code data read back made into a symbol again reads as the same data
+// (GS1 data and application indicators are left out: the plain value is what
+// comes back).
+void checkQr(const korvane::detail::Reading& r) {
+    if (r.gs1 || r.data.empty())
+        return;
+    korvane::EncodeOptions e;
+    if (r.structuredCount > 0)
+        e.structuredAppend = {r.structuredIndex, r.structuredCount, std::to_string(r.structuredParity)};
+    const korvane::Result<korvane::Symbol> again = korvane::encode(korvane::Symbology::Qr, r.data, e);
+    if (!again)
+        return;  // a set of more than 16, say
+    const korvane::Verdict v = korvane::verify(*korvane::layout(*again), *again);
+    if (!v.ok || v.read != r.data)
+        fail("read QR Code data does not come back", korvane::Symbology::Qr, shown(r.data) + ": " + v.reason);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -127,6 +144,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                               static_cast<std::size_t>(x)] = 0;
         }
 
+    if (symbology == korvane::Symbology::Qr) {
+        const korvane::detail::Reading r = korvane::detail::readQr(raster);
+        if (r.ok)
+            checkQr(r);
+        return 0;
+    }
     if (symbology == korvane::Symbology::Aztec) {
         const korvane::detail::Reading r = korvane::detail::readAztec(raster);
         if (r.ok)

@@ -110,6 +110,14 @@ constexpr CField C_FIELDS[] = {
          if (c.structured_id != nullptr)
              o.structuredAppend.id = c.structured_id;
      }},
+    {"qr_level", [](const kv_encode_options& c, korvane::EncodeOptions& o) {
+         // Out of range stays out of range, for the encoder to refuse.
+         o.qrLevel = static_cast<korvane::QrLevel>(c.qr_level);
+     }},
+    {"qr_version", [](const kv_encode_options& c, korvane::EncodeOptions& o) { o.qrVersion = c.qr_version; }},
+    {"qr_mask", [](const kv_encode_options& c, korvane::EncodeOptions& o) { o.qrMask = c.qr_mask; }},
+    {"qr_no_boost", [](const kv_encode_options& c, korvane::EncodeOptions& o) { o.qrBoost = c.qr_no_boost == 0; }},
+    {"qr_no_kanji", [](const kv_encode_options& c, korvane::EncodeOptions& o) { o.qrKanji = c.qr_no_kanji == 0; }},
 };
 
 korvane::EncodeOptions encodeOptions(const kv_encode_options& c) {
@@ -176,6 +184,8 @@ void kv_encode_options_init(kv_encode_options* options) {
     options->ecc_percent = d.eccPercent;
     options->ecc_extra_words = d.eccExtraWords;
     options->eci = d.eci;
+    options->qr_level = static_cast<int>(d.qrLevel);
+    options->qr_mask = d.qrMask;
 }
 
 void kv_layout_options_init(kv_layout_options* options) {

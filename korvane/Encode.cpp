@@ -177,6 +177,7 @@ Result<Symbol> encodeChecked(Symbology symbology, const Message& message, const 
     case Symbology::Gs1_128: return encodeGs1_128(value, o);
     case Symbology::Postnet: return encodePostnet(value, o);
     case Symbology::Aztec: return encodeAztec(message, o);
+    case Symbology::Qr: return encodeQr(message, o);
     }
     return Error{ErrorCode::UnknownSymbology, "unknown symbology"};
 }

@@ -61,6 +61,16 @@ constexpr EncodeOptionInfo TABLE[] = {
      [](const EncodeOptions& o) { return o.readerInit; }},
     {"structured", "structured_index", "a symbol of a structured-append set: I/N[:ID]", takes<CAP_STRUCTURED_APPEND>,
      [](const EncodeOptions& o) { return o.structuredAppend.index != 0 || o.structuredAppend.count != 0; }},
+    {"qr-level", "qr_level", "QR Code error correction L, M, Q or H (default M)", takes<CAP_QR>,
+     [](const EncodeOptions& o) { return o.qrLevel != DEFAULTS.qrLevel; }},
+    {"qr-version", "qr_version", "the QR Code version, 1-40 (default: the smallest that holds the data)",
+     takes<CAP_QR>, [](const EncodeOptions& o) { return o.qrVersion != DEFAULTS.qrVersion; }},
+    {"qr-mask", "qr_mask", "the QR Code mask, 0-7 (default: the penalty rules' choice)", takes<CAP_QR>,
+     [](const EncodeOptions& o) { return o.qrMask != DEFAULTS.qrMask; }},
+    {"no-boost", "qr_no_boost", "keep the QR Code level asked for even where a higher one fits", takes<CAP_QR>,
+     [](const EncodeOptions& o) { return !o.qrBoost; }},
+    {"no-kanji", "qr_no_kanji", "no Kanji mode in QR Code: Japanese text as UTF-8 bytes", takes<CAP_QR>,
+     [](const EncodeOptions& o) { return !o.qrKanji; }},
 };
 
 }  // namespace

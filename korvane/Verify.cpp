@@ -103,7 +103,21 @@ void compare(const detail::Reading& r, const Symbol& symbol, Verdict& v) {
         return;
     }
     int unused = -1;
-    if (symbol.isMatrix()) {
+    if (symbol.symbology == Symbology::Qr) {
+        const QrFacts& q = facts.qr;
+        if (r.structuredIndex != q.structuredIndex || r.structuredCount != q.structuredCount ||
+            r.structuredParity != q.structuredParity)
+            why = "the symbol reads as structured-append symbol " + std::to_string(r.structuredIndex) + " of " +
+                  std::to_string(r.structuredCount) + " (parity " + std::to_string(r.structuredParity) +
+                  "); expected " + std::to_string(q.structuredIndex) + " of " + std::to_string(q.structuredCount) +
+                  " (parity " + std::to_string(q.structuredParity) + ")";
+        else if (r.gs1 != q.gs1)
+            why = r.gs1 ? "the symbol starts with FNC1, which makes it GS1 data" : "the symbol is no GS1 data";
+        else if (r.qrVersion != q.version || r.qrLevel != q.level || r.qrMask != q.mask)
+            why = "the format information gives version " + std::to_string(r.qrVersion) + ", level " +
+                  std::string(1, r.qrLevel) + ", mask " + std::to_string(r.qrMask) + "; the symbol was made " +
+                  std::to_string(q.version) + ", " + std::string(1, q.level) + ", " + std::to_string(q.mask);
+    } else if (symbol.isMatrix()) {
         const AztecFacts& a = facts.aztec;
         if (r.readerInit != a.readerInit)
             why = r.readerInit ? "the symbol is marked for reader initialisation; it should not be"
@@ -144,8 +158,8 @@ Verdict verify(const Drawing& drawing, const Symbol& symbol) {
         v.reason = "the drawing is empty";
         return v;
     }
-    if (symbol.isMatrix() != (symbol.symbology == Symbology::Aztec)) {
-        v.reason = "the symbol is neither a row of bars nor an Aztec matrix";
+    if (symbol.isMatrix() != symbologyInfo(symbol.symbology).matrix) {
+        v.reason = "the symbol is neither a row of bars nor a matrix of its symbology";
         return v;
     }
     // Colours as a scanner sees them.
@@ -171,7 +185,7 @@ Verdict verify(const Drawing& drawing, const Symbol& symbol) {
             v.reason = "the drawing cannot be rendered: " + raster.error().message;
             return v;
         }
-        r = detail::readAztec(*raster);
+        r = symbol.symbology == Symbology::Qr ? detail::readQr(*raster) : detail::readAztec(*raster);
     } else {
         detail::LinearReadOptions options;
         // The readers look for the optional kind only; the mandatory ones always.

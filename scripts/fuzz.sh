@@ -32,6 +32,8 @@ targets=(
   "fuzz_korvane_cli 4096"
   "fuzz_writers 2048"
   "fuzz_verify 8192"
+  "fuzz_qr 4096"
+  "fuzz_qr_reader 8192"
 )
 
 mkdir -p "$build/findings" "$build/logs"

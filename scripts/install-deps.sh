@@ -9,6 +9,7 @@ packages=(
   libbenchmark-dev                       # benchmarks
   libcli11-dev nlohmann-json3-dev        # the korvane command: argument parsing, JSON reports
   libzxing-dev                           # independent decoder for round-trip tests
+  libzbar-dev                            # second independent decoder (QR Code), in-process
   zint libzint-dev                       # independent generator: module cross-checks and speed references
   valgrind hyperfine                     # instruction counts and process timings (bench/)
   clang libclang-rt-14-dev               # fuzzers (libFuzzer) and sanitizers

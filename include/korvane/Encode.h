@@ -25,6 +25,9 @@ enum class AztecEncoder {
     Specified,  // the encoder of the aztec program, symbol for symbol
 };
 
+// QR Code error correction: about 7, 15, 25 or 30 % of the codewords recoverable.
+enum class QrLevel { L, M, Q, H };
+
 struct EncodeOptions {
     // Check character where the symbology makes it optional; unset: the
     // symbology's default (SymbologyInfo::check). Setting it where the check is
@@ -82,7 +85,18 @@ struct EncodeOptions {
     bool fullOnly = false;         // full-range symbols only
     bool bytes = false;            // Specified encoder: byte mode for the whole message
     bool readerInit = false;
+    // A symbol of a structured-append set. Aztec: index 1-26 of count 2-26,
+    // id capital letters; QR Code: index 1-16 of count 2-16, id the set's
+    // parity byte in decimal (the XOR of all the set's data bytes; empty: this
+    // symbol's own bytes, right for a set cut from one value by bytes).
     StructuredAppend structuredAppend;
+
+    // QR Code.
+    QrLevel qrLevel = QrLevel::M;
+    int qrVersion = 0;     // 1-40; 0: the smallest that holds the data
+    int qrMask = -1;       // 0-7; -1: the one the penalty rules of ISO/IEC 18004 prefer
+    bool qrBoost = true;   // raise the level (to Q, H) while the data fits the same version
+    bool qrKanji = true;   // JIS X 0208 characters of UTF-8 text in Kanji mode where that is shorter
 };
 
 // The data as encode() parses it: escapes resolved, GS1 element strings

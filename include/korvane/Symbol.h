@@ -50,6 +50,28 @@ struct AztecFacts {
     int structuredCount = 0;
 };
 
+struct QrSegmentFact {
+    std::string mode;  // "numeric", "alphanumeric", "byte" or "kanji"
+    int characters = 0;
+};
+
+struct QrFacts {
+    int version = 0;             // 1-40
+    char level = 0;              // 'L', 'M', 'Q' or 'H': the level reached (raised where the data let it)
+    int mask = -1;               // 0-7
+    std::vector<QrSegmentFact> segments;
+    int eci = -1;                // the designator the encoder added of its own accord (26 for UTF-8 text), -1 none
+    int dataBits = 0;            // the bit stream before the terminator and padding
+    int dataCodewords = 0;
+    int checkCodewords = 0;
+    int blocks = 0;              // Reed-Solomon blocks
+    int bitsLeft = 0;            // data capacity left unused, in bits
+    bool gs1 = false;
+    int structuredIndex = 0;     // 1-16 in a structured-append set, 0 otherwise
+    int structuredCount = 0;
+    int structuredParity = -1;
+};
+
 struct SymbolFacts {
     // The data as a reader returns it: escapes resolved, check digits of
     // EAN/UPC included, GS1 element strings with GS (0x1D) between fields.
@@ -60,6 +82,7 @@ struct SymbolFacts {
     bool checkSupplied = false;  // the data carried its check digit and it matched
     std::string addOn;           // EAN/UPC add-on digits, when drawn
     AztecFacts aztec;            // Aztec only
+    QrFacts qr;                  // QR Code only
 };
 
 struct Symbol {

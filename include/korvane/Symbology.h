@@ -1,5 +1,5 @@
 #pragma once
-// The eighteen symbologies and what the library knows about each: names,
+// The nineteen symbologies and what the library knows about each: names,
 // accepted characters, check characters, and the sizes their standards ask for.
 
 #include "Export.h"
@@ -28,8 +28,9 @@ enum class Symbology {
     Gs1_128,
     Postnet,
     Aztec,
+    Qr,
 };
-constexpr int SYMBOLOGY_COUNT = 18;
+constexpr int SYMBOLOGY_COUNT = 19;
 
 // Whether a symbology's check character can be chosen.
 enum class CheckRule {
@@ -54,6 +55,7 @@ enum Capability : unsigned {
     CAP_CODABAR_ENDS = 1u << 9,       // Codabar start and stop characters
     CAP_UPCE_SYSTEM = 1u << 10,       // the UPC-E number system
     CAP_AZTEC = 1u << 11,             // the Aztec sizing and encoder options
+    CAP_QR = 1u << 12,                // the QR Code level, version, mask and mode options
 };
 
 struct SymbologyInfo {

@@ -19,8 +19,8 @@ struct Verdict {
     // or the check that failed ("Reed-Solomon syndromes do not vanish").
     std::string reason;
     int firstDifference = -1;  // index into the expected data, -1 when none
-    // Aztec: mode-message and data codewords that the check words had to
-    // correct. A symbol as laid out should need none; one needing more than
+    // Aztec and QR Code: codewords (Aztec: mode-message and data codewords)
+    // that the check words had to correct. A symbol as laid out should need none; one needing more than
     // its check words correct fails.
     int correctedCodewords = 0;
 
@@ -36,11 +36,12 @@ struct Verdict {
 // module are scaled up), reads it without using the symbol's element widths or
 // modules, in any of the four orientations, and compares what it read with
 // symbol.facts: the data, check characters and add-on; for Aztec also reader
-// initialisation and structured append. Linear symbols are read along a few
+// initialisation and structured append; for QR Code structured append, GS1
+// and the version, level and mask of its format information. Linear symbols are read along a few
 // scan lines made straight from the rectangles, so verifying costs about as
 // much as laying out. Colours count as a scanner sees them: the bars must be
 // darker than the background (a transparent one is light) by at least 20 %
-// of the reflectance range; Aztec symbols may also be light on dark.
+// of the reflectance range; matrix symbols may also be light on dark.
 // Thread-safe: it keeps no state between calls.
 KORVANE_API Verdict verify(const Drawing& drawing, const Symbol& symbol);
 

@@ -71,6 +71,11 @@ typedef struct kv_encode_options {
     int structured_index; /* structured append: position in the set from 1, 0 none */
     int structured_count; /* ... and the number of symbols in the set */
     const char* structured_id; /* ... and an optional identifier, or null */
+    int qr_level;        /* QR Code error correction: 0 L, 1 M (default), 2 Q, 3 H */
+    int qr_version;      /* QR Code version 1-40; 0 the smallest */
+    int qr_mask;         /* QR Code mask 0-7; -1 chosen */
+    int qr_no_boost;     /* 1: keep the QR Code level even where a higher one fits */
+    int qr_no_kanji;     /* 1: no QR Code Kanji mode */
 } kv_encode_options;
 
 typedef struct kv_layout_options {

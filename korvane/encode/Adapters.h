@@ -24,6 +24,7 @@ Result<Symbol> encodeCode128(const std::string& data, const EncodeOptions& o);
 Result<Symbol> encodeGs1_128(const std::string& data, const EncodeOptions& o);
 Result<Symbol> encodePostnet(const std::string& data, const EncodeOptions& o);
 Result<Symbol> encodeAztec(const Message& message, const EncodeOptions& o);
+Result<Symbol> encodeQr(const Message& message, const EncodeOptions& o);
 
 // --- shared by the adapters (Encode.cpp) ---
 

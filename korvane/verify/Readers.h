@@ -38,6 +38,13 @@ struct Reading {
     int structuredCount = 0;
     std::string structuredId;
     int correctedCodewords = 0;  // mode-message and data words the check words had to correct
+
+    // QR Code: what the format and version information say, and the
+    // structured-append parity byte (-1 outside a set).
+    int qrVersion = 0;
+    char qrLevel = 0;  // 'L', 'M', 'Q' or 'H'
+    int qrMask = -1;
+    int structuredParity = -1;
 };
 
 // What a linear reader is told beforehand, as a scanner is configured.
@@ -62,6 +69,19 @@ Reading readLinear(const GrayRaster& raster, Symbology symbology, const LinearRe
 // layers, checks and corrects the Reed-Solomon words and decodes the message.
 // Pixels below 128 are dark.
 Reading readAztec(const GrayRaster& raster);
+
+// Reads one QR Code symbol: finds the three finder patterns, reads the format
+// and version information, unmasks, corrects the Reed-Solomon blocks and
+// decodes the segments (numeric, alphanumeric, byte, Kanji as UTF-8; ECI
+// designators leave the bytes as they are; FNC1 separators read as GS, an
+// application indicator before the data). Pixels below 128 are dark; light
+// modules on a dark ground are read too.
+Reading readQr(const GrayRaster& raster);
+
+// The modules of a QR Code symbol of `version` that carry codeword bits, in
+// the order of the interleaved codewords (most significant bit first), as
+// (row, column); the few remainder modules after the last codeword are left out.
+std::vector<std::pair<int, int>> qrCodewordModules(int version);
 
 // Where an Aztec symbol's data modules lie, in the order of its bit stream
 // (outermost layer first), as offsets (x right, y down) from the centre

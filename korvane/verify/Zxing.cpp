@@ -30,6 +30,7 @@ std::optional<ZXing::BarcodeFormat> formatOf(Symbology s) {
     case Symbology::Code128:
     case Symbology::Gs1_128: return F::Code128;
     case Symbology::Aztec: return F::Aztec;
+    case Symbology::Qr: return F::QRCode;
     default: return std::nullopt;  // Code 11, MSI, Industrial and Matrix 2 of 5, Postnet
     }
 }
@@ -74,6 +75,13 @@ SecondOpinion readWithZxing(const Drawing& drawing, int scale, int darkLevel, in
     out.read = true;
     const auto& bytes = result.bytes();
     out.data.assign(bytes.begin(), bytes.end());
+    // Kanji segments come as Shift JIS bytes; their text is the UTF-8 of the data.
+    if (symbol.symbology == Symbology::Qr)
+        for (const QrSegmentFact& g : symbol.facts.qr.segments)
+            if (g.mode == "kanji") {
+                out.data = result.text();
+                break;
+            }
     // zxing-cpp returns the optional check characters of Code 39, Codabar and
     // Interleaved 2 of 5 with the data, and an add-on after a space.
     if (symbol.symbology != Symbology::Aztec && !symbol.facts.addOn.empty()) {

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <numeric>
 
 namespace korvane::writers {
@@ -85,7 +86,9 @@ void appendBars(std::string& out, const Drawing& d) {
         if (!clipToCanvas(r, d, c))
             continue;
         rects.push_back(c);
-        unit = gcd(gcd(unit, c.x), gcd(gcd(unit, c.y), gcd(c.width, c.height)));
+        // Once found, the unit divides nearly every rectangle: test before taking gcds.
+        if (unit == 0 || c.x % unit != 0 || c.y % unit != 0 || c.width % unit != 0 || c.height % unit != 0)
+            unit = gcd(gcd(unit, c.x), gcd(gcd(unit, c.y), gcd(c.width, c.height)));
     }
     if (rects.empty())
         return;
@@ -109,21 +112,40 @@ void appendBars(std::string& out, const Drawing& d) {
         out += ")\"";
     }
     out += " d=\"";
+    // The path data straight into a buffer of its largest size: a rectangle
+    // writes at most four numbers of up to 20 characters and six letters.
+    const std::size_t room = rects.size() * 90 + 64;
+    const std::unique_ptr<char[]> path(new char[room]);  // left uninitialised: it is written before it is read
+    char* p = path.get();
+    const auto put = [&p](char c) { *p++ = c; };
+    const auto number = [&p](long long v) {
+        char digits[24];
+        int n = 0;
+        unsigned long long u = v < 0 ? 0ULL - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v);
+        do {
+            digits[n++] = static_cast<char>('0' + u % 10);
+            u /= 10;
+        } while (u != 0);
+        if (v < 0)
+            *p++ = '-';
+        while (n > 0)
+            *p++ = digits[--n];
+    };
     long long startX = 0, startY = 0;  // where the last polygon began: the current point after 'z'
     for (std::size_t i = 0; i < rects.size();) {
         const int y = rects[i].y / unit;
         const int h = rects[i].height / unit;
         const int x0 = rects[i].x / unit;
         if (i == 0) {
-            out += 'M';
-            appendInt(out, x0);
-            out += ' ';
-            appendInt(out, y);
+            put('M');
+            number(x0);
+            put(' ');
+            number(y);
         } else {
-            out += 'm';
-            appendInt(out, x0 - startX);
-            out += ' ';
-            appendInt(out, y - startY);
+            put('m');
+            number(x0 - startX);
+            put(' ');
+            number(y - startY);
         }
         startX = x0;
         startY = y;
@@ -140,22 +162,23 @@ void appendBars(std::string& out, const Drawing& d) {
                 ++i;
             }
             if (!first) {
-                out += 'h';
-                appendInt(out, from - at);
-                out += "v-";
-                appendInt(out, h);
+                put('h');
+                number(from - at);
+                put('v');
+                number(-h);
             }
-            out += 'h';
-            appendInt(out, to - from);
-            out += 'v';
-            appendInt(out, h);
+            put('h');
+            number(to - from);
+            put('v');
+            number(h);
             at = to;
             first = false;
         }
-        out += 'H';
-        appendInt(out, x0);
-        out += 'z';
+        put('H');
+        number(x0);
+        put('z');
     }
+    out.append(path.get(), static_cast<std::size_t>(p - path.get()));
     out += "\"/>\n";
 }
 

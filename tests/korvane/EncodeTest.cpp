@@ -23,14 +23,14 @@ TEST(Registry, NamesAndAliasesIgnoreCaseAndSeparators) {
         {"UPC-A", Symbology::UpcA},           {"upce", Symbology::UpcE},
         {"code128", Symbology::Code128},      {"GS1-128", Symbology::Gs1_128},
         {"ean128", Symbology::Gs1_128},       {"postnet", Symbology::Postnet},
-        {"Aztec", Symbology::Aztec},
+        {"Aztec", Symbology::Aztec},          {"QR-Code", Symbology::Qr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ASSERT_TRUE(korvane::findSymbology(c.name).has_value());
         EXPECT_EQ(*korvane::findSymbology(c.name), c.expected);
     }
-    for (const char* unknown : {"", "qr", "code", "-", "ean1"})
+    for (const char* unknown : {"", "qrc", "code", "-", "ean1"})
         EXPECT_FALSE(korvane::findSymbology(unknown).has_value()) << unknown;
     for (int i = 0; i < korvane::SYMBOLOGY_COUNT; ++i)
         EXPECT_EQ(static_cast<int>(korvane::allSymbologies()[i].id), i);
@@ -204,7 +204,7 @@ TEST(Encode, RefusalsSayWhatAndWhere) {
     // The dates beside those refused above that exist.
     for (const char* date : {"(17)240229", "(17)250200", "(7007)250101251231", "(8008)2501012359", "(7003)2501012359"})
         EXPECT_TRUE(korvane::encode(Symbology::Gs1_128, date).ok()) << date;
-    const korvane::Result<korvane::Symbol> unknown = korvane::encode("qrcode", "x");
+    const korvane::Result<korvane::Symbol> unknown = korvane::encode("qrcodes", "x");
     ASSERT_FALSE(unknown.ok());
     EXPECT_EQ(unknown.error().code, ErrorCode::UnknownSymbology);
 }

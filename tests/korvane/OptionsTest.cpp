@@ -18,12 +18,13 @@ TEST(OptionTable, EveryOptionHasARowAndACField) {
     korvane::EncodeOptions o;
     [[maybe_unused]] auto& [check, escapes, gs1, eci, wideRatio, code128Start, msiCheck, codabarStart, codabarStop, upceSystem, addOn,
            addOnGap, aztecEncoder, eccPercent, eccExtraWords, minSize, compactOnly, fullOnly, bytes, readerInit,
-           structuredAppend] = o;
-    constexpr std::size_t CPP_FIELDS = 21;
+           structuredAppend, qrLevel, qrVersion, qrMask, qrBoost, qrKanji] = o;
+    constexpr std::size_t CPP_FIELDS = 26;
     kv_encode_options c;
     [[maybe_unused]] auto& [cCheck, cEscapes, cGs1, cEci, cWide, cStart, cMsi, cCodabarStart, cCodabarStop, cUpce, cAddOn, cGap,
-           cSpecified, cEcc, cExtra, cMinSize, cCompact, cFull, cBytes, cReaderInit, cIndex, cCount, cId] = c;
-    constexpr std::size_t C_FIELDS = 23;  // structured append takes three
+           cSpecified, cEcc, cExtra, cMinSize, cCompact, cFull, cBytes, cReaderInit, cIndex, cCount, cId, cQrLevel,
+           cQrVersion, cQrMask, cQrNoBoost, cQrNoKanji] = c;
+    constexpr std::size_t C_FIELDS = 28;  // structured append takes three
 
     std::size_t rows = 0;
     const korvane::EncodeOptionInfo* table = korvane::encodeOptionTable(rows);

@@ -311,11 +311,13 @@ TEST_F(KorvaneCommand, JsonReportsParseBack) {
         {"--list --json", {"--list", "--json"}, 0, "", {}, NONE, false, Err::ONE_LINE, "",
          [](const Outcome& o, const fs::path&) {
              const json j = json::parse(o.out);
-             ASSERT_EQ(j.size(), 18u);
+             ASSERT_EQ(j.size(), 19u);
              EXPECT_EQ(j[17]["name"], "aztec");
              EXPECT_NE(j[17]["options"].dump().find("--ecc"), std::string::npos);
              EXPECT_EQ(j[17]["capabilities"].dump(),
                        R"(["gs1","fnc1","eci","structured-append","reader-init"])");
+             EXPECT_EQ(j[18]["name"], "qr");
+             EXPECT_NE(j[18]["options"].dump().find("--qr-level"), std::string::npos);
          }},
         {"batch reports one line per row in order", {"-b", "ean13", "--json", "--batch", "codes.txt", "-o", "{line}.svg"},
          1, "line 2: ", {"1.svg", "3.svg"}, CODES, true, Err::BATCH, "", jsonLines(3, nullptr)},
@@ -545,7 +547,7 @@ TEST_F(KorvaneCommand, HostileCommandLines) {
         {"huge X", {"--x-dim", "999999mm", "x"}, 1, "beyond the 10 mm", {}, NONE, false},
         {"huge jobs", {"--jobs", huge, "--batch", "codes.txt"}, 2, "--jobs", {}, CODES, false},
         {"huge Aztec size", {"-b", "aztec", "--aztec-size", huge, "x"}, 2, "--aztec-size", {}, NONE, false},
-        {"unknown symbology", {"-b", "qr", "x"}, 2, "'qr' is no symbology", {}, NONE, false},
+        {"unknown symbology", {"-b", "qrc", "x"}, 2, "'qrc' is no symbology", {}, NONE, false},
         {"option for another symbology", {"-b", "ean13", "--wide-ratio", "3", "590123412345"}, 2,
          "--wide-ratio does not apply to EAN-13", {}, NONE, false},
         {"two data sources", {"x", "--input", "f"}, 2, "one way", {}, PLAIN, false},

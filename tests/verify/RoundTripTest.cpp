@@ -92,6 +92,16 @@ const Row VALUES[] = {
     {{"Aztec 12-bit codewords ending in a byte", Symbology::Aztec, "ZUD\x19M",
       [](EncodeOptions& o) { o.minSize = 133; o.eccPercent = 9; }},
      Zxing::Misreads},
+    {{"QR URL", Symbology::Qr, "https://example.com/a?b=1&c=2"}},
+    {{"QR digits and letters", Symbology::Qr, "0123456789012345 ABCDEF-XYZ 0123456789"}},
+    {{"QR Kanji", Symbology::Qr, "\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e QR"}},
+    {{"QR UTF-8 under ECI 26", Symbology::Qr, "caf\xc3\xa9 \xce\xb1\xce\xb2"}},
+    {{"QR GS1", Symbology::Qr, "(01)09501101530003(10)AB-12", [](EncodeOptions& o) { o.gs1 = true; }}},
+    {{"QR FNC1 second position", Symbology::Qr, "37~FAB~F12", [](EncodeOptions& o) { o.escapes = true; }}},
+    {{"QR ECI 3", Symbology::Qr, "caf\xe9", [](EncodeOptions& o) { o.eci = 3; }}},
+    {{"QR structured append", Symbology::Qr, "part two", [](EncodeOptions& o) { o.structuredAppend = {2, 3, "77"}; }}},
+    {{"QR version 40, level H, mask 7", Symbology::Qr, "the largest symbol",
+      [](EncodeOptions& o) { o.qrVersion = 40; o.qrLevel = korvane::QrLevel::H; o.qrMask = 7; }}},
 };
 
 struct Layout {

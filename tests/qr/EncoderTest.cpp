@@ -1,0 +1,165 @@
+// The encoder's parts that no reader sees directly: the segmentation against
+// an exhaustive search, the row-wise mask scoring against the rules applied
+// module by module, and its errors.
+
+#include "QrTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+
+using korvane::qr::Mode;
+using korvane::qr::detail::Unit;
+
+namespace {
+
+constexpr int COUNT_BITS[3][4] = {{10, 9, 8, 8}, {12, 11, 16, 10}, {14, 13, 16, 12}};
+
+// Bits of the segments that `modes` makes of `units`, from the lengths in
+// ISO/IEC 18004 7.4: a new segment wherever the mode changes.
+int segmentBits(const std::vector<Unit>& units, const std::vector<int>& modes, int range) {
+    int bits = 0;
+    for (std::size_t i = 0; i < units.size();) {
+        std::size_t end = i;
+        int chars = 0;
+        while (end < units.size() && modes[end] == modes[i]) {
+            chars += modes[i] == 1 ? units[end].alnum : modes[i] == 2 ? units[end].bytes : 1;
+            ++end;
+        }
+        bits += 4 + COUNT_BITS[range][modes[i]];
+        switch (modes[i]) {
+        case 0: bits += chars / 3 * 10 + (chars % 3 == 2 ? 7 : chars % 3 == 1 ? 4 : 0); break;
+        case 1: bits += chars / 2 * 11 + chars % 2 * 6; break;
+        case 2: bits += 8 * chars; break;
+        default: bits += 13 * chars; break;
+        }
+        i = end;
+    }
+    return bits;
+}
+
+}  // namespace
+
+TEST(QrSegmentation, ShortestPathEqualsExhaustiveSearch) {
+    // Unit kinds: a digit, an upper-case letter, a lower-case letter, a Kanji
+    // character (three UTF-8 bytes), a character beyond ASCII that is no Kanji.
+    const std::uint8_t KINDS[][2] = {{0b0111, 1}, {0b0110, 1}, {0b0100, 1}, {0b1100, 3}, {0b0100, 2}};
+    std::mt19937 rng(7);
+    for (int trial = 0; trial < 400; ++trial) {
+        std::vector<Unit> units(1 + rng() % 7);
+        for (Unit& u : units) {
+            const auto& k = KINDS[rng() % 5];
+            u.modes = k[0];
+            u.bytes = k[1];
+        }
+        for (int range = 0; range < 3; ++range) {
+            int best = INT_MAX;
+            std::vector<int> modes(units.size(), 0);
+            for (;;) {
+                bool allowed = true;
+                for (std::size_t i = 0; i < units.size(); ++i)
+                    allowed = allowed && (units[i].modes >> modes[i] & 1);
+                if (allowed)
+                    best = std::min(best, segmentBits(units, modes, range));
+                std::size_t i = 0;
+                while (i < modes.size() && ++modes[i] == 4)
+                    modes[i++] = 0;
+                if (i == modes.size())
+                    break;
+            }
+            const korvane::qr::detail::Path path = korvane::qr::detail::shortestPath(units, range);
+            ASSERT_EQ(path.bits, best) << "trial " << trial << " range " << range;
+            std::vector<int> chosen;
+            for (Mode m : path.modes)
+                chosen.push_back(static_cast<int>(m));
+            EXPECT_EQ(segmentBits(units, chosen, range), best);
+        }
+    }
+}
+
+namespace {
+
+// The four penalty rules of ISO/IEC 18004 7.8.3, module by module: runs of
+// five or more, 2 x 2 blocks, 1:1:3:1:1 patterns with four light modules on
+// one side (outside the symbol is light), and the share of dark modules.
+int plainPenalty(const std::vector<std::uint8_t>& m, int n) {
+    auto at = [&](int r, int c, bool columns) {
+        if (r < 0 || c < 0 || r >= n || c >= n)
+            return 0;
+        return static_cast<int>(columns ? m[static_cast<std::size_t>(c * n + r)] : m[static_cast<std::size_t>(r * n + c)]);
+    };
+    int score = 0, dark = 0;
+    for (bool columns : {false, true})
+        for (int r = 0; r < n; ++r) {
+            for (int c = 0; c < n;) {
+                int e = c;
+                while (e < n && at(r, e, columns) == at(r, c, columns))
+                    ++e;
+                if (e - c >= 5)
+                    score += 3 + (e - c - 5);
+                c = e;
+            }
+            for (int c = 0; c + 7 <= n; ++c) {
+                const int p[7] = {1, 0, 1, 1, 1, 0, 1};
+                bool match = true;
+                for (int k = 0; k < 7; ++k)
+                    match = match && at(r, c + k, columns) == p[k];
+                bool before = true, after = true;
+                for (int k = 1; k <= 4; ++k) {
+                    before = before && at(r, c - k, columns) == 0;
+                    after = after && at(r, c + 6 + k, columns) == 0;
+                }
+                if (match && (before || after))
+                    score += 40;
+            }
+        }
+    for (int r = 0; r < n; ++r)
+        for (int c = 0; c < n; ++c) {
+            dark += at(r, c, false);
+            if (r + 1 < n && c + 1 < n && at(r, c, false) == at(r + 1, c, false) &&
+                at(r, c, false) == at(r, c + 1, false) && at(r, c, false) == at(r + 1, c + 1, false))
+                score += 3;
+        }
+    const int percent20 = std::abs(20 * dark - 10 * n * n);
+    return score + 10 * (percent20 / (n * n));
+}
+
+}  // namespace
+
+TEST(QrMasks, LineScoringEqualsTheRulesModuleByModule) {
+    std::mt19937 rng(8);
+    for (int trial = 0; trial < 60; ++trial) {
+        const int n = 21 + 4 * static_cast<int>(rng() % 40);
+        std::vector<std::uint8_t> m(static_cast<std::size_t>(n * n));
+        // Long runs and finder-like patterns must occur: bias some rows.
+        const unsigned bias = rng() % 4;
+        for (auto& v : m)
+            v = static_cast<std::uint8_t>((rng() % 8) < 4 + bias ? 0 : 1);
+        EXPECT_EQ(korvane::qr::detail::penalty(m, n), plainPenalty(m, n)) << "size " << n;
+    }
+}
+
+TEST(QrEncoder, ErrorsNameTheLimit) {
+    const struct {
+        std::string data;
+        korvane::qr::QrOptions options;
+        korvane::ErrorCode code;
+        const char* message;
+    } cases[] = {
+        {std::string(7090, '1'), {}, korvane::ErrorCode::DataTooLong,
+         "the data needs 2,957 bytes; a version-40 QR Code at level M holds 2,334"},
+        {std::string(100000, 'x'), {}, korvane::ErrorCode::DataTooLong,
+         "the data needs at least 41,667 bytes; a version-40 QR Code at level M holds 2,334"},
+        {"HELLO WORLD 12345678", {korvane::qr::Level::H, 1}, korvane::ErrorCode::DataTooLong,
+         "the data needs 15 bytes; a version-1 QR Code at level H holds 9"},
+        {"A", {korvane::qr::Level::M, 41}, korvane::ErrorCode::InvalidOption, "the QR Code version is 1 to 40, not 41"},
+        {"A", {korvane::qr::Level::M, 0, 8}, korvane::ErrorCode::InvalidOption, "the QR Code mask is 0 to 7, not 8"},
+    };
+    for (const auto& c : cases) {
+        const auto r = korvane::qr::encode(qrtest::message(c.data), c.options);
+        ASSERT_FALSE(r);
+        EXPECT_EQ(r.error().code, c.code);
+        EXPECT_EQ(r.error().message, c.message);
+    }
+}
