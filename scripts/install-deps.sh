@@ -10,6 +10,7 @@ packages=(
   libcli11-dev nlohmann-json3-dev        # the korvane command: argument parsing, JSON reports
   libzxing-dev                           # independent decoder for round-trip tests
   zint libzint-dev                       # independent generator: module cross-checks and speed references
+  libdmtx-dev dmtx-utils                 # independent Data Matrix reader for round-trip tests
   valgrind hyperfine                     # instruction counts and process timings (bench/)
   clang libclang-rt-14-dev               # fuzzers (libFuzzer) and sanitizers
   libpng-dev zlib1g-dev libfreetype-dev  # the library's PNG encoder and font rasteriser
