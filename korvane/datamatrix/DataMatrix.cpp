@@ -203,6 +203,10 @@ std::vector<int> placement(int nrow, int ncol) {
         if (col < 0) {
             col += ncol;
             row += 4 - ((ncol + 4) % 8);
+            // Some DMRE sizes (26x40, 26x48) wrap past the bottom here:
+            // ISO/IEC 21471 (Annex E) takes the row round once more.
+            if (row >= nrow)
+                row -= nrow;
         }
         if (row >= 0 && row < nrow && col >= 0 && col < ncol)
             grid[static_cast<std::size_t>(row) * ncol + col] = codeword * 8 + bit;

@@ -167,11 +167,20 @@ struct View {
     const Cell& at(int i, int s) const { return cells[static_cast<std::size_t>(i) * STATE_COUNT + s]; }
 };
 
-bool better(int cost, int run, const Cell& c) { return cost < c.cost || (cost == c.cost && run < c.run); }
+// Among equal paths the one with the shorter Base 256 run (its length field
+// grows later), then the one whose last step took fewer units: digits then
+// pair from the left, as every encoder of ASCII pairs them.
+bool better(int cost, int run, int consumed, const Cell& c) {
+    if (cost != c.cost)
+        return cost < c.cost;
+    if (run != c.run)
+        return run < c.run;
+    return consumed > 0 && consumed < c.consumed;
+}
 
 void relax(const Table& t, int i, int s, int cost, int run, int from, int consumed) {
     Cell& c = t.at(i, s);
-    if (better(cost, run, c)) {
+    if (better(cost, run, consumed, c)) {
         c.cost = cost;
         c.run = static_cast<short>(run);
         c.from = static_cast<std::uint8_t>(from);
