@@ -79,7 +79,7 @@ int oursInConfiguration(const std::string& data, bool escapes, const aztecopt::P
     o.compactOnly = peer.compact;
     o.fullOnly = !peer.compact;
     const auto s = korvane::encode(korvane::Symbology::Aztec, data, o);
-    return s && s->size == peer.side ? s->facts.aztec.dataCodewords : 1 << 20;
+    return s && s->columns == peer.side ? s->facts.aztec.dataCodewords : 1 << 20;
 }
 
 // Whether zxing-cpp reads the peer's symbol as `content` (zint's input is
@@ -132,10 +132,10 @@ int main(int argc, char** argv) {
         const auto sides = [&](int a, int b) {
             return label + ", " + std::to_string(a) + " vs " + std::to_string(b) + ")";
         };
-        zintArea.add(e.kind, sides(ours23->size, z.side), area(ours23->size), area(z.side));
+        zintArea.add(e.kind, sides(ours23->columns, z.side), area(ours23->columns), area(z.side));
         zintWords.add(e.kind, label + ")", oursInConfiguration(e.data, e.escapes, z), z.dataCodewords);
-        zxingArea.add(e.kind, sides(ours25->size, x.side), area(ours25->size), area(x.side));
-        zxingMatched.add(e.kind, sides(ours20->size, x.side), area(ours20->size), area(x.side));
+        zxingArea.add(e.kind, sides(ours25->columns, x.side), area(ours25->columns), area(x.side));
+        zxingMatched.add(e.kind, sides(ours20->columns, x.side), area(ours20->columns), area(x.side));
         zxingWords.add(e.kind, label + ")", oursInConfiguration(e.content, false, x), x.dataCodewords);
     }
     std::printf("%zu inputs\n", corpus.size());

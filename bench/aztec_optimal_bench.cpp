@@ -19,7 +19,7 @@ void encodeData(benchmark::State& state, const std::string& data) {
     if (!symbol)
         state.SkipWithError(symbol.error().message.c_str());
     else
-        state.counters["modules"] = symbol->size;
+        state.counters["modules"] = symbol->columns;
 }
 
 std::string capitals(int n) {

@@ -106,7 +106,7 @@ void addSymbolFacts(json& o, const Made& m) {
         o["addOn"] = s.facts.addOn;
     const double x = d.moduleDots > 0 ? d.moduleDots : 1;
     if (s.isMatrix())
-        o["modules"] = {{"width", s.size}, {"height", s.size}};
+        o["modules"] = {{"width", s.columns}, {"height", s.rows}};
     else
         o["modules"] = {{"width", s.widthModules}, {"height", rounded(d.symbolBox.height / x, 2)}};
     o["symbolMm"] = {{"width", dotsToMm(d.symbolBox.width, d.dpi)}, {"height", dotsToMm(d.symbolBox.height, d.dpi)}};
@@ -214,6 +214,7 @@ std::string jsonSymbologyList() {
                         {"characters", std::string(s.characters)},
                         {"check", check},
                         {"matrix", s.matrix},
+                        {"capabilities", capabilityNames(s)},
                         {"defaultXMm", s.defaultXMm},
                         {"options", optionsFor(s.id)}});
     }

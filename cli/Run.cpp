@@ -527,6 +527,12 @@ std::string symbologyTable() {
                 : s.check == CheckRule::Optional   ? "optional (--check)"
                 : s.check == CheckRule::OptionalOn ? "on by default (--no-check)"
                                                    : "always";
+        const std::vector<std::string_view> carries = capabilityNames(s);
+        if (!carries.empty()) {
+            text += "\n    carries:";
+            for (std::string_view c : carries)
+                text += " " + std::string(c);
+        }
         text += "\n    options:";
         for (const std::string& o : optionsFor(s.id))
             text += " " + o;

@@ -2,6 +2,8 @@
 
 #include "Settings.h"
 
+#include <korvane/Options.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -16,17 +18,13 @@ Status named(std::string_view option, const Error& e) {
     return invalidOption("--" + std::string(option) + ": " + e.message);
 }
 
-bool isRetail(Symbology s) {
-    return s == Symbology::Ean13 || s == Symbology::Ean8 || s == Symbology::UpcA || s == Symbology::UpcE;
-}
-
 using Apply = std::function<Status(Settings&, const std::string&)>;
 
 // The options only some symbologies take (optionsFor says which); the check
 // options are left to the encoder, which refuses only a contradiction.
 bool isSpecific(std::string_view name) {
     static const char* const SPECIFIC[] = {
-        "gs1", "wide-ratio", "code128-start", "msi-check", "codabar-start", "codabar-stop", "upce-system", "add-on",
+        "gs1", "eci", "wide-ratio", "code128-start", "msi-check", "codabar-start", "codabar-stop", "upce-system", "add-on",
         "add-on-gap", "ecc", "ecc-words", "aztec-size", "compact", "full-range", "aztec-encoder", "aztec-bytes",
         "reader-init", "structured", "height",
     };
@@ -133,6 +131,8 @@ std::vector<SymbolOption> makeOptions() {
                  flag([](Settings& s) { s.encode.check = false; })});
     o.push_back({"gs1", "", "", "GS1 data: Code 128 becomes GS1-128; Aztec Code starts with FNC1",
                  flag([](Settings& s) { s.gs1 = true; })});
+    o.push_back({"eci", "", "N", "an ECI designator (0-999999) at the start of the data (Aztec)",
+                 integer("eci", 0, 999999, [](Settings& s, int v) { s.encode.eci = v; })});
     o.push_back({"wide-ratio", "", "N", "wide elements in narrow modules, 2 or 3 (two-width symbologies)",
                  integer("wide-ratio", 2, 3, [](Settings& s, int v) { s.encode.wideRatio = v; })});
     o.push_back({"code128-start", "", "SET", "Code 128 start set A, B or C; default: chosen from the data",
@@ -270,26 +270,6 @@ std::vector<SymbolOption> makeOptions() {
     return o;
 }
 
-// Aztec GS1 data: the element strings checked as GS1-128 checks them, then
-// FNC1 first and in place of each GS that ends a variable-length field.
-Result<std::string> aztecGs1(std::string_view data, const EncodeOptions& options) {
-    EncodeOptions gs1;
-    gs1.escapes = options.escapes;
-    const Result<Symbol> checked = encode(Symbology::Gs1_128, data, gs1);
-    if (!checked)
-        return checked.error();
-    std::string out = "~F";
-    for (char c : checked->facts.data) {
-        if (c == '\x1D')
-            out += "~F";
-        else if (c == '~')
-            out += "~~";
-        else
-            out += c;
-    }
-    return out;
-}
-
 }  // namespace
 
 const std::vector<SymbolOption>& symbolOptions() {
@@ -304,30 +284,23 @@ const SymbolOption* findSymbolOption(std::string_view name) {
     return nullptr;
 }
 
+// The library's option table says where each option applies; the check
+// option is spelt by what it changes.
 std::vector<std::string> optionsFor(Symbology s) {
     const SymbologyInfo& info = symbologyInfo(s);
-    std::vector<std::string> names{"--escapes"};
-    if (info.check == CheckRule::Optional)
-        names.push_back("--check");
-    if (info.check == CheckRule::OptionalOn)
-        names.push_back("--no-check");
-    if (info.twoWidths)
-        names.push_back("--wide-ratio");
-    if (s == Symbology::Code128)
-        names.insert(names.end(), {"--code128-start", "--gs1"});
-    if (s == Symbology::Gs1_128)
-        names.push_back("--gs1");
-    if (s == Symbology::Msi)
-        names.push_back("--msi-check");
-    if (s == Symbology::Codabar)
-        names.insert(names.end(), {"--codabar-start", "--codabar-stop"});
-    if (s == Symbology::UpcE)
-        names.push_back("--upce-system");
-    if (isRetail(s))
-        names.insert(names.end(), {"--add-on", "--add-on-gap"});
-    if (s == Symbology::Aztec)
-        names.insert(names.end(), {"--gs1", "--ecc", "--ecc-words", "--aztec-size", "--compact", "--full-range",
-                                   "--aztec-encoder", "--aztec-bytes", "--reader-init", "--structured"});
+    std::vector<std::string> names;
+    std::size_t count = 0;
+    const EncodeOptionInfo* table = encodeOptionTable(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        if (!table[i].appliesTo(info))
+            continue;
+        if (table[i].name != "check")
+            names.push_back("--" + std::string(table[i].name));
+        else if (info.check == CheckRule::Optional)
+            names.push_back("--check");
+        else if (info.check == CheckRule::OptionalOn)
+            names.push_back("--no-check");
+    }
     if (!info.matrix)
         names.push_back("--height");
     return names;
@@ -346,19 +319,10 @@ Result<Resolved> resolve(const Settings& s, std::string_view data) {
     r.encode = s.encode;
     r.data = std::string(data);
     if (s.gs1) {
-        switch (s.symbology) {
-        case Symbology::Code128: r.symbology = Symbology::Gs1_128; break;
-        case Symbology::Gs1_128: break;
-        case Symbology::Aztec: {
-            Result<std::string> rewritten = aztecGs1(data, s.encode);
-            if (!rewritten)
-                return rewritten.error();
-            r.data = std::move(*rewritten);
-            r.encode.escapes = true;
-            break;
-        }
-        default: break;  // refused above
-        }
+        if (s.symbology == Symbology::Code128)
+            r.symbology = Symbology::Gs1_128;
+        else if (s.symbology == Symbology::Aztec)
+            r.encode.gs1 = true;
     }
 
     LayoutOptions& l = r.layout;

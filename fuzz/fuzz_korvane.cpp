@@ -18,8 +18,9 @@ namespace {
 
 void checkSymbol(const korvane::Symbol& s) {
     if (s.isMatrix()) {
-        if (s.modules.size() != static_cast<std::size_t>(s.size) * s.size || s.size < 15 || s.size > 151)
-            broken("matrix size", std::to_string(s.size));
+        if (s.modules.size() != static_cast<std::size_t>(s.rows) * s.columns || s.rows < 1 || s.columns < 1 ||
+            s.rows > 1000 || s.columns > 1000 || !(s.moduleAspect > 0))
+            broken("matrix size", std::to_string(s.rows) + " x " + std::to_string(s.columns));
         return;
     }
     if (s.widths.empty() || s.widths.size() % 2 == 0 || s.kinds.size() != s.widths.size())

@@ -4,6 +4,7 @@
 #include "korvane/korvane.h"
 #include "korvane/korvane.hpp"
 
+#include "CApiFields.h"
 #include "encode/Adapters.h"
 
 #include <cstdlib>
@@ -54,25 +55,57 @@ korvane::Colour colour(uint32_t rgba) {
             static_cast<std::uint8_t>(rgba >> 8), static_cast<std::uint8_t>(rgba)};
 }
 
+// How each field of kv_encode_options sets EncodeOptions; the names follow the
+// option table's C names, and a test holds the two together.
+struct CField {
+    const char* name;
+    void (*apply)(const kv_encode_options& c, korvane::EncodeOptions& o);
+};
+constexpr CField C_FIELDS[] = {
+    {"check", [](const kv_encode_options& c, korvane::EncodeOptions& o) {
+         if (c.check >= 0)
+             o.check = c.check != 0;
+     }},
+    {"escapes", [](const kv_encode_options& c, korvane::EncodeOptions& o) { o.escapes = c.escapes != 0; }},
+    {"gs1", [](const kv_encode_options& c, korvane::EncodeOptions& o) { o.gs1 = c.gs1 != 0; }},
+    {"eci", [](const kv_encode_options& c, korvane::EncodeOptions& o) { o.eci = c.eci < 0 ? -1 : c.eci; }},
+    {"wide_ratio", [](const kv_encode_options& c, korvane::EncodeOptions& o) { o.wideRatio = c.wide_ratio; }},
+    {"code128_start", [](const kv_encode_options& c, korvane::EncodeOptions& o) { o.code128Start = c.code128_start; }},
+    {"msi_check", [](const kv_encode_options& c, korvane::EncodeOptions& o) {
+         o.msiCheck = static_cast<korvane::MsiCheck>(c.msi_check >= 0 && c.msi_check <= 3 ? c.msi_check : 0);
+     }},
+    {"codabar_start", [](const kv_encode_options& c, korvane::EncodeOptions& o) { o.codabarStart = c.codabar_start; }},
+    {"codabar_stop", [](const kv_encode_options& c, korvane::EncodeOptions& o) { o.codabarStop = c.codabar_stop; }},
+    {"upce_number_system",
+     [](const kv_encode_options& c, korvane::EncodeOptions& o) { o.upceNumberSystem = c.upce_number_system; }},
+    {"add_on", [](const kv_encode_options& c, korvane::EncodeOptions& o) {
+         if (c.add_on != nullptr)
+             o.addOn = c.add_on;
+     }},
+    {"add_on_gap", [](const kv_encode_options& c, korvane::EncodeOptions& o) { o.addOnGap = c.add_on_gap; }},
+    {"aztec_specified", [](const kv_encode_options& c, korvane::EncodeOptions& o) {
+         o.aztecEncoder = c.aztec_specified ? korvane::AztecEncoder::Specified : korvane::AztecEncoder::Optimal;
+     }},
+    {"ecc_percent", [](const kv_encode_options& c, korvane::EncodeOptions& o) { o.eccPercent = c.ecc_percent; }},
+    {"ecc_extra_words",
+     [](const kv_encode_options& c, korvane::EncodeOptions& o) { o.eccExtraWords = c.ecc_extra_words; }},
+    {"min_size", [](const kv_encode_options& c, korvane::EncodeOptions& o) { o.minSize = c.min_size; }},
+    {"compact_only", [](const kv_encode_options& c, korvane::EncodeOptions& o) { o.compactOnly = c.compact_only != 0; }},
+    {"full_only", [](const kv_encode_options& c, korvane::EncodeOptions& o) { o.fullOnly = c.full_only != 0; }},
+    {"aztec_bytes", [](const kv_encode_options& c, korvane::EncodeOptions& o) { o.bytes = c.aztec_bytes != 0; }},
+    {"reader_init", [](const kv_encode_options& c, korvane::EncodeOptions& o) { o.readerInit = c.reader_init != 0; }},
+    {"structured_index", [](const kv_encode_options& c, korvane::EncodeOptions& o) {
+         o.structuredAppend.index = c.structured_index;
+         o.structuredAppend.count = c.structured_count;
+         if (c.structured_id != nullptr)
+             o.structuredAppend.id = c.structured_id;
+     }},
+};
+
 korvane::EncodeOptions encodeOptions(const kv_encode_options& c) {
     korvane::EncodeOptions o;
-    if (c.check >= 0)
-        o.check = c.check != 0;
-    o.escapes = c.escapes != 0;
-    o.wideRatio = c.wide_ratio;
-    o.code128Start = c.code128_start;
-    o.msiCheck = static_cast<korvane::MsiCheck>(c.msi_check >= 0 && c.msi_check <= 3 ? c.msi_check : 0);
-    o.codabarStart = c.codabar_start;
-    o.codabarStop = c.codabar_stop;
-    o.upceNumberSystem = c.upce_number_system;
-    if (c.add_on != nullptr)
-        o.addOn = c.add_on;
-    o.addOnGap = c.add_on_gap;
-    o.aztecEncoder = c.aztec_specified ? korvane::AztecEncoder::Specified : korvane::AztecEncoder::Optimal;
-    o.eccPercent = c.ecc_percent;
-    o.minSize = c.min_size;
-    o.readerInit = c.reader_init != 0;
-    o.bytes = c.aztec_bytes != 0;
+    for (const CField& f : C_FIELDS)
+        f.apply(c, o);
     return o;
 }
 
@@ -97,6 +130,17 @@ korvane::LayoutOptions layoutOptions(const kv_layout_options& c) {
 
 }  // namespace
 
+namespace korvane::detail {
+
+std::vector<std::string_view> cEncodeOptionNames() {
+    std::vector<std::string_view> names;
+    for (const CField& f : C_FIELDS)
+        names.emplace_back(f.name);
+    return names;
+}
+
+}  // namespace korvane::detail
+
 extern "C" {
 
 void kv_encode_options_init(kv_encode_options* options) {
@@ -110,6 +154,8 @@ void kv_encode_options_init(kv_encode_options* options) {
     options->upce_number_system = d.upceNumberSystem;
     options->add_on_gap = d.addOnGap;
     options->ecc_percent = d.eccPercent;
+    options->ecc_extra_words = d.eccExtraWords;
+    options->eci = d.eci;
 }
 
 void kv_layout_options_init(kv_layout_options* options) {
@@ -160,7 +206,11 @@ const char* kv_symbol_data(const kv_symbol* symbol, size_t* length) {
 int kv_symbol_width_modules(const kv_symbol* symbol) {
     if (symbol == nullptr)
         return 0;
-    return symbol->symbol.isMatrix() ? symbol->symbol.size : symbol->symbol.widthModules;
+    return symbol->symbol.isMatrix() ? symbol->symbol.columns : symbol->symbol.widthModules;
+}
+
+int kv_symbol_height_modules(const kv_symbol* symbol) {
+    return symbol != nullptr && symbol->symbol.isMatrix() ? symbol->symbol.rows : 0;
 }
 
 int kv_symbol_is_matrix(const kv_symbol* symbol) { return symbol != nullptr && symbol->symbol.isMatrix(); }

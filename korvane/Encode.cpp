@@ -2,6 +2,8 @@
 
 #include "encode/Adapters.h"
 
+#include "korvane/Options.h"
+
 #include <cstdio>
 #include <numeric>
 
@@ -132,23 +134,30 @@ Result<Symbol> symbolFromEngine(const LinearSymbol& engine, Symbology s, const L
 
 }  // namespace detail
 
-Result<Symbol> encode(Symbology symbology, std::string_view data, const EncodeOptions& o) {
+Result<Symbol> encode(Symbology symbology, const Message& message, const EncodeOptions& o) {
     using namespace detail;
     if (static_cast<int>(symbology) < 0 || static_cast<int>(symbology) >= SYMBOLOGY_COUNT)
         return Error{ErrorCode::UnknownSymbology, "unknown symbology"};
-    if (data.empty())
+    if (const Status applies = checkOptionsApply(symbology, o); !applies)
+        return applies.error();
+    const SymbologyInfo& info = symbologyInfo(symbology);
+    if (message.bytes.empty() && message.markers.empty() && !info.matrix)
         return Error{ErrorCode::InvalidData, "the data is empty"};
-    if (symbology == Symbology::Aztec)
-        return encodeAztec(data, o);
-
-    std::string value(data);
-    if (o.escapes) {
-        LinearSymbol tilde;
-        value = tilde.processTildes(value);
+    if (message.gs1 && !info.takes(CAP_GS1))
+        return Error{ErrorCode::InvalidOption, std::string(info.title) + " cannot carry GS1 data"};
+    for (const Marker& m : message.markers) {
+        if (m.position > message.bytes.size())
+            return Error{ErrorCode::InvalidData, "a marker stands beyond the end of the data"};
+        if (!info.takes(m.kind == MarkerKind::Fnc1 ? CAP_FNC1 : CAP_ECI))
+            return Error{ErrorCode::InvalidData, std::string(info.title) + " cannot carry " +
+                                                     (m.kind == MarkerKind::Fnc1 ? "FNC1" : "ECI designators")};
     }
-    if (value.empty())
-        return Error{ErrorCode::InvalidData, "the data is empty after its escapes"};
+    if (message.structuredAppend.index != 0 && !info.takes(CAP_STRUCTURED_APPEND))
+        return Error{ErrorCode::InvalidOption, std::string(info.title) + " has no structured append"};
+    if (message.readerInit && !info.takes(CAP_READER_INIT))
+        return Error{ErrorCode::InvalidOption, std::string(info.title) + " has no reader initialisation"};
 
+    const std::string& value = message.bytes;
     switch (symbology) {
     case Symbology::Code39:
     case Symbology::Code39Extended: return encodeCode39(symbology, value, o);
@@ -164,12 +173,20 @@ Result<Symbol> encode(Symbology symbology, std::string_view data, const EncodeOp
     case Symbology::Ean8:
     case Symbology::UpcA:
     case Symbology::UpcE: return encodeEanUpc(symbology, value, o);
-    case Symbology::Code128: return encodeCode128(value, o);
+    case Symbology::Code128:
+        return message.gs1 ? encodeGs1_128(value, o) : encodeCode128(value, o);
     case Symbology::Gs1_128: return encodeGs1_128(value, o);
     case Symbology::Postnet: return encodePostnet(value, o);
-    case Symbology::Aztec: break;
+    case Symbology::Aztec: return encodeAztec(message, o);
     }
     return Error{ErrorCode::UnknownSymbology, "unknown symbology"};
+}
+
+Result<Symbol> encode(Symbology symbology, std::string_view data, const EncodeOptions& o) {
+    const Result<Message> message = parseMessage(symbology, data, o);
+    if (!message)
+        return message.error();
+    return encode(symbology, *message, o);
 }
 
 Result<Symbol> encode(std::string_view symbologyName, std::string_view data, const EncodeOptions& options) {

@@ -218,13 +218,49 @@ Result<Plan> planLinear(const Symbol& symbol, const LayoutOptions& o, const Scal
     return p;
 }
 
+// Dark modules as rectangles. Bar width reduction takes dots only from edges
+// where dark meets light (half on one side, the rest on the other, as for
+// bars), so two dark neighbours still touch and a dark area loses the same on
+// all four sides. Dark modules side by side in a row with the same top and
+// bottom become one rectangle.
+void matrixRects(const Symbol& symbol, int left, int top, int moduleW, int moduleH, int reduction,
+                 std::vector<Rect>& rects) {
+    const int lead = reduction / 2, trail = reduction - reduction / 2;
+    auto darkAt = [&](int r, int c) {
+        return r >= 0 && c >= 0 && r < symbol.rows && c < symbol.columns && symbol.dark(r, c);
+    };
+    for (int r = 0; r < symbol.rows; ++r) {
+        for (int c = 0; c < symbol.columns;) {
+            if (!symbol.dark(r, c)) {
+                ++c;
+                continue;
+            }
+            const int y0 = top + r * moduleH + (darkAt(r - 1, c) ? 0 : lead);
+            const int y1 = top + (r + 1) * moduleH - (darkAt(r + 1, c) ? 0 : trail);
+            const int x0 = left + c * moduleW + (darkAt(r, c - 1) ? 0 : lead);
+            int end = c + 1;
+            while (end < symbol.columns && symbol.dark(r, end) &&
+                   top + r * moduleH + (darkAt(r - 1, end) ? 0 : lead) == y0 &&
+                   top + (r + 1) * moduleH - (darkAt(r + 1, end) ? 0 : trail) == y1)
+                ++end;
+            const int x1 = left + end * moduleW - (darkAt(r, end) ? 0 : trail);
+            rects.push_back({x0, y0, x1 - x0, y1 - y0});
+            c = end;
+        }
+    }
+}
+
 Result<Plan> planMatrix(const Symbol& symbol, const Scale& s, int quietL, int quietR, int quietV, int reduction) {
-    const long long side = static_cast<long long>(symbol.size) * s.x;
-    const long long canvasW = side + quietL + quietR;
-    const long long canvasH = side + 2LL * quietV;
+    const int moduleH = std::max(1, static_cast<int>(std::lround(symbol.moduleAspect * s.x)));
+    const long long width = static_cast<long long>(symbol.columns) * s.x;
+    const long long height = static_cast<long long>(symbol.rows) * moduleH;
+    const long long canvasW = width + quietL + quietR;
+    const long long canvasH = height + 2LL * quietV;
     if (canvasW * canvasH > MAX_CANVAS_DOTS)
         return tooLarge("the drawing would be " + std::to_string(canvasW) + " x " + std::to_string(canvasH) +
                         " dots, more than the 2^28 the library lays out");
+    if (s.x - reduction <= 0 || moduleH - reduction <= 0)
+        return Error{ErrorCode::InvalidOption, "the bar width reduction leaves nothing of a module"};
     Plan p;
     Drawing& d = p.d;
     d.width = static_cast<int>(canvasW);
@@ -232,24 +268,8 @@ Result<Plan> planMatrix(const Symbol& symbol, const Scale& s, int quietL, int qu
     d.matrix = true;
     p.left = quietL;
     p.top = quietV;
-    d.symbolBox = {quietL, quietV, static_cast<int>(side), static_cast<int>(side)};
-    if (s.x - reduction <= 0)
-        return Error{ErrorCode::InvalidOption, "the bar width reduction leaves nothing of a module"};
-    // Dark modules side by side in a row become one rectangle.
-    for (int r = 0; r < symbol.size; ++r) {
-        const int y = quietV + r * s.x + reduction / 2;
-        for (int c = 0; c < symbol.size;) {
-            if (!symbol.dark(r, c)) {
-                ++c;
-                continue;
-            }
-            int end = c;
-            while (end < symbol.size && symbol.dark(r, end))
-                ++end;
-            d.rects.push_back({quietL + c * s.x + reduction / 2, y, (end - c) * s.x - reduction, s.x - reduction});
-            c = end;
-        }
-    }
+    d.symbolBox = {quietL, quietV, static_cast<int>(width), static_cast<int>(height)};
+    matrixRects(symbol, quietL, quietV, s.x, moduleH, reduction, d.rects);
     return p;
 }
 
@@ -311,7 +331,8 @@ void rotate(Drawing& d, int rotation) {
 Result<Drawing> layout(const Symbol& symbol, const LayoutOptions& o) {
     if (const Status ok = checkOptions(o); !ok)
         return ok.error();
-    if (symbol.isMatrix() ? symbol.modules.size() != static_cast<std::size_t>(symbol.size) * symbol.size
+    if (symbol.isMatrix() ? symbol.columns <= 0 || !(symbol.moduleAspect > 0 && symbol.moduleAspect <= 100) ||
+                                symbol.modules.size() != static_cast<std::size_t>(symbol.rows) * symbol.columns
                           : symbol.widths.empty() || symbol.kinds.size() != symbol.widths.size())
         return Error{ErrorCode::InvalidData, "the symbol holds no elements to lay out"};
     const SymbologyInfo& info = symbologyInfo(symbol.symbology);

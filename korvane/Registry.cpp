@@ -19,49 +19,49 @@ constexpr double POSTNET_HEIGHT_MM = 3.175;
 // One row per symbology, in the order of the Symbology enumeration.
 // Columns: id, name, title, aliases, characters, check rule, matrix, two widths,
 // wide ratio, nominal X, minimum X, height in modules, height in mm,
-// quiet zones left, right, above and below (modules).
+// quiet zones left, right, above and below (modules), capabilities.
 constexpr SymbologyInfo REGISTRY[] = {
     {Symbology::Code39, "code39", "Code 39", {"code3of9", "39", ""},
      "digits, upper-case letters, space and - . $ / + %", CheckRule::Optional, false, true, 3, 0.254, 0.19, 0, 0,
-     10, 10, 0},
+     10, 10, 0, 0},
     {Symbology::Code39Extended, "code39ext", "Code 39 extended", {"code39extended", "code39fullascii", ""},
-     "ASCII (bytes 0-127)", CheckRule::Optional, false, true, 3, 0.254, 0.19, 0, 0, 10, 10, 0},
+     "ASCII (bytes 0-127)", CheckRule::Optional, false, true, 3, 0.254, 0.19, 0, 0, 10, 10, 0, 0},
     {Symbology::Code93, "code93", "Code 93", {"93", "", ""}, "digits, upper-case letters, space and - . $ / + %",
-     CheckRule::Mandatory, false, false, 0, 0.254, 0.19, 0, 0, 10, 10, 0},
+     CheckRule::Mandatory, false, false, 0, 0.254, 0.19, 0, 0, 10, 10, 0, 0},
     {Symbology::Code93Extended, "code93ext", "Code 93 extended", {"code93extended", "code93fullascii", ""},
-     "ASCII (bytes 0-127)", CheckRule::Mandatory, false, false, 0, 0.254, 0.19, 0, 0, 10, 10, 0},
+     "ASCII (bytes 0-127)", CheckRule::Mandatory, false, false, 0, 0.254, 0.19, 0, 0, 10, 10, 0, 0},
     {Symbology::Code11, "code11", "Code 11", {"usd8", "", ""}, "digits and -", CheckRule::OptionalOn, false, true, 2,
-     0.254, 0.19, 0, 0, 10, 10, 0},
+     0.254, 0.19, 0, 0, 10, 10, 0, 0},
     {Symbology::Codabar, "codabar", "Codabar", {"nw7", "code2of7", "rationalizedcodabar"},
      "digits and - $ : / . +, with start and stop A-D", CheckRule::Optional, false, true, 3, 0.254, 0.19, 0, 0, 10,
-     10, 0},
+     10, 0, CAP_CODABAR_ENDS},
     {Symbology::Msi, "msi", "MSI", {"msiplessey", "modifiedplessey", ""}, "digits", CheckRule::OptionalOn, false, true,
-     2, 0.254, 0.19, 0, 0, 12, 12, 0},
+     2, 0.254, 0.19, 0, 0, 12, 12, 0, CAP_MSI_CHECK},
     {Symbology::Interleaved2of5, "itf", "Interleaved 2 of 5", {"interleaved2of5", "i25", "code25interleaved"},
-     "digits", CheckRule::Optional, false, true, 3, 0.254, 0.19, 0, 0, 10, 10, 0},
+     "digits", CheckRule::Optional, false, true, 3, 0.254, 0.19, 0, 0, 10, 10, 0, 0},
     {Symbology::Industrial2of5, "industrial25", "Industrial 2 of 5", {"industrial2of5", "code25industrial", ""},
-     "digits", CheckRule::Optional, false, true, 3, 0.254, 0.19, 0, 0, 10, 10, 0},
+     "digits", CheckRule::Optional, false, true, 3, 0.254, 0.19, 0, 0, 10, 10, 0, 0},
     {Symbology::Matrix2of5, "matrix25", "Matrix 2 of 5", {"matrix2of5", "code25matrix", ""}, "digits",
-     CheckRule::None, false, true, 3, 0.254, 0.19, 0, 0, 10, 10, 0},
+     CheckRule::None, false, true, 3, 0.254, 0.19, 0, 0, 10, 10, 0, 0},
     {Symbology::Ean13, "ean13", "EAN-13", {"ean", "jan", "gtin13"}, "12 digits, or 13 with the check digit; "
      "an add-on of 2 or 5 digits after '+'", CheckRule::Mandatory, false, false, 0, 0.33, 0.264,
-     RETAIL_HEIGHT_MODULES, 0, 11, 7, 0},
+     RETAIL_HEIGHT_MODULES, 0, 11, 7, 0, CAP_ADD_ON | CAP_RETAIL_TEXT},
     {Symbology::Ean8, "ean8", "EAN-8", {"gtin8", "", ""}, "7 digits, or 8 with the check digit; an add-on after '+'",
-     CheckRule::Mandatory, false, false, 0, 0.33, 0.264, EAN8_HEIGHT_MODULES, 0, 7, 7, 0},
+     CheckRule::Mandatory, false, false, 0, 0.33, 0.264, EAN8_HEIGHT_MODULES, 0, 7, 7, 0, CAP_ADD_ON | CAP_RETAIL_TEXT},
     {Symbology::UpcA, "upca", "UPC-A", {"upc", "gtin12", ""}, "11 digits, or 12 with the check digit; an add-on "
-     "after '+'", CheckRule::Mandatory, false, false, 0, 0.33, 0.264, RETAIL_HEIGHT_MODULES, 0, 9, 9, 0},
+     "after '+'", CheckRule::Mandatory, false, false, 0, 0.33, 0.264, RETAIL_HEIGHT_MODULES, 0, 9, 9, 0, CAP_ADD_ON | CAP_RETAIL_TEXT},
     {Symbology::UpcE, "upce", "UPC-E", {"", "", ""}, "6 digits; 7 or 8 with the number system (0 or 1) and the "
      "check digit; or the 11- or 12-digit UPC-A number it compresses; an add-on after '+'",
-     CheckRule::Mandatory, false, false, 0, 0.33, 0.264, RETAIL_HEIGHT_MODULES, 0, 9, 7, 0},
+     CheckRule::Mandatory, false, false, 0, 0.33, 0.264, RETAIL_HEIGHT_MODULES, 0, 9, 7, 0, CAP_ADD_ON | CAP_RETAIL_TEXT | CAP_UPCE_SYSTEM},
     {Symbology::Code128, "code128", "Code 128", {"128", "", ""}, "ASCII (bytes 0-127)", CheckRule::Mandatory, false,
-     false, 0, 0.254, 0.19, 0, 0, 10, 10, 0},
+     false, 0, 0.254, 0.19, 0, 0, 10, 10, 0, CAP_GS1 | CAP_CODE128_START},
     {Symbology::Gs1_128, "gs1-128", "GS1-128", {"ean128", "ucc128", ""},
      "GS1 element strings: (01)09501101530003(10)ABC, or AIs with GS (0x1D) after variable-length fields",
-     CheckRule::Mandatory, false, false, 0, 0.495, 0.25, 0, 0, 10, 10, 0},
+     CheckRule::Mandatory, false, false, 0, 0.495, 0.25, 0, 0, 10, 10, 0, CAP_GS1},
     {Symbology::Postnet, "postnet", "Postnet", {"uspspostnet", "", ""}, "5, 9 or 11 digits", CheckRule::Mandatory,
-     false, false, 0, 0.254, 0.19, 0, POSTNET_HEIGHT_MM, 13, 13, 0},
+     false, false, 0, 0.254, 0.19, 0, POSTNET_HEIGHT_MM, 13, 13, 0, 0},
     {Symbology::Aztec, "aztec", "Aztec Code", {"azteccode", "iso24778", ""}, "any bytes", CheckRule::Mandatory,
-     true, false, 0, 0.5, 0.25, 0, 0, 0, 0, 0},
+     true, false, 0, 0.5, 0.25, 0, 0, 0, 0, 0, CAP_GS1 | CAP_FNC1 | CAP_ECI | CAP_STRUCTURED_APPEND | CAP_READER_INIT | CAP_AZTEC},
 };
 static_assert(std::size(REGISTRY) == SYMBOLOGY_COUNT);
 
@@ -93,6 +93,20 @@ bool sameName(std::string_view a, std::string_view b) {
 }
 
 }  // namespace
+
+std::vector<std::string_view> capabilityNames(const SymbologyInfo& info) {
+    constexpr struct {
+        Capability c;
+        std::string_view name;
+    } NAMES[] = {{CAP_GS1, "gs1"},          {CAP_FNC1, "fnc1"},     {CAP_ECI, "eci"},
+                 {CAP_STRUCTURED_APPEND, "structured-append"},    {CAP_READER_INIT, "reader-init"},
+                 {CAP_ADD_ON, "add-on"},    {CAP_RETAIL_TEXT, "retail-text"}};
+    std::vector<std::string_view> out;
+    for (const auto& n : NAMES)
+        if (info.takes(n.c))
+            out.push_back(n.name);
+    return out;
+}
 
 const SymbologyInfo& symbologyInfo(Symbology s) { return REGISTRY[static_cast<int>(s)]; }
 

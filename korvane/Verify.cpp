@@ -112,7 +112,7 @@ void compare(const detail::Reading& r, const Symbol& symbol, Verdict& v) {
             why = "the symbol reads as structured-append symbol " + std::to_string(r.structuredIndex) + " of " +
                   std::to_string(r.structuredCount) + "; expected " + std::to_string(a.structuredIndex) + " of " +
                   std::to_string(a.structuredCount);
-        else if (a.layers > 0 && (r.compact != a.compact || r.layers != a.layers || r.size != symbol.size))
+        else if (a.layers > 0 && (r.compact != a.compact || r.layers != a.layers || r.size != symbol.columns))
             why = "the mode message gives a " + std::string(r.compact ? "compact" : "full-range") + " symbol of " +
                   std::to_string(r.layers) + " layers; the symbol was made " +
                   (a.compact ? "compact" : "full-range") + " with " + std::to_string(a.layers);

@@ -32,9 +32,20 @@ struct EncodeOptions {
     // the symbology (false for a mandatory check, true where there is none).
     std::optional<bool> check;
 
-    // Tilde escapes in the data: "~dNNN" a byte (linear symbologies and Aztec),
-    // "~~" a tilde; for Aztec also "~F" FNC1 and "~Ennnnnn" an ECI designator.
+    // Tilde escapes in the data: "~dNNN" a byte, "~~" a tilde; where the
+    // symbology takes them (CAP_FNC1, CAP_ECI) also "~F" FNC1 and "~Ennnnnn"
+    // an ECI designator.
     bool escapes = false;
+
+    // GS1 data (symbologies with CAP_GS1): the data is GS1 element strings,
+    // "(01)09501101530003(10)AB12", "[01]...[10]..." or the AIs run together
+    // with GS (0x1D) after variable-length fields; each is checked against the
+    // GS1 rules. Code 128 with gs1 makes GS1-128.
+    bool gs1 = false;
+
+    // An ECI designator (0-999999) at the start of the data, for symbologies
+    // with CAP_ECI; -1: none.
+    int eci = -1;
 
     // Wide elements in narrow modules (2 or 3) for the symbologies with two
     // widths; 0: the symbology's default.
@@ -73,6 +84,16 @@ struct EncodeOptions {
     bool readerInit = false;
     StructuredAppend structuredAppend;
 };
+
+// The data as encode() parses it: escapes resolved, GS1 element strings
+// checked and put in their plain form, the options' ECI, structured append and
+// reader initialisation attached. Errors name the character or the AI at fault.
+KORVANE_API Result<Message> parseMessage(Symbology symbology, std::string_view data, const EncodeOptions& options = {});
+
+// Encodes a parsed message (from parseMessage(), or built by the caller);
+// `options` are used as by the other overloads, but for their escapes, gs1,
+// eci, structured append and reader initialisation, which the message holds.
+KORVANE_API Result<Symbol> encode(Symbology symbology, const Message& message, const EncodeOptions& options = {});
 
 // Encodes `data` (any bytes) as `symbology`. Errors name what is wrong and
 // where: "invalid character 'x' at position 5", "check digit 7 does not match;

@@ -1,7 +1,7 @@
 #pragma once
 // A Symbol: what a symbology makes of the data, free of any output format.
-// Linear symbols are a row of elements whose widths are in modules; Aztec
-// symbols are a square matrix of modules. Sizes on paper are decided later, by
+// Linear symbols are a row of elements whose widths are in modules; matrix
+// symbols (Aztec and the other two-dimensional ones) are rows x columns of modules. Sizes on paper are decided later, by
 // layout().
 
 #include "Symbology.h"
@@ -73,8 +73,12 @@ struct Symbol {
     int addOnStartModule = -1;  // where the add-on's first bar begins, -1 without one
     int wideRatio = 0;          // wide elements in narrow modules, where the symbology has two widths
 
-    // Aztec: size x size modules, row-major, top row first, 1 = dark.
-    int size = 0;
+    // Matrix symbols: rows x columns modules, row-major, top row first,
+    // 1 = dark. A module is `moduleAspect` times as tall as it is wide (1 for
+    // square modules; a stacked symbol's rows are several modules tall).
+    int rows = 0;
+    int columns = 0;
+    double moduleAspect = 1;
     std::vector<std::uint8_t> modules;
 
     // Human-readable text as one line, and how it is placed under (or around) the symbol.
@@ -86,8 +90,8 @@ struct Symbol {
     // zero added to make the digits pair up, say).
     std::vector<std::string> warnings;
 
-    bool isMatrix() const { return size > 0; }
-    bool dark(int row, int col) const { return modules[static_cast<std::size_t>(row) * size + col] != 0; }
+    bool isMatrix() const { return rows > 0; }
+    bool dark(int row, int col) const { return modules[static_cast<std::size_t>(row) * columns + col] != 0; }
 };
 
 }  // namespace korvane

@@ -5,6 +5,7 @@
 #include "Export.h"
 #include <optional>
 #include <string_view>
+#include <vector>
 
 namespace korvane {
 
@@ -38,6 +39,23 @@ enum class CheckRule {
     Mandatory,  // always computed (a supplied one is verified where the data may carry it)
 };
 
+// What a symbology takes besides its characters, as bits of
+// SymbologyInfo::capabilities. Front ends read these instead of keeping lists.
+enum Capability : unsigned {
+    CAP_GS1 = 1u << 0,                // GS1 element strings (EncodeOptions::gs1)
+    CAP_FNC1 = 1u << 1,               // FNC1 anywhere in the data (escape "~F")
+    CAP_ECI = 1u << 2,                // ECI designators (EncodeOptions::eci, escape "~Ennnnnn")
+    CAP_STRUCTURED_APPEND = 1u << 3,  // a symbol of a set (EncodeOptions::structuredAppend)
+    CAP_READER_INIT = 1u << 4,        // reader initialisation / programming
+    CAP_ADD_ON = 1u << 5,             // an EAN/UPC add-on of 2 or 5 digits
+    CAP_RETAIL_TEXT = 1u << 6,        // digits set around the bars as the retail standards show them
+    CAP_CODE128_START = 1u << 7,      // a chosen Code 128 start set
+    CAP_MSI_CHECK = 1u << 8,          // the MSI check digit schemes
+    CAP_CODABAR_ENDS = 1u << 9,       // Codabar start and stop characters
+    CAP_UPCE_SYSTEM = 1u << 10,       // the UPC-E number system
+    CAP_AZTEC = 1u << 11,             // the Aztec sizing and encoder options
+};
+
 struct SymbologyInfo {
     Symbology id;
     std::string_view name;        // canonical name, e.g. "ean13"
@@ -58,7 +76,15 @@ struct SymbologyInfo {
     int quietLeft;   // quiet zones in modules
     int quietRight;
     int quietVertical;
+    unsigned capabilities;  // Capability bits
+
+    bool takes(Capability c) const { return (capabilities & c) != 0; }
 };
+
+// The names of a symbology's capabilities that mean something to a user
+// ("gs1", "eci", "structured-append", "reader-init", "fnc1", "add-on",
+// "retail-text"), for lists and reports; the option groups are left out.
+KORVANE_API std::vector<std::string_view> capabilityNames(const SymbologyInfo& info);
 
 // The registry, indexed by Symbology.
 KORVANE_API const SymbologyInfo& symbologyInfo(Symbology s);

@@ -50,6 +50,8 @@ typedef struct kv_drawing kv_drawing;
 typedef struct kv_encode_options {
     int check;           /* -1 default, 0 off, 1 on */
     int escapes;         /* tilde escapes: 0 off, 1 on */
+    int gs1;             /* 1: GS1 element strings (Code 128 becomes GS1-128) */
+    int eci;             /* ECI designator 0-999999 at the start; -1 none */
     int wide_ratio;      /* 0 default, 2 or 3 */
     char code128_start;  /* 0 automatic, 'A', 'B' or 'C' */
     int msi_check;       /* 0 mod 10, 1 mod 11, 2 mod 11 + mod 10, 3 mod 10 + mod 10 */
@@ -59,10 +61,16 @@ typedef struct kv_encode_options {
     const char* add_on;  /* 2 or 5 digits, or null */
     int add_on_gap;      /* modules: 0 the least (7 after EAN, 9 after UPC), up to 12 */
     int aztec_specified; /* 1: the aztec program's encoder */
-    int ecc_percent;     /* Aztec check words, 0-90 */
+    int ecc_percent;     /* Aztec check words, 0-90 % */
+    int ecc_extra_words; /* Aztec check words beyond that share, 0-1664 */
     int min_size;        /* Aztec smallest side in modules, 0 any */
-    int reader_init;     /* Aztec reader initialisation */
+    int compact_only;    /* 1: compact Aztec symbols only */
+    int full_only;       /* 1: full-range Aztec symbols only */
     int aztec_bytes;     /* Aztec (specified encoder): byte mode */
+    int reader_init;     /* reader initialisation */
+    int structured_index; /* structured append: position in the set from 1, 0 none */
+    int structured_count; /* ... and the number of symbols in the set */
+    const char* structured_id; /* ... and an optional identifier, or null */
 } kv_encode_options;
 
 typedef struct kv_layout_options {
@@ -97,7 +105,8 @@ KV_API void kv_symbol_free(kv_symbol* symbol);
 /* Facts of a symbol. Strings stay valid until the symbol is freed. */
 KV_API const char* kv_symbol_text(const kv_symbol* symbol);   /* human-readable text */
 KV_API const char* kv_symbol_data(const kv_symbol* symbol, size_t* length); /* data as encoded */
-KV_API int kv_symbol_width_modules(const kv_symbol* symbol);  /* linear width, or matrix side */
+KV_API int kv_symbol_width_modules(const kv_symbol* symbol);  /* linear width, or matrix columns */
+KV_API int kv_symbol_height_modules(const kv_symbol* symbol); /* matrix rows; 0 for a linear symbol */
 KV_API int kv_symbol_is_matrix(const kv_symbol* symbol);
 KV_API int kv_symbol_warning_count(const kv_symbol* symbol);
 KV_API const char* kv_symbol_warning(const kv_symbol* symbol, int index);

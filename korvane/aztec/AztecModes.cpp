@@ -547,6 +547,35 @@ AztecStream appendShortestStream(std::string_view text, const std::vector<int>& 
     return result;
 }
 
+void aztecInput(const Message& message, std::string& text, std::vector<int>& markers) {
+    constexpr char PLACEHOLDER = '0';
+    text.clear();
+    markers.clear();
+    text.reserve(message.bytes.size() + message.markers.size() + 1);
+    markers.reserve(text.capacity());
+    auto mark = [&](int marker) {
+        text += PLACEHOLDER;
+        markers.push_back(marker);
+    };
+    if (message.gs1)
+        mark(0);
+    std::size_t next = 0;
+    for (std::size_t i = 0; i <= message.bytes.size(); ++i) {
+        for (; next < message.markers.size() && message.markers[next].position == i; ++next)
+            mark(message.markers[next].kind == MarkerKind::Fnc1 ? 0 : message.markers[next].eci);
+        if (i == message.bytes.size())
+            break;
+        if (message.gs1 && message.bytes[i] == 0x1D) {
+            mark(0);
+            continue;
+        }
+        text += message.bytes[i];
+        markers.push_back(-1);
+    }
+    if (std::all_of(markers.begin(), markers.end(), [](int m) { return m < 0; }))
+        markers.clear();
+}
+
 std::string readerData(const std::string& text, const std::vector<int>& markers) {
     if (markers.empty())
         return text;

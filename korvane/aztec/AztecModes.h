@@ -5,6 +5,8 @@
 
 #include <BitString.h>
 
+#include "korvane/Message.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,6 +34,11 @@ struct AztecStream {
 // designator n (0-999999); the byte at a marked position is a placeholder and
 // is not encoded. Runs in time linear in the length of `text`.
 AztecStream appendShortestStream(std::string_view text, const std::vector<int>& markers, BitString& bs);
+
+// A message as `text` and `markers` in the form above: a placeholder byte for
+// each FNC1 and ECI designator; GS1 data starts with FNC1, and FNC1 stands in
+// for each GS that ends a field. `markers` is left empty when nothing is marked.
+void aztecInput(const Message& message, std::string& text, std::vector<int>& markers);
 
 // The data as a reader returns it from `text` and its `markers` (as above):
 // FNC1 as GS except in first position (where it marks GS1 data), ECI

@@ -104,7 +104,7 @@ void addStructuredAppend(const StructuredAppend& sa, BitString& bs) {
 
 }  // namespace
 
-Result<Symbol> encodeAztecOptimal(std::string_view data, const EncodeOptions& o) {
+Result<Symbol> encodeAztecOptimal(const Message& message, const EncodeOptions& o) {
     if (o.eccExtraWords < 0 || o.eccExtraWords > MAX_CODEWORDS)
         return Error{ErrorCode::InvalidOption, "the extra Aztec check words are " + std::to_string(o.eccExtraWords) +
                                                    "; they must be 0 to 1,664"};
@@ -125,27 +125,17 @@ Result<Symbol> encodeAztecOptimal(std::string_view data, const EncodeOptions& o)
         return Error{ErrorCode::InvalidOption, why};
     }
 
-    // The message: bytes, or with escapes the bytes and FNC1/ECI markers.
     std::string text;
     std::vector<int> markers;
-    if (o.escapes) {
-        Aztec parser;
-        text = parser.applyTilde(std::string(data));
-        const auto end = parser.controlChars.begin() + static_cast<std::ptrdiff_t>(text.size());
-        markers.assign(parser.controlChars.begin(), end);
-        if (std::all_of(markers.begin(), markers.end(), [](int m) { return m < 0; }))
-            markers.clear();
-    } else {
-        text.assign(data);
-    }
+    aztecInput(message, text, markers);
     if (static_cast<int>(text.size()) > MAX_MESSAGE)
         return Error{ErrorCode::DataTooLong, "the data has " + std::to_string(text.size()) +
                                                  " characters; no Aztec symbol holds more than " +
                                                  std::to_string(MAX_MESSAGE)};
 
     BitString stream;
-    if (o.structuredAppend.index > 0)
-        addStructuredAppend(o.structuredAppend, stream);
+    if (message.structuredAppend.index > 0)
+        addStructuredAppend(message.structuredAppend, stream);
     const AztecStream encoded = appendShortestStream(text, markers, stream);
     int streamBits = stream.getLength();
 
@@ -220,7 +210,7 @@ Result<Symbol> encodeAztecOptimal(std::string_view data, const EncodeOptions& o)
 
     Symbol symbol;
     symbol.symbology = Symbology::Aztec;
-    symbol.size = size;
+    symbol.rows = symbol.columns = size;
     symbol.modules.resize(moduleCount);
     // Dark are BLACK (1) and BLACKGRID (3); WHITE, WHITEGRID and EMPTY (-1)
     // are light. Tested as bits, so the loop runs on whole vectors.

@@ -9,6 +9,6 @@
 namespace korvane::detail {
 
 // Options are checked by the caller.
-Result<Symbol> encodeAztecOptimal(std::string_view data, const EncodeOptions& o);
+Result<Symbol> encodeAztecOptimal(const Message& message, const EncodeOptions& o);
 
 }  // namespace korvane::detail

@@ -8,6 +8,7 @@
 
 #include <Aztec.h>
 
+#include <cstdio>
 #include <vector>
 
 namespace korvane::detail {
@@ -32,31 +33,48 @@ int firstRow(int side, const EncodeOptions& o) {
 // spare: compact symbols of one layer and full-range ones of up to 22 layers.
 bool readerInitFits(bool compact, int layers) { return compact ? layers == 1 : layers <= 22; }
 
-Result<Symbol> encodeSpecified(std::string_view data, const EncodeOptions& o) {
+// The engine reads FNC1 and ECI only as its own tilde escapes, so a message
+// with markers goes back into that form, every tilde of its bytes doubled.
+std::string engineEscapes(const std::string& text, const std::vector<int>& markers) {
+    std::string out;
+    out.reserve(text.size() + 8);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const int marker = markers[i];
+        if (marker == 0) {
+            out += "~F";
+        } else if (marker > 0) {
+            char eci[16];
+            std::snprintf(eci, sizeof eci, "~E%06d", marker);
+            out += eci;
+        } else if (text[i] == '~') {
+            out += "~~";
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+Result<Symbol> encodeSpecified(const Message& message, const EncodeOptions& o) {
     Aztec aztec;
+    std::string text;
+    std::vector<int> markers;
+    aztecInput(message, text, markers);
+    if (!markers.empty() && markers.back() > 0)
+        return Error{ErrorCode::InvalidData, "the aztec program's encoder takes an ECI designator only before data"};
     std::vector<int> bytes;
-    std::string text(data);
-    std::string asRead;
-    if (o.bytes && !o.escapes) {
-        bytes.assign(data.begin(), data.end());
+    if (markers.empty() && o.bytes) {
+        bytes.assign(text.begin(), text.end());
         for (int& b : bytes)
             b &= 0xFF;
         aztec.setBinaryCode(bytes.data(), static_cast<int>(bytes.size()));
         aztec.setEncoding(Aztec::ENC_BINARY);
-        asRead = text;
     } else {
-        aztec.setCode(text);
+        aztec.setCode(markers.empty() ? text : engineEscapes(text, markers));
         aztec.setEncoding(o.bytes ? Aztec::ENC_BINARY : Aztec::ENC_NORMAL);
-        aztec.setProcessTilde(o.escapes);
-        if (o.escapes) {
-            Aztec probe;
-            probe.controlChars.assign(text.size(), Aztec::CONTROL_NONE);
-            const std::string resolved = probe.applyTilde(text);
-            asRead = readerData(resolved, probe.controlChars);
-        } else {
-            asRead = text;
-        }
+        aztec.setProcessTilde(!markers.empty());
     }
+    const std::string asRead = readerData(text, markers);
     aztec.setErrorCorrectionLevel(o.eccPercent);
     aztec.setPreferredConfiguration(firstRow(o.minSize, o));
     aztec.setConfigurationType(o.compactOnly ? Aztec::CONFIGURATION_COMPACT
@@ -77,7 +95,7 @@ Result<Symbol> encodeSpecified(std::string_view data, const EncodeOptions& o) {
 
     Symbol symbol;
     symbol.symbology = Symbology::Aztec;
-    symbol.size = aztec.cols;
+    symbol.rows = symbol.columns = aztec.cols;
     symbol.modules.resize(aztec.bitmap.size());
     for (std::size_t i = 0; i < aztec.bitmap.size(); ++i)
         symbol.modules[i] = aztec.bitmap[i] == 0 ? 1 : 0;
@@ -86,7 +104,7 @@ Result<Symbol> encodeSpecified(std::string_view data, const EncodeOptions& o) {
         if (Aztec::isCompactRow(row) && !o.compactOnly) {
             EncodeOptions full = o;  // a full-range symbol of a few layers can carry the mark
             full.fullOnly = true;
-            return encodeSpecified(data, full);
+            return encodeSpecified(message, full);
         }
         return Error{ErrorCode::DataTooLong,
                      "reader initialisation needs a compact symbol of one layer or a full-range symbol of up to 22 "
@@ -111,7 +129,11 @@ Result<Symbol> encodeSpecified(std::string_view data, const EncodeOptions& o) {
 
 }  // namespace
 
-Result<Symbol> encodeAztec(std::string_view data, const EncodeOptions& o) {
+Result<Symbol> encodeAztec(const Message& message, const EncodeOptions& options) {
+    // The message holds the set and the reader-initialisation flag.
+    EncodeOptions o = options;
+    o.structuredAppend = message.structuredAppend;
+    o.readerInit = message.readerInit;
     if (o.eccPercent < 0 || o.eccPercent > 90)
         return Error{ErrorCode::InvalidOption,
                      "the Aztec error correction is " + std::to_string(o.eccPercent) + " %; it must be 0 to 90"};
@@ -133,8 +155,8 @@ Result<Symbol> encodeAztec(std::string_view data, const EncodeOptions& o) {
     if (o.check.has_value() || o.wideRatio != 0)
         return Error{ErrorCode::InvalidOption, "Aztec Code has neither a check character nor wide elements"};
     if (o.aztecEncoder == AztecEncoder::Specified)
-        return encodeSpecified(data, o);
-    return encodeAztecOptimal(data, o);
+        return encodeSpecified(message, o);
+    return encodeAztecOptimal(message, o);
 }
 
 }  // namespace korvane::detail

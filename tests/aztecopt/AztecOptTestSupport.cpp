@@ -147,7 +147,7 @@ std::string shortestStream(const Message& m) {
 
 testsupport::Decoded decodeSymbol(const korvane::Symbol& symbol) {
     std::vector<bool> dark(symbol.modules.begin(), symbol.modules.end());
-    return testsupport::decode(testsupport::renderMatrix(dark, symbol.size, symbol.size, 3, 4),
+    return testsupport::decode(testsupport::renderMatrix(dark, symbol.columns, symbol.rows, 3, 4),
                                testsupport::Symbology::Aztec);
 }
 

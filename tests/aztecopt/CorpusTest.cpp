@@ -33,8 +33,8 @@ TEST(AztecCorpus, SmallerThanZint) {
         const aztecopt::PeerSymbol z = aztecopt::zintSymbol(ZINT_EXE, e, 2);
         ASSERT_TRUE(s);
         ASSERT_GT(z.side, 0);
-        EXPECT_LE(s->size, z.side);
-        oursArea += static_cast<double>(s->size) * s->size;
+        EXPECT_LE(s->columns, z.side);
+        oursArea += static_cast<double>(s->columns) * s->rows;
         zintArea += static_cast<double>(z.side) * z.side;
     }
     EXPECT_LE(oursArea / zintArea, 0.93);
@@ -56,7 +56,7 @@ TEST(AztecCorpus, NoMoreDataCodewordsThanZxing) {
         o.fullOnly = !x.compact;
         const auto s = ours(e.content, false, o);
         ASSERT_TRUE(s);
-        EXPECT_EQ(s->size, x.side);
+        EXPECT_EQ(s->columns, x.side);
         EXPECT_LE(s->facts.aztec.dataCodewords, x.dataCodewords);
     }
 }

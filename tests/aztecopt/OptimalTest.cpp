@@ -21,9 +21,9 @@ korvane::Result<korvane::Symbol> encodeAztec(const std::string& data, const Enco
 
 std::vector<std::string> rowsOf(const korvane::Symbol& s) {
     std::vector<std::string> rows;
-    for (int r = 0; r < s.size; ++r) {
+    for (int r = 0; r < s.rows; ++r) {
         std::string row;
-        for (int c = 0; c < s.size; ++c)
+        for (int c = 0; c < s.columns; ++c)
             row += s.dark(r, c) ? '1' : '0';
         rows.push_back(row);
     }
@@ -77,7 +77,8 @@ TEST(AztecOptimal, Configuration) {
         c.setup(o);
         const auto s = encodeAztec(c.data, o);
         ASSERT_TRUE(s) << s.error().message;
-        EXPECT_EQ(s->size, c.size);
+        EXPECT_EQ(s->columns, c.size);
+        EXPECT_EQ(s->rows, c.size);
         EXPECT_EQ(s->facts.aztec.compact, c.compact);
         EXPECT_EQ(s->facts.aztec.layers, c.layers);
         EXPECT_EQ(s->facts.aztec.dataCodewords, c.dataCodewords);

@@ -138,6 +138,10 @@ TEST(Encode, RefusalsSayWhatAndWhere) {
     startD.code128Start = 'D';
     EncodeOptions ecc95;
     ecc95.eccPercent = 95;
+    EncodeOptions gs1;
+    gs1.gs1 = true;
+    EncodeOptions eci26;
+    eci26.eci = 26;
     const struct {
         Symbology s;
         std::string data;
@@ -174,6 +178,13 @@ TEST(Encode, RefusalsSayWhatAndWhere) {
         {Symbology::Aztec, "", {}, ErrorCode::InvalidData, "empty"},
         {Symbology::Aztec, "x", ecc95, ErrorCode::InvalidOption, "0 to 90"},
         {Symbology::Aztec, std::string(4000, '\xFF'), {}, ErrorCode::DataTooLong, "bits"},
+        {Symbology::Aztec, "(01)09501101530004", gs1, ErrorCode::CheckDigit, "AI (01) check digit 4"},
+        {Symbology::Aztec, "(23)12", gs1, ErrorCode::InvalidData, "unknown GS1 AI \"23\""},
+        // One policy for an option that does not apply: refused, naming both.
+        {Symbology::Ean13, "590123412345", ecc95, ErrorCode::InvalidOption, "ecc does not apply to EAN-13"},
+        {Symbology::Code39, "ABC", gs1, ErrorCode::InvalidOption, "gs1 does not apply to Code 39"},
+        {Symbology::Code128, "ABC", eci26, ErrorCode::InvalidOption, "eci does not apply to Code 128"},
+        {Symbology::Aztec, "ABC", startD, ErrorCode::InvalidOption, "code128-start does not apply to Aztec Code"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.data.substr(0, 40));
@@ -233,4 +244,65 @@ TEST(Encode, SpecifiedAztecKeepsSizeOptions) {
                      o.compactOnly = true;
                      o.minSize = 31;
                  })).ok());
+}
+
+// The data is parsed once into bytes and markers, whatever the symbology.
+TEST(Encode, MessagesFromEscapesAndGs1Forms) {
+    using korvane::MarkerKind;
+    auto opts = [](bool escapes, bool gs1, int eci = -1) {
+        EncodeOptions o;
+        o.escapes = escapes;
+        o.gs1 = gs1;
+        o.eci = eci;
+        return o;
+    };
+    const struct {
+        Symbology s;
+        const char* data;
+        EncodeOptions o;
+        std::string bytes;
+        std::string markers;  // "F@3" FNC1 before byte 3, "E26@0" ECI 26 before byte 0
+        bool gs1;
+    } cases[] = {
+        {Symbology::Code128, "A~d009B~~", opts(true, false), "A\tB~", "", false},
+        {Symbology::Code128, "A~F123", opts(true, false), "A{", "", false},  // linear: any letter, three digits
+        {Symbology::Aztec, "~FAB~E000026C~d065", opts(true, false), "ABCA", "F@0 E26@2", false},
+        {Symbology::Aztec, "AB", opts(false, false, 899), "AB", "E899@0", false},
+        {Symbology::Aztec, "(01)09501101530003(10)AB(21)7", opts(false, true), "010950110153000310AB\x1D" "217", "",
+         true},
+        {Symbology::Aztec, "[01]09501101530003[17]261231", opts(false, true), "01095011015300031726123" "1", "",
+         true},
+        {Symbology::Code128, "(10)X(01)09501101530003", opts(false, true), "10X\x1D" "0109501101530003", "", true},
+        {Symbology::Gs1_128, "0109501101530003" "10AB\x1D" "21x", opts(false, false), "010950110153000310AB\x1D" "21x",
+         "", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.data);
+        const korvane::Result<korvane::Message> m = korvane::parseMessage(c.s, c.data, c.o);
+        ASSERT_TRUE(m) << m.error().message;
+        EXPECT_EQ(m->bytes, c.bytes);
+        std::string markers;
+        for (const korvane::Marker& k : m->markers)
+            markers += (markers.empty() ? "" : " ") +
+                       (k.kind == MarkerKind::Fnc1 ? std::string("F") : "E" + std::to_string(k.eci)) + "@" +
+                       std::to_string(k.position);
+        EXPECT_EQ(markers, c.markers);
+        EXPECT_EQ(m->gs1, c.gs1);
+    }
+}
+
+// GS1 Aztec from the library alone: FNC1 first, FNC1 between fields, read by
+// zxing-cpp as GS1 with GS where a variable-length field ends.
+TEST(Encode, Gs1AztecReadsAsGs1) {
+    EncodeOptions o;
+    o.gs1 = true;
+    for (auto encoder : {korvane::AztecEncoder::Optimal, korvane::AztecEncoder::Specified}) {
+        o.aztecEncoder = encoder;
+        const korvane::Symbol s = encoded(Symbology::Aztec, "(01)09501101530003(10)AB-12(21)7(17)261231", o);
+        EXPECT_EQ(s.facts.data, "010950110153000310AB-12\x1D" "21" "7\x1D" "17261231");
+        const testsupport::Decoded d = kvtest::readBack(s, testsupport::Symbology::Aztec);
+        ASSERT_TRUE(d.ok) << d.error;
+        EXPECT_TRUE(d.gs1);
+        EXPECT_EQ(testsupport::bytesToString(d.bytes), s.facts.data);
+    }
 }

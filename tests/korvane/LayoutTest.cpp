@@ -182,3 +182,65 @@ TEST(Layout, AbsurdRequestsAreRefusedBeforeAnythingIsAllocated) {
         EXPECT_EQ(d.error().code, c.code);
     }
 }
+
+// Bar width reduction on a matrix takes dots only where dark meets light: no
+// seam between dark neighbours, the same loss on every side of a dark area,
+// and the symbol still reads (zxing-cpp's finder gives up on light rings
+// about a third wider than the dark ones).
+TEST(Layout, MatrixBarWidthReductionShrinksOnlyDarkLightEdges) {
+    const korvane::Symbol s = kvtest::encoded(Symbology::Aztec, "Hello BWR test 1234567890");
+    for (int moduleDots : {4, 6, 8, 10}) {
+        for (int reduction = 1; reduction < moduleDots - 1; ++reduction) {
+            SCOPED_TRACE(std::to_string(moduleDots) + " dots a module, " + std::to_string(reduction) + " off");
+            LayoutOptions o = at(300, moduleDots * 25.4 / 300);
+            o.barReductionMm = reduction * 25.4 / 300;
+            const Drawing d = laidOut(Symbology::Aztec, "Hello BWR test 1234567890", o);
+            ASSERT_EQ(d.barReductionDots, reduction);
+            const korvane::Result<korvane::GrayRaster> raster = korvane::rasterize(d);
+            ASSERT_TRUE(raster);
+            const int lead = reduction / 2, trail = reduction - lead;
+            auto dark = [&](int r, int c) {
+                return r >= 0 && c >= 0 && r < s.rows && c < s.columns && s.dark(r, c);
+            };
+            int wrong = 0;
+            for (int y = 0; y < d.symbolBox.height; ++y)
+                for (int x = 0; x < d.symbolBox.width; ++x) {
+                    const int r = y / moduleDots, c = x / moduleDots, oy = y % moduleDots, ox = x % moduleDots;
+                    const bool expected = dark(r, c) && (dark(r, c - 1) || ox >= lead) &&
+                                          (dark(r, c + 1) || ox < moduleDots - trail) &&
+                                          (dark(r - 1, c) || oy >= lead) && (dark(r + 1, c) || oy < moduleDots - trail);
+                    wrong += expected != (raster->at(d.symbolBox.x + x, d.symbolBox.y + y) < 128);
+                }
+            EXPECT_EQ(wrong, 0);
+            const testsupport::Decoded read = testsupport::decode(kvtest::picture(d), testsupport::Symbology::Aztec);
+            if (reduction * 4 <= moduleDots) {  // up to a quarter of a module, as printers need
+                EXPECT_TRUE(read.ok);
+                EXPECT_EQ(read.text, "Hello BWR test 1234567890");
+            }
+        }
+    }
+}
+
+// A matrix of any shape: rows and columns apart, modules taller than wide.
+TEST(Layout, MatrixOfRowsAndColumnsWithTallModules) {
+    korvane::Symbol s;
+    s.symbology = Symbology::Aztec;
+    s.rows = 2;
+    s.columns = 3;
+    s.moduleAspect = 3;
+    s.modules = {1, 1, 0,
+                 0, 1, 1};
+    LayoutOptions o = kvtest::pixels(2);
+    o.quietLeft = o.quietRight = o.quietVertical = 1;
+    const korvane::Result<Drawing> d = korvane::layout(s, o);
+    ASSERT_TRUE(d) << d.error().message;
+    EXPECT_EQ(d->width, 3 * 2 + 2 * 2);
+    EXPECT_EQ(d->height, 2 * 6 + 2 * 2);
+    ASSERT_EQ(d->rects.size(), 2u);
+    EXPECT_EQ(d->rects[0].x, 2);
+    EXPECT_EQ(d->rects[0].y, 2);
+    EXPECT_EQ(d->rects[0].width, 4);
+    EXPECT_EQ(d->rects[0].height, 6);
+    EXPECT_EQ(d->rects[1].x, 4);
+    EXPECT_EQ(d->rects[1].y, 8);
+}

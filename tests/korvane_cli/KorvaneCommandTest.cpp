@@ -303,6 +303,8 @@ TEST_F(KorvaneCommand, JsonReportsParseBack) {
              ASSERT_EQ(j.size(), 18u);
              EXPECT_EQ(j[17]["name"], "aztec");
              EXPECT_NE(j[17]["options"].dump().find("--ecc"), std::string::npos);
+             EXPECT_EQ(j[17]["capabilities"].dump(),
+                       R"(["gs1","fnc1","eci","structured-append","reader-init"])");
          }},
         {"batch reports one line per row in order", {"-b", "ean13", "--json", "--batch", "codes.txt", "-o", "{line}.svg"},
          1, "line 2: ", {"1.svg", "3.svg"}, CODES, true, Err::BATCH, "", jsonLines(3, nullptr)},

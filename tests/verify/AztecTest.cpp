@@ -18,8 +18,8 @@ using korvane::Symbol;
 using korvane::Symbology;
 
 void flip(Symbol& s, int x, int y) {
-    const int c = s.size / 2;
-    s.modules[static_cast<std::size_t>(c + y) * static_cast<std::size_t>(s.size) + static_cast<std::size_t>(c + x)] ^= 1;
+    const int c = s.columns / 2;
+    s.modules[static_cast<std::size_t>(c + y) * static_cast<std::size_t>(s.columns) + static_cast<std::size_t>(c + x)] ^= 1;
 }
 
 int checkWords(const Symbol& s) { return s.facts.aztec.totalCodewords - s.facts.aztec.dataCodewords; }

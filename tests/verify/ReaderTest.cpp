@@ -120,7 +120,7 @@ TEST(VerifyReaders, AztecReaderReadsEveryTurn) {
         for (int turn = 0; turn < 4; ++turn) {
             SCOPED_TRACE(std::string(value.label) + ", turned " + std::to_string(90 * turn));
             // Module (r, c) of the picture after `turn` quarter turns clockwise.
-            const int n = s.size;
+            const int n = s.columns;
             for (int r = 0; r < n; ++r)
                 for (int c = 0; c < n; ++c) {
                     int sr = r, sc = c;
@@ -135,7 +135,7 @@ TEST(VerifyReaders, AztecReaderReadsEveryTurn) {
                 korvane::detail::readAztec(verifytest::toRaster(testsupport::renderMatrix(dark, n, n, 4, 2)));
             EXPECT_TRUE(r.ok) << r.failure;
             EXPECT_EQ(r.data, s.facts.data);
-            EXPECT_EQ(r.size, s.size);
+            EXPECT_EQ(r.size, s.columns);
             EXPECT_EQ(r.structuredIndex, s.facts.aztec.structuredIndex);
             EXPECT_EQ(r.structuredCount, s.facts.aztec.structuredCount);
             EXPECT_EQ(r.structuredId, structuredId);

@@ -1,0 +1,108 @@
+// parseMessage(): the data as typed turned into what encoders take. Tilde
+// escapes and GS1 element strings are resolved here and nowhere else.
+
+#include "encode/Adapters.h"
+#include "encode/Gs1.h"
+
+#include "korvane/Options.h"
+
+#include <cstdlib>
+
+namespace korvane {
+namespace {
+
+constexpr char GS = 0x1D;
+
+// The escapes of symbologies that carry FNC1 or ECI: "~F" FNC1, "~Ennnnnn" an
+// ECI designator (taken only with a character after its six digits, and not
+// when the number is negative), "~dNNN" a byte (above 255 reads as 255), "~~" a
+// tilde; any other tilde is dropped and the character after it kept, as is a
+// tilde at the very end. These are the aztec program's rules, so that both
+// read a value alike.
+void resolveMarkerEscapes(std::string_view text, Message& m) {
+    const std::size_t n = text.size();
+    std::size_t i = 0;
+    while (i < n) {
+        const char c = text[i];
+        if (c != '~') {
+            m.bytes += c;
+            ++i;
+            continue;
+        }
+        if (i + 1 == n)
+            break;
+        const char next = text[i + 1];
+        if (next == '~') {
+            m.bytes += '~';
+            i += 2;
+            continue;
+        }
+        if ((next == 'e' || next == 'E') && i + 8 < n) {
+            const long eci = std::strtol(std::string(text.substr(i + 2, 6)).c_str(), nullptr, 10);
+            if (eci >= 0) {
+                m.markers.push_back({MarkerKind::Eci, m.bytes.size(), static_cast<int>(eci)});
+                i += 8;
+                continue;
+            }
+        } else if (next == 'f' || next == 'F') {
+            m.markers.push_back({MarkerKind::Fnc1, m.bytes.size(), 0});
+            i += 2;
+            continue;
+        } else if ((next == 'd' || next == 'D') && i + 4 < n) {
+            long value = std::strtol(std::string(text.substr(i + 2, 3)).c_str(), nullptr, 10);
+            if (value >= 256)
+                value = 255;
+            m.bytes += static_cast<char>(static_cast<unsigned char>(value & 0xFF));
+            i += 5;
+            continue;
+        }
+        ++i;
+    }
+}
+
+}  // namespace
+
+Result<Message> parseMessage(Symbology symbology, std::string_view data, const EncodeOptions& o) {
+    using namespace detail;
+    if (static_cast<int>(symbology) < 0 || static_cast<int>(symbology) >= SYMBOLOGY_COUNT)
+        return Error{ErrorCode::UnknownSymbology, "unknown symbology"};
+    const SymbologyInfo& info = symbologyInfo(symbology);
+    if (const Status applies = checkOptionsApply(symbology, o); !applies)
+        return applies.error();
+    if (data.empty())
+        return Error{ErrorCode::InvalidData, "the data is empty"};
+
+    Message m;
+    if (!o.escapes) {
+        m.bytes.assign(data);
+    } else if (info.takes(CAP_FNC1) || info.takes(CAP_ECI)) {
+        resolveMarkerEscapes(data, m);
+    } else {
+        LinearSymbol tilde;  // the linear programs' rules: "~" and any letter, then three digits
+        m.bytes = tilde.processTildes(std::string(data));
+    }
+    if (m.bytes.empty() && m.markers.empty() && !info.matrix)  // a matrix symbol may hold nothing
+        return Error{ErrorCode::InvalidData, "the data is empty after its escapes"};
+
+    if (o.gs1 || symbology == Symbology::Gs1_128) {
+        if (!m.markers.empty())
+            return Error{ErrorCode::InvalidData, "GS1 data cannot hold FNC1 or ECI escapes; "
+                                                 "fields are separated by GS (0x1D) or written as (AI)"};
+        const Result<std::vector<Gs1Element>> elements = parseGs1(m.bytes);
+        if (!elements)
+            return elements.error();
+        m.bytes = gs1Data(*elements, GS);
+        m.gs1 = true;
+    }
+    if (o.eci >= 0) {
+        if (o.eci > 999999)
+            return Error{ErrorCode::InvalidOption,
+                         "the ECI designator is " + std::to_string(o.eci) + "; it must be 0 to 999999"};
+        m.markers.insert(m.markers.begin(), {MarkerKind::Eci, 0, o.eci});
+    }
+    m.structuredAppend = o.structuredAppend;
+    m.readerInit = o.readerInit;
+    return m;
+}
+
+}  // namespace korvane

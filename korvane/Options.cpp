@@ -1,0 +1,89 @@
+// The table of encode options and the one rule for an option that does not
+// apply: it is refused, naming the option and the symbology.
+
+#include "korvane/Options.h"
+
+#include <iterator>
+
+namespace korvane {
+namespace {
+
+template <Capability C>
+bool takes(const SymbologyInfo& info) {
+    return info.takes(C);
+}
+bool always(const SymbologyInfo&) { return true; }
+bool linear(const SymbologyInfo& info) { return !info.matrix; }
+bool twoWidths(const SymbologyInfo& info) { return info.twoWidths; }
+
+const EncodeOptions DEFAULTS{};
+
+constexpr EncodeOptionInfo TABLE[] = {
+    {"check", "check", "add (or, where it is added by default, leave out) the optional check character", linear,
+     [](const EncodeOptions& o) { return o.check.has_value(); }},
+    {"escapes", "escapes", "tilde escapes in the data: ~dNNN a byte, ~~ a tilde, ~F FNC1, ~Ennnnnn an ECI", always,
+     [](const EncodeOptions& o) { return o.escapes; }},
+    {"gs1", "gs1", "the data is GS1 element strings, checked against the GS1 rules", takes<CAP_GS1>,
+     [](const EncodeOptions& o) { return o.gs1; }},
+    {"eci", "eci", "an ECI designator (0-999999) at the start of the data", takes<CAP_ECI>,
+     [](const EncodeOptions& o) { return o.eci != DEFAULTS.eci; }},
+    {"wide-ratio", "wide_ratio", "wide elements in narrow modules, 2 or 3", twoWidths,
+     [](const EncodeOptions& o) { return o.wideRatio != DEFAULTS.wideRatio; }},
+    {"code128-start", "code128_start", "the Code 128 start set A, B or C", takes<CAP_CODE128_START>,
+     [](const EncodeOptions& o) { return o.code128Start != DEFAULTS.code128Start; }},
+    {"msi-check", "msi_check", "the MSI check digits: mod10, mod11, mod11-10 or mod10-10", takes<CAP_MSI_CHECK>,
+     [](const EncodeOptions& o) { return o.msiCheck != DEFAULTS.msiCheck; }},
+    {"codabar-start", "codabar_start", "the Codabar start character A-D", takes<CAP_CODABAR_ENDS>,
+     [](const EncodeOptions& o) { return o.codabarStart != DEFAULTS.codabarStart; }},
+    {"codabar-stop", "codabar_stop", "the Codabar stop character A-D", takes<CAP_CODABAR_ENDS>,
+     [](const EncodeOptions& o) { return o.codabarStop != DEFAULTS.codabarStop; }},
+    {"upce-system", "upce_number_system", "the UPC-E number system, 0 or 1", takes<CAP_UPCE_SYSTEM>,
+     [](const EncodeOptions& o) { return o.upceNumberSystem != DEFAULTS.upceNumberSystem; }},
+    {"add-on", "add_on", "an EAN/UPC add-on of 2 or 5 digits", takes<CAP_ADD_ON>,
+     [](const EncodeOptions& o) { return !o.addOn.empty(); }},
+    {"add-on-gap", "add_on_gap", "modules between the symbol and its add-on", takes<CAP_ADD_ON>,
+     [](const EncodeOptions& o) { return o.addOnGap != DEFAULTS.addOnGap; }},
+    {"aztec-encoder", "aztec_specified", "the Aztec encoder: optimal, or the aztec program's", takes<CAP_AZTEC>,
+     [](const EncodeOptions& o) { return o.aztecEncoder != DEFAULTS.aztecEncoder; }},
+    {"ecc", "ecc_percent", "Aztec check words as a share of the symbol, 0-90 %", takes<CAP_AZTEC>,
+     [](const EncodeOptions& o) { return o.eccPercent != DEFAULTS.eccPercent; }},
+    {"ecc-words", "ecc_extra_words", "Aztec check words beyond that share", takes<CAP_AZTEC>,
+     [](const EncodeOptions& o) { return o.eccExtraWords != DEFAULTS.eccExtraWords; }},
+    {"aztec-size", "min_size", "the smallest Aztec symbol, 15-151 modules across", takes<CAP_AZTEC>,
+     [](const EncodeOptions& o) { return o.minSize != DEFAULTS.minSize; }},
+    {"compact", "compact_only", "compact Aztec symbols only", takes<CAP_AZTEC>,
+     [](const EncodeOptions& o) { return o.compactOnly; }},
+    {"full-range", "full_only", "full-range Aztec symbols only", takes<CAP_AZTEC>,
+     [](const EncodeOptions& o) { return o.fullOnly; }},
+    {"aztec-bytes", "aztec_bytes", "the aztec program's encoder in byte mode", takes<CAP_AZTEC>,
+     [](const EncodeOptions& o) { return o.bytes; }},
+    {"reader-init", "reader_init", "a reader initialisation (programming) symbol", takes<CAP_READER_INIT>,
+     [](const EncodeOptions& o) { return o.readerInit; }},
+    {"structured", "structured_index", "a symbol of a structured-append set: I/N[:ID]", takes<CAP_STRUCTURED_APPEND>,
+     [](const EncodeOptions& o) { return o.structuredAppend.index != 0 || o.structuredAppend.count != 0; }},
+};
+
+}  // namespace
+
+const EncodeOptionInfo* encodeOptionTable(std::size_t& count) {
+    count = std::size(TABLE);
+    return TABLE;
+}
+
+const EncodeOptionInfo* findEncodeOption(std::string_view name) {
+    for (const EncodeOptionInfo& row : TABLE)
+        if (row.name == name)
+            return &row;
+    return nullptr;
+}
+
+Status checkOptionsApply(Symbology symbology, const EncodeOptions& options) {
+    const SymbologyInfo& info = symbologyInfo(symbology);
+    for (const EncodeOptionInfo& row : TABLE)
+        if (row.isSet(options) && !row.appliesTo(info))
+            return Error{ErrorCode::InvalidOption,
+                         "the option " + std::string(row.name) + " does not apply to " + std::string(info.title)};
+    return Done{};
+}
+
+}  // namespace korvane
