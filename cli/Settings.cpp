@@ -129,9 +129,9 @@ std::vector<SymbolOption> makeOptions() {
     o.push_back({"check", "", "", "add the optional check character", flag([](Settings& s) { s.encode.check = true; })});
     o.push_back({"no-check", "", "", "leave out a check character that is on by default (Code 11, MSI)",
                  flag([](Settings& s) { s.encode.check = false; })});
-    o.push_back({"gs1", "", "", "GS1 data: Code 128 becomes GS1-128; Aztec Code starts with FNC1",
+    o.push_back({"gs1", "", "", "GS1 data: Code 128 becomes GS1-128; Aztec Code and Data Matrix start with FNC1",
                  flag([](Settings& s) { s.gs1 = true; })});
-    o.push_back({"eci", "", "N", "an ECI designator (0-999999) at the start of the data (Aztec)",
+    o.push_back({"eci", "", "N", "an ECI designator (0-999999) at the start of the data (Aztec, Data Matrix)",
                  integer("eci", 0, 999999, [](Settings& s, int v) { s.encode.eci = v; })});
     o.push_back({"wide-ratio", "", "N", "wide elements in narrow modules, 2 or 3 (two-width symbologies)",
                  integer("wide-ratio", 2, 3, [](Settings& s, int v) { s.encode.wideRatio = v; })});
@@ -174,10 +174,10 @@ std::vector<SymbolOption> makeOptions() {
                                     [](Settings& s, AztecEncoder e) { s.encode.aztecEncoder = e; })});
     o.push_back({"aztec-bytes", "", "", "Aztec byte mode for the whole message (specified encoder)",
                  flag([](Settings& s) { s.encode.bytes = true; })});
-    o.push_back({"reader-init", "", "", "Aztec reader initialisation symbol",
+    o.push_back({"reader-init", "", "", "reader initialisation (programming) symbol (Aztec, Data Matrix)",
                  flag([](Settings& s) { s.encode.readerInit = true; })});
-    o.push_back({"structured", "", "I/N[:ID]", "Aztec structured append: symbol I of N (2-26), optional "
-                                               "identifier of capital letters",
+    o.push_back({"structured", "", "I/N[:ID]", "structured append: symbol I of N (Aztec 2-26, optional "
+                                               "identifier of capital letters; Data Matrix 2-16, file id 1-64516)",
                  [](Settings& s, const std::string& v) -> Status {
                      const std::string what = "--structured: '" + v.substr(0, 40) +
                                               "' is not INDEX/COUNT[:ID], such as 2/3 or 1/4:ORDER";
@@ -198,6 +198,28 @@ std::vector<SymbolOption> makeOptions() {
                      s.encode.structuredAppend.id = colon == std::string::npos ? "" : v.substr(colon + 1);
                      return Done{};
                  }});
+    o.push_back({"dm-size", "", "RxC", "a fixed Data Matrix size, rows x columns: 10x10 to 144x144, 8x18 to 16x48, "
+                                       "DMRE 8x48 to 26x64",
+                 [](Settings& s, const std::string& v) -> Status {
+                     const std::size_t x = lower(v).find('x');
+                     const Result<long long> r = parseInteger(std::string_view(v).substr(0, x), 8, 144);
+                     const Result<long long> c =
+                         x == std::string::npos ? r : parseInteger(std::string_view(v).substr(x + 1), 10, 144);
+                     if (x == std::string::npos || !r || !c)
+                         return invalidOption("--dm-size: '" + v.substr(0, 20) + "' is not ROWSxCOLUMNS, such as 24x24 "
+                                              "or 16x48");
+                     s.encode.dmRows = static_cast<int>(*r);
+                     s.encode.dmColumns = static_cast<int>(*c);
+                     return Done{};
+                 }});
+    o.push_back({"dm-shape", "", "SHAPE", "Data Matrix shapes to choose from: square (default), rect or any",
+                 word<DataMatrixShape>("dm-shape",
+                                       {{"square", DataMatrixShape::Square},
+                                        {"rect", DataMatrixShape::Rectangular},
+                                        {"any", DataMatrixShape::Any}},
+                                       [](Settings& s, DataMatrixShape d) { s.encode.dmShape = d; })});
+    o.push_back({"dmre", "", "", "Data Matrix may take the rectangles of ISO/IEC 21471 (DMRE)",
+                 flag([](Settings& s) { s.encode.dmre = true; })});
     // Layout.
     o.push_back({"dpi", "d", "N", "resolution in dots per inch, 1-10000 (default 300); 'none' draws in pixels "
                                   "(give --x-dim in px)",
@@ -321,7 +343,7 @@ Result<Resolved> resolve(const Settings& s, std::string_view data) {
     if (s.gs1) {
         if (s.symbology == Symbology::Code128)
             r.symbology = Symbology::Gs1_128;
-        else if (s.symbology == Symbology::Aztec)
+        else if (s.symbology == Symbology::Aztec || s.symbology == Symbology::DataMatrix)
             r.encode.gs1 = true;
     }
 

@@ -100,6 +100,14 @@ constexpr CField C_FIELDS[] = {
          if (c.structured_id != nullptr)
              o.structuredAppend.id = c.structured_id;
      }},
+    {"dm_rows", [](const kv_encode_options& c, korvane::EncodeOptions& o) {
+         o.dmRows = c.dm_rows;
+         o.dmColumns = c.dm_columns;
+     }},
+    {"dm_shape", [](const kv_encode_options& c, korvane::EncodeOptions& o) {
+         o.dmShape = static_cast<korvane::DataMatrixShape>(c.dm_shape >= 0 && c.dm_shape <= 2 ? c.dm_shape : 0);
+     }},
+    {"dmre", [](const kv_encode_options& c, korvane::EncodeOptions& o) { o.dmre = c.dmre != 0; }},
 };
 
 korvane::EncodeOptions encodeOptions(const kv_encode_options& c) {

@@ -178,6 +178,7 @@ Result<Symbol> encode(Symbology symbology, const Message& message, const EncodeO
     case Symbology::Gs1_128: return encodeGs1_128(value, o);
     case Symbology::Postnet: return encodePostnet(value, o);
     case Symbology::Aztec: return encodeAztec(message, o);
+    case Symbology::DataMatrix: return encodeDataMatrix(message, o);
     }
     return Error{ErrorCode::UnknownSymbology, "unknown symbology"};
 }

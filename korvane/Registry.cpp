@@ -62,6 +62,10 @@ constexpr SymbologyInfo REGISTRY[] = {
      false, false, 0, 0.254, 0.19, 0, POSTNET_HEIGHT_MM, 13, 13, 0, 0},
     {Symbology::Aztec, "aztec", "Aztec Code", {"azteccode", "iso24778", ""}, "any bytes", CheckRule::Mandatory,
      true, false, 0, 0.5, 0.25, 0, 0, 0, 0, 0, CAP_GS1 | CAP_FNC1 | CAP_ECI | CAP_STRUCTURED_APPEND | CAP_READER_INIT | CAP_AZTEC},
+    // ISO/IEC 16022 asks for a quiet zone of one module.
+    {Symbology::DataMatrix, "datamatrix", "Data Matrix", {"dm", "iso16022", "datamatrixecc200"}, "any bytes",
+     CheckRule::Mandatory, true, false, 0, 0.5, 0.25, 0, 0, 1, 1, 1,
+     CAP_GS1 | CAP_FNC1 | CAP_ECI | CAP_STRUCTURED_APPEND | CAP_READER_INIT | CAP_DATAMATRIX},
 };
 static_assert(std::size(REGISTRY) == SYMBOLOGY_COUNT);
 

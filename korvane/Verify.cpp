@@ -103,7 +103,19 @@ void compare(const detail::Reading& r, const Symbol& symbol, Verdict& v) {
         return;
     }
     int unused = -1;
-    if (symbol.isMatrix()) {
+    if (symbol.symbology == Symbology::DataMatrix) {
+        const DataMatrixFacts& f = facts.dataMatrix;
+        if (r.readerInit != f.readerInit)
+            why = r.readerInit ? "the symbol is marked for reader programming; it should not be"
+                               : "the symbol is not marked for reader programming";
+        else if (r.structuredIndex != f.structuredIndex || r.structuredCount != f.structuredCount)
+            why = "the symbol reads as structured-append symbol " + std::to_string(r.structuredIndex) + " of " +
+                  std::to_string(r.structuredCount) + "; expected " + std::to_string(f.structuredIndex) + " of " +
+                  std::to_string(f.structuredCount);
+        else if (r.rows != symbol.rows || r.columns != symbol.columns)
+            why = "the clock tracks count " + std::to_string(r.rows) + "x" + std::to_string(r.columns) +
+                  " modules; the symbol was made " + std::to_string(symbol.rows) + "x" + std::to_string(symbol.columns);
+    } else if (symbol.isMatrix()) {
         const AztecFacts& a = facts.aztec;
         if (r.readerInit != a.readerInit)
             why = r.readerInit ? "the symbol is marked for reader initialisation; it should not be"
@@ -144,8 +156,8 @@ Verdict verify(const Drawing& drawing, const Symbol& symbol) {
         v.reason = "the drawing is empty";
         return v;
     }
-    if (symbol.isMatrix() != (symbol.symbology == Symbology::Aztec)) {
-        v.reason = "the symbol is neither a row of bars nor an Aztec matrix";
+    if (symbol.isMatrix() != symbologyInfo(symbol.symbology).matrix) {
+        v.reason = "the symbol is neither a row of bars nor a matrix of its symbology";
         return v;
     }
     // Colours as a scanner sees them.
@@ -171,7 +183,7 @@ Verdict verify(const Drawing& drawing, const Symbol& symbol) {
             v.reason = "the drawing cannot be rendered: " + raster.error().message;
             return v;
         }
-        r = detail::readAztec(*raster);
+        r = symbol.symbology == Symbology::DataMatrix ? detail::readDataMatrix(*raster) : detail::readAztec(*raster);
     } else {
         detail::LinearReadOptions options;
         // The readers look for the optional kind only; the mandatory ones always.

@@ -28,8 +28,9 @@ enum class Symbology {
     Gs1_128,
     Postnet,
     Aztec,
+    DataMatrix,
 };
-constexpr int SYMBOLOGY_COUNT = 18;
+constexpr int SYMBOLOGY_COUNT = 19;
 
 // Whether a symbology's check character can be chosen.
 enum class CheckRule {
@@ -54,6 +55,7 @@ enum Capability : unsigned {
     CAP_CODABAR_ENDS = 1u << 9,       // Codabar start and stop characters
     CAP_UPCE_SYSTEM = 1u << 10,       // the UPC-E number system
     CAP_AZTEC = 1u << 11,             // the Aztec sizing and encoder options
+    CAP_DATAMATRIX = 1u << 12,        // the Data Matrix size and shape options
 };
 
 struct SymbologyInfo {

@@ -71,6 +71,10 @@ typedef struct kv_encode_options {
     int structured_index; /* structured append: position in the set from 1, 0 none */
     int structured_count; /* ... and the number of symbols in the set */
     const char* structured_id; /* ... and an optional identifier, or null */
+    int dm_rows;         /* Data Matrix fixed size: rows ... */
+    int dm_columns;      /* ... and columns; 0 0 the smallest of the shape */
+    int dm_shape;        /* Data Matrix: 0 square, 1 rectangular, 2 any */
+    int dmre;            /* 1: DMRE rectangles may be chosen */
 } kv_encode_options;
 
 typedef struct kv_layout_options {

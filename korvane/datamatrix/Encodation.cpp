@@ -517,13 +517,15 @@ void write(const View& t, const std::vector<Unit>& units, int end, int capacity,
     case B256_SHORT: case B256_LONG:
         w.endBase256();
         break;
+    // A reader takes a single codeword left after a triplet as ASCII, so the
+    // unlatch is written only where two or more follow (the pad fills one).
     case C40_2: case TEXT_2:
         w.value(0);  // Shift 1 completes the triplet
-        if (static_cast<int>(out.size() - start) < capacity)
+        if (capacity - static_cast<int>(out.size() - start) >= 2)
             w.put(UNLATCH);
         break;
     case C40_0: case TEXT_0: case X12_0:
-        if (used < capacity)
+        if (capacity - used >= 2)
             w.put(UNLATCH);
         break;
     case EDI_0:

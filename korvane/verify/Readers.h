@@ -38,6 +38,10 @@ struct Reading {
     int structuredCount = 0;
     std::string structuredId;
     int correctedCodewords = 0;  // mode-message and data words the check words had to correct
+
+    // Data Matrix: the size the clock tracks count.
+    int rows = 0;
+    int columns = 0;
 };
 
 // What a linear reader is told beforehand, as a scanner is configured.
@@ -62,6 +66,11 @@ Reading readLinear(const GrayRaster& raster, Symbology symbology, const LinearRe
 // layers, checks and corrects the Reed-Solomon words and decodes the message.
 // Pixels below 128 are dark.
 Reading readAztec(const GrayRaster& raster);
+
+// Reads one Data Matrix symbol, upright or turned by quarter turns: finds the
+// L-shaped finder and the clock tracks, samples the modules, corrects the
+// Reed-Solomon blocks and decodes every encodation. Pixels below 128 are dark.
+Reading readDataMatrix(const GrayRaster& raster);
 
 // Where an Aztec symbol's data modules lie, in the order of its bit stream
 // (outermost layer first), as offsets (x right, y down) from the centre

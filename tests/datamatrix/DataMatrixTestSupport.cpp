@@ -174,6 +174,16 @@ std::string randomValue(Kind k, std::mt19937& rng, int maxLength) {
     return s;
 }
 
+korvane::GrayRaster raster(const testsupport::GrayImage& image) {
+    korvane::GrayRaster r;
+    r.width = image.width;
+    r.height = image.height;
+    r.pixels = image.pixels;
+    return r;
+}
+
+korvane::detail::Reading readOurs(const dm::Encoded& e) { return korvane::detail::readDataMatrix(raster(render(e))); }
+
 korvane::Message plain(const std::string& bytes) {
     korvane::Message m;
     m.bytes = bytes;

@@ -5,6 +5,8 @@
 
 #include "datamatrix/DataMatrix.h"
 
+#include "verify/Readers.h"
+
 #include <Decode.h>
 
 #include <cstdint>
@@ -53,5 +55,10 @@ constexpr Kind ALL_KINDS[] = {Kind::Digits, Kind::Upper, Kind::Lower, Kind::X12,
 std::string randomValue(Kind k, std::mt19937& rng, int maxLength);
 
 korvane::Message plain(const std::string& bytes);
+
+// The picture as the library's readers take it.
+korvane::GrayRaster raster(const testsupport::GrayImage& image);
+// The library's own reader on the symbol's picture.
+korvane::detail::Reading readOurs(const dm::Encoded& e);
 
 }  // namespace dmtest

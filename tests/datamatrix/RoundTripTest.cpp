@@ -41,6 +41,14 @@ TEST(DataMatrixRoundTrip, EveryKindInEveryShape) {
                 }
                 const testsupport::Decoded z = readZxing(*e);
                 const std::string want = e->readerData;
+                // Our reader agrees with zxing-cpp (and with the value).
+                const korvane::detail::Reading ours = readOurs(*e);
+                if (!ours.ok || ours.data != want || ours.gs1 != m.gs1 || ours.correctedCodewords != 0) {
+                    ++failures;
+                    ADD_FAILURE() << shape.label << ", " << kindName(kind) << ": our reader "
+                                  << (ours.ok ? "read \"" + ours.data + "\"" : ours.failure) << " for \"" << value
+                                  << "\" in " << e->size->rows << "x" << e->size->columns;
+                }
                 if (!z.ok || testsupport::bytesToString(z.bytes) != want) {
                     ++failures;
                     ADD_FAILURE() << shape.label << ", " << kindName(kind) << ": zxing-cpp "

@@ -191,7 +191,8 @@ TEST(DataMatrixStream, KnownStreams) {
         // C40: latch, then 1600 x 14 + 40 x 15 + 16 + 1 = 23017 = 89 x 256 + 233
         // and 1600 x 17 + 40 x 18 + 19 + 1 = 27940 = 109 x 256 + 36.
         {"C40 triplets, symbol full", "ABCDEF", 5, {230, 89, 233, 109, 36}},
-        {"C40 triplets and unlatch", "ABCDEF", 6, {230, 89, 233, 109, 36, 254}},
+        {"C40 triplets and unlatch", "ABCDEF", 7, {230, 89, 233, 109, 36, 254}},
+        {"one codeword left: no unlatch", "ABCDEF", 6, {230, 89, 233, 109, 36}},
         // Base 256: latch, length 4, the bytes; each scrambled by adding
         // 149 p mod 255 + 1 at position p (44, 193, 87, 236, 130) mod 256.
         {"Base 256", "\x80\x81\x82\x83", 6, {231, 48, 65, 216, 110, 5}},
