@@ -135,7 +135,7 @@ Grid sampleGrid(const GrayRaster& raster, std::string& failure) {
     const int top = darkRuns(raster, false, minY, minX, maxX), bottom = darkRuns(raster, false, maxY, minX, maxX);
     const int left = darkRuns(raster, true, minX, minY, maxY), right = darkRuns(raster, true, maxX, minY, maxY);
     const int across = 2 * std::max(top, bottom), down = 2 * std::max(left, right);
-    if (std::min(top, bottom) != 1 || std::min(left, right) != 1 || across < 10 || down < 8) {
+    if (std::min(top, bottom) != 1 || std::min(left, right) != 1 || std::min(across, down) < 8 || std::max(across, down) < 10) {
         failure = "no L-shaped finder with clock tracks opposite it";
         return {};
     }
