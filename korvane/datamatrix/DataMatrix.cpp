@@ -304,6 +304,9 @@ Result<std::vector<detail::Unit>> unitsOf(const Message& m, std::size_t from, st
         else
             units.push_back({detail::Unit::Byte, b, 0});
     }
+    // Markers out of order (or past the data) would otherwise be lost.
+    if (next != m.markers.size())
+        return Error{ErrorCode::InvalidData, "the markers are not in order of position"};
     return units;
 }
 
@@ -454,15 +457,18 @@ Result<Encoded> encode(const Message& message, const Options& options) {
         }
     }
 
-    // What a reader returns: FNC1 as GS except where it marks GS1 data, ECI
+    // What a reader returns: FNC1 as GS except where it marks GS1 data (the
+    // first codeword, or the first after a structured-append header), ECI
     // designators left out, the macro header and trailer restored.
     std::string& read = e.readerData;
     if (from > 0)
         read.assign(bytes.substr(0, from));
-    for (const detail::Unit& u : *units) {
+    const bool firstMarksGs1 = header.empty() || (header.size() == 4 && header[0] == STRUCTURED_APPEND);
+    for (std::size_t k = 0; k < units->size(); ++k) {
+        const detail::Unit& u = (*units)[k];
         if (u.kind == detail::Unit::Byte)
             read.push_back(static_cast<char>(u.byte));
-        else if (u.kind == detail::Unit::Fnc1)
+        else if (u.kind == detail::Unit::Fnc1 && !(k == 0 && firstMarksGs1))
             read.push_back('\x1d');
     }
     if (to < bytes.size())

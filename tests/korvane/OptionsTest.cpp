@@ -19,7 +19,7 @@ TEST(OptionTable, EveryOptionHasARowAndACField) {
     [[maybe_unused]] auto& [check, escapes, gs1, eci, wideRatio, code128Start, msiCheck, codabarStart, codabarStop, upceSystem, addOn,
            addOnGap, aztecEncoder, eccPercent, eccExtraWords, minSize, compactOnly, fullOnly, bytes, readerInit,
            structuredAppend, dmRows, dmColumns, dmShape, dmre] = o;
-    constexpr std::size_t CPP_FIELDS = 24;  // the Data Matrix size takes two
+    constexpr std::size_t CPP_FIELDS = 25;  // the Data Matrix size takes two
     kv_encode_options c;
     [[maybe_unused]] auto& [cCheck, cEscapes, cGs1, cEci, cWide, cStart, cMsi, cCodabarStart, cCodabarStop, cUpce, cAddOn, cGap,
            cSpecified, cEcc, cExtra, cMinSize, cCompact, cFull, cBytes, cReaderInit, cIndex, cCount, cId,
