@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Instructions spent inside korvane::encode() and inside zint's ZBarcode_Encode
+# Instructions spent inside korvane::encode() (by name: the call that parses
+# the message and encodes it) and inside zint's ZBarcode_Encode
 # for Data Matrix on the values of bench/datamatrix_bench.cpp (callgrind,
 # collection switched on only inside the encode call, symbols bound at
 # start-up). Usage: bench/datamatrix_instructions.sh [build-dir]
@@ -43,7 +44,7 @@ printf '%-32s %12s %12s %6s\n' "value" "korvane" "zint" "ratio"
 for row in "59-character URL|url59.txt" "1,000 random bytes|bytes1000.bin" "1,000 characters of mixed text|mixed1000.txt"; do
     label="${row%%|*}"
     file="$work/${row##*|}"
-    k=$(count 'korvane::encode(korvane::Symbology*' "$work/korvane_once" datamatrix -f "$file")
+    k=$(count 'korvane::encode(std::basic_string_view*' "$work/korvane_once" datamatrix -f "$file")
     z=$(count 'ZBarcode_Encode' "$work/zint_once" 71 -f "$file")
     printf '%-32s %12s %12s %6.2f\n' "$label" "$k" "$z" "$(echo "$k / $z" | bc -l)"
 done

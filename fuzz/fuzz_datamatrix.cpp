@@ -10,8 +10,12 @@
 #include "datamatrix/DataMatrix.h"
 #include "verify/Readers.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace dm = korvane::datamatrix;
 

@@ -172,29 +172,77 @@ const char* modeName(Mode m) {
 
 namespace detail {
 
-std::vector<std::uint8_t> checkWords(const std::uint8_t* data, int count, int n) {
-    // Generator (x - alpha^1) ... (x - alpha^n), highest power first.
-    std::vector<int> g(static_cast<std::size_t>(n) + 1, 0);
+void addCheckWords(std::vector<std::uint8_t>& codewords, int dataWords, int blocks, int n) {
+    // Generator (x - alpha^1) ... (x - alpha^n), highest power first; its
+    // coefficients are never zero.
+    std::array<int, 256> g{};
     g[0] = 1;
     for (int i = 1; i <= n; ++i)
         for (int j = i; j >= 1; --j)
             g[static_cast<std::size_t>(j)] ^= GF.mul(g[static_cast<std::size_t>(j) - 1], GF.exp[i]);
-    std::vector<std::uint8_t> r(static_cast<std::size_t>(n), 0);
-    for (int k = 0; k < count; ++k) {
-        const int feedback = data[k] ^ r[0];
-        for (int j = 0; j + 1 < n; ++j)
-            r[static_cast<std::size_t>(j)] = static_cast<std::uint8_t>(
-                r[static_cast<std::size_t>(j) + 1] ^ GF.mul(feedback, g[static_cast<std::size_t>(j) + 1]));
-        r[static_cast<std::size_t>(n) - 1] = static_cast<std::uint8_t>(GF.mul(feedback, g[static_cast<std::size_t>(n)]));
+    // Each data codeword shifts the remainder and adds the generator times
+    // the feedback. With many codewords a table of those products (a row per
+    // feedback value) pays for itself: the step is then a shift and an XOR of
+    // two rows of bytes.
+    const std::size_t width = static_cast<std::size_t>(n);
+    const bool table = dataWords > 256;
+    std::vector<std::uint8_t> products(table ? 256 * width : 0);
+    std::array<int, 256> logG{};
+    for (std::size_t j = 0; j < width; ++j)
+        logG[j] = GF.log[static_cast<std::size_t>(g[j + 1])];
+    auto fillRow = [&](int f, std::uint8_t* row) {
+        if (f == 0) {
+            std::fill(row, row + width, 0);
+            return;
+        }
+        const int logF = GF.log[static_cast<std::size_t>(f)];
+        for (std::size_t j = 0; j < width; ++j)
+            row[j] = GF.exp[static_cast<std::size_t>(logF + logG[j])];
+    };
+    if (table)
+        for (int f = 0; f < 256; ++f)
+            fillRow(f, &products[static_cast<std::size_t>(f) * width]);
+
+    codewords.resize(static_cast<std::size_t>(dataWords) + static_cast<std::size_t>(blocks) * width);
+    std::array<std::uint8_t, 257> a{}, b{};
+    for (int block = 0; block < blocks; ++block) {
+        std::uint8_t* r = a.data();
+        std::uint8_t* next = b.data();
+        std::fill(r, r + width + 1, 0);
+        for (int k = block; k < dataWords; k += blocks) {
+            const int f = codewords[static_cast<std::size_t>(k)] ^ r[0];
+            if (table) {
+                const std::uint8_t* row = &products[static_cast<std::size_t>(f) * width];
+                for (std::size_t j = 0; j < width; ++j)
+                    next[j] = static_cast<std::uint8_t>(r[j + 1] ^ row[j]);
+            } else if (f == 0) {
+                std::copy(r + 1, r + width + 1, next);
+            } else {
+                const int logF = GF.log[static_cast<std::size_t>(f)];
+                for (std::size_t j = 0; j < width; ++j)
+                    next[j] = static_cast<std::uint8_t>(r[j + 1] ^ GF.exp[static_cast<std::size_t>(logF + logG[j])]);
+            }
+            next[width] = 0;
+            std::swap(r, next);
+        }
+        for (std::size_t j = 0; j < width; ++j)
+            codewords[static_cast<std::size_t>(dataWords) + j * static_cast<std::size_t>(blocks) + static_cast<std::size_t>(block)] = r[j];
     }
-    return r;
+}
+
+std::vector<std::uint8_t> checkWords(const std::uint8_t* data, int count, int n) {
+    std::vector<std::uint8_t> words(data, data + count);
+    addCheckWords(words, count, 1, n);
+    return std::vector<std::uint8_t>(words.begin() + count, words.end());
 }
 
 // The placement of ISO/IEC 16022 Annex F: codewords as 8-module shapes
 // walked diagonally up and down the mapping matrix, with four special shapes
-// at the corners and wrap-around at the edges.
-std::vector<int> placement(int nrow, int ncol) {
-    std::vector<int> grid(static_cast<std::size_t>(nrow) * ncol, -1);
+// at the corners and wrap-around at the edges. `put(index, codeword, bit)`
+// receives each module (codewords from 1, bit 0 the most significant);
+// `filled(index)` says whether one has been placed there.
+template <typename Put, typename Filled>
+void walk(int nrow, int ncol, Put put, Filled filled) {
     auto module = [&](int row, int col, int codeword, int bit) {
         if (row < 0) {
             row += nrow;
@@ -209,9 +257,21 @@ std::vector<int> placement(int nrow, int ncol) {
                 row -= nrow;
         }
         if (row >= 0 && row < nrow && col >= 0 && col < ncol)
-            grid[static_cast<std::size_t>(row) * ncol + col] = codeword * 8 + bit;
+            put(row * ncol + col, codeword, bit);
     };
     auto shape = [&](int row, int col, int codeword) {
+        if (row >= 2 && col >= 2 && row < nrow && col < ncol) {  // inside: no wrap to check
+            const int i = row * ncol + col;
+            put(i - 2 * ncol - 2, codeword, 0);
+            put(i - 2 * ncol - 1, codeword, 1);
+            put(i - ncol - 2, codeword, 2);
+            put(i - ncol - 1, codeword, 3);
+            put(i - ncol, codeword, 4);
+            put(i - 2, codeword, 5);
+            put(i - 1, codeword, 6);
+            put(i, codeword, 7);
+            return;
+        }
         module(row - 2, col - 2, codeword, 0);
         module(row - 2, col - 1, codeword, 1);
         module(row - 1, col - 2, codeword, 2);
@@ -231,9 +291,9 @@ std::vector<int> placement(int nrow, int ncol) {
     };
     auto corner = [&](int which, int codeword) {
         for (int bit = 0; bit < 8; ++bit)
-            module(corners[which][bit][0], corners[which][bit][1], codeword, bit);
+            module(corners[which][static_cast<std::size_t>(bit)][0], corners[which][static_cast<std::size_t>(bit)][1],
+                   codeword, bit);
     };
-    auto empty = [&](int row, int col) { return grid[static_cast<std::size_t>(row) * ncol + col] < 0; };
 
     int codeword = 1;
     int row = 4, col = 0;
@@ -247,7 +307,7 @@ std::vector<int> placement(int nrow, int ncol) {
         if (row == nrow + 4 && col == 2 && ncol % 8 == 0)
             corner(3, codeword++);
         do {  // up and to the right
-            if (row < nrow && col >= 0 && empty(row, col))
+            if (row >= 0 && row < nrow && col >= 0 && col < ncol && !filled(row * ncol + col))
                 shape(row, col, codeword++);
             row -= 2;
             col += 2;
@@ -255,7 +315,7 @@ std::vector<int> placement(int nrow, int ncol) {
         row += 1;
         col += 3;
         do {  // down and to the left
-            if (row >= 0 && col < ncol && empty(row, col))
+            if (row >= 0 && row < nrow && col >= 0 && col < ncol && !filled(row * ncol + col))
                 shape(row, col, codeword++);
             row += 2;
             col -= 2;
@@ -263,14 +323,24 @@ std::vector<int> placement(int nrow, int ncol) {
         row += 3;
         col += 1;
     } while (row < nrow || col < ncol);
-    // Where the walk leaves the bottom-right 2 x 2 modules unused, they are
-    // fixed: dark on the diagonal, light off it.
-    if (empty(nrow - 1, ncol - 1)) {
-        grid[static_cast<std::size_t>(nrow) * ncol - 1] = 1;
-        grid[static_cast<std::size_t>(nrow - 1) * ncol - 2] = 1;
-        grid[static_cast<std::size_t>(nrow) * ncol - 2] = 0;
-        grid[static_cast<std::size_t>(nrow - 1) * ncol - 1] = 0;
-    }
+}
+
+// Where the walk leaves the bottom-right 2 x 2 modules unused, they are
+// fixed: dark on the diagonal, light off it.
+template <typename T>
+void fixCorner(std::vector<T>& grid, int nrow, int ncol, T dark, T light) {
+    grid[static_cast<std::size_t>(nrow) * ncol - 1] = dark;
+    grid[static_cast<std::size_t>(nrow - 1) * ncol - 2] = dark;
+    grid[static_cast<std::size_t>(nrow) * ncol - 2] = light;
+    grid[static_cast<std::size_t>(nrow - 1) * ncol - 1] = light;
+}
+
+std::vector<int> placement(int nrow, int ncol) {
+    std::vector<int> grid(static_cast<std::size_t>(nrow) * ncol, -1);
+    walk(nrow, ncol, [&](int i, int codeword, int bit) { grid[static_cast<std::size_t>(i)] = codeword * 8 + bit; },
+         [&](int i) { return grid[static_cast<std::size_t>(i)] >= 0; });
+    if (grid.back() < 0)
+        fixCorner(grid, nrow, ncol, 1, 0);
     return grid;
 }
 
@@ -414,46 +484,42 @@ Result<Encoded> encode(const Message& message, const Options& options) {
     }
 
     // Check words block by block, the blocks interleaved codeword by codeword.
-    const int blocks = chosen->blocks;
-    const int check = chosen->checkCodewords / blocks;
-    cw.resize(static_cast<std::size_t>(capacity + chosen->checkCodewords));
-    std::vector<std::uint8_t> block;
-    for (int b = 0; b < blocks; ++b) {
-        block.clear();
-        for (int k = b; k < capacity; k += blocks)
-            block.push_back(cw[static_cast<std::size_t>(k)]);
-        const std::vector<std::uint8_t> words = detail::checkWords(block.data(), static_cast<int>(block.size()), check);
-        for (int j = 0; j < check; ++j)
-            cw[static_cast<std::size_t>(capacity + j * blocks + b)] = words[static_cast<std::size_t>(j)];
-    }
+    detail::addCheckWords(cw, capacity, chosen->blocks, chosen->checkCodewords / chosen->blocks);
 
-    // The mapping matrix into the regions, each framed by its finder (solid
-    // left and bottom) and clock tracks (alternating top and right).
+    // The codewords' bits into the mapping matrix (2: not yet placed), then
+    // the matrix into the regions, each framed by its finder (solid left and
+    // bottom) and clock tracks (alternating top and right).
     const int rr = chosen->regionRows, rc = chosen->regionColumns;
     const int nrow = chosen->regionsDown() * rr, ncol = chosen->regionsAcross() * rc;
-    const std::vector<int> map = detail::placement(nrow, ncol);
+    std::vector<std::uint8_t> mapping(static_cast<std::size_t>(nrow) * ncol, 2);
+    detail::walk(
+        nrow, ncol,
+        [&](int i, int codeword, int bit) {
+            mapping[static_cast<std::size_t>(i)] =
+                static_cast<std::uint8_t>((cw[static_cast<std::size_t>(codeword) - 1] >> (7 - bit)) & 1);
+        },
+        [&](int i) { return mapping[static_cast<std::size_t>(i)] != 2; });
+    if (mapping.back() == 2)
+        detail::fixCorner<std::uint8_t>(mapping, nrow, ncol, 1, 0);
     const int rows = chosen->rows, cols = chosen->columns;
     e.modules.assign(static_cast<std::size_t>(rows) * cols, 0);
     for (int y = 0; y < rows; ++y) {
+        std::uint8_t* out = &e.modules[static_cast<std::size_t>(y) * cols];
         const int ry = y % (rr + 2);
-        for (int x = 0; x < cols; ++x) {
-            const int rx = x % (rc + 2);
-            bool dark;
-            if (rx == 0 || ry == rr + 1)
-                dark = true;
-            else if (ry == 0)
-                dark = rx % 2 == 0;
-            else if (rx == rc + 1)
-                dark = ry % 2 == 1;
-            else {
-                const int m = map[static_cast<std::size_t>((y / (rr + 2)) * rr + ry - 1) * ncol +
-                                  (x / (rc + 2)) * rc + rx - 1];
-                if (m < 8)
-                    dark = m == 1;
-                else
-                    dark = (cw[static_cast<std::size_t>(m / 8 - 1)] >> (7 - m % 8)) & 1;
-            }
-            e.modules[static_cast<std::size_t>(y) * cols + x] = dark ? 1 : 0;
+        if (ry == rr + 1) {  // finder
+            std::fill(out, out + cols, 1);
+            continue;
+        }
+        if (ry == 0) {  // clock track
+            for (int x = 0; x < cols; x += 2)
+                out[x] = 1;
+            continue;
+        }
+        const std::uint8_t* in = &mapping[static_cast<std::size_t>(y / (rr + 2) * rr + ry - 1) * ncol];
+        for (int x = 0; x < cols; x += rc + 2, in += rc) {
+            out[x] = 1;
+            std::copy(in, in + rc, out + x + 1);
+            out[x + rc + 1] = static_cast<std::uint8_t>(ry % 2);
         }
     }
 

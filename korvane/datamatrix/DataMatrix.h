@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace korvane::datamatrix {
@@ -107,12 +108,18 @@ public:
 
 private:
     const std::vector<Unit>& units_;
-    std::vector<Cell> cells_;  // (units + 1) x states
+    std::vector<Cell> cells_;                  // (units + 1) x states
+    std::vector<std::pair<int, int>> ends_;    // capacities each reachable end state fits, [least, most]
 };
 
 // Reed-Solomon check words of one block (GF(256), x^8 + x^5 + x^3 + x^2 + 1,
-// roots alpha^1 ... alpha^n).
+// roots alpha^1 ... alpha^n), n 1-255.
 std::vector<std::uint8_t> checkWords(const std::uint8_t* data, int count, int n);
+
+// Appends the check words of `blocks` interleaved blocks to `dataWords`
+// codewords: data codeword i is in block i mod blocks, and check word j of
+// block b goes to dataWords + j x blocks + b. n (per block) 1-255.
+void addCheckWords(std::vector<std::uint8_t>& codewords, int dataWords, int blocks, int n);
 
 // The mapping matrix of nrow x ncol modules: for each module, codeword
 // number (1-based) * 8 + bit (0 = most significant ... 7), or 0 for the

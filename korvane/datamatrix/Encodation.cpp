@@ -544,6 +544,12 @@ void write(const View& t, const std::vector<Unit>& units, int end, int capacity,
 
 StreamPlan::StreamPlan(const std::vector<Unit>& units) : units_(units) {
     fill(units_, Table{static_cast<int>(units_.size()), cells_});
+    const View t{static_cast<int>(units_.size()), cells_};
+    for (int s = 0; s < STATE_COUNT; ++s) {
+        const EndRange r = endRange(t, s);
+        if (r.least < INF)
+            ends_.push_back({r.least, r.most});
+    }
 }
 
 int StreamPlan::least() const {
@@ -555,7 +561,10 @@ int StreamPlan::least() const {
 }
 
 bool StreamPlan::fits(int capacity) const {
-    return chooseEnd(View{static_cast<int>(units_.size()), cells_}, capacity) >= 0;
+    for (const auto& [least, most] : ends_)
+        if (least <= capacity && capacity <= most)
+            return true;
+    return false;
 }
 
 void StreamPlan::write(int capacity, std::vector<std::uint8_t>& out, std::vector<Segment>* segments) const {

@@ -221,12 +221,12 @@ struct Placement {
             if (r == nrow + 4 && col == 2 && ncol % 8 == 0)
                 corner(d, word++);
             for (; r >= 0 && col < ncol; r -= 2, col += 2)
-                if (r < nrow && col >= 0 && free(r, col))
+                if (r >= 0 && r < nrow && col >= 0 && col < ncol && free(r, col))
                     standard(r, col, word++);
             r += 1;
             col += 3;
             for (; r < nrow && col >= 0; r += 2, col -= 2)
-                if (r >= 0 && col < ncol && free(r, col))
+                if (r >= 0 && r < nrow && col >= 0 && col < ncol && free(r, col))
                     standard(r, col, word++);
             r += 3;
             col += 1;
