@@ -15,20 +15,22 @@ using dm::detail::Unit;
 
 // The alphabet and what each character costs in each mode, worked out by
 // hand from ISO/IEC 16022 Tables 2 and 5-7 (values in C40, Text, X12;
-// 0 where the mode cannot hold the character; EDIFACT takes ASCII 32-94).
+// 0 where the mode cannot hold the character; EDIFACT takes ASCII 32-94,
+// Base 256 every byte but no FNC1).
 struct Char {
     unsigned char byte;
+    bool fnc1;
     int ascii;  // codewords, a digit pair aside
     int c40, text, x12;
     bool edifact;
 };
 constexpr Char ALPHABET[] = {
-    {'1', 1, 1, 1, 1, true},
-    {'A', 1, 1, 2, 1, true},
-    {'a', 1, 2, 1, 0, false},
-    {'*', 1, 2, 2, 1, true},
-    {'!', 1, 2, 2, 0, true},
-    {0xE9, 2, 4, 3, 0, false},  // Upper Shift, then 'i'
+    {'1', false, 1, 1, 1, 1, true},
+    {'A', false, 1, 1, 2, 1, true},
+    {'a', false, 1, 2, 1, 0, false},
+    {'*', false, 1, 2, 2, 1, true},
+    {0, true, 1, 2, 2, 0, false},       // FNC1: 232, or Shift 2 and 27
+    {0xE9, false, 2, 4, 3, 0, false},  // Upper Shift, then 'i'
 };
 constexpr int LETTERS = static_cast<int>(std::size(ALPHABET));
 
@@ -91,7 +93,7 @@ int cost(const int* letters, const int* modes, int n) {
             case T: if (!ch.text) return INT_MAX; values += ch.text; break;
             case X: if (!ch.x12) return INT_MAX; values += ch.x12; break;
             case E: if (!ch.edifact) return INT_MAX; values += 1; break;
-            case B: values += 1; break;
+            case B: if (ch.fnc1) return INT_MAX; values += 1; break;
             }
             ++k;
         }
@@ -157,13 +159,16 @@ TEST(DataMatrixStream, ShortestOverEveryModeAssignment) {
             for (int k = 0; k < n; ++k) {
                 letters[k] = r % LETTERS;
                 r /= LETTERS;
-                units.push_back({Unit::Byte, ALPHABET[letters[k]].byte, 0});
+                const Char& ch = ALPHABET[letters[k]];
+                units.push_back({ch.fnc1 ? Unit::Fnc1 : Unit::Byte, ch.byte, 0});
             }
             const dm::detail::StreamPlan plan(units);
             const int want = exhaustive(letters, n);
             std::string shown;
             for (const Unit& u : units)
-                shown += u.byte == 0xE9 ? std::string("\\xE9") : std::string(1, static_cast<char>(u.byte));
+                shown += u.kind == Unit::Fnc1 ? std::string("<FNC1>")
+                         : u.byte == 0xE9    ? std::string("\\xE9")
+                                             : std::string(1, static_cast<char>(u.byte));
             ASSERT_EQ(plan.least(), want) << shown;
             std::vector<std::uint8_t> out;
             plan.write(want, out);
