@@ -434,6 +434,11 @@ Result<Encoded> encode(const Message& message, const Options& options) {
     Result<std::vector<detail::Unit>> units = unitsOf(message, from, to);
     if (!units)
         return units.error();
+    // Markers take a codeword each at least: the search's table stays bounded by the largest symbol.
+    if (units->size() > MOST_UNITS)
+        return Error{ErrorCode::DataTooLong, "the data and its markers make " +
+                                                 number(static_cast<long long>(units->size())) +
+                                                 " characters; the largest symbol holds at most " + number(MOST_UNITS)};
     const detail::StreamPlan plan(*units);
     const int head = static_cast<int>(header.size());
 

@@ -10,9 +10,13 @@
 
 namespace dmtest {
 
-int sampleCount(int full) {
+bool fullRun() {
     const char* all = std::getenv("DATAMATRIX_FULL");
-    if (all && std::strcmp(all, "1") == 0)
+    return all && std::strcmp(all, "1") == 0;
+}
+
+int sampleCount(int full) {
+    if (fullRun())
         return full;
 #ifdef DATAMATRIX_SANITIZE
     return std::max(1, full / 10);

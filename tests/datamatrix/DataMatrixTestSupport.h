@@ -21,6 +21,8 @@ namespace dm = korvane::datamatrix;
 // How many random values a set runs: `full` normally, a tenth under the
 // sanitizers (or `full` with DATAMATRIX_FULL=1 in the environment).
 int sampleCount(int full);
+// DATAMATRIX_FULL=1: every check on every value (libdmtx reads a tenth otherwise).
+bool fullRun();
 
 testsupport::GrayImage render(const dm::Encoded& e, int scale = 3, int quiet = 2);
 
