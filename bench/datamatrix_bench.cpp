@@ -56,7 +56,7 @@ void BM_VerifyMixedText1000(benchmark::State& state) {
     const auto symbol = korvane::encode(korvane::Symbology::DataMatrix, mixedText(1000));
     korvane::LayoutOptions l;
     l.dpi = 0;
-    l.moduleDots = 3;
+    l.xDim = korvane::px(3);
     const auto drawing = korvane::layout(*symbol, l);
     for (auto _ : state) {
         auto v = korvane::verify(*drawing, *symbol);

@@ -350,50 +350,16 @@ Result<Resolved> resolve(const Settings& s, std::string_view data) {
     LayoutOptions& l = r.layout;
     l = s.layout;
     l.dpi = s.dpi;
-    const SymbologyInfo& info = symbologyInfo(r.symbology);
-    const bool pixels = s.dpi <= 0;
-    // The module in dots (pixel drawings) or millimetres (everything else), for
-    // converting quiet zones and heights given as lengths.
-    int moduleDots = 4;
-    double xMm = info.defaultXMm;
-    if (s.xDim) {
-        if (pixels) {
-            if (s.xDim->unit != Unit::Px)
-                return invalidOption("--x-dim: with --dpi none, give the module width in px");
-            moduleDots = static_cast<int>(std::lround(s.xDim->value));
-            if (moduleDots < 1 || moduleDots > 1000)
-                return invalidOption("--x-dim: a module is 1 to 1000 px");
-            l.moduleDots = moduleDots;
-        } else {
-            xMm = s.xDim->mm(s.dpi);
-            if (xMm <= 0)
-                return invalidOption("--x-dim: the module width must be more than 0");
-            l.xMm = xMm;
-        }
-    }
-    // A length in modules: px count dots of the module, the rest millimetres of X.
-    auto modules = [&](const Length& len) {
-        if (len.inModules())
-            return len.value;
-        if (len.unit == Unit::Px)
-            return len.value / (pixels ? moduleDots : xMm * s.dpi / 25.4);
-        return len.mm(s.dpi) / xMm;
-    };
-    auto millimetres = [&](const Length& len) { return pixels ? modules(len) * info.defaultXMm : len.mm(s.dpi); };
-    if (s.height) {
-        if (s.height->inModules() || (pixels && s.height->unit == Unit::Px))
-            l.heightModules = modules(*s.height);
-        else
-            l.heightMm = s.height->mm(s.dpi);
-    }
-    if (s.barReduction)
-        l.barReductionMm = millimetres(*s.barReduction);
-    if (s.fontSize)
-        l.fontSizeMm = millimetres(*s.fontSize);
-    if (s.quietHorizontal)
-        l.quietLeft = l.quietRight = modules(*s.quietHorizontal);
-    if (s.quietVertical)
-        l.quietVertical = modules(*s.quietVertical);
+    // Lengths go to the library as typed; layout() converts them. Without a
+    // resolution the module is given in px.
+    if (s.xDim && s.dpi <= 0 && s.xDim->unit != Unit::Px)
+        return invalidOption("--x-dim: with --dpi none, give the module width in px");
+    l.xDim = s.xDim;
+    l.height = s.height;
+    l.barReduction = s.barReduction;
+    l.fontSize = s.fontSize;
+    l.quietLeft = l.quietRight = s.quietHorizontal;
+    l.quietVertical = s.quietVertical;
     return r;
 }
 

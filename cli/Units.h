@@ -5,6 +5,7 @@
 
 #include <korvane/Drawing.h>
 #include <korvane/Result.h>
+#include <korvane/Units.h>
 
 #include <string>
 #include <string_view>
@@ -17,23 +18,10 @@ std::string lower(std::string_view text);
 // The error of a value or an option the command does not take (usage, exit 2).
 Error invalidOption(std::string message);
 
-enum class Unit { Mm, Cm, In, Mil, Pt, Px, Modules };
-
-// A length as typed; converted once the resolution and X are known, because
-// "4px" means four dots at the chosen resolution.
-struct Length {
-    double value = 0;
-    Unit unit = Unit::Mm;
-
-    bool inModules() const { return unit == Unit::Modules; }
-    // Millimetres at `dpi` dots per inch (px needs dpi > 0; modules need xMm).
-    double mm(double dpi, double xMm = 0) const;
-};
-
-// "0.33mm", "10mil", "0.013in", "1pt", "4px", "2.5cm"; a number alone is
-// taken in `bare` units. `modulesAllowed` accepts "12x" (or "12mod") as a
-// count of modules. Refuses negatives, NaN, infinities and numbers over 10^6.
-Result<Length> parseLength(std::string_view text, Unit bare, bool modulesAllowed = false);
+// Lengths are the library's (korvane/Units.h), parsed by its parseLength().
+using korvane::Length;
+using korvane::parseLength;
+using korvane::Unit;
 
 // A decimal number, all of `text`, finite, within [low, high].
 Result<double> parseNumber(std::string_view text, double low, double high);

@@ -77,19 +77,62 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         eo.structuredAppend.index = in.range(0, 27);
         eo.structuredAppend.id = in.bytes(in.range(0, 3));
     }
+    eo.gs1 = in.flag();
+    eo.eci = in.flag() ? in.range(-1, 1000000) : -1;
+    // Mostly the options that apply, so that runs reach the encoders; now and
+    // then all of them, to hold encode() to refusing the rest.
+    if (in.range(0, 7) != 0) {
+        const korvane::SymbologyInfo& info = korvane::symbologyInfo(symbology);
+        const korvane::EncodeOptions d;
+        if (info.matrix)
+            eo.check.reset();
+        if (!info.twoWidths)
+            eo.wideRatio = d.wideRatio;
+        if (!info.takes(korvane::CAP_CODE128_START))
+            eo.code128Start = d.code128Start;
+        if (!info.takes(korvane::CAP_MSI_CHECK))
+            eo.msiCheck = d.msiCheck;
+        if (!info.takes(korvane::CAP_CODABAR_ENDS))
+            eo.codabarStart = d.codabarStart, eo.codabarStop = d.codabarStop;
+        if (!info.takes(korvane::CAP_UPCE_SYSTEM))
+            eo.upceNumberSystem = d.upceNumberSystem;
+        if (!info.takes(korvane::CAP_ADD_ON))
+            eo.addOnGap = d.addOnGap;
+        if (!info.takes(korvane::CAP_AZTEC)) {
+            eo.aztecEncoder = d.aztecEncoder;
+            eo.eccPercent = d.eccPercent;
+            eo.minSize = d.minSize;
+            eo.compactOnly = eo.fullOnly = eo.bytes = false;
+        }
+        if (!info.takes(korvane::CAP_READER_INIT))
+            eo.readerInit = false;
+        if (!info.takes(korvane::CAP_STRUCTURED_APPEND))
+            eo.structuredAppend = {};
+        if (!info.takes(korvane::CAP_GS1))
+            eo.gs1 = false;
+        if (!info.takes(korvane::CAP_ECI))
+            eo.eci = -1;
+    }
     korvane::LayoutOptions lo;
     constexpr double DPIS[] = {0, 72, 96, 203, 300, 600, 1200, 0.5, 20000};
     lo.dpi = DPIS[in.range(0, 8)];
-    lo.xMm = in.range(0, 40) * 0.05;
-    lo.moduleDots = in.range(0, 6);
-    lo.heightMm = in.range(0, 3) * 7.5;
-    lo.heightModules = in.range(0, 2) * 30;
-    lo.barReductionMm = in.range(0, 3) * 0.03;
-    lo.quietLeft = in.range(-1, 20);
-    lo.quietRight = in.range(-1, 20);
-    lo.quietVertical = in.range(-1, 5);
+    // Any unit for any length; a unit layout() refuses for a field is a clean error.
+    auto length = [&](double value) -> std::optional<korvane::Length> {
+        constexpr korvane::Unit UNITS[] = {korvane::Unit::Mm, korvane::Unit::In, korvane::Unit::Mil,
+                                           korvane::Unit::Pt, korvane::Unit::Px, korvane::Unit::Modules};
+        const int unit = in.range(-1, 5);
+        if (unit < 0)
+            return std::nullopt;
+        return korvane::Length{value, UNITS[unit]};
+    };
+    lo.xDim = length(in.range(0, 40) * 0.05);
+    lo.height = length(in.range(0, 3) * 7.5);
+    lo.barReduction = length(in.range(0, 3) * 0.03);
+    lo.quietLeft = length(in.range(0, 20));
+    lo.quietRight = length(in.range(0, 20));
+    lo.quietVertical = length(in.range(0, 5));
     lo.text = in.flag();
-    lo.fontSizeMm = in.range(0, 3) * 1.5;
+    lo.fontSize = length(in.range(0, 3) * 1.5);
     lo.rotation = in.range(0, 4) * 90;
     const std::string value = in.rest();
 

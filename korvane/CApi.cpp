@@ -120,16 +120,26 @@ korvane::EncodeOptions encodeOptions(const kv_encode_options& c) {
 korvane::LayoutOptions layoutOptions(const kv_layout_options& c) {
     korvane::LayoutOptions o;
     o.dpi = c.dpi;
-    o.xMm = c.x_mm;
-    o.moduleDots = c.module_dots;
-    o.heightMm = c.height_mm;
-    o.heightModules = c.height_modules;
-    o.barReductionMm = c.bar_reduction_mm;
-    o.quietLeft = c.quiet_left;
-    o.quietRight = c.quiet_right;
-    o.quietVertical = c.quiet_vertical;
+    // The C fields keep one unit each; zero (negative for quiet zones) is the default.
+    if (c.dpi > 0 && c.x_mm != 0)
+        o.xDim = korvane::mm(c.x_mm);
+    else if (c.dpi <= 0 && c.module_dots != 0)
+        o.xDim = korvane::px(c.module_dots);
+    if (c.height_mm != 0)
+        o.height = korvane::mm(c.height_mm);
+    else if (c.height_modules != 0)
+        o.height = korvane::modules(c.height_modules);
+    if (c.bar_reduction_mm != 0)
+        o.barReduction = korvane::mm(c.bar_reduction_mm);
+    if (c.quiet_left >= 0)
+        o.quietLeft = korvane::modules(c.quiet_left);
+    if (c.quiet_right >= 0)
+        o.quietRight = korvane::modules(c.quiet_right);
+    if (c.quiet_vertical >= 0)
+        o.quietVertical = korvane::modules(c.quiet_vertical);
     o.text = c.text != 0;
-    o.fontSizeMm = c.font_size_mm;
+    if (c.font_size_mm != 0)
+        o.fontSize = korvane::mm(c.font_size_mm);
     o.foreground = colour(c.foreground);
     o.background = colour(c.background);
     o.rotation = c.rotation;

@@ -42,9 +42,7 @@ constexpr double MIN_HEIGHT_MM = 6.35;
 // Postnet half bars are 0.050 in against 0.125 in for the full ones.
 constexpr double POSTNET_SHORT_SHARE = 0.4;
 
-bool isRetail(Symbology s) {
-    return s == Symbology::Ean13 || s == Symbology::Ean8 || s == Symbology::UpcA || s == Symbology::UpcE;
-}
+bool isRetail(Symbology s) { return symbologyInfo(s).takes(CAP_RETAIL_TEXT); }
 
 std::string format(const char* fmt, double v) {
     char buf[200];
@@ -60,6 +58,15 @@ struct Scale {
 
     int mm(double v) const { return static_cast<int>(std::lround(v * dotsPerMm)); }
     int modules(double v) const { return static_cast<int>(std::lround(v * x)); }
+    // A length in dots, not yet rounded: px are dots, modules count X.
+    double dots(const Length& l) const {
+        switch (l.unit) {
+        case Unit::Px: return l.value;
+        case Unit::Modules: return l.value * x;
+        default: return l.mm(0) * dotsPerMm;
+        }
+    }
+    int wholeDots(const Length& l) const { return static_cast<int>(std::lround(dots(l))); }
 };
 
 Error tooLarge(const std::string& what) { return {ErrorCode::SizeTooLarge, what}; }
@@ -71,23 +78,23 @@ Status checkOptions(const LayoutOptions& o) {
                                : Status(bad("the resolution must be positive"));
     if (o.dpi > 0 && o.dpi < 1)
         return bad("the resolution must be at least 1 dpi");
-    if (!(o.xMm >= 0))
-        return bad("the X-dimension must be positive");
-    if (o.xMm > MAX_X_MM)
-        return tooLarge(format("an X-dimension of %g mm is beyond the 10 mm the library lays out", o.xMm));
-    if (o.moduleDots < 0 || o.moduleDots > MAX_MODULE_DOTS)
-        return bad("dots per module must be 1 to 1,000");
-    for (double v : {o.heightMm, o.fontSizeMm, o.barReductionMm}) {
-        if (!(v >= 0))
-            return bad("heights, font sizes and bar width reduction cannot be negative");
-        if (v > MAX_LENGTH_MM)
-            return tooLarge(format("%g mm is beyond the 2 m the library lays out", v));
+    if (o.xDim) {
+        const Length& x = *o.xDim;
+        if (x.unit == Unit::Modules)
+            return bad("the X-dimension is a length or px, not a count of modules");
+        if (!(x.value > 0))
+            return bad("the X-dimension must be positive");
+        if (o.dpi > 0 && x.mm(o.dpi) > MAX_X_MM)
+            return tooLarge(format("an X-dimension of %g mm is beyond the 10 mm the library lays out", x.mm(o.dpi)));
+        if (o.dpi <= 0 && x.unit != Unit::Px)
+            return bad("without a resolution the X-dimension is given in px");
+        if (o.dpi <= 0 && x.value > MAX_MODULE_DOTS)
+            return bad("a module is 1 to 1,000 px");
     }
-    if (!(o.heightModules >= 0) || o.heightModules > 100000)
-        return bad("the bar height in modules must be 0 to 100,000");
-    for (double q : {o.quietLeft, o.quietRight, o.quietVertical})
-        if (!(q <= MAX_QUIET_MODULES) || std::isnan(q))
-            return tooLarge(format("a quiet zone of %g modules is beyond the 1,000 the library lays out", q));
+    for (const std::optional<Length>* l : {&o.height, &o.fontSize, &o.barReduction, &o.quietLeft, &o.quietRight,
+                                           &o.quietVertical})
+        if (*l && !((*l)->value >= 0 && std::isfinite((*l)->value)))
+            return bad("heights, font sizes, quiet zones and bar width reduction cannot be negative");
     if (o.rotation != 0 && o.rotation != 90 && o.rotation != 180 && o.rotation != 270)
         return bad("rotation is 0, 90, 180 or 270 degrees");
     return Done{};
@@ -131,10 +138,8 @@ Result<Plan> planLinear(const Symbol& symbol, const LayoutOptions& o, const Scal
     const long long widthDots = static_cast<long long>(symbol.widthModules) * s.x;
 
     int barHeight;
-    if (o.heightMm > 0)
-        barHeight = s.mm(o.heightMm);
-    else if (o.heightModules > 0)
-        barHeight = s.modules(o.heightModules);
+    if (o.height && o.height->value > 0)
+        barHeight = s.wholeDots(*o.height);
     else if (info.defaultHeightMm > 0)
         barHeight = s.mm(info.defaultHeightMm);
     else if (info.defaultHeightModules > 0)
@@ -146,8 +151,8 @@ Result<Plan> planLinear(const Symbol& symbol, const LayoutOptions& o, const Scal
 
     const bool text = o.text && !symbol.textSpans.empty();
     double em;
-    if (o.fontSizeMm > 0)
-        em = o.fontSizeMm * s.dotsPerMm;
+    if (o.fontSize && o.fontSize->value > 0)
+        em = s.dots(*o.fontSize);
     else if (retail)
         em = RETAIL_EM_MODULES * s.x;
     else
@@ -342,7 +347,7 @@ Result<Drawing> layout(const Symbol& symbol, const LayoutOptions& o) {
     Scale s;
     double xMm = 0;
     if (o.dpi > 0) {
-        const double wanted = o.xMm > 0 ? o.xMm : info.defaultXMm;
+        const double wanted = o.xDim ? o.xDim->mm(o.dpi) : info.defaultXMm;
         s.dotsPerMm = o.dpi / MM_PER_INCH;
         s.wantedXMm = wanted;
         s.x = std::max(1, static_cast<int>(std::lround(wanted * s.dotsPerMm)));
@@ -354,21 +359,34 @@ Result<Drawing> layout(const Symbol& symbol, const LayoutOptions& o) {
             warnings.push_back(format("X of %.4g mm", xMm) + " is below the " + std::string(info.title) +
                                format(" minimum of %g mm", info.minXMm));
     } else {
-        s.x = o.moduleDots > 0 ? o.moduleDots : DEFAULT_MODULE_DOTS;
+        s.x = o.xDim ? std::max(1, static_cast<int>(std::lround(o.xDim->value))) : DEFAULT_MODULE_DOTS;
         s.dotsPerMm = s.x / info.defaultXMm;  // millimetre settings keep their proportion to X
         s.wantedXMm = info.defaultXMm;
     }
 
-    const int reduction = o.dpi > 0 ? s.mm(o.barReductionMm) : 0;
+    // Lengths beyond these are refused before anything is sized by them.
+    const double maxDots = MAX_LENGTH_MM * s.dotsPerMm;
+    for (const std::optional<Length>* l : {&o.height, &o.fontSize, &o.barReduction})
+        if (*l && s.dots(**l) > maxDots)
+            return tooLarge(format("%g mm is beyond the 2 m the library lays out", s.dots(**l) / s.dotsPerMm));
+    for (const std::optional<Length>* q : {&o.quietLeft, &o.quietRight, &o.quietVertical})
+        if (*q && s.dots(**q) > MAX_QUIET_MODULES * s.x)
+            return tooLarge(format("a quiet zone of %g modules is beyond the 1,000 the library lays out",
+                                   s.dots(**q) / s.x));
+
+    const int reduction = o.barReduction ? s.wholeDots(*o.barReduction) : 0;
     if (reduction >= s.x)
-        return Error{ErrorCode::InvalidOption, format("a bar width reduction of %g mm", o.barReductionMm) +
+        return Error{ErrorCode::InvalidOption, format("a bar width reduction of %g mm", reduction / s.dotsPerMm) +
                                                    " leaves nothing of a module of " + std::to_string(s.x) + " dots"};
 
-    auto quiet = [&](double option, int standard, const char* side) {
-        if (option >= 0 && option < standard)
-            warnings.push_back(std::string("the ") + side + " quiet zone of " + format("%g", option) +
+    auto quiet = [&](const std::optional<Length>& option, int standard, const char* side) {
+        if (!option)
+            return s.modules(standard);
+        const double inModules = s.dots(*option) / s.x;
+        if (inModules < standard - 1e-9)
+            warnings.push_back(std::string("the ") + side + " quiet zone of " + format("%g", inModules) +
                                " modules is below the " + std::to_string(standard) + " the standard asks for");
-        return s.modules(option >= 0 ? option : standard);
+        return static_cast<int>(std::lround(s.dots(*option)));
     };
     const int quietL = quiet(o.quietLeft, info.quietLeft, "left");
     const int quietR = quiet(o.quietRight, info.quietRight, "right");

@@ -6,34 +6,39 @@
 #include "Drawing.h"
 #include "Result.h"
 #include "Symbol.h"
+#include "Units.h"
+
+#include <optional>
 
 namespace korvane {
 
+// Every length is a value with its unit (korvane/Units.h: mm, cm, in, mil,
+// pt, px, modules), converted here once the resolution and X are known; an
+// unset one takes the symbology's standard. Without a resolution (dpi 0),
+// px are pixels and other lengths keep their proportion to the nominal X.
 struct LayoutOptions {
     // Resolution in dots per inch (1-10,000); 0 lays out in pixels without a
-    // physical size, with `moduleDots` dots per module.
+    // physical size.
     double dpi = 300;
-    // Module width in millimetres; 0: the symbology's nominal X. Snapped to
-    // whole dots (at least one); Drawing::xMm says what was reached.
-    double xMm = 0;
-    int moduleDots = 0;  // X in dots, used when dpi is 0 (default 4)
+    // Module width: a length or px (not modules); unset: the symbology's
+    // nominal X, or 4 px without a resolution, where only px are taken.
+    // Snapped to whole dots (at least one); Drawing::xMm says what was reached.
+    std::optional<Length> xDim;
 
-    // Bar height in millimetres, or in modules; both 0: the symbology's
-    // default. For Postnet it is the height of the full bars.
-    double heightMm = 0;
-    double heightModules = 0;
+    // Bar height (for Postnet the full bars'); unset: the standard's.
+    std::optional<Length> height;
 
-    // Print gain: every bar (and dark module) is drawn this much narrower,
-    // rounded to whole dots, its centre kept.
-    double barReductionMm = 0;
+    // Print gain: every dark edge that meets a light one is drawn this much
+    // further in, rounded to whole dots, the bar's centre kept.
+    std::optional<Length> barReduction;
 
-    // Quiet zones in modules; negative: the symbology's standard.
-    double quietLeft = -1;
-    double quietRight = -1;
-    double quietVertical = -1;  // above the symbol and below its text
+    // Quiet zones; unset: the symbology's standard.
+    std::optional<Length> quietLeft;
+    std::optional<Length> quietRight;
+    std::optional<Length> quietVertical;  // above the symbol and below its text
 
-    bool text = true;          // human-readable text
-    double fontSizeMm = 0;     // em size of the text; 0: chosen from X
+    bool text = true;                 // human-readable text
+    std::optional<Length> fontSize;   // em size of the text; unset: chosen from X
 
     Colour foreground = BLACK;
     Colour background = WHITE;

@@ -4,7 +4,7 @@
 //   auto symbol = korvane::encode(korvane::Symbology::Ean13, "590123412345");
 //   if (!symbol) return fail(symbol.error().message);
 //   korvane::LayoutOptions lo;
-//   lo.xMm = 0.33;
+//   lo.xDim = korvane::mm(0.33);
 //   lo.dpi = 300;
 //   auto drawing = korvane::layout(*symbol, lo);
 //   korvane::writeFile(*drawing, "label.svg");
@@ -13,10 +13,12 @@
 #include "Encode.h"
 #include "Message.h"
 #include "Layout.h"
+#include "Options.h"
 #include "Raster.h"
 #include "Result.h"
 #include "Symbol.h"
 #include "Symbology.h"
+#include "Units.h"
 #include "Verify.h"
 #include <korvane/Version.h>
 #include "Write.h"

@@ -273,176 +273,218 @@ int aztecPairCode(int first, int second) {
     return first == '.' ? 3 : first == ',' ? 4 : first == ':' ? 5 : -1;
 }
 
-AztecStream appendShortestStream(std::string_view text, const std::vector<int>& markers, BitString& bs) {
-    const int n = static_cast<int>(text.size());
-    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-    // Markers for every position, or none; a short list means no marker beyond it.
-    std::vector<int> padded;
-    const int* marks = markers.empty() ? nullptr : markers.data();
-    if (!markers.empty() && markers.size() < text.size()) {
-        padded = markers;
-        padded.resize(text.size(), -1);
-        marks = padded.data();
+namespace {
+
+// The search over (position, mode): cost rows filled left to right, with a
+// back-pointer per cell, in three steps per position (byte-shift runs that end
+// there, latches between characters, the character's own codes), then one
+// traceback and the codes written forwards.
+class ShortestStream {
+public:
+    ShortestStream(std::string_view text, const std::vector<int>& markers);
+
+    // Fills the tables; the cheapest final state.
+    AztecStream search();
+    // Appends the codes of the path to `result` to `bs`.
+    void emit(const AztecStream& result, BitString& bs) const;
+
+private:
+    bool isMarker(int j) const { return marks != nullptr && marks[j] >= 0; }
+    int* bestAt(int j) { return bestRing[j & 63]; }
+    // Whether a run may start at the state at `s` + m (whose byte the mode lacks).
+    bool runFrom(int s, int m) {
+        const int via = vias[static_cast<std::size_t>(s) * MODE_COUNT + m];
+        const bool latchedFromRunMode = via != m && (via < 3 || m != MODE_UPPER);
+        return !latchedFromRunMode && bestAt(s)[m] < INF;
     }
-    const auto isMarker = [&](int j) { return marks != nullptr && marks[j] >= 0; };
+    void relaxRuns(int j);
+    void latch(int j);
+    void relaxCharacter(int j);
+    std::vector<Action> traceback(int mode) const;
+
+    const int n;
+    const unsigned char* bytes;
+    std::vector<int> padded;
+    const int* marks = nullptr;
 
     // By position and mode: how the state was reached before any latch, and
     // the mode latched from (its own when none); where a run reached it, the
     // run's length. Each position's entries are written before they are read
     // (see the traceback). State costs after latching are kept for the last
     // 64 positions, as far back as a run start is looked up.
-    const std::size_t cellCount = static_cast<std::size_t>(n + 1) * MODE_COUNT;
-    std::unique_ptr<Step[]> steps(new Step[cellCount]);
-    std::unique_ptr<std::uint8_t[]> vias(new std::uint8_t[cellCount]);
-    std::unique_ptr<std::uint16_t[]> runLengths(new std::uint16_t[static_cast<std::size_t>(n + 1) * 3]);
+    std::unique_ptr<Step[]> steps;
+    std::unique_ptr<std::uint8_t[]> vias;
+    std::unique_ptr<std::uint16_t[]> runLengths;
     int bestRing[64][MODE_COUNT];
-    const auto bestAt = [&](int j) { return bestRing[j & 63]; };
 
     // Run starts into upper, lower and mixed: a short window (up to 31 bytes
     // back) and a long one (32 to 2,078 back) for each.
     RunStarts shortRuns[3], longRuns[3];
+    int firstRunStart = 0;  // no marker lies between here and the current position
 
     // Costs arriving at this position and the next two, before latching.
     int rows[3][MODE_COUNT];
-    for (auto& row : rows)
-        for (int& c : row)
-            c = INF;
     int* in = rows[0];
     int* next = rows[1];
     int* afterNext = rows[2];
+};
+
+ShortestStream::ShortestStream(std::string_view text, const std::vector<int>& markers)
+    : n(static_cast<int>(text.size())), bytes(reinterpret_cast<const unsigned char*>(text.data())) {
+    // Markers for every position, or none; a short list means no marker beyond it.
+    marks = markers.empty() ? nullptr : markers.data();
+    if (!markers.empty() && markers.size() < text.size()) {
+        padded = markers;
+        padded.resize(text.size(), -1);
+        marks = padded.data();
+    }
+    const std::size_t cellCount = static_cast<std::size_t>(n + 1) * MODE_COUNT;
+    steps.reset(new Step[cellCount]);
+    vias.reset(new std::uint8_t[cellCount]);
+    runLengths.reset(new std::uint16_t[static_cast<std::size_t>(n + 1) * 3]);
+    for (auto& row : rows)
+        for (int& c : row)
+            c = INF;
     in[MODE_UPPER] = 0;
     steps[MODE_UPPER] = START;
+}
 
-    // Whether a run may start at the state at `at` + m (whose byte the mode
-    // lacks).
-    const auto runFrom = [&](int s, int m) {
-        const int via = vias[static_cast<std::size_t>(s) * MODE_COUNT + m];
-        const bool latchedFromRunMode = via != m && (via < 3 || m != MODE_UPPER);
-        return !latchedFromRunMode && bestAt(s)[m] < INF;
-    };
-
-    int firstRunStart = 0;  // no marker lies between here and the current position
-    for (int j = 0;; ++j) {
-        const std::size_t row = static_cast<std::size_t>(j) * MODE_COUNT;
-
-        // Byte-shift runs ending here, from upper, lower or mixed. Runs worth
-        // considering: none starts or ends with a character of its mode's own
-        // set (written in the mode, 5 bits rather than 8, it leaves a shorter
-        // run), and none starts in a state that was latched into from a mode
-        // with byte shifts, or into lower or mixed from digit or punctuation
-        // (whose latch paths pass through upper): the run from that mode, with
-        // the latch after it, costs no more.
-        if (j > 0) {
-            const int last = j - 1;
-            if (isMarker(last)) {
-                for (int m = 0; m < 3; ++m) {
-                    shortRuns[m].clear();
-                    longRuns[m].clear();
-                }
-                firstRunStart = j;
-            } else {
-                const int longStart = j - (SHORT_RUN + 1);
-                if (longStart >= firstRunStart) {
-                    const unsigned modes = BYTE_CODES[bytes[longStart]].runModes;
-                    for (int m = 0; m < 3; ++m)
-                        if ((modes >> m & 1u) != 0 && runFrom(longStart, m))
-                            longRuns[m].push(longStart, bestAt(longStart)[m] - 8 * longStart);
-                }
-                const unsigned modes = BYTE_CODES[bytes[last]].runModes;
-                for (int m = 0; m < 3; ++m) {
-                    if ((modes >> m & 1u) == 0)
-                        continue;
-                    RunStarts& shortRun = shortRuns[m];
-                    RunStarts& longRun = longRuns[m];
-                    if (runFrom(last, m))
-                        shortRun.push(last, bestAt(last)[m] - 8 * last);
-                    if (!shortRun.empty()) {
-                        shortRun.dropBefore(j - SHORT_RUN);
-                        if (!shortRun.empty() && shortRun.frontKey() + 8 * j + SHORT_RUN_HEAD < in[m]) {
-                            in[m] = shortRun.frontKey() + 8 * j + SHORT_RUN_HEAD;
-                            runLengths[static_cast<std::size_t>(j) * 3 + m] =
-                                static_cast<std::uint16_t>(j - shortRun.front());
-                            steps[row + m] = RUN;
-                        }
-                    }
-                    if (!longRun.empty()) {
-                        longRun.dropBefore(j - LONG_RUN);
-                        if (!longRun.empty() && longRun.frontKey() + 8 * j + LONG_RUN_HEAD < in[m]) {
-                            in[m] = longRun.frontKey() + 8 * j + LONG_RUN_HEAD;
-                            runLengths[static_cast<std::size_t>(j) * 3 + m] =
-                                static_cast<std::uint16_t>(j - longRun.front());
-                            steps[row + m] = RUN;
-                        }
-                    }
-                }
-            }
+// Byte-shift runs ending at j, from upper, lower or mixed. Runs worth
+// considering: none starts or ends with a character of its mode's own set
+// (written in the mode, 5 bits rather than 8, it leaves a shorter run), and
+// none starts in a state that was latched into from a mode with byte shifts,
+// or into lower or mixed from digit or punctuation (whose latch paths pass
+// through upper): the run from that mode, with the latch after it, costs no
+// more.
+void ShortestStream::relaxRuns(int j) {
+    // Members in locals: the byte-sized stores below may alias any object, so
+    // the compiler would reload members after each of them.
+    int* const in = this->in;
+    Step* const steps = this->steps.get();
+    std::uint16_t* const runLengths = this->runLengths.get();
+    const unsigned char* const bytes = this->bytes;
+    const int last = j - 1;
+    if (isMarker(last)) {
+        for (int m = 0; m < 3; ++m) {
+            shortRuns[m].clear();
+            longRuns[m].clear();
         }
-
-        // Latches between characters, along the cheapest latch paths: into
-        // upper directly; into lower, mixed and digit directly or through upper;
-        // into punctuation through mixed. The mode a state latched from is kept,
-        // and LATCHES holds the whole path from it.
-        int* here = bestAt(j);
-        {
-            int cost[MODE_COUNT];
-            int via[MODE_COUNT];
-            const auto take = [&](int t, int c, int from) {
-                if (c < cost[t]) {
-                    cost[t] = c;
-                    via[t] = from;
-                }
-            };
-            for (int t = 0; t < MODE_COUNT; ++t) {
-                cost[t] = in[t];
-                via[t] = t;
-            }
-            take(MODE_UPPER, in[MODE_LOWER] + LATCHES[MODE_LOWER][MODE_UPPER].bits, MODE_LOWER);
-            take(MODE_UPPER, in[MODE_MIXED] + LATCHES[MODE_MIXED][MODE_UPPER].bits, MODE_MIXED);
-            take(MODE_UPPER, in[MODE_PUNCT] + LATCHES[MODE_PUNCT][MODE_UPPER].bits, MODE_PUNCT);
-            take(MODE_UPPER, in[MODE_DIGIT] + LATCHES[MODE_DIGIT][MODE_UPPER].bits, MODE_DIGIT);
-            const int fromUpper = cost[MODE_UPPER] + 5;  // L/L, M/L and D/L are 5 bits
-            take(MODE_LOWER, in[MODE_MIXED] + LATCHES[MODE_MIXED][MODE_LOWER].bits, MODE_MIXED);
-            take(MODE_LOWER, fromUpper, via[MODE_UPPER]);
-            take(MODE_MIXED, in[MODE_LOWER] + LATCHES[MODE_LOWER][MODE_MIXED].bits, MODE_LOWER);
-            take(MODE_MIXED, fromUpper, via[MODE_UPPER]);
-            take(MODE_DIGIT, in[MODE_LOWER] + LATCHES[MODE_LOWER][MODE_DIGIT].bits, MODE_LOWER);
-            take(MODE_DIGIT, fromUpper, via[MODE_UPPER]);
-            take(MODE_PUNCT, cost[MODE_MIXED] + LATCHES[MODE_MIXED][MODE_PUNCT].bits, via[MODE_MIXED]);
-            for (int t = 0; t < MODE_COUNT; ++t) {
-                assert(via[t] == t || cost[t] == in[via[t]] + LATCHES[via[t]][t].bits);
-                here[t] = cost[t];
-                vias[row + t] = static_cast<std::uint8_t>(via[t]);
-            }
-        }
-        if (j == n)
-            break;
-
-        // Steps that write the character (or pair, or flag) at j.
-        Step* nextSteps = &steps[row + MODE_COUNT];
-        const auto relax = [](int* costs, Step* reached, int m, int cost, Step step) {
-            if (cost < costs[m]) {
-                costs[m] = cost;
-                reached[m] = step;
+        firstRunStart = j;
+        return;
+    }
+    const std::size_t row = static_cast<std::size_t>(j) * MODE_COUNT;
+    const int longStart = j - (SHORT_RUN + 1);
+    if (longStart >= firstRunStart) {
+        const unsigned modes = BYTE_CODES[bytes[longStart]].runModes;
+        for (int m = 0; m < 3; ++m)
+            if ((modes >> m & 1u) != 0 && runFrom(longStart, m))
+                longRuns[m].push(longStart, bestAt(longStart)[m] - 8 * longStart);
+    }
+    const unsigned modes = BYTE_CODES[bytes[last]].runModes;
+    for (int m = 0; m < 3; ++m) {
+        if ((modes >> m & 1u) == 0)
+            continue;
+        if (runFrom(last, m))
+            shortRuns[m].push(last, bestAt(last)[m] - 8 * last);
+        const auto tryWindow = [&](RunStarts& window, int reach, int head) {
+            if (window.empty())
+                return;
+            window.dropBefore(j - reach);
+            if (!window.empty() && window.frontKey() + 8 * j + head < in[m]) {
+                in[m] = window.frontKey() + 8 * j + head;
+                runLengths[static_cast<std::size_t>(j) * 3 + m] = static_cast<std::uint16_t>(j - window.front());
+                steps[row + m] = RUN;
             }
         };
-        if (isMarker(j)) {
-            // FLG(n): 3 bits of n, then n ECI digits (n = 0 is FNC1).
-            const int mark = marks[j];
-            const int flag = 5 + 3 + (mark == 0 ? 0 : 4 * decimalDigits(mark));
-            relax(next, nextSteps, MODE_PUNCT, here[MODE_PUNCT] + flag, FLAG);
-            for (int m : {MODE_UPPER, MODE_LOWER, MODE_MIXED, MODE_DIGIT})
-                relax(next, nextSteps, m, here[m] + WIDTH[m] + flag, FLAG_SHIFT);
-        } else {
-            const ByteCodes& codes = BYTE_CODES[bytes[j]];
-            for (int m = 0; m < MODE_COUNT; ++m)
-                relax(next, nextSteps, m, here[m] + codes.stayBits[m], codes.stayStep[m]);
-            if (codes.pairFirst && j + 1 < n && !isMarker(j + 1) && aztecPairCode(bytes[j], bytes[j + 1]) >= 0) {
-                Step* afterSteps = nextSteps + MODE_COUNT;
-                relax(afterNext, afterSteps, MODE_PUNCT, here[MODE_PUNCT] + 5, PAIR);
-                for (int m : {MODE_UPPER, MODE_LOWER, MODE_MIXED, MODE_DIGIT})
-                    relax(afterNext, afterSteps, m, here[m] + WIDTH[m] + 5, PAIR_SHIFT);
-            }
+        tryWindow(shortRuns[m], SHORT_RUN, SHORT_RUN_HEAD);
+        tryWindow(longRuns[m], LONG_RUN, LONG_RUN_HEAD);
+    }
+}
+
+// Latches between characters, along the cheapest latch paths: into upper
+// directly; into lower, mixed and digit directly or through upper; into
+// punctuation through mixed. The mode a state latched from is kept, and
+// LATCHES holds the whole path from it.
+void ShortestStream::latch(int j) {
+    const int* const in = this->in;
+    std::uint8_t* const vias = this->vias.get();
+    const std::size_t row = static_cast<std::size_t>(j) * MODE_COUNT;
+    int* here = bestAt(j);
+    int cost[MODE_COUNT];
+    int via[MODE_COUNT];
+    const auto take = [&](int t, int c, int from) {
+        if (c < cost[t]) {
+            cost[t] = c;
+            via[t] = from;
         }
+    };
+    for (int t = 0; t < MODE_COUNT; ++t) {
+        cost[t] = in[t];
+        via[t] = t;
+    }
+    take(MODE_UPPER, in[MODE_LOWER] + LATCHES[MODE_LOWER][MODE_UPPER].bits, MODE_LOWER);
+    take(MODE_UPPER, in[MODE_MIXED] + LATCHES[MODE_MIXED][MODE_UPPER].bits, MODE_MIXED);
+    take(MODE_UPPER, in[MODE_PUNCT] + LATCHES[MODE_PUNCT][MODE_UPPER].bits, MODE_PUNCT);
+    take(MODE_UPPER, in[MODE_DIGIT] + LATCHES[MODE_DIGIT][MODE_UPPER].bits, MODE_DIGIT);
+    const int fromUpper = cost[MODE_UPPER] + 5;  // L/L, M/L and D/L are 5 bits
+    take(MODE_LOWER, in[MODE_MIXED] + LATCHES[MODE_MIXED][MODE_LOWER].bits, MODE_MIXED);
+    take(MODE_LOWER, fromUpper, via[MODE_UPPER]);
+    take(MODE_MIXED, in[MODE_LOWER] + LATCHES[MODE_LOWER][MODE_MIXED].bits, MODE_LOWER);
+    take(MODE_MIXED, fromUpper, via[MODE_UPPER]);
+    take(MODE_DIGIT, in[MODE_LOWER] + LATCHES[MODE_LOWER][MODE_DIGIT].bits, MODE_LOWER);
+    take(MODE_DIGIT, fromUpper, via[MODE_UPPER]);
+    take(MODE_PUNCT, cost[MODE_MIXED] + LATCHES[MODE_MIXED][MODE_PUNCT].bits, via[MODE_MIXED]);
+    for (int t = 0; t < MODE_COUNT; ++t) {
+        assert(via[t] == t || cost[t] == in[via[t]] + LATCHES[via[t]][t].bits);
+        here[t] = cost[t];
+        vias[row + t] = static_cast<std::uint8_t>(via[t]);
+    }
+}
+
+// Steps that write the character (or pair, or flag) at j into the next rows.
+void ShortestStream::relaxCharacter(int j) {
+    int* const next = this->next;
+    int* const afterNext = this->afterNext;
+    const int n = this->n;
+    const unsigned char* const bytes = this->bytes;
+    const int* const marks = this->marks;
+    const int* here = bestAt(j);
+    Step* nextSteps = &steps[static_cast<std::size_t>(j + 1) * MODE_COUNT];
+    const auto relax = [](int* costs, Step* reached, int m, int cost, Step step) {
+        if (cost < costs[m]) {
+            costs[m] = cost;
+            reached[m] = step;
+        }
+    };
+    const auto isMarker = [marks](int k) { return marks != nullptr && marks[k] >= 0; };
+    if (isMarker(j)) {
+        // FLG(n): 3 bits of n, then n ECI digits (n = 0 is FNC1).
+        const int mark = marks[j];
+        const int flag = 5 + 3 + (mark == 0 ? 0 : 4 * decimalDigits(mark));
+        relax(next, nextSteps, MODE_PUNCT, here[MODE_PUNCT] + flag, FLAG);
+        for (int m : {MODE_UPPER, MODE_LOWER, MODE_MIXED, MODE_DIGIT})
+            relax(next, nextSteps, m, here[m] + WIDTH[m] + flag, FLAG_SHIFT);
+        return;
+    }
+    const ByteCodes& codes = BYTE_CODES[bytes[j]];
+    for (int m = 0; m < MODE_COUNT; ++m)
+        relax(next, nextSteps, m, here[m] + codes.stayBits[m], codes.stayStep[m]);
+    if (codes.pairFirst && j + 1 < n && !isMarker(j + 1) && aztecPairCode(bytes[j], bytes[j + 1]) >= 0) {
+        Step* afterSteps = nextSteps + MODE_COUNT;
+        relax(afterNext, afterSteps, MODE_PUNCT, here[MODE_PUNCT] + 5, PAIR);
+        for (int m : {MODE_UPPER, MODE_LOWER, MODE_MIXED, MODE_DIGIT})
+            relax(afterNext, afterSteps, m, here[m] + WIDTH[m] + 5, PAIR_SHIFT);
+    }
+}
+
+AztecStream ShortestStream::search() {
+    for (int j = 0;; ++j) {
+        if (j > 0)
+            relaxRuns(j);
+        latch(j);
+        if (j == n)
+            break;
+        relaxCharacter(j);
         int* done = in;
         in = next;
         next = afterNext;
@@ -450,7 +492,6 @@ AztecStream appendShortestStream(std::string_view text, const std::vector<int>& 
         for (int m = 0; m < MODE_COUNT; ++m)
             afterNext[m] = INF;
     }
-
     // The cheapest final state; digit and punctuation first, whose padding
     // never reads as a byte shift.
     const int* last = bestAt(n);
@@ -458,11 +499,12 @@ AztecStream appendShortestStream(std::string_view text, const std::vector<int>& 
     for (int m : {MODE_PUNCT, MODE_UPPER, MODE_LOWER, MODE_MIXED})
         if (last[m] < last[mode])
             mode = m;
-    const AztecStream result{last[mode], static_cast<AztecMode>(mode)};
+    return {last[mode], static_cast<AztecMode>(mode)};
+}
 
-    // Back from the end along entries that were written on the way (every
-    // position's latch sources, and the arrival of each state reached), then
-    // the codes forwards.
+// Back from the end along entries that were written on the way (every
+// position's latch sources, and the arrival of each state reached).
+std::vector<Action> ShortestStream::traceback(int mode) const {
     std::vector<Action> actions;
     actions.reserve(static_cast<std::size_t>(n) + 8);
     for (int j = n;;) {
@@ -481,7 +523,11 @@ AztecStream appendShortestStream(std::string_view text, const std::vector<int>& 
         j -= length;
     }
     assert(mode == MODE_UPPER);
+    return actions;
+}
 
+void ShortestStream::emit(const AztecStream& result, BitString& bs) const {
+    const std::vector<Action> actions = traceback(result.endMode);
     const int startLength = bs.getLength();
     {
         CodeWriter out(bs);
@@ -544,13 +590,25 @@ AztecStream appendShortestStream(std::string_view text, const std::vector<int>& 
     }
     assert(bs.getLength() - startLength == result.bits);
     (void)startLength;
+}
+
+}  // namespace
+
+AztecStream appendShortestStream(std::string_view text, const std::vector<int>& markers, BitString& bs) {
+    ShortestStream search(text, markers);
+    const AztecStream result = search.search();
+    search.emit(result, bs);
     return result;
 }
 
 void aztecInput(const Message& message, std::string& text, std::vector<int>& markers) {
     constexpr char PLACEHOLDER = '0';
-    text.clear();
     markers.clear();
+    if (!message.gs1 && message.markers.empty()) {
+        text = message.bytes;
+        return;
+    }
+    text.clear();
     text.reserve(message.bytes.size() + message.markers.size() + 1);
     markers.reserve(text.capacity());
     auto mark = [&](int marker) {

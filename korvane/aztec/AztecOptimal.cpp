@@ -5,6 +5,7 @@
 #include "AztecOptimal.h"
 
 #include "AztecModes.h"
+#include "AztecRules.h"
 
 #include <ABitMap.h>
 #include <Aztec.h>
@@ -53,20 +54,6 @@ int countLimit(int row, bool readerInit) {
     return 1 << (readerInit ? bits - 1 : bits);
 }
 
-bool eligible(int row, const EncodeOptions& o) {
-    const bool compact = Aztec::isCompactRow(row);
-    if ((o.compactOnly && !compact) || (o.fullOnly && compact))
-        return false;
-    if (conf(row, Aztec::CONF_COLUMNS) < o.minSize)
-        return false;
-    // Reader initialisation is flagged in the top bit of the codeword count,
-    // which readers look at only in one-layer compact symbols and full-range
-    // symbols of up to 22 layers.
-    if (o.readerInit && conf(row, Aztec::CONF_DATA_LAYERS) > (compact ? 1 : 22))
-        return false;
-    return true;
-}
-
 // The data codewords of a stream, bit-stuffed by the engine.
 std::vector<int> codewords(const BitString& stream, int B) {
     BitString work = stream;
@@ -102,45 +89,31 @@ void addStructuredAppend(const StructuredAppend& sa, BitString& bs) {
     bs.addBits(aztecCode(MODE_UPPER, 'A' + sa.count - 1), 5);
 }
 
-}  // namespace
+// Why no configuration is allowed at all. Reader initialisation allows 1
+// layer compact (15 x 15) and up to 22 full-range (109 x 109).
+Error noSymbolAllowed(const EncodeOptions& o) {
+    std::vector<std::string> wanted;
+    if (o.compactOnly || o.fullOnly)
+        wanted.push_back(o.compactOnly ? "compact" : "full-range");
+    if (o.minSize > 0)
+        wanted.push_back("at least " + std::to_string(o.minSize) + " modules across");
+    if (o.readerInit)
+        wanted.push_back("a reader-initialisation symbol");
+    std::string why = "no Aztec symbol is";
+    for (std::size_t i = 0; i < wanted.size(); ++i)
+        why += (i == 0 ? " " : " and ") + wanted[i];
+    return Error{ErrorCode::InvalidOption, why};
+}
 
-Result<Symbol> encodeAztecOptimal(const Message& message, const EncodeOptions& o) {
-    if (o.eccExtraWords < 0 || o.eccExtraWords > MAX_CODEWORDS)
-        return Error{ErrorCode::InvalidOption, "the extra Aztec check words are " + std::to_string(o.eccExtraWords) +
-                                                   "; they must be 0 to 1,664"};
+// The smallest allowed configuration whose data codewords leave room for the
+// check words, and those codewords.
+struct Configuration {
+    int row = -1;
+    std::vector<int> words;  // data codewords, bit-stuffed
+};
 
-    if (std::none_of(std::begin(ROWS_BY_SIZE), std::end(ROWS_BY_SIZE), [&](int row) { return eligible(row, o); })) {
-        // Reader initialisation allows 1 layer compact (15 x 15) and up to 22
-        // full-range (109 x 109).
-        std::vector<std::string> wanted;
-        if (o.compactOnly || o.fullOnly)
-            wanted.push_back(o.compactOnly ? "compact" : "full-range");
-        if (o.minSize > 0)
-            wanted.push_back("at least " + std::to_string(o.minSize) + " modules across");
-        if (o.readerInit)
-            wanted.push_back("a reader-initialisation symbol");
-        std::string why = "no Aztec symbol is";
-        for (std::size_t i = 0; i < wanted.size(); ++i)
-            why += (i == 0 ? " " : " and ") + wanted[i];
-        return Error{ErrorCode::InvalidOption, why};
-    }
-
-    std::string text;
-    std::vector<int> markers;
-    aztecInput(message, text, markers);
-    if (static_cast<int>(text.size()) > MAX_MESSAGE)
-        return Error{ErrorCode::DataTooLong, "the data has " + std::to_string(text.size()) +
-                                                 " characters; no Aztec symbol holds more than " +
-                                                 std::to_string(MAX_MESSAGE)};
-
-    BitString stream;
-    if (message.structuredAppend.index > 0)
-        addStructuredAppend(message.structuredAppend, stream);
-    const AztecStream encoded = appendShortestStream(text, markers, stream);
-    int streamBits = stream.getLength();
-
-    // The smallest allowed configuration whose data codewords leave room for
-    // the check words.
+Result<Configuration> chooseConfiguration(const BitString& stream, const EncodeOptions& o) {
+    const int streamBits = stream.getLength();
     std::vector<int> wordsByBits[4];  // for codewords of 6, 8, 10 and 12 bits
     const auto wordsFor = [&](int B) -> const std::vector<int>& {
         std::vector<int>& words = wordsByBits[(B - 6) / 2];
@@ -148,10 +121,9 @@ Result<Symbol> encodeAztecOptimal(const Message& message, const EncodeOptions& o
             words = codewords(stream, B);
         return words;
     };
-    int selected = -1;
     int mostBits = 0;
     for (int row : ROWS_BY_SIZE) {
-        if (!eligible(row, o))
+        if (!aztecRowAllowed(row, o))
             continue;
         const int total = conf(row, Aztec::CONF_CODEWORDS);
         const int B = conf(row, Aztec::CONF_CODEWORD_SIZE);
@@ -160,53 +132,54 @@ Result<Symbol> encodeAztecOptimal(const Message& message, const EncodeOptions& o
         mostBits = std::max(mostBits, room * B);
         if (room < 1 || (streamBits + B - 1) / B > room)  // B data bits per word at best
             continue;
-        if (static_cast<int>(wordsFor(B).size()) <= room) {
-            selected = row;
-            break;
-        }
+        if (static_cast<int>(wordsFor(B).size()) <= room)
+            return Configuration{row, wordsFor(B)};
     }
-    if (selected < 0)
-        return Error{ErrorCode::DataTooLong, "the data needs " + std::to_string(streamBits) +
-                                                 " bits; the largest Aztec symbol allowed holds " +
-                                                 std::to_string(mostBits)};
+    return Error{ErrorCode::DataTooLong, "the data needs " + std::to_string(streamBits) +
+                                             " bits; the largest Aztec symbol allowed holds " +
+                                             std::to_string(mostBits)};
+}
 
-    const bool compact = Aztec::isCompactRow(selected);
-    const int layers = conf(selected, Aztec::CONF_DATA_LAYERS);
-    const int total = conf(selected, Aztec::CONF_CODEWORDS);
-    const int B = conf(selected, Aztec::CONF_CODEWORD_SIZE);
-    std::vector<int> words = wordsFor(B);
-    // Ten or more padding bits after upper, lower or mixed mode spell B/S and a
-    // byte count, which some readers take for bytes past the end of the data.
-    // A latch to digit (punctuation from mixed) in their place costs nothing:
-    // it fits in the last codeword and the padding after it spells nothing.
-    if (encoded.endMode != MODE_DIGIT && encoded.endMode != MODE_PUNCT && trailingBits(words, B, streamBits) >= 10) {
-        const std::size_t count = words.size();
-        stream.addBits(30, 5);  // D/L in upper and lower, P/L in mixed
-        streamBits += 5;
-        words = codewords(stream, B);
-        assert(words.size() == count);
-        (void)count;
-    }
+// Ten or more padding bits after upper, lower or mixed mode spell B/S and a
+// byte count, which some readers take for bytes past the end of the data. A
+// latch to digit (punctuation from mixed) in their place costs nothing: it
+// fits in the last codeword and the padding after it spells nothing.
+void padSafely(AztecMode endMode, int B, BitString& stream, std::vector<int>& words) {
+    if (endMode == MODE_DIGIT || endMode == MODE_PUNCT || trailingBits(words, B, stream.getLength()) < 10)
+        return;
+    const std::size_t count = words.size();
+    stream.addBits(30, 5);  // D/L in upper and lower, P/L in mixed
+    words = codewords(stream, B);
+    assert(words.size() == count);
+    (void)count;
+}
+
+// Check words, mode message and module placement of configuration `row`.
+Symbol placed(int row, std::vector<int> words, bool readerInit) {
+    const bool compact = Aztec::isCompactRow(row);
+    const int layers = conf(row, Aztec::CONF_DATA_LAYERS);
+    const int total = conf(row, Aztec::CONF_CODEWORDS);
+    const int B = conf(row, Aztec::CONF_CODEWORD_SIZE);
     const int nd = static_cast<int>(words.size());
 
     // Check words, then the codewords as one stream of B-bit words.
     words.resize(static_cast<std::size_t>(total) + 1);
     Aztec::ReedSolomon(words.data(), nd, total - nd, 1 << B, Aztec::primePolynomial(B));
-    BitString placed;
+    BitString bits;
     for (int i = 0; i < total; ++i)
-        placed.addBits(words[static_cast<std::size_t>(i)], B);
+        bits.addBits(words[static_cast<std::size_t>(i)], B);
 
     Aztec modeMessageWriter;
-    modeMessageWriter.setReaderInitilization(o.readerInit);
+    modeMessageWriter.setReaderInitilization(readerInit);
     BitString modeMessage;
     modeMessageWriter.getModeMessage(layers, nd, compact, &modeMessage);
 
-    const int size = conf(selected, Aztec::CONF_COLUMNS);
+    const int size = conf(row, Aztec::CONF_COLUMNS);
     const std::size_t moduleCount = static_cast<std::size_t>(size) * size;
     std::unique_ptr<int[]> matrix(new int[moduleCount]);  // ABitMap sets every entry
     ABitMap map(size, size, compact, matrix.get());
     map.placeModeMessage(&modeMessage, compact);
-    map.placeDominos(&placed, compact);  // never more bits than modules: nothing is left over
+    map.placeDominos(&bits, compact);  // never more bits than modules: nothing is left over
 
     Symbol symbol;
     symbol.symbology = Symbology::Aztec;
@@ -218,17 +191,38 @@ Result<Symbol> encodeAztecOptimal(const Message& message, const EncodeOptions& o
                   ABitMap::WHITEGRID == 2 && ABitMap::EMPTY == -1);
     for (std::size_t i = 0; i < moduleCount; ++i)
         symbol.modules[i] = static_cast<std::uint8_t>((static_cast<unsigned>(matrix[i]) & ~2u) == 1u);
-    AztecFacts& f = symbol.facts.aztec;
-    f.compact = compact;
-    f.layers = layers;
-    f.dataCodewords = nd;
-    f.totalCodewords = total;
-    f.codewordBits = B;
-    f.dataBits = streamBits;
-    f.eccPercent = 100.0 * (total - nd) / total;
-    f.readerInit = o.readerInit;
-    f.structuredIndex = o.structuredAppend.index;
-    f.structuredCount = o.structuredAppend.count;
+    return symbol;
+}
+
+}  // namespace
+
+Result<Symbol> encodeAztecOptimal(const Message& message, const EncodeOptions& o) {
+    if (o.eccExtraWords < 0 || o.eccExtraWords > MAX_CODEWORDS)
+        return Error{ErrorCode::InvalidOption, "the extra Aztec check words are " + std::to_string(o.eccExtraWords) +
+                                                   "; they must be 0 to 1,664"};
+    if (std::none_of(std::begin(ROWS_BY_SIZE), std::end(ROWS_BY_SIZE),
+                     [&](int row) { return aztecRowAllowed(row, o); }))
+        return noSymbolAllowed(o);
+
+    std::string text;
+    std::vector<int> markers;
+    aztecInput(message, text, markers);
+    if (static_cast<int>(text.size()) > MAX_MESSAGE)
+        return Error{ErrorCode::DataTooLong, "the data has " + std::to_string(text.size()) +
+                                                 " characters; no Aztec symbol holds more than " +
+                                                 std::to_string(MAX_MESSAGE)};
+    BitString stream;
+    if (message.structuredAppend.index > 0)
+        addStructuredAppend(message.structuredAppend, stream);
+    const AztecStream encoded = appendShortestStream(text, markers, stream);
+
+    Result<Configuration> chosen = chooseConfiguration(stream, o);
+    if (!chosen)
+        return chosen.error();
+    padSafely(encoded.endMode, conf(chosen->row, Aztec::CONF_CODEWORD_SIZE), stream, chosen->words);
+    const int dataCodewords = static_cast<int>(chosen->words.size());
+    Symbol symbol = placed(chosen->row, std::move(chosen->words), o.readerInit);
+    symbol.facts.aztec = aztecFacts(chosen->row, dataCodewords, stream.getLength(), message);
     symbol.facts.data = readerData(text, markers);
     symbol.text = symbol.facts.data;
     return symbol;

@@ -5,6 +5,7 @@
 
 #include "../aztec/AztecModes.h"
 #include "../aztec/AztecOptimal.h"
+#include "../aztec/AztecRules.h"
 
 #include <Aztec.h>
 
@@ -18,20 +19,11 @@ namespace {
 // allowed. The engine starts from this row whether or not its kind is allowed,
 // so the library never hands it a row of the wrong kind.
 int firstRow(int side, const EncodeOptions& o) {
-    for (int row = 0; row < Aztec::CONFIGURATION_COUNT; ++row) {
-        const bool compact = Aztec::isCompactRow(row);
-        if ((o.compactOnly && !compact) || (o.fullOnly && compact))
-            continue;
-        if (Aztec::configuration[row][Aztec::CONF_COLUMNS] >= side)
+    for (int row = 0; row < Aztec::CONFIGURATION_COUNT; ++row)
+        if (aztecKindAllowed(row, o) && Aztec::configuration[row][Aztec::CONF_COLUMNS] >= side)
             return row;
-    }
     return Aztec::CONFIGURATION_COUNT;
 }
-
-// Reader initialisation is marked by the top bit of the mode message's count
-// field, which only the symbols that never need that bit for the count can
-// spare: compact symbols of one layer and full-range ones of up to 22 layers.
-bool readerInitFits(bool compact, int layers) { return compact ? layers == 1 : layers <= 22; }
 
 // The engine reads FNC1 and ECI only as its own tilde escapes, so a message
 // with markers goes back into that form, every tilde of its bytes doubled.
@@ -100,7 +92,7 @@ Result<Symbol> encodeSpecified(const Message& message, const EncodeOptions& o) {
     for (std::size_t i = 0; i < aztec.bitmap.size(); ++i)
         symbol.modules[i] = aztec.bitmap[i] == 0 ? 1 : 0;
     const int row = aztec.selectedConfiguration;
-    if (o.readerInit && !readerInitFits(Aztec::isCompactRow(row), Aztec::configuration[row][Aztec::CONF_DATA_LAYERS])) {
+    if (o.readerInit && !aztecReaderInitFits(Aztec::isCompactRow(row), Aztec::configuration[row][Aztec::CONF_DATA_LAYERS])) {
         if (Aztec::isCompactRow(row) && !o.compactOnly) {
             EncodeOptions full = o;  // a full-range symbol of a few layers can carry the mark
             full.fullOnly = true;
@@ -111,17 +103,7 @@ Result<Symbol> encodeSpecified(const Message& message, const EncodeOptions& o) {
                      "layers; the data needs " + std::to_string(Aztec::configuration[row][Aztec::CONF_COLUMNS]) +
                          " modules across"};
     }
-    AztecFacts& f = symbol.facts.aztec;
-    f.compact = Aztec::isCompactRow(row);
-    f.layers = Aztec::configuration[row][Aztec::CONF_DATA_LAYERS];
-    f.totalCodewords = Aztec::configuration[row][Aztec::CONF_CODEWORDS];
-    f.codewordBits = Aztec::configuration[row][Aztec::CONF_CODEWORD_SIZE];
-    f.dataCodewords = aztec.getDataCodewords();
-    f.dataBits = aztec.getDataBits();
-    f.eccPercent = 100.0 * (f.totalCodewords - f.dataCodewords) / f.totalCodewords;
-    f.readerInit = o.readerInit;
-    f.structuredIndex = o.structuredAppend.index;
-    f.structuredCount = o.structuredAppend.count;
+    symbol.facts.aztec = aztecFacts(row, aztec.getDataCodewords(), aztec.getDataBits(), message);
     symbol.facts.data = asRead;
     symbol.text = asRead;
     return symbol;

@@ -10,7 +10,7 @@ int main() {
         return 1;
     }
     korvane::LayoutOptions options;
-    options.xMm = 0.33;
+    options.xDim = korvane::mm(0.33);
     options.dpi = 300;
     auto drawing = korvane::layout(*symbol, options);
     if (!drawing)

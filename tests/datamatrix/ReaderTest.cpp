@@ -137,7 +137,7 @@ TEST(DataMatrixReader, LibrarySymbolsVerify) {
         ASSERT_TRUE(symbol) << symbol.error().message;
         korvane::LayoutOptions l;
         l.dpi = 0;
-        l.moduleDots = 3;
+        l.xDim = korvane::px(3);
         const auto drawing = korvane::layout(*symbol, l);
         ASSERT_TRUE(drawing) << drawing.error().message;
         const korvane::Verdict v = korvane::verify(*drawing, *symbol);

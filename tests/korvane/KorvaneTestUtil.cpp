@@ -23,7 +23,7 @@ korvane::Symbol encoded(korvane::Symbology s, const std::string& data, const kor
 korvane::LayoutOptions pixels(int moduleDots) {
     korvane::LayoutOptions lo;
     lo.dpi = 0;
-    lo.moduleDots = moduleDots;
+    lo.xDim = korvane::px(moduleDots);
     return lo;
 }
 

@@ -16,7 +16,8 @@ namespace {
 LayoutOptions at(double dpi, double xMm = 0) {
     LayoutOptions o;
     o.dpi = dpi;
-    o.xMm = xMm;
+    if (xMm > 0)
+        o.xDim = korvane::mm(xMm);
     return o;
 }
 
@@ -138,8 +139,8 @@ TEST(Layout, RotationTurnsTheCanvasAndEveryRectangle) {
 
 TEST(Layout, BarWidthReductionAndQuietZoneOverride) {
     LayoutOptions o = at(600, 0.254);  // 6 dots
-    o.barReductionMm = 0.085;           // 2 dots
-    o.quietLeft = 3;
+    o.barReduction = korvane::mm(0.085);  // 2 dots
+    o.quietLeft = korvane::modules(3);
     const Drawing d = laidOut(Symbology::Code39, "A", o);
     const Drawing plain = laidOut(Symbology::Code39, "A", at(600, 0.254));
     ASSERT_EQ(d.rects.size(), plain.rects.size());
@@ -164,14 +165,14 @@ TEST(Layout, AbsurdRequestsAreRefusedBeforeAnythingIsAllocated) {
         LayoutOptions o;
         korvane::ErrorCode code;
     } cases[] = {
-        {"X of a metre", code39, options([](LayoutOptions& o) { o.xMm = 1000; }), korvane::ErrorCode::SizeTooLarge},
+        {"X of a metre", code39, options([](LayoutOptions& o) { o.xDim = korvane::mm(1000); }), korvane::ErrorCode::SizeTooLarge},
         {"a million dpi", code39, options([](LayoutOptions& o) { o.dpi = 1e6; }), korvane::ErrorCode::SizeTooLarge},
-        {"2^28 dots", aztec, options([](LayoutOptions& o) { o.xMm = 10; o.dpi = 2400; }), korvane::ErrorCode::SizeTooLarge},
+        {"2^28 dots", aztec, options([](LayoutOptions& o) { o.xDim = korvane::mm(10); o.dpi = 2400; }), korvane::ErrorCode::SizeTooLarge},
         {"negative dpi", code39, options([](LayoutOptions& o) { o.dpi = -1; }), korvane::ErrorCode::InvalidOption},
-        {"not a number", code39, options([](LayoutOptions& o) { o.xMm = std::nan(""); }), korvane::ErrorCode::InvalidOption},
+        {"not a number", code39, options([](LayoutOptions& o) { o.xDim = korvane::mm(std::nan("")); }), korvane::ErrorCode::InvalidOption},
         {"45 degrees", code39, options([](LayoutOptions& o) { o.rotation = 45; }), korvane::ErrorCode::InvalidOption},
-        {"reduction eats the bar", code39, options([](LayoutOptions& o) { o.barReductionMm = 0.3; }), korvane::ErrorCode::InvalidOption},
-        {"huge quiet zone", code39, options([](LayoutOptions& o) { o.quietLeft = 1e9; }), korvane::ErrorCode::SizeTooLarge},
+        {"reduction eats the bar", code39, options([](LayoutOptions& o) { o.barReduction = korvane::mm(0.3); }), korvane::ErrorCode::InvalidOption},
+        {"huge quiet zone", code39, options([](LayoutOptions& o) { o.quietLeft = korvane::modules(1e9); }), korvane::ErrorCode::SizeTooLarge},
         {"same colours", code39, options([](LayoutOptions& o) { o.background = korvane::BLACK; }), korvane::ErrorCode::InvalidOption},
         {"empty symbol", korvane::Symbol{}, {}, korvane::ErrorCode::InvalidData},
     };
@@ -193,7 +194,7 @@ TEST(Layout, MatrixBarWidthReductionShrinksOnlyDarkLightEdges) {
         for (int reduction = 1; reduction < moduleDots - 1; ++reduction) {
             SCOPED_TRACE(std::to_string(moduleDots) + " dots a module, " + std::to_string(reduction) + " off");
             LayoutOptions o = at(300, moduleDots * 25.4 / 300);
-            o.barReductionMm = reduction * 25.4 / 300;
+            o.barReduction = korvane::px(reduction);
             const Drawing d = laidOut(Symbology::Aztec, "Hello BWR test 1234567890", o);
             ASSERT_EQ(d.barReductionDots, reduction);
             const korvane::Result<korvane::GrayRaster> raster = korvane::rasterize(d);
@@ -231,7 +232,7 @@ TEST(Layout, MatrixOfRowsAndColumnsWithTallModules) {
     s.modules = {1, 1, 0,
                  0, 1, 1};
     LayoutOptions o = kvtest::pixels(2);
-    o.quietLeft = o.quietRight = o.quietVertical = 1;
+    o.quietLeft = o.quietRight = o.quietVertical = korvane::modules(1);
     const korvane::Result<Drawing> d = korvane::layout(s, o);
     ASSERT_TRUE(d) << d.error().message;
     EXPECT_EQ(d->width, 3 * 2 + 2 * 2);
@@ -243,4 +244,32 @@ TEST(Layout, MatrixOfRowsAndColumnsWithTallModules) {
     EXPECT_EQ(d->rects[0].height, 6);
     EXPECT_EQ(d->rects[1].x, 4);
     EXPECT_EQ(d->rects[1].y, 8);
+}
+
+// Lengths in every unit become dots in layout() alone, at the resolution and
+// the X reached (300 dpi, X of 0.33 mm = 4 dots).
+TEST(Layout, LengthsOfEveryUnit) {
+    const struct {
+        korvane::Length length;
+        int dots;
+    } cases[] = {
+        {korvane::mm(2), 24},    {{0.5, korvane::Unit::Cm}, 59}, {korvane::inches(0.1), 30}, {korvane::mil(100), 30},
+        {korvane::pt(7.2), 30},  {korvane::px(13), 13},          {korvane::modules(3), 12},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.dots);
+        LayoutOptions o = at(300, 0.33);
+        o.quietLeft = o.height = c.length;
+        const Drawing d = laidOut(Symbology::Code128, "A", o);
+        EXPECT_EQ(d.quietLeft, c.dots);
+        EXPECT_EQ(d.symbolBox.height, c.dots);
+    }
+    const korvane::Result<Drawing> modulesForX =
+        korvane::layout(kvtest::encoded(Symbology::Code128, "A"), [] {
+            LayoutOptions o;
+            o.xDim = korvane::modules(2);
+            return o;
+        }());
+    ASSERT_FALSE(modulesForX);
+    EXPECT_NE(modulesForX.error().message.find("not a count of modules"), std::string::npos);
 }

@@ -332,17 +332,25 @@ TEST(Settings, LengthsResolveAtTheChosenResolution) {
     ASSERT_TRUE(findSymbolOption("height")->apply(s, "50x"));
     const Result<Resolved> r = resolve(s, "ABC");
     ASSERT_TRUE(r) << r.error().message;
-    EXPECT_NEAR(r->layout.xMm, 4 * 25.4 / 600, 1e-12);
-    EXPECT_NEAR(r->layout.quietLeft, 2 / (4 * 25.4 / 600), 1e-9);
-    EXPECT_EQ(r->layout.quietVertical, 3);
-    EXPECT_EQ(r->layout.heightModules, 50);
+    // Lengths reach the library as typed; layout() converts them.
+    EXPECT_EQ(r->layout.xDim->unit, korvane::Unit::Px);
+    EXPECT_EQ(r->layout.xDim->value, 4);
+    EXPECT_EQ(r->layout.quietLeft->unit, korvane::Unit::Mm);
+    EXPECT_EQ(r->layout.quietVertical->value, 3);
+    EXPECT_EQ(r->layout.height->unit, korvane::Unit::Modules);
+    const korvane::Result<korvane::Drawing> d =
+        korvane::layout(*korvane::encode(r->symbology, "ABC", r->encode), r->layout);
+    ASSERT_TRUE(d) << d.error().message;
+    EXPECT_EQ(d->moduleDots, 4);
+    EXPECT_EQ(d->quietLeft, 47);  // 2 mm at 600 dpi
+    EXPECT_EQ(d->quietTop, 12);
 
     Settings pixels;
     ASSERT_TRUE(findSymbolOption("dpi")->apply(pixels, "none"));
     ASSERT_TRUE(findSymbolOption("x-dim")->apply(pixels, "0.3mm"));
     EXPECT_FALSE(resolve(pixels, "ABC"));
     ASSERT_TRUE(findSymbolOption("x-dim")->apply(pixels, "3px"));
-    EXPECT_EQ(resolve(pixels, "ABC")->layout.moduleDots, 3);
+    EXPECT_EQ(resolve(pixels, "ABC")->layout.xDim->value, 3);
 }
 
 TEST(Settings, Gs1TurnsCode128IntoGs1128AndAztecIntoGs1Aztec) {

@@ -105,10 +105,10 @@ const Layout LAYOUTS[] = {
     {"turned 90", [](LayoutOptions& o) { o.rotation = 90; }, true},
     {"turned 180", [](LayoutOptions& o) { o.rotation = 180; }, true},
     {"turned 270", [](LayoutOptions& o) { o.rotation = 270; }, true},
-    {"pixels, one dot per module", [](LayoutOptions& o) { o.dpi = 0; o.moduleDots = 1; }, true},
-    {"600 dpi, X of 3 dots", [](LayoutOptions& o) { o.dpi = 600; o.xMm = 0.127; }, true},
+    {"pixels, one dot per module", [](LayoutOptions& o) { o.dpi = 0; o.xDim = korvane::px(1); }, true},
+    {"600 dpi, X of 3 dots", [](LayoutOptions& o) { o.dpi = 600; o.xDim = korvane::mm(0.127); }, true},
     // zxing-cpp misses some Code 39 and Aztec symbols whose bars are thinned.
-    {"bar width reduction", [](LayoutOptions& o) { o.dpi = 600; o.xMm = 0.33; o.barReductionMm = 0.04; }, false},
+    {"bar width reduction", [](LayoutOptions& o) { o.dpi = 600; o.xDim = korvane::mm(0.33); o.barReduction = korvane::mm(0.04); }, false},
     {"blue on transparent", [](LayoutOptions& o) { o.foreground = {0, 40, 120, 255}; o.background = {0, 0, 0, 0}; },
      true},
 };
