@@ -7,6 +7,10 @@
 
 #include <benchmark/benchmark.h>
 
+#ifdef DATAMATRIX_BENCH_ZINT
+#include <zint.h>
+#endif
+
 #include <random>
 #include <string>
 
@@ -63,6 +67,27 @@ void BM_VerifyMixedText1000(benchmark::State& state) {
         benchmark::DoNotOptimize(v);
     }
 }
+
+#ifdef DATAMATRIX_BENCH_ZINT
+// zint's library on the same data, for the times side by side.
+void zintData(benchmark::State& state, const std::string& data) {
+    for (auto _ : state) {
+        zint_symbol* s = ZBarcode_Create();
+        s->symbology = BARCODE_DATAMATRIX;
+        s->input_mode = DATA_MODE;
+        const int error = ZBarcode_Encode(s, reinterpret_cast<const unsigned char*>(data.data()),
+                                          static_cast<int>(data.size()));
+        benchmark::DoNotOptimize(error);
+        ZBarcode_Delete(s);
+    }
+}
+void BM_ZintUrl59(benchmark::State& state) { zintData(state, URL); }
+void BM_ZintBytes1000(benchmark::State& state) { zintData(state, randomBytes(1000)); }
+void BM_ZintMixedText1000(benchmark::State& state) { zintData(state, mixedText(1000)); }
+BENCHMARK(BM_ZintUrl59);
+BENCHMARK(BM_ZintBytes1000);
+BENCHMARK(BM_ZintMixedText1000);
+#endif
 
 }  // namespace
 
