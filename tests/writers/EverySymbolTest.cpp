@@ -49,12 +49,14 @@ const Case CASES[] = {
     {Symbology::Gs1_128, "(01)09501101530003(17)250101", 300},
     {Symbology::Postnet, "12345", 300},
     {Symbology::Aztec, "Aztec writer test", 300},
+    {Symbology::DataMatrix, "Data Matrix writer test", 300},
     {Symbology::Ean13, "590123412345", 203},
     {Symbology::UpcE, "0123456", 203},
     {Symbology::Code128, "Korvane 128", 203},
     {Symbology::Code11, "123-45", 203},
     {Symbology::Postnet, "12345", 203},
     {Symbology::Aztec, "Aztec writer test", 203},
+    {Symbology::DataMatrix, "Data Matrix writer test", 203},
 };
 
 // zxing-cpp's reader for a symbology, where it has one.
@@ -74,6 +76,7 @@ std::optional<testsupport::Symbology> readerFor(Symbology s) {
     case Symbology::Code128:
     case Symbology::Gs1_128: return R::Code128;
     case Symbology::Aztec: return R::Aztec;
+    case Symbology::DataMatrix: return R::DataMatrix;
     default: return std::nullopt;
     }
 }
