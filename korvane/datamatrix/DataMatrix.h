@@ -84,7 +84,8 @@ struct Unit {
 // The shortest codeword streams for some units, over all encodation
 // sequences: the cost table of the path search, filled once (time and memory
 // linear in the units), then asked which symbol capacities a shortest stream
-// fits and written for the one chosen.
+// fits and written for the one chosen. The plan keeps a reference to the
+// units, which must outlive it.
 class StreamPlan {
 public:
     explicit StreamPlan(const std::vector<Unit>& units);
