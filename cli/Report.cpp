@@ -165,6 +165,25 @@ void addSymbolFacts(json& o, const Made& m) {
                 {"index", q.structuredIndex}, {"count", q.structuredCount}, {"parity", q.structuredParity}};
         o["qr"] = qr;
     }
+    if (s.symbology == Symbology::DataMatrix) {
+        const DataMatrixFacts& f = s.facts.dataMatrix;
+        json segments = json::array();
+        for (const DataMatrixSegment& g : f.segments)
+            segments.push_back({{"mode", g.mode}, {"start", g.start}, {"end", g.end}});
+        json dm = {{"rows", s.rows},
+                   {"columns", s.columns},
+                   {"shape", f.dmre ? "dmre" : f.rectangular ? "rectangular" : "square"},
+                   {"dataCodewords", f.dataCodewords},
+                   {"checkCodewords", f.checkCodewords},
+                   {"blocks", f.blocks},
+                   {"streamCodewords", f.streamCodewords},
+                   {"capacityLeft", f.dataCodewords - f.streamCodewords},
+                   {"segments", segments},
+                   {"readerInit", f.readerInit}};
+        if (f.structuredCount > 0)
+            dm["structuredAppend"] = {{"index", f.structuredIndex}, {"count", f.structuredCount}};
+        o["dataMatrix"] = dm;
+    }
 }
 
 }  // namespace

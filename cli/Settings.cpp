@@ -132,9 +132,9 @@ std::vector<SymbolOption> makeOptions() {
     o.push_back({"check", "", "", "add the optional check character", flag([](Settings& s) { s.encode.check = true; })});
     o.push_back({"no-check", "", "", "leave out a check character that is on by default (Code 11, MSI)",
                  flag([](Settings& s) { s.encode.check = false; })});
-    o.push_back({"gs1", "", "", "GS1 data: Code 128 becomes GS1-128; Aztec Code and QR Code start with FNC1",
+    o.push_back({"gs1", "", "", "GS1 data: Code 128 becomes GS1-128; Aztec Code, QR Code and Data Matrix start with FNC1",
                  flag([](Settings& s) { s.gs1 = true; })});
-    o.push_back({"eci", "", "N", "an ECI designator (0-999999) at the start of the data (Aztec, QR Code)",
+    o.push_back({"eci", "", "N", "an ECI designator (0-999999) at the start of the data (Aztec, QR Code, Data Matrix)",
                  integer("eci", 0, 999999, [](Settings& s, int v) { s.encode.eci = v; })});
     o.push_back({"wide-ratio", "", "N", "wide elements in narrow modules, 2 or 3 (two-width symbologies)",
                  integer("wide-ratio", 2, 3, [](Settings& s, int v) { s.encode.wideRatio = v; })});
@@ -178,11 +178,12 @@ std::vector<SymbolOption> makeOptions() {
                                     [](Settings& s, AztecEncoder e) { s.encode.aztecEncoder = e; })});
     o.push_back({"aztec-bytes", "", "", "Aztec byte mode for the whole message (specified encoder)",
                  flag([](Settings& s) { s.encode.bytes = true; })});
-    o.push_back({"reader-init", "", "", "Aztec reader initialisation symbol",
+    o.push_back({"reader-init", "", "", "reader initialisation (programming) symbol (Aztec, Data Matrix)",
                  flag([](Settings& s) { s.encode.readerInit = true; })});
     o.push_back({"structured", "", "I/N[:ID]", "structured append: symbol I of N; Aztec 2-26 symbols, optional "
                                                "identifier of capital letters; QR Code 2-16, optional ID the "
-                                               "set's parity byte 0-255",
+                                               "set's parity byte 0-255; Data Matrix 2-16, "
+                                               "file id 1-64516",
                  [](Settings& s, const std::string& v) -> Status {
                      const std::string what = "--structured: '" + v.substr(0, 40) +
                                               "' is not INDEX/COUNT[:ID], such as 2/3 or 1/4:ORDER";
@@ -215,6 +216,28 @@ std::vector<SymbolOption> makeOptions() {
                  flag([](Settings& s) { s.encode.qrBoost = false; })});
     o.push_back({"no-kanji", "", "", "no QR Code Kanji mode: Japanese text as UTF-8 bytes",
                  flag([](Settings& s) { s.encode.qrKanji = false; })});
+    o.push_back({"dm-size", "", "RxC", "a fixed Data Matrix size, rows x columns: 10x10 to 144x144, 8x18 to 16x48, "
+                                       "DMRE 8x48 to 26x64",
+                 [](Settings& s, const std::string& v) -> Status {
+                     const std::size_t x = lower(v).find('x');
+                     const Result<long long> r = parseInteger(std::string_view(v).substr(0, x), 8, 144);
+                     const Result<long long> c =
+                         x == std::string::npos ? r : parseInteger(std::string_view(v).substr(x + 1), 10, 144);
+                     if (x == std::string::npos || !r || !c)
+                         return invalidOption("--dm-size: '" + v.substr(0, 20) + "' is not ROWSxCOLUMNS, such as 24x24 "
+                                              "or 16x48");
+                     s.encode.dmRows = static_cast<int>(*r);
+                     s.encode.dmColumns = static_cast<int>(*c);
+                     return Done{};
+                 }});
+    o.push_back({"dm-shape", "", "SHAPE", "Data Matrix shapes to choose from: square (default), rect or any",
+                 word<DataMatrixShape>("dm-shape",
+                                       {{"square", DataMatrixShape::Square},
+                                        {"rect", DataMatrixShape::Rectangular},
+                                        {"any", DataMatrixShape::Any}},
+                                       [](Settings& s, DataMatrixShape d) { s.encode.dmShape = d; })});
+    o.push_back({"dmre", "", "", "Data Matrix may take the rectangles of ISO/IEC 21471 (DMRE)",
+                 flag([](Settings& s) { s.encode.dmre = true; })});
     // Layout.
     o.push_back({"dpi", "", "N", "resolution in dots per inch, 1-10000 (default 300); 'none' draws in pixels "
                                   "(give --x-dim in px)",

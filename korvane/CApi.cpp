@@ -118,6 +118,14 @@ constexpr CField C_FIELDS[] = {
     {"qr_mask", [](const kv_encode_options& c, korvane::EncodeOptions& o) { o.qrMask = c.qr_mask; }},
     {"qr_no_boost", [](const kv_encode_options& c, korvane::EncodeOptions& o) { o.qrBoost = c.qr_no_boost == 0; }},
     {"qr_no_kanji", [](const kv_encode_options& c, korvane::EncodeOptions& o) { o.qrKanji = c.qr_no_kanji == 0; }},
+    {"dm_rows", [](const kv_encode_options& c, korvane::EncodeOptions& o) {
+         o.dmRows = c.dm_rows;
+         o.dmColumns = c.dm_columns;
+     }},
+    {"dm_shape", [](const kv_encode_options& c, korvane::EncodeOptions& o) {
+         o.dmShape = static_cast<korvane::DataMatrixShape>(c.dm_shape >= 0 && c.dm_shape <= 2 ? c.dm_shape : 0);
+     }},
+    {"dmre", [](const kv_encode_options& c, korvane::EncodeOptions& o) { o.dmre = c.dmre != 0; }},
 };
 
 korvane::EncodeOptions encodeOptions(const kv_encode_options& c) {

@@ -178,6 +178,7 @@ Result<Symbol> encodeChecked(Symbology symbology, const Message& message, const 
     case Symbology::Postnet: return encodePostnet(value, o);
     case Symbology::Aztec: return encodeAztec(message, o);
     case Symbology::Qr: return encodeQr(message, o);
+    case Symbology::DataMatrix: return encodeDataMatrix(message, o);
     }
     return Error{ErrorCode::UnknownSymbology, "unknown symbology"};
 }

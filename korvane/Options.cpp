@@ -71,6 +71,12 @@ constexpr EncodeOptionInfo TABLE[] = {
      [](const EncodeOptions& o) { return !o.qrBoost; }},
     {"no-kanji", "qr_no_kanji", "no Kanji mode in QR Code: Japanese text as UTF-8 bytes", takes<CAP_QR>,
      [](const EncodeOptions& o) { return !o.qrKanji; }},
+    {"dm-size", "dm_rows", "a fixed Data Matrix size, ROWSxCOLUMNS (10x10 to 144x144, 8x18 to 26x64)",
+     takes<CAP_DATAMATRIX>, [](const EncodeOptions& o) { return o.dmRows != 0 || o.dmColumns != 0; }},
+    {"dm-shape", "dm_shape", "Data Matrix shapes to choose from: square, rect or any", takes<CAP_DATAMATRIX>,
+     [](const EncodeOptions& o) { return o.dmShape != DEFAULTS.dmShape; }},
+    {"dmre", "dmre", "the Data Matrix rectangles of ISO/IEC 21471 (DMRE) may be chosen", takes<CAP_DATAMATRIX>,
+     [](const EncodeOptions& o) { return o.dmre; }},
 };
 
 }  // namespace

@@ -70,6 +70,10 @@ constexpr SymbologyInfo REGISTRY[] = {
     {Symbology::Qr, "qr", "QR Code", {"qrcode", "iso18004", ""},
      "any bytes; UTF-8 text (JIS X 0208 characters in Kanji mode)", CheckRule::Mandatory, true, false, 0, 0.5, 0.25,
      0, 0, 4, 4, 4, CAP_GS1 | CAP_FNC1 | CAP_ECI | CAP_STRUCTURED_APPEND | CAP_QR},
+    // ISO/IEC 16022 asks for a quiet zone of one module.
+    {Symbology::DataMatrix, "datamatrix", "Data Matrix", {"dm", "iso16022", "datamatrixecc200"}, "any bytes",
+     CheckRule::Mandatory, true, false, 0, 0.5, 0.25, 0, 0, 1, 1, 1,
+     CAP_GS1 | CAP_FNC1 | CAP_ECI | CAP_STRUCTURED_APPEND | CAP_READER_INIT | CAP_DATAMATRIX},
 };
 static_assert(std::size(REGISTRY) == SYMBOLOGY_COUNT);
 

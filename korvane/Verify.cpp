@@ -117,6 +117,18 @@ void compare(const detail::Reading& r, const Symbol& symbol, Verdict& v) {
             why = "the format information gives version " + std::to_string(r.qrVersion) + ", level " +
                   std::string(1, r.qrLevel) + ", mask " + std::to_string(r.qrMask) + "; the symbol was made " +
                   std::to_string(q.version) + ", " + std::string(1, q.level) + ", " + std::to_string(q.mask);
+    } else if (symbol.symbology == Symbology::DataMatrix) {
+        const DataMatrixFacts& f = facts.dataMatrix;
+        if (r.readerInit != f.readerInit)
+            why = r.readerInit ? "the symbol is marked for reader programming; it should not be"
+                               : "the symbol is not marked for reader programming";
+        else if (r.structuredIndex != f.structuredIndex || r.structuredCount != f.structuredCount)
+            why = "the symbol reads as structured-append symbol " + std::to_string(r.structuredIndex) + " of " +
+                  std::to_string(r.structuredCount) + "; expected " + std::to_string(f.structuredIndex) + " of " +
+                  std::to_string(f.structuredCount);
+        else if (r.rows != symbol.rows || r.columns != symbol.columns)
+            why = "the clock tracks count " + std::to_string(r.rows) + "x" + std::to_string(r.columns) +
+                  " modules; the symbol was made " + std::to_string(symbol.rows) + "x" + std::to_string(symbol.columns);
     } else if (symbol.isMatrix()) {
         const AztecFacts& a = facts.aztec;
         if (r.readerInit != a.readerInit)
@@ -185,7 +197,9 @@ Verdict verify(const Drawing& drawing, const Symbol& symbol) {
             v.reason = "the drawing cannot be rendered: " + raster.error().message;
             return v;
         }
-        r = symbol.symbology == Symbology::Qr ? detail::readQr(*raster) : detail::readAztec(*raster);
+        r = symbol.symbology == Symbology::Qr           ? detail::readQr(*raster)
+            : symbol.symbology == Symbology::DataMatrix ? detail::readDataMatrix(*raster)
+                                                        : detail::readAztec(*raster);
     } else {
         detail::LinearReadOptions options;
         // The readers look for the optional kind only; the mandatory ones always.

@@ -34,6 +34,7 @@ targets=(
   "fuzz_verify 8192"
   "fuzz_qr 4096"
   "fuzz_qr_reader 8192"
+  "fuzz_datamatrix 4096"
 )
 
 mkdir -p "$build/findings" "$build/logs"

@@ -11,6 +11,7 @@ packages=(
   libzxing-dev                           # independent decoder for round-trip tests
   libzbar-dev                            # second independent decoder (QR Code), in-process
   zint libzint-dev                       # independent generator: module cross-checks and speed references
+  libdmtx-dev dmtx-utils                 # independent Data Matrix reader for round-trip tests
   valgrind hyperfine                     # instruction counts and process timings (bench/)
   clang libclang-rt-14-dev               # fuzzers (libFuzzer) and sanitizers
   libpng-dev zlib1g-dev libfreetype-dev  # the library's PNG encoder and font rasteriser

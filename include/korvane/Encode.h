@@ -20,6 +20,13 @@ enum class MsiCheck {
     Mod10Mod10,  // two modulo-10 digits
 };
 
+// Data Matrix symbol shapes to choose from when the size is not fixed.
+enum class DataMatrixShape {
+    Square,       // the 24 square sizes (the default)
+    Rectangular,  // the 6 rectangles (and the DMRE ones with dmre)
+    Any,          // whichever shape takes the fewest modules
+};
+
 enum class AztecEncoder {
     Optimal,    // the shortest bit stream over all mode sequences, then the smallest symbol
     Specified,  // the encoder of the aztec program, symbol for symbol
@@ -97,6 +104,12 @@ struct EncodeOptions {
     int qrMask = -1;       // 0-7; -1: the one the penalty rules of ISO/IEC 18004 prefer
     bool qrBoost = true;   // raise the level (to Q, H) while the data fits the same version
     bool qrKanji = true;   // JIS X 0208 characters of UTF-8 text in Kanji mode where that is shorter
+    // Data Matrix: a fixed size (rows and columns both set, any of the 48
+    // sizes of ISO/IEC 16022 and 21471), else the smallest of the shape.
+    int dmRows = 0;
+    int dmColumns = 0;
+    DataMatrixShape dmShape = DataMatrixShape::Square;
+    bool dmre = false;  // the rectangles of ISO/IEC 21471 (DMRE) may be chosen
 };
 
 // The data as encode() parses it: escapes resolved, GS1 element strings

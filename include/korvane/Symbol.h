@@ -72,6 +72,26 @@ struct QrFacts {
     int structuredParity = -1;
 };
 
+// One run of the data in one Data Matrix encodation.
+struct DataMatrixSegment {
+    std::string mode;  // "ASCII", "C40", "Text", "X12", "EDIFACT" or "Base 256"
+    int start = 0;     // the run's first and one-past-last input characters (FNC1 and ECI count as one)
+    int end = 0;
+};
+
+struct DataMatrixFacts {
+    bool rectangular = false;
+    bool dmre = false;               // a size of ISO/IEC 21471
+    int dataCodewords = 0;           // the symbol's, padding included
+    int checkCodewords = 0;
+    int blocks = 0;                  // interleaved Reed-Solomon blocks
+    int streamCodewords = 0;         // the encoded data before padding
+    bool readerInit = false;
+    int structuredIndex = 0;         // 1-16 in a structured-append set, 0 otherwise
+    int structuredCount = 0;
+    std::vector<DataMatrixSegment> segments;
+};
+
 struct SymbolFacts {
     // The data as a reader returns it: escapes resolved, check digits of
     // EAN/UPC included, GS1 element strings with GS (0x1D) between fields.
@@ -83,6 +103,7 @@ struct SymbolFacts {
     std::string addOn;           // EAN/UPC add-on digits, when drawn
     AztecFacts aztec;            // Aztec only
     QrFacts qr;                  // QR Code only
+    DataMatrixFacts dataMatrix;  // Data Matrix only
 };
 
 struct Symbol {

@@ -29,8 +29,9 @@ enum class Symbology {
     Postnet,
     Aztec,
     Qr,
+    DataMatrix,
 };
-constexpr int SYMBOLOGY_COUNT = 19;
+constexpr int SYMBOLOGY_COUNT = 20;
 
 // Whether a symbology's check character can be chosen.
 enum class CheckRule {
@@ -56,6 +57,7 @@ enum Capability : unsigned {
     CAP_UPCE_SYSTEM = 1u << 10,       // the UPC-E number system
     CAP_AZTEC = 1u << 11,             // the Aztec sizing and encoder options
     CAP_QR = 1u << 12,                // the QR Code level, version, mask and mode options
+    CAP_DATAMATRIX = 1u << 13,        // the Data Matrix size and shape options
 };
 
 struct SymbologyInfo {

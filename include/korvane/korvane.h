@@ -76,6 +76,10 @@ typedef struct kv_encode_options {
     int qr_mask;         /* QR Code mask 0-7; -1 chosen */
     int qr_no_boost;     /* 1: keep the QR Code level even where a higher one fits */
     int qr_no_kanji;     /* 1: no QR Code Kanji mode */
+    int dm_rows;         /* Data Matrix fixed size: rows ... */
+    int dm_columns;      /* ... and columns; 0 0 the smallest of the shape */
+    int dm_shape;        /* Data Matrix: 0 square, 1 rectangular, 2 any */
+    int dmre;            /* 1: DMRE rectangles may be chosen */
 } kv_encode_options;
 
 typedef struct kv_layout_options {

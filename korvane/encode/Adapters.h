@@ -23,6 +23,7 @@ Result<Symbol> encodeEanUpc(Symbology s, const std::string& data, const EncodeOp
 Result<Symbol> encodeCode128(const std::string& data, const EncodeOptions& o);
 Result<Symbol> encodeGs1_128(const std::string& data, const EncodeOptions& o);
 Result<Symbol> encodePostnet(const std::string& data, const EncodeOptions& o);
+Result<Symbol> encodeDataMatrix(const Message& message, const EncodeOptions& o);
 Result<Symbol> encodeAztec(const Message& message, const EncodeOptions& o);
 Result<Symbol> encodeQr(const Message& message, const EncodeOptions& o);
 

@@ -56,6 +56,7 @@ LineRead decodeLine(const ScanLine& line, Symbology s, const LinearReadOptions& 
     case Symbology::Postnet: return decodePostnet(line);
     case Symbology::Aztec:
     case Symbology::Qr: break;
+    case Symbology::DataMatrix: break;
     }
     return failed(NOTHING, "not a linear symbology");
 }

@@ -45,6 +45,9 @@ struct Reading {
     char qrLevel = 0;  // 'L', 'M', 'Q' or 'H'
     int qrMask = -1;
     int structuredParity = -1;
+    // Data Matrix: the size the clock tracks count.
+    int rows = 0;
+    int columns = 0;
 };
 
 // What a linear reader is told beforehand, as a scanner is configured.
@@ -82,6 +85,10 @@ Reading readQr(const GrayRaster& raster);
 // the order of the interleaved codewords (most significant bit first), as
 // (row, column); the few remainder modules after the last codeword are left out.
 std::vector<std::pair<int, int>> qrCodewordModules(int version);
+// Reads one Data Matrix symbol, upright or turned by quarter turns: finds the
+// L-shaped finder and the clock tracks, samples the modules, corrects the
+// Reed-Solomon blocks and decodes every encodation. Pixels below 128 are dark.
+Reading readDataMatrix(const GrayRaster& raster);
 
 // Where an Aztec symbol's data modules lie, in the order of its bit stream
 // (outermost layer first), as offsets (x right, y down) from the centre

@@ -31,6 +31,7 @@ std::optional<ZXing::BarcodeFormat> formatOf(Symbology s) {
     case Symbology::Gs1_128: return F::Code128;
     case Symbology::Aztec: return F::Aztec;
     case Symbology::Qr: return F::QRCode;
+    case Symbology::DataMatrix: return F::DataMatrix;
     default: return std::nullopt;  // Code 11, MSI, Industrial and Matrix 2 of 5, Postnet
     }
 }

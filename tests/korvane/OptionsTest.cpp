@@ -16,22 +16,24 @@ TEST(OptionTable, EveryOptionHasARowAndACField) {
     // bindings: give it a row in the option table (korvane/Options.cpp), a C
     // field read in CApi.cpp and a command option, then name it here.
     korvane::EncodeOptions o;
-    [[maybe_unused]] auto& [check, escapes, gs1, eci, wideRatio, code128Start, msiCheck, codabarStart, codabarStop, upceSystem, addOn,
-           addOnGap, aztecEncoder, eccPercent, eccExtraWords, minSize, compactOnly, fullOnly, bytes, readerInit,
-           structuredAppend, qrLevel, qrVersion, qrMask, qrBoost, qrKanji] = o;
-    constexpr std::size_t CPP_FIELDS = 26;
+    [[maybe_unused]] auto& [check, escapes, gs1, eci, wideRatio, code128Start, msiCheck, codabarStart, codabarStop,
+                            upceSystem, addOn, addOnGap, aztecEncoder, eccPercent, eccExtraWords, minSize, compactOnly,
+                            fullOnly, bytes, readerInit, structuredAppend, qrLevel, qrVersion, qrMask, qrBoost, qrKanji,
+                            dmRows, dmColumns, dmShape, dmre] = o;
+    constexpr std::size_t CPP_FIELDS = 30;  // the Data Matrix size takes two
     kv_encode_options c;
-    [[maybe_unused]] auto& [cCheck, cEscapes, cGs1, cEci, cWide, cStart, cMsi, cCodabarStart, cCodabarStop, cUpce, cAddOn, cGap,
-           cSpecified, cEcc, cExtra, cMinSize, cCompact, cFull, cBytes, cReaderInit, cIndex, cCount, cId, cQrLevel,
-           cQrVersion, cQrMask, cQrNoBoost, cQrNoKanji] = c;
-    constexpr std::size_t C_FIELDS = 28;  // structured append takes three
+    [[maybe_unused]] auto& [cCheck, cEscapes, cGs1, cEci, cWide, cStart, cMsi, cCodabarStart, cCodabarStop, cUpce,
+                            cAddOn, cGap, cSpecified, cEcc, cExtra, cMinSize, cCompact, cFull, cBytes, cReaderInit,
+                            cIndex, cCount, cId, cQrLevel, cQrVersion, cQrMask, cQrNoBoost, cQrNoKanji, cDmRows,
+                            cDmColumns, cDmShape, cDmre] = c;
+    constexpr std::size_t C_FIELDS = 32;  // structured append takes three, the Data Matrix size two
 
     std::size_t rows = 0;
     const korvane::EncodeOptionInfo* table = korvane::encodeOptionTable(rows);
-    EXPECT_EQ(rows, CPP_FIELDS);
+    EXPECT_EQ(rows + 1, CPP_FIELDS);
     const std::vector<std::string_view> cNames = korvane::detail::cEncodeOptionNames();
     EXPECT_EQ(cNames.size(), rows);
-    EXPECT_EQ(C_FIELDS, rows + 2);
+    EXPECT_EQ(C_FIELDS, rows + 3);
     for (std::size_t i = 0; i < rows; ++i) {
         SCOPED_TRACE(std::string(table[i].name));
         EXPECT_NE(std::find(cNames.begin(), cNames.end(), table[i].cName), cNames.end());

@@ -331,6 +331,10 @@ TEST(Settings, Gs1TurnsCode128IntoGs1128AndAztecIntoGs1Aztec) {
     ASSERT_TRUE(aztec) << aztec.error().message;
     EXPECT_TRUE(aztec->encode.gs1);
     EXPECT_EQ(aztec->data, "(01)09501101530003(10)AB(21)7");  // the library parses it
+    s.symbology = Symbology::DataMatrix;
+    const Result<Resolved> dm = resolve(s, "(01)09501101530003");
+    ASSERT_TRUE(dm) << dm.error().message;
+    EXPECT_TRUE(dm->encode.gs1);
     s.symbology = Symbology::Ean13;
     EXPECT_FALSE(resolve(s, "590123412345"));
 }
@@ -364,6 +368,8 @@ TEST(CommandLine, UsageErrorsNameTheOption) {
         {argv({"-d", "1", "2"}), "one way"},
         {argv({"--scale", "2", "1"}), "--scale is zint's, korvane's is --x-dim"},
         {argv({"--font", "/nonexistent.ttf", "1"}), "--font: cannot read /nonexistent.ttf"},
+        {argv({"-b", "dm", "--dm-size", "24", "1"}), "--dm-size"},
+        {argv({"-b", "dm", "--dm-shape", "round", "1"}), "--dm-shape"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args.size() > 1 ? c.args[1] : "");
@@ -391,6 +397,15 @@ TEST(CommandLine, OptionsReachTheSettings) {
     EXPECT_TRUE(inv->csv);
     ASSERT_TRUE(inv->sheet);
     EXPECT_EQ(inv->sheet->grid.columns, 2);
+
+    const auto dm = argv({"-b", "dm", "--dm-size", "16X48", "--dm-shape", "any", "--dmre", "1"});
+    const Result<Invocation> dmInv = parseCommandLine(static_cast<int>(dm.size()), dm.data());
+    ASSERT_TRUE(dmInv) << dmInv.error().message;
+    EXPECT_EQ(dmInv->settings.symbology, Symbology::DataMatrix);
+    EXPECT_EQ(dmInv->settings.encode.dmRows, 16);
+    EXPECT_EQ(dmInv->settings.encode.dmColumns, 48);
+    EXPECT_EQ(dmInv->settings.encode.dmShape, korvane::DataMatrixShape::Any);
+    EXPECT_TRUE(dmInv->settings.encode.dmre);
 }
 
 // zint's habits: -d DATA is the data, as zint takes it; --dpi has no short form.

@@ -311,8 +311,11 @@ TEST_F(KorvaneCommand, JsonReportsParseBack) {
         {"--list --json", {"--list", "--json"}, 0, "", {}, NONE, false, Err::ONE_LINE, "",
          [](const Outcome& o, const fs::path&) {
              const json j = json::parse(o.out);
-             ASSERT_EQ(j.size(), 19u);
+             ASSERT_EQ(j.size(), 20u);
              EXPECT_EQ(j[17]["name"], "aztec");
+             EXPECT_EQ(j[18]["name"], "qr");
+             EXPECT_EQ(j[19]["name"], "datamatrix");
+             EXPECT_NE(j[19]["options"].dump().find("--dm-shape"), std::string::npos);
              EXPECT_NE(j[17]["options"].dump().find("--ecc"), std::string::npos);
              EXPECT_EQ(j[17]["capabilities"].dump(),
                        R"(["gs1","fnc1","eci","structured-append","reader-init"])");

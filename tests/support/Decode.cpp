@@ -22,6 +22,7 @@ ZXing::BarcodeFormat formatOf(Symbology s) {
     case Symbology::UPCE: return F::UPCE;
     case Symbology::Aztec: return F::Aztec;
     case Symbology::QRCode: return F::QRCode;
+    case Symbology::DataMatrix: return F::DataMatrix;
     }
     return F::None;
 }

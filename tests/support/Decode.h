@@ -8,7 +8,8 @@
 
 namespace testsupport {
 
-enum class Symbology { Code39, Code39Extended, Code93, Code128, Codabar, ITF, EAN8, EAN13, UPCA, UPCE, Aztec, QRCode };
+enum class Symbology { Code39, Code39Extended, Code93, Code128, Codabar, ITF, EAN8, EAN13, UPCA, UPCE, Aztec, QRCode,
+                        DataMatrix };
 
 struct Decoded {
     bool ok = false;

@@ -50,6 +50,7 @@ const Case CASES[] = {
     {Symbology::Postnet, "12345", 300},
     {Symbology::Aztec, "Aztec writer test", 300},
     {Symbology::Qr, "https://example.com/qr?writer=test", 300},
+    {Symbology::DataMatrix, "Data Matrix writer test", 300},
     {Symbology::Ean13, "590123412345", 203},
     {Symbology::UpcE, "0123456", 203},
     {Symbology::Code128, "Korvane 128", 203},
@@ -57,6 +58,7 @@ const Case CASES[] = {
     {Symbology::Postnet, "12345", 203},
     {Symbology::Aztec, "Aztec writer test", 203},
     {Symbology::Qr, "QR CODE 0123456789", 203},
+    {Symbology::DataMatrix, "Data Matrix writer test", 203},
 };
 
 // zxing-cpp's reader for a symbology, where it has one.
@@ -77,6 +79,7 @@ std::optional<testsupport::Symbology> readerFor(Symbology s) {
     case Symbology::Gs1_128: return R::Code128;
     case Symbology::Aztec: return R::Aztec;
     case Symbology::Qr: return R::QRCode;
+    case Symbology::DataMatrix: return R::DataMatrix;
     default: return std::nullopt;
     }
 }
