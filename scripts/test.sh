@@ -12,6 +12,7 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DBARCODE_TESTS=ON -DBARCODE_BENC
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
 ./scripts/test-install.sh build
+./scripts/test-python.sh build
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBARCODE_TESTS=ON -DBARCODE_SANITIZE=ON >/dev/null
