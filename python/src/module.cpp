@@ -401,7 +401,11 @@ struct PySymbol {
     }
 
     Written written(Format format, const py::kwargs& kwargs) const {
-        const Render r = with(kwargs);
+        // The common call gives no keywords: draw with the symbol's own settings, uncopied.
+        std::optional<Render> own;
+        if (!kwargs.empty())
+            own = with(kwargs);
+        const Render& r = own ? *own : render;
         Result<Written> w = [&]() -> Result<Written> {
             py::gil_scoped_release unlocked;
             Result<Drawing> d = layout(symbol, r.layout);
