@@ -15,6 +15,9 @@ import io as _io
 from ._types import EncodeError, SymbologyInfo
 from ._korvane import Raster, Symbol, Verdict, __version__, encode, encode_many, symbologies
 
+# Shown as korvane.EncodeError in tracebacks, where users catch it.
+EncodeError.__module__ = SymbologyInfo.__module__ = "korvane"
+
 __all__ = [
     "EncodeError",
     "Raster",
