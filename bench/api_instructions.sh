@@ -28,7 +28,7 @@ count() {
 printf '%-34s %12s %12s\n' "value" "korvane" "zint"
 while IFS='|' read -r label ours theirs args; do
     # shellcheck disable=SC2086
-    k=$(count 'korvane::encode(korvane::Symbology*' "$work/korvane_once" $ours $args)
+    k=$(count 'korvane::encode(korvane::Symbology, std::basic_string_view*' "$work/korvane_once" $ours $args)
     # shellcheck disable=SC2086
     z=$(count 'ZBarcode_Encode' "$work/zint_once" $theirs $args)
     printf '%-34s %12s %12s\n' "$label" "$k" "$z"

@@ -134,12 +134,11 @@ Result<Symbol> symbolFromEngine(const LinearSymbol& engine, Symbology s, const L
 
 }  // namespace detail
 
-Result<Symbol> encode(Symbology symbology, const Message& message, const EncodeOptions& o) {
+namespace {
+
+// A message whose options were checked against the symbology.
+Result<Symbol> encodeChecked(Symbology symbology, const Message& message, const EncodeOptions& o) {
     using namespace detail;
-    if (static_cast<int>(symbology) < 0 || static_cast<int>(symbology) >= SYMBOLOGY_COUNT)
-        return Error{ErrorCode::UnknownSymbology, "unknown symbology"};
-    if (const Status applies = checkOptionsApply(symbology, o); !applies)
-        return applies.error();
     const SymbologyInfo& info = symbologyInfo(symbology);
     if (message.bytes.empty() && message.markers.empty() && !info.matrix)
         return Error{ErrorCode::InvalidData, "the data is empty"};
@@ -182,11 +181,21 @@ Result<Symbol> encode(Symbology symbology, const Message& message, const EncodeO
     return Error{ErrorCode::UnknownSymbology, "unknown symbology"};
 }
 
+}  // namespace
+
+Result<Symbol> encode(Symbology symbology, const Message& message, const EncodeOptions& o) {
+    if (static_cast<int>(symbology) < 0 || static_cast<int>(symbology) >= SYMBOLOGY_COUNT)
+        return Error{ErrorCode::UnknownSymbology, "unknown symbology"};
+    if (const Status applies = checkOptionsApply(symbology, o); !applies)
+        return applies.error();
+    return encodeChecked(symbology, message, o);
+}
+
 Result<Symbol> encode(Symbology symbology, std::string_view data, const EncodeOptions& o) {
-    const Result<Message> message = parseMessage(symbology, data, o);
+    const Result<Message> message = parseMessage(symbology, data, o);  // checks the options too
     if (!message)
         return message.error();
-    return encode(symbology, *message, o);
+    return encodeChecked(symbology, *message, o);
 }
 
 Result<Symbol> encode(std::string_view symbologyName, std::string_view data, const EncodeOptions& options) {

@@ -357,6 +357,12 @@ ShortestStream::ShortestStream(std::string_view text, const std::vector<int>& ma
 // through upper): the run from that mode, with the latch after it, costs no
 // more.
 void ShortestStream::relaxRuns(int j) {
+    // Members in locals: the byte-sized stores below may alias any object, so
+    // the compiler would reload members after each of them.
+    int* const in = this->in;
+    Step* const steps = this->steps.get();
+    std::uint16_t* const runLengths = this->runLengths.get();
+    const unsigned char* const bytes = this->bytes;
     const int last = j - 1;
     if (isMarker(last)) {
         for (int m = 0; m < 3; ++m) {
@@ -400,6 +406,8 @@ void ShortestStream::relaxRuns(int j) {
 // punctuation through mixed. The mode a state latched from is kept, and
 // LATCHES holds the whole path from it.
 void ShortestStream::latch(int j) {
+    const int* const in = this->in;
+    std::uint8_t* const vias = this->vias.get();
     const std::size_t row = static_cast<std::size_t>(j) * MODE_COUNT;
     int* here = bestAt(j);
     int cost[MODE_COUNT];
@@ -435,6 +443,11 @@ void ShortestStream::latch(int j) {
 
 // Steps that write the character (or pair, or flag) at j into the next rows.
 void ShortestStream::relaxCharacter(int j) {
+    int* const next = this->next;
+    int* const afterNext = this->afterNext;
+    const int n = this->n;
+    const unsigned char* const bytes = this->bytes;
+    const int* const marks = this->marks;
     const int* here = bestAt(j);
     Step* nextSteps = &steps[static_cast<std::size_t>(j + 1) * MODE_COUNT];
     const auto relax = [](int* costs, Step* reached, int m, int cost, Step step) {
@@ -443,6 +456,7 @@ void ShortestStream::relaxCharacter(int j) {
             reached[m] = step;
         }
     };
+    const auto isMarker = [marks](int k) { return marks != nullptr && marks[k] >= 0; };
     if (isMarker(j)) {
         // FLG(n): 3 bits of n, then n ECI digits (n = 0 is FNC1).
         const int mark = marks[j];
@@ -589,8 +603,12 @@ AztecStream appendShortestStream(std::string_view text, const std::vector<int>& 
 
 void aztecInput(const Message& message, std::string& text, std::vector<int>& markers) {
     constexpr char PLACEHOLDER = '0';
-    text.clear();
     markers.clear();
+    if (!message.gs1 && message.markers.empty()) {
+        text = message.bytes;
+        return;
+    }
+    text.clear();
     text.reserve(message.bytes.size() + message.markers.size() + 1);
     markers.reserve(text.capacity());
     auto mark = [&](int marker) {
