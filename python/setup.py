@@ -58,6 +58,7 @@ class BuildWithLibrary(build_ext):
 
 
 setup(
-    ext_modules=[Pybind11Extension("korvane._korvane", ["src/module.cpp"], cxx_std=17)],
+    ext_modules=[Pybind11Extension("korvane._korvane", ["src/module.cpp"], cxx_std=17,
+                                 extra_compile_args=["-Wall", "-Wextra", "-Wpedantic"])],
     cmdclass={"build_ext": BuildWithLibrary},
 )

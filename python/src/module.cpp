@@ -13,6 +13,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstdint>
+#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -544,6 +545,10 @@ py::list encodeMany(const std::string& symbology, py::iterable values, const py:
     const Request q = parseRequest(symbology, kwargs, "encode_many", true, &format, &jobs);
     if (jobs < 0)
         valueError("jobs must be 1 or more (or 0/None for every core)");
+    // A str or bytes is one value, not a sequence of them: iterating it would
+    // encode each character on its own.
+    if (PyUnicode_Check(values.ptr()) || PyBytes_Check(values.ptr()) || PyByteArray_Check(values.ptr()))
+        typeError("values must be an iterable of str or bytes values, not a single " + typeName(values));
     std::vector<std::string> data;
     std::vector<char> isBytes;
     for (py::handle v : values) {
@@ -562,7 +567,7 @@ py::list encodeMany(const std::string& symbology, py::iterable values, const py:
                 const std::size_t begin = next.fetch_add(BLOCK);
                 if (begin >= data.size())
                     return;
-                for (std::size_t i = begin; i < std::min(begin + BLOCK, data.size()); ++i) {
+                for (std::size_t i = begin; i < std::min(begin + BLOCK, data.size()); ++i) try {
                     Result<Symbol> s = encode(q.symbology, data[i], q.encode);
                     if (!s) {
                         out[i].error = s.error();
@@ -582,6 +587,10 @@ py::list encodeMany(const std::string& symbology, py::iterable values, const py:
                         out[i].error = w.error();
                     else
                         out[i].bytes = std::move(w->bytes);
+                } catch (const std::bad_alloc&) {
+                    // The library throws nothing else; an exception must not leave a thread.
+                    out[i].symbol.reset();
+                    out[i].error = Error{ErrorCode::SizeTooLarge, "out of memory"};
                 }
             }
         };

@@ -95,6 +95,8 @@ ERROR_CASES = [
     (lambda: korvane.encode("aztec", "x", ecc=2.5), TypeError, None, None),
     (lambda: korvane.encode("ean13", "590123412345").svg(ecc=3), TypeError, None, None),
     (lambda: korvane.encode("ean13", "590123412345").save("/nonexistent-folder/a.svg"), OSError, None, None),
+    (lambda: korvane.encode_many("ean13", "590123412345"), TypeError, None, None),
+    (lambda: korvane.encode_many("ean13", ["590123412345"], format="gif"), korvane.EncodeError, "unknown-format", None),
 ]
 
 
