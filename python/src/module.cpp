@@ -626,6 +626,10 @@ py::object reprData(const PySymbol& s) { return py::repr(s.text(s.symbol.facts.d
 PYBIND11_MODULE(_korvane, m) {
     m.doc() = "The korvane library's encoder, layout, writers and verifier (use the korvane package).";
     m.attr("__version__") = KORVANE_VERSION_STRING;
+    // Each docstring opens with its Python signature, keywords and all; the
+    // generated one would only say **kwargs.
+    py::options options;
+    options.disable_function_signatures();
 
     py::class_<PyRaster>(m, "Raster", py::buffer_protocol(), R"(The bars or modules as 8-bit grey dots.
 
@@ -747,8 +751,8 @@ keywords given to encode() apply unless a call gives its own.)")
                 return PyRaster{take(std::move(r))};
             },
             py::arg("scale") = 1, RASTER_DOC.c_str())
-        .def("_repr_svg_", [](const PySymbol& s) { return s.svg(py::kwargs()); })
-        .def("_repr_png_", [](const PySymbol& s) { return s.bytesOf(Format::Png, py::kwargs()); })
+        .def("_repr_svg_", [](const PySymbol& s) { return s.svg(py::kwargs()); }, "the SVG, for Jupyter")
+        .def("_repr_png_", [](const PySymbol& s) { return s.bytesOf(Format::Png, py::kwargs()); }, "the PNG, for Jupyter")
         .def("__repr__", [](const PySymbol& s) {
             return "<korvane.Symbol " + std::string(symbologyInfo(s.symbol.symbology).name) + " " +
                    py::cast<std::string>(reprData(s)) + ">";
