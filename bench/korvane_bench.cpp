@@ -51,6 +51,20 @@ void encodeAndLayout(benchmark::State& state, const Sample& sample) {
     }
 }
 
+// What korvane.encode("ean13", data).svg() does in Python: by name, the
+// default layout, the SVG as a string; bench/python_overhead.py compares.
+void encodeSvgByName(benchmark::State& state) {
+    const std::string data = "590123412345";
+    for (auto _ : state) {
+        korvane::Result<korvane::Symbol> s = korvane::encode(std::string_view("ean13"), data);
+        korvane::Result<korvane::Drawing> d = korvane::layout(*s);
+        korvane::Result<korvane::Written> w = korvane::write(*d, korvane::Format::Svg);
+        std::string svg(w->bytes.begin(), w->bytes.end());
+        benchmark::DoNotOptimize(svg);
+    }
+}
+BENCHMARK(encodeSvgByName)->Name("EncodeSvgByName/Ean13");
+
 const bool registered = [] {
     for (const Sample& s : SAMPLES) {
         benchmark::RegisterBenchmark((std::string("Encode/") + s.name).c_str(), encodeOnly, s);

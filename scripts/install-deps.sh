@@ -16,6 +16,9 @@ packages=(
   clang libclang-rt-14-dev               # fuzzers (libFuzzer) and sanitizers
   libpng-dev zlib1g-dev libfreetype-dev  # the library's PNG encoder and font rasteriser
   fonts-ocr-b fonts-dejavu-core fonttools  # the fonts built into the library, and pyftsubset (scripts/make-fonts.sh)
+  python3 python3-dev python3-venv python3-pybind11 python3-setuptools python3-wheel python3-build  # the Python package
+  python3-pytest python3-numpy python3-pil python3-zxing-cpp  # its tests
+  python3-segno python3-qrcode           # QR speed references for bench/python_qr.py
   librsvg2-bin poppler-utils qpdf ghostscript libxml2-dev libpng-dev  # readers of the writers' files
 )
 if [ "${WITH_WINDOWS:-0}" = 1 ]; then

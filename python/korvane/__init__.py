@@ -1,0 +1,59 @@
+"""Barcodes in every symbology the korvane library knows, at real printed sizes.
+
+    >>> import korvane
+    >>> symbol = korvane.encode("ean13", "590123412345", x_dim="0.33mm", dpi=300)
+    >>> symbol.save("label.png")
+    >>> svg = korvane.encode("aztec", "Seat 14C").svg()
+
+encode() makes a Symbol; its methods draw it as SVG, PDF, EPS, PNG, EMF or
+BMP, read it back (verify()), or give its dots to NumPy (to_array()) and
+Pillow (to_image()). encode_many() encodes a batch on all cores.
+"""
+
+import io as _io
+
+from ._types import EncodeError, SymbologyInfo
+from ._korvane import Raster, Symbol, Verdict, __version__, encode, encode_many, symbologies
+
+# Shown as korvane.EncodeError in tracebacks, where users catch it.
+EncodeError.__module__ = SymbologyInfo.__module__ = "korvane"
+
+__all__ = [
+    "EncodeError",
+    "Raster",
+    "Symbol",
+    "SymbologyInfo",
+    "Verdict",
+    "encode",
+    "encode_many",
+    "symbologies",
+    "__version__",
+]
+
+
+def _to_array(self, scale=1, **layout):
+    """to_array(scale=1, **layout) -> numpy.ndarray
+
+    The bars or modules as a (height, width) array of uint8, 0 where dark and
+    255 elsewhere (text is not drawn). The array shares the raster's memory:
+    nothing is copied.
+    """
+    import numpy
+
+    return numpy.asarray(self.raster(scale=scale, **layout))
+
+
+def _to_image(self, **layout):
+    """to_image(**layout) -> PIL.Image.Image
+
+    The symbol as a Pillow image, as png() draws it (text included). Needs Pillow.
+    """
+    from PIL import Image
+
+    image = Image.open(_io.BytesIO(self.png(**layout)))
+    image.load()
+    return image
+
+
+Symbol.to_array = _to_array
+Symbol.to_image = _to_image

@@ -1,0 +1,813 @@
+// The korvane._korvane extension: the library's encode(), layout(), write()
+// and verify() for Python. Keywords follow the command's option names
+// ("x-dim" is x_dim); the encoder's come from the library's option table, so
+// an option is refused where the table says it does not apply. Errors come
+// back as korvane.EncodeError (a ValueError), write failures as OSError.
+
+#include <korvane/korvane.hpp>
+
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstdint>
+#include <new>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace py = pybind11;
+using namespace korvane;
+
+namespace {
+
+// korvane._types.EncodeError, looked up once; kept for the process's life
+// (never released, so nothing touches it after the interpreter is gone).
+py::handle encodeErrorType() {
+    static py::handle type = py::object(py::module_::import("korvane._types").attr("EncodeError")).release();
+    return type;
+}
+
+// The 1-based position a message names ("... 'a' at position 3 ..."), or None.
+py::object positionOf(const std::string& message) {
+    constexpr std::string_view MARK = " at position ";
+    const std::size_t at = message.find(MARK);
+    if (at == std::string::npos)
+        return py::none();
+    std::size_t i = at + MARK.size();
+    long long n = 0;
+    const std::size_t start = i;
+    while (i < message.size() && message[i] >= '0' && message[i] <= '9' && n < 1'000'000'000)
+        n = n * 10 + (message[i++] - '0');
+    return i == start ? py::object(py::none()) : py::object(py::int_(n));
+}
+
+py::object errorObject(const Error& e) {
+    return encodeErrorType()(e.message, errorCodeName(e.code), positionOf(e.message));
+}
+
+[[noreturn]] void raise(const Error& e) {
+    if (e.code == ErrorCode::WriteFailed) {
+        PyErr_SetString(PyExc_OSError, e.message.c_str());
+        throw py::error_already_set();
+    }
+    py::object error = errorObject(e);
+    PyErr_SetObject(encodeErrorType().ptr(), error.ptr());
+    throw py::error_already_set();
+}
+
+template <typename T>
+T take(Result<T>&& r) {
+    if (!r)
+        raise(r.error());
+    return std::move(*r);
+}
+
+[[noreturn]] void typeError(const std::string& message) { throw py::type_error(message); }
+[[noreturn]] void valueError(const std::string& message) { throw py::value_error(message); }
+
+std::string typeName(py::handle value) { return py::str(py::type::handle_of(value).attr("__name__")); }
+
+// The data as bytes: str as UTF-8, bytes-like objects as they are.
+std::string dataBytes(py::handle data, bool& isBytes) {
+    if (PyUnicode_Check(data.ptr())) {
+        Py_ssize_t size = 0;
+        const char* utf8 = PyUnicode_AsUTF8AndSize(data.ptr(), &size);
+        if (!utf8)
+            throw py::error_already_set();  // lone surrogates
+        isBytes = false;
+        return std::string(utf8, static_cast<std::size_t>(size));
+    }
+    if (PyBytes_Check(data.ptr())) {
+        isBytes = true;
+        return std::string(PyBytes_AS_STRING(data.ptr()), static_cast<std::size_t>(PyBytes_GET_SIZE(data.ptr())));
+    }
+    if (PyByteArray_Check(data.ptr()) || PyMemoryView_Check(data.ptr())) {
+        isBytes = true;
+        py::bytes copy(py::reinterpret_steal<py::object>(PyBytes_FromObject(data.ptr())));
+        return std::string(copy);
+    }
+    typeError("data must be str or bytes, not " + typeName(data));
+}
+
+// ---- keyword values ----
+
+bool asBool(py::handle v, std::string_view name) {
+    if (!PyBool_Check(v.ptr()))
+        typeError(std::string(name) + " must be True or False, not " + typeName(v));
+    return v.ptr() == Py_True;
+}
+
+int asInt(py::handle v, std::string_view name) {
+    if (!PyLong_Check(v.ptr()) || PyBool_Check(v.ptr()))
+        typeError(std::string(name) + " must be an int, not " + typeName(v));
+    int overflow = 0;
+    const long long n = PyLong_AsLongLongAndOverflow(v.ptr(), &overflow);
+    if (overflow || n < -1'000'000'000 || n > 1'000'000'000)
+        valueError(std::string(name) + " is out of range");
+    return static_cast<int>(n);
+}
+
+std::string asStr(py::handle v, std::string_view name) {
+    if (!PyUnicode_Check(v.ptr()))
+        typeError(std::string(name) + " must be a str, not " + typeName(v));
+    return py::cast<std::string>(v);
+}
+
+std::string lower(std::string s) {
+    for (char& c : s)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+// One letter of `letters`, either case; the library refuses others with its own message.
+char asLetter(py::handle v, std::string_view name, std::string_view letters) {
+    const std::string s = asStr(v, name);
+    const char c = s.size() == 1 ? static_cast<char>(std::toupper(static_cast<unsigned char>(s[0]))) : 0;
+    if (c == 0 || letters.find(c) == std::string_view::npos)
+        valueError(std::string(name) + " must be one of " + std::string(letters) + ", not '" + s.substr(0, 20) + "'");
+    return c;
+}
+
+template <typename T>
+T asWord(py::handle v, std::string_view name, std::initializer_list<std::pair<std::string_view, T>> words) {
+    const std::string s = lower(asStr(v, name));
+    std::string list;
+    for (const auto& [word, value] : words) {
+        if (s == word)
+            return value;
+        list += (list.empty() ? "" : ", ") + std::string(word);
+    }
+    valueError(std::string(name) + " must be one of " + list + ", not '" + s.substr(0, 20) + "'");
+}
+
+// A length: a number in `bare` units, or a string with its unit ("0.33mm", "50x").
+Length asLength(py::handle v, std::string_view name, Unit bare, bool modules) {
+    std::string text;
+    if (PyUnicode_Check(v.ptr()))
+        text = py::cast<std::string>(v);
+    else if ((PyLong_Check(v.ptr()) || PyFloat_Check(v.ptr())) && !PyBool_Check(v.ptr()))
+        text = py::str(v);
+    else
+        typeError(std::string(name) + " must be a number or a str with a unit such as \"0.33mm\", not " + typeName(v));
+    Result<Length> length = parseLength(text, bare, modules);
+    if (!length)
+        raise(Error{length.error().code, std::string(name) + ": " + length.error().message});
+    return *length;
+}
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+}
+
+// "RRGGBB", "#RRGGBB", "RRGGBBAA", "none"/"transparent", or (r, g, b[, a]).
+Colour asColour(py::handle v, std::string_view name) {
+    const std::string what = std::string(name) + " must be \"RRGGBB\", \"RRGGBBAA\", \"none\" or (r, g, b[, a])";
+    if (PyUnicode_Check(v.ptr())) {
+        std::string s = lower(py::cast<std::string>(v));
+        if (s == "none" || s == "transparent")
+            return Colour{255, 255, 255, 0};
+        if (!s.empty() && s[0] == '#')
+            s.erase(0, 1);
+        if ((s.size() != 6 && s.size() != 8) || !std::all_of(s.begin(), s.end(), [](char c) { return hexDigit(c) >= 0; }))
+            valueError(what + ", not '" + s.substr(0, 20) + "'");
+        auto at = [&](std::size_t i) { return static_cast<std::uint8_t>(hexDigit(s[i]) * 16 + hexDigit(s[i + 1])); };
+        return Colour{at(0), at(2), at(4), s.size() == 8 ? at(6) : std::uint8_t{255}};
+    }
+    if (PyTuple_Check(v.ptr()) || PyList_Check(v.ptr())) {
+        const py::sequence seq = py::reinterpret_borrow<py::sequence>(v);
+        if (seq.size() != 3 && seq.size() != 4)
+            valueError(what);
+        std::uint8_t c[4] = {0, 0, 0, 255};
+        for (std::size_t i = 0; i < seq.size(); ++i) {
+            const int n = asInt(seq[i], name);
+            if (n < 0 || n > 255)
+                valueError(std::string(name) + ": each component is 0-255");
+            c[i] = static_cast<std::uint8_t>(n);
+        }
+        return Colour{c[0], c[1], c[2], c[3]};
+    }
+    typeError(what + ", not " + typeName(v));
+}
+
+// ---- encode options, by the library's option table ----
+
+// Sets one encoder option from its Python value. Returns false for a row of
+// the table that this module has no conversion for yet.
+bool setEncodeOption(EncodeOptions& o, std::string_view name, py::handle v, const std::string& keyword) {
+    if (name == "check")
+        o.check = asBool(v, keyword);
+    else if (name == "escapes")
+        o.escapes = asBool(v, keyword);
+    else if (name == "gs1")
+        o.gs1 = asBool(v, keyword);
+    else if (name == "eci")
+        o.eci = asInt(v, keyword);
+    else if (name == "wide-ratio")
+        o.wideRatio = asInt(v, keyword);
+    else if (name == "code128-start")
+        o.code128Start = asLetter(v, keyword, "ABC");
+    else if (name == "msi-check")
+        o.msiCheck = asWord<MsiCheck>(v, keyword,
+                                      {{"mod10", MsiCheck::Mod10},
+                                       {"mod11", MsiCheck::Mod11},
+                                       {"mod11-mod10", MsiCheck::Mod11Mod10},
+                                       {"mod10-mod10", MsiCheck::Mod10Mod10}});
+    else if (name == "codabar-start")
+        o.codabarStart = asLetter(v, keyword, "ABCD");
+    else if (name == "codabar-stop")
+        o.codabarStop = asLetter(v, keyword, "ABCD");
+    else if (name == "upce-system")
+        o.upceNumberSystem = asInt(v, keyword);
+    else if (name == "add-on")
+        o.addOn = asStr(v, keyword);
+    else if (name == "add-on-gap")
+        o.addOnGap = asInt(v, keyword);
+    else if (name == "aztec-encoder")
+        o.aztecEncoder = asWord<AztecEncoder>(
+            v, keyword, {{"optimal", AztecEncoder::Optimal}, {"specified", AztecEncoder::Specified}});
+    else if (name == "ecc")
+        o.eccPercent = asInt(v, keyword);
+    else if (name == "ecc-words")
+        o.eccExtraWords = asInt(v, keyword);
+    else if (name == "aztec-size")
+        o.minSize = asInt(v, keyword);
+    else if (name == "compact")
+        o.compactOnly = asBool(v, keyword);
+    else if (name == "full-range")
+        o.fullOnly = asBool(v, keyword);
+    else if (name == "aztec-bytes")
+        o.bytes = asBool(v, keyword);
+    else if (name == "reader-init")
+        o.readerInit = asBool(v, keyword);
+    else if (name == "structured") {
+        // (index, count) or (index, count, id), as the command's I/N[:ID].
+        if (!PyTuple_Check(v.ptr()) || (PyTuple_GET_SIZE(v.ptr()) != 2 && PyTuple_GET_SIZE(v.ptr()) != 3))
+            typeError(keyword + " must be a tuple (index, count) or (index, count, id)");
+        const py::tuple t = py::reinterpret_borrow<py::tuple>(v);
+        o.structuredAppend.index = asInt(t[0], keyword);
+        o.structuredAppend.count = asInt(t[1], keyword);
+        o.structuredAppend.id = t.size() == 3 ? asStr(t[2], keyword) : std::string();
+    } else if (name == "qr-level")
+        o.qrLevel = asWord<QrLevel>(v, keyword, {{"l", QrLevel::L}, {"m", QrLevel::M}, {"q", QrLevel::Q}, {"h", QrLevel::H}});
+    else if (name == "qr-version")
+        o.qrVersion = asInt(v, keyword);
+    else if (name == "qr-mask")
+        o.qrMask = asInt(v, keyword);
+    else if (name == "no-boost")
+        o.qrBoost = !asBool(v, keyword);
+    else if (name == "no-kanji")
+        o.qrKanji = !asBool(v, keyword);
+    else if (name == "dm-size") {
+        // (rows, columns), as the command's RxC.
+        if (!PyTuple_Check(v.ptr()) || PyTuple_GET_SIZE(v.ptr()) != 2)
+            typeError(keyword + " must be a tuple (rows, columns)");
+        const py::tuple t = py::reinterpret_borrow<py::tuple>(v);
+        o.dmRows = asInt(t[0], keyword);
+        o.dmColumns = asInt(t[1], keyword);
+    } else if (name == "dm-shape")
+        o.dmShape = asWord<DataMatrixShape>(v, keyword,
+                                            {{"square", DataMatrixShape::Square},
+                                             {"rect", DataMatrixShape::Rectangular},
+                                             {"any", DataMatrixShape::Any}});
+    else if (name == "dmre")
+        o.dmre = asBool(v, keyword);
+    else
+        return false;
+    return true;
+}
+
+// The layout and writing settings a symbol is drawn with.
+struct Render {
+    LayoutOptions layout;
+    WriteOptions write;
+    bool heightGiven = false;
+};
+
+constexpr std::string_view LAYOUT_KEYWORDS[] = {"dpi",       "x_dim", "height", "bwr", "quiet_zone", "no_text",
+                                                "font_size", "font",  "fg",     "bg",  "rotate"};
+
+// Applies a layout keyword; false when `key` is none.
+bool setLayoutOption(Render& r, const std::string& key, py::handle v) {
+    LayoutOptions& l = r.layout;
+    if (key == "dpi") {
+        if (v.is_none() || (PyUnicode_Check(v.ptr()) && lower(py::cast<std::string>(v)) == "none"))
+            l.dpi = 0;
+        else if ((PyLong_Check(v.ptr()) || PyFloat_Check(v.ptr())) && !PyBool_Check(v.ptr()))
+            l.dpi = py::cast<double>(v);
+        else
+            typeError("dpi must be a number or None, not " + typeName(v));
+    } else if (key == "x_dim")
+        l.xDim = asLength(v, key, Unit::Mm, false);
+    else if (key == "height") {
+        l.height = asLength(v, key, Unit::Mm, true);
+        r.heightGiven = true;
+    } else if (key == "bwr")
+        l.barReduction = asLength(v, key, Unit::Mm, false);
+    else if (key == "quiet_zone") {
+        if (PyTuple_Check(v.ptr())) {
+            const py::tuple t = py::reinterpret_borrow<py::tuple>(v);
+            if (t.size() != 2)
+                typeError("quiet_zone must be a length or a tuple (beside, above and below)");
+            l.quietLeft = l.quietRight = asLength(t[0], key, Unit::Modules, true);
+            l.quietVertical = asLength(t[1], key, Unit::Modules, true);
+        } else
+            l.quietLeft = l.quietRight = asLength(v, key, Unit::Modules, true);
+    } else if (key == "no_text")
+        l.text = !asBool(v, key);
+    else if (key == "font_size")
+        l.fontSize = asLength(v, key, Unit::Mm, false);
+    else if (key == "font")
+        r.write.fontFile = py::cast<std::string>(py::module_::import("os").attr("fspath")(v));
+    else if (key == "fg") {
+        l.foreground = asColour(v, key);
+        if (!l.foreground.opaque())
+            valueError("fg: the bars must be drawn in an opaque colour");
+    } else if (key == "bg")
+        l.background = asColour(v, key);
+    else if (key == "rotate")
+        l.rotation = asInt(v, key);
+    else
+        return false;
+    return true;
+}
+
+// Height means bars; a matrix symbol refuses it as the command does.
+void checkRender(const Render& r, Symbology s) {
+    const SymbologyInfo& info = symbologyInfo(s);
+    if (r.heightGiven && info.matrix)
+        raise(Error{ErrorCode::InvalidOption, "the option height does not apply to " + std::string(info.title)});
+    if (r.layout.dpi <= 0 && r.layout.xDim && r.layout.xDim->unit != Unit::Px)
+        raise(Error{ErrorCode::InvalidOption, "x_dim: with dpi=None, give the module width in px"});
+}
+
+// What encode() and encode_many() take besides the data.
+struct Request {
+    Symbology symbology = Symbology::Code128;
+    EncodeOptions encode;
+    Render render;
+};
+
+Request parseRequest(const std::string& symbologyName, const py::kwargs& kwargs, const char* function,
+                     bool takesFormat, std::optional<Format>* format, int* jobs) {
+    Request q;
+    const std::optional<Symbology> found = findSymbology(symbologyName);
+    if (!found)
+        raise(Error{ErrorCode::UnknownSymbology, "'" + symbologyName.substr(0, 40) +
+                                                     "' is no symbology; korvane.symbologies() lists them"});
+    q.symbology = *found;
+    const SymbologyInfo& info = symbologyInfo(q.symbology);
+    for (const auto& [k, v] : kwargs) {
+        const std::string key = py::cast<std::string>(k);
+        if (takesFormat && key == "format") {
+            if (!v.is_none()) {
+                const std::optional<Format> f = findFormat(asStr(v, key));
+                if (!f)
+                    raise(Error{ErrorCode::UnknownFormat, "format must be svg, pdf, eps, png, emf or bmp"});
+                *format = f;
+            }
+            continue;
+        }
+        if (takesFormat && key == "jobs") {
+            if (!v.is_none())
+                *jobs = asInt(v, key);
+            continue;
+        }
+        if (setLayoutOption(q.render, key, v))
+            continue;
+        std::string name = key;
+        std::replace(name.begin(), name.end(), '_', '-');
+        const EncodeOptionInfo* row = findEncodeOption(name);
+        if (!row)
+            typeError(std::string(function) + "() got an unexpected keyword argument '" + key + "'");
+        if (!row->appliesTo(info))
+            raise(Error{ErrorCode::InvalidOption,
+                        "the option " + key + " does not apply to " + std::string(info.title)});
+        if (!setEncodeOption(q.encode, row->name, v, key))
+            typeError("the option " + key + " is not yet available from Python");
+    }
+    checkRender(q.render, q.symbology);
+    return q;
+}
+
+// ---- Symbol ----
+
+struct PySymbol {
+    Symbol symbol;
+    Render render;
+    bool bytesData = false;  // facts.data comes back as bytes, as the data went in
+
+    Render with(const py::kwargs& kwargs) const {
+        Render r = render;
+        for (const auto& [k, v] : kwargs) {
+            const std::string key = py::cast<std::string>(k);
+            if (!setLayoutOption(r, key, v))
+                typeError("unexpected keyword argument '" + key + "' (layout options: dpi, x_dim, height, bwr, "
+                          "quiet_zone, no_text, font_size, font, fg, bg, rotate)");
+        }
+        checkRender(r, symbol.symbology);
+        return r;
+    }
+
+    Drawing drawing(const Render& r) const {
+        Result<Drawing> d = [&] {
+            py::gil_scoped_release unlocked;
+            return layout(symbol, r.layout);
+        }();
+        return take(std::move(d));
+    }
+
+    Written written(Format format, const py::kwargs& kwargs) const {
+        // The common call gives no keywords: draw with the symbol's own settings, uncopied.
+        std::optional<Render> own;
+        if (!kwargs.empty())
+            own = with(kwargs);
+        const Render& r = own ? *own : render;
+        Result<Written> w = [&]() -> Result<Written> {
+            py::gil_scoped_release unlocked;
+            Result<Drawing> d = layout(symbol, r.layout);
+            if (!d)
+                return d.error();
+            return write(*d, format, r.write);
+        }();
+        return take(std::move(w));
+    }
+
+    py::bytes bytesOf(Format format, const py::kwargs& kwargs) const {
+        const Written w = written(format, kwargs);
+        return py::bytes(reinterpret_cast<const char*>(w.bytes.data()), w.bytes.size());
+    }
+
+    py::str svg(const py::kwargs& kwargs) const {
+        const Written w = written(Format::Svg, kwargs);
+        return py::str(reinterpret_cast<const char*>(w.bytes.data()), w.bytes.size());
+    }
+
+    py::object text(const std::string& s) const {
+        if (bytesData)
+            return py::bytes(s);
+        return py::reinterpret_steal<py::object>(
+            PyUnicode_DecodeUTF8(s.data(), static_cast<Py_ssize_t>(s.size()), "surrogateescape"));
+    }
+};
+
+py::object facts(const PySymbol& s) {
+    const SymbolFacts& f = s.symbol.facts;
+    py::dict d;
+    d["data"] = s.text(f.data);
+    d["check_characters"] = f.checkCharacters;
+    d["check_supplied"] = f.checkSupplied;
+    d["add_on"] = f.addOn;
+    if (s.symbol.symbology == Symbology::Aztec) {
+        const AztecFacts& a = f.aztec;
+        py::dict z;
+        z["compact"] = a.compact;
+        z["layers"] = a.layers;
+        z["data_codewords"] = a.dataCodewords;
+        z["total_codewords"] = a.totalCodewords;
+        z["codeword_bits"] = a.codewordBits;
+        z["data_bits"] = a.dataBits;
+        z["ecc_percent"] = a.eccPercent;
+        z["reader_init"] = a.readerInit;
+        z["structured_index"] = a.structuredIndex;
+        z["structured_count"] = a.structuredCount;
+        d["aztec"] = z;
+    }
+    return std::move(d);
+}
+
+// The rasterised bars, shared with NumPy through the buffer protocol.
+struct PyRaster {
+    GrayRaster raster;
+};
+
+const char* checkRuleName(CheckRule r) {
+    switch (r) {
+    case CheckRule::None: return "none";
+    case CheckRule::Optional: return "optional";
+    case CheckRule::OptionalOn: return "optional-on";
+    case CheckRule::Mandatory: return "mandatory";
+    }
+    return "none";
+}
+
+// The keyword names of the encoder options that apply to a symbology.
+py::tuple optionKeywords(const SymbologyInfo& info) {
+    std::size_t count = 0;
+    const EncodeOptionInfo* table = encodeOptionTable(count);
+    py::list names;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (!table[i].appliesTo(info))
+            continue;
+        std::string k(table[i].name);
+        std::replace(k.begin(), k.end(), '-', '_');
+        names.append(k);
+    }
+    return py::tuple(names);
+}
+
+py::list symbologies() {
+    py::module_ types = py::module_::import("types");
+    py::list out;
+    const SymbologyInfo* all = allSymbologies();
+    for (int i = 0; i < SYMBOLOGY_COUNT; ++i) {
+        const SymbologyInfo& info = all[i];
+        py::list aliases;
+        for (std::string_view a : info.aliases)
+            if (!a.empty())
+                aliases.append(py::str(a.data(), a.size()));
+        py::list caps;
+        for (std::string_view c : capabilityNames(info))
+            caps.append(py::str(c.data(), c.size()));
+        py::dict d;
+        d["name"] = py::str(info.name.data(), info.name.size());
+        d["title"] = py::str(info.title.data(), info.title.size());
+        d["aliases"] = py::tuple(aliases);
+        d["characters"] = py::str(info.characters.data(), info.characters.size());
+        d["check"] = checkRuleName(info.check);
+        d["matrix"] = info.matrix;
+        d["capabilities"] = py::tuple(caps);
+        d["options"] = optionKeywords(info);
+        d["default_x_mm"] = info.defaultXMm;
+        out.append(py::module_::import("korvane._types").attr("SymbologyInfo")(**d));
+    }
+    return out;
+}
+
+PySymbol encodeOne(const std::string& symbology, py::handle data, const py::kwargs& kwargs) {
+    PySymbol s;
+    const std::string bytes = dataBytes(data, s.bytesData);
+    if (kwargs.empty()) {
+        // The common call: no options to parse.
+        s.symbol = take(encode(std::string_view(symbology), bytes));
+        return s;
+    }
+    Request q = parseRequest(symbology, kwargs, "encode", false, nullptr, nullptr);
+    s.symbol = take(encode(q.symbology, bytes, q.encode));
+    s.render = std::move(q.render);
+    return s;
+}
+
+// One value's outcome in encode_many.
+struct Outcome {
+    std::optional<Symbol> symbol;
+    std::vector<std::uint8_t> bytes;
+    std::optional<Error> error;
+};
+
+py::list encodeMany(const std::string& symbology, py::iterable values, const py::kwargs& kwargs) {
+    std::optional<Format> format;
+    int jobs = 0;
+    const Request q = parseRequest(symbology, kwargs, "encode_many", true, &format, &jobs);
+    if (jobs < 0)
+        valueError("jobs must be 1 or more (or 0/None for every core)");
+    // A str or bytes is one value, not a sequence of them: iterating it would
+    // encode each character on its own.
+    if (PyUnicode_Check(values.ptr()) || PyBytes_Check(values.ptr()) || PyByteArray_Check(values.ptr()))
+        typeError("values must be an iterable of str or bytes values, not a single " + typeName(values));
+    std::vector<std::string> data;
+    std::vector<char> isBytes;
+    for (py::handle v : values) {
+        bool b = false;
+        data.push_back(dataBytes(v, b));
+        isBytes.push_back(b);
+    }
+    std::vector<Outcome> out(data.size());
+    {
+        py::gil_scoped_release unlocked;
+        std::atomic<std::size_t> next{0};
+        auto work = [&] {
+            // Small blocks keep the threads' shares even when values differ in cost.
+            constexpr std::size_t BLOCK = 16;
+            for (;;) {
+                const std::size_t begin = next.fetch_add(BLOCK);
+                if (begin >= data.size())
+                    return;
+                for (std::size_t i = begin; i < std::min(begin + BLOCK, data.size()); ++i) try {
+                    Result<Symbol> s = encode(q.symbology, data[i], q.encode);
+                    if (!s) {
+                        out[i].error = s.error();
+                        continue;
+                    }
+                    if (!format) {
+                        out[i].symbol = std::move(*s);
+                        continue;
+                    }
+                    Result<Drawing> d = layout(*s, q.render.layout);
+                    if (!d) {
+                        out[i].error = d.error();
+                        continue;
+                    }
+                    Result<Written> w = write(*d, *format, q.render.write);
+                    if (!w)
+                        out[i].error = w.error();
+                    else
+                        out[i].bytes = std::move(w->bytes);
+                } catch (const std::bad_alloc&) {
+                    // The library throws nothing else; an exception must not leave a thread.
+                    out[i].symbol.reset();
+                    out[i].error = Error{ErrorCode::SizeTooLarge, "out of memory"};
+                }
+            }
+        };
+        const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+        const std::size_t threads =
+            std::min<std::size_t>(jobs > 0 ? static_cast<std::size_t>(jobs) : cores, (data.size() + 63) / 64);
+        std::vector<std::thread> pool;
+        for (std::size_t t = 1; t < threads; ++t)
+            pool.emplace_back(work);
+        work();
+        for (std::thread& t : pool)
+            t.join();
+    }
+    py::list results(data.size());
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        Outcome& o = out[i];
+        if (o.error)
+            results[i] = errorObject(*o.error);
+        else if (!format)
+            results[i] = py::cast(PySymbol{std::move(*o.symbol), q.render, isBytes[i] != 0});
+        else if (*format == Format::Svg)
+            results[i] = py::str(reinterpret_cast<const char*>(o.bytes.data()), o.bytes.size());
+        else
+            results[i] = py::bytes(reinterpret_cast<const char*>(o.bytes.data()), o.bytes.size());
+    }
+    return results;
+}
+
+py::object reprData(const PySymbol& s) { return py::repr(s.text(s.symbol.facts.data)); }
+
+}  // namespace
+
+PYBIND11_MODULE(_korvane, m) {
+    m.doc() = "The korvane library's encoder, layout, writers and verifier (use the korvane package).";
+    m.attr("__version__") = KORVANE_VERSION_STRING;
+    // Each docstring opens with its Python signature, keywords and all; the
+    // generated one would only say **kwargs.
+    py::options options;
+    options.disable_function_signatures();
+
+    py::class_<PyRaster>(m, "Raster", py::buffer_protocol(), R"(The bars or modules as 8-bit grey dots.
+
+0 where the foreground is drawn, 255 elsewhere; rows top first. Text is not
+drawn. Supports the buffer protocol: numpy.asarray(raster) shares its memory.)")
+        .def_property_readonly("width", [](const PyRaster& r) { return r.raster.width; })
+        .def_property_readonly("height", [](const PyRaster& r) { return r.raster.height; })
+        .def_buffer([](PyRaster& r) {
+            return py::buffer_info(r.raster.pixels.data(), 1, py::format_descriptor<std::uint8_t>::format(), 2,
+                                   {r.raster.height, r.raster.width},
+                                   {static_cast<py::ssize_t>(r.raster.width), py::ssize_t{1}});
+        });
+
+    py::class_<Verdict>(m, "Verdict", "The outcome of Symbol.verify(); true when the symbol read back as asked.")
+        .def_readonly("ok", &Verdict::ok)
+        .def_readonly("read", &Verdict::read, "the data the reader returned (empty when it read nothing)")
+        .def_readonly("reason", &Verdict::reason, "why it failed: what differs and where")
+        .def_readonly("first_difference", &Verdict::firstDifference, "index into the data; -1 when none")
+        .def_readonly("corrected_codewords", &Verdict::correctedCodewords)
+        .def("__bool__", [](const Verdict& v) { return v.ok; })
+        .def("__repr__", [](const Verdict& v) {
+            return "<korvane.Verdict " + std::string(v.ok ? "ok" : "failed: " + v.reason) + ">";
+        });
+
+    static const char* LAYOUT_DOC = R"(
+
+Layout keywords (each overrides what encode() was given): dpi (1-10000, or
+None for pixels), x_dim (mm, or "0.33mm", "13mil", "2px"), height (mm, or a
+length, or "50x" modules), bwr (bar width reduction), quiet_zone (modules, a
+length, or a tuple (beside, above and below)), no_text, font_size, font (a
+TrueType file for PNG and BMP text), fg, bg ("RRGGBB", "RRGGBBAA", "none",
+or (r, g, b[, a])), rotate (0, 90, 180, 270).)";
+    auto doc = [](const char* head) { return std::string(head) + LAYOUT_DOC; };
+    static const std::string SVG_DOC = doc("svg(**layout) -> str\n\nThe symbol as an SVG document.");
+    static const std::string PDF_DOC = doc("pdf(**layout) -> bytes\n\nThe symbol as a one-page PDF.");
+    static const std::string EPS_DOC = doc("eps(**layout) -> bytes\n\nThe symbol as Encapsulated PostScript.");
+    static const std::string PNG_DOC = doc("png(**layout) -> bytes\n\nThe symbol as a PNG picture.");
+    static const std::string EMF_DOC = doc("emf(**layout) -> bytes\n\nThe symbol as a Windows enhanced metafile.");
+    static const std::string BMP_DOC = doc("bmp(**layout) -> bytes\n\nThe symbol as a 24-bit BMP picture.");
+    static const std::string SAVE_DOC = doc(
+        "save(path, format=None, **layout) -> None\n\nWrites the file whole (a temporary file renamed over "
+        "path), the format from the extension unless given. OSError when it cannot be written.");
+    static const std::string VERIFY_DOC = doc(
+        "verify(**layout) -> Verdict\n\nReads the laid-out symbol back as a scanner would and compares it with "
+        "the data.");
+    static const std::string RASTER_DOC = doc(
+        "raster(scale=1, **layout) -> Raster\n\nThe bars or modules as grey dots, `scale` dots per dot (1-64).");
+
+    py::class_<PySymbol>(m, "Symbol", R"(A barcode as encoded: made by korvane.encode().
+
+Draw it with svg(), pdf(), eps(), png(), emf(), bmp() or save(); the layout
+keywords given to encode() apply unless a call gives its own.)")
+        .def_property_readonly(
+            "symbology", [](const PySymbol& s) { return std::string(symbologyInfo(s.symbol.symbology).name); })
+        .def_property_readonly("facts", &facts,
+                               "dict: data (as a reader returns it, str or bytes as given), check_characters, "
+                               "check_supplied, add_on; for Aztec also aztec (compact, layers, codewords, ...)")
+        .def_property_readonly("warnings", [](const PySymbol& s) { return s.symbol.warnings; },
+                               "list of str: what may surprise about the symbol")
+        .def_property_readonly("text", [](const PySymbol& s) { return s.text(s.symbol.text); },
+                               "the human-readable text")
+        .def_property_readonly("is_matrix", [](const PySymbol& s) { return s.symbol.isMatrix(); })
+        .def_property_readonly("width_modules", [](const PySymbol& s) {
+            return s.symbol.isMatrix() ? s.symbol.columns : s.symbol.widthModules;
+        }, "width in modules: the sum of the widths, or a matrix's columns")
+        .def_property_readonly("widths", [](const PySymbol& s) { return s.symbol.widths; },
+                               "linear symbols: element widths in modules, bar first")
+        .def_property_readonly("rows", [](const PySymbol& s) { return s.symbol.rows; })
+        .def_property_readonly("columns", [](const PySymbol& s) { return s.symbol.columns; })
+        .def("svg", &PySymbol::svg, SVG_DOC.c_str())
+        .def("pdf", [](const PySymbol& s, py::kwargs k) { return s.bytesOf(Format::Pdf, k); }, PDF_DOC.c_str())
+        .def("eps", [](const PySymbol& s, py::kwargs k) { return s.bytesOf(Format::Eps, k); }, EPS_DOC.c_str())
+        .def("png", [](const PySymbol& s, py::kwargs k) { return s.bytesOf(Format::Png, k); }, PNG_DOC.c_str())
+        .def("emf", [](const PySymbol& s, py::kwargs k) { return s.bytesOf(Format::Emf, k); }, EMF_DOC.c_str())
+        .def("bmp", [](const PySymbol& s, py::kwargs k) { return s.bytesOf(Format::Bmp, k); }, BMP_DOC.c_str())
+        .def(
+            "save",
+            [](const PySymbol& s, py::object path, py::object format, py::kwargs k) {
+                const std::string file = py::cast<std::string>(py::module_::import("os").attr("fsdecode")(path));
+                std::optional<Format> f;
+                if (!format.is_none()) {
+                    f = findFormat(asStr(format, "format"));
+                    if (!f)
+                        raise(Error{ErrorCode::UnknownFormat, "format must be svg, pdf, eps, png, emf or bmp"});
+                } else {
+                    f = formatForPath(file);
+                    if (!f)
+                        raise(Error{ErrorCode::UnknownFormat, "no format for the file name '" + file.substr(0, 60) +
+                                                                  "': end it in .svg, .pdf, .eps, .png, .emf or "
+                                                                  ".bmp, or give format"});
+                }
+                const Render r = s.with(k);
+                Result<Written> w = [&]() -> Result<Written> {
+                    py::gil_scoped_release unlocked;
+                    Result<Drawing> d = layout(s.symbol, r.layout);
+                    if (!d)
+                        return d.error();
+                    return writeFile(*d, file, f, r.write);
+                }();
+                take(std::move(w));
+            },
+            py::arg("path"), py::arg("format") = py::none(), SAVE_DOC.c_str())
+        .def(
+            "verify",
+            [](const PySymbol& s, py::kwargs k) {
+                const Drawing d = s.drawing(s.with(k));
+                py::gil_scoped_release unlocked;
+                return verify(d, s.symbol);
+            },
+            VERIFY_DOC.c_str())
+        .def(
+            "raster",
+            [](const PySymbol& s, int scale, py::kwargs k) {
+                const Drawing d = s.drawing(s.with(k));
+                Result<GrayRaster> r = [&] {
+                    py::gil_scoped_release unlocked;
+                    return rasterize(d, scale);
+                }();
+                return PyRaster{take(std::move(r))};
+            },
+            py::arg("scale") = 1, RASTER_DOC.c_str())
+        .def("_repr_svg_", [](const PySymbol& s) { return s.svg(py::kwargs()); }, "the SVG, for Jupyter")
+        .def("_repr_png_", [](const PySymbol& s) { return s.bytesOf(Format::Png, py::kwargs()); }, "the PNG, for Jupyter")
+        .def("__repr__", [](const PySymbol& s) {
+            return "<korvane.Symbol " + std::string(symbologyInfo(s.symbol.symbology).name) + " " +
+                   py::cast<std::string>(reprData(s)) + ">";
+        });
+
+    m.def("encode", &encodeOne, py::arg("symbology"), py::arg("data"), R"(encode(symbology, data, **options) -> Symbol
+
+Encodes data (str, as UTF-8, or bytes) as the symbology named (korvane.symbologies()
+lists names and aliases; case, '-' and '_' are ignored).
+
+Options are keywords named as the command's options, '-' written '_':
+encoder options such as check, escapes, gs1, eci, wide_ratio, code128_start,
+msi_check, add_on, ecc, aztec_size, compact, structured=(index, count[, id]),
+refused where they do not apply; and layout options (dpi, x_dim="0.33mm",
+height, bwr, quiet_zone, no_text, font_size, font, fg, bg, rotate) kept with
+the symbol for drawing it.
+
+Raises korvane.EncodeError (a ValueError, with .code and .position) when the
+data cannot be encoded or an option is out of range; TypeError for a keyword
+or value of the wrong kind.)");
+    m.def("encode_many", &encodeMany, py::arg("symbology"), py::arg("values"),
+          R"(encode_many(symbology, values, *, format=None, jobs=None, **options) -> list
+
+Encodes every value on all cores (jobs threads), the interpreter free
+meanwhile. Returns a list in the order of values: a Symbol for each value, or
+with format ("svg", "png", ...) the file itself (str for SVG, bytes
+otherwise); a value that fails gives a korvane.EncodeError object in its
+place rather than raising. Options as for encode().)");
+    m.def("symbologies", &symbologies, R"(symbologies() -> list of SymbologyInfo
+
+Every symbology the library knows: name, title, aliases, characters, check
+rule, matrix, capabilities ("gs1", "eci", "add-on", ...) and the option
+keywords that apply to it.)");
+}

@@ -1,0 +1,58 @@
+"""Shared fixtures: the korvane command built from the same sources, and zxing-cpp as the reader."""
+
+import io
+import os
+import subprocess
+from pathlib import Path
+
+import pytest
+
+REPO = Path(__file__).resolve().parents[2]
+
+# One value per symbology, with what zxing-cpp reads from it (None where it
+# reads no such symbol; verify() reads those).
+SAMPLES = {
+    "code39": ("CODE-39", "CODE-39"),
+    "code39ext": ("Code39 ext", "C+O+D+E39 +E+X+T"),  # zxing-cpp reads the full-ASCII pairs as they are
+    "code93": ("CODE93", "CODE93"),
+    "code93ext": ("Code93ext", "Code93ext"),
+    "code11": ("123-45", None),
+    "codabar": ("A1234B", "1234"),
+    "msi": ("1234", None),
+    "itf": ("123456", "123456"),
+    "industrial25": ("1234", None),
+    "matrix25": ("1234", None),
+    "ean13": ("590123412345", "5901234123457"),
+    "ean8": ("9638507", "96385074"),
+    "upca": ("03600029145", "036000291452"),
+    "upce": ("0123456", "01234565"),
+    "code128": ("Hello 128", "Hello 128"),
+    "gs1-128": ("(01)09501101530003(10)AB12", "010950110153000310AB12"),
+    "postnet": ("12345", None),
+    "aztec": ("Seat 14C", "Seat 14C"),
+    "qr": ("https://example.com/q", "https://example.com/q"),
+    "datamatrix": ("Lot 42", "Lot 42"),
+}
+
+
+@pytest.fixture(scope="session")
+def korvane_command():
+    """Runs the korvane command (KORVANE_CLI, else build/cli/korvane) and returns its standard output."""
+    path = Path(os.environ.get("KORVANE_CLI", REPO / "build" / "cli" / "korvane"))
+    if not os.access(path, os.X_OK):
+        pytest.fail(f"the korvane command is needed at {path} (build it, or set KORVANE_CLI)")
+
+    def run(*args: str) -> bytes:
+        done = subprocess.run([str(path), *args], capture_output=True, check=False)
+        assert done.returncode == 0, done.stderr.decode(errors="replace")
+        return done.stdout
+
+    return run
+
+
+def read_png(png: bytes):
+    """What zxing-cpp reads from a PNG, or None."""
+    import zxingcpp
+    from PIL import Image
+
+    return zxingcpp.read_barcode(Image.open(io.BytesIO(png)))

@@ -1,0 +1,213 @@
+"""The Python package against the library: round trips, bytes equal to the
+command's, errors, batches, threads, data types, arrays and notebook views."""
+
+import concurrent.futures
+import io
+import pydoc
+
+import numpy
+import pytest
+
+import korvane
+from conftest import SAMPLES, read_png
+
+FORMATS = ["svg", "pdf", "eps", "png", "emf", "bmp"]
+NAMES = [s.name for s in korvane.symbologies()]
+
+
+def test_every_symbology_has_a_sample():
+    assert sorted(SAMPLES) == sorted(NAMES)
+
+
+@pytest.mark.parametrize("name", NAMES)
+def test_round_trip(name):
+    data, read = SAMPLES[name]
+    symbol = korvane.encode(name, data)
+    assert symbol.verify().ok
+    if read is not None:
+        result = read_png(symbol.png())
+        assert result is not None and result.text == read
+
+
+@pytest.mark.parametrize("fmt", FORMATS)
+@pytest.mark.parametrize("name", NAMES)
+def test_bytes_equal_to_command(korvane_command, name, fmt):
+    data = SAMPLES[name][0]
+    ours = getattr(korvane.encode(name, data), fmt)()
+    if isinstance(ours, str):
+        ours = ours.encode()
+    assert ours == korvane_command("-b", name, "-f", fmt, "-o", "-", data)
+
+
+# Options as keywords and as the command's arguments: the same symbol.
+OPTION_CASES = [
+    ("ean13", "590123412345", dict(x_dim="0.33mm", dpi=300), ["--x-dim", "0.33mm", "--dpi", "300"]),
+    ("ean13", "590123412345", dict(add_on="12", no_text=True), ["--add-on", "12", "--no-text"]),
+    ("code128", "ABC-123", dict(x_dim="10mil", height=15, fg="000080", bg="none", rotate=90),
+     ["--x-dim", "10mil", "--height", "15mm", "--fg", "navy", "--bg", "none", "--rotate", "90"]),
+    ("code128", "ABC", dict(code128_start="a", quiet_zone=(5, "1mm")), ["--code128-start", "A", "--quiet-zone", "5,1mm"]),
+    ("code39", "AB12", dict(check=True, wide_ratio=2, bwr="0.02mm", dpi=600), ["--check", "--wide-ratio", "2", "--bwr", "0.02mm", "--dpi", "600"]),
+    ("msi", "1234", dict(msi_check="mod11-mod10"), ["--msi-check", "mod11-mod10"]),
+    ("code11", "123-45", dict(check=False, height="40x"), ["--no-check", "--height", "40x"]),
+    ("codabar", "1234", dict(codabar_start="C", codabar_stop="d"), ["--codabar-start", "C", "--codabar-stop", "D"]),
+    ("upce", "123456", dict(upce_system=1), ["--upce-system", "1"]),
+    ("code128", "(01)09501101530003", dict(gs1=True), ["--gs1"]),
+    ("aztec", "Seat 14C", dict(ecc=40, aztec_size=23, x_dim="4px", dpi=None), ["--ecc", "40", "--aztec-size", "23", "--x-dim", "4px", "--dpi", "none"]),
+    ("aztec", "~F0104012345012345~E000026x", dict(escapes=True, full_range=True), ["--escapes", "--full-range"]),
+    ("aztec", "ORDER", dict(structured=(2, 3, "ID"), reader_init=False), ["--structured", "2/3:ID"]),
+    ("aztec", "Aztec barcode", dict(aztec_encoder="specified", aztec_bytes=True), ["--aztec-encoder", "specified", "--aztec-bytes"]),
+]
+
+
+@pytest.mark.parametrize("name,data,keywords,arguments", OPTION_CASES)
+def test_options_equal_to_command(korvane_command, name, data, keywords, arguments):
+    symbol = korvane.encode(name, data, **keywords)
+    for fmt in ("svg", "png"):
+        ours = getattr(symbol, fmt)()
+        ours = ours.encode() if isinstance(ours, str) else ours
+        assert ours == korvane_command("-b", name, "-f", fmt, *arguments, "-o", "-", data)
+
+
+def test_layout_keywords_of_a_call_override_those_of_encode():
+    symbol = korvane.encode("ean13", "590123412345", dpi=600)
+    assert symbol.svg(dpi=300) == korvane.encode("ean13", "590123412345").svg()
+    assert symbol.svg() == korvane.encode("ean13", "590123412345").svg(dpi=600)
+
+
+ERROR_CASES = [
+    # call, exception, code, position
+    (lambda: korvane.encode("code39", "AB a"), korvane.EncodeError, "invalid-data", 4),
+    (lambda: korvane.encode("ean13", "5901234123458"), korvane.EncodeError, "check-digit", None),
+    (lambda: korvane.encode("nosuch", "1"), korvane.EncodeError, "unknown-symbology", None),
+    (lambda: korvane.encode("ean13", "1234567", ecc=30), korvane.EncodeError, "invalid-option", None),
+    (lambda: korvane.encode("aztec", "x", ecc=99), korvane.EncodeError, "invalid-option", None),
+    (lambda: korvane.encode("aztec", "x" * 5000), korvane.EncodeError, "data-too-long", None),
+    (lambda: korvane.encode("aztec", "x", height=10), korvane.EncodeError, "invalid-option", None),
+    (lambda: korvane.encode("ean13", "590123412345", x_dim="3furlongs"), korvane.EncodeError, "invalid-option", None),
+    (lambda: korvane.encode("ean13", "590123412345").svg(dpi=10**6), korvane.EncodeError, "size-too-large", None),
+    (lambda: korvane.encode("ean13", "590123412345").save("a.gif"), korvane.EncodeError, "unknown-format", None),
+    (lambda: korvane.encode("ean13", "590123412345", fg="none"), ValueError, None, None),
+    (lambda: korvane.encode("ean13", "590123412345", bg="#12"), ValueError, None, None),
+    (lambda: korvane.encode("code128", "A", code128_start="D"), ValueError, None, None),
+    (lambda: korvane.encode("ean13", "590123412345", colour="red"), TypeError, None, None),
+    (lambda: korvane.encode("ean13", 590123412345), TypeError, None, None),
+    (lambda: korvane.encode("aztec", "x", compact="yes"), TypeError, None, None),
+    (lambda: korvane.encode("aztec", "x", ecc=2.5), TypeError, None, None),
+    (lambda: korvane.encode("ean13", "590123412345").svg(ecc=3), TypeError, None, None),
+    (lambda: korvane.encode("ean13", "590123412345").save("/nonexistent-folder/a.svg"), OSError, None, None),
+    (lambda: korvane.encode_many("ean13", "590123412345"), TypeError, None, None),
+    (lambda: korvane.encode_many("ean13", ["590123412345"], format="gif"), korvane.EncodeError, "unknown-format", None),
+]
+
+
+@pytest.mark.parametrize("call,exception,code,position", ERROR_CASES)
+def test_errors(call, exception, code, position):
+    with pytest.raises(exception) as caught:
+        call()
+    if code is not None:
+        assert isinstance(caught.value, ValueError)
+        assert (caught.value.code, caught.value.position) == (code, position)
+        assert str(caught.value) and "\n" not in str(caught.value)
+
+
+@pytest.mark.parametrize("name", NAMES)
+def test_every_option_of_the_table_has_a_conversion(name):
+    # A wrong type is refused by the option's own conversion, never as an option Python lacks.
+    for keyword in next(s for s in korvane.symbologies() if s.name == name).options:
+        with pytest.raises(TypeError) as caught:
+            korvane.encode(name, SAMPLES[name][0], **{keyword: object()})
+        assert "not yet available" not in str(caught.value)
+
+
+def test_symbologies_carry_the_registry():
+    infos = {s.name: s for s in korvane.symbologies()}
+    assert infos["aztec"].matrix and "eci" in infos["aztec"].capabilities and "ecc" in infos["aztec"].options
+    assert "add-on" in infos["ean13"].capabilities and "ecc" not in infos["ean13"].options
+    for info in infos.values():  # every alias names its symbology
+        for alias in info.aliases:
+            assert korvane.encode(alias, SAMPLES[info.name][0]).symbology == info.name
+
+
+VALUES = ["590123412345", "59012341234X", b"400638133393", "12", "9780201379624"]
+
+
+@pytest.mark.parametrize("fmt", [None, "svg", "png"])
+def test_encode_many_keeps_order_and_failures(fmt):
+    results = korvane.encode_many("ean13", VALUES * 40, format=fmt, x_dim="0.33mm")
+    assert len(results) == len(VALUES) * 40
+    for value, result in zip(VALUES * 40, results):
+        try:
+            expected = korvane.encode("ean13", value, x_dim="0.33mm")
+        except korvane.EncodeError as error:
+            assert isinstance(result, korvane.EncodeError)
+            assert (result.code, str(result)) == (error.code, str(error))
+            continue
+        if fmt is None:
+            assert result.svg() == expected.svg() and result.facts == expected.facts
+        else:
+            assert result == getattr(expected, fmt)()
+
+
+def test_encode_many_on_one_thread_gives_the_same():
+    values = [f"{n:012d}" for n in range(500)]
+    assert korvane.encode_many("ean13", values, format="svg", jobs=1) == korvane.encode_many("ean13", values, format="svg")
+
+
+def test_threads_give_what_one_thread_gives():
+    values = [f"Item {n}" for n in range(200)]
+    expected = [korvane.encode("aztec", v).png() for v in values]
+    with concurrent.futures.ThreadPoolExecutor(4) as pool:
+        assert list(pool.map(lambda v: korvane.encode("aztec", v).png(), values)) == expected
+
+
+@pytest.mark.parametrize("data,facts_data", [
+    ("Grüße €", "Grüße €"),                       # str goes in as UTF-8 and comes back as str
+    ("Grüße €".encode(), "Grüße €".encode()),     # bytes stay bytes
+    (b"\x00\xff\x80", b"\x00\xff\x80"),           # any byte
+    (bytearray(b"AB"), b"AB"),
+])
+def test_unicode_and_bytes_data(data, facts_data):
+    symbol = korvane.encode("aztec", data)
+    assert symbol.facts["data"] == facts_data
+    as_bytes = data.encode() if isinstance(data, str) else bytes(data)
+    assert symbol.png() == korvane.encode("aztec", as_bytes).png()
+    assert read_png(symbol.png()).bytes == as_bytes
+
+
+def test_to_array_shape_and_sharing():
+    symbol = korvane.encode("aztec", "Seat 14C", x_dim="2px", dpi=None, quiet_zone=0)
+    array = symbol.to_array()
+    side = 2 * symbol.rows
+    assert array.shape == (side, side) and array.dtype == numpy.uint8
+    assert set(numpy.unique(array)) == {0, 255}
+    assert numpy.array_equal(array[::2, ::2], symbol.to_array(x_dim="1px"))
+    raster = symbol.raster(scale=3)
+    first, second = numpy.asarray(raster), numpy.asarray(raster)
+    assert first.shape == (3 * side, 3 * side) and numpy.shares_memory(first, second)
+    first[0, 0] = 7  # the raster's own memory, not a copy
+    assert second[0, 0] == 7
+
+
+def test_image_and_notebook_views():
+    symbol = korvane.encode("ean13", "590123412345", dpi=200)
+    assert symbol._repr_svg_() == symbol.svg() and symbol._repr_png_() == symbol.png()
+    assert symbol._repr_png_().startswith(b"\x89PNG\r\n\x1a\n")
+    image = symbol.to_image()
+    assert image.size == tuple(reversed(symbol.to_array().shape))
+
+
+def test_save_writes_the_format_of_the_extension(tmp_path):
+    symbol = korvane.encode("code128", "Saved", dpi=150)
+    for fmt in FORMATS:
+        symbol.save(tmp_path / f"a.{fmt}")
+        expected = getattr(symbol, fmt)()
+        assert (tmp_path / f"a.{fmt}").read_bytes() == (expected.encode() if fmt == "svg" else expected)
+    symbol.save(str(tmp_path / "b.out"), format="pdf")
+    assert (tmp_path / "b.out").read_bytes() == symbol.pdf()
+
+
+def test_help_shows_the_docstrings():
+    text = pydoc.render_doc(korvane)
+    for phrase in ("encode(symbology, data, **options)", "encode_many(symbology, values", "svg(**layout)",
+                   "to_array(scale=1", "EncodeError"):
+        assert phrase in text

@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Builds the Python package as a wheel against a built tree's static library,
+# installs it into fresh virtual environments made by Debian's interpreter
+# (a version manager's python3 may come first on the PATH, without Debian's
+# packages), and runs the package's tests there. Usage: test-python.sh [BUILD_DIR]
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="$(cd "${1:-$root/build}" && pwd)"
+python=/usr/bin/python3
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+
+echo "== Python wheel"
+# The extension's compiler goes through ccache where there is one.
+if command -v ccache >/dev/null && [ -z "${CC:-}" ]; then
+  export CC="ccache $("$python" -c 'import sysconfig; print(sysconfig.get_config_var("CC").split()[0])')"
+fi
+# The wheel links the library's archive from the build tree, built already.
+KORVANE_BUILD_DIR="$build" "$python" -m build --no-isolation --wheel --outdir "$work/dist" "$root/python" \
+  >"$work/build.log" 2>&1 || { cat "$work/build.log"; exit 1; }
+wheel="$(ls "$work"/dist/korvane-*.whl)"
+
+# A clean environment: the wheel alone must import and draw, with no shared
+# library of ours anywhere.
+"$python" -m venv "$work/clean"
+"$work/clean/bin/pip" install --no-index --quiet "$wheel"
+extension="$(ls "$work"/clean/lib/python3*/site-packages/korvane/_korvane*.so)"
+if ldd "$extension" | grep -q libkorvane; then
+  echo "the extension links libkorvane dynamically" >&2
+  exit 1
+fi
+(cd "$work" && "$work/clean/bin/python" -c \
+  'import korvane; assert korvane.encode("ean13", "590123412345").png().startswith(b"\x89PNG")')
+
+echo "== Python tests"
+# The tests read pictures back with Debian's python3-zxing-cpp, numpy and
+# Pillow, so this environment sees the system's packages.
+"$python" -m venv --system-site-packages "$work/test"
+"$work/test/bin/pip" install --no-index --quiet "$wheel"
+# From a copy of the tests, so that python/korvane (sources without the
+# extension) does not shadow the installed package.
+cp -r "$root/python/tests" "$work/tests"
+KORVANE_CLI="$build/cli/korvane" "$work/test/bin/python" -m pytest -q -p no:cacheprovider "$work/tests"
