@@ -40,6 +40,21 @@ std::string shown(const std::string& s) {
     return out;
 }
 
+// What differs in the marks a matrix symbol carries besides its data: the
+// reader-initialisation (or programming) flag, then the structured-append
+// position; empty when they agree.
+std::string markDifference(const detail::Reading& r, bool readerInit, const std::string& initName, int index,
+                           int count) {
+    if (r.readerInit != readerInit)
+        return r.readerInit ? "the symbol is marked for " + initName + "; it should not be"
+                            : "the symbol is not marked for " + initName;
+    if (r.structuredIndex != index || r.structuredCount != count)
+        return "the symbol reads as structured-append symbol " + std::to_string(r.structuredIndex) + " of " +
+               std::to_string(r.structuredCount) + "; expected " + std::to_string(index) + " of " +
+               std::to_string(count);
+    return {};
+}
+
 // What differs between what was read and what was expected, and where; empty
 // when they are equal. `what` names the part: "data", "check", "add-on".
 std::string difference(const std::string& read, const std::string& expected, const std::string& what, int& first) {
@@ -119,30 +134,18 @@ void compare(const detail::Reading& r, const Symbol& symbol, Verdict& v) {
                   std::to_string(q.version) + ", " + std::string(1, q.level) + ", " + std::to_string(q.mask);
     } else if (symbol.symbology == Symbology::DataMatrix) {
         const DataMatrixFacts& f = facts.dataMatrix;
-        if (r.readerInit != f.readerInit)
-            why = r.readerInit ? "the symbol is marked for reader programming; it should not be"
-                               : "the symbol is not marked for reader programming";
-        else if (r.structuredIndex != f.structuredIndex || r.structuredCount != f.structuredCount)
-            why = "the symbol reads as structured-append symbol " + std::to_string(r.structuredIndex) + " of " +
-                  std::to_string(r.structuredCount) + "; expected " + std::to_string(f.structuredIndex) + " of " +
-                  std::to_string(f.structuredCount);
-        else if (r.rows != symbol.rows || r.columns != symbol.columns)
+        why = markDifference(r, f.readerInit, "reader programming", f.structuredIndex, f.structuredCount);
+        if (why.empty() && (r.rows != symbol.rows || r.columns != symbol.columns))
             why = "the clock tracks count " + std::to_string(r.rows) + "x" + std::to_string(r.columns) +
                   " modules; the symbol was made " + std::to_string(symbol.rows) + "x" + std::to_string(symbol.columns);
     } else if (symbol.isMatrix()) {
         const AztecFacts& a = facts.aztec;
-        if (r.readerInit != a.readerInit)
-            why = r.readerInit ? "the symbol is marked for reader initialisation; it should not be"
-                               : "the symbol is not marked for reader initialisation";
-        else if (r.structuredIndex != a.structuredIndex || r.structuredCount != a.structuredCount)
-            why = "the symbol reads as structured-append symbol " + std::to_string(r.structuredIndex) + " of " +
-                  std::to_string(r.structuredCount) + "; expected " + std::to_string(a.structuredIndex) + " of " +
-                  std::to_string(a.structuredCount);
-        else if (a.layers > 0 && (r.compact != a.compact || r.layers != a.layers || r.size != symbol.columns))
+        why = markDifference(r, a.readerInit, "reader initialisation", a.structuredIndex, a.structuredCount);
+        if (why.empty() && a.layers > 0 && (r.compact != a.compact || r.layers != a.layers || r.size != symbol.columns))
             why = "the mode message gives a " + std::string(r.compact ? "compact" : "full-range") + " symbol of " +
                   std::to_string(r.layers) + " layers; the symbol was made " +
                   (a.compact ? "compact" : "full-range") + " with " + std::to_string(a.layers);
-        else if (a.dataCodewords > 0 && r.dataCodewords != a.dataCodewords)
+        if (why.empty() && a.dataCodewords > 0 && r.dataCodewords != a.dataCodewords)
             why = "the mode message gives " + std::to_string(r.dataCodewords) + " data codewords; the symbol has " +
                   std::to_string(a.dataCodewords);
     } else {
