@@ -4,6 +4,8 @@
 
 #include "DataMatrix.h"
 
+#include "../encode/Adapters.h"
+
 #include <algorithm>
 #include <array>
 #include <climits>
@@ -398,7 +400,7 @@ Result<Encoded> encode(const Message& message, const Options& options) {
             id = std::strtol(sa.id.c_str(), &end, 10);
             if (*end != '\0' || sa.id.size() > 5 || id < 1 || id > 254 * 254)
                 return Error{ErrorCode::InvalidOption,
-                             "the structured-append file id \"" + sa.id.substr(0, 12) + "\" is not a number 1-64516"};
+                             "the structured-append file id " + korvane::detail::quoted(sa.id, 12) + " is not a number 1-64516"};
         }
         header.push_back(STRUCTURED_APPEND);
         header.push_back(static_cast<std::uint8_t>(((sa.index - 1) << 4) | (17 - sa.count)));
@@ -439,6 +441,13 @@ Result<Encoded> encode(const Message& message, const Options& options) {
         return Error{ErrorCode::DataTooLong, "the data and its markers make " +
                                                  number(static_cast<long long>(units->size())) +
                                                  " characters; the largest symbol holds at most " + number(MOST_UNITS)};
+    // FNC1 in first position marks GS1 data only as the ASCII codeword
+    // itself; inside a C40 or Text triplet a reader takes it for a GS.
+    const bool firstMarksGs1 = header.empty() || (header.size() == 4 && header[0] == STRUCTURED_APPEND);
+    if (firstMarksGs1 && !units->empty() && units->front().kind == detail::Unit::Fnc1) {
+        header.push_back(FNC1);
+        units->erase(units->begin());
+    }
     const detail::StreamPlan plan(*units);
     const int head = static_cast<int>(header.size());
 
@@ -528,18 +537,16 @@ Result<Encoded> encode(const Message& message, const Options& options) {
         }
     }
 
-    // What a reader returns: FNC1 as GS except where it marks GS1 data (the
-    // first codeword, or the first after a structured-append header), ECI
-    // designators left out, the macro header and trailer restored.
+    // What a reader returns: FNC1 as GS (the one that marks GS1 data went
+    // to the header), ECI designators left out, the macro header and
+    // trailer restored.
     std::string& read = e.readerData;
     if (from > 0)
         read.assign(bytes.substr(0, from));
-    const bool firstMarksGs1 = header.empty() || (header.size() == 4 && header[0] == STRUCTURED_APPEND);
-    for (std::size_t k = 0; k < units->size(); ++k) {
-        const detail::Unit& u = (*units)[k];
+    for (const detail::Unit& u : *units) {
         if (u.kind == detail::Unit::Byte)
             read.push_back(static_cast<char>(u.byte));
-        else if (u.kind == detail::Unit::Fnc1 && !(k == 0 && firstMarksGs1))
+        else if (u.kind == detail::Unit::Fnc1)
             read.push_back('\x1d');
     }
     if (to < bytes.size())

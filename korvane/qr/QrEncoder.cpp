@@ -6,6 +6,7 @@
 
 #include "QrKanjiTable.h"
 #include "QrTables.h"
+#include "../encode/Adapters.h"
 
 #include <algorithm>
 #include <array>
@@ -883,8 +884,8 @@ Result<QrSymbol> encode(const Message& message, const QrOptions& o) {
             }
             if (sa.id.size() > 3 || sa.id.find_first_not_of("0123456789") != std::string::npos || parity > 255)
                 return Error{ErrorCode::InvalidOption,
-                             "a QR Code structured-append identifier is the set's parity byte, 0 to 255, not \"" +
-                                 sa.id + "\""};
+                             "a QR Code structured-append identifier is the set's parity byte, 0 to 255, not " +
+                                 korvane::detail::quoted(sa.id)};
         }
     }
     if (message.readerInit)

@@ -73,5 +73,31 @@ TEST(DataMatrixRoundTrip, EveryKindInEveryShape) {
         }
 }
 
+// An FNC1 marker before the data marks GS1 data only as the ASCII codeword:
+// text that C40 or Text would hold best must not take it into a triplet.
+TEST(DataMatrixRoundTrip, LeadingFnc1MarksGs1) {
+    struct Case {
+        const char* value;
+        bool structured;
+    };
+    const Case cases[] = {
+        {"HELLO WORLD ABCDEFGH", false},
+        {"hello world abcdefgh", true},
+    };
+    for (const Case& c : cases) {
+        korvane::Message m = plain(c.value);
+        m.markers.push_back({korvane::MarkerKind::Fnc1, 0, 0});
+        if (c.structured)
+            m.structuredAppend = {1, 2, "7"};
+        const korvane::Result<dm::Encoded> e = dm::encode(m, {});
+        ASSERT_TRUE(e) << e.error().message;
+        EXPECT_EQ(e->readerData, c.value);
+        const korvane::detail::Reading ours = readOurs(*e);
+        EXPECT_TRUE(ours.ok && ours.data == c.value && ours.gs1) << c.value << ": " << ours.failure;
+        const testsupport::Decoded z = readZxing(*e);
+        EXPECT_TRUE(z.ok && testsupport::bytesToString(z.bytes) == c.value) << c.value << ": " << z.error;
+    }
+}
+
 }  // namespace
 }  // namespace dmtest

@@ -142,6 +142,8 @@ TEST(Encode, RefusalsSayWhatAndWhere) {
     gs1.gs1 = true;
     EncodeOptions eci26;
     eci26.eci = 26;
+    EncodeOptions setIdOnTwoLines;
+    setIdOnTwoLines.structuredAppend = {1, 2, "1\n2"};
     const struct {
         Symbology s;
         std::string data;
@@ -187,6 +189,8 @@ TEST(Encode, RefusalsSayWhatAndWhere) {
         {Symbology::Aztec, std::string(4000, '\xFF'), {}, ErrorCode::DataTooLong, "bits"},
         {Symbology::Aztec, "(01)09501101530004", gs1, ErrorCode::CheckDigit, "AI (01) check digit 4"},
         {Symbology::Aztec, "(23)12", gs1, ErrorCode::InvalidData, "unknown GS1 AI \"23\""},
+        {Symbology::Qr, "ABC", setIdOnTwoLines, ErrorCode::InvalidOption, "not \"1\\x0A2\""},
+        {Symbology::DataMatrix, "ABC", setIdOnTwoLines, ErrorCode::InvalidOption, "id \"1\\x0A2\""},
         // One policy for an option that does not apply: refused, naming both.
         {Symbology::Ean13, "590123412345", ecc95, ErrorCode::InvalidOption, "ecc does not apply to EAN-13"},
         {Symbology::Code39, "ABC", gs1, ErrorCode::InvalidOption, "gs1 does not apply to Code 39"},
