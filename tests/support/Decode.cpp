@@ -21,6 +21,7 @@ ZXing::BarcodeFormat formatOf(Symbology s) {
     case Symbology::UPCA: return F::UPCA;
     case Symbology::UPCE: return F::UPCE;
     case Symbology::Aztec: return F::Aztec;
+    case Symbology::Pdf417: return F::PDF417;
     }
     return F::None;
 }

@@ -1,0 +1,195 @@
+// PDF417 (ISO/IEC 15438): error correction, the symbol's shape, and its rows
+// of start pattern, row indicators, symbol characters and stop pattern.
+
+#include "Pdf417.h"
+
+#include "Pdf417Tables.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace korvane::pdf417 {
+namespace {
+
+constexpr int MOD = 929;
+constexpr int MAX_CODEWORDS = 928;  // Reed-Solomon over GF(929): at most 928 codewords in a symbol
+constexpr int PAD = 900;
+
+// Start 81111113 and stop 711311121 (ISO/IEC 15438 5.3.2), first module in the top bit.
+constexpr std::uint32_t START_PATTERN = 0x1FEA8;  // 17 modules
+constexpr int START_MODULES = 17;
+constexpr std::uint32_t STOP_PATTERN = 0x3FA29;   // 18 modules
+constexpr int STOP_MODULES = 18;
+
+void put(std::vector<std::uint8_t>& row, int& at, std::uint32_t pattern, int modules) {
+    for (int bit = modules - 1; bit >= 0; --bit)
+        row[static_cast<std::size_t>(at++)] = static_cast<std::uint8_t>((pattern >> bit) & 1U);
+}
+
+int widthFor(int columns, bool compact) {
+    return compact ? START_MODULES + 17 * (columns + 1) + 1 : START_MODULES + 17 * (columns + 2) + STOP_MODULES;
+}
+
+}  // namespace
+
+namespace detail {
+
+std::vector<int> checkWords(const std::vector<int>& data, int count) {
+    // g(x) = (x - 3)(x - 3^2)...(x - 3^count), lowest coefficient first.
+    std::vector<int> g(static_cast<std::size_t>(count) + 1, 0);
+    g[0] = 1;
+    int root = 1;
+    for (int j = 1; j <= count; ++j) {
+        root = root * 3 % MOD;
+        for (int i = j; i >= 0; --i) {
+            const int shifted = i > 0 ? g[static_cast<std::size_t>(i) - 1] : 0;
+            g[static_cast<std::size_t>(i)] = (shifted + MOD - root * g[static_cast<std::size_t>(i)] % MOD) % MOD;
+        }
+    }
+    // The remainder of data(x) * x^count over g(x); rem[0] is its top coefficient.
+    std::vector<int> rem(static_cast<std::size_t>(count), 0);
+    for (int d : data) {
+        const int t = (d + rem[0]) % MOD;
+        for (int j = 0; j + 1 < count; ++j)
+            rem[static_cast<std::size_t>(j)] =
+                (rem[static_cast<std::size_t>(j) + 1] + MOD - t * g[static_cast<std::size_t>(count - 1 - j)] % MOD) % MOD;
+        rem[static_cast<std::size_t>(count) - 1] = (MOD - t * g[0] % MOD) % MOD;
+    }
+    for (int& r : rem)
+        r = (MOD - r) % MOD;
+    return rem;
+}
+
+int recommendedLevel(int dataCodewords) {
+    if (dataCodewords <= 40)
+        return 2;
+    if (dataCodewords <= 160)
+        return 3;
+    if (dataCodewords <= 320)
+        return 4;
+    return 5;
+}
+
+}  // namespace detail
+
+Result<Symbol> encode(const Message& message, const Options& o) {
+    if (o.level < -1 || o.level > 8)
+        return Error{ErrorCode::InvalidOption, "the PDF417 error-correction level is 0-8, not " + std::to_string(o.level)};
+    if (o.columns != 0 && (o.columns < 1 || o.columns > 30))
+        return Error{ErrorCode::InvalidOption, "PDF417 has 1-30 data columns, not " + std::to_string(o.columns)};
+    if (o.rows != 0 && (o.rows < 3 || o.rows > 90))
+        return Error{ErrorCode::InvalidOption, "PDF417 has 3-90 rows, not " + std::to_string(o.rows)};
+    if (o.rowHeight < 1 || o.rowHeight > 20)
+        return Error{ErrorCode::InvalidOption, "a PDF417 row is 1-20 modules tall, not " + std::to_string(o.rowHeight)};
+    if (!(o.aspect > 0.01 && o.aspect < 100))
+        return Error{ErrorCode::InvalidOption, "the PDF417 width-to-height ratio is 0.01-100"};
+
+    auto stream = detail::dataCodewords(message, o.macro);
+    if (!stream)
+        return stream.error();
+    const int data = static_cast<int>(stream->size()) + 1;  // with the length descriptor
+    int level = o.level;
+    if (level < 0) {
+        level = detail::recommendedLevel(data);
+        while (level > 0 && data + (2 << level) > MAX_CODEWORDS)
+            --level;  // the most data the largest symbol holds, with less protection
+    }
+    const int check = 2 << level;
+    const int needed = data + check;
+    if (needed > MAX_CODEWORDS)
+        return Error{ErrorCode::DataTooLong, "the data needs " + std::to_string(needed) +
+                                                 " codewords at level " + std::to_string(level) +
+                                                 "; a PDF417 symbol holds 928"};
+
+    int rows = o.rows;
+    int columns = o.columns;
+    if (rows != 0 && columns != 0) {
+        if (rows * columns < needed || rows * columns > MAX_CODEWORDS)
+            return Error{ErrorCode::DataTooLong, "the data needs " + std::to_string(needed) + " codewords; " +
+                                                     std::to_string(rows) + " rows of " + std::to_string(columns) +
+                                                     " columns " +
+                                                     (rows * columns > MAX_CODEWORDS ? "exceed 928" : "hold " +
+                                                          std::to_string(rows * columns))};
+    } else if (columns != 0) {
+        rows = std::max(3, (needed + columns - 1) / columns);
+        if (rows > 90 || rows * columns > MAX_CODEWORDS)
+            return Error{ErrorCode::DataTooLong, "the data needs " + std::to_string(needed) + " codewords; " +
+                                                     std::to_string(columns) + " columns hold at most " +
+                                                     std::to_string(std::min(90 * columns, MAX_CODEWORDS / columns * columns))};
+    } else if (rows != 0) {
+        columns = (needed + rows - 1) / rows;
+        if (columns > 30 || rows * columns > MAX_CODEWORDS)
+            return Error{ErrorCode::DataTooLong, "the data needs " + std::to_string(needed) + " codewords; " +
+                                                     std::to_string(rows) + " rows hold at most " +
+                                                     std::to_string(std::min(30 * rows, MAX_CODEWORDS / rows * rows))};
+        columns = std::max(columns, 1);
+    } else {
+        // The shape nearest the ratio asked for; among equals the fewest codewords, then the wider.
+        double bestScore = 0;
+        for (int c = 1; c <= 30; ++c) {
+            const int r = std::max(3, (needed + c - 1) / c);
+            if (r > 90 || r * c > MAX_CODEWORDS)
+                continue;
+            const double ratio = static_cast<double>(widthFor(c, o.compact)) / (r * o.rowHeight);
+            const double score = std::fabs(std::log(ratio / o.aspect));
+            if (columns == 0 || score < bestScore - 1e-9 ||
+                (score < bestScore + 1e-9 && r * c <= rows * columns)) {
+                bestScore = score;
+                rows = r;
+                columns = c;
+            }
+        }
+        if (columns == 0)
+            return Error{ErrorCode::DataTooLong, "the data needs " + std::to_string(needed) +
+                                                     " codewords; no PDF417 shape holds them"};
+    }
+
+    Symbol s;
+    s.rows = rows;
+    s.columns = columns;
+    s.level = level;
+    s.checkCodewords = check;
+    s.dataCodewords = rows * columns - check;
+    s.padCodewords = s.dataCodewords - data;
+    std::vector<int>& cw = s.codewords;
+    cw.reserve(static_cast<std::size_t>(rows * columns));
+    cw.push_back(s.dataCodewords);
+    // Padding goes before a Macro PDF417 control block, which must end the data.
+    // (928 begins it; no data or ECI codeword reaches 900.)
+    const auto macroAt = std::find(stream->begin(), stream->end(), 928);
+    cw.insert(cw.end(), stream->begin(), macroAt);
+    cw.insert(cw.end(), static_cast<std::size_t>(s.padCodewords), PAD);
+    cw.insert(cw.end(), macroAt, stream->end());
+    const std::vector<int> checks = detail::checkWords(cw, check);
+    cw.insert(cw.end(), checks.begin(), checks.end());
+
+    s.width = widthFor(columns, o.compact);
+    s.modules.assign(static_cast<std::size_t>(rows) * static_cast<std::size_t>(s.width), 0);
+    std::vector<std::uint8_t> line(static_cast<std::size_t>(s.width));
+    for (int r = 0; r < rows; ++r) {
+        const int cluster = r % 3;
+        const int base = 30 * (r / 3);
+        // Row indicators (ISO/IEC 15438 5.3.3): rows, columns and level spread over three rows.
+        const int rowsPart = base + (rows - 1) / 3;
+        const int levelPart = base + level * 3 + (rows - 1) % 3;
+        const int columnsPart = base + columns - 1;
+        const int left = cluster == 0 ? rowsPart : cluster == 1 ? levelPart : columnsPart;
+        const int right = cluster == 0 ? columnsPart : cluster == 1 ? rowsPart : levelPart;
+        const auto& table = CLUSTER_PATTERNS[cluster];
+        int at = 0;
+        put(line, at, START_PATTERN, START_MODULES);
+        put(line, at, table[left], 17);
+        for (int c = 0; c < columns; ++c)
+            put(line, at, table[cw[static_cast<std::size_t>(r * columns + c)]], 17);
+        if (o.compact) {
+            line[static_cast<std::size_t>(at++)] = 1;
+        } else {
+            put(line, at, table[right], 17);
+            put(line, at, STOP_PATTERN, STOP_MODULES);
+        }
+        std::copy(line.begin(), line.end(), s.modules.begin() + static_cast<std::ptrdiff_t>(r) * s.width);
+    }
+    return s;
+}
+
+}  // namespace korvane::pdf417
