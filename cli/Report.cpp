@@ -143,6 +143,20 @@ void addSymbolFacts(json& o, const Made& m) {
             az["structuredAppend"] = {{"index", a.structuredIndex}, {"count", a.structuredCount}};
         o["aztec"] = az;
     }
+    if (s.symbology == Symbology::Pdf417) {
+        const Pdf417Facts& p = s.facts.pdf417;
+        json pdf = {{"rows", p.rows},
+                    {"columns", p.columns},
+                    {"level", p.level},
+                    {"dataCodewords", p.dataCodewords},
+                    {"checkCodewords", p.checkCodewords},
+                    {"capacityLeft", p.capacityLeft},
+                    {"compact", p.compact},
+                    {"readerInit", p.readerInit}};
+        if (p.segmentCount > 0)
+            pdf["segments"] = {{"index", p.segmentIndex}, {"count", p.segmentCount}};
+        o["pdf417"] = pdf;
+    }
 }
 
 }  // namespace

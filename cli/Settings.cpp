@@ -28,7 +28,8 @@ bool isSpecific(std::string_view name) {
     static const char* const SPECIFIC[] = {
         "gs1", "wide-ratio", "code128-start", "msi-check", "codabar-start", "codabar-stop", "upce-system", "add-on",
         "add-on-gap", "ecc", "ecc-words", "aztec-size", "compact", "full-range", "aztec-encoder", "aztec-bytes",
-        "reader-init", "structured", "height",
+        "reader-init", "structured", "height", "pdf-level", "pdf-columns", "pdf-rows", "pdf-compact", "row-height",
+        "macro", "eci",
     };
     return std::find(std::begin(SPECIFIC), std::end(SPECIFIC), name) != std::end(SPECIFIC);
 }
@@ -198,6 +199,40 @@ std::vector<SymbolOption> makeOptions() {
                      s.encode.structuredAppend.id = colon == std::string::npos ? "" : v.substr(colon + 1);
                      return Done{};
                  }});
+    o.push_back({"pdf-level", "", "0-8", "PDF417 error-correction level; default: the recommended minimum for the data",
+                 integer("pdf-level", 0, 8, [](Settings& s, int v) { s.encode.pdfLevel = v; })});
+    o.push_back({"pdf-columns", "", "N", "PDF417 data columns, 1-30; default: chosen for a symbol 3 times as wide as tall",
+                 integer("pdf-columns", 1, 30, [](Settings& s, int v) { s.encode.pdfColumns = v; })});
+    o.push_back({"pdf-rows", "", "N", "PDF417 rows, 3-90; default: as few as the data needs",
+                 integer("pdf-rows", 3, 90, [](Settings& s, int v) { s.encode.pdfRows = v; })});
+    o.push_back({"pdf-compact", "", "", "compact (truncated) PDF417: no right row indicator, a one-module stop",
+                 flag([](Settings& s) { s.encode.pdfCompact = true; })});
+    o.push_back({"row-height", "", "N", "PDF417 row height in modules, 1-20 (default 3)",
+                 integer("row-height", 1, 20, [](Settings& s, int v) { s.encode.rowHeight = v; })});
+    o.push_back({"eci", "", "N", "ECI designator before the data, 0-811799 (PDF417), e.g. 26 for UTF-8",
+                 integer("eci", 0, 811799, [](Settings& s, int v) { s.encode.eci = v; })});
+    o.push_back({"macro", "", "I/N[:FILEID]", "Macro PDF417: segment I of N (1-99999), optional file "
+                                             "identifier of digits in groups of three (each 000-899)",
+                 [](Settings& s, const std::string& v) -> Status {
+                     const std::string what = "--macro: '" + v.substr(0, 40) +
+                                              "' is not INDEX/COUNT[:FILEID], such as 2/3 or 1/4:017053";
+                     const std::size_t slash = v.find('/');
+                     const std::size_t colon = v.find(':');
+                     if (slash == std::string::npos || (colon != std::string::npos && colon < slash))
+                         return invalidOption(what);
+                     const Result<long long> i = parseInteger(std::string_view(v).substr(0, slash), 1, 99999);
+                     const Result<long long> n =
+                         parseInteger(std::string_view(v).substr(slash + 1, colon == std::string::npos
+                                                                                ? std::string::npos
+                                                                                : colon - slash - 1),
+                                      1, 99999);
+                     if (!i || !n || *i > *n)
+                         return invalidOption(what);
+                     s.encode.structuredAppend.index = static_cast<int>(*i);
+                     s.encode.structuredAppend.count = static_cast<int>(*n);
+                     s.encode.structuredAppend.id = colon == std::string::npos ? "" : v.substr(colon + 1);
+                     return Done{};
+                 }});
     // Layout.
     o.push_back({"dpi", "d", "N", "resolution in dots per inch, 1-10000 (default 300); 'none' draws in pixels "
                                   "(give --x-dim in px)",
@@ -328,6 +363,9 @@ std::vector<std::string> optionsFor(Symbology s) {
     if (s == Symbology::Aztec)
         names.insert(names.end(), {"--gs1", "--ecc", "--ecc-words", "--aztec-size", "--compact", "--full-range",
                                    "--aztec-encoder", "--aztec-bytes", "--reader-init", "--structured"});
+    if (s == Symbology::Pdf417)
+        names.insert(names.end(), {"--pdf-level", "--pdf-columns", "--pdf-rows", "--pdf-compact", "--row-height",
+                                   "--macro", "--eci", "--reader-init"});
     if (!info.matrix)
         names.push_back("--height");
     return names;

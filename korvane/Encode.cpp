@@ -140,6 +140,8 @@ Result<Symbol> encode(Symbology symbology, std::string_view data, const EncodeOp
         return Error{ErrorCode::InvalidData, "the data is empty"};
     if (symbology == Symbology::Aztec)
         return encodeAztec(data, o);
+    if (symbology == Symbology::Pdf417)
+        return encodePdf417(symbology, data, o);
 
     std::string value(data);
     if (o.escapes) {
@@ -167,7 +169,8 @@ Result<Symbol> encode(Symbology symbology, std::string_view data, const EncodeOp
     case Symbology::Code128: return encodeCode128(value, o);
     case Symbology::Gs1_128: return encodeGs1_128(value, o);
     case Symbology::Postnet: return encodePostnet(value, o);
-    case Symbology::Aztec: break;
+    case Symbology::Aztec:
+    case Symbology::Pdf417: break;
     }
     return Error{ErrorCode::UnknownSymbology, "unknown symbology"};
 }

@@ -62,6 +62,9 @@ constexpr SymbologyInfo REGISTRY[] = {
      false, false, 0, 0.254, 0.19, 0, POSTNET_HEIGHT_MM, 13, 13, 0},
     {Symbology::Aztec, "aztec", "Aztec Code", {"azteccode", "iso24778", ""}, "any bytes", CheckRule::Mandatory,
      true, false, 0, 0.5, 0.25, 0, 0, 0, 0, 0},
+    // ISO/IEC 15438: quiet zones of 2 modules all round; X of 10 mil is usual, 7.5 mil the least.
+    {Symbology::Pdf417, "pdf417", "PDF417", {"pdf", "iso15438", ""}, "any bytes", CheckRule::Mandatory, true, false,
+     0, 0.254, 0.19, 0, 0, 2, 2, 2},
 };
 static_assert(std::size(REGISTRY) == SYMBOLOGY_COUNT);
 

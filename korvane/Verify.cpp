@@ -95,6 +95,7 @@ void compare(const detail::Reading& r, const Symbol& symbol, Verdict& v) {
     const SymbolFacts& facts = symbol.facts;
     v.read = r.addOn.empty() ? r.data : r.data + "+" + r.addOn;
     v.correctedCodewords = r.correctedCodewords;
+    v.erasedCodewords = r.erasedCodewords;
     int first = -1;
     std::string why = difference(r.data, facts.data, "data", first);
     if (!why.empty()) {
@@ -103,7 +104,19 @@ void compare(const detail::Reading& r, const Symbol& symbol, Verdict& v) {
         return;
     }
     int unused = -1;
-    if (symbol.isMatrix()) {
+    if (symbol.symbology == Symbology::Pdf417) {
+        const Pdf417Facts& p = facts.pdf417;
+        if (r.readerInit != p.readerInit)
+            why = r.readerInit ? "the symbol is marked for reader initialisation; it should not be"
+                               : "the symbol is not marked for reader initialisation";
+        else if (r.structuredIndex != p.segmentIndex || r.structuredCount != p.segmentCount)
+            why = "the symbol reads as Macro PDF417 segment " + std::to_string(r.structuredIndex) + " of " +
+                  std::to_string(r.structuredCount) + "; expected " + std::to_string(p.segmentIndex) + " of " +
+                  std::to_string(p.segmentCount);
+        else if (r.dataCodewords != p.dataCodewords)
+            why = "the length descriptor gives " + std::to_string(r.dataCodewords) + " data codewords; the symbol has " +
+                  std::to_string(p.dataCodewords);
+    } else if (symbol.isMatrix()) {
         const AztecFacts& a = facts.aztec;
         if (r.readerInit != a.readerInit)
             why = r.readerInit ? "the symbol is marked for reader initialisation; it should not be"
@@ -144,8 +157,8 @@ Verdict verify(const Drawing& drawing, const Symbol& symbol) {
         v.reason = "the drawing is empty";
         return v;
     }
-    if (symbol.isMatrix() != (symbol.symbology == Symbology::Aztec)) {
-        v.reason = "the symbol is neither a row of bars nor an Aztec matrix";
+    if (symbol.isMatrix() != symbologyInfo(symbol.symbology).matrix) {
+        v.reason = "the symbol is neither a row of bars nor a matrix of its symbology";
         return v;
     }
     // Colours as a scanner sees them.
@@ -171,7 +184,7 @@ Verdict verify(const Drawing& drawing, const Symbol& symbol) {
             v.reason = "the drawing cannot be rendered: " + raster.error().message;
             return v;
         }
-        r = detail::readAztec(*raster);
+        r = symbol.symbology == Symbology::Pdf417 ? detail::readPdf417(*raster) : detail::readAztec(*raster);
     } else {
         detail::LinearReadOptions options;
         // The readers look for the optional kind only; the mandatory ones always.

@@ -25,6 +25,16 @@ enum class AztecEncoder {
     Specified,  // the encoder of the aztec program, symbol for symbol
 };
 
+// Optional fields of a Macro PDF417 control block; empty or negative: left out.
+struct PdfMacroFields {
+    std::string fileName;
+    long long timeStamp = -1;  // seconds since 1970-01-01 UTC
+    std::string sender;
+    std::string addressee;
+    long long fileSize = -1;   // bytes
+    int checksum = -1;         // CRC-16 of the file, 0-65535
+};
+
 struct EncodeOptions {
     // Check character where the symbology makes it optional; unset: the
     // symbology's default (SymbologyInfo::check). Setting it where the check is
@@ -72,6 +82,18 @@ struct EncodeOptions {
     bool bytes = false;            // Specified encoder: byte mode for the whole message
     bool readerInit = false;
     StructuredAppend structuredAppend;
+
+    // PDF417 (reader initialisation above; structured append as Macro PDF417:
+    // segment `index` of `count` (1-99,999), `id` the file identifier as digits in
+    // groups of three, each 000-899; the last segment carries the terminator).
+    int pdfLevel = -1;         // error correction 0-8; -1: the recommended minimum for the data
+    int pdfColumns = 0;        // data columns 1-30; 0: chosen
+    int pdfRows = 0;           // rows 3-90; 0: chosen
+    bool pdfCompact = false;   // compact (truncated) PDF417
+    double pdfAspect = 3;      // without columns or rows fixed: width over height to approach
+    int rowHeight = 0;         // a row's height in modules, 1-20; 0: 3
+    int eci = -1;              // an ECI designator (0-811799) before the data; -1: none
+    PdfMacroFields pdfMacro;   // optional fields of the Macro PDF417 control block
 };
 
 // Encodes `data` (any bytes) as `symbology`. Errors name what is wrong and

@@ -50,6 +50,19 @@ struct AztecFacts {
     int structuredCount = 0;
 };
 
+struct Pdf417Facts {
+    int rows = 0;
+    int columns = 0;         // data columns
+    int level = 0;           // error-correction level
+    int dataCodewords = 0;   // the length descriptor, data, macro block and padding
+    int checkCodewords = 0;
+    int capacityLeft = 0;    // padding codewords: what more data the symbol would hold
+    bool compact = false;
+    int segmentIndex = 0;    // Macro PDF417: 1-based segment, 0 outside a set
+    int segmentCount = 0;
+    bool readerInit = false;
+};
+
 struct SymbolFacts {
     // The data as a reader returns it: escapes resolved, check digits of
     // EAN/UPC included, GS1 element strings with GS (0x1D) between fields.
@@ -60,6 +73,7 @@ struct SymbolFacts {
     bool checkSupplied = false;  // the data carried its check digit and it matched
     std::string addOn;           // EAN/UPC add-on digits, when drawn
     AztecFacts aztec;            // Aztec only
+    Pdf417Facts pdf417;          // PDF417 only
 };
 
 struct Symbol {

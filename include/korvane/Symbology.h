@@ -1,5 +1,5 @@
 #pragma once
-// The eighteen symbologies and what the library knows about each: names,
+// The symbologies and what the library knows about each: names,
 // accepted characters, check characters, and the sizes their standards ask for.
 
 #include "Export.h"
@@ -27,8 +27,9 @@ enum class Symbology {
     Gs1_128,
     Postnet,
     Aztec,
+    Pdf417,
 };
-constexpr int SYMBOLOGY_COUNT = 18;
+constexpr int SYMBOLOGY_COUNT = 19;
 
 // Whether a symbology's check character can be chosen.
 enum class CheckRule {

@@ -24,6 +24,7 @@ Result<Symbol> encodeCode128(const std::string& data, const EncodeOptions& o);
 Result<Symbol> encodeGs1_128(const std::string& data, const EncodeOptions& o);
 Result<Symbol> encodePostnet(const std::string& data, const EncodeOptions& o);
 Result<Symbol> encodeAztec(std::string_view data, const EncodeOptions& o);
+Result<Symbol> encodePdf417(Symbology s, std::string_view data, const EncodeOptions& o);
 
 // --- shared by the adapters (Encode.cpp) ---
 

@@ -54,7 +54,8 @@ LineRead decodeLine(const ScanLine& line, Symbology s, const LinearReadOptions& 
     case Symbology::Code128:
     case Symbology::Gs1_128: return decodeCode128(line);
     case Symbology::Postnet: return decodePostnet(line);
-    case Symbology::Aztec: break;
+    case Symbology::Aztec:
+    case Symbology::Pdf417: break;
     }
     return failed(NOTHING, "not a linear symbology");
 }

@@ -38,6 +38,7 @@ struct Reading {
     int structuredCount = 0;
     std::string structuredId;
     int correctedCodewords = 0;  // mode-message and data words the check words had to correct
+    int erasedCodewords = 0;     // PDF417: characters no scan line read, corrected as erasures
 };
 
 // What a linear reader is told beforehand, as a scanner is configured.
@@ -62,6 +63,13 @@ Reading readLinear(const GrayRaster& raster, Symbology symbology, const LinearRe
 // layers, checks and corrects the Reed-Solomon words and decodes the message.
 // Pixels below 128 are dark.
 Reading readAztec(const GrayRaster& raster);
+
+// Reads one PDF417 symbol: finds rows by their start (or stop) patterns, reads
+// each row's symbol characters and their clusters, takes the shape from the
+// row indicators, corrects the codewords with the check words (erasures where a
+// character could not be read) and decodes every compaction mode, ECI and the
+// Macro PDF417 control block. Pixels below 128 are dark.
+Reading readPdf417(const GrayRaster& raster);
 
 // Where an Aztec symbol's data modules lie, in the order of its bit stream
 // (outermost layer first), as offsets (x right, y down) from the centre

@@ -30,6 +30,7 @@ std::optional<ZXing::BarcodeFormat> formatOf(Symbology s) {
     case Symbology::Code128:
     case Symbology::Gs1_128: return F::Code128;
     case Symbology::Aztec: return F::Aztec;
+    case Symbology::Pdf417: return F::PDF417;
     default: return std::nullopt;  // Code 11, MSI, Industrial and Matrix 2 of 5, Postnet
     }
 }

@@ -6,6 +6,7 @@
 
 #include "Process.h"
 
+#include <korvane/Symbology.h>
 #include <korvane/Write.h>
 
 #include <gtest/gtest.h>
@@ -300,7 +301,7 @@ TEST_F(KorvaneCommand, JsonReportsParseBack) {
         {"--list --json", {"--list", "--json"}, 0, "", {}, NONE, false, Err::ONE_LINE, "",
          [](const Outcome& o, const fs::path&) {
              const json j = json::parse(o.out);
-             ASSERT_EQ(j.size(), 18u);
+             ASSERT_EQ(j.size(), static_cast<std::size_t>(korvane::SYMBOLOGY_COUNT));
              EXPECT_EQ(j[17]["name"], "aztec");
              EXPECT_NE(j[17]["options"].dump().find("--ecc"), std::string::npos);
          }},
