@@ -31,6 +31,7 @@ targets=(
   "fuzz_korvane_cli 4096"
   "fuzz_writers 2048"
   "fuzz_verify 8192"
+  "fuzz_pdf417 4096"
 )
 
 mkdir -p "$build/findings" "$build/logs"

@@ -54,23 +54,6 @@ struct Symbol {
 // range, more data than the symbol asked for (or the largest) holds.
 Result<Symbol> encode(const Message& message, const Options& options);
 
-// MicroPDF417 (ISO/IEC 24728).
-struct MicroOptions {
-    int columns = 0;  // 1-4; 0: the smallest symbol that holds the data
-    int rows = 0;     // with columns fixed, the rows (one of that column count's sizes); 0: smallest
-};
-struct MicroSymbol {
-    int rows = 0;
-    int columns = 0;
-    int width = 0;
-    int dataCodewords = 0;
-    int checkCodewords = 0;
-    int padCodewords = 0;
-    std::vector<std::uint8_t> modules;
-    std::vector<int> codewords;
-};
-Result<MicroSymbol> encodeMicro(const Message& message, const MicroOptions& options);
-
 namespace detail {
 
 // How one byte of the data is carried; the shortest stream is a choice of one
