@@ -22,6 +22,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", s.error().message.c_str());
         return 1;
     }
-    std::printf("%d\n", s->isMatrix() ? s->size : s->widthModules);
+    std::printf("%d\n", s->isMatrix() ? s->columns : s->widthModules);
     return 0;
 }

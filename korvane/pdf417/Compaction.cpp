@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <limits>
+#include <memory>
 
 namespace korvane::pdf417 {
 namespace {
@@ -249,12 +250,16 @@ bool emitSteps(const std::string& bytes, const std::vector<Step>& steps, bool la
 }
 
 std::vector<Step> shortestSteps(const std::string& bytes, bool latched, bool textOnly) {
-    // States: text (sub-mode x parity of values so far, in half codewords),
-    // byte (bytes mod 6), numeric (digits in the current group, 1-44), and
-    // "nothing latched yet" after an ECI. Costs are in half codewords (UNIT),
-    // plus one for every latch or shift so that among streams of one length
-    // the one with the fewest changes of mode wins.
-    constexpr int TEXT_STATES = 8;
+    // States: text (one per sub-mode), byte (bytes mod 6), numeric (digits
+    // in the current group, 1-44), and "nothing latched yet" after an ECI.
+    // Costs are in half codewords (UNIT), plus one for every latch or shift so
+    // that among streams of one length the one with the fewest changes of mode
+    // wins. Every finished segment fills whole codewords, so the half codewords
+    // of a text state's cost tell the parity of its open segment; and of two
+    // ways into one sub-mode the cheaper is never worse later (the other's
+    // extra half codeword is a pad at the latest), so one state per sub-mode
+    // suffices.
+    constexpr int TEXT_STATES = 4;
     constexpr int BYTE0 = TEXT_STATES;
     constexpr int NUM1 = BYTE0 + 6;
     constexpr int NONE = NUM1 + 44;
@@ -267,14 +272,34 @@ std::vector<Step> shortestSteps(const std::string& bytes, bool latched, bool tex
     };
 
     const std::size_t n = bytes.size();
-    std::vector<Back> back((n + 1) * STATES);
-    std::array<int, STATES> cost;
-    std::array<int, STATES> next;
-    cost.fill(INF);
-    cost[latched ? NONE : ALPHA * 2] = 0;
+    // Left uninitialised: the traceback reads only cells a relaxation wrote.
+    const std::unique_ptr<Back[]> back(new Back[(n + 1) * STATES]);
+    std::array<int, STATES> costA;
+    std::array<int, STATES> costB;
+    int* cost = costA.data();
+    int* next = costB.data();
+    costA.fill(INF);
+    costB.fill(INF);
+    cost[latched ? NONE : ALPHA] = 0;
 
+    // A character of text from sub-mode s into t: its value and the latch.
+    std::array<std::array<int, 4>, 4> textCost{};
+    for (int from = 0; from < 4; ++from)
+        for (int to = 0; to < 4; ++to)
+            textCost[from][to] = (LATCHES[from][to].count + 1) * UNIT + (LATCHES[from][to].count > 0 ? 1 : 0);
+    std::array<int, NUM1 + 1> clear;
+    clear.fill(INF);
+
+    int numTop = 0;     // numeric states live in `cost`: N(1) .. N(numTop) at most
+    int nextTop = 0;    // the same for the older costs left in `next`
+    bool byteLive = false;
+    bool noneLive = latched;
     for (std::size_t i = 0; i < n; ++i) {
-        next.fill(INF);
+        std::copy(clear.begin(), clear.end(), next);
+        const int numericEnd = NUM1 + std::max(std::min(44, numTop + 1), nextTop);
+        if (numericEnd > NUM1 + 1)
+            std::fill(next + NUM1 + 1, next + numericEnd, INF);
+        bool byteNext = false;
         Back* row = &back[(i + 1) * STATES];
         auto relax = [&](int state, int c, int prev, Step step) {
             if (c < next[state]) {
@@ -285,61 +310,108 @@ std::vector<Step> shortestSteps(const std::string& bytes, bool latched, bool tex
         const unsigned char ch = static_cast<unsigned char>(bytes[i]);
         const unsigned mask = TEXT.mask[ch];
         const bool digit = isDigit(ch);
-        // Text from sub-mode `s` with parity `p` at cost `c`.
-        auto text = [&](int s, int p, int c, int prev) {
-            for (int t = 0; t < 4; ++t)
-                if (mask & (1U << t)) {
-                    const int v = LATCHES[s][t].count + 1;
-                    relax(t * 2 + ((p + v) & 1), c + v * UNIT + (v > 1 ? 1 : 0), prev,
-                          static_cast<Step>(static_cast<int>(Step::TextAlpha) + t));
-                }
+        // Text from sub-mode `s` at cost `c`.
+        auto text = [&](int s, int c, int prev) {
+            for (unsigned m = mask; m != 0; m &= m - 1) {
+                const int t = __builtin_ctz(m);
+                relax(t, c + textCost[static_cast<std::size_t>(s)][static_cast<std::size_t>(t)], prev,
+                      static_cast<Step>(static_cast<int>(Step::TextAlpha) + t));
+            }
             if ((mask & (1U << PUNCT)) && s != PUNCT)
-                relax(s * 2 + p, c + 2 * UNIT + 1, prev, Step::ShiftPunct);
+                relax(s, c + 2 * UNIT + 1, prev, Step::ShiftPunct);
         };
-        for (int state = 0; state < STATES; ++state) {
+        // Leaving a state for a latch into text, byte or numeric compaction
+        // costs the same from every state of a kind: only the cheapest such
+        // state (the first in state order among equals) matters.
+        int leave = INF, leaveFrom = 0;      // from text, the pad paid: to byte or numeric
+        int relatch = INF, relatchFrom = 0;  // from byte, numeric or nothing: back to text
+        int toByte = INF, toByteFrom = 0;    // from numeric or nothing: into byte
+        int toDigit = INF, toDigitFrom = 0;  // from byte: into numeric
+        auto keep = [](int& best, int& from, int c, int state) {
+            if (c < best) {
+                best = c;
+                from = state;
+            }
+        };
+        for (int s = 0; s < TEXT_STATES; ++s) {
+            const int c = cost[s];
+            if (c >= INF)
+                continue;
+            text(s, c, s);
+            if (s == LOWER && (mask & (1U << ALPHA)))
+                relax(s, c + 2 * UNIT + 1, s, Step::ShiftAlpha);
+            if (textOnly)
+                continue;
+            const int p = (c / UNIT) & 1;  // a value waits for its pair: the pad
+            // A byte shift for a character of text pays off only from
+            // punctuation, where a lower-case letter costs al ll x ml pl;
+            // from any other sub-mode text reaches the same state as cheaply.
+            if (mask == 0 || s == PUNCT)
+                relax(p && s == PUNCT ? ALPHA : s, c + (p + 4) * UNIT + 1, s, Step::ByteShift);
+            keep(leave, leaveFrom, c + (p + 4) * UNIT + 1, s);
+        }
+        if (leave < INF) {
+            relax(BYTE0 + 1, leave, leaveFrom, Step::Byte);
+            byteNext = true;
+            if (digit)
+                relax(NUM1, leave, leaveFrom, Step::Digit);
+        }
+        if (byteLive) {
+            // A byte state costing at least a latch from text plus one
+            // codeword is dominated: the byte segment that latch opens costs
+            // at most one free sixth byte (one codeword) more on any way on.
+            for (int state = BYTE0; state < NUM1; ++state) {
+                const int c = cost[state];
+                if (c >= INF || c >= leave)
+                    continue;
+                relax(state == NUM1 - 1 ? BYTE0 : state + 1, c + (state == NUM1 - 1 ? 0 : 2 * UNIT), state, Step::Byte);
+                byteNext = true;
+                keep(relatch, relatchFrom, c, state);
+                keep(toDigit, toDigitFrom, c, state);
+            }
+            if (digit && toDigit < INF)
+                relax(NUM1, toDigit + 4 * UNIT + 1, toDigitFrom, Step::Digit);
+        }
+        for (int state = NUM1; state < NUM1 + numTop; ++state) {
             const int c = cost[state];
             if (c >= INF)
                 continue;
-            if (state < TEXT_STATES) {
-                const int s = state / 2;
-                const int p = state % 2;
-                text(s, p, c, state);
-                if (s == LOWER && (mask & (1U << ALPHA)))
-                    relax(state, c + 2 * UNIT + 1, state, Step::ShiftAlpha);
-                if (textOnly)
-                    continue;
-                const int leave = c + (p + 4) * UNIT + 1;
-                relax((p && s == PUNCT ? ALPHA : s) * 2, leave, state, Step::ByteShift);
-                relax(BYTE0 + 1, leave, state, Step::Byte);
-                if (digit)
-                    relax(NUM1, leave, state, Step::Digit);
-            } else if (state < NUM1) {
-                const int r = state - BYTE0;
-                relax(BYTE0 + (r + 1) % 6, c + (r == 5 ? 0 : 2 * UNIT), state, Step::Byte);
-                text(ALPHA, 0, c + 2 * UNIT + 1, state);
-                if (digit)
-                    relax(NUM1, c + 4 * UNIT + 1, state, Step::Digit);
-            } else if (state < NONE) {
-                const int k = state - NUM1 + 1;
-                // A new group before 44 digits never saves a codeword (1 + n/3
-                // rounded down is at most the sum over any split of n digits),
-                // and splitting only when full keeps the groups as readers expect.
-                if (digit) {
-                    if (k < 44)
-                        relax(state + 1, c + ((k + 1) % 3 == 0 ? 2 * UNIT : 0), state, Step::Digit);
-                    else
-                        relax(NUM1, c + 2 * UNIT, state, Step::DigitGroup);
-                }
-                text(ALPHA, 0, c + 2 * UNIT + 1, state);
-                relax(BYTE0 + 1, c + 4 * UNIT + 1, state, Step::Byte);
-            } else {
-                text(ALPHA, 0, c + 2 * UNIT + 1, state);
-                relax(BYTE0 + 1, c + 4 * UNIT + 1, state, Step::Byte);
-                if (digit)
-                    relax(NUM1, c + 4 * UNIT + 1, state, Step::Digit);
+            const int k = state - NUM1 + 1;
+            // A new group before 44 digits never saves a codeword (1 + n/3
+            // rounded down is at most the sum over any split of n digits),
+            // and splitting only when full keeps the groups as readers expect.
+            if (digit) {
+                if (k < 44)
+                    relax(state + 1, c + ((k + 1) % 3 == 0 ? 2 * UNIT : 0), state, Step::Digit);
+                else
+                    relax(NUM1, c + 2 * UNIT, state, Step::DigitGroup);
             }
+            keep(relatch, relatchFrom, c, state);
+            keep(toByte, toByteFrom, c, state);
         }
-        cost = next;
+        if (noneLive) {  // only before the first byte after an ECI, where nothing else lives
+            keep(relatch, relatchFrom, cost[NONE], NONE);
+            keep(toByte, toByteFrom, cost[NONE], NONE);
+            if (digit)
+                relax(NUM1, cost[NONE] + 4 * UNIT + 1, NONE, Step::Digit);
+            cost[NONE] = INF;
+            noneLive = false;
+        }
+        if (relatch < INF)
+            text(ALPHA, relatch + 2 * UNIT + 1, relatchFrom);
+        if (toByte < INF) {
+            relax(BYTE0 + 1, toByte + 4 * UNIT + 1, toByteFrom, Step::Byte);
+            byteNext = true;
+        }
+
+        std::swap(cost, next);
+        byteLive = byteNext;
+        int top = 0;
+        for (int state = NUM1; state < NUM1 + std::min(44, numTop + 1); ++state)
+            if (cost[state] < INF)
+                top = state - NUM1 + 1;
+        nextTop = numTop;
+        numTop = top;
     }
 
     int best = 0;
@@ -347,7 +419,7 @@ std::vector<Step> shortestSteps(const std::string& bytes, bool latched, bool tex
     for (int state = 0; state < STATES; ++state) {
         if (cost[state] >= INF)
             continue;
-        const int total = cost[state] + (state < TEXT_STATES ? state % 2 * UNIT : 0);
+        const int total = cost[state] + (state < TEXT_STATES ? ((cost[state] / UNIT) & 1) * UNIT : 0);
         if (total < bestCost) {
             bestCost = total;
             best = state;

@@ -6,7 +6,9 @@
 #include "Pdf417Tables.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstring>
 
 namespace korvane::pdf417 {
 namespace {
@@ -21,9 +23,46 @@ constexpr int START_MODULES = 17;
 constexpr std::uint32_t STOP_PATTERN = 0x3FA29;   // 18 modules
 constexpr int STOP_MODULES = 18;
 
-void put(std::vector<std::uint8_t>& row, int& at, std::uint32_t pattern, int modules) {
+bool littleEndian() {
+    const std::uint32_t one = 1;
+    std::uint8_t first = 0;
+    std::memcpy(&first, &one, 1);
+    return first == 1;
+}
+
+void put(std::uint8_t* row, int& at, std::uint32_t pattern, int modules) {
     for (int bit = modules - 1; bit >= 0; --bit)
-        row[static_cast<std::size_t>(at++)] = static_cast<std::uint8_t>((pattern >> bit) & 1U);
+        row[at++] = static_cast<std::uint8_t>((pattern >> bit) & 1U);
+}
+
+// Four modules as four bytes in memory order, the first from the nibble's top bit.
+constexpr std::array<std::uint32_t, 16> makeNibbles() {
+    std::array<std::uint32_t, 16> t{};
+    for (std::uint32_t n = 0; n < 16; ++n) {
+        const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(n >> 3 & 1U), static_cast<std::uint8_t>(n >> 2 & 1U),
+                                       static_cast<std::uint8_t>(n >> 1 & 1U), static_cast<std::uint8_t>(n & 1U)};
+        t[n] = 0;
+        for (int i = 0; i < 4; ++i)  // as a memcpy of the four bytes would load them on this machine
+            t[n] |= static_cast<std::uint32_t>(bytes[i]) << (8 * i);
+    }
+    return t;
+}
+constexpr std::array<std::uint32_t, 16> NIBBLES = makeNibbles();
+
+// A symbol character: 17 modules, four at a time.
+void putCharacter(std::uint8_t* row, int& at, std::uint32_t pattern) {
+    row[at] = static_cast<std::uint8_t>(pattern >> 16 & 1U);
+    for (int k = 0; k < 4; ++k) {
+        std::uint32_t four = NIBBLES[pattern >> (12 - 4 * k) & 0xFU];
+        if (!littleEndian()) {
+            std::uint8_t b[4];
+            for (int i = 0; i < 4; ++i)
+                b[i] = static_cast<std::uint8_t>(four >> (8 * i));
+            std::memcpy(&four, b, 4);
+        }
+        std::memcpy(row + at + 1 + 4 * k, &four, 4);
+    }
+    at += 17;
 }
 
 int widthFor(int columns, bool compact) {
@@ -46,18 +85,36 @@ std::vector<int> checkWords(const std::vector<int>& data, int count) {
             g[static_cast<std::size_t>(i)] = (shifted + MOD - root * g[static_cast<std::size_t>(i)] % MOD) % MOD;
         }
     }
-    // The remainder of data(x) * x^count over g(x); rem[0] is its top coefficient.
-    std::vector<int> rem(static_cast<std::size_t>(count), 0);
+    // The remainder of data(x) * x^count over g(x), rem[0] its top
+    // coefficient, kept unreduced: a coefficient gathers at most `count` terms
+    // of under 929^2 as it moves down (512 x 863,041 < 2^32), so only the
+    // feedback term is reduced, once per data codeword.
+    std::vector<std::uint32_t> negated(static_cast<std::size_t>(count));
+    for (int j = 0; j < count; ++j)
+        negated[static_cast<std::size_t>(j)] = static_cast<std::uint32_t>((MOD - g[static_cast<std::size_t>(count - 1 - j)]) % MOD);
+    // Two coefficients ride in one 64-bit word: t times a pair of 10-bit
+    // factors adds under 2^20 to each 32-bit half, which stays below 2^32 (see
+    // above), so no carry crosses between them. `count` is even.
+    std::vector<std::uint32_t> rem(static_cast<std::size_t>(count) + 1, 0);
+    std::vector<std::uint32_t> shifted(static_cast<std::size_t>(count) + 1, 0);
     for (int d : data) {
-        const int t = (d + rem[0]) % MOD;
-        for (int j = 0; j + 1 < count; ++j)
-            rem[static_cast<std::size_t>(j)] =
-                (rem[static_cast<std::size_t>(j) + 1] + MOD - t * g[static_cast<std::size_t>(count - 1 - j)] % MOD) % MOD;
-        rem[static_cast<std::size_t>(count) - 1] = (MOD - t * g[0] % MOD) % MOD;
+        const std::uint64_t t = (static_cast<std::uint32_t>(d) + rem[0]) % MOD;
+        const std::uint32_t* in = rem.data() + 1;
+        const std::uint32_t* by = negated.data();
+        std::uint32_t* out = shifted.data();
+        for (std::size_t j = 0; j < static_cast<std::size_t>(count); j += 2) {
+            std::uint64_t a, b;
+            std::memcpy(&a, in + j, sizeof a);
+            std::memcpy(&b, by + j, sizeof b);
+            a += t * b;
+            std::memcpy(out + j, &a, sizeof a);
+        }
+        rem.swap(shifted);
     }
-    for (int& r : rem)
-        r = (MOD - r) % MOD;
-    return rem;
+    std::vector<int> checks(static_cast<std::size_t>(count));
+    for (std::size_t j = 0; j < checks.size(); ++j)
+        checks[j] = static_cast<int>((MOD - rem[j] % MOD) % MOD);
+    return checks;
 }
 
 int recommendedLevel(int dataCodewords) {
@@ -165,8 +222,8 @@ Result<Symbol> encode(const Message& message, const Options& o) {
 
     s.width = widthFor(columns, o.compact);
     s.modules.assign(static_cast<std::size_t>(rows) * static_cast<std::size_t>(s.width), 0);
-    std::vector<std::uint8_t> line(static_cast<std::size_t>(s.width));
     for (int r = 0; r < rows; ++r) {
+        std::uint8_t* line = s.modules.data() + static_cast<std::ptrdiff_t>(r) * s.width;
         const int cluster = r % 3;
         const int base = 30 * (r / 3);
         // Row indicators (ISO/IEC 15438 5.3.3): rows, columns and level spread over three rows.
@@ -178,16 +235,15 @@ Result<Symbol> encode(const Message& message, const Options& o) {
         const auto& table = CLUSTER_PATTERNS[cluster];
         int at = 0;
         put(line, at, START_PATTERN, START_MODULES);
-        put(line, at, table[left], 17);
+        putCharacter(line, at, table[left]);
         for (int c = 0; c < columns; ++c)
-            put(line, at, table[cw[static_cast<std::size_t>(r * columns + c)]], 17);
+            putCharacter(line, at, table[cw[static_cast<std::size_t>(r * columns + c)]]);
         if (o.compact) {
-            line[static_cast<std::size_t>(at++)] = 1;
+            line[at++] = 1;
         } else {
-            put(line, at, table[right], 17);
+            putCharacter(line, at, table[right]);
             put(line, at, STOP_PATTERN, STOP_MODULES);
         }
-        std::copy(line.begin(), line.end(), s.modules.begin() + static_cast<std::ptrdiff_t>(r) * s.width);
     }
     return s;
 }
