@@ -69,29 +69,51 @@ int widthFor(int columns, bool compact) {
     return compact ? START_MODULES + 17 * (columns + 1) + 1 : START_MODULES + 17 * (columns + 2) + STOP_MODULES;
 }
 
+// The generator polynomials (x - 3)(x - 3^2)...(x - 3^k) of the nine levels,
+// k = 2^(level+1), lowest coefficient first, the leading 1 left out; worked
+// out once, by the compiler.
+struct Generators {
+    std::array<int, 9> offset{};
+    std::array<std::uint16_t, 1022> coefficients{};
+};
+constexpr Generators makeGenerators() {
+    Generators out{};
+    int at = 0;
+    for (int level = 0; level < 9; ++level) {
+        const int k = 2 << level;
+        std::array<int, 513> g{};
+        g[0] = 1;
+        int root = 1;
+        for (int j = 1; j <= k; ++j) {
+            root = root * 3 % MOD;
+            for (int i = j; i >= 0; --i)
+                g[static_cast<std::size_t>(i)] =
+                    ((i > 0 ? g[static_cast<std::size_t>(i) - 1] : 0) + MOD - root * g[static_cast<std::size_t>(i)] % MOD) % MOD;
+        }
+        out.offset[static_cast<std::size_t>(level)] = at;
+        for (int i = 0; i < k; ++i)
+            out.coefficients[static_cast<std::size_t>(at++)] = static_cast<std::uint16_t>(g[static_cast<std::size_t>(i)]);
+    }
+    return out;
+}
+constexpr Generators GENERATORS = makeGenerators();
+// Level 0: (x - 3)(x - 9) = x^2 - 12 x + 27, and -12 is 917 modulo 929.
+static_assert(GENERATORS.coefficients[0] == 27 && GENERATORS.coefficients[1] == 917);
+
 }  // namespace
 
 namespace detail {
 
 std::vector<int> checkWords(const std::vector<int>& data, int count) {
-    // g(x) = (x - 3)(x - 3^2)...(x - 3^count), lowest coefficient first.
-    std::vector<int> g(static_cast<std::size_t>(count) + 1, 0);
-    g[0] = 1;
-    int root = 1;
-    for (int j = 1; j <= count; ++j) {
-        root = root * 3 % MOD;
-        for (int i = j; i >= 0; --i) {
-            const int shifted = i > 0 ? g[static_cast<std::size_t>(i) - 1] : 0;
-            g[static_cast<std::size_t>(i)] = (shifted + MOD - root * g[static_cast<std::size_t>(i)] % MOD) % MOD;
-        }
-    }
+    const int level = __builtin_ctz(static_cast<unsigned>(count)) - 1;
+    const std::uint16_t* g = &GENERATORS.coefficients[static_cast<std::size_t>(GENERATORS.offset[level])];
     // The remainder of data(x) * x^count over g(x), rem[0] its top
     // coefficient, kept unreduced: a coefficient gathers at most `count` terms
     // of under 929^2 as it moves down (512 x 863,041 < 2^32), so only the
     // feedback term is reduced, once per data codeword.
     std::vector<std::uint32_t> negated(static_cast<std::size_t>(count));
     for (int j = 0; j < count; ++j)
-        negated[static_cast<std::size_t>(j)] = static_cast<std::uint32_t>((MOD - g[static_cast<std::size_t>(count - 1 - j)]) % MOD);
+        negated[static_cast<std::size_t>(j)] = static_cast<std::uint32_t>((MOD - g[count - 1 - j]) % MOD);
     // Two coefficients ride in one 64-bit word: t times a pair of 10-bit
     // factors adds under 2^20 to each 32-bit half, which stays below 2^32 (see
     // above), so no carry crosses between them. `count` is even.
