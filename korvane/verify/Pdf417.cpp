@@ -115,8 +115,71 @@ struct Line {
     bool stop = false;              // ended in the full stop pattern
 };
 
-// Reads the characters after a start pattern at run `at` (a bar) of `runs`.
-Line readLine(const std::vector<int>& runs, std::size_t at) {
+// The codeword of the eight runs at `r` in each cluster (-1 where none), a
+// vote for each cluster it belongs to.
+std::array<int, 3> readCharacter(const int* r, std::array<int, 3>& clusterVotes) {
+    std::array<int, 3> cw{-1, -1, -1};
+    int w[8];
+    if (toModules(r, w)) {
+        const int k = (w[0] - w[2] + w[4] - w[6] + 9) % 9;
+        if (k % 3 == 0) {
+            cw[static_cast<std::size_t>(k / 3)] = lookUp(w, k / 3);
+            if (cw[static_cast<std::size_t>(k / 3)] >= 0)
+                ++clusterVotes[static_cast<std::size_t>(k / 3)];
+        }
+    }
+    return cw;
+}
+
+void settle(Line& line, const std::array<int, 3>& clusterVotes, const std::vector<std::array<int, 3>>& read) {
+    const auto best = std::max_element(clusterVotes.begin(), clusterVotes.end());
+    if (*best == 0)
+        return;
+    line.cluster = static_cast<int>(best - clusterVotes.begin());
+    for (const auto& cw : read)
+        line.codewords.push_back(cw[static_cast<std::size_t>(line.cluster)]);
+}
+
+// The stop pattern 711311121 ending at the line's last bar, and the characters
+// before it read right to left (the right row indicator first), so that a
+// row whose middle cannot be read from the start still gives its right part.
+Line readBackward(const std::vector<int>& runs) {
+    Line line;
+    if (runs.size() < 11)
+        return line;
+    std::size_t last = runs.size() - 1;
+    if (last % 2 == 0)
+        --last;  // runs[0] is light: bars at odd indices
+    const std::size_t stop = last - 8;
+    static constexpr int STOP[9] = {7, 1, 1, 3, 1, 1, 1, 2, 1};
+    int total = 0;
+    for (std::size_t j = 0; j < 9; ++j)
+        total += runs[stop + j];
+    const double module = total / 18.0;
+    if (module < 0.8)
+        return line;
+    for (std::size_t j = 0; j < 9; ++j)
+        if (std::fabs(runs[stop + j] / module - STOP[j]) > 0.6)
+            return line;
+    line.stop = true;
+    std::array<int, 3> clusterVotes{};
+    std::vector<std::array<int, 3>> read;
+    for (std::size_t end = stop; end >= 9; end -= 8) {
+        int width = 0;
+        for (std::size_t j = end - 8; j < end; ++j)
+            width += runs[j];
+        if (width > 17 * module * 1.5 || width < 17 * module * 0.6)
+            break;
+        read.push_back(readCharacter(&runs[end - 8], clusterVotes));
+    }
+    settle(line, clusterVotes, read);
+    return line;
+}
+
+// Reads the characters after a start pattern at run `at` (a bar) of `runs`;
+// with `untilUnread`, only up to the first it cannot read (the rest of the
+// row comes from its stop pattern's side).
+Line readLine(const std::vector<int>& runs, std::size_t at, bool untilUnread) {
     Line line;
     const double module = [&] {
         int t = 0;
@@ -133,16 +196,7 @@ Line readLine(const std::vector<int>& runs, std::size_t at) {
             line.stop = true;
             break;
         }
-        int w[8];
-        std::array<int, 3> cw{-1, -1, -1};
-        if (toModules(&runs[i], w)) {
-            const int k = (w[0] - w[2] + w[4] - w[6] + 9) % 9;
-            if (k % 3 == 0) {
-                cw[static_cast<std::size_t>(k / 3)] = lookUp(w, k / 3);
-                if (cw[static_cast<std::size_t>(k / 3)] >= 0)
-                    ++clusterVotes[static_cast<std::size_t>(k / 3)];
-            }
-        }
+        const std::array<int, 3> cw = readCharacter(&runs[i], clusterVotes);
         int total = 0;
         for (int j = 0; j < 8; ++j)
             total += runs[i + static_cast<std::size_t>(j)];
@@ -151,12 +205,11 @@ Line readLine(const std::vector<int>& runs, std::size_t at) {
         read.push_back(cw);
         i += 8;
     }
-    const auto best = std::max_element(clusterVotes.begin(), clusterVotes.end());
-    if (*best == 0)
-        return line;
-    line.cluster = static_cast<int>(best - clusterVotes.begin());
-    for (const auto& cw : read)
-        line.codewords.push_back(cw[static_cast<std::size_t>(line.cluster)]);
+    settle(line, clusterVotes, read);
+    if (untilUnread) {
+        const auto unread = std::find(line.codewords.begin(), line.codewords.end(), -1);
+        line.codewords.erase(unread, line.codewords.end());
+    }
     return line;
 }
 
@@ -563,46 +616,51 @@ Reading readUpright(const std::vector<std::vector<int>>& lines) {
     Reading out;
     // Per row number: votes for each column's codeword; the shape by votes.
     std::map<int, std::vector<std::map<int, int>>> rows;  // row -> column -> codeword -> votes
+    std::map<int, std::vector<std::vector<int>>> fromRight;  // row -> lines read from the stop pattern
     std::map<int, int> rowVotes, columnVotes, levelVotes;
-    std::vector<int> runs;
     for (const std::vector<int>& lineRuns : lines) {
-        for (std::size_t i = 1; i + 8 <= lineRuns.size(); i += 2) {
-            if (!isStart(lineRuns, i))
-                continue;
-            Line line = readLine(lineRuns, i);
-            if (line.cluster < 0 || line.codewords.empty() || line.codewords[0] < 0)
+        const Line back = readBackward(lineRuns);
+        const bool right = back.cluster >= 0 && !back.codewords.empty() && back.codewords[0] >= 0;
+        if (right) {
+            // The right indicator: columns, rows and level in the other order.
+            const int info = back.codewords[0] % 30;
+            if (back.cluster == 0)
+                ++columnVotes[info + 1];
+            else if (back.cluster == 1)
+                ++rowVotes[info * 3];
+            else
+                ++levelVotes[info];
+        }
+        Line line;
+        for (std::size_t i = 1; i + 8 <= lineRuns.size(); i += 2)
+            if (isStart(lineRuns, i)) {
+                line = readLine(lineRuns, i, back.stop);
                 break;
-            const int left = line.codewords[0];
-            const int row = 3 * (left / 30) + line.cluster;
-            const int info = left % 30;
+            }
+        const bool left = line.cluster >= 0 && !line.codewords.empty() && line.codewords[0] >= 0;
+        if (left) {
+            const int info = line.codewords[0] % 30;
             if (line.cluster == 0)
                 ++rowVotes[info * 3];  // (rows - 1) / 3, in steps of three rows
             else if (line.cluster == 1)
                 ++levelVotes[info];    // 3 level + (rows - 1) % 3
             else
                 ++columnVotes[info + 1];
-            auto& columns = rows[row];
-            for (std::size_t c = 1; c < line.codewords.size(); ++c) {
-                if (columns.size() < c)
-                    columns.resize(c);
-                if (line.codewords[c] >= 0)
-                    ++columns[c - 1][line.codewords[c]];
-            }
-            if (line.stop && line.codewords.size() >= 2) {
-                // The right indicator: the last character before the stop.
-                const int right = line.codewords.back();
-                if (right >= 0) {
-                    const int r = right % 30;
-                    if (line.cluster == 0)
-                        ++columnVotes[r + 1];
-                    else if (line.cluster == 1)
-                        ++rowVotes[r * 3];
-                    else
-                        ++levelVotes[r];
-                }
-            }
-            break;
         }
+        if (left && right && line.cluster != back.cluster)
+            continue;  // the two ends disagree: a line across two rows
+        if (!left && !right)
+            continue;
+        const int row = left ? 3 * (line.codewords[0] / 30) + line.cluster : 3 * (back.codewords[0] / 30) + back.cluster;
+        auto& columns = rows[row];
+        for (std::size_t c = 1; left && c < line.codewords.size(); ++c) {
+            if (columns.size() < c)
+                columns.resize(c);
+            if (line.codewords[c] >= 0)
+                ++columns[c - 1][line.codewords[c]];
+        }
+        if (right)
+            fromRight[row].push_back(back.codewords);
     }
     auto top = [](const std::map<int, int>& votes) {
         int best = -1, count = 0;
@@ -631,6 +689,18 @@ Reading readUpright(const std::vector<std::vector<int>>& lines) {
         return out;
     }
     const int checks = 2 << level;
+    // Characters read from the right: the right indicator, then data columns
+    // from the last. (Read from the left, a right indicator lands past the
+    // last column, where nothing looks.)
+    for (const auto& [row, list] : fromRight) {
+        auto& cells = rows[row];
+        if (static_cast<int>(cells.size()) < columns)
+            cells.resize(static_cast<std::size_t>(columns));
+        for (const std::vector<int>& words : list)
+            for (std::size_t p = 1; p < words.size() && static_cast<int>(p) <= columns; ++p)
+                if (words[p] >= 0)
+                    ++cells[static_cast<std::size_t>(columns) - p][words[p]];
+    }
     // Codewords by majority; a right indicator read as data is cut off by the column count.
     std::vector<int> words(static_cast<std::size_t>(rowCount * columns), 0);
     std::vector<int> erasures;

@@ -135,4 +135,27 @@ TEST(Pdf417Reader, CorrectsDamageUpToCapacity) {
     }
 }
 
+// A character blotted out merges with the first bar of the next, so a line
+// read from the start stops there: the rest of the row comes from the stop
+// pattern's side, and only the two characters are lost.
+TEST(Pdf417Reader, ReadsRowsFromBothEnds) {
+    pdf::Options o;
+    o.level = 4;
+    o.columns = 5;
+    const std::string value(150, 'x');
+    auto s = pdf::encode(pdf417test::plain(value), o);
+    ASSERT_TRUE(s);
+    ASSERT_GE(s->rows, 10);
+    for (int row = 0; row < 10; ++row) {
+        const int column = row % 4;  // never the last: its neighbour is a data character too
+        const std::size_t at = static_cast<std::size_t>(row) * s->width + 34 + 17 * column;
+        std::fill(s->modules.begin() + static_cast<std::ptrdiff_t>(at), s->modules.begin() + static_cast<std::ptrdiff_t>(at) + 17, 1);
+    }
+    const korvane::detail::Reading ours = korvane::detail::readPdf417(rasterOf(*s));
+    ASSERT_TRUE(ours.ok) << ours.failure;
+    EXPECT_EQ(ours.data, value);
+    EXPECT_EQ(ours.erasedCodewords, 20);
+    EXPECT_EQ(ours.correctedCodewords, 20);
+}
+
 }  // namespace
