@@ -169,4 +169,17 @@ TEST(Pdf417Symbol, RefusesWhatDoesNotFit) {
     }
 }
 
+// An ECI after data starts a segment that latches its mode anew; zxing-cpp
+// reads each part in its own character set.
+TEST(Pdf417Symbol, EciWithinTheData) {
+    korvane::Message m = pdf417test::plain("Caf\xE9 \xC3\xA9t\xC3\xA9 42424242424242");
+    m.markers.push_back({korvane::MarkerKind::Eci, 0, 3});   // ISO/IEC 8859-1
+    m.markers.push_back({korvane::MarkerKind::Eci, 5, 26});  // UTF-8
+    auto s = pdf::encode(m, {});
+    ASSERT_TRUE(s) << s.error().message;
+    const testsupport::Decoded d = read(*s);
+    ASSERT_TRUE(d.ok) << d.error;
+    EXPECT_EQ(d.text, "Caf\xC3\xA9 \xC3\xA9t\xC3\xA9 42424242424242");
+}
+
 }  // namespace
