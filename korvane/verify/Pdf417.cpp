@@ -465,6 +465,7 @@ struct Decoded {
     int segmentIndex = 0;  // 1-based, 0 outside a set
     int segmentCount = 0;
     std::string fileId;
+    std::vector<std::pair<int, std::string>> macroFields;
 };
 
 // Decodes the data codewords (length descriptor first).
@@ -583,13 +584,22 @@ Decoded decodeCodewords(const std::vector<int>& cw, int dataCount) {
                 const int field = cw[i + 1];
                 i += 2;
                 const std::size_t to = runUntilMode(i);
-                if (field == 1) {
-                    std::string count;
+                std::string value;
+                if (field == 0 || field == 3 || field == 4) {  // text, from alpha
+                    TextState fieldText;
+                    for (std::size_t j = i; j < to; ++j) {
+                        textValue(cw[j] / 30, fieldText, value);
+                        textValue(cw[j] % 30, fieldText, value);
+                    }
+                } else {
                     for (std::size_t g = i; g < to; g += 15)
-                        if (!numericGroup(&cw[g], static_cast<int>(std::min<std::size_t>(15, to - g)), count))
-                            return fail("a Macro PDF417 segment count that is not a number");
-                    d.segmentCount = count.empty() || count.size() > 5 ? 0 : std::stoi(count);
+                        if (!numericGroup(&cw[g], static_cast<int>(std::min<std::size_t>(15, to - g)), value))
+                            return fail("a Macro PDF417 numeric field that is not a number");
                 }
+                if (field == 1)
+                    d.segmentCount = value.empty() || value.size() > 5 ? 0 : std::stoi(value);
+                else
+                    d.macroFields.emplace_back(field, value);
                 i = to;
             }
             if (d.segmentCount == 0 && last)
@@ -742,6 +752,7 @@ Reading readUpright(const std::vector<std::vector<int>>& lines) {
     out.structuredIndex = d.segmentIndex;
     out.structuredCount = d.segmentCount;
     out.structuredId = d.fileId;
+    out.macroFields = d.macroFields;
     out.dataCodewords = dataCount;
     out.correctedCodewords = corrected;
     out.erasedCodewords = static_cast<int>(erasures.size());

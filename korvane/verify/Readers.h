@@ -39,6 +39,10 @@ struct Reading {
     std::string structuredId;
     int correctedCodewords = 0;  // mode-message and data words the check words had to correct
     int erasedCodewords = 0;     // PDF417: characters no scan line read, corrected as erasures
+    // PDF417: the optional fields of a Macro PDF417 control block by designator
+    // (0 file name, 2 time stamp, 3 sender, 4 addressee, 5 file size, 6 checksum;
+    // the segment count is structuredCount), as text or decimal digits.
+    std::vector<std::pair<int, std::string>> macroFields;
 };
 
 // What a linear reader is told beforehand, as a scanner is configured.

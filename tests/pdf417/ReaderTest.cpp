@@ -158,4 +158,34 @@ TEST(Pdf417Reader, ReadsRowsFromBothEnds) {
     EXPECT_EQ(ours.correctedCodewords, 20);
 }
 
+// The optional fields of the Macro PDF417 control block come back as written.
+TEST(Pdf417Reader, ReadsMacroFields) {
+    korvane::Message m = pdf417test::plain("Last part of the file");
+    m.structuredAppend = {4, 4, "017053"};
+    pdf::Options o;
+    o.macro.fileName = "Report 2024.txt";
+    o.macro.timeStamp = 1717171717;
+    o.macro.sender = "Accounts, Leeds";
+    o.macro.addressee = "Mr Smith";
+    o.macro.fileSize = 123456789;
+    o.macro.checksum = 65535;
+    auto s = pdf::encode(m, o);
+    ASSERT_TRUE(s) << s.error().message;
+    const korvane::detail::Reading ours = korvane::detail::readPdf417(rasterOf(*s));
+    ASSERT_TRUE(ours.ok) << ours.failure;
+    EXPECT_EQ(ours.data, m.bytes);
+    EXPECT_EQ(ours.structuredIndex, 4);
+    EXPECT_EQ(ours.structuredCount, 4);
+    EXPECT_EQ(ours.structuredId, "017053");
+    const std::vector<std::pair<int, std::string>> fields = {
+        {0, "Report 2024.txt"}, {2, "1717171717"}, {3, "Accounts, Leeds"},
+        {4, "Mr Smith"},        {5, "123456789"},  {6, "65535"}};
+    EXPECT_EQ(ours.macroFields, fields);
+    const testsupport::Decoded z = pdf417test::readWithZxing(s->modules, s->rows, s->width);
+    ASSERT_TRUE(z.ok) << z.error;
+    EXPECT_EQ(z.text, m.bytes);
+    EXPECT_EQ(z.sequenceIndex, 3);
+    EXPECT_EQ(z.sequenceSize, 4);
+}
+
 }  // namespace
