@@ -505,6 +505,7 @@ Decoded decodeCodewords(const std::vector<int>& cw, int dataCount) {
             if (!inText || i >= end || cw[i] > 255)
                 return fail("a byte shift without its byte");
             d.data += static_cast<char>(cw[i++]);
+            text.shift = -1;  // a ps before it was the pad of its codeword
             break;
         case 901:
         case 924: {

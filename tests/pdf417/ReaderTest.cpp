@@ -188,4 +188,19 @@ TEST(Pdf417Reader, ReadsMacroFields) {
     EXPECT_EQ(z.sequenceSize, 4);
 }
 
+// A byte shifted within text after an odd number of values: the pad before
+// 913 is ps (or al in punctuation), which must not reach the next character.
+TEST(Pdf417Reader, ByteShiftAfterPad) {
+    const std::string cases[] = {"z\x1f !", "A\x1f B", "1\x1f 2", ";\x1f a;", "ab\x80 cd\x81 ef"};
+    for (const std::string& value : cases) {
+        auto s = pdf::encode(pdf417test::plain(value), {});
+        ASSERT_TRUE(s);
+        const korvane::detail::Reading ours = korvane::detail::readPdf417(rasterOf(*s));
+        ASSERT_TRUE(ours.ok) << ours.failure;
+        EXPECT_EQ(ours.data, value);
+        const testsupport::Decoded z = pdf417test::readWithZxing(s->modules, s->rows, s->width);
+        EXPECT_EQ(std::string(z.bytes.begin(), z.bytes.end()), value);
+    }
+}
+
 }  // namespace
