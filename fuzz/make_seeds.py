@@ -114,6 +114,7 @@ PDF417 = [
     bytes([0, 1, 0, 0, 0, 2, 0, 0, 210, 4, 2, 17]) + bytes(range(256)),
     bytes([0, 5, 1, 20, 0, 2, 0, 0, 0]) + b"1" * 100,
     bytes([230, 40, 8]) + bytes([0, 255] * 160),
+    bytes([0, 1, 0, 0, 0, 2, 0, 0, 0]) + b"A\x1f B",  # a byte shift after a pad value
 ]
 
 
