@@ -105,8 +105,10 @@ void addSymbolFacts(json& o, const Made& m) {
     if (!s.facts.addOn.empty())
         o["addOn"] = s.facts.addOn;
     const double x = d.moduleDots > 0 ? d.moduleDots : 1;
-    if (s.isMatrix())
+    if (s.isMatrix() && s.moduleAspect == 1)
         o["modules"] = {{"width", s.columns}, {"height", s.rows}};
+    else if (s.isMatrix())  // rows several modules tall (PDF417)
+        o["modules"] = {{"width", s.columns}, {"height", rounded(s.rows * s.moduleAspect, 2)}};
     else
         o["modules"] = {{"width", s.widthModules}, {"height", rounded(d.symbolBox.height / x, 2)}};
     o["symbolMm"] = {{"width", dotsToMm(d.symbolBox.width, d.dpi)}, {"height", dotsToMm(d.symbolBox.height, d.dpi)}};
@@ -183,6 +185,20 @@ void addSymbolFacts(json& o, const Made& m) {
         if (f.structuredCount > 0)
             dm["structuredAppend"] = {{"index", f.structuredIndex}, {"count", f.structuredCount}};
         o["dataMatrix"] = dm;
+    }
+    if (s.symbology == Symbology::Pdf417) {
+        const Pdf417Facts& p = s.facts.pdf417;
+        json pdf = {{"rows", p.rows},
+                    {"columns", p.columns},
+                    {"level", p.level},
+                    {"dataCodewords", p.dataCodewords},
+                    {"checkCodewords", p.checkCodewords},
+                    {"capacityLeft", p.capacityLeft},
+                    {"compact", p.compact},
+                    {"readerInit", p.readerInit}};
+        if (p.segmentCount > 0)
+            pdf["segments"] = {{"index", p.segmentIndex}, {"count", p.segmentCount}};
+        o["pdf417"] = pdf;
     }
 }
 

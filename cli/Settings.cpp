@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <iterator>
 #include <utility>
@@ -30,6 +31,8 @@ bool isSpecific(std::string_view name) {
         "gs1", "eci", "wide-ratio", "code128-start", "msi-check", "codabar-start", "codabar-stop", "upce-system", "add-on",
         "add-on-gap", "ecc", "ecc-words", "aztec-size", "compact", "full-range", "aztec-encoder", "aztec-bytes",
         "reader-init", "structured", "height", "qr-level", "qr-version", "qr-mask", "no-boost", "no-kanji",
+        "dm-size", "dm-shape", "dmre", "pdf-level", "pdf-columns", "pdf-rows", "pdf-compact", "pdf-aspect",
+        "row-height", "pdf-macro", "macro",
     };
     return std::find(std::begin(SPECIFIC), std::end(SPECIFIC), name) != std::end(SPECIFIC);
 }
@@ -134,7 +137,7 @@ std::vector<SymbolOption> makeOptions() {
                  flag([](Settings& s) { s.encode.check = false; })});
     o.push_back({"gs1", "", "", "GS1 data: Code 128 becomes GS1-128; Aztec Code, QR Code and Data Matrix start with FNC1",
                  flag([](Settings& s) { s.gs1 = true; })});
-    o.push_back({"eci", "", "N", "an ECI designator (0-999999) at the start of the data (Aztec, QR Code, Data Matrix)",
+    o.push_back({"eci", "", "N", "an ECI designator at the start of the data (Aztec, QR Code, Data Matrix 0-999999; PDF417 0-811799)",
                  integer("eci", 0, 999999, [](Settings& s, int v) { s.encode.eci = v; })});
     o.push_back({"wide-ratio", "", "N", "wide elements in narrow modules, 2 or 3 (two-width symbologies)",
                  integer("wide-ratio", 2, 3, [](Settings& s, int v) { s.encode.wideRatio = v; })});
@@ -178,7 +181,7 @@ std::vector<SymbolOption> makeOptions() {
                                     [](Settings& s, AztecEncoder e) { s.encode.aztecEncoder = e; })});
     o.push_back({"aztec-bytes", "", "", "Aztec byte mode for the whole message (specified encoder)",
                  flag([](Settings& s) { s.encode.bytes = true; })});
-    o.push_back({"reader-init", "", "", "reader initialisation (programming) symbol (Aztec, Data Matrix)",
+    o.push_back({"reader-init", "", "", "reader initialisation (programming) symbol (Aztec, Data Matrix, PDF417)",
                  flag([](Settings& s) { s.encode.readerInit = true; })});
     o.push_back({"structured", "", "I/N[:ID]", "structured append: symbol I of N; Aztec 2-26 symbols, optional "
                                                "identifier of capital letters; QR Code 2-16, optional ID the "
@@ -238,6 +241,81 @@ std::vector<SymbolOption> makeOptions() {
                                        [](Settings& s, DataMatrixShape d) { s.encode.dmShape = d; })});
     o.push_back({"dmre", "", "", "Data Matrix may take the rectangles of ISO/IEC 21471 (DMRE)",
                  flag([](Settings& s) { s.encode.dmre = true; })});
+    o.push_back({"pdf-level", "", "0-8", "PDF417 error-correction level; default: the recommended minimum for the data",
+                 integer("pdf-level", 0, 8, [](Settings& s, int v) { s.encode.pdfLevel = v; })});
+    o.push_back({"pdf-columns", "", "N", "PDF417 data columns, 1-30; default: chosen for a symbol 3 times as wide as tall",
+                 integer("pdf-columns", 1, 30, [](Settings& s, int v) { s.encode.pdfColumns = v; })});
+    o.push_back({"pdf-rows", "", "N", "PDF417 rows, 3-90; default: as few as the data needs",
+                 integer("pdf-rows", 3, 90, [](Settings& s, int v) { s.encode.pdfRows = v; })});
+    o.push_back({"pdf-compact", "", "", "compact (truncated) PDF417: no right row indicator, a one-module stop",
+                 flag([](Settings& s) { s.encode.pdfCompact = true; })});
+    o.push_back({"row-height", "", "N", "PDF417 row height in modules, 1-20 (default 3)",
+                 integer("row-height", 1, 20, [](Settings& s, int v) { s.encode.rowHeight = v; })});
+    o.push_back({"pdf-aspect", "", "R", "PDF417 width over height to approach when neither columns nor rows are "
+                                        "fixed, 0.1-20 (default 3)",
+                 [](Settings& s, const std::string& v) -> Status {
+                     char* end = nullptr;
+                     const double r = std::strtod(v.c_str(), &end);
+                     if (v.empty() || *end != '\0' || !(r >= 0.1 && r <= 20))
+                         return invalidOption("--pdf-aspect: '" + v.substr(0, 20) + "' is not a ratio 0.1-20");
+                     s.encode.pdfAspect = r;
+                     return Done{};
+                 }});
+    o.push_back({"pdf-macro", "", "FIELD=VALUE", "an optional Macro PDF417 field: file-name, time-stamp (seconds "
+                                                 "since 1970), sender, addressee, file-size or checksum; repeatable",
+                 [](Settings& s, const std::string& v) -> Status {
+                     const std::size_t eq = v.find('=');
+                     const std::string key = v.substr(0, eq), value = eq == std::string::npos ? "" : v.substr(eq + 1);
+                     PdfMacroFields& m = s.encode.pdfMacro;
+                     const auto number = [&](long long high, auto set) -> Status {
+                         const Result<long long> n = parseInteger(value, 0, high);
+                         if (!n)
+                             return invalidOption("--pdf-macro " + key + ": " + n.error().message);
+                         set(*n);
+                         return Done{};
+                     };
+                     if (eq == std::string::npos)
+                         return invalidOption("--pdf-macro: '" + v.substr(0, 40) + "' is not FIELD=VALUE, such as "
+                                              "file-name=invoice.pdf");
+                     if (key == "file-name")
+                         m.fileName = value;
+                     else if (key == "sender")
+                         m.sender = value;
+                     else if (key == "addressee")
+                         m.addressee = value;
+                     else if (key == "time-stamp")
+                         return number(1LL << 40, [&](long long n) { m.timeStamp = n; });
+                     else if (key == "file-size")
+                         return number(1LL << 40, [&](long long n) { m.fileSize = n; });
+                     else if (key == "checksum")
+                         return number(65535, [&](long long n) { m.checksum = static_cast<int>(n); });
+                     else
+                         return invalidOption("--pdf-macro: no field '" + key.substr(0, 20) + "'; the fields are "
+                                              "file-name, time-stamp, sender, addressee, file-size and checksum");
+                     return Done{};
+                 }});
+    o.push_back({"macro", "", "I/N[:FILEID]", "Macro PDF417: segment I of N (1-99999), optional file "
+                                             "identifier of digits in groups of three (each 000-899)",
+                 [](Settings& s, const std::string& v) -> Status {
+                     const std::string what = "--macro: '" + v.substr(0, 40) +
+                                              "' is not INDEX/COUNT[:FILEID], such as 2/3 or 1/4:017053";
+                     const std::size_t slash = v.find('/');
+                     const std::size_t colon = v.find(':');
+                     if (slash == std::string::npos || (colon != std::string::npos && colon < slash))
+                         return invalidOption(what);
+                     const Result<long long> i = parseInteger(std::string_view(v).substr(0, slash), 1, 99999);
+                     const Result<long long> n =
+                         parseInteger(std::string_view(v).substr(slash + 1, colon == std::string::npos
+                                                                                ? std::string::npos
+                                                                                : colon - slash - 1),
+                                      1, 99999);
+                     if (!i || !n || *i > *n)
+                         return invalidOption(what);
+                     s.encode.structuredAppend.index = static_cast<int>(*i);
+                     s.encode.structuredAppend.count = static_cast<int>(*n);
+                     s.encode.structuredAppend.id = colon == std::string::npos ? "" : v.substr(colon + 1);
+                     return Done{};
+                 }});
     // Layout.
     o.push_back({"dpi", "", "N", "resolution in dots per inch, 1-10000 (default 300); 'none' draws in pixels "
                                   "(give --x-dim in px)",
@@ -350,6 +428,8 @@ std::vector<std::string> optionsFor(Symbology s) {
     }
     if (!info.matrix)
         names.push_back("--height");
+    if (s == Symbology::Pdf417)
+        names.push_back("--macro");
     return names;
 }
 

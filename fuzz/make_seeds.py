@@ -109,6 +109,18 @@ CODE128_LATIN1 = [b"\x00Gr\xf6\xdfe 5", b"\x00Gr\xc3\xb6\xc3\x9fe", b"\x03\xe912
 
 BMP = [bytes([5, 5]) + b"\x00\x00\x00\x00" * 9, bytes([21, 21]) + b"\xff" * 4 * 361]
 
+# PDF417: mode, level (+1), columns, rows, compact, row height (-1), reader
+# initialisation, ECI flag [three bytes], macro byte [count, index, id]; the data.
+PDF417 = [
+    bytes([0, 0, 0, 0, 0, 2, 0, 0, 0]) + b"PDF417",
+    bytes([0, 3, 2, 0, 1, 0, 1, 0, 0]) + b"Hello, World! 0123456789012345",
+    bytes([0, 9, 10, 0, 0, 2, 0, 1, 26, 0, 0, 0]) + "Grüße 中文".encode(),
+    bytes([0, 1, 0, 0, 0, 2, 0, 0, 210, 4, 2, 17]) + bytes(range(256)),
+    bytes([0, 5, 1, 20, 0, 2, 0, 0, 0]) + b"1" * 100,
+    bytes([230, 40, 8]) + bytes([0, 255] * 160),
+    bytes([0, 1, 0, 0, 0, 2, 0, 0, 0]) + b"A\x1f B",  # a byte shift after a pad value
+]
+
 
 def write(target, seeds):
     folder = ROOT / target
@@ -130,6 +142,7 @@ def main():
     write("fuzz_bmp", BMP)
     write("fuzz_korvane_cli", KORVANE_CLI)
     write("fuzz_code128_latin1", CODE128_LATIN1)
+    write("fuzz_pdf417", PDF417)
 
 
 if __name__ == "__main__":

@@ -126,6 +126,21 @@ constexpr CField C_FIELDS[] = {
          o.dmShape = static_cast<korvane::DataMatrixShape>(c.dm_shape >= 0 && c.dm_shape <= 2 ? c.dm_shape : 0);
      }},
     {"dmre", [](const kv_encode_options& c, korvane::EncodeOptions& o) { o.dmre = c.dmre != 0; }},
+    {"pdf_level", [](const kv_encode_options& c, korvane::EncodeOptions& o) { o.pdfLevel = c.pdf_level; }},
+    {"pdf_columns", [](const kv_encode_options& c, korvane::EncodeOptions& o) { o.pdfColumns = c.pdf_columns; }},
+    {"pdf_rows", [](const kv_encode_options& c, korvane::EncodeOptions& o) { o.pdfRows = c.pdf_rows; }},
+    {"pdf_compact", [](const kv_encode_options& c, korvane::EncodeOptions& o) { o.pdfCompact = c.pdf_compact != 0; }},
+    {"pdf_aspect", [](const kv_encode_options& c, korvane::EncodeOptions& o) { o.pdfAspect = c.pdf_aspect; }},
+    {"row_height", [](const kv_encode_options& c, korvane::EncodeOptions& o) { o.rowHeight = c.row_height; }},
+    {"pdf_file_name", [](const kv_encode_options& c, korvane::EncodeOptions& o) {
+         korvane::PdfMacroFields& m = o.pdfMacro;
+         m.fileName = c.pdf_file_name != nullptr ? c.pdf_file_name : "";
+         m.timeStamp = c.pdf_time_stamp;
+         m.sender = c.pdf_sender != nullptr ? c.pdf_sender : "";
+         m.addressee = c.pdf_addressee != nullptr ? c.pdf_addressee : "";
+         m.fileSize = c.pdf_file_size;
+         m.checksum = c.pdf_checksum;
+     }},
 };
 
 korvane::EncodeOptions encodeOptions(const kv_encode_options& c) {
@@ -194,6 +209,11 @@ void kv_encode_options_init(kv_encode_options* options) {
     options->eci = d.eci;
     options->qr_level = static_cast<int>(d.qrLevel);
     options->qr_mask = d.qrMask;
+    options->pdf_level = d.pdfLevel;
+    options->pdf_aspect = d.pdfAspect;
+    options->pdf_time_stamp = d.pdfMacro.timeStamp;
+    options->pdf_file_size = d.pdfMacro.fileSize;
+    options->pdf_checksum = d.pdfMacro.checksum;
 }
 
 void kv_layout_options_init(kv_layout_options* options) {

@@ -179,6 +179,7 @@ Result<Symbol> encodeChecked(Symbology symbology, const Message& message, const 
     case Symbology::Aztec: return encodeAztec(message, o);
     case Symbology::Qr: return encodeQr(message, o);
     case Symbology::DataMatrix: return encodeDataMatrix(message, o);
+    case Symbology::Pdf417: return encodePdf417(message, o);
     }
     return Error{ErrorCode::UnknownSymbology, "unknown symbology"};
 }

@@ -77,6 +77,24 @@ constexpr EncodeOptionInfo TABLE[] = {
      [](const EncodeOptions& o) { return o.dmShape != DEFAULTS.dmShape; }},
     {"dmre", "dmre", "the Data Matrix rectangles of ISO/IEC 21471 (DMRE) may be chosen", takes<CAP_DATAMATRIX>,
      [](const EncodeOptions& o) { return o.dmre; }},
+    {"pdf-level", "pdf_level", "PDF417 error correction 0-8 (default: the recommended minimum for the data)",
+     takes<CAP_PDF417>, [](const EncodeOptions& o) { return o.pdfLevel != DEFAULTS.pdfLevel; }},
+    {"pdf-columns", "pdf_columns", "PDF417 data columns, 1-30", takes<CAP_PDF417>,
+     [](const EncodeOptions& o) { return o.pdfColumns != DEFAULTS.pdfColumns; }},
+    {"pdf-rows", "pdf_rows", "PDF417 rows, 3-90", takes<CAP_PDF417>,
+     [](const EncodeOptions& o) { return o.pdfRows != DEFAULTS.pdfRows; }},
+    {"pdf-compact", "pdf_compact", "compact (truncated) PDF417", takes<CAP_PDF417>,
+     [](const EncodeOptions& o) { return o.pdfCompact; }},
+    {"pdf-aspect", "pdf_aspect", "the PDF417 width over height to approach (default 3)", takes<CAP_PDF417>,
+     [](const EncodeOptions& o) { return o.pdfAspect != DEFAULTS.pdfAspect; }},
+    {"row-height", "row_height", "a PDF417 row's height in modules, 1-20 (default 3)", takes<CAP_PDF417>,
+     [](const EncodeOptions& o) { return o.rowHeight != DEFAULTS.rowHeight; }},
+    {"pdf-macro", "pdf_file_name", "the optional Macro PDF417 fields: file name, time stamp, sender, addressee, "
+     "file size, checksum", takes<CAP_PDF417>, [](const EncodeOptions& o) {
+         const PdfMacroFields& m = o.pdfMacro;
+         return !m.fileName.empty() || m.timeStamp >= 0 || !m.sender.empty() || !m.addressee.empty() ||
+                m.fileSize >= 0 || m.checksum >= 0;
+     }},
 };
 
 }  // namespace

@@ -74,6 +74,9 @@ constexpr SymbologyInfo REGISTRY[] = {
     {Symbology::DataMatrix, "datamatrix", "Data Matrix", {"dm", "iso16022", "datamatrixecc200"}, "any bytes",
      CheckRule::Mandatory, true, false, 0, 0.5, 0.25, 0, 0, 1, 1, 1,
      CAP_GS1 | CAP_FNC1 | CAP_ECI | CAP_STRUCTURED_APPEND | CAP_READER_INIT | CAP_DATAMATRIX},
+    // ISO/IEC 15438: quiet zones of 2 modules all round; X of 10 mil is usual, 7.5 mil the least.
+    {Symbology::Pdf417, "pdf417", "PDF417", {"pdf", "iso15438", ""}, "any bytes", CheckRule::Mandatory, true, false,
+     0, 0.254, 0.19, 0, 0, 2, 2, 2, CAP_ECI | CAP_STRUCTURED_APPEND | CAP_READER_INIT | CAP_PDF417},
 };
 static_assert(std::size(REGISTRY) == SYMBOLOGY_COUNT);
 

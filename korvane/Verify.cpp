@@ -110,6 +110,7 @@ void compare(const detail::Reading& r, const Symbol& symbol, Verdict& v) {
     const SymbolFacts& facts = symbol.facts;
     v.read = r.addOn.empty() ? r.data : r.data + "+" + r.addOn;
     v.correctedCodewords = r.correctedCodewords;
+    v.erasedCodewords = r.erasedCodewords;
     int first = -1;
     std::string why = difference(r.data, facts.data, "data", first);
     if (!why.empty()) {
@@ -118,7 +119,13 @@ void compare(const detail::Reading& r, const Symbol& symbol, Verdict& v) {
         return;
     }
     int unused = -1;
-    if (symbol.symbology == Symbology::Qr) {
+    if (symbol.symbology == Symbology::Pdf417) {
+        const Pdf417Facts& p = facts.pdf417;
+        why = markDifference(r, p.readerInit, "reader initialisation", p.segmentIndex, p.segmentCount);
+        if (why.empty() && r.dataCodewords != p.dataCodewords)
+            why = "the length descriptor gives " + std::to_string(r.dataCodewords) + " data codewords; the symbol has " +
+                  std::to_string(p.dataCodewords);
+    } else if (symbol.symbology == Symbology::Qr) {
         const QrFacts& q = facts.qr;
         if (r.structuredIndex != q.structuredIndex || r.structuredCount != q.structuredCount ||
             r.structuredParity != q.structuredParity)
@@ -202,6 +209,7 @@ Verdict verify(const Drawing& drawing, const Symbol& symbol) {
         }
         r = symbol.symbology == Symbology::Qr           ? detail::readQr(*raster)
             : symbol.symbology == Symbology::DataMatrix ? detail::readDataMatrix(*raster)
+            : symbol.symbology == Symbology::Pdf417     ? detail::readPdf417(*raster)
                                                         : detail::readAztec(*raster);
     } else {
         detail::LinearReadOptions options;

@@ -35,6 +35,7 @@ targets=(
   "fuzz_qr 4096"
   "fuzz_qr_reader 8192"
   "fuzz_datamatrix 4096"
+  "fuzz_pdf417 4096"
 )
 
 mkdir -p "$build/findings" "$build/logs"

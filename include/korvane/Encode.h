@@ -34,6 +34,15 @@ enum class AztecEncoder {
 
 // QR Code error correction: about 7, 15, 25 or 30 % of the codewords recoverable.
 enum class QrLevel { L, M, Q, H };
+// Optional fields of a Macro PDF417 control block; empty or negative: left out.
+struct PdfMacroFields {
+    std::string fileName;
+    long long timeStamp = -1;  // seconds since 1970-01-01 UTC
+    std::string sender;
+    std::string addressee;
+    long long fileSize = -1;   // bytes
+    int checksum = -1;         // CRC-16 of the file, 0-65535
+};
 
 struct EncodeOptions {
     // Check character where the symbology makes it optional; unset: the
@@ -110,6 +119,16 @@ struct EncodeOptions {
     int dmColumns = 0;
     DataMatrixShape dmShape = DataMatrixShape::Square;
     bool dmre = false;  // the rectangles of ISO/IEC 21471 (DMRE) may be chosen
+    // PDF417 (reader initialisation above; structured append as Macro PDF417:
+    // segment `index` of `count` (1-99,999), `id` the file identifier as digits in
+    // groups of three, each 000-899; the last segment carries the terminator).
+    int pdfLevel = -1;         // error correction 0-8; -1: the recommended minimum for the data
+    int pdfColumns = 0;        // data columns 1-30; 0: chosen
+    int pdfRows = 0;           // rows 3-90; 0: chosen
+    bool pdfCompact = false;   // compact (truncated) PDF417
+    double pdfAspect = 3;      // without columns or rows fixed: width over height to approach
+    int rowHeight = 0;         // a row's height in modules, 1-20; 0: 3
+    PdfMacroFields pdfMacro;   // optional fields of the Macro PDF417 control block
 };
 
 // The data as encode() parses it: escapes resolved, GS1 element strings

@@ -92,6 +92,19 @@ struct DataMatrixFacts {
     std::vector<DataMatrixSegment> segments;
 };
 
+struct Pdf417Facts {
+    int rows = 0;
+    int columns = 0;         // data columns
+    int level = 0;           // error-correction level
+    int dataCodewords = 0;   // the length descriptor, data, macro block and padding
+    int checkCodewords = 0;
+    int capacityLeft = 0;    // padding codewords: what more data the symbol would hold
+    bool compact = false;
+    int segmentIndex = 0;    // Macro PDF417: 1-based segment, 0 outside a set
+    int segmentCount = 0;
+    bool readerInit = false;
+};
+
 struct SymbolFacts {
     // The data as a reader returns it: escapes resolved, check digits of
     // EAN/UPC included, GS1 element strings with GS (0x1D) between fields.
@@ -104,6 +117,7 @@ struct SymbolFacts {
     AztecFacts aztec;            // Aztec only
     QrFacts qr;                  // QR Code only
     DataMatrixFacts dataMatrix;  // Data Matrix only
+    Pdf417Facts pdf417;          // PDF417 only
 };
 
 struct Symbol {

@@ -1,5 +1,5 @@
 #pragma once
-// The nineteen symbologies and what the library knows about each: names,
+// The twenty-one symbologies and what the library knows about each: names,
 // accepted characters, check characters, and the sizes their standards ask for.
 
 #include "Export.h"
@@ -30,8 +30,9 @@ enum class Symbology {
     Aztec,
     Qr,
     DataMatrix,
+    Pdf417,
 };
-constexpr int SYMBOLOGY_COUNT = 20;
+constexpr int SYMBOLOGY_COUNT = 21;
 
 // Whether a symbology's check character can be chosen.
 enum class CheckRule {
@@ -58,6 +59,7 @@ enum Capability : unsigned {
     CAP_AZTEC = 1u << 11,             // the Aztec sizing and encoder options
     CAP_QR = 1u << 12,                // the QR Code level, version, mask and mode options
     CAP_DATAMATRIX = 1u << 13,        // the Data Matrix size and shape options
+    CAP_PDF417 = 1u << 14,            // the PDF417 level, shape, row height and macro fields
 };
 
 struct SymbologyInfo {

@@ -23,6 +23,8 @@ struct Verdict {
     // that the check words had to correct. A symbol as laid out should need none; one needing more than
     // its check words correct fails.
     int correctedCodewords = 0;
+    // PDF417: of those, the characters no scan line could read (erasures).
+    int erasedCodewords = 0;
 
     // A second opinion from zxing-cpp, where the library was built with it
     // (KORVANE_WITH_ZXING) and it reads this symbology; it is reported but does

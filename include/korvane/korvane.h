@@ -80,6 +80,18 @@ typedef struct kv_encode_options {
     int dm_columns;      /* ... and columns; 0 0 the smallest of the shape */
     int dm_shape;        /* Data Matrix: 0 square, 1 rectangular, 2 any */
     int dmre;            /* 1: DMRE rectangles may be chosen */
+    int pdf_level;       /* PDF417 error correction 0-8; -1 the recommended minimum */
+    int pdf_columns;     /* PDF417 data columns 1-30; 0 chosen */
+    int pdf_rows;        /* PDF417 rows 3-90; 0 chosen */
+    int pdf_compact;     /* 1: compact (truncated) PDF417 */
+    double pdf_aspect;   /* PDF417 width over height to approach (default 3) */
+    int row_height;      /* PDF417 row height in modules 1-20; 0 3 */
+    const char* pdf_file_name; /* Macro PDF417 optional fields: file name or null, ... */
+    long long pdf_time_stamp;  /* ... seconds since 1970, -1 none, ... */
+    const char* pdf_sender;    /* ... sender and addressee, or null, ... */
+    const char* pdf_addressee;
+    long long pdf_file_size;   /* ... file size in bytes, -1 none, ... */
+    int pdf_checksum;          /* ... and CRC-16 of the file 0-65535, -1 none */
 } kv_encode_options;
 
 typedef struct kv_layout_options {

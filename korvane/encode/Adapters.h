@@ -26,6 +26,7 @@ Result<Symbol> encodePostnet(const std::string& data, const EncodeOptions& o);
 Result<Symbol> encodeDataMatrix(const Message& message, const EncodeOptions& o);
 Result<Symbol> encodeAztec(const Message& message, const EncodeOptions& o);
 Result<Symbol> encodeQr(const Message& message, const EncodeOptions& o);
+Result<Symbol> encodePdf417(const Message& message, const EncodeOptions& o);
 
 // --- shared by the adapters (Encode.cpp) ---
 

@@ -57,6 +57,7 @@ LineRead decodeLine(const ScanLine& line, Symbology s, const LinearReadOptions& 
     case Symbology::Aztec:
     case Symbology::Qr: break;
     case Symbology::DataMatrix: break;
+    case Symbology::Pdf417: break;
     }
     return failed(NOTHING, "not a linear symbology");
 }

@@ -48,6 +48,11 @@ struct Reading {
     // Data Matrix: the size the clock tracks count.
     int rows = 0;
     int columns = 0;
+    int erasedCodewords = 0;     // PDF417: characters no scan line read, corrected as erasures
+    // PDF417: the optional fields of a Macro PDF417 control block by designator
+    // (0 file name, 2 time stamp, 3 sender, 4 addressee, 5 file size, 6 checksum;
+    // the segment count is structuredCount), as text or decimal digits.
+    std::vector<std::pair<int, std::string>> macroFields;
 };
 
 // What a linear reader is told beforehand, as a scanner is configured.
@@ -89,6 +94,12 @@ std::vector<std::pair<int, int>> qrCodewordModules(int version);
 // L-shaped finder and the clock tracks, samples the modules, corrects the
 // Reed-Solomon blocks and decodes every encodation. Pixels below 128 are dark.
 Reading readDataMatrix(const GrayRaster& raster);
+// Reads one PDF417 symbol: finds rows by their start (or stop) patterns, reads
+// each row's symbol characters and their clusters, takes the shape from the
+// row indicators, corrects the codewords with the check words (erasures where a
+// character could not be read) and decodes every compaction mode, ECI and the
+// Macro PDF417 control block. Pixels below 128 are dark.
+Reading readPdf417(const GrayRaster& raster);
 
 // Where an Aztec symbol's data modules lie, in the order of its bit stream
 // (outermost layer first), as offsets (x right, y down) from the centre

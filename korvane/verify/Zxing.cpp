@@ -32,6 +32,7 @@ std::optional<ZXing::BarcodeFormat> formatOf(Symbology s) {
     case Symbology::Aztec: return F::Aztec;
     case Symbology::Qr: return F::QRCode;
     case Symbology::DataMatrix: return F::DataMatrix;
+    case Symbology::Pdf417: return F::PDF417;
     default: return std::nullopt;  // Code 11, MSI, Industrial and Matrix 2 of 5, Postnet
     }
 }

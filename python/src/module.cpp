@@ -113,6 +113,16 @@ int asInt(py::handle v, std::string_view name) {
     return static_cast<int>(n);
 }
 
+long long asLongLong(py::handle v, std::string_view name) {
+    if (!PyLong_Check(v.ptr()) || PyBool_Check(v.ptr()))
+        typeError(std::string(name) + " must be an int, not " + typeName(v));
+    int overflow = 0;
+    const long long n = PyLong_AsLongLongAndOverflow(v.ptr(), &overflow);
+    if (overflow)
+        valueError(std::string(name) + " is out of range");
+    return n;
+}
+
 std::string asStr(py::handle v, std::string_view name) {
     if (!PyUnicode_Check(v.ptr()))
         typeError(std::string(name) + " must be a str, not " + typeName(v));
@@ -280,7 +290,45 @@ bool setEncodeOption(EncodeOptions& o, std::string_view name, py::handle v, cons
                                              {"any", DataMatrixShape::Any}});
     else if (name == "dmre")
         o.dmre = asBool(v, keyword);
-    else
+    else if (name == "pdf-level")
+        o.pdfLevel = asInt(v, keyword);
+    else if (name == "pdf-columns")
+        o.pdfColumns = asInt(v, keyword);
+    else if (name == "pdf-rows")
+        o.pdfRows = asInt(v, keyword);
+    else if (name == "pdf-compact")
+        o.pdfCompact = asBool(v, keyword);
+    else if (name == "pdf-aspect") {
+        if (!PyFloat_Check(v.ptr()) && (!PyLong_Check(v.ptr()) || PyBool_Check(v.ptr())))
+            typeError(keyword + " must be a number, not " + typeName(v));
+        o.pdfAspect = py::cast<double>(v);
+    } else if (name == "row-height")
+        o.rowHeight = asInt(v, keyword);
+    else if (name == "pdf-macro") {
+        // A dict of the optional Macro PDF417 fields, named as the command's.
+        if (!PyDict_Check(v.ptr()))
+            typeError(keyword + " must be a dict such as {\"file_name\": \"a.pdf\"}, not " + typeName(v));
+        PdfMacroFields& m = o.pdfMacro;
+        for (const auto& [k, value] : py::reinterpret_borrow<py::dict>(v)) {
+            const std::string field = py::str(k);
+            const std::string where = keyword + "[" + field + "]";
+            if (field == "file_name")
+                m.fileName = asStr(value, where);
+            else if (field == "sender")
+                m.sender = asStr(value, where);
+            else if (field == "addressee")
+                m.addressee = asStr(value, where);
+            else if (field == "time_stamp")
+                m.timeStamp = asLongLong(value, where);
+            else if (field == "file_size")
+                m.fileSize = asLongLong(value, where);
+            else if (field == "checksum")
+                m.checksum = asInt(value, where);
+            else
+                valueError(keyword + " has no field '" + field + "'; the fields are file_name, time_stamp, sender, "
+                                     "addressee, file_size and checksum");
+        }
+    } else
         return false;
     return true;
 }
@@ -480,6 +528,59 @@ py::object facts(const PySymbol& s) {
         z["structured_index"] = a.structuredIndex;
         z["structured_count"] = a.structuredCount;
         d["aztec"] = z;
+    }
+    if (s.symbol.symbology == Symbology::Qr) {
+        const QrFacts& q = f.qr;
+        py::list segments;
+        for (const QrSegmentFact& g : q.segments)
+            segments.append(py::make_tuple(g.mode, g.characters));
+        py::dict z;
+        z["version"] = q.version;
+        z["level"] = std::string(1, q.level);
+        z["mask"] = q.mask;
+        z["segments"] = segments;
+        z["eci"] = q.eci;
+        z["data_bits"] = q.dataBits;
+        z["data_codewords"] = q.dataCodewords;
+        z["check_codewords"] = q.checkCodewords;
+        z["blocks"] = q.blocks;
+        z["bits_left"] = q.bitsLeft;
+        z["gs1"] = q.gs1;
+        z["structured_index"] = q.structuredIndex;
+        z["structured_count"] = q.structuredCount;
+        d["qr"] = z;
+    }
+    if (s.symbol.symbology == Symbology::DataMatrix) {
+        const DataMatrixFacts& m = f.dataMatrix;
+        py::list segments;
+        for (const DataMatrixSegment& g : m.segments)
+            segments.append(py::make_tuple(g.mode, g.start, g.end));
+        py::dict z;
+        z["shape"] = m.dmre ? "dmre" : m.rectangular ? "rectangular" : "square";
+        z["data_codewords"] = m.dataCodewords;
+        z["check_codewords"] = m.checkCodewords;
+        z["blocks"] = m.blocks;
+        z["capacity_left"] = m.dataCodewords - m.streamCodewords;
+        z["segments"] = segments;
+        z["reader_init"] = m.readerInit;
+        z["structured_index"] = m.structuredIndex;
+        z["structured_count"] = m.structuredCount;
+        d["data_matrix"] = z;
+    }
+    if (s.symbol.symbology == Symbology::Pdf417) {
+        const Pdf417Facts& p = f.pdf417;
+        py::dict z;
+        z["rows"] = p.rows;
+        z["columns"] = p.columns;
+        z["level"] = p.level;
+        z["data_codewords"] = p.dataCodewords;
+        z["check_codewords"] = p.checkCodewords;
+        z["capacity_left"] = p.capacityLeft;
+        z["compact"] = p.compact;
+        z["reader_init"] = p.readerInit;
+        z["segment_index"] = p.segmentIndex;
+        z["segment_count"] = p.segmentCount;
+        d["pdf417"] = z;
     }
     return std::move(d);
 }

@@ -32,6 +32,7 @@ SAMPLES = {
     "aztec": ("Seat 14C", "Seat 14C"),
     "qr": ("https://example.com/q", "https://example.com/q"),
     "datamatrix": ("Lot 42", "Lot 42"),
+    "pdf417": ("Invoice 2026-0042", "Invoice 2026-0042"),
 }
 
 

@@ -211,3 +211,14 @@ def test_help_shows_the_docstrings():
     for phrase in ("encode(symbology, data, **options)", "encode_many(symbology, values", "svg(**layout)",
                    "to_array(scale=1", "EncodeError"):
         assert phrase in text
+
+
+@pytest.mark.parametrize("name,key,options,expected", [
+    ("qr", "qr", {"qr_version": 3, "qr_level": "h", "no_boost": True}, {"version": 3, "level": "H"}),
+    ("datamatrix", "data_matrix", {"dm_shape": "rect"}, {"shape": "rectangular"}),
+    ("pdf417", "pdf417", {"pdf_columns": 4, "pdf_level": 3, "pdf_macro": {"file_name": "a.pdf"}},
+     {"columns": 4, "level": 3}),
+])
+def test_matrix_facts_follow_the_options(name, key, options, expected):
+    facts = korvane.encode(name, SAMPLES[name][0], **options).facts[key]
+    assert {k: facts[k] for k in expected} == expected and facts["check_codewords"] > 0

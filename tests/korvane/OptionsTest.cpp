@@ -19,21 +19,24 @@ TEST(OptionTable, EveryOptionHasARowAndACField) {
     [[maybe_unused]] auto& [check, escapes, gs1, eci, wideRatio, code128Start, msiCheck, codabarStart, codabarStop,
                             upceSystem, addOn, addOnGap, aztecEncoder, eccPercent, eccExtraWords, minSize, compactOnly,
                             fullOnly, bytes, readerInit, structuredAppend, qrLevel, qrVersion, qrMask, qrBoost, qrKanji,
-                            dmRows, dmColumns, dmShape, dmre] = o;
-    constexpr std::size_t CPP_FIELDS = 30;  // the Data Matrix size takes two
+                            dmRows, dmColumns, dmShape, dmre, pdfLevel, pdfColumns, pdfRows, pdfCompact, pdfAspect,
+                            rowHeight, pdfMacro] = o;
+    constexpr std::size_t CPP_FIELDS = 37;  // the Data Matrix size takes two
     kv_encode_options c;
     [[maybe_unused]] auto& [cCheck, cEscapes, cGs1, cEci, cWide, cStart, cMsi, cCodabarStart, cCodabarStop, cUpce,
                             cAddOn, cGap, cSpecified, cEcc, cExtra, cMinSize, cCompact, cFull, cBytes, cReaderInit,
                             cIndex, cCount, cId, cQrLevel, cQrVersion, cQrMask, cQrNoBoost, cQrNoKanji, cDmRows,
-                            cDmColumns, cDmShape, cDmre] = c;
-    constexpr std::size_t C_FIELDS = 32;  // structured append takes three, the Data Matrix size two
+                            cDmColumns, cDmShape, cDmre, cPdfLevel, cPdfColumns, cPdfRows, cPdfCompact, cPdfAspect,
+                            cRowHeight, cFileName, cTimeStamp, cSender, cAddressee, cFileSize, cChecksum] = c;
+    // Structured append takes three, the Data Matrix size two, the Macro PDF417 fields six.
+    constexpr std::size_t C_FIELDS = 44;
 
     std::size_t rows = 0;
     const korvane::EncodeOptionInfo* table = korvane::encodeOptionTable(rows);
     EXPECT_EQ(rows + 1, CPP_FIELDS);
     const std::vector<std::string_view> cNames = korvane::detail::cEncodeOptionNames();
     EXPECT_EQ(cNames.size(), rows);
-    EXPECT_EQ(C_FIELDS, rows + 3);
+    EXPECT_EQ(C_FIELDS, rows + 8);
     for (std::size_t i = 0; i < rows; ++i) {
         SCOPED_TRACE(std::string(table[i].name));
         EXPECT_NE(std::find(cNames.begin(), cNames.end(), table[i].cName), cNames.end());

@@ -311,7 +311,7 @@ TEST_F(KorvaneCommand, JsonReportsParseBack) {
         {"--list --json", {"--list", "--json"}, 0, "", {}, NONE, false, Err::ONE_LINE, "",
          [](const Outcome& o, const fs::path&) {
              const json j = json::parse(o.out);
-             ASSERT_EQ(j.size(), 20u);
+             ASSERT_EQ(j.size(), static_cast<std::size_t>(korvane::SYMBOLOGY_COUNT));
              EXPECT_EQ(j[17]["name"], "aztec");
              EXPECT_EQ(j[18]["name"], "qr");
              EXPECT_EQ(j[19]["name"], "datamatrix");

@@ -23,6 +23,7 @@ ZXing::BarcodeFormat formatOf(Symbology s) {
     case Symbology::Aztec: return F::Aztec;
     case Symbology::QRCode: return F::QRCode;
     case Symbology::DataMatrix: return F::DataMatrix;
+    case Symbology::Pdf417: return F::PDF417;
     }
     return F::None;
 }
