@@ -172,6 +172,14 @@ Verdict verify(const Drawing& drawing, const Symbol& symbol) {
             return v;
         }
         r = detail::readAztec(*raster);
+        if (r.ok) {
+            // Read, but would a scanner trust the picture?
+            std::string fault = detail::aztecPictureFault(*raster, r);
+            if (!fault.empty()) {
+                r.ok = false;
+                r.failure = std::move(fault);
+            }
+        }
     } else {
         detail::LinearReadOptions options;
         // The readers look for the optional kind only; the mandatory ones always.
