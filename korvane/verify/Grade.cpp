@@ -624,7 +624,10 @@ QualityGrade gradeMatrix(const Drawing& d, const Symbol& s, const PrinterProfile
         for (int level = 4; level >= 1; --level) {
             const double erasures =
                 static_cast<double>(std::count_if(wordGrade.begin(), wordGrade.end(), [&](int g) { return g < level; }));
-            const double uec = 1 - (erasures + 2.0 * r.correctedDataCodewords) / checkWords;
+            // The reader says how many words it corrected, not which: taken
+            // to be among the erasures as far as they go.
+            const double errors = std::max(0.0, r.correctedDataCodewords - erasures);
+            const double uec = 1 - (erasures + 2.0 * errors) / checkWords;
             best = std::max(best, std::min(level, detail::UNUSED_ERROR_CORRECTION.gradeOf(uec)));
         }
         return best;
@@ -678,53 +681,41 @@ QualityGrade gradeMatrix(const Drawing& d, const Symbol& s, const PrinterProfile
     const double px = pitch(false), py = pitch(true);
     const double anu = px + py > 0 ? std::fabs(px - py) / ((px + py) / 2) : 1;
 
-    // Grid non-uniformity and print growth from the runs along every row and
-    // column of modules: a run's centre against where its modules' centre lies,
-    // and its width against its modules'.
+    // Grid non-uniformity and print growth from the dark runs the picture
+    // shows along every row and column of module centres: a run of n modules
+    // should be centred where n modules are, and n modules wide.
     double gnu = 0, growthSum = 0;
     int growthCount = 0;
     for (int pass = 0; pass < 2; ++pass)
         for (int k = -half; k <= half; ++k) {
-            int u = -half;
-            while (u <= half) {
-                const int row = pass == 0 ? k + half : u + half, col = pass == 0 ? u + half : k + half;
-                if (s.dark(row, col) == reversed) {
-                    ++u;
+            // This line of modules in the picture: from its first module's centre to its last's.
+            double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+            centreOf(pass == 0 ? -half : k, pass == 0 ? k : -half, x0, y0);
+            centreOf(pass == 0 ? half : k, pass == 0 ? k : half, x1, y1);
+            const bool alongY = std::fabs(y1 - y0) > std::fabs(x1 - x0);
+            const int fixed = static_cast<int>(std::floor(alongY ? x0 : y0));
+            const double first = std::min(alongY ? y0 : x0, alongY ? y1 : x1);
+            const int from = static_cast<int>(std::floor(first - 0.5 * m)), to = static_cast<int>(std::ceil(first + (n - 0.5) * m));
+            auto darkAt = [&](int i) {
+                const int xx = alongY ? fixed : i, yy = alongY ? i : fixed;
+                return xx >= 0 && yy >= 0 && xx < w && yy < h && picture.pixels[static_cast<std::size_t>(yy) * w + xx] == 0;
+            };
+            for (int i = from; i < to;) {
+                if (!darkAt(i)) {
+                    ++i;
                     continue;
                 }
-                int end = u;
-                while (end + 1 <= half && s.dark(pass == 0 ? row : end + 1 + half, pass == 0 ? end + 1 + half : col) != reversed)
+                int end = i;
+                while (end + 1 < to && darkAt(end + 1))
                     ++end;
-                // The run in the picture through the first module's centre.
-                double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
-                centreOf(pass == 0 ? u : k, pass == 0 ? k : u, x0, y0);
-                centreOf(pass == 0 ? end : k, pass == 0 ? k : end, x1, y1);
-                const bool alongY = std::fabs(y1 - y0) > std::fabs(x1 - x0) ||
-                                    (u == end && (r.quarterTurns % 2 == 1) == (pass == 0));
-                const int fx = static_cast<int>(std::floor(x0)), fy = static_cast<int>(std::floor(y0));
-                auto darkAt = [&](int i) {
-                    const int xx = alongY ? fx : i, yy = alongY ? i : fy;
-                    return xx >= 0 && yy >= 0 && xx < w && yy < h && picture.pixels[static_cast<std::size_t>(yy) * w + xx] == 0;
-                };
-                const int start = alongY ? fy : fx;
-                if (darkAt(start)) {
-                    int from = start, to = start;
-                    while (darkAt(from - 1))
-                        --from;
-                    while (darkAt(to + 1))
-                        ++to;
-                    const double ideal = alongY ? (y0 + y1) / 2 : (x0 + x1) / 2;
-                    const double found = (from + to + 1) / 2.0 - 0.5;  // pixel centres sit at +0.5 of the sample grid
-                    const double nominalWidth = (end - u + 1) * m;
-                    if ((to - from + 1) < nominalWidth + 2 * m) {  // a run of its own, not merged with a neighbour
-                        gnu = std::max(gnu, std::fabs(found - ideal) / m);
-                        growthSum += ((to - from + 1) - nominalWidth) / m;
-                        ++growthCount;
-                    }
-                } else {
-                    gnu = std::max(gnu, 0.5);  // a dark module that shows no dark at its centre
-                }
-                u = end + 1;
+                const double length = end - i + 1;
+                const int count = std::max(1, static_cast<int>(std::lround(length / m)));
+                // Centres of runs of `count` modules lie at first + (j + (count - 1) / 2) m.
+                const double centre = (i + end + 1) / 2.0, offset = (centre - first) / m - (count - 1) / 2.0;
+                gnu = std::max(gnu, std::fabs(offset - std::round(offset)));
+                growthSum += (length - count * m) / m;
+                ++growthCount;
+                i = end + 1;
             }
         }
     const double uec = 1 - 2.0 * r.correctedDataCodewords / checkWords;

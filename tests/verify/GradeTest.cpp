@@ -5,6 +5,7 @@
 #include "VerifyTestSupport.h"
 
 #include "verify/Quality.h"
+#include "verify/Readers.h"
 
 #include <gtest/gtest.h>
 
@@ -183,6 +184,120 @@ TEST(Grade, PrinterProfiles) {
     }
     for (const char* bad : {"inkjet", "203,x", "10", "300,3", "300,0,5", "300,0,0,0"})
         EXPECT_FALSE(korvane::printerProfile(bad).ok()) << bad;
+}
+
+}  // namespace
+
+namespace {
+
+using korvane::Drawing;
+
+// --- damage to a drawing laid out upright
+
+// Moves everything left so that `modules` of quiet zone remain before the first bar.
+void cutQuietZone(Drawing& d, int modules) {
+    int first = d.width;
+    for (const korvane::Rect& r : d.rects)
+        first = std::min(first, r.x);
+    const int shift = first - modules * static_cast<int>(d.moduleDots);
+    for (korvane::Rect& r : d.rects)
+        r.x -= shift;
+    d.width -= shift;
+}
+
+// A bar in the middle made 0.4 X wider, into the space after it (X is 10 dots).
+void widenBar(Drawing& d) { d.rects[d.rects.size() / 2].width += 4; }
+
+// A dark line two dots wide (X is 10 dots, the aperture 20 mils: 6 dots) down
+// the middle of a space at least three modules wide: a dip that stays light.
+void spotInSpace(Drawing& d) {
+    for (std::size_t i = 0; i + 1 < d.rects.size(); ++i) {
+        const korvane::Rect& a = d.rects[i];
+        const int gap = d.rects[i + 1].x - (a.x + a.width);
+        if (gap >= 3 * d.moduleDots) {
+            d.rects.push_back({a.x + a.width + gap / 2 - 1, a.y, 2, a.height});
+            return;
+        }
+    }
+    ADD_FAILURE() << "no space to spot";
+}
+
+void flipAztecModule(korvane::Symbol& s, int x, int y) {
+    const int c = s.columns / 2;
+    s.modules[static_cast<std::size_t>(c + y) * static_cast<std::size_t>(s.columns) + static_cast<std::size_t>(c + x)] ^= 1;
+}
+
+// One module flipped in each of five codewords spread over the data layers.
+void flipFiveCodewords(korvane::Symbol& s) {
+    const korvane::AztecFacts& f = s.facts.aztec;
+    const auto modules = korvane::detail::aztecDataModules(f.compact, f.layers);
+    const std::size_t bits = static_cast<std::size_t>(f.codewordBits), skip = modules.size() % bits;
+    const std::size_t words = modules.size() / bits;
+    for (std::size_t i = 0; i < 5; ++i) {
+        const auto [x, y] = modules[skip + (i * words / 5) * bits];
+        flipAztecModule(s, x, y);
+    }
+}
+
+struct Damage {
+    const char* label;
+    verifytest::Value value;
+    void (*drawing)(Drawing&);             // damage to the drawing, or null
+    void (*symbol)(korvane::Symbol&);      // damage to the symbol's modules before layout, or null
+    const char* failing;                   // the parameters that fall below A
+    int grade;                             // and the grade they get
+    verifytest::LayoutTweak layout = nullptr;
+};
+
+void tenDots(LayoutOptions& o) { o.xDim = korvane::px(10); }
+
+const Damage DAMAGES[] = {
+    // The reader checks quiet zones as part of decoding, as the EAN/UPC reference decode does.
+    {"quiet zone cut to 3 X", {"EAN-13", Symbology::Ean13, "590123412345"}, [](Drawing& d) { cutQuietZone(d, 3); },
+     nullptr, "quiet zones decode", 0},
+    {"bar widened by 0.4 X", {"Code 128", Symbology::Code128, "Code 128"}, widenBar, nullptr, "decodability", 0,
+     tenDots},
+    {"line in a space", {"Code 39", Symbology::Code39, "CODE-39"}, spotInSpace, nullptr, "defects", -1, tenDots},
+    {"bars 707070", {"Code 128", Symbology::Code128, "Code 128"},
+     [](Drawing& d) { d.foreground = korvane::Colour{0x70, 0x70, 0x70, 255}; }, nullptr, "symbol contrast", 3},
+    // Bars this light fail minimum reflectance too: more than half the paper's.
+    {"bars 808080", {"Code 128", Symbology::Code128, "Code 128"},
+     [](Drawing& d) { d.foreground = korvane::Colour{0x80, 0x80, 0x80, 255}; }, nullptr,
+     "symbol contrast minimum reflectance", -1},
+    {"orientation mark flipped", {"Aztec", Symbology::Aztec, "Hello BWR test 1234567890"}, nullptr,
+     [](korvane::Symbol& s) { flipAztecModule(s, -5, -5); }, "fixed pattern damage", 0},
+    // Five errors leave 1 - 10/17 of the check words: C. Modulation grades
+    // with the same count (its codewords are graded with the errors), while
+    // reflectance margin takes the flipped modules for erasures.
+    {"five codewords damaged", {"Aztec", Symbology::Aztec, "Hello BWR test 1234567890"}, nullptr, flipFiveCodewords,
+     "unused error correction modulation", 2},
+};
+
+TEST(Grade, DamageFailsTheParameterItDamages) {
+    for (const Damage& c : DAMAGES) {
+        SCOPED_TRACE(c.label);
+        korvane::Symbol s = verifytest::encoded(c.value);
+        const korvane::Symbol intact = s;
+        if (c.symbol)
+            c.symbol(s);
+        Drawing d = verifytest::laidOut(s, c.layout);
+        if (c.drawing)
+            c.drawing(d);
+        const QualityGrade q = korvane::grade(d, intact, {});
+        ASSERT_TRUE(q.graded) << q.reason;
+        for (const auto& p : q.parameters) {
+            if (p.informative)
+                continue;
+            if (std::string(c.failing).find(p.name) != std::string::npos) {
+                if (c.grade >= 0)
+                    EXPECT_EQ(p.grade, c.grade) << p.name << " " << p.value << "; " << story(q);
+                else
+                    EXPECT_LT(p.grade, 4) << p.name << " " << p.value << "; " << story(q);
+            } else {
+                EXPECT_EQ(p.grade, 4) << p.name << " " << p.value << "; " << story(q);
+            }
+        }
+    }
 }
 
 }  // namespace
