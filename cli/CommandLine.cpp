@@ -246,7 +246,15 @@ Result<Invocation> parseCommandLine(int argc, const char* const* argv) {
     flag("--list", list, "list the symbologies, their aliases, characters and options");
     flag("--json", inv.json, "print a JSON report of each symbol on standard output");
     flag("--verify", inv.verify, "read every symbol back; write only those that read correctly");
-    flag("--keep-failed", inv.keepFailed, "with --verify, write symbols that fail too (status 4 still)");
+    flag("--keep-failed", inv.keepFailed, "with --verify or --min-grade, write symbols that fail too (status 4 still)");
+    std::string gradeProfile, minGrade;
+    if (wanted("--grade"))
+        keep("--grade", app.add_option("--grade", gradeProfile,
+                                       "grade each symbol (ISO/IEC 15416/15415) as printed by PROFILE: ideal, "
+                                       "thermal203, thermal300, laser600 or DPI[,GAIN[,BLUR]] (default ideal)")
+                            ->expected(0, 1)
+                            ->type_name("[PROFILE]"));
+    value("--min-grade", minGrade, "fail a symbol graded below GRADE (A-D or 0-4): status 4, not written", "GRADE");
 
     value("--batch", inv.batch, "one symbol per line of FILE (- for standard input)", "FILE");
     flag("--csv", inv.csv, "the batch file is CSV with a header row (see BATCHES)");
@@ -303,8 +311,29 @@ Result<Invocation> parseCommandLine(int argc, const char* const* argv) {
         return usage("--batch: the file name is empty");
     if (inv.csv && inv.batch.empty())
         return usage("--csv describes a --batch file; give --batch FILE");
-    if (inv.keepFailed && !inv.verify)
-        return usage("--keep-failed applies with --verify");
+    if (count("--grade") > 0 || count("--min-grade") > 0) {
+        const Result<PrinterProfile> profile = printerProfile(gradeProfile.empty() ? "ideal" : gradeProfile);
+        if (!profile)
+            return usage("--grade: " + profile.error().message + " (give the data before --grade, or after --)");
+        inv.grade = *profile;
+    }
+    if (count("--min-grade") > 0) {
+        static constexpr std::string_view LETTERS = "FDCBA";
+        const std::size_t letter = minGrade.size() == 1 ? LETTERS.find(static_cast<char>(std::toupper(
+                                                              static_cast<unsigned char>(minGrade[0]))))
+                                                        : std::string_view::npos;
+        if (letter != std::string_view::npos && letter > 0) {
+            inv.minGrade = static_cast<double>(letter) - 0.5;  // a grade letter's range starts half a grade below
+        } else {
+            char* end = nullptr;
+            const double v = std::strtod(minGrade.c_str(), &end);
+            if (minGrade.empty() || end != minGrade.c_str() + minGrade.size() || !(v >= 0 && v <= 4))
+                return usage("--min-grade: give a letter A-D or a grade 0 to 4, not \"" + minGrade + "\"");
+            inv.minGrade = v;
+        }
+    }
+    if (inv.keepFailed && !inv.verify && inv.minGrade < 0)
+        return usage("--keep-failed applies with --verify or --min-grade");
     if (inv.output.empty())
         return usage("--output: the file name is empty");
     if (inv.json && inv.output == "-")

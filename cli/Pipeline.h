@@ -4,6 +4,7 @@
 
 #include "Settings.h"
 
+#include <korvane/Grade.h>
 #include <korvane/Verify.h>
 
 #include <optional>
@@ -26,6 +27,7 @@ struct Made {
     Symbol symbol;
     Drawing drawing;
     std::optional<Verdict> verdict;  // when verification was asked for
+    std::optional<QualityGrade> quality;  // when a grade was asked for
     std::vector<std::uint8_t> bytes; // the file (empty when not rendered)
     std::vector<std::string> warnings;  // the symbol's, the layout's and the writer's
 };
@@ -35,6 +37,8 @@ struct MakeRequest {
     std::string_view data;
     bool verify = false;
     bool keepFailed = false;  // write a symbol that failed verification (still a failure)
+    const PrinterProfile* grade = nullptr;  // grade the drawing as this printer prints it
+    double minGrade = -1;                   // below this grade a symbol fails as verification does
     bool render = true;       // false: stop at the drawing (sheets compose it)
     Format format = Format::Svg;
 };
