@@ -508,26 +508,27 @@ void spread(std::vector<std::uint8_t>& dark, int w, int h, int r) {
     }
 }
 
-QualityGrade gradeMatrix(const Drawing& d, const Symbol& s, const PrinterProfile& profile) {
-    QualityGrade q;
-    q.standard = "ISO/IEC 15415";
-    q.profile = profile;
-    const Printing pr = printingOf(d, profile);
-    const double xDots = d.moduleDots > 0 ? d.moduleDots : 1;
-    const double xMm = xDots * 25.4 / (d.dpi > 0 ? d.dpi : 300);
-    q.aperture = std::max(1, static_cast<int>(std::lround(0.8 * xMm / MM_PER_MIL)));
+// The drawing as the printer prints it, at `perDot` pixels a printer dot (at
+// least 5 a module: enough for the reader and for an aperture of 0.8 X):
+// reflectances, and the picture cut at the global threshold.
+struct Printed {
+    bool ok = false;  // false: too large
+    std::vector<double> refl;
+    GrayRaster picture;
+    double lo = 0, hi = 0, light = 1;
+    bool reversed = false;
+};
 
-    // The printed picture at `perDot` pixels a printer dot, at least 5 a
-    // module: enough for the reader and for an aperture of 0.8 X.
+Printed printPicture(const Drawing& d, const Printing& pr) {
+    Printed out;
+    const double xDots = d.moduleDots > 0 ? d.moduleDots : 1;
     int perDot = std::clamp(static_cast<int>(std::ceil(5 / (xDots * pr.scale))), 1, 8);
     const int dotsW = static_cast<int>(std::ceil(d.width * pr.scale)), dotsH = static_cast<int>(std::ceil(d.height * pr.scale));
     while (perDot > 1 && static_cast<long long>(dotsW) * perDot * dotsH * perDot > (1LL << 26))
         --perDot;
     const int w = dotsW * perDot, h = dotsH * perDot;
-    if (w <= 0 || h <= 0 || static_cast<long long>(w) * h > (1LL << 26)) {
-        q.reason = "the printed picture would be too large to grade";
-        return q;
-    }
+    if (w <= 0 || h <= 0 || static_cast<long long>(w) * h > (1LL << 26))
+        return out;
     std::vector<std::uint8_t> ink(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), 0);
     for (const Rect& r : d.rects) {
         const int x0 = std::clamp(static_cast<int>(std::lround(r.x * pr.scale)) * perDot, 0, w);
@@ -565,16 +566,44 @@ QualityGrade gradeMatrix(const Drawing& d, const Symbol& s, const PrinterProfile
         }
         refl.swap(out);
     }
-    const auto [lo, hi] = std::minmax_element(refl.begin(), refl.end());
-    const double threshold = (*lo + *hi) / 2;
-    GrayRaster picture;
-    picture.width = w;
-    picture.height = h;
-    picture.pixels.resize(refl.size());
-    const bool reversed = darkR > light;  // light modules on a dark ground
+    const auto [low, high] = std::minmax_element(refl.begin(), refl.end());
+    out.lo = *low;
+    out.hi = *high;
+    const double threshold = (out.lo + out.hi) / 2;
+    out.reversed = darkR > light;  // light modules on a dark ground
+    out.picture.width = w;
+    out.picture.height = h;
+    out.picture.pixels.resize(refl.size());
     for (std::size_t i = 0; i < refl.size(); ++i)
-        picture.pixels[i] = (refl[i] < threshold) != reversed ? 0 : 255;
+        out.picture.pixels[i] = (refl[i] < threshold) != out.reversed ? 0 : 255;
+    out.light = light;
+    out.refl = std::move(refl);
+    out.ok = true;
+    return out;
+}
 
+
+QualityGrade gradeMatrix(const Drawing& d, const Symbol& s, const PrinterProfile& profile) {
+    QualityGrade q;
+    q.standard = "ISO/IEC 15415";
+    q.profile = profile;
+    const Printing pr = printingOf(d, profile);
+    const double xDots = d.moduleDots > 0 ? d.moduleDots : 1;
+    const double xMm = xDots * 25.4 / (d.dpi > 0 ? d.dpi : 300);
+    q.aperture = std::max(1, static_cast<int>(std::lround(0.8 * xMm / MM_PER_MIL)));
+
+    Printed printed = printPicture(d, pr);
+    if (!printed.ok) {
+        q.reason = "the printed picture would be too large to grade";
+        return q;
+    }
+    const std::vector<double>& refl = printed.refl;
+    const GrayRaster& picture = printed.picture;
+    const int w = picture.width, h = picture.height;
+    const double* lo = &printed.lo;
+    const double* hi = &printed.hi;
+    const double light = printed.light;
+    const bool reversed = printed.reversed;
     const detail::Reading r = detail::readAztec(picture);
     const bool decoded = r.ok && r.data == s.facts.data && r.size == s.columns;
     q.graded = true;
@@ -834,4 +863,11 @@ QualityGrade grade(const Drawing& drawing, const Symbol& symbol, const PrinterPr
     return q;
 }
 
+namespace detail {
+
+GrayRaster printedPicture(const Drawing& drawing, const PrinterProfile& profile) {
+    return printPicture(drawing, printingOf(drawing, profile)).picture;
+}
+
+}  // namespace detail
 }  // namespace korvane

@@ -2,6 +2,9 @@
 // The measurements behind grade(): ISO/IEC 15416 on one scan reflectance
 // profile, and the grade thresholds of ISO/IEC 15416 and 15415.
 
+#include "korvane/Grade.h"
+#include "korvane/Raster.h"
+
 #include <vector>
 
 namespace korvane::detail {
@@ -52,5 +55,10 @@ ProfileMeasures measureProfile(const std::vector<double>& reflectance);
 // similar edge over neighbouring pairs against whole modules. The module is
 // measured locally (over seven elements) so that a scan's speed may vary.
 double decodability(const std::vector<double>& measured, const std::vector<int>& nominal, double wideRatio);
+
+// The drawing as `profile` prints it, cut at the global threshold (0 dark,
+// 255 light), at least 5 pixels a module: the picture grade() reads matrix
+// symbols from. Empty when it would be too large.
+GrayRaster printedPicture(const Drawing& drawing, const PrinterProfile& profile);
 
 }  // namespace korvane::detail

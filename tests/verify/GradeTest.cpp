@@ -7,6 +7,8 @@
 #include "verify/Quality.h"
 #include "verify/Readers.h"
 
+#include "Decode.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -298,6 +300,37 @@ TEST(Grade, DamageFailsTheParameterItDamages) {
             }
         }
     }
+}
+
+}  // namespace
+
+namespace {
+
+// Where zxing-cpp cannot read the printed picture, the grade is D or lower.
+TEST(Grade, UnreadablePrintsGradeDOrBelow) {
+    const verifytest::Value values[] = {
+        {"EAN-13", Symbology::Ean13, "590123412345"},
+        {"Aztec", Symbology::Aztec, "Hello BWR test 1234567890"},
+    };
+    int unreadable = 0;
+    for (const verifytest::Value& v : values) {
+        SCOPED_TRACE(v.label);
+        const korvane::Symbol s = verifytest::encoded(v);
+        const Drawing d = verifytest::laidOut(s);
+        for (double gain = 0; gain <= 2.0; gain += 0.25) {
+            const korvane::PrinterProfile p{"sweep", 203, gain, 0.3};
+            const korvane::GrayRaster picture = korvane::detail::printedPicture(d, p);
+            testsupport::GrayImage image{picture.width, picture.height, picture.pixels};
+            const auto zxing = testsupport::decode(image, v.symbology == Symbology::Aztec
+                                                              ? testsupport::Symbology::Aztec
+                                                              : testsupport::Symbology::EAN13);
+            if (zxing.ok)
+                continue;
+            ++unreadable;
+            EXPECT_LE(korvane::grade(d, s, p).grade, 1.0) << "gain " << gain;
+        }
+    }
+    EXPECT_GT(unreadable, 0);  // the sweep reaches prints zxing-cpp cannot read
 }
 
 }  // namespace
