@@ -359,6 +359,11 @@ QualityGrade gradeLinear(const Drawing& d, const Symbol& s, const PrinterProfile
     options.msiCheckDigits = static_cast<int>(s.facts.checkCharacters.size());
 
     const long long samples = static_cast<long long>(std::ceil(length * pr.scale)) * perDot;
+    // 16 million samples: a scan line 5 m long at 600 dpi.
+    if (samples <= 0 || samples > (1LL << 24)) {
+        q.reason = "the printed scan line would be too long to grade";
+        return q;
+    }
     std::vector<std::pair<double, double>> spans, previousSpans;
     std::vector<double> profileLine(static_cast<std::size_t>(samples));
     constexpr int SCAN_LINES = 10;
