@@ -150,10 +150,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     checkDrawing(*d);
 
-    // Grading any drawing the library lays out ends in a grade from 0 to 4
-    // or a reason; small ones also as a 203 dpi thermal printer prints them.
-    if (static_cast<long long>(d->width) * d->height <= (1LL << 22)) {
-        for (const char* printer : {"ideal", "thermal203"}) {
+    // Grading a drawing the library lays out ends in a grade from 0 to 4 or a
+    // reason. Small drawings only, ideal or 203 dpi thermal by the data's
+    // length, so that grading costs the target a small share of its speed.
+    if (static_cast<long long>(d->width) * d->height <= (1LL << 18)) {
+        for (const char* printer : {value.size() % 2 ? "thermal203" : "ideal"}) {
             const korvane::QualityGrade q = korvane::grade(*d, *s, *korvane::printerProfile(printer));
             if (q.graded ? !(q.grade >= 0 && q.grade <= 4) || q.text.empty() || q.letter != korvane::gradeLetter(q.grade)
                          : q.reason.empty())
