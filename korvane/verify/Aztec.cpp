@@ -637,8 +637,36 @@ std::string lineFault(const Picture& p, const Reading& r, bool column, int k, in
     const int from = static_cast<int>(std::floor(centre - (half + 1.5) * m));
     const int to = static_cast<int>(std::floor(centre + (half + 1.5) * m));
     addStretch(pixels, false, 1);
-    for (int a = from + 1; a < to; ++a)
-        addStretch(pixels, dark(a), 1);
+    // Pixels (from, to) along the line; off the picture they are light. Runs
+    // are counted straight from the raster's memory: verifying spends most here.
+    const GrayRaster& raster = p.raster;
+    const int length = column ? raster.height : raster.width;
+    const bool onPicture = across >= 0 && across < (column ? raster.width : raster.height);
+    const int a0 = std::clamp(from + 1, 0, length), a1 = std::clamp(to, 0, length);
+    addStretch(pixels, false, std::max(0, std::min(a0, to) - (from + 1)));
+    if (a0 < a1) {
+        if (onPicture) {
+            const std::size_t w = static_cast<std::size_t>(raster.width);
+            const std::uint8_t* at = column ? raster.pixels.data() + static_cast<std::size_t>(a0) * w + across
+                                            : raster.pixels.data() + static_cast<std::size_t>(across) * w + a0;
+            const std::size_t step = column ? w : 1;
+            bool colour = *at < 128;
+            int count = 0;
+            for (int a = a0; a < a1; ++a, at += step) {
+                const bool d = *at < 128;
+                if (d != colour) {
+                    addStretch(pixels, colour, count);
+                    colour = d;
+                    count = 0;
+                }
+                ++count;
+            }
+            addStretch(pixels, colour, count);
+        } else {
+            addStretch(pixels, false, a1 - a0);
+        }
+    }
+    addStretch(pixels, false, std::max(0, to - std::max(a1, from + 1)));
     addStretch(pixels, false, 1);
     if (pixels.size() != modules.size())
         return describeLine(column, k) + " shows " + std::to_string(pixels.size()) + " runs of dark and light where its " +
