@@ -102,3 +102,33 @@ TEST(Picture, AztecReadsWhereZxingReads) {
 }
 
 }  // namespace
+
+namespace {
+
+// verify() applies the same checks to the drawing it is given: bar width
+// reduction of one dot at 4 dots a module reads (zxing-cpp reads it too, above),
+// two dots do not, and the reason names the line of modules.
+TEST(Picture, VerifyFailsAReducedAztecWithAReason) {
+    const verifytest::Value v{"aztec", korvane::Symbology::Aztec, "Hello BWR test 1234567890"};
+    const korvane::Symbol s = verifytest::encoded(v);
+    const struct {
+        int reduction;
+        bool ok;
+    } rows[] = {{0, true}, {1, true}, {2, false}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.reduction);
+        korvane::LayoutOptions o;
+        o.dpi = 300;
+        o.xDim = korvane::px(4);
+        o.barReduction = korvane::px(r.reduction);
+        const korvane::Result<korvane::Drawing> d = korvane::layout(s, o);
+        ASSERT_TRUE(d.ok());
+        const korvane::Verdict verdict = korvane::verify(*d, s);
+        EXPECT_EQ(verdict.ok, r.ok) << verifytest::describe(verdict);
+        if (!r.ok) {
+            EXPECT_NE(verdict.reason.find("module row"), std::string::npos) << verdict.reason;
+        }
+    }
+}
+
+}  // namespace
