@@ -1,6 +1,8 @@
 // verify() against the work of making the same symbol: encode() plus layout()
 // for linear symbols (verification should cost at most twice that), and the
-// largest Aztec symbol (at most a millisecond).
+// largest Aztec symbol (at most a millisecond). grade(): an EAN-13 at 300 dpi
+// at most a millisecond, the largest Aztec at most 20 ms, as laid out and as
+// a 203 dpi thermal printer prints them.
 //
 //   cmake --build build --target verify_bench && build/bench/verify_bench
 
@@ -68,7 +70,34 @@ korvane::Symbol largestAztec(bool filled) {
     return *korvane::encode(Symbology::Aztec, data, o);
 }
 
+void gradeOnly(benchmark::State& state, const korvane::Symbol& symbol, const korvane::Drawing& drawing,
+               const char* printer) {
+    const korvane::PrinterProfile profile = *korvane::printerProfile(printer);
+    for (auto _ : state) {
+        korvane::QualityGrade q = korvane::grade(drawing, symbol, profile);
+        if (!q.graded)
+            state.SkipWithError(q.reason.c_str());
+        benchmark::DoNotOptimize(q);
+    }
+}
+
 int registerAll() {
+    for (const char* printer : {"ideal", "thermal203"}) {
+        const korvane::Symbol ean = *korvane::encode(Symbology::Ean13, "590123412345");
+        const korvane::Drawing eanDrawing = *korvane::layout(ean);
+        benchmark::RegisterBenchmark((std::string("Grade/Ean13/") + printer).c_str(),
+                                     [ean, eanDrawing, printer](benchmark::State& s) {
+                                         gradeOnly(s, ean, eanDrawing, printer);
+                                     })
+            ->Unit(benchmark::kMicrosecond);
+        const korvane::Symbol aztec = largestAztec(true);
+        const korvane::Drawing aztecDrawing = *korvane::layout(aztec);
+        benchmark::RegisterBenchmark((std::string("Grade/Aztec151/") + printer).c_str(),
+                                     [aztec, aztecDrawing, printer](benchmark::State& s) {
+                                         gradeOnly(s, aztec, aztecDrawing, printer);
+                                     })
+            ->Unit(benchmark::kMillisecond);
+    }
     for (const Case& c : LINEAR) {
         auto symbol = korvane::encode(c.symbology, c.data);
         auto drawing = korvane::layout(*symbol);

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <thread>
 
 namespace korvane::cli {
@@ -81,6 +82,9 @@ VERIFICATION AND REPORTS
   prints one JSON object per symbol, one per line, on standard output: the
   symbology, the data as encoded, the text, check characters, size in modules
   and mm, X reached, quiet zones, Aztec facts, warnings, the verdict.
+  --grade [PROFILE] grades each symbol as a verifier would, printed by
+  PROFILE (ideal, thermal203, thermal300, laser600 or DPI[,GAIN[,BLUR]]);
+  --min-grade C fails a symbol graded below C as --verify does.
 
 EXIT STATUS
   0  every symbol written
@@ -200,6 +204,7 @@ struct Typed {
     std::string jobs;
     std::string sheet, grid, margins, gap, labelText;
     bool cutMarks = false;
+    std::string gradeProfile, minGrade;
 };
 
 // The options a run registers with CLI11 (only those its arguments name, see
@@ -219,6 +224,11 @@ public:
     void flag(const char* names, bool& target, const char* help) {
         if (wanted_(names))
             keep(names, app_.add_flag(names, target, help));
+    }
+    // An option whose value may be left out ("--grade" or "--grade thermal203").
+    void optionalValue(const char* names, std::string& target, const char* help, const char* type) {
+        if (wanted_(names))
+            keep(names, app_.add_option(names, target, help)->expected(0, 1)->type_name(type));
     }
     // An option of the table in Settings.cpp, applied to `settings` as CLI11 meets it.
     void symbolOption(const SymbolOption& o, Settings& settings, FirstError& first) {
@@ -303,7 +313,14 @@ void registerOptions(Options& options, Invocation& inv, Typed& typed, FirstError
     options.flag("--list", typed.list, "list the symbologies, their aliases, characters and options");
     options.flag("--json", inv.json, "print a JSON report of each symbol on standard output");
     options.flag("--verify", inv.verify, "read every symbol back; write only those that read correctly");
-    options.flag("--keep-failed", inv.keepFailed, "with --verify, write symbols that fail too (status 4 still)");
+    options.flag("--keep-failed", inv.keepFailed,
+                 "with --verify or --min-grade, write symbols that fail too (status 4 still)");
+    options.optionalValue("--grade", typed.gradeProfile,
+                          "grade each symbol (ISO/IEC 15416/15415) as printed by PROFILE: ideal, thermal203, "
+                          "thermal300, laser600 or DPI[,GAIN[,BLUR]] (default ideal)",
+                          "[PROFILE]");
+    options.value("--min-grade", typed.minGrade, "fail a symbol graded below GRADE (A-D or 0-4): status 4, not written",
+                  "GRADE");
 
     options.value("--batch", inv.batch, "one symbol per line of FILE (- for standard input)", "FILE");
     options.flag("--csv", inv.csv, "the batch file is CSV with a header row (see BATCHES)");
@@ -367,8 +384,30 @@ Status settleDataAndOutput(const Options& options, Typed& typed, Invocation& inv
         return usage("--batch: the file name is empty");
     if (inv.csv && inv.batch.empty())
         return usage("--csv describes a --batch file; give --batch FILE");
-    if (inv.keepFailed && !inv.verify)
-        return usage("--keep-failed applies with --verify");
+    if (options.count("--grade") > 0 || options.count("--min-grade") > 0) {
+        const Result<PrinterProfile> profile = printerProfile(typed.gradeProfile.empty() ? "ideal" : typed.gradeProfile);
+        if (!profile)
+            return usage("--grade: " + profile.error().message + " (give the data before --grade, or after --)");
+        inv.grade = *profile;
+    }
+    if (options.count("--min-grade") > 0) {
+        const std::string& g = typed.minGrade;
+        static constexpr std::string_view LETTERS = "FDCBA";
+        const std::size_t letter =
+            g.size() == 1 ? LETTERS.find(static_cast<char>(std::toupper(static_cast<unsigned char>(g[0]))))
+                          : std::string_view::npos;
+        if (letter != std::string_view::npos && letter > 0) {
+            inv.minGrade = static_cast<double>(letter) - 0.5;  // a grade letter's range starts half a grade below
+        } else {
+            char* end = nullptr;
+            const double v = std::strtod(g.c_str(), &end);
+            if (g.empty() || end != g.c_str() + g.size() || !(v >= 0 && v <= 4))
+                return usage("--min-grade: give a letter A-D or a grade 0 to 4, not \"" + g.substr(0, 20) + "\"");
+            inv.minGrade = v;
+        }
+    }
+    if (inv.keepFailed && !inv.verify && inv.minGrade < 0)
+        return usage("--keep-failed applies with --verify or --min-grade");
     if (inv.output.empty())
         return usage("--output: the file name is empty");
     if (inv.json && inv.output == "-")

@@ -6,6 +6,8 @@
 #include "Settings.h"
 #include "Units.h"
 
+#include <korvane/Grade.h>
+
 #include <optional>
 #include <string>
 
@@ -36,6 +38,10 @@ struct Invocation {
     bool json = false;
     bool verify = false;
     bool keepFailed = false;
+    // --grade [PROFILE] and --min-grade GRADE: the printer to simulate, and the
+    // least symbol grade (0-4) a symbol must reach to be written (-1: any).
+    std::optional<PrinterProfile> grade;
+    double minGrade = -1;
 
     std::string batch;  // --batch FILE ("-" standard input)
     bool csv = false;

@@ -52,6 +52,27 @@ MakeResult makeSymbol(const MakeRequest& r) {
             out.keptFailed = true;
         }
     }
+    if (r.grade && (!out.error || r.keepFailed)) {
+        made.quality = grade(made.drawing, made.symbol, *r.grade);
+        const QualityGrade& q = *made.quality;
+        if (r.minGrade >= 0 && !out.error && (!q.graded || q.grade < r.minGrade - 1e-9)) {
+            std::string why = q.graded ? "the grade " + q.text + " (" + q.letter + ") is below the minimum"
+                                       : "the symbol cannot be graded: " + q.reason;
+            for (const QualityParameter& p : q.parameters)
+                if (!p.informative && p.grade < r.minGrade - 0.5 + 1e-9) {
+                    why += "; " + p.name + " grades " + gradeLetter(p.grade);
+                    break;
+                }
+            if (q.graded && !q.reason.empty())
+                why += " (" + q.reason + ")";
+            out.error = Error{ErrorCode::VerifyFailed, why};
+            if (!r.keepFailed) {
+                out.made = std::move(made);
+                return out;
+            }
+            out.keptFailed = true;
+        }
+    }
     if (r.render) {
         Result<Written> written = write(made.drawing, r.format, r.settings->write);
         if (!written) {

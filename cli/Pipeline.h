@@ -4,6 +4,7 @@
 
 #include "Settings.h"
 
+#include <korvane/Grade.h>
 #include <korvane/Verify.h>
 
 #include <functional>
@@ -27,6 +28,7 @@ struct Made {
     Symbol symbol;
     Drawing drawing;
     std::optional<Verdict> verdict;  // when verification was asked for
+    std::optional<QualityGrade> quality;  // when a grade was asked for
     std::vector<std::uint8_t> bytes; // the file (empty when not rendered)
     std::vector<std::string> warnings;  // the symbol's, the layout's and the writer's
 };
@@ -36,6 +38,8 @@ struct MakeRequest {
     std::string_view data;
     bool verify = false;
     bool keepFailed = false;  // write a symbol that failed verification (still a failure)
+    const PrinterProfile* grade = nullptr;  // grade the drawing as this printer prints it
+    double minGrade = -1;                   // below this grade a symbol fails as verification does
     bool render = true;       // false: stop at the drawing (sheets compose it)
     Format format = Format::Svg;
     // How the symbol is laid out; empty: korvane::layout (sheets fit it to a cell).
@@ -48,7 +52,7 @@ struct MakeRequest {
 struct MakeResult {
     std::optional<Made> made;
     std::optional<Error> error;
-    bool keptFailed = false;  // --keep-failed keeps `made` though verification failed (`error`)
+    bool keptFailed = false;  // --keep-failed keeps `made` though verification or grading failed (`error`)
 
     // A row's outcome, stated once: written (or placed on a sheet) when made,
     // or when --keep-failed keeps it though verification failed; else failed.

@@ -243,6 +243,32 @@ std::string jsonReport(const ReportEntry& e) {
             }
             o["verify"] = verdict;
         }
+        if (e.made->quality) {
+            const QualityGrade& q = *e.made->quality;
+            auto parameters = [](const std::vector<QualityParameter>& list) {
+                json out = json::array();
+                for (const QualityParameter& p : list) {
+                    json one = {{"name", p.name}, {"value", p.value}, {"grade", std::string(1, gradeLetter(p.grade))}};
+                    if (p.informative)
+                        one["informative"] = true;
+                    out.push_back(one);
+                }
+                return out;
+            };
+            json g = {{"graded", q.graded},       {"standard", q.standard},   {"grade", q.grade},
+                      {"letter", std::string(1, q.letter)}, {"text", q.text}, {"aperture", q.aperture},
+                      {"wavelength", q.wavelength}};
+            putText(g, "reason", q.reason);
+            g["printer"] = {{"name", q.profile.name}, {"dpi", q.profile.dpi}, {"dotGain", q.profile.dotGain},
+                            {"blur", q.profile.blur}};
+            g["parameters"] = parameters(q.parameters);
+            json scans = json::array();
+            for (const ScanGrade& s : q.scans)
+                scans.push_back({{"grade", s.grade}, {"parameters", parameters(s.parameters)}});
+            if (!q.scans.empty())
+                g["scans"] = scans;
+            o["grade"] = g;
+        }
     }
     if (e.error) {
         json err = {{"code", errorCodeName(e.error->code)}};

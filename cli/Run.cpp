@@ -170,6 +170,8 @@ MakeRequest requestFor(const Invocation& inv, const Settings& settings, std::str
     request.data = data;
     request.verify = inv.verify;
     request.keepFailed = inv.keepFailed;
+    request.grade = inv.grade ? &*inv.grade : nullptr;
+    request.minGrade = inv.minGrade;
     return request;
 }
 
@@ -208,6 +210,11 @@ int runSingle(const Invocation& inv, Console& console) {
     if (status != EXIT_WRITTEN)
         return fail(console, status, error->message);
     warn(console, "", made.made->warnings);
+    if (made.made->quality && !inv.json) {
+        const QualityGrade& q = *made.made->quality;
+        fail(console, 0, q.graded ? "grade " + q.text + " (" + q.letter + ") printed as " + q.profile.name
+                                  : "not graded: " + q.reason);
+    }
     return EXIT_WRITTEN;
 }
 

@@ -6,6 +6,7 @@
 
 #include <korvane/korvane.hpp>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -148,5 +149,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     checkDrawing(*d);
+
+    // Grading a drawing the library lays out ends in a grade from 0 to 4 or a
+    // reason. Small drawings only, ideal or 203 dpi thermal by the data's
+    // length, so that grading costs the target a small share of its speed.
+    if (static_cast<long long>(d->width) * d->height <= (1LL << 18)) {
+        for (const char* printer : {value.size() % 2 ? "thermal203" : "ideal"}) {
+            const korvane::QualityGrade q = korvane::grade(*d, *s, *korvane::printerProfile(printer));
+            if (q.graded ? !(q.grade >= 0 && q.grade <= 4) || q.text.empty() || q.letter != korvane::gradeLetter(q.grade)
+                         : q.reason.empty())
+                std::abort();
+            for (const korvane::QualityParameter& p : q.parameters)
+                if (p.grade < 0 || p.grade > 4 || !std::isfinite(p.value))
+                    std::abort();
+        }
+    }
     return 0;
 }

@@ -7,6 +7,7 @@
 #include "CApiFields.h"
 #include "encode/Adapters.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -471,5 +472,24 @@ kv_status kv_sheet_close(kv_sheet* sheet, char* error, size_t error_size) {
 long long kv_sheet_pages(const kv_sheet* sheet) { return sheet != nullptr ? sheet->writer->pagesDone() : 0; }
 
 void kv_sheet_free(kv_sheet* sheet) { delete sheet; }
+
+kv_status kv_grade(const kv_symbol* symbol, const kv_drawing* drawing, const char* printer, double* grade,
+                   char* text, size_t text_size, char* error, size_t error_size) {
+    if (symbol == nullptr || drawing == nullptr || grade == nullptr)
+        return fail(KV_INVALID_ARGUMENT, "a required argument is null", error, error_size);
+    *grade = 0;
+    if (text != nullptr && text_size > 0)
+        text[0] = '\0';
+    const korvane::Result<korvane::PrinterProfile> profile = korvane::printerProfile(printer ? printer : "ideal");
+    if (!profile)
+        return fail(profile.error(), error, error_size);
+    const korvane::QualityGrade q = korvane::grade(drawing->drawing, symbol->symbol, *profile);
+    if (!q.graded)
+        return fail(KV_INVALID_OPTION, q.reason, error, error_size);
+    *grade = q.grade;
+    if (text != nullptr && text_size > 0)
+        std::snprintf(text, text_size, "%s", q.text.c_str());
+    return KV_OK;
+}
 
 }  // extern "C"

@@ -207,10 +207,23 @@ Verdict verify(const Drawing& drawing, const Symbol& symbol) {
             v.reason = "the drawing cannot be rendered: " + raster.error().message;
             return v;
         }
-        r = symbol.symbology == Symbology::Qr           ? detail::readQr(*raster)
-            : symbol.symbology == Symbology::DataMatrix ? detail::readDataMatrix(*raster)
-            : symbol.symbology == Symbology::Pdf417     ? detail::readPdf417(*raster)
-                                                        : detail::readAztec(*raster);
+        if (symbol.symbology == Symbology::Qr) {
+            r = detail::readQr(*raster);
+        } else if (symbol.symbology == Symbology::DataMatrix) {
+            r = detail::readDataMatrix(*raster);
+        } else if (symbol.symbology == Symbology::Pdf417) {
+            r = detail::readPdf417(*raster);
+        } else {
+            r = detail::readAztec(*raster);
+            if (r.ok) {
+                // Read, but would a scanner trust the picture?
+                std::string fault = detail::aztecPictureFault(*raster, r);
+                if (!fault.empty()) {
+                    r.ok = false;
+                    r.failure = std::move(fault);
+                }
+            }
+        }
     } else {
         detail::LinearReadOptions options;
         // The readers look for the optional kind only; the mandatory ones always.

@@ -43,7 +43,11 @@ struct Verdict {
 // scan lines made straight from the rectangles, so verifying costs about as
 // much as laying out. Colours count as a scanner sees them: the bars must be
 // darker than the background (a transparent one is light) by at least 20 %
-// of the reflectance range; matrix symbols may also be light on dark.
+// of the reflectance range; matrix symbols may also be light on dark. An Aztec
+// symbol that reads but whose picture a scanner would not trust fails too:
+// light lines between its modules, a run more than a quarter module wider or
+// narrower than its modules, a bull's-eye out of square (the reason names
+// the row or column). grade() in Grade.h says how well it would scan printed.
 // Thread-safe: it keeps no state between calls.
 KORVANE_API Verdict verify(const Drawing& drawing, const Symbol& symbol);
 

@@ -192,6 +192,15 @@ KV_API kv_status kv_sheet_close(kv_sheet* sheet, char* error, size_t error_size)
 KV_API long long kv_sheet_pages(const kv_sheet* sheet);
 /* Frees the sheet; without kv_sheet_close a PDF file is not written. */
 KV_API void kv_sheet_free(kv_sheet* sheet);
+/* The print-quality grade (ISO/IEC 15416 for linear symbols, 15415 for Aztec)
+ * of the drawing as `printer` prints it: a profile name ("ideal", "thermal203",
+ * "thermal300", "laser600") or "DPI[,GAIN[,BLUR]]"; NULL is "ideal". The symbol
+ * is the one the drawing was laid out from. *grade receives the symbol grade,
+ * 0.0 (F) to 4.0 (A); `text`, when not NULL, the grade as the standards write
+ * it ("3.5/06/670"), cut to text_size. A symbology that is not graded
+ * (Postnet) is KV_INVALID_OPTION with the reason. */
+KV_API kv_status kv_grade(const kv_symbol* symbol, const kv_drawing* drawing, const char* printer, double* grade,
+                          char* text, size_t text_size, char* error, size_t error_size);
 
 #ifdef __cplusplus
 }

@@ -11,6 +11,7 @@
 
 #include "Drawing.h"
 #include "Encode.h"
+#include "Grade.h"
 #include "Message.h"
 #include "Layout.h"
 #include "Options.h"

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <iterator>
 #include <optional>
 #include <string>
@@ -534,6 +535,10 @@ Reading readAt(const Picture& p, double cx, double cy, double module, bool& mode
         return fail("the " + std::to_string(size) + " x " + std::to_string(size) +
                     " Aztec symbol the mode message describes runs off the picture");
     out.compact = compact;
+    out.centreX = cx;
+    out.centreY = cy;
+    out.modulePixels = module;
+    out.quarterTurns = g.turn();
     out.layers = mode->layers;
     out.size = size;
     out.dataCodewords = mode->dataCodewords;
@@ -572,6 +577,8 @@ Reading readAt(const Picture& p, double cx, double cy, double module, bool& mode
         return fail("the Aztec data has more errors than its " + std::to_string(total - mode->dataCodewords) +
                     " check words correct (the syndromes do not vanish)");
     out.correctedCodewords = mode->corrected + corrected;
+    out.correctedDataCodewords = corrected;
+    out.checkCodewords = total - mode->dataCodewords;
 
     // Bit stuffing: a codeword of all zeros or all ones is never written; one
     // whose first bits are all equal had its last bit stuffed.
@@ -597,7 +604,133 @@ Reading readAt(const Picture& p, double cx, double cy, double module, bool& mode
     return out;
 }
 
+// Runs of one colour along a line, as (dark, length).
+struct Stretch {
+    bool dark;
+    double length;
+};
+void addStretch(std::vector<Stretch>& out, bool dark, double length) {
+    if (!out.empty() && out.back().dark == dark)
+        out.back().length += length;
+    else
+        out.push_back({dark, length});
+}
+
+std::string describeLine(bool column, int k) {
+    return std::string(column ? "module column " : "module row ") + std::to_string(k) + " from the centre";
+}
+
+// One row (column false) or column of modules at offset k from the centre:
+// the runs its modules make against the runs of pixels through their centres.
+std::string lineFault(const Picture& p, const Reading& r, bool column, int k, int half) {
+    const double m = r.modulePixels;
+    const int across = static_cast<int>(std::floor((column ? r.centreX : r.centreY) + k * m));
+    const double centre = column ? r.centreY : r.centreX;
+    auto dark = [&](int along) { return column ? p.dark(across, along) : p.dark(along, across); };
+    // The modules, with one light module beyond each edge of the symbol.
+    std::vector<Stretch> modules;
+    addStretch(modules, false, 1);
+    for (int u = -half; u <= half; ++u)
+        addStretch(modules, dark(static_cast<int>(std::floor(centre + u * m))), 1);
+    addStretch(modules, false, 1);
+    std::vector<Stretch> pixels;
+    const int from = static_cast<int>(std::floor(centre - (half + 1.5) * m));
+    const int to = static_cast<int>(std::floor(centre + (half + 1.5) * m));
+    addStretch(pixels, false, 1);
+    // Pixels (from, to) along the line; off the picture they are light. Runs
+    // are counted straight from the raster's memory: verifying spends most here.
+    const GrayRaster& raster = p.raster;
+    const int length = column ? raster.height : raster.width;
+    const bool onPicture = across >= 0 && across < (column ? raster.width : raster.height);
+    const int a0 = std::clamp(from + 1, 0, length), a1 = std::clamp(to, 0, length);
+    addStretch(pixels, false, std::max(0, std::min(a0, to) - (from + 1)));
+    if (a0 < a1) {
+        if (onPicture) {
+            const std::size_t w = static_cast<std::size_t>(raster.width);
+            const std::uint8_t* at = column ? raster.pixels.data() + static_cast<std::size_t>(a0) * w + across
+                                            : raster.pixels.data() + static_cast<std::size_t>(across) * w + a0;
+            const std::size_t step = column ? w : 1;
+            bool colour = *at < 128;
+            int count = 0;
+            for (int a = a0; a < a1; ++a, at += step) {
+                const bool d = *at < 128;
+                if (d != colour) {
+                    addStretch(pixels, colour, count);
+                    colour = d;
+                    count = 0;
+                }
+                ++count;
+            }
+            addStretch(pixels, colour, count);
+        } else {
+            addStretch(pixels, false, a1 - a0);
+        }
+    }
+    addStretch(pixels, false, std::max(0, to - std::max(a1, from + 1)));
+    addStretch(pixels, false, 1);
+    if (pixels.size() != modules.size())
+        return describeLine(column, k) + " shows " + std::to_string(pixels.size()) + " runs of dark and light where its " +
+               "modules make " + std::to_string(modules.size()) + " (light lines between dark modules, or modules run together)";
+    constexpr double MAX_GROWTH = 0.25;  // modules
+    for (std::size_t i = 1; i + 1 < pixels.size(); ++i) {
+        const double off = pixels[i].length / m - modules[i].length;
+        if (std::fabs(off) > MAX_GROWTH + 1e-9) {
+            char buf[160];
+            std::snprintf(buf, sizeof buf, "a %s run of %.0f module%s measures %.0f pixels at %.2f pixels a module, %.2f "
+                          "modules %s; scanners allow %.2f",
+                          pixels[i].dark ? "dark" : "light", modules[i].length, modules[i].length == 1 ? "" : "s", pixels[i].length, m, std::fabs(off),
+                          off > 0 ? "wide" : "narrow", MAX_GROWTH);
+            return describeLine(column, k) + ": " + buf;
+        }
+    }
+    return {};
+}
+
+// The bull's-eye's rings inside the outermost dark one, edge to similar edge
+// along the row and the column through the centre.
+std::string bullsEyeFault(const Picture& p, const Reading& r) {
+    const int finder = r.compact ? COMPACT_FINDER : FULL_FINDER;
+    for (int pass = 0; pass < 2; ++pass) {
+        const bool vertical = pass == 1;
+        std::size_t c = 0;
+        const std::vector<Run> runs = runsAround(p, vertical, static_cast<int>(std::floor(r.centreX)),
+                                                 static_cast<int>(std::floor(r.centreY)), finder, c);
+        if (c < static_cast<std::size_t>(finder) || c + static_cast<std::size_t>(finder) >= runs.size())
+            return "the bull's-eye's rings are not all there";
+        double low = 1e9, high = 0;
+        for (std::size_t j = c - static_cast<std::size_t>(finder) + 1; j + 1 < c + static_cast<std::size_t>(finder); ++j) {
+            const double pair = runs[j].length + runs[j + 1].length;
+            low = std::min(low, pair);
+            high = std::max(high, pair);
+        }
+        constexpr double MAX_SPREAD = 0.1;  // modules
+        if ((high - low) / r.modulePixels > MAX_SPREAD + 1e-9) {
+            char buf[200];
+            std::snprintf(buf, sizeof buf,
+                          "the bull's-eye is not square: along its %s its rings measure %.0f to %.0f pixels edge to "
+                          "similar edge (%.2f modules apart; scanners place the grid from it)",
+                          vertical ? "column" : "row", low, high, (high - low) / r.modulePixels);
+            return buf;
+        }
+    }
+    return {};
+}
+
 }  // namespace
+
+std::string aztecPictureFault(const GrayRaster& raster, const Reading& reading) {
+    if (!reading.ok || reading.modulePixels < 1 || reading.size < 1)
+        return "no Aztec symbol was read";
+    const Picture p{raster};
+    if (std::string why = bullsEyeFault(p, reading); !why.empty())
+        return why;
+    const int half = reading.size / 2;
+    for (int pass = 0; pass < 2; ++pass)
+        for (int k = -half; k <= half; ++k)
+            if (std::string why = lineFault(p, reading, pass == 1, k, half); !why.empty())
+                return why;
+    return {};
+}
 
 std::vector<std::pair<int, int>> aztecDataModules(bool compact, int layers) {
     std::vector<std::pair<int, int>> out;

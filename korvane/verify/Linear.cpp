@@ -9,17 +9,12 @@
 #include <utility>
 
 namespace korvane::detail {
-namespace {
 
 // Quiet zones in modules (X) before and after the symbol: ISO/IEC 16388
 // (Code 39), 15417 (Code 128), 15420 (EAN/UPC: 11 and 7 for EAN-13, 7 and 7 for
 // EAN-8, 9 and 9 for UPC-A, 9 and 7 for UPC-E), 16390 (Interleaved 2 of 5),
 // AIM's Code 93 and Codabar standards; ten where no standard gives a
 // figure. Postnet: 1/8 inch, two and a half bar pitches, on either side.
-struct QuietZone {
-    double before;
-    double after;
-};
 QuietZone quietZoneOf(Symbology s) {
     switch (s) {
     case Symbology::Ean13: return {11, 7};
@@ -30,6 +25,8 @@ QuietZone quietZoneOf(Symbology s) {
     default: return {10, 10};
     }
 }
+
+namespace {
 
 // Scan lines across the picture, as parts of its height (or width): the middle
 // first, then spreading out, as a scanner's raster pattern would.

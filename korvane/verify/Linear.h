@@ -111,7 +111,14 @@ double printGain(const Runs& runs, int from, const int* widths, int count);
 // which span `modules` modules. Code 93 and Code 128 end so.
 bool terminationBar(const Runs& runs, int s, int bar, double modules, int barModules, double gain, double& x);
 
-std::string describeCharacter(unsigned char c);  // 'A', or byte 0x1D
+std::string describeCharacter(unsigned char c);
+
+// The quiet zones a symbology asks for, in modules (X), before and after it.
+struct QuietZone {
+    double before;
+    double after;
+};
+QuietZone quietZoneOf(Symbology s);  // 'A', or byte 0x1D
 
 // Check values.
 // The values[0, count) weighted 1, 2, ... `maxWeight`, 1, ... from the right,
@@ -194,8 +201,11 @@ LineRead eachStart(const Runs& runs, int startCount, IsStart&& isStart, ReadFrom
             narrowest = std::min(narrowest, runs[static_cast<std::size_t>(s + k)]);
         }
         // Wider than a wide element (at most three narrow ones) or an
-        // inter-character gap, narrower than a quiet zone of ten.
-        const double quiet = std::max(2.2 * widest, 4.0 * narrowest);
+        // inter-character gap, narrower than a quiet zone of ten. A bar and a
+        // space side by side measure the same whatever the print gain, so
+        // their sum keeps an all-narrow start (Interleaved 2 of 5) from
+        // taking a wide space of a gained print for a quiet zone.
+        const double quiet = std::max({2.2 * widest, 4.0 * narrowest, 2.0 * (widest + narrowest)});
         if (!mayStart(runs, s, quiet))
             continue;
         const int end = symbolEnd(runs, s, quiet);

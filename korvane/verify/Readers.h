@@ -53,6 +53,16 @@ struct Reading {
     // (0 file name, 2 time stamp, 3 sender, 4 addressee, 5 file size, 6 checksum;
     // the segment count is structuredCount), as text or decimal digits.
     std::vector<std::pair<int, std::string>> macroFields;
+    int correctedDataCodewords = 0;  // of those, the words of the data layers
+    int checkCodewords = 0;          // check words of the data layers
+
+    // Where a matrix symbol was found in the picture: its centre module's
+    // centre, the module pitch in pixels, and the quarter turns clockwise that
+    // bring the symbol's own top up (0-3).
+    double centreX = 0;
+    double centreY = 0;
+    double modulePixels = 0;
+    int quarterTurns = 0;
 };
 
 // What a linear reader is told beforehand, as a scanner is configured.
@@ -100,6 +110,16 @@ Reading readDataMatrix(const GrayRaster& raster);
 // character could not be read) and decodes every compaction mode, ECI and the
 // Macro PDF417 control block. Pixels below 128 are dark.
 Reading readPdf417(const GrayRaster& raster);
+// Why a scanner would not trust the picture of an Aztec symbol that
+// readAztec() read (`reading` must be ok), or "" when it would. Along every row
+// and column of modules the picture must show the runs its modules make: a
+// light line between dark modules fails, and so does a run that is more than
+// a quarter module wider or narrower than its modules (print growth that
+// makes neighbours hard to tell apart). The bull's-eye must be square: its
+// rings, edge to similar edge, within a tenth of a module of each other, since
+// scanners place the whole grid from it. These limits follow where zxing-cpp
+// stops reading such pictures.
+std::string aztecPictureFault(const GrayRaster& raster, const Reading& reading);
 
 // Where an Aztec symbol's data modules lie, in the order of its bit stream
 // (outermost layer first), as offsets (x right, y down) from the centre

@@ -128,6 +128,14 @@ TEST(RoundTrip, CApi) {
         ASSERT_EQ(h, raster->height);
         EXPECT_EQ(std::vector<std::uint8_t>(pixels, pixels + static_cast<std::size_t>(w) * h), raster->pixels);
         EXPECT_STREQ(kv_symbol_text(symbol), kvtest::encoded(c.s, c.data, c.o).text.c_str());
+        // And the same grade.
+        double g = -1;
+        char text[32];
+        ASSERT_EQ(kv_grade(symbol, drawing, "203,0.3", &g, text, sizeof text, error, sizeof error), KV_OK) << error;
+        const korvane::QualityGrade q =
+            korvane::grade(*cxx, kvtest::encoded(c.s, c.data, c.o), *korvane::printerProfile("203,0.3"));
+        EXPECT_EQ(g, q.grade);
+        EXPECT_EQ(text, q.text);
         kv_free(pixels);
         kv_drawing_free(drawing);
         kv_symbol_free(symbol);
@@ -145,6 +153,8 @@ TEST(CApi, ErrorsAndNullArguments) {
     EXPECT_EQ(kv_encode(nullptr, "1", 1, nullptr, &symbol, nullptr, 0), KV_INVALID_ARGUMENT);
     EXPECT_EQ(kv_encode("code39", nullptr, 3, nullptr, &symbol, nullptr, 0), KV_INVALID_ARGUMENT);
     EXPECT_EQ(kv_layout(nullptr, nullptr, nullptr, nullptr, 0), KV_INVALID_ARGUMENT);
+    double g = 0;
+    EXPECT_EQ(kv_grade(nullptr, nullptr, nullptr, &g, nullptr, 0, nullptr, 0), KV_INVALID_ARGUMENT);
     ASSERT_EQ(kv_encode("code39", "A", 1, nullptr, &symbol, nullptr, 0), KV_OK);
     kv_layout_options lo;
     kv_layout_options_init(&lo);

@@ -363,6 +363,7 @@ TEST(CommandLine, UsageErrorsNameTheOption) {
         {argv({"--grid", "3x8", "1"}), "--sheet"},
         {argv({"--sheet", "A4", "1"}), "--batch"},
         {argv({"--keep-failed", "1"}), "--verify"},
+        {argv({"--min-grade", "E", "1"}), "--min-grade"},
         {argv({"--json", "-o", "-", "1"}), "standard output"},
         {argv({"1", "2"}), "not expected"},
         {argv({"-d", "1", "2"}), "one way"},

@@ -355,6 +355,31 @@ TEST_F(KorvaneCommand, VerifyWritesOnlyWhatReadsBack) {
     }
 }
 
+// --grade reports, --min-grade fails a symbol below it as --verify does (status 4, not written unless --keep-failed).
+TEST_F(KorvaneCommand, GradesAndMinimumGrade) {
+    const auto graded = [](const char* letter) {
+        return [letter](const Outcome& o, const fs::path&) {
+            const json j = json::parse(lines(o.out).at(0));
+            EXPECT_EQ(j["grade"]["letter"], letter);
+            EXPECT_EQ(j["grade"]["parameters"].size(), 8u);
+            EXPECT_EQ(j["grade"]["scans"].size(), 10u);
+        };
+    };
+    runRows({
+        {"--grade at whole dots", {"-b", "ean13", "--json", "-o", "a.svg", "590123412345", "--grade"}, 0, "", {"a.svg"},
+         NONE, true, Err::ONE_LINE, "", graded("A")},
+        {"grey bars below C", {"-b", "code128", "--fg", "808080", "--min-grade", "C", "-o", "a.svg", "Hello"}, 4,
+         "minimum reflectance grades F", {}},
+        {"kept with --keep-failed", {"-b", "code128", "--fg", "808080", "--min-grade", "C", "--keep-failed", "--json",
+                                     "-o", "a.svg", "Hello"},
+         4, "below the minimum", {"a.svg"}, NONE, true, Err::ONE_LINE, "", graded("F")},
+        {"in a batch", {"-b", "ean13", "--fg", "808080", "--min-grade", "D", "--batch", "codes.txt", "-o", "{n}.svg"},
+         4, "line 1: ", {}, CODES, true, Err::BATCH},
+        {"an unknown printer", {"-b", "ean13", "--grade", "inkjet", "590123412345"}, 2, "unknown printer profile", {}, NONE,
+         false},
+    });
+}
+
 TEST_F(KorvaneCommand, BatchesWithBadRowsAndCollisions) {
     auto has = [](const char* file, const char* text) {
         return [file, text](const Outcome&, const fs::path& dir) {

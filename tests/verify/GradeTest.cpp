@@ -1,0 +1,336 @@
+// grade(): the thresholds as ISO/IEC 15416 and 15415 give them, hand-made
+// scan reflectance profiles, clean drawings grading A, grades falling with
+// dot gain, and damage failing the parameter it damages.
+
+#include "VerifyTestSupport.h"
+
+#include "verify/Quality.h"
+#include "verify/Readers.h"
+
+#include "Decode.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+using korvane::EncodeOptions;
+using korvane::LayoutOptions;
+using korvane::QualityGrade;
+using korvane::Symbology;
+using korvane::detail::GradeScale;
+
+// Each grade's boundary value and the value just beyond it.
+struct Boundary {
+    const char* label;
+    GradeScale scale;
+    double values[4];  // the least value that earns A, B, C, D (the most, for lower-is-better)
+};
+const Boundary BOUNDARIES[] = {
+    {"symbol contrast", korvane::detail::SYMBOL_CONTRAST, {0.70, 0.55, 0.40, 0.20}},
+    {"linear modulation", korvane::detail::MODULATION_LINEAR, {0.70, 0.60, 0.50, 0.40}},
+    {"defects", korvane::detail::DEFECTS, {0.15, 0.20, 0.25, 0.30}},
+    {"decodability", korvane::detail::DECODABILITY, {0.62, 0.50, 0.37, 0.25}},
+    {"matrix modulation", korvane::detail::MODULATION_MATRIX, {0.50, 0.40, 0.30, 0.20}},
+    {"axial non-uniformity", korvane::detail::AXIAL_NON_UNIFORMITY, {0.06, 0.08, 0.10, 0.12}},
+    {"grid non-uniformity", korvane::detail::GRID_NON_UNIFORMITY, {0.38, 0.50, 0.63, 0.75}},
+    {"unused error correction", korvane::detail::UNUSED_ERROR_CORRECTION, {0.62, 0.50, 0.37, 0.25}},
+};
+
+TEST(Grade, ThresholdsAsTheStandardsGiveThem) {
+    for (const Boundary& b : BOUNDARIES) {
+        SCOPED_TRACE(b.label);
+        const double beyond = b.scale.lowerIsBetter ? 0.005 : -0.005;
+        for (int k = 0; k < 4; ++k) {
+            EXPECT_EQ(b.scale.gradeOf(b.values[k]), 4 - k);
+            EXPECT_EQ(b.scale.gradeOf(b.values[k] + beyond), 3 - k);
+        }
+    }
+}
+
+// A profile from (reflectance, samples) stretches.
+std::vector<double> profile(std::initializer_list<std::pair<double, int>> stretches) {
+    std::vector<double> out;
+    for (auto [r, n] : stretches)
+        out.insert(out.end(), static_cast<std::size_t>(n), r);
+    return out;
+}
+
+struct ProfileCase {
+    const char* label;
+    std::vector<double> r;
+    double sc, ecMin, modulation, defects;
+};
+
+TEST(Grade, HandMadeProfiles) {
+    const ProfileCase cases[] = {
+        // SC = 0.9 - 0.1; EC: quiet/bar 0.8, bar/space 0.7, space/bar 0.6, bar/quiet 0.7.
+        {"two bars", profile({{0.9, 10}, {0.1, 4}, {0.8, 4}, {0.2, 4}, {0.9, 10}}), 0.8, 0.6, 0.75, 0},
+        // A space with a dip to 0.6 inside: ERN 0.8 - 0.6 = 0.2 of SC 0.8.
+        {"spot in a space", profile({{0.9, 10}, {0.1, 4}, {0.8, 2}, {0.6, 1}, {0.8, 2}, {0.1, 4}, {0.9, 10}}), 0.8,
+         0.7, 0.875, 0.25},
+        // A bar that rises to 0.3 inside: ERN 0.3 - 0.05; SC 0.85.
+        {"void in a bar", profile({{0.9, 10}, {0.05, 3}, {0.3, 1}, {0.05, 3}, {0.9, 10}}), 0.85, 0.85, 1.0,
+         0.25 / 0.85},
+    };
+    for (const ProfileCase& c : cases) {
+        SCOPED_TRACE(c.label);
+        const auto m = korvane::detail::measureProfile(c.r);
+        EXPECT_NEAR(m.symbolContrast, c.sc, 1e-9);
+        EXPECT_NEAR(m.edgeContrastMin, c.ecMin, 1e-9);
+        EXPECT_NEAR(m.modulation, c.modulation, 1e-9);
+        EXPECT_NEAR(m.defects, c.defects, 1e-9);
+    }
+}
+
+// Element widths in modules and their decodability worked by hand.
+struct DecodabilityCase {
+    const char* label;
+    std::vector<int> nominal;
+    std::vector<double> measured;
+    double wideRatio;
+    double v;
+};
+
+TEST(Grade, HandMadeDecodability) {
+    const DecodabilityCase cases[] = {
+        // Code 39 "A" (wnnnnwnnw), ratio 3: threshold 2, margin 1. A narrow
+        // space read 1.4 and the wide bar after it 2.6 keep 0.6 of the margin.
+        {"Code 39", {3, 1, 1, 1, 1, 3, 1, 1, 3}, {3, 1, 1, 1, 1.4, 2.6, 1, 1, 3}, 3, 0.6},
+        // Code 128 start B then "A" (1 1 1 3 2 3): a bar 0.3 wider, the space
+        // after it 0.3 narrower: the pairs on either side are 0.3 off, of 0.5.
+        {"Code 128", {2, 1, 1, 2, 1, 4, 1, 1, 1, 3, 2, 3}, {2, 1, 1, 2, 1, 4, 1.3, 0.7, 1, 3, 2, 3}, 0, 0.4},
+        // EAN-13 left guard then digits 5 (odd: 1 2 3 1... as spaces/bars) with 0.2 off: 1 - 0.2 / 0.5.
+        {"EAN-13", {1, 1, 1, 1, 2, 3, 1, 1, 1, 1, 4}, {1, 1, 1, 1, 2.2, 2.8, 1, 1, 1, 1, 4}, 0, 0.6},
+        {"exact", {1, 2, 3, 1}, {1, 2, 3, 1}, 0, 1.0},
+    };
+    for (const DecodabilityCase& c : cases) {
+        SCOPED_TRACE(c.label);
+        EXPECT_NEAR(korvane::detail::decodability(c.measured, c.nominal, c.wideRatio), c.v, 1e-9);
+    }
+}
+
+// One value per symbology that is graded.
+const verifytest::Value GRADED[] = {
+    {"Code 39", Symbology::Code39, "CODE-39"},
+    {"Code 39 full ASCII", Symbology::Code39Extended, "Code 39"},
+    {"Code 93", Symbology::Code93, "TEST93"},
+    {"Code 93 full ASCII", Symbology::Code93Extended, "Code 93"},
+    {"Code 11", Symbology::Code11, "123-45"},
+    {"Codabar", Symbology::Codabar, "123456"},
+    {"MSI", Symbology::Msi, "80523"},
+    {"Interleaved 2 of 5", Symbology::Interleaved2of5, "12345670"},
+    {"Industrial 2 of 5", Symbology::Industrial2of5, "123456"},
+    {"Matrix 2 of 5", Symbology::Matrix2of5, "0123456789"},
+    {"EAN-13", Symbology::Ean13, "590123412345"},
+    {"EAN-8", Symbology::Ean8, "9638507"},
+    {"UPC-A", Symbology::UpcA, "03600029145"},
+    {"UPC-E", Symbology::UpcE, "0123456"},
+    {"Code 128", Symbology::Code128, "Code 128"},
+    {"GS1-128", Symbology::Gs1_128, "(01)09501101530003"},
+    {"Aztec compact", Symbology::Aztec, "Hello BWR test 1234567890"},
+    {"Aztec full range", Symbology::Aztec, std::string(300, 'x')},
+};
+
+QualityGrade graded(const verifytest::Value& v, const korvane::PrinterProfile& p = {},
+                    verifytest::LayoutTweak tweak = nullptr) {
+    const korvane::Symbol s = verifytest::encoded(v);
+    return korvane::grade(verifytest::laidOut(s, tweak), s, p);
+}
+
+std::string story(const QualityGrade& q) {
+    std::string out = q.text + " " + q.reason;
+    for (const auto& p : q.parameters)
+        out += "; " + p.name + " " + std::to_string(p.value) + " " + korvane::gradeLetter(p.grade);
+    return out;
+}
+
+TEST(Grade, WholeDotsWithoutPrintingGradeA) {
+    for (const verifytest::Value& v : GRADED) {
+        SCOPED_TRACE(v.label);
+        const QualityGrade q = graded(v);
+        ASSERT_TRUE(q.graded) << q.reason;
+        EXPECT_EQ(q.grade, 4.0) << story(q);
+        for (const auto& p : q.parameters)
+            EXPECT_EQ(p.grade, 4) << p.name << " " << p.value;
+    }
+}
+
+TEST(Grade, NeverRiseWithDotGain) {
+    for (const verifytest::Value& v : GRADED) {
+        SCOPED_TRACE(v.label);
+        double previous = 4;
+        for (double gain = 0; gain <= 1.5; gain += 0.25) {
+            const QualityGrade q = graded(v, korvane::PrinterProfile{"sweep", 203, gain, 0.3});
+            EXPECT_LE(q.grade, previous + 1e-9) << "gain " << gain << ": " << story(q);
+            previous = q.grade;
+        }
+    }
+}
+
+TEST(Grade, PrinterProfiles) {
+    struct Named {
+        const char* spec;
+        double dpi, gain, blur;
+    };
+    const Named ok[] = {{"ideal", 0, 0, 0}, {"thermal203", 203, 0.3, 0.3}, {"203,0.3", 203, 0.3, 0},
+                        {"600,0.0254mm,0.5", 600, 0.6, 0.5}};
+    for (const Named& n : ok) {
+        SCOPED_TRACE(n.spec);
+        const auto p = korvane::printerProfile(n.spec);
+        ASSERT_TRUE(p.ok());
+        EXPECT_DOUBLE_EQ(p->dpi, n.dpi);
+        EXPECT_NEAR(p->dotGain, n.gain, 1e-9);
+        EXPECT_DOUBLE_EQ(p->blur, n.blur);
+    }
+    for (const char* bad : {"inkjet", "203,x", "10", "300,3", "300,0,5", "300,0,0,0"})
+        EXPECT_FALSE(korvane::printerProfile(bad).ok()) << bad;
+}
+
+}  // namespace
+
+namespace {
+
+using korvane::Drawing;
+
+// --- damage to a drawing laid out upright
+
+// Moves everything left so that `modules` of quiet zone remain before the first bar.
+void cutQuietZone(Drawing& d, int modules) {
+    int first = d.width;
+    for (const korvane::Rect& r : d.rects)
+        first = std::min(first, r.x);
+    const int shift = first - modules * static_cast<int>(d.moduleDots);
+    for (korvane::Rect& r : d.rects)
+        r.x -= shift;
+    d.width -= shift;
+}
+
+// A bar in the middle made 0.4 X wider, into the space after it (X is 10 dots).
+void widenBar(Drawing& d) { d.rects[d.rects.size() / 2].width += 4; }
+
+// A dark line two dots wide (X is 10 dots, the aperture 20 mils: 6 dots) down
+// the middle of a space at least three modules wide: a dip that stays light.
+void spotInSpace(Drawing& d) {
+    for (std::size_t i = 0; i + 1 < d.rects.size(); ++i) {
+        const korvane::Rect& a = d.rects[i];
+        const int gap = d.rects[i + 1].x - (a.x + a.width);
+        if (gap >= 3 * d.moduleDots) {
+            d.rects.push_back({a.x + a.width + gap / 2 - 1, a.y, 2, a.height});
+            return;
+        }
+    }
+    ADD_FAILURE() << "no space to spot";
+}
+
+void flipAztecModule(korvane::Symbol& s, int x, int y) {
+    const int c = s.columns / 2;
+    s.modules[static_cast<std::size_t>(c + y) * static_cast<std::size_t>(s.columns) + static_cast<std::size_t>(c + x)] ^= 1;
+}
+
+// One module flipped in each of five codewords spread over the data layers.
+void flipFiveCodewords(korvane::Symbol& s) {
+    const korvane::AztecFacts& f = s.facts.aztec;
+    const auto modules = korvane::detail::aztecDataModules(f.compact, f.layers);
+    const std::size_t bits = static_cast<std::size_t>(f.codewordBits), skip = modules.size() % bits;
+    const std::size_t words = modules.size() / bits;
+    for (std::size_t i = 0; i < 5; ++i) {
+        const auto [x, y] = modules[skip + (i * words / 5) * bits];
+        flipAztecModule(s, x, y);
+    }
+}
+
+struct Damage {
+    const char* label;
+    verifytest::Value value;
+    void (*drawing)(Drawing&);             // damage to the drawing, or null
+    void (*symbol)(korvane::Symbol&);      // damage to the symbol's modules before layout, or null
+    const char* failing;                   // the parameters that fall below A
+    int grade;                             // and the grade they get
+    verifytest::LayoutTweak layout = nullptr;
+};
+
+void tenDots(LayoutOptions& o) { o.xDim = korvane::px(10); }
+
+const Damage DAMAGES[] = {
+    // The reader checks quiet zones as part of decoding, as the EAN/UPC reference decode does.
+    {"quiet zone cut to 3 X", {"EAN-13", Symbology::Ean13, "590123412345"}, [](Drawing& d) { cutQuietZone(d, 3); },
+     nullptr, "quiet zones decode", 0},
+    {"bar widened by 0.4 X", {"Code 128", Symbology::Code128, "Code 128"}, widenBar, nullptr, "decodability", 0,
+     tenDots},
+    {"line in a space", {"Code 39", Symbology::Code39, "CODE-39"}, spotInSpace, nullptr, "defects", -1, tenDots},
+    {"bars 707070", {"Code 128", Symbology::Code128, "Code 128"},
+     [](Drawing& d) { d.foreground = korvane::Colour{0x70, 0x70, 0x70, 255}; }, nullptr, "symbol contrast", 3},
+    // Bars this light fail minimum reflectance too: more than half the paper's.
+    {"bars 808080", {"Code 128", Symbology::Code128, "Code 128"},
+     [](Drawing& d) { d.foreground = korvane::Colour{0x80, 0x80, 0x80, 255}; }, nullptr,
+     "symbol contrast minimum reflectance", -1},
+    {"orientation mark flipped", {"Aztec", Symbology::Aztec, "Hello BWR test 1234567890"}, nullptr,
+     [](korvane::Symbol& s) { flipAztecModule(s, -5, -5); }, "fixed pattern damage", 0},
+    // Five errors leave 1 - 10/17 of the check words: C. Modulation grades
+    // with the same count (its codewords are graded with the errors), while
+    // reflectance margin takes the flipped modules for erasures.
+    {"five codewords damaged", {"Aztec", Symbology::Aztec, "Hello BWR test 1234567890"}, nullptr, flipFiveCodewords,
+     "unused error correction modulation", 2},
+};
+
+TEST(Grade, DamageFailsTheParameterItDamages) {
+    for (const Damage& c : DAMAGES) {
+        SCOPED_TRACE(c.label);
+        korvane::Symbol s = verifytest::encoded(c.value);
+        const korvane::Symbol intact = s;
+        if (c.symbol)
+            c.symbol(s);
+        Drawing d = verifytest::laidOut(s, c.layout);
+        if (c.drawing)
+            c.drawing(d);
+        const QualityGrade q = korvane::grade(d, intact, {});
+        ASSERT_TRUE(q.graded) << q.reason;
+        for (const auto& p : q.parameters) {
+            if (p.informative)
+                continue;
+            if (std::string(c.failing).find(p.name) != std::string::npos) {
+                if (c.grade >= 0)
+                    EXPECT_EQ(p.grade, c.grade) << p.name << " " << p.value << "; " << story(q);
+                else
+                    EXPECT_LT(p.grade, 4) << p.name << " " << p.value << "; " << story(q);
+            } else {
+                EXPECT_EQ(p.grade, 4) << p.name << " " << p.value << "; " << story(q);
+            }
+        }
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Where zxing-cpp cannot read the printed picture, the grade is D or lower.
+TEST(Grade, UnreadablePrintsGradeDOrBelow) {
+    const verifytest::Value values[] = {
+        {"EAN-13", Symbology::Ean13, "590123412345"},
+        {"Aztec", Symbology::Aztec, "Hello BWR test 1234567890"},
+    };
+    int unreadable = 0;
+    for (const verifytest::Value& v : values) {
+        SCOPED_TRACE(v.label);
+        const korvane::Symbol s = verifytest::encoded(v);
+        const Drawing d = verifytest::laidOut(s);
+        for (double gain = 0; gain <= 2.0; gain += 0.25) {
+            const korvane::PrinterProfile p{"sweep", 203, gain, 0.3};
+            const korvane::GrayRaster picture = korvane::detail::printedPicture(d, p);
+            testsupport::GrayImage image{picture.width, picture.height, picture.pixels};
+            const auto zxing = testsupport::decode(image, v.symbology == Symbology::Aztec
+                                                              ? testsupport::Symbology::Aztec
+                                                              : testsupport::Symbology::EAN13);
+            if (zxing.ok)
+                continue;
+            ++unreadable;
+            EXPECT_LE(korvane::grade(d, s, p).grade, 1.0) << "gain " << gain;
+        }
+    }
+    EXPECT_GT(unreadable, 0);  // the sweep reaches prints zxing-cpp cannot read
+}
+
+}  // namespace
