@@ -12,33 +12,6 @@
 #include <unordered_map>
 
 namespace korvane::cli {
-namespace {
-
-// The whole input, refusing a line or a file beyond their limits while
-// reading, so an endless source such as /dev/zero ends the run quickly.
-Result<std::string> readAll(const Reader& reader) {
-    std::string text;
-    std::size_t lineStart = 0;
-    long long lines = 1;
-    char buffer[65536];
-    for (;;) {
-        const std::size_t got = reader(buffer, sizeof buffer);
-        if (got == 0)
-            return text;
-        const std::size_t from = text.size();
-        text.append(buffer, got);
-        for (std::size_t i = from; i < text.size(); ++i)
-            if (text[i] == '\n') {
-                lineStart = i + 1;
-                ++lines;
-            }
-        if (text.size() - lineStart > MAX_LINE_BYTES)
-            return Error{ErrorCode::InvalidData,
-                         "line " + std::to_string(lines) + " of the batch is longer than 1 MiB"};
-        if (text.size() > MAX_BATCH_BYTES)
-            return Error{ErrorCode::InvalidData, "the batch is larger than 1 GiB"};
-    }
-}
 
 struct Record {
     long long line = 0;
@@ -46,60 +19,79 @@ struct Record {
 };
 
 // RFC 4180 records: commas between cells, quotes around cells that hold
-// commas, quotes or line ends, "" for a quote; CR LF or LF line ends.
-Result<std::vector<Record>> csvRecords(const std::string& text) {
-    std::vector<Record> records;
-    Record current;
-    std::string cell;
-    long long line = 1;
-    current.line = 1;
-    bool quoted = false, wasQuoted = false;
-    auto endRecord = [&] {
-        current.cells.push_back(std::move(cell));
-        cell.clear();
-        const bool blank = current.cells.size() == 1 && current.cells[0].empty() && !wasQuoted;
-        if (!blank)
-            records.push_back(std::move(current));
-        current = Record{};
-        current.line = line;
-        wasQuoted = false;
-    };
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (quoted) {
-            if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
-                cell += '"';
-                ++i;
-            } else if (c == '"') {
-                quoted = false;
+// commas, quotes or line ends, "" for a quote; CR LF or LF line ends. Fed a
+// piece of the file at a time; a record may span pieces.
+class CsvParser {
+public:
+    void feed(std::string_view text, std::vector<Record>& out) {
+        for (const char c : text)
+            take(c, out);
+    }
+    Status end(std::vector<Record>& out) {
+        if (quoteSeen_) {  // a closing quote was the file's last character
+            quoteSeen_ = false;
+            quoted_ = false;
+        }
+        if (quoted_)
+            return Error{ErrorCode::InvalidData, "the CSV record of line " + std::to_string(current_.line) +
+                                                     " has a quote that never closes"};
+        if (!cell_.empty() || !current_.cells.empty() || wasQuoted_)
+            endRecord(out);
+        return Done{};
+    }
+
+private:
+    void take(char c, std::vector<Record>& out) {
+        if (quoteSeen_) {
+            quoteSeen_ = false;
+            if (c == '"') {  // "" within quotes
+                cell_ += '"';
+                return;
+            }
+            quoted_ = false;  // the quote closed the cell; c is read outside it
+        }
+        if (quoted_) {
+            if (c == '"') {
+                quoteSeen_ = true;
             } else {
                 if (c == '\n')
-                    ++line;
-                cell += c;
+                    ++line_;
+                cell_ += c;
             }
-            continue;
+            return;
         }
-        if (c == '"' && cell.empty()) {
-            quoted = wasQuoted = true;
+        if (c == '"' && cell_.empty()) {
+            quoted_ = wasQuoted_ = true;
         } else if (c == ',') {
-            current.cells.push_back(std::move(cell));
-            cell.clear();
+            current_.cells.push_back(std::move(cell_));
+            cell_.clear();
         } else if (c == '\n') {
-            ++line;
-            if (!cell.empty() && cell.back() == '\r')
-                cell.pop_back();
-            endRecord();
+            ++line_;
+            if (!cell_.empty() && cell_.back() == '\r')
+                cell_.pop_back();
+            endRecord(out);
         } else {
-            cell += c;
+            cell_ += c;
         }
     }
-    if (quoted)
-        return Error{ErrorCode::InvalidData, "the CSV record of line " + std::to_string(current.line) +
-                                                 " has a quote that never closes"};
-    if (!cell.empty() || !current.cells.empty() || wasQuoted)
-        endRecord();
-    return records;
-}
+    void endRecord(std::vector<Record>& out) {
+        current_.cells.push_back(std::move(cell_));
+        cell_.clear();
+        const bool blank = current_.cells.size() == 1 && current_.cells[0].empty() && !wasQuoted_;
+        if (!blank)
+            out.push_back(std::move(current_));
+        current_ = Record{};
+        current_.line = line_;
+        wasQuoted_ = false;
+    }
+
+    Record current_{1, {}};
+    std::string cell_;
+    long long line_ = 1;
+    bool quoted_ = false, wasQuoted_ = false, quoteSeen_ = false;
+};
+
+namespace {
 
 std::string trimmed(std::string s) {
     while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
@@ -110,62 +102,55 @@ std::string trimmed(std::string s) {
     return s.substr(start);
 }
 
-Result<std::vector<BatchRow>> csvRows(const std::string& text, const Settings& base) {
-    Result<std::vector<Record>> records = csvRecords(text);
-    if (!records)
-        return records.error();
-    if (records->empty())
-        return std::vector<BatchRow>{};
-    // The header: "data", "file" (or "output"), and option names with or without their dashes.
-    const Record& header = records->front();
-    int dataColumn = -1, fileColumn = -1;
-    std::vector<std::string> columns;
+}  // namespace
+
+// The header: "data", "file" (or "output"), and option names with or without their dashes.
+Status CsvColumns::read(const Record& header) {
+    cells = header.cells.size();
     for (std::size_t i = 0; i < header.cells.size(); ++i) {
         std::string name = trimmed(header.cells[i]);
         while (!name.empty() && name[0] == '-')
             name.erase(0, 1);
-        if (name == "data" && dataColumn < 0)
-            dataColumn = static_cast<int>(i);
-        else if ((name == "file" || name == "output") && fileColumn < 0)
-            fileColumn = static_cast<int>(i);
+        if (name == "data" && data < 0)
+            data = static_cast<int>(i);
+        else if ((name == "file" || name == "output") && file < 0)
+            file = static_cast<int>(i);
         else if (!knownColumn(name))
             return invalidOption("the CSV column '" + name.substr(0, 40) +
                                  "' is not data, file or an option that shapes a symbol (korvane --help)");
-        columns.push_back(name);
+        names.push_back(name);
     }
-    if (dataColumn < 0)
+    if (data < 0)
         return invalidOption("the CSV header row has no \"data\" column");
-    const bool options = columns.size() > static_cast<std::size_t>(1 + (fileColumn >= 0 ? 1 : 0));
+    options = names.size() > static_cast<std::size_t>(1 + (file >= 0 ? 1 : 0));
+    return Done{};
+}
 
-    std::vector<BatchRow> rows;
-    for (std::size_t r = 1; r < records->size(); ++r) {
-        Record& record = (*records)[r];
-        BatchRow row;
-        row.line = record.line;
-        row.n = static_cast<long long>(rows.size()) + 1;
-        if (record.cells.size() != header.cells.size()) {
-            row.error = invalidOption("the record has " + std::to_string(record.cells.size()) +
-                                      " cells; the header has " + std::to_string(header.cells.size()));
-            rows.push_back(std::move(row));
-            continue;
-        }
-        row.data = std::move(record.cells[static_cast<std::size_t>(dataColumn)]);
-        if (fileColumn >= 0)
-            row.file = std::move(record.cells[static_cast<std::size_t>(fileColumn)]);
-        if (options) {
-            auto own = std::make_shared<Settings>(base);
-            for (std::size_t c = 0; c < columns.size() && !row.error; ++c) {
-                if (static_cast<int>(c) == dataColumn || static_cast<int>(c) == fileColumn)
-                    continue;
-                const Status applied = applyColumn(*own, columns[c], record.cells[c]);
-                if (!applied)
-                    row.error = applied.error();
-            }
-            row.settings = std::move(own);
-        }
-        rows.push_back(std::move(row));
+namespace {
+
+BatchRow csvRow(Record& record, const CsvColumns& columns, const Settings& base) {
+    BatchRow row;
+    row.line = record.line;
+    if (record.cells.size() != columns.cells) {
+        row.error = invalidOption("the record has " + std::to_string(record.cells.size()) + " cells; the header has " +
+                                  std::to_string(columns.cells));
+        return row;
     }
-    return rows;
+    row.data = std::move(record.cells[static_cast<std::size_t>(columns.data)]);
+    if (columns.file >= 0)
+        row.file = std::move(record.cells[static_cast<std::size_t>(columns.file)]);
+    if (columns.options) {
+        auto own = std::make_shared<Settings>(base);
+        for (std::size_t c = 0; c < columns.names.size() && !row.error; ++c) {
+            if (static_cast<int>(c) == columns.data || static_cast<int>(c) == columns.file)
+                continue;
+            const Status applied = applyColumn(*own, columns.names[c], record.cells[c]);
+            if (!applied)
+                row.error = applied.error();
+        }
+        row.settings = std::move(own);
+    }
+    return row;
 }
 
 // Whether a relative name has a ".." component.
@@ -179,30 +164,6 @@ bool climbsOut(const std::string& name) {
         at = end + 1;
     }
     return false;
-}
-
-std::vector<BatchRow> lineRows(const std::string& text) {
-    std::vector<BatchRow> rows;
-    rows.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
-    long long line = 0;
-    for (std::size_t at = 0; at < text.size();) {
-        std::size_t end = text.find('\n', at);
-        if (end == std::string::npos)
-            end = text.size();
-        ++line;
-        std::size_t stop = end;
-        if (stop > at && text[stop - 1] == '\r')
-            --stop;
-        if (stop > at) {
-            BatchRow row;
-            row.line = line;
-            row.n = static_cast<long long>(rows.size()) + 1;
-            row.data = text.substr(at, stop - at);
-            rows.push_back(std::move(row));
-        }
-        at = end + 1;
-    }
-    return rows;
 }
 
 class Runner : public CommitGate {
@@ -271,17 +232,161 @@ private:
 
 }  // namespace
 
+BatchStream::BatchStream(Reader reader, bool csv, const Settings& base, std::function<std::string()> readFailure)
+    : reader_(std::move(reader)), readFailure_(std::move(readFailure)), csv_(csv), base_(base),
+      parser_(std::make_unique<CsvParser>()) {}
+
+BatchStream::~BatchStream() = default;
+
+// Reads on until `most` rows are at hand or the input ends, refusing a line
+// or an input beyond their limits while reading, so that an endless source
+// such as /dev/zero ends the run quickly.
+Status BatchStream::fill(std::size_t most) {
+    char buffer[65536];
+    while (!ended_ && ready_.size() - taken_ < most) {
+        const std::size_t got = reader_(buffer, sizeof buffer);
+        std::string_view piece(buffer, got);
+        if (!bomChecked_) {
+            // A byte-order mark, as spreadsheets save "CSV UTF-8", is no part
+            // of the data; its three bytes may come in more than one piece.
+            head_.append(piece);
+            if (got > 0 && head_.size() < 3)
+                continue;
+            bomChecked_ = true;
+            if (head_.compare(0, 3, "\xEF\xBB\xBF") == 0)
+                head_.erase(0, 3);
+            piece = head_;
+        }
+        if (Status read = take(piece); !read)
+            return read;
+        head_.clear();
+        if (got == 0)
+            return finish();
+    }
+    return Done{};
+}
+
+// One piece of the input: CSV records or lines, the limits checked.
+Status BatchStream::take(std::string_view piece) {
+    bytes_ += piece.size();
+    if (bytes_ > MAX_BATCH_BYTES)
+        return Error{ErrorCode::InvalidData, "the batch is larger than 1 GiB"};
+    if (csv_) {
+        std::vector<Record> records;
+        parser_->feed(piece, records);
+        take(records);
+    }
+    // Lines are counted here for CSV too, for the line-length limit.
+    for (std::size_t at = 0; at < piece.size();) {
+        const std::size_t end = piece.find('\n', at);
+        if (end == std::string_view::npos) {
+            if (!csv_)
+                pending_.append(piece.substr(at));
+            pendingBytes_ += piece.size() - at;
+            break;
+        }
+        ++lines_;
+        if (!csv_) {
+            pending_.append(piece.substr(at, end - at));
+            lineRow(pending_);
+            pending_.clear();
+        }
+        pendingBytes_ = 0;
+        at = end + 1;
+    }
+    if (pendingBytes_ > MAX_LINE_BYTES)
+        return Error{ErrorCode::InvalidData, "line " + std::to_string(lines_ + 1) + " of the batch is longer than 1 MiB"};
+    return Done{};
+}
+
+// The end of the input: the last record, or the last line without a line end.
+Status BatchStream::finish() {
+    ended_ = true;
+    if (readFailure_)
+        if (const std::string why = readFailure_(); !why.empty())
+            return Error{ErrorCode::InvalidOption, why};
+    if (csv_) {
+        std::vector<Record> records;
+        if (Status s = parser_->end(records); !s)
+            return s;
+        take(records);
+    } else if (!pending_.empty()) {
+        lineRow(pending_);
+        pending_.clear();
+    }
+    return Done{};
+}
+
+void BatchStream::lineRow(const std::string& line) {
+    std::size_t stop = line.size();
+    if (stop > 0 && line[stop - 1] == '\r')
+        --stop;
+    if (stop == 0)
+        return;
+    BatchRow row;
+    row.line = lines_ + (ended_ ? 1 : 0);
+    row.n = ++rows_;
+    row.data = line.substr(0, stop);
+    ready_.push_back(std::move(row));
+}
+
+void BatchStream::take(std::vector<Record>& records) {
+    for (Record& record : records) {
+        if (!header_) {
+            header_ = true;
+            headerStatus_ = columns_.read(record);
+            continue;
+        }
+        if (!headerStatus_)
+            return;
+        BatchRow row = csvRow(record, columns_, base_);
+        row.n = ++rows_;
+        ready_.push_back(std::move(row));
+    }
+}
+
+Result<std::vector<BatchRow>> BatchStream::next(std::size_t most) {
+    if (Status filled = fill(most); !filled)
+        return filled.error();
+    if (!headerStatus_)
+        return headerStatus_.error();
+    const std::size_t n = std::min(most, ready_.size() - taken_);
+    std::vector<BatchRow> out(std::make_move_iterator(ready_.begin() + static_cast<std::ptrdiff_t>(taken_)),
+                              std::make_move_iterator(ready_.begin() + static_cast<std::ptrdiff_t>(taken_ + n)));
+    taken_ += n;
+    if (taken_ == ready_.size()) {
+        ready_.clear();
+        taken_ = 0;
+    }
+    return out;
+}
+
+Result<long long> BatchStream::skipRest() {
+    long long skipped = 0;
+    for (;;) {
+        Result<std::vector<BatchRow>> rows = next(4096);
+        if (!rows)
+            return rows.error();
+        if (rows->empty())
+            return skipped;
+        skipped += static_cast<long long>(rows->size());
+    }
+}
+
 Result<std::vector<BatchRow>> readBatch(const Reader& reader, bool csv, const Settings& base) {
-    Result<std::string> text = readAll(reader);
-    if (!text)
-        return text.error();
-    // Spreadsheets save "CSV UTF-8" and text files with a byte-order mark in
-    // front; it is no part of the first value or column name.
-    if (text->compare(0, 3, "\xEF\xBB\xBF") == 0)
-        text->erase(0, 3);
-    if (csv)
-        return csvRows(*text, base);
-    return lineRows(*text);
+    BatchStream stream(reader, csv, base);
+    std::vector<BatchRow> rows;
+    for (;;) {
+        Result<std::vector<BatchRow>> more = stream.next(65536);
+        if (!more)
+            return more.error();
+        if (more->empty())
+            return rows;
+        if (rows.empty())
+            rows = std::move(*more);
+        else
+            rows.insert(rows.end(), std::make_move_iterator(more->begin()), std::make_move_iterator(more->end()));
+    }
 }
 
 void nameOutputs(std::vector<BatchRow>& rows, const NameTemplate& names, bool allowPaths) {

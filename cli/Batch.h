@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace korvane::cli {
@@ -34,9 +35,62 @@ struct BatchRow {
     std::optional<std::string> confinedTo;
 };
 
-// Reads every row. Errors for the whole batch: a line over MAX_LINE_BYTES, a
-// file over MAX_BATCH_BYTES, a CSV header without "data" or with a column
-// that is no option (InvalidOption). A bad cell is the error of its row.
+struct Record;
+class CsvParser;
+
+// The columns a CSV header row names.
+struct CsvColumns {
+    std::size_t cells = 0;
+    int data = -1, file = -1;
+    std::vector<std::string> names;
+    bool options = false;  // columns beyond data and file: rows get settings of their own
+    Status read(const Record& header);
+};
+
+// The rows of a batch read a window at a time, so that a batch of any length
+// runs in the memory of a window. Errors for the whole batch: a line over
+// MAX_LINE_BYTES, an input over MAX_BATCH_BYTES, a CSV header without "data"
+// or with a column that is no option (InvalidOption), a quote that never
+// closes. A bad cell is the error of its row.
+class BatchStream {
+public:
+    // `readFailure`, asked at the end of the input, names a read error that
+    // ended it early ("" for none).
+    BatchStream(Reader reader, bool csv, const Settings& base, std::function<std::string()> readFailure = nullptr);
+    ~BatchStream();
+    // The next rows, at most `most`; none at the end.
+    Result<std::vector<BatchRow>> next(std::size_t most);
+    // Reads the rest, counting its rows.
+    Result<long long> skipRest();
+
+private:
+    Status fill(std::size_t most);
+    Status take(std::string_view piece);
+    Status finish();
+    void lineRow(const std::string& line);
+    void take(std::vector<Record>& records);
+
+    Reader reader_;
+    std::function<std::string()> readFailure_;
+    bool csv_;
+    const Settings& base_;
+    std::unique_ptr<CsvParser> parser_;
+    CsvColumns columns_;
+    bool header_ = false;
+    Status headerStatus_ = Done{};
+    std::string head_;               // the first bytes, until a byte-order mark is ruled out
+    bool bomChecked_ = false;
+    std::string pending_;            // the line read in part
+    std::size_t pendingBytes_ = 0;   // its length so far
+    std::size_t bytes_ = 0;
+    long long lines_ = 0;            // complete lines read
+    long long rows_ = 0;
+    bool ended_ = false;
+    std::vector<BatchRow> ready_;
+    std::size_t taken_ = 0;
+};
+
+// Reads every row (the errors are those of BatchStream).
 Result<std::vector<BatchRow>> readBatch(const Reader& reader, bool csv, const Settings& base);
 
 // Gives every row its output name: the template expanded, or its "file" cell

@@ -22,14 +22,21 @@ double Progress::seconds() const {
 }
 
 void Progress::update(std::size_t done) {
-    if (!enabled_ || total_ == 0)
+    if (!enabled_)
         return;
     const auto now = std::chrono::steady_clock::now();
-    if (now - last_ < REDRAW && done < total_)
+    if (now - last_ < REDRAW && (total_ == 0 || done < total_))
         return;
     last_ = now;
     const double elapsed = std::chrono::duration<double>(now - start_).count();
     const double rate = elapsed > 0 ? done / elapsed : 0;
+    if (total_ == 0) {  // a batch still being read: the count and the rate
+        char numbers[96];
+        std::snprintf(numbers, sizeof numbers, "\r%zu done  %.0f/s\x1b[K", done, rate);
+        console_.err(numbers);
+        shown_ = true;
+        return;
+    }
     const double left = rate > 0 ? (total_ - done) / rate : 0;
     const int filled = static_cast<int>(BAR_WIDTH * done / total_);
     std::string bar = "\r[" + std::string(static_cast<std::size_t>(filled), '#') +

@@ -12,7 +12,7 @@ namespace korvane::cli {
 
 class Progress {
 public:
-    Progress(Console& console, std::size_t total);
+    Progress(Console& console, std::size_t total);  // total 0: not known yet
     void update(std::size_t done);  // rows finished so far
     void clear();                   // removes the bar before the summary
     double seconds() const;         // since the start

@@ -230,9 +230,10 @@ Reader batchReader(const Invocation& inv, Console& console, std::unique_ptr<File
 struct BatchRun {
     const Invocation& inv;
     Console& console;
-    std::vector<BatchRow> rows;
+    std::vector<BatchRow> rows;  // all of them, or the window a sheet run has read
+    std::size_t base = 0;        // the index of rows[0] in the batch
     int status = EXIT_WRITTEN;
-    std::size_t failed = 0, written = 0, skipped = 0;
+    std::size_t failed = 0, written = 0, skipped = 0, finished = 0;
 
     const Settings& settingsOf(const BatchRow& row) const { return row.settings ? *row.settings : inv.settings; }
 
@@ -335,7 +336,6 @@ using RowWork = std::function<RowOutcome(std::size_t, const BatchRow&, const Set
 // later.
 void runEachRow(BatchRun& run, Progress& progress, const RowWork& work,
                 const std::function<void(std::size_t, RowOutcome&)>& hold = nullptr) {
-    std::size_t finished = 0;
     RunOptions options;
     options.jobs = run.inv.jobs;
     options.failFast = run.inv.failFast;
@@ -344,19 +344,27 @@ void runEachRow(BatchRun& run, Progress& progress, const RowWork& work,
             if (!o.message.empty() || !o.report.empty())
                 progress.clear();  // a message gets a line of its own; the bar comes back below it
             run.emit(run.rows[i], o);
-            progress.update(++finished);
+            progress.update(++run.finished);
         };
         if (!hold)
             return show(outcome);
         RowOutcome held = outcome;
-        hold(i, held);
+        hold(run.base + i, held);
         show(held);
+    };
+    // The work sees a row's index in the batch; the runner counts in the window.
+    struct InBatch : CommitGate {
+        CommitGate& gate;
+        std::size_t base;
+        InBatch(CommitGate& g, std::size_t b) : gate(g), base(b) {}
+        bool commit(std::size_t row) override { return gate.commit(row - base); }
     };
     runRows(run.rows.size(), options, [&](std::size_t i, CommitGate& gate) {
         const BatchRow& row = run.rows[i];
         if (row.error)
             return rowFailure(run, row, *row.error);
-        return work(i, row, run.settingsOf(row), gate);
+        InBatch inBatch(gate, run.base);
+        return work(run.base + i, row, run.settingsOf(row), inBatch);
     });
     progress.clear();
 }
@@ -464,7 +472,7 @@ struct MadeLabel {
 
 // A JSON report held until the page or file it names is written.
 struct HeldReport {
-    std::size_t row = 0;
+    BatchRow row;  // its line, number and data
     std::string report;
     bool placed = false;  // on a page: replaced by a failure report if the page is not written
 };
@@ -474,18 +482,25 @@ struct HeldReport {
 // or two rather than the batch. Each step below reads on its own.
 class SheetRun {
 public:
-    explicit SheetRun(BatchRun& run) : run_(run), inv_(run.inv), sheet_(*run.inv.sheet) {}
+    SheetRun(BatchRun& run, BatchStream& stream) : run_(run), inv_(run.inv), sheet_(*run.inv.sheet), stream_(stream) {}
 
     int run() {
         if (const int status = prepare(); status != EXIT_WRITTEN)
             return status;
-        Progress progress(run_.console, run_.rows.size());
-        runEachRow(
-            run_, progress,
-            [this](std::size_t i, const BatchRow& row, const Settings& s, CommitGate& gate) {
-                return makeLabel(i, row, s, gate);
-            },
-            [this](std::size_t i, RowOutcome& o) { place(i, o); });
+        Progress progress(run_.console, knownTotal_);
+        // A window of rows at a time, so that memory holds a window and a page
+        // or two however long the batch.
+        do {
+            runEachRow(
+                run_, progress,
+                [this](std::size_t i, const BatchRow& row, const Settings& s, CommitGate& gate) {
+                    return makeLabel(i, row, s, gate);
+                },
+                [this](std::size_t i, RowOutcome& o) { place(i, o); });
+            run_.base += run_.rows.size();
+            run_.rows.clear();
+        } while (!stopped_.load() && !(inv_.failFast && run_.failed > 0) && nextWindow());
+        countRest();
         finish();
         return report(progress.seconds());
     }
@@ -508,10 +523,43 @@ private:
         if (!names)
             return fail(run_.console, EXIT_USAGE, "--output: " + names.error().message);
         names_ = *names;
-        // One page or several is known from the batch's length, before any
-        // label is made: a single page keeps the name as given.
+        // One page or several is known from the first window, which holds
+        // more than a page where the batch has more: a single page keeps the
+        // name as given.
+        const std::size_t asked = std::max<std::size_t>(WINDOW, static_cast<std::size_t>(geometry_.perPage()) + 1);
+        Result<std::vector<BatchRow>> first = stream_.next(asked);
+        if (!first)
+            return refuse(run_.console, inv_.json, exitStatusFor(first.error().code), first.error().message);
+        if (first->empty())
+            return refuse(run_.console, inv_.json, EXIT_DATA, "the batch holds no values");
+        run_.rows = std::move(*first);
         manyPages_ = run_.rows.size() > static_cast<std::size_t>(geometry_.perPage());
+        knownTotal_ = run_.rows.size() < asked ? run_.rows.size() : 0;
         return openOutput();
+    }
+
+    static constexpr std::size_t WINDOW = 4096;
+
+    bool nextWindow() {
+        Result<std::vector<BatchRow>> rows = stream_.next(WINDOW);
+        if (!rows) {
+            batchError_ = rows.error();
+            return false;
+        }
+        run_.rows = std::move(*rows);
+        return !run_.rows.empty();
+    }
+
+    // The rows the run did not reach, counted for the summary.
+    void countRest() {
+        if (!batchError_) {
+            const Result<long long> rest = stream_.skipRest();
+            if (rest)
+                unread_ = static_cast<std::size_t>(*rest);
+            else
+                batchError_ = rest.error();
+        }
+        total_ = run_.base + run_.rows.size() + unread_;
     }
 
     // Margins and gaps are what leave no room for cells; a page too large for
@@ -544,8 +592,9 @@ private:
     // Nothing could be written: the cause, and a summary that says so.
     int finishUnwritten() {
         fail(run_.console, 0, writeError_->message);
+        countRest();
         char summary[160];
-        std::snprintf(summary, sizeof summary, "no sheet written: %zu labels not written in 0.00 s", run_.rows.size());
+        std::snprintf(summary, sizeof summary, "no sheet written: %zu labels not written in 0.00 s", total_);
         fail(run_.console, 0, summary);
         return EXIT_OUTPUT;
     }
@@ -628,18 +677,18 @@ private:
                 labels_.erase(at);
             }
         }
-        const BatchRow& row = run_.rows[i];
+        const BatchRow& row = run_.rows[i - run_.base];
         if (label.overflow && overflows_++ == 0) {
             overflow_ = *label.overflow;
             overflowFirst_ = row.line;
         }
         if (!label.made) {
-            hold(i, std::move(o.report), false);
+            hold(row, std::move(o.report), false);
             o.report.clear();
             return;
         }
         if (writeError_)
-            return hold(i, "", true);  // made after the output failed: reported as not written
+            return hold(row, "", true);  // made after the output failed: reported as not written
         for (const std::string& w : label.made->warnings)
             warnings_.add(w, row.line);
         const long long page = writer_->nextPage();
@@ -648,8 +697,8 @@ private:
                 ? std::string()
                 : sheet_.labelTemplate.expand({row.n, row.line, std::string_view(row.data).substr(0, 200), 0}, true);
         const int status = label.kept ? EXIT_VERIFY : EXIT_WRITTEN;
-        hold(i, rowReport(run_, row, pageName(page), formatName(format_), &*label.made, label.kept ? &*label.kept : nullptr,
-                          status, static_cast<int>(page)),
+        hold(row, rowReport(run_, row, pageName(page), formatName(format_), &*label.made,
+                            label.kept ? &*label.kept : nullptr, status, static_cast<int>(page)),
              true);
         if (const Status added = writer_->add(label.made->drawing, text); !added) {
             writeError_ = added.error();
@@ -662,9 +711,16 @@ private:
         }
     }
 
-    void hold(std::size_t row, std::string report, bool placed) {
-        if (inv_.json)
-            held_.push_back({row, std::move(report), placed});
+    void hold(const BatchRow& row, std::string report, bool placed) {
+        if (!inv_.json)
+            return;
+        HeldReport h;
+        h.row.line = row.line;
+        h.row.n = row.n;
+        h.row.data = row.data;
+        h.report = std::move(report);
+        h.placed = placed;
+        held_.push_back(std::move(h));
     }
 
     // The held reports: as they are when their pages were written, as
@@ -672,7 +728,7 @@ private:
     void releaseReports(const Error* unwritten) {
         for (HeldReport& h : held_) {
             if (h.placed && unwritten)
-                h.report = rowReport(run_, run_.rows[h.row], "", formatName(format_), nullptr, unwritten,
+                h.report = rowReport(run_, h.row, "", formatName(format_), nullptr, unwritten,
                                      exitStatusFor(unwritten->code));
             run_.console.out(h.report);
         }
@@ -683,7 +739,8 @@ private:
     // stopping at a bad row or without any label.
     void finish() {
         stoppedByRow_ = inv_.failFast && run_.failed > 0;
-        const bool abandon = stoppedByRow_ && file_;  // a PDF: all of it or nothing, as without --fail-fast
+        // A PDF: all of it or nothing, as without --fail-fast or with the whole batch read first.
+        const bool abandon = (stoppedByRow_ || batchError_) && file_;
         if (!writeError_ && writer_->labels() > 0 && !abandon) {
             Status done = writer_->finish();
             if (done && file_)
@@ -695,7 +752,10 @@ private:
         }
         if (writeError_)
             fail(run_.console, 0, writeError_->message);
-        const Error notRun{ErrorCode::InvalidData, "not written: --fail-fast stopped the batch at a bad row"};
+        if (batchError_)
+            fail(run_.console, 0, batchError_->message);
+        const Error notRun{ErrorCode::InvalidData, batchError_ ? "not written: " + batchError_->message
+                                                               : "not written: --fail-fast stopped the batch at a bad row"};
         releaseReports(writeError_ ? &*writeError_ : written_ < writer_->labels() ? &notRun : nullptr);
         file_.reset();  // not committed: its temporary file goes
     }
@@ -714,6 +774,8 @@ private:
         fail(run_.console, 0, summary(seconds));
         if (writeError_)
             return EXIT_OUTPUT;
+        if (batchError_)
+            return exitStatusFor(batchError_->code);
         if (run_.status != EXIT_WRITTEN)
             return run_.status;
         return written_ == 0 ? EXIT_DATA : EXIT_WRITTEN;
@@ -722,8 +784,8 @@ private:
     // What was written, what failed and what was not written.
     std::string summary(double seconds) const {
         const std::string failed = std::to_string(run_.failed) + " failed";
-        const std::size_t unwritten = run_.rows.size() - run_.failed - static_cast<std::size_t>(written_);
-        const bool cut = writeError_ || stoppedByRow_;  // rows the run did not write out
+        const std::size_t unwritten = total_ - run_.failed - static_cast<std::size_t>(written_);
+        const bool cut = writeError_ || stoppedByRow_ || batchError_;  // rows the run did not write out
         std::string line;
         if (written_ > 0)
             line = std::to_string(written_) + " labels on " + std::to_string(writer_->pagesDone()) + " pages, " + failed +
@@ -752,6 +814,11 @@ private:
     BatchRun& run_;
     const Invocation& inv_;
     const SheetSettings& sheet_;
+    BatchStream& stream_;
+    std::size_t knownTotal_ = 0;  // the batch's rows when the first window held them all, else 0
+    std::size_t unread_ = 0;      // rows after the last window run
+    std::size_t total_ = 0;
+    std::optional<Error> batchError_;  // found in a later window: the batch is refused, its PDF not written
     SheetGeometry geometry_;
     Format format_ = Format::Pdf;
     NameTemplate names_;
@@ -776,13 +843,19 @@ private:
     std::optional<Error> writeError_;
 };
 
-int runSheets(BatchRun& run) { return SheetRun(run).run(); }
 
 int runBatch(const Invocation& inv, Console& console) {
     std::unique_ptr<File> file;
     const Reader reader = batchReader(inv, console, file);
     if (file && !file->open())
         return refuse(console, inv.json, EXIT_USAGE, "cannot read " + shown(inv.batch) + ": " + file->why());
+    if (inv.sheet) {
+        BatchStream stream(reader, inv.csv, inv.settings, [&]() -> std::string {
+            return file && file->failed() ? "cannot read " + shown(inv.batch) + ": " + file->why() : "";
+        });
+        BatchRun run{inv, console, {}};
+        return SheetRun(run, stream).run();
+    }
     Result<std::vector<BatchRow>> rows = readBatch(reader, inv.csv, inv.settings);
     if (file && file->failed())
         return refuse(console, inv.json, EXIT_USAGE, "cannot read " + shown(inv.batch) + ": " + file->why());
@@ -791,7 +864,7 @@ int runBatch(const Invocation& inv, Console& console) {
     if (rows->empty())
         return refuse(console, inv.json, EXIT_DATA, "the batch holds no values");
     BatchRun run{inv, console, std::move(*rows)};
-    return inv.sheet ? runSheets(run) : runFiles(run);
+    return runFiles(run);
 }
 
 std::string symbologyTable() {

@@ -11,7 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -131,10 +133,11 @@ TEST(OutputNames, TemplatesExpand) {
     EXPECT_EQ(canonicalName("./a//b.svg"), canonicalName("a/b.svg"));
 }
 
-Reader readerOf(const std::string& text) {
+// The text in pieces of at most `piece` bytes, as a pipe may give it.
+Reader readerOf(const std::string& text, std::size_t piece = SIZE_MAX) {
     auto at = std::make_shared<std::size_t>(0);
-    return [text, at](char* buffer, std::size_t size) {
-        const std::size_t n = std::min(size, text.size() - *at);
+    return [text, at, piece](char* buffer, std::size_t size) {
+        const std::size_t n = std::min({size, piece, text.size() - *at});
         std::memcpy(buffer, text.data() + *at, n);
         *at += n;
         return n;
@@ -158,6 +161,12 @@ TEST(Batch, CsvCellsQuotesAndRowOptions) {
         "\"multi\nline \"\"q\"\"\",,,\n"
         "c,three.svg,3furlongs,\n"
         "d,four.svg\n";
+    for (std::size_t piece : {std::size_t{1}, std::size_t{7}}) {  // records, quotes and CR LF across pieces
+        const auto split = readBatch(readerOf(csv, piece), true, Settings{});
+        ASSERT_TRUE(split && split->size() == 4u) << piece;
+        EXPECT_EQ((*split)[1].data, "multi\nline \"q\"") << piece;
+        EXPECT_EQ((*split)[2].line, 5) << piece;
+    }
     const auto rows = readBatch(readerOf(csv), true, Settings{});
     ASSERT_TRUE(rows) << rows.error().message;
     ASSERT_EQ(rows->size(), 4u);
@@ -187,7 +196,7 @@ TEST(Batch, ByteOrderMarkAndCrLfOfSpreadsheets) {
     ASSERT_EQ(csv->size(), 1u);
     EXPECT_EQ((*csv)[0].data, "5901234123457");
     EXPECT_EQ((*csv)[0].settings->symbology, Symbology::Ean13);
-    const auto plain = readBatch(readerOf("\xEF\xBB\xBF" "5901234123457\r\n400638133393\r\n"), false, Settings{});
+    const auto plain = readBatch(readerOf("\xEF\xBB\xBF" "5901234123457\r\n400638133393\r\n", 1), false, Settings{});
     ASSERT_TRUE(plain);
     ASSERT_EQ(plain->size(), 2u);
     EXPECT_EQ((*plain)[0].data, "5901234123457");

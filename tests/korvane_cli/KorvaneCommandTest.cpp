@@ -95,6 +95,8 @@ enum Fixture : unsigned {
     CSV = 64,       // "labels.csv"
     MANY = 128,     // "many.txt": 50 EAN-13 values
     LINK = 256,     // "d/up", a symbolic link to the run's directory (above "d")
+    LONG = 512,     // "long.txt": 10,000 EAN-13 values, more than two of a sheet run's windows
+    LATE = 1024,    // "late.txt": 5,000 EAN-13 values, then a line of 2 MiB
 };
 
 void makeFixtures(const fs::path& dir, unsigned f) {
@@ -124,6 +126,12 @@ void makeFixtures(const fs::path& dir, unsigned f) {
                                       "\"Hello, world\",c128.png,,yes\n"
                                       "Aztec data,az.pdf,aztec,\n"
                                       "12,bad.svg,ean13,\n");
+    if (f & (LONG | LATE)) {
+        std::string codes;
+        for (int i = 0; i < (f & LONG ? 10000 : 5000); ++i)
+            codes += std::to_string(590123400000LL + i) + "\n";
+        writeFile(dir / (f & LONG ? "long.txt" : "late.txt"), f & LONG ? codes : codes + std::string(2 << 20, '1') + "\n");
+    }
     if (f & MANY) {
         std::string codes;
         for (int i = 0; i < 50; ++i)
@@ -507,6 +515,19 @@ TEST_F(KorvaneCommand, LabelSheets) {
         {"margins leave no room", {"--batch", "codes.txt", "--sheet", "A6", "--margins", "60mm", "-o", "s.pdf"}, 2,
          "no room for the cells", {}, CODES, false},
         {"sheet without a batch", {"--sheet", "A4", "x"}, 2, "--sheet places the symbols of a --batch", {}, NONE, false},
+        // The batch is read a window at a time: labels in order across windows,
+        // and a fault far into the file still refuses the whole PDF.
+        {"10,000 labels", {"-b", "ean13", "--height", "12mm", "--batch", "long.txt", "--sheet", "A4", "--grid", "4x10",
+                           "--label-text", "{n}", "-o", "s.pdf"},
+         0, "10000 labels on 250 pages, 0 failed", {"s.pdf"}, LONG, true, Err::BATCH, "",
+         [](const Outcome&, const fs::path& dir) {
+             const std::string pdf = readFile(dir / "s.pdf");
+             EXPECT_NE(pdf.find("/Count 250 "), std::string::npos);
+             EXPECT_NE(pdf.find("(10000)"), std::string::npos);  // the last label's text
+         }},
+        {"a line too long after the first window", {"-b", "ean13", "--batch", "late.txt", "--sheet", "A4", "--grid",
+                                                    "4x10", "-o", "s.pdf"},
+         1, "line 5001 of the batch is longer than 1 MiB", {}, LATE, false, Err::BATCH},
     });
 }
 
