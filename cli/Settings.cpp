@@ -38,6 +38,30 @@ bool isSpecific(std::string_view name) {
 }
 
 // Builders for the common shapes of option.
+
+// I/N[:ID]: symbol I of a set of N (`leastCount` to `most`), and the set's
+// identifier as the symbology takes it.
+Apply memberOfSet(std::string_view name, std::string_view idName, long long leastCount, long long most,
+                  std::string_view example) {
+    return [=](Settings& s, const std::string& v) -> Status {
+        const std::string what = "--" + std::string(name) + ": '" + v.substr(0, 40) + "' is not INDEX/COUNT[:" +
+                                 std::string(idName) + "], such as 2/3 or " + std::string(example);
+        const std::size_t slash = v.find('/');
+        const std::size_t colon = v.find(':');
+        if (slash == std::string::npos || (colon != std::string::npos && colon < slash))
+            return invalidOption(what);
+        const Result<long long> i = parseInteger(std::string_view(v).substr(0, slash), 1, most);
+        const Result<long long> n = parseInteger(
+            std::string_view(v).substr(slash + 1, colon == std::string::npos ? std::string::npos : colon - slash - 1),
+            leastCount, most);
+        if (!i || !n || *i > *n)
+            return invalidOption(what);
+        s.encode.structuredAppend.index = static_cast<int>(*i);
+        s.encode.structuredAppend.count = static_cast<int>(*n);
+        s.encode.structuredAppend.id = colon == std::string::npos ? "" : v.substr(colon + 1);
+        return Done{};
+    };
+}
 Apply flag(std::function<void(Settings&)> set) {
     return [set](Settings& s, const std::string&) -> Status {
         set(s);
@@ -187,26 +211,7 @@ std::vector<SymbolOption> makeOptions() {
                                                "identifier of capital letters; QR Code 2-16, optional ID the "
                                                "set's parity byte 0-255; Data Matrix 2-16, "
                                                "file id 1-64516",
-                 [](Settings& s, const std::string& v) -> Status {
-                     const std::string what = "--structured: '" + v.substr(0, 40) +
-                                              "' is not INDEX/COUNT[:ID], such as 2/3 or 1/4:ORDER";
-                     const std::size_t slash = v.find('/');
-                     const std::size_t colon = v.find(':');
-                     if (slash == std::string::npos || (colon != std::string::npos && colon < slash))
-                         return invalidOption(what);
-                     const Result<long long> i = parseInteger(std::string_view(v).substr(0, slash), 1, 26);
-                     const Result<long long> n =
-                         parseInteger(std::string_view(v).substr(slash + 1, colon == std::string::npos
-                                                                                ? std::string::npos
-                                                                                : colon - slash - 1),
-                                      2, 26);
-                     if (!i || !n || *i > *n)
-                         return invalidOption(what);
-                     s.encode.structuredAppend.index = static_cast<int>(*i);
-                     s.encode.structuredAppend.count = static_cast<int>(*n);
-                     s.encode.structuredAppend.id = colon == std::string::npos ? "" : v.substr(colon + 1);
-                     return Done{};
-                 }});
+                 memberOfSet("structured", "ID", 2, 26, "1/4:ORDER")});
     o.push_back({"qr-level", "", "L|M|Q|H", "QR Code error correction (default M, raised while the data fits)",
                  letter("qr-level", "LMQH", [](Settings& s, char c) {
                      s.encode.qrLevel = c == 'L' ? QrLevel::L : c == 'M' ? QrLevel::M : c == 'Q' ? QrLevel::Q : QrLevel::H;
@@ -296,26 +301,7 @@ std::vector<SymbolOption> makeOptions() {
                  }});
     o.push_back({"macro", "", "I/N[:FILEID]", "Macro PDF417: segment I of N (1-99999), optional file "
                                              "identifier of digits in groups of three (each 000-899)",
-                 [](Settings& s, const std::string& v) -> Status {
-                     const std::string what = "--macro: '" + v.substr(0, 40) +
-                                              "' is not INDEX/COUNT[:FILEID], such as 2/3 or 1/4:017053";
-                     const std::size_t slash = v.find('/');
-                     const std::size_t colon = v.find(':');
-                     if (slash == std::string::npos || (colon != std::string::npos && colon < slash))
-                         return invalidOption(what);
-                     const Result<long long> i = parseInteger(std::string_view(v).substr(0, slash), 1, 99999);
-                     const Result<long long> n =
-                         parseInteger(std::string_view(v).substr(slash + 1, colon == std::string::npos
-                                                                                ? std::string::npos
-                                                                                : colon - slash - 1),
-                                      1, 99999);
-                     if (!i || !n || *i > *n)
-                         return invalidOption(what);
-                     s.encode.structuredAppend.index = static_cast<int>(*i);
-                     s.encode.structuredAppend.count = static_cast<int>(*n);
-                     s.encode.structuredAppend.id = colon == std::string::npos ? "" : v.substr(colon + 1);
-                     return Done{};
-                 }});
+                 memberOfSet("macro", "FILEID", 1, 99999, "1/4:017053")});
     // Layout.
     o.push_back({"dpi", "", "N", "resolution in dots per inch, 1-10000 (default 300); 'none' draws in pixels "
                                   "(give --x-dim in px)",
