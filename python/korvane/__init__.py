@@ -13,13 +13,15 @@ Pillow (to_image()). encode_many() encodes a batch on all cores.
 import io as _io
 
 from ._types import EncodeError, SymbologyInfo
-from ._korvane import Raster, Symbol, Verdict, __version__, encode, encode_many, symbologies
+from ._korvane import Grade, QualityParameter, Raster, Symbol, Verdict, __version__, encode, encode_many, symbologies
 
 # Shown as korvane.EncodeError in tracebacks, where users catch it.
 EncodeError.__module__ = SymbologyInfo.__module__ = "korvane"
 
 __all__ = [
     "EncodeError",
+    "Grade",
+    "QualityParameter",
     "Raster",
     "Symbol",
     "SymbologyInfo",

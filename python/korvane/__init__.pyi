@@ -29,6 +29,23 @@ class Verdict:
     corrected_codewords: int
     def __bool__(self) -> bool: ...
 
+class QualityParameter:
+    name: str
+    value: float
+    grade: str
+    informative: bool
+
+class Grade:
+    graded: bool
+    reason: str
+    standard: str
+    grade: float
+    letter: str
+    text: str
+    parameters: List[QualityParameter]
+    scans: List[List[QualityParameter]]
+    printer: str
+
 class Symbol:
     @property
     def symbology(self) -> str: ...
@@ -58,6 +75,7 @@ class Symbol:
     def bmp(self, **layout: object) -> bytes: ...
     def save(self, path: Path, format: Optional[str] = None, **layout: object) -> None: ...
     def verify(self, **layout: object) -> Verdict: ...
+    def grade(self, printer: str = ..., **layout: object) -> Grade: ...
     def raster(self, scale: int = 1, **layout: object) -> Raster: ...
     def to_array(self, scale: int = 1, **layout: object) -> numpy.ndarray: ...
     def to_image(self, **layout: object) -> PIL.Image.Image: ...

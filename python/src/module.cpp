@@ -768,6 +768,34 @@ drawn. Supports the buffer protocol: numpy.asarray(raster) shares its memory.)")
                                    {static_cast<py::ssize_t>(r.raster.width), py::ssize_t{1}});
         });
 
+    py::class_<QualityParameter>(m, "QualityParameter", "One measured parameter of a grade.")
+        .def_readonly("name", &QualityParameter::name)
+        .def_readonly("value", &QualityParameter::value, "reflectances and contrasts as fractions; decode 1 or 0")
+        .def_property_readonly("grade", [](const QualityParameter& p) { return std::string(1, gradeLetter(p.grade)); },
+                               "A, B, C, D or F")
+        .def_readonly("informative", &QualityParameter::informative, "reported, not graded (print growth)")
+        .def("__repr__", [](const QualityParameter& p) {
+            return "<korvane.QualityParameter " + p.name + " " + std::string(1, gradeLetter(p.grade)) + ">";
+        });
+    py::class_<QualityGrade>(m, "Grade", "The outcome of Symbol.grade(): the print-quality grade a verifier would give.")
+        .def_readonly("graded", &QualityGrade::graded, "False where the symbology is not graded (reason says why)")
+        .def_readonly("reason", &QualityGrade::reason)
+        .def_readonly("standard", &QualityGrade::standard, "ISO/IEC 15416 or ISO/IEC 15415")
+        .def_readonly("grade", &QualityGrade::grade, "the symbol grade, 0.0 (F) to 4.0 (A)")
+        .def_property_readonly("letter", [](const QualityGrade& q) { return std::string(1, q.letter); })
+        .def_readonly("text", &QualityGrade::text, "as the standards write it: grade/aperture/wavelength")
+        .def_readonly("parameters", &QualityGrade::parameters)
+        .def_property_readonly("scans", [](const QualityGrade& q) {
+            py::list out;
+            for (const ScanGrade& scan : q.scans)
+                out.append(py::cast(scan.parameters));
+            return out;
+        }, "linear symbols: the parameters of each scan line")
+        .def_property_readonly("printer", [](const QualityGrade& q) { return q.profile.name; })
+        .def("__repr__", [](const QualityGrade& q) {
+            return "<korvane.Grade " + (q.graded ? q.text + " (" + std::string(1, q.letter) + ")" : "not graded: " + q.reason) +
+                   ">";
+        });
     py::class_<Verdict>(m, "Verdict", "The outcome of Symbol.verify(); true when the symbol read back as asked.")
         .def_readonly("ok", &Verdict::ok)
         .def_readonly("read", &Verdict::read, "the data the reader returned (empty when it read nothing)")
@@ -800,6 +828,9 @@ or (r, g, b[, a])), rotate (0, 90, 180, 270).)";
     static const std::string VERIFY_DOC = doc(
         "verify(**layout) -> Verdict\n\nReads the laid-out symbol back as a scanner would and compares it with "
         "the data.");
+    static const std::string GRADE_DOC = doc(
+        "grade(printer=\"ideal\", **layout) -> Grade\n\nThe print-quality grade a verifier would give the symbol as "
+        "`printer` prints it: ideal, thermal203, thermal300, laser600 or \"DPI[,GAIN[,BLUR]]\".");
     static const std::string RASTER_DOC = doc(
         "raster(scale=1, **layout) -> Raster\n\nThe bars or modules as grey dots, `scale` dots per dot (1-64).");
 
@@ -865,6 +896,15 @@ keywords given to encode() apply unless a call gives its own.)")
                 return verify(d, s.symbol);
             },
             VERIFY_DOC.c_str())
+        .def(
+            "grade",
+            [](const PySymbol& s, const std::string& printer, py::kwargs k) {
+                const PrinterProfile profile = take(printerProfile(printer));
+                const Drawing d = s.drawing(s.with(k));
+                py::gil_scoped_release unlocked;
+                return grade(d, s.symbol, profile);
+            },
+            py::arg("printer") = "ideal", GRADE_DOC.c_str())
         .def(
             "raster",
             [](const PySymbol& s, int scale, py::kwargs k) {

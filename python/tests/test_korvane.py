@@ -222,3 +222,25 @@ def test_help_shows_the_docstrings():
 def test_matrix_facts_follow_the_options(name, key, options, expected):
     facts = korvane.encode(name, SAMPLES[name][0], **options).facts[key]
     assert {k: facts[k] for k in expected} == expected and facts["check_codewords"] > 0
+
+
+@pytest.mark.parametrize("name,printer,layout,letter", [
+    ("ean13", "ideal", {}, "A"),
+    ("code128", "ideal", {"fg": "808080"}, "F"),   # grey bars: minimum reflectance fails
+    ("aztec", "thermal203", {}, None),              # graded, whatever the printer makes of it
+    ("postnet", "ideal", {}, ""),                   # read by bar heights: not graded
+])
+def test_grade(name, printer, layout, letter):
+    g = korvane.encode(name, SAMPLES[name][0]).grade(printer, **layout)
+    if letter == "":
+        assert not g.graded and g.reason
+        return
+    assert g.graded and g.printer == printer and g.parameters
+    if letter is not None:
+        assert g.letter == letter
+
+
+def test_grade_refuses_an_unknown_printer():
+    with pytest.raises(korvane.EncodeError) as caught:
+        korvane.encode("ean13", "590123412345").grade("inkjet")
+    assert caught.value.code == "invalid-option"
