@@ -2,7 +2,9 @@
 command's, errors, batches, threads, data types, arrays and notebook views."""
 
 import concurrent.futures
+import doctest
 import io
+import os
 import pydoc
 import re
 import subprocess
@@ -12,7 +14,7 @@ import numpy
 import pytest
 
 import korvane
-from conftest import SAMPLES, read_png
+from conftest import REPO, SAMPLES, read_png
 
 FORMATS = ["svg", "pdf", "eps", "png", "emf", "bmp"]
 NAMES = [s.name for s in korvane.symbologies()]
@@ -276,3 +278,15 @@ def test_sheet_files_per_page_as_the_command_names_them(korvane_command, tmp_pat
         assert (tmp_path / f"py-{n}.png").read_bytes() == (tmp_path / f"cmd-{n}.png").read_bytes() == page
     korvane.sheet(LABELS[:3], "A5", (2, 4), path=tmp_path / "one.svg")  # a single page keeps its name
     assert (tmp_path / "one.svg").read_text() == korvane.sheet(LABELS[:3], "A5", (2, 4), format="svg")[0]
+
+
+def test_readme_example_runs_as_printed(tmp_path, monkeypatch):
+    readme = (REPO / "README.md") if "KORVANE_README" not in os.environ else os.environ["KORVANE_README"]
+    text = open(readme, encoding="utf-8").read()
+    example = re.search(r"```python\n(>>> import korvane\n.*?)```", text, re.S).group(1)
+    monkeypatch.chdir(tmp_path)
+    out = io.StringIO()
+    runner = doctest.DocTestRunner(optionflags=doctest.ELLIPSIS)
+    runner.run(doctest.DocTestParser().get_doctest(example, {}, "README.md", str(readme), 0), out=out.write)
+    assert runner.failures == 0, out.getvalue()
+    assert (tmp_path / "label.png").is_file() and (tmp_path / "labels.pdf").is_file()
