@@ -829,8 +829,12 @@ py::object sheet(py::iterable symbols, py::object page, py::object grid, py::obj
             raise(Error{ErrorCode::UnknownFormat, "format must be svg, pdf, eps, png, emf or bmp"});
         f = *named;
     } else if (!file.empty()) {
-        if (const std::optional<Format> byName = formatForPath(pageName(file, 1, false)))
-            f = *byName;
+        const std::optional<Format> byName = formatForPath(pageName(file, 1, false));
+        if (!byName)
+            raise(Error{ErrorCode::UnknownFormat, "no format for the file name '" + file.substr(0, 60) +
+                                                      "': end it in .pdf, .svg, .eps, .png, .emf or .bmp, or give "
+                                                      "format"});
+        f = *byName;
     }
 
     const SheetGeometry geometry = take(sheetGeometry(o));

@@ -124,6 +124,7 @@ ERROR_CASES = [
     (lambda: korvane.sheet(LABELS, label_text=["one"]), ValueError, None, None),
     (lambda: korvane.sheet(LABELS, dpi=0), ValueError, None, None),
     (lambda: korvane.sheet(LABELS, path="/nonexistent-folder/sheet.pdf"), OSError, None, None),
+    (lambda: korvane.sheet(LABELS, path="sheet.txt"), korvane.EncodeError, "unknown-format", None),
 ]
 
 
