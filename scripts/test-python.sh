@@ -38,6 +38,7 @@ echo "== Python tests"
 "$python" -m venv --system-site-packages "$work/test"
 "$work/test/bin/pip" install --no-index --quiet "$wheel"
 # From a copy of the tests, so that python/korvane (sources without the
-# extension) does not shadow the installed package.
+# extension) does not shadow the installed package; the README's Python
+# example is run from where it is.
 cp -r "$root/python/tests" "$work/tests"
-KORVANE_CLI="$build/cli/korvane" "$work/test/bin/python" -m pytest -q -p no:cacheprovider "$work/tests"
+KORVANE_CLI="$build/cli/korvane" KORVANE_README="$root/README.md" "$work/test/bin/python" -m pytest -q -p no:cacheprovider "$work/tests"

@@ -7,13 +7,15 @@
 
 encode() makes a Symbol; its methods draw it as SVG, PDF, EPS, PNG, EMF or
 BMP, read it back (verify()), or give its dots to NumPy (to_array()) and
-Pillow (to_image()). encode_many() encodes a batch on all cores.
+Pillow (to_image()). encode_many() encodes a batch on all cores; sheet()
+places symbols on pages of labels.
 """
 
 import io as _io
 
 from ._types import EncodeError, SymbologyInfo
-from ._korvane import Grade, QualityParameter, Raster, Symbol, Verdict, __version__, encode, encode_many, symbologies
+from ._korvane import (Grade, QualityParameter, Raster, Symbol, Verdict, __version__, encode, encode_many, sheet,
+                       symbologies)
 
 # Shown as korvane.EncodeError in tracebacks, where users catch it.
 EncodeError.__module__ = SymbologyInfo.__module__ = "korvane"
@@ -28,6 +30,7 @@ __all__ = [
     "Verdict",
     "encode",
     "encode_many",
+    "sheet",
     "symbologies",
     "__version__",
 ]

@@ -92,4 +92,27 @@ def encode_many(symbology: str, values: Iterable[Data], *, format: Literal["svg"
 @overload
 def encode_many(symbology: str, values: Iterable[Data], *, format: str, jobs: Optional[int] = None,
                 **options: object) -> List[Union[bytes, EncodeError]]: ...
+Page = Union[str, Tuple[Length, Length]]
+Grid = Union[str, Tuple[int, int]]
+
+@overload
+def sheet(symbols: Iterable[Symbol], page: Page = "A4", grid: Grid = (1, 1), *, path: None = None,
+          format: Optional[Literal["pdf"]] = None, margins: Union[Length, Sequence[Length]] = 10,
+          gap: Union[Length, Tuple[Length, Length]] = 0, label_text: Union[None, str, Sequence[str]] = None,
+          cut_marks: bool = False, dpi: Optional[float] = None) -> bytes: ...
+@overload
+def sheet(symbols: Iterable[Symbol], page: Page = "A4", grid: Grid = (1, 1), *, path: None = None,
+          format: Literal["svg"], margins: Union[Length, Sequence[Length]] = 10,
+          gap: Union[Length, Tuple[Length, Length]] = 0, label_text: Union[None, str, Sequence[str]] = None,
+          cut_marks: bool = False, dpi: Optional[float] = None) -> List[str]: ...
+@overload
+def sheet(symbols: Iterable[Symbol], page: Page = "A4", grid: Grid = (1, 1), *, path: None = None,
+          format: str, margins: Union[Length, Sequence[Length]] = 10,
+          gap: Union[Length, Tuple[Length, Length]] = 0, label_text: Union[None, str, Sequence[str]] = None,
+          cut_marks: bool = False, dpi: Optional[float] = None) -> List[bytes]: ...
+@overload
+def sheet(symbols: Iterable[Symbol], page: Page = "A4", grid: Grid = (1, 1), *, path: Path,
+          format: Optional[str] = None, margins: Union[Length, Sequence[Length]] = 10,
+          gap: Union[Length, Tuple[Length, Length]] = 0, label_text: Union[None, str, Sequence[str]] = None,
+          cut_marks: bool = False, dpi: Optional[float] = None) -> None: ...
 def symbologies() -> List[SymbologyInfo]: ...

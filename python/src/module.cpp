@@ -744,6 +744,271 @@ py::list encodeMany(const std::string& symbology, py::iterable values, const py:
     return results;
 }
 
+// ---- sheets ----
+
+// A sheet length: a number in mm or a str with a unit on paper (not px).
+double sheetMm(py::handle v, const std::string& name) {
+    const Length l = asLength(v, name, Unit::Mm, false);
+    if (l.unit == Unit::Px)
+        raise(Error{ErrorCode::InvalidOption, name + ": sheet lengths are on paper, not px"});
+    return l.mm(0);
+}
+
+// The lengths of a tuple or list, or of a single value.
+std::vector<py::handle> lengths(py::handle v) {
+    std::vector<py::handle> out;
+    if (PyTuple_Check(v.ptr()) || PyList_Check(v.ptr()))
+        for (py::handle item : py::reinterpret_borrow<py::sequence>(v))
+            out.push_back(item);
+    else
+        out.push_back(v);
+    return out;
+}
+
+// "A4", "A5", "A3", "A6", "Letter", "Legal", "WxH" with a unit ("100x150mm",
+// "4x6in"), or (width, height) as lengths.
+PageSize asPage(py::handle v) {
+    static constexpr std::pair<std::string_view, PageSize> NAMED[] = {
+        {"a3", {297, 420}},        {"a4", PAGE_A4}, {"a5", {148, 210}}, {"a6", {105, 148}},
+        {"letter", PAGE_LETTER}, {"legal", {215.9, 355.6}},
+    };
+    if (PyTuple_Check(v.ptr()) || PyList_Check(v.ptr())) {
+        const std::vector<py::handle> wh = lengths(v);
+        if (wh.size() != 2)
+            typeError("page must be a name such as \"A4\", \"WxH\" with a unit, or (width, height)");
+        return PageSize{sheetMm(wh[0], "page"), sheetMm(wh[1], "page")};
+    }
+    const std::string given = asStr(v, "page");
+    const std::string name = lower(given);
+    for (const auto& [word, size] : NAMED)
+        if (name == word)
+            return size;
+    const Error what{ErrorCode::InvalidOption, "page: '" + given.substr(0, 40) +
+                                                   "' is not a page size: give A3, A4, A5, A6, Letter, Legal, WxH "
+                                                   "with a unit such as \"100x150mm\", or (width, height)"};
+    // The unit after the height applies to a width given without one.
+    const std::size_t x = name.find('x');
+    if (x == std::string::npos)
+        raise(what);
+    const Result<Length> h = parseLength(std::string_view(name).substr(x + 1), Unit::Mm);
+    const Result<Length> w = h ? parseLength(std::string_view(name).substr(0, x), h->unit) : h;
+    if (!w || w->unit == Unit::Px || h->unit == Unit::Px)
+        raise(what);
+    return PageSize{w->mm(0), h->mm(0)};
+}
+
+// (columns, rows), or "CxR" as the command's --grid.
+std::pair<int, int> asGrid(py::handle v) {
+    if (PyUnicode_Check(v.ptr())) {
+        const std::string s = lower(py::cast<std::string>(v));
+        const std::size_t x = s.find('x');
+        const auto whole = [](const std::string& t) {
+            return !t.empty() && t.size() <= 4 && std::all_of(t.begin(), t.end(), [](char c) { return c >= '0' && c <= '9'; });
+        };
+        if (x == std::string::npos || !whole(s.substr(0, x)) || !whole(s.substr(x + 1)))
+            valueError("grid must be (columns, rows) or \"CxR\" such as \"3x8\", not '" + s.substr(0, 20) + "'");
+        return {std::stoi(s.substr(0, x)), std::stoi(s.substr(x + 1))};
+    }
+    if (!PyTuple_Check(v.ptr()) || PyTuple_GET_SIZE(v.ptr()) != 2)
+        typeError("grid must be a tuple (columns, rows), not " + typeName(v));
+    const py::tuple t = py::reinterpret_borrow<py::tuple>(v);
+    return {asInt(t[0], "grid"), asInt(t[1], "grid")};
+}
+
+// The pages of a sheet in memory: one PDF, or a file per page.
+struct MemorySink : ByteSink {
+    std::string bytes;
+    Status append(std::string_view b) override {
+        bytes.append(b);
+        return Done{};
+    }
+};
+
+struct MemoryPages : PageOutput {
+    Format format;
+    WriteOptions options;
+    std::vector<std::vector<std::uint8_t>> pages;
+    MemoryPages(Format f, WriteOptions o) : format(f), options(std::move(o)) {}
+    Status page(const Drawing& page) override {
+        Result<Written> w = write(page, format, options);
+        if (!w)
+            return w.error();
+        pages.push_back(std::move(w->bytes));
+        return Done{};
+    }
+    Status finish() override { return Done{}; }
+};
+
+// "labels.png" as page `page` of several: "labels-2.png"; "{page}" where the
+// name has it.
+std::string pageName(const std::string& path, long long page, bool many) {
+    const std::string number = std::to_string(page);
+    if (const std::size_t at = path.find("{page}"); at != std::string::npos)
+        return path.substr(0, at) + number + path.substr(at + 6);
+    if (!many)
+        return path;
+    const std::size_t slash = path.find_last_of('/');
+    const std::size_t dot = path.rfind('.');
+    const std::size_t base = slash == std::string::npos ? 0 : slash + 1;
+    if (dot == std::string::npos || dot < base || dot == base)
+        return path + "-" + number;
+    return path.substr(0, dot) + "-" + number + path.substr(dot);
+}
+
+py::object sheet(py::iterable symbols, py::object page, py::object grid, py::object path, py::object format,
+                 py::object margins, py::object gap, py::object labelText, bool cutMarks, py::object dpi) {
+    std::vector<const PySymbol*> labels;
+    std::vector<py::object> keep;  // the symbols stay alive while the GIL is released
+    for (py::handle item : symbols) {
+        if (!py::isinstance<PySymbol>(item))
+            typeError("symbols must be korvane.Symbol objects (from korvane.encode), not " + typeName(item));
+        keep.push_back(py::reinterpret_borrow<py::object>(item));
+        labels.push_back(&item.cast<const PySymbol&>());
+    }
+    if (labels.empty())
+        valueError("a sheet needs at least one symbol");
+    const Render& first = labels.front()->render;
+
+    SheetOptions o;
+    o.page = asPage(page);
+    std::tie(o.columns, o.rows) = asGrid(grid);
+    const std::vector<py::handle> m = lengths(margins);
+    if (m.empty() || m.size() > 4)
+        valueError("margins must be one to four lengths: all sides; vertical, horizontal; top, horizontal, bottom; "
+                   "or top, right, bottom, left");
+    const double top = sheetMm(m[0], "margins");
+    const double right = m.size() > 1 ? sheetMm(m[1], "margins") : top;
+    const double bottom = m.size() > 2 ? sheetMm(m[2], "margins") : top;
+    const double left = m.size() > 3 ? sheetMm(m[3], "margins") : right;
+    o.marginTopMm = top, o.marginRightMm = right, o.marginBottomMm = bottom, o.marginLeftMm = left;
+    const std::vector<py::handle> g = lengths(gap);
+    if (g.empty() || g.size() > 2)
+        valueError("gap must be a length, or (between columns, between rows)");
+    o.gapHorizontalMm = sheetMm(g[0], "gap");
+    o.gapVerticalMm = g.size() > 1 ? sheetMm(g[1], "gap") : o.gapHorizontalMm;
+    if (dpi.is_none())
+        o.dpi = first.layout.dpi;
+    else if ((PyLong_Check(dpi.ptr()) || PyFloat_Check(dpi.ptr())) && !PyBool_Check(dpi.ptr()))
+        o.dpi = dpi.cast<double>();
+    else
+        typeError("dpi must be a number, not " + typeName(dpi));
+    if (o.dpi <= 0)
+        valueError("a sheet needs a resolution: give dpi");
+    o.cutMarks = cutMarks;
+    o.foreground = first.layout.foreground;
+    o.background = first.layout.background;
+
+    // The line under each label: a template of {n} (from 1) and {data}, or one str per symbol.
+    std::vector<std::string> texts;
+    if (!labelText.is_none()) {
+        o.textLine = true;
+        if (PyUnicode_Check(labelText.ptr())) {
+            for (std::size_t i = 0; i < labels.size(); ++i) {
+                const std::string& data = labels[i]->symbol.facts.data;
+                py::object text = labelText.attr("format")(
+                    py::arg("n") = i + 1,
+                    py::arg("data") = py::reinterpret_steal<py::object>(PyUnicode_DecodeUTF8(
+                        data.data(), static_cast<Py_ssize_t>(data.size()), "replace")));
+                texts.push_back(asStr(text, "label_text"));
+            }
+        } else {
+            for (py::handle t : py::reinterpret_borrow<py::iterable>(labelText))
+                texts.push_back(asStr(t, "label_text"));
+            if (texts.size() != labels.size())
+                valueError("label_text gives " + std::to_string(texts.size()) + " texts for " +
+                           std::to_string(labels.size()) + " symbols");
+        }
+    }
+
+    std::string file;
+    if (!path.is_none())
+        file = py::cast<std::string>(py::module_::import("os").attr("fsdecode")(path));
+    Format f = Format::Pdf;
+    if (!format.is_none()) {
+        const std::optional<Format> named = findFormat(asStr(format, "format"));
+        if (!named)
+            raise(Error{ErrorCode::UnknownFormat, "format must be svg, pdf, eps, png, emf or bmp"});
+        f = *named;
+    } else if (!file.empty()) {
+        const std::optional<Format> byName = formatForPath(pageName(file, 1, false));
+        if (!byName)
+            raise(Error{ErrorCode::UnknownFormat, "no format for the file name '" + file.substr(0, 60) +
+                                                      "': end it in .pdf, .svg, .eps, .png, .emf or .bmp, or give "
+                                                      "format"});
+        f = *byName;
+    }
+
+    const SheetGeometry geometry = take(sheetGeometry(o));
+    const bool many = labels.size() > static_cast<std::size_t>(geometry.perPage());
+    MemorySink memory;
+    std::unique_ptr<FileSink> fileSink;
+    std::unique_ptr<PageOutput> output;
+    MemoryPages* pages = nullptr;
+    if (f == Format::Pdf) {
+        if (!file.empty())
+            fileSink = take(FileSink::open(pageName(file, 1, false)));
+        output = pdfPages(fileSink ? static_cast<ByteSink&>(*fileSink) : memory, first.write);
+    } else if (!file.empty()) {
+        output = pageFiles(f, [&](long long n) { return pageName(file, n, many); }, first.write);
+    } else {
+        auto kept = std::make_unique<MemoryPages>(f, first.write);
+        pages = kept.get();
+        output = std::move(kept);
+    }
+
+    // Laid out and placed without the interpreter. A label too large for its
+    // cell is fitted at a smaller X unless its symbol was given x_dim.
+    std::vector<std::pair<std::string, std::size_t>> warned;  // a warning and the first label with it
+    std::size_t failedAt = 0;
+    const Status done = [&]() -> Status {
+        py::gil_scoped_release unlocked;
+        SheetWriter writer(geometry, *output);
+        for (std::size_t i = 0; i < labels.size(); ++i) {
+            failedAt = i + 1;
+            const Render& r = labels[i]->render;
+            Result<Drawing> d = layoutForCell(labels[i]->symbol, r.layout, geometry, !r.layout.xDim);
+            if (!d)
+                return d.error();
+            for (const std::string& w : d->warnings)
+                if (std::none_of(warned.begin(), warned.end(), [&](const auto& seen) { return seen.first == w; }))
+                    warned.emplace_back(w, i + 1);
+            if (const Status added = writer.add(*d, texts.empty() ? std::string_view() : texts[i]); !added)
+                return added;
+        }
+        failedAt = 0;
+        if (const Status finished = writer.finish(); !finished)
+            return finished;
+        if (fileSink)
+            return fileSink->commit();
+        return Done{};
+    }();
+    if (!done) {
+        const Error& e = done.error();
+        if (failedAt == 0 || e.code == ErrorCode::WriteFailed)
+            raise(e);
+        raise(Error{e.code, "label " + std::to_string(failedAt) + " of " + std::to_string(labels.size()) + ": " +
+                                e.message});
+    }
+    for (const auto& [w, at] : warned) {
+        const std::string message = "label " + std::to_string(at) + ": " + w;
+        if (PyErr_WarnEx(PyExc_UserWarning, message.c_str(), 1) < 0)
+            throw py::error_already_set();
+    }
+    if (!file.empty())
+        return py::none();
+    if (!pages)
+        return py::bytes(memory.bytes);
+    py::list out;
+    for (const std::vector<std::uint8_t>& p : pages->pages) {
+        const char* bytes = reinterpret_cast<const char*>(p.data());
+        if (f == Format::Svg)
+            out.append(py::str(bytes, p.size()));
+        else
+            out.append(py::bytes(bytes, p.size()));
+    }
+    return std::move(out);
+}
+
 py::object reprData(const PySymbol& s) { return py::repr(s.text(s.symbol.facts.data)); }
 
 }  // namespace
@@ -946,6 +1211,39 @@ meanwhile. Returns a list in the order of values: a Symbol for each value, or
 with format ("svg", "png", ...) the file itself (str for SVG, bytes
 otherwise); a value that fails gives a korvane.EncodeError object in its
 place rather than raising. Options as for encode().)");
+    m.def("sheet", &sheet, py::arg("symbols"), py::arg("page") = "A4", py::arg("grid") = py::make_tuple(1, 1),
+          py::kw_only(), py::arg("path") = py::none(), py::arg("format") = py::none(), py::arg("margins") = 10,
+          py::arg("gap") = 0, py::arg("label_text") = py::none(), py::arg("cut_marks") = false,
+          py::arg("dpi") = py::none(),
+          R"(sheet(symbols, page="A4", grid=(1, 1), *, path=None, format=None, margins=10, gap=0, label_text=None, cut_marks=False, dpi=None) -> bytes | list | None
+
+Places symbols (from korvane.encode) on pages of labels, left to right and
+top to bottom, each centred in a cell of the grid, as the command's --sheet.
+
+page: "A3", "A4", "A5", "A6", "Letter", "Legal", "WxH" with a unit
+("100x150mm", "4x6in"), or (width, height) as lengths. grid: (columns, rows),
+1-100 each, or "3x8". margins: one to four lengths in the order of CSS
+(top, right, bottom, left); gap: a length, or (between columns, between rows).
+Lengths are numbers in mm or strings with a unit ("0.5in"). label_text: a
+line under each label, a template of {n} (from 1) and {data}, or one str per
+symbol. cut_marks: marks in the margins where the cells' edges run. dpi: the
+page's resolution, by default the first symbol's; colours are the first
+symbol's, and every label must share them.
+
+Each symbol is laid out with its own layout keywords; one too large for its
+cell is drawn at the largest X in whole dots that fits (a UserWarning says
+so), unless its symbol was given x_dim, when it is an error.
+
+Returns the PDF as bytes, or for another format (format="png", ...) a list
+with a file per page (str for SVG). With path, writes the file whole instead
+(the format from its extension unless given) and returns None; other formats
+than PDF write a file per page, "{page}" in path naming it, else "-1", "-2",
+... before the extension when there is more than one page.
+
+Raises korvane.EncodeError for a label or sheet that cannot be made (a grid
+out of range, margins that leave no room, a label too large for its cell
+with its own x_dim), TypeError or ValueError for arguments of the wrong kind,
+OSError when a file cannot be written.)");
     m.def("symbologies", &symbologies, R"(symbologies() -> list of SymbologyInfo
 
 Every symbology the library knows: name, title, aliases, characters, check

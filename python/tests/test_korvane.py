@@ -2,17 +2,24 @@
 command's, errors, batches, threads, data types, arrays and notebook views."""
 
 import concurrent.futures
+import doctest
 import io
+import os
 import pydoc
+import re
+import subprocess
+import warnings
 
 import numpy
 import pytest
 
 import korvane
-from conftest import SAMPLES, read_png
+from conftest import REPO, SAMPLES, read_png
 
 FORMATS = ["svg", "pdf", "eps", "png", "emf", "bmp"]
 NAMES = [s.name for s in korvane.symbologies()]
+EAN = [f"{n:012d}" for n in range(590123412000, 590123412025)]
+LABELS = [korvane.encode("ean13", value) for value in EAN]
 
 
 def test_every_symbology_has_a_sample():
@@ -97,6 +104,27 @@ ERROR_CASES = [
     (lambda: korvane.encode("ean13", "590123412345").save("/nonexistent-folder/a.svg"), OSError, None, None),
     (lambda: korvane.encode_many("ean13", "590123412345"), TypeError, None, None),
     (lambda: korvane.encode_many("ean13", ["590123412345"], format="gif"), korvane.EncodeError, "unknown-format", None),
+    (lambda: korvane.sheet(LABELS, grid=(0, 8)), korvane.EncodeError, "invalid-option", None),
+    (lambda: korvane.sheet(LABELS, grid=(101, 1)), korvane.EncodeError, "invalid-option", None),
+    (lambda: korvane.sheet(LABELS, grid="3by8"), ValueError, None, None),
+    (lambda: korvane.sheet(LABELS, grid=3), TypeError, None, None),
+    (lambda: korvane.sheet(LABELS, page="B9"), korvane.EncodeError, "invalid-option", None),
+    (lambda: korvane.sheet(LABELS, page="100x150px"), korvane.EncodeError, "invalid-option", None),
+    (lambda: korvane.sheet(LABELS, margins="2px"), korvane.EncodeError, "invalid-option", None),
+    (lambda: korvane.sheet(LABELS, margins=(1, 2, 3, 4, 5)), ValueError, None, None),
+    (lambda: korvane.sheet(LABELS, margins=105), korvane.EncodeError, "invalid-option", None),
+    (lambda: korvane.sheet(LABELS, grid=(100, 1), gap=3), korvane.EncodeError, "invalid-option", None),
+    # A label given its own X is not shrunk to fit its cell.
+    (lambda: korvane.sheet([korvane.encode("ean13", "590123412345", x_dim=0.5)], grid=(8, 8)),
+     korvane.EncodeError, "invalid-option", None),
+    (lambda: korvane.sheet(LABELS + [korvane.encode("ean13", "590123412345", fg="000080")]),
+     korvane.EncodeError, "invalid-option", None),
+    (lambda: korvane.sheet([]), ValueError, None, None),
+    (lambda: korvane.sheet(["590123412345"]), TypeError, None, None),
+    (lambda: korvane.sheet(LABELS, label_text=["one"]), ValueError, None, None),
+    (lambda: korvane.sheet(LABELS, dpi=0), ValueError, None, None),
+    (lambda: korvane.sheet(LABELS, path="/nonexistent-folder/sheet.pdf"), OSError, None, None),
+    (lambda: korvane.sheet(LABELS, path="sheet.txt"), korvane.EncodeError, "unknown-format", None),
 ]
 
 
@@ -209,7 +237,8 @@ def test_save_writes_the_format_of_the_extension(tmp_path):
 def test_help_shows_the_docstrings():
     text = pydoc.render_doc(korvane)
     for phrase in ("encode(symbology, data, **options)", "encode_many(symbology, values", "svg(**layout)",
-                   "to_array(scale=1", "EncodeError"):
+                   "to_array(scale=1", "EncodeError",
+                   "sheet(symbols, page="):
         assert phrase in text
 
 
@@ -244,3 +273,52 @@ def test_grade_refuses_an_unknown_printer():
     with pytest.raises(korvane.EncodeError) as caught:
         korvane.encode("ean13", "590123412345").grade("inkjet")
     assert caught.value.code == "invalid-option"
+# Sheets: the command's pages for the same batch, and what a PDF reader makes of them.
+SHEET_CASES = [
+    # keywords, the command's arguments, pages, page size in pt, labels fitted at a smaller X
+    (dict(page="A4", grid=(3, 8), cut_marks=True, label_text="{n}"),
+     ["--sheet", "A4", "--grid", "3x8", "--cut-marks", "--label-text", "{n}"], 2, (595.2, 841.92), False),
+    (dict(page="4x6in", grid="2x3", margins=("5mm", 3), gap=(2, "1mm")),
+     ["--sheet", "4x6in", "--grid", "2x3", "--margins", "5mm,3", "--gap", "2,1mm"], 5, (288, 432), False),
+    (dict(page=(60, "40mm"), grid=(2, 2), margins=(2, 1, 3, 4), dpi=600),
+     ["--sheet", "60x40mm", "--grid", "2x2", "--margins", "2,1,3,4", "--dpi", "600"], 7, (170.04, 113.4), True),
+]
+
+
+@pytest.mark.parametrize("keywords,arguments,pages,size,fitted", SHEET_CASES)
+def test_sheet_equal_to_command_and_read_by_poppler(korvane_command, tmp_path, keywords, arguments, pages, size, fitted):
+    (tmp_path / "codes.txt").write_text("\n".join(EAN) + "\n")
+    with warnings.catch_warnings(record=True) as caught:
+        warnings.simplefilter("always")
+        pdf = korvane.sheet([korvane.encode("ean13", v, dpi=keywords.get("dpi", 300)) for v in EAN], **keywords)
+    assert bool(caught) == fitted
+    assert pdf == korvane_command("-b", "ean13", "--batch", str(tmp_path / "codes.txt"), *arguments, "-f", "pdf", "-o", "-")
+    info = subprocess.run(["pdfinfo", "-"], input=pdf, capture_output=True, check=True).stdout.decode()
+    assert int(re.search(r"Pages:\s+(\d+)", info).group(1)) == pages
+    width, height = map(float, re.search(r"Page size:\s+([\d.]+) x ([\d.]+) pts", info).groups())
+    assert (width, height) == pytest.approx(size, abs=0.01)
+
+
+def test_sheet_files_per_page_as_the_command_names_them(korvane_command, tmp_path):
+    (tmp_path / "codes.txt").write_text("\n".join(EAN) + "\n")
+    korvane.sheet(LABELS, "A5", (2, 4), path=tmp_path / "py.png")
+    korvane_command("-b", "ean13", "--batch", str(tmp_path / "codes.txt"), "--sheet", "A5", "--grid", "2x4",
+                    "-o", str(tmp_path / "cmd.png"))
+    in_memory = korvane.sheet(LABELS, "A5", (2, 4), format="png")
+    assert len(in_memory) == 4
+    for n, page in enumerate(in_memory, 1):
+        assert (tmp_path / f"py-{n}.png").read_bytes() == (tmp_path / f"cmd-{n}.png").read_bytes() == page
+    korvane.sheet(LABELS[:3], "A5", (2, 4), path=tmp_path / "one.svg")  # a single page keeps its name
+    assert (tmp_path / "one.svg").read_text() == korvane.sheet(LABELS[:3], "A5", (2, 4), format="svg")[0]
+
+
+def test_readme_example_runs_as_printed(tmp_path, monkeypatch):
+    readme = (REPO / "README.md") if "KORVANE_README" not in os.environ else os.environ["KORVANE_README"]
+    text = open(readme, encoding="utf-8").read()
+    example = re.search(r"```python\n(>>> import korvane\n.*?)```", text, re.S).group(1)
+    monkeypatch.chdir(tmp_path)
+    out = io.StringIO()
+    runner = doctest.DocTestRunner(optionflags=doctest.ELLIPSIS)
+    runner.run(doctest.DocTestParser().get_doctest(example, {}, "README.md", str(readme), 0), out=out.write)
+    assert runner.failures == 0, out.getvalue()
+    assert (tmp_path / "label.png").is_file() and (tmp_path / "labels.pdf").is_file()
