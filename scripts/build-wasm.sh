@@ -54,7 +54,7 @@ deps="$build/deps"
 if [ ! -f "$deps/.done" ]; then
   rm -rf "$deps"
   mkdir -p "$deps/include" "$deps/lib/pkgconfig" "$deps/obj/z" "$deps/obj/png" "$deps/obj/ft"
-  cflags=(-O2 -sSUPPORT_LONGJMP=wasm)
+  cflags=(-Oz -flto -sSUPPORT_LONGJMP=wasm)
   compile() {  # compile OUT_DIR FLAGS... -- FILES...
     local out=$1
     shift
@@ -92,14 +92,14 @@ if [ ! -f "$deps/.done" ]; then
 fi
 
 # ---- the library ----
-PKG_CONFIG_LIBDIR="$deps/lib/pkgconfig" PKG_CONFIG_PATH= EM_PKG_CONFIG_PATH="$deps/lib/pkgconfig" emcmake cmake -S "$root" -B "$build/lib" -DCMAKE_BUILD_TYPE=Release \
-  -DBARCODE_TESTS=OFF -DBARCODE_BENCHMARKS=OFF -DCMAKE_CXX_FLAGS="-sSUPPORT_LONGJMP=wasm" >/dev/null
+PKG_CONFIG_LIBDIR="$deps/lib/pkgconfig" PKG_CONFIG_PATH= EM_PKG_CONFIG_PATH="$deps/lib/pkgconfig" emcmake cmake -S "$root" -B "$build/lib" -DCMAKE_BUILD_TYPE=MinSizeRel \
+  -DBARCODE_TESTS=OFF -DBARCODE_BENCHMARKS=OFF -DCMAKE_CXX_FLAGS="-sSUPPORT_LONGJMP=wasm -flto" -DCMAKE_CXX_FLAGS_MINSIZEREL="-Oz -DNDEBUG" >/dev/null
 cmake --build "$build/lib" --target korvane_static -j"$jobs"
 
 # ---- the module: the binding over the library, as one .wasm without emscripten's JavaScript ----
 mkdir -p "$root/js/dist"
 exports=$(sed -n 's/^KVJS_EXPORT [^(]* \(kvjs_[a-z_0-9]*\)(.*/_\1/p' "$root/js/src/binding.cpp" | paste -sd, -)
-em++ -std=c++17 -O2 -sSUPPORT_LONGJMP=wasm -I"$root/include" -I"$build/lib/korvane/include" \
+em++ -std=c++17 -Oz -flto -fwasm-exceptions -sSUPPORT_LONGJMP=wasm -I"$root/include" -I"$build/lib/korvane/include" \
   "$root/js/src/binding.cpp" "$build/lib/korvane/libkorvane.a" \
   "$deps/lib/libfreetype.a" "$deps/lib/libpng16.a" "$deps/lib/libz.a" \
   --no-entry -sSTANDALONE_WASM -sALLOW_MEMORY_GROWTH -sINITIAL_MEMORY=4MB -sTOTAL_STACK=1MB \
