@@ -105,4 +105,5 @@ em++ -std=c++17 -Oz -flto -fwasm-exceptions -sSUPPORT_LONGJMP=wasm -I"$root/incl
   --no-entry -sSTANDALONE_WASM -sALLOW_MEMORY_GROWTH -sINITIAL_MEMORY=4MB -sTOTAL_STACK=1MB \
   -sEXPORTED_FUNCTIONS="_malloc,_free,$exports" -sERROR_ON_UNDEFINED_SYMBOLS=1 \
   -o "$root/js/dist/korvane.wasm"
+node "$root/js/scripts/build.mjs"
 echo "js/dist/korvane.wasm: $(stat -c %s "$root/js/dist/korvane.wasm") bytes, $(gzip -9c "$root/js/dist/korvane.wasm" | wc -c) gzipped"

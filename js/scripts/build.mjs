@@ -22,7 +22,7 @@ const ENVIRONMENT = {
   readPath(source) {
     const fs = ${fs};
     if (!fs || isRemote(source)) return undefined;
-    return fs.readFileSync(source);
+    return fs.readFileSync(/^file:/i.test(String(source)) ? new URL(String(source)) : source);
   },
 };
 `;
