@@ -6,6 +6,7 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <iterator>
 #include <string>
 
@@ -36,6 +37,38 @@ std::string quoted(std::string_view text) {
     return "'" + shown + "'";
 }
 
+// A decimal number in fixed notation ("-12.5", "3.", ".25") at the start of
+// [first, last), as std::from_chars with chars_format::fixed reads it. The
+// WebAssembly build's C++ library has no from_chars for doubles; there the
+// prefix goes to strtod, which rounds as correctly, once it is known to hold
+// nothing strtod would read further (exponents, hex, inf, spaces, '+').
+std::from_chars_result fixedNumber(const char* first, const char* last, double& value) {
+#ifdef __EMSCRIPTEN__
+    const char* p = first;
+    if (p != last && *p == '-')
+        ++p;
+    const char* digits = p;
+    while (p != last && std::isdigit(static_cast<unsigned char>(*p)))
+        ++p;
+    std::size_t count = static_cast<std::size_t>(p - digits);
+    if (p != last && *p == '.') {
+        const char* fraction = ++p;
+        while (p != last && std::isdigit(static_cast<unsigned char>(*p)))
+            ++p;
+        count += static_cast<std::size_t>(p - fraction);
+        if (count == 0)
+            --p;  // a lone '.' is no number
+    }
+    if (count == 0)
+        return {first, std::errc::invalid_argument};
+    const std::string number(first, p);
+    value = std::strtod(number.c_str(), nullptr);
+    return {p, std::errc()};
+#else
+    return std::from_chars(first, last, value, std::chars_format::fixed);
+#endif
+}
+
 }  // namespace
 
 double Length::mm(double dpi, double xMm) const {
@@ -57,7 +90,7 @@ Result<Length> parseLength(std::string_view text, Unit bare, bool modulesAllowed
     auto bad = [](std::string m) { return Error{ErrorCode::InvalidOption, std::move(m)}; };
     double value = 0;
     const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value, std::chars_format::fixed);
+    const auto [ptr, ec] = fixedNumber(text.data(), end, value);
     if (ec != std::errc() || !std::isfinite(value))
         return bad(what);
     std::string suffix(ptr, end);

@@ -19,6 +19,7 @@ packages=(
   python3 python3-dev python3-venv python3-pybind11 python3-setuptools python3-wheel python3-build  # the Python package
   python3-pytest python3-numpy python3-pil python3-zxing-cpp  # its tests
   python3-segno python3-qrcode           # QR speed references for bench/python_qr.py
+  emscripten nodejs chromium            # the WebAssembly build, the npm package (npm comes with nodejs), its page in a browser
   librsvg2-bin poppler-utils qpdf ghostscript libxml2-dev libpng-dev  # readers of the writers' files
 )
 if [ "${WITH_WINDOWS:-0}" = 1 ]; then

@@ -60,6 +60,7 @@ stage "normal build" build bash -c "cmake -S . -B build -DCMAKE_BUILD_TYPE=Relea
 stage "normal tests" ctest ctest --test-dir build --output-on-failure -j"$jobs"
 stage "installed library and command" plain ./scripts/test-install.sh build
 stage "Python package" plain ./scripts/test-python.sh build
+stage "WebAssembly and npm package" plain ./scripts/test-js.sh build
 
 stage "ASan+UBSan build" build bash -c "cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DBARCODE_TESTS=ON -DBARCODE_SANITIZE=ON >/dev/null && cmake --build build-asan -j$jobs"

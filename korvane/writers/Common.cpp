@@ -61,8 +61,15 @@ void appendNumber(std::string& out, double v, int decimals) {
         return;
     }
     char buf[64];
+#ifdef __EMSCRIPTEN__
+    // The WebAssembly build's C++ library has no to_chars for doubles; printf's
+    // %.*f is what to_chars with a precision is defined as, in the C locale.
+    const int n = std::snprintf(buf, sizeof buf, "%.*f", decimals, rounded);
+    const char* end = buf + std::clamp(n, 0, static_cast<int>(sizeof buf) - 1);
+#else
     const auto r = std::to_chars(buf, buf + sizeof buf, rounded, std::chars_format::fixed, decimals);
     const char* end = r.ptr;
+#endif
     while (end > buf && end[-1] == '0')
         --end;
     if (end > buf && end[-1] == '.')

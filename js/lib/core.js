@@ -1,0 +1,264 @@
+// The korvane package: the library compiled to WebAssembly (korvane.wasm,
+// beside this file), loaded without emscripten's JavaScript so that it runs
+// under a strict Content Security Policy (no eval, no workers, no network of
+// ours) in browsers and in Node. One copy of this file is made into the
+// ES module, the CommonJS module and the page's classic script
+// (js/scripts/build.mjs); ENVIRONMENT below is what differs between them.
+
+const ACTIONS = { encode: 0, svg: 1, pdf: 2, eps: 3, png: 4, emf: 5, bmp: 6, verify: 7 };
+
+/** An error of the library: `code` ("invalid-data", "check-digit", ...),
+ *  `position` (1-based, of the character the message names, or null). */
+class KorvaneError extends Error {
+  constructor(message, code, position = null) {
+    super(message);
+    this.name = "KorvaneError";
+    this.code = code;
+    this.position = position;
+  }
+}
+
+let wasm = null; // the instance's exports once loaded
+let loading = null;
+
+function imports() {
+  let tempRet0 = 0;
+  const nosys = () => 52; // ENOSYS: the library writes no files here
+  return {
+    env: {
+      emscripten_notify_memory_growth() {},
+      setTempRet0(v) { tempRet0 = v; },
+      getTempRet0() { return tempRet0; },
+    },
+    wasi_snapshot_preview1: {
+      proc_exit(status) { throw new Error(`korvane.wasm stopped (${status})`); },
+      fd_close: nosys,
+      fd_read: nosys,
+      fd_seek: nosys,
+      fd_write(fd, iov, iovcnt, written) {
+        // Nothing in the library prints; count what would have gone out.
+        const view = new DataView(wasm.memory.buffer);
+        let n = 0;
+        for (let i = 0; i < iovcnt; i++) n += view.getUint32(iov + 8 * i + 4, true);
+        view.setUint32(written, n, true);
+        return 0;
+      },
+      environ_sizes_get(count, size) {
+        const view = new DataView(wasm.memory.buffer);
+        view.setUint32(count, 0, true);
+        view.setUint32(size, 0, true);
+        return 0;
+      },
+      environ_get() { return 0; },
+    },
+  };
+}
+
+function started(instance) {
+  wasm = instance.exports;
+  wasm._initialize();
+}
+
+function bytesOf(source) {
+  if (source instanceof Uint8Array) return source;
+  if (source instanceof ArrayBuffer) return new Uint8Array(source);
+  if (ArrayBuffer.isView(source)) return new Uint8Array(source.buffer, source.byteOffset, source.byteLength);
+  return null;
+}
+
+/** Loads the module synchronously from bytes or a compiled WebAssembly.Module;
+ *  in Node with no argument, from korvane.wasm beside this file. Browsers
+ *  compile large modules only asynchronously: use init() there. */
+function initSync(source) {
+  if (wasm) return;
+  if (source === undefined) source = ENVIRONMENT.readBeside("korvane.wasm");
+  if (source === undefined) throw new Error("korvane: call await init() (or init(url)) first");
+  const module = source instanceof WebAssembly.Module ? source : new WebAssembly.Module(bytesOf(source));
+  started(new WebAssembly.Instance(module, imports()));
+}
+
+/** Loads the module: from `source` (a URL or path, a Response, bytes or a
+ *  WebAssembly.Module) or else from korvane.wasm beside this file. Calling it
+ *  again returns the first load. */
+function init(source) {
+  if (wasm) return Promise.resolve();
+  if (loading) return loading;
+  loading = (async () => {
+    if (source === undefined) {
+      const beside = ENVIRONMENT.readBeside("korvane.wasm");
+      source = beside !== undefined ? beside : ENVIRONMENT.urlBeside("korvane.wasm");
+    }
+    if (typeof source === "string" || source instanceof URL) {
+      const local = ENVIRONMENT.readPath(source);
+      source = local !== undefined ? local : await fetch(source);
+    }
+    let result;
+    if (typeof Response !== "undefined" && source instanceof Response) {
+      if (!source.ok) throw new Error(`korvane: cannot load korvane.wasm (${source.status} ${source.url})`);
+      result = WebAssembly.instantiateStreaming
+        ? await WebAssembly.instantiateStreaming(source.clone(), imports()).catch(async () =>
+            WebAssembly.instantiate(await source.arrayBuffer(), imports()))
+        : await WebAssembly.instantiate(await source.arrayBuffer(), imports());
+    } else if (source instanceof WebAssembly.Module) {
+      result = { instance: await WebAssembly.instantiate(source, imports()) };
+    } else {
+      result = await WebAssembly.instantiate(bytesOf(source), imports());
+    }
+    if (!wasm) started(result.instance);
+  })();
+  loading.catch(() => { loading = null; });
+  return loading;
+}
+
+function ready() {
+  if (!wasm) initSync();
+}
+
+const encoder = new TextEncoder();
+const decoder = new TextDecoder();
+
+// Options the library takes besides the encoder's table: layout ones, named
+// here as JavaScript spells them.
+const LENGTHS = { xDim: "mm", height: "mm", bwr: "mm", fontSize: "mm", quietZone: "modules" };
+
+function kebab(name) {
+  return name.replace(/[A-Z]/g, (c) => "-" + c.toLowerCase());
+}
+
+const COLOUR_WORDS = { black: "000000", white: "ffffff", red: "ff0000", green: "008000", blue: "0000ff", navy: "000080" };
+
+// "RRGGBB", "#RRGGBB", "RRGGBBAA", "none", a few names, "cmyk:C,M,Y,K" or
+// [r, g, b(, a)], as the loader hands colours to the library.
+function colour(name, value) {
+  if (Array.isArray(value) && (value.length === 3 || value.length === 4)) {
+    const c = [...value, 255].slice(0, 4);
+    if (c.every((v) => Number.isInteger(v) && v >= 0 && v <= 255)) return c.join(",");
+  } else if (typeof value === "string") {
+    let s = value.trim().toLowerCase();
+    if (s === "none" || s === "transparent") return "255,255,255,0";
+    if (/^cmyk:\d{1,3},\d{1,3},\d{1,3},\d{1,3}$/.test(s)) return s;
+    s = COLOUR_WORDS[s] || s.replace(/^#/, "");
+    if (/^([0-9a-f]{6}|[0-9a-f]{8})$/.test(s)) {
+      const c = [0, 2, 4, 6].map((i) => (i < s.length ? parseInt(s.slice(i, i + 2), 16) : 255));
+      return c.join(",");
+    }
+  }
+  throw new KorvaneError(`${name}: ${JSON.stringify(value)} is no colour: give "RRGGBB", "RRGGBBAA", "none", ` +
+    `"cmyk:C,M,Y,K" or [r, g, b, a]`, "invalid-option");
+}
+
+function optionValue(name, value) {
+  if (typeof value === "boolean") return value ? "1" : "0";
+  if (typeof value === "number") {
+    if (!Number.isFinite(value)) throw new KorvaneError(`${name}: ${value} is not a number`, "invalid-option");
+    return String(value);
+  }
+  if (Array.isArray(value)) return value.map((v) => optionValue(name, v)).join(",");
+  if (typeof value === "string") {
+    if (value.includes("\0")) throw new KorvaneError(`${name}: the value holds a NUL character`, "invalid-option");
+    return value;
+  }
+  throw new TypeError(`korvane: option ${name} cannot be ${value === null ? "null" : typeof value}`);
+}
+
+// name\0value\0 pairs for the library; `symbology` and `data` go apart.
+function optionBytes(options) {
+  let text = "";
+  for (const [key, value] of Object.entries(options)) {
+    if (key === "symbology" || key === "data" || value === undefined) continue;
+    let v;
+    if (key === "fg" || key === "bg") v = colour(key, value);
+    else if (key === "dpi" && value === null) v = "none";
+    else if (key in LENGTHS && typeof value === "number") v = String(value); // bare numbers: mm, modules for quiet zones
+    else v = optionValue(key, value);
+    text += kebab(key) + "\0" + v + "\0";
+  }
+  return encoder.encode(text);
+}
+
+// The 1-based position a message names ("... at position 3 ..."), or null.
+function positionOf(message) {
+  const m = / at position (\d+)/.exec(message);
+  return m ? Number(m[1]) : null;
+}
+
+function answer() {
+  return new Uint8Array(wasm.memory.buffer, wasm.kvjs_out(), wasm.kvjs_out_length());
+}
+
+function cString(ptr) {
+  const bytes = new Uint8Array(wasm.memory.buffer, ptr);
+  return decoder.decode(bytes.subarray(0, bytes.indexOf(0)));
+}
+
+function call(action, options) {
+  if (options === null || typeof options !== "object") throw new TypeError("korvane: give an options object");
+  const { symbology, data } = options;
+  if (typeof symbology !== "string") throw new TypeError("korvane: symbology must be a string such as \"ean13\"");
+  if (typeof data !== "string" && !(data instanceof Uint8Array)) throw new TypeError("korvane: data must be a string or a Uint8Array");
+  ready();
+  const parts = [encoder.encode(symbology + "\0"), typeof data === "string" ? encoder.encode(data) : data, optionBytes(options)];
+  const size = parts.reduce((n, p) => n + p.length, 0);
+  const base = wasm.malloc(Math.max(size, 1));
+  if (!base) throw new KorvaneError("out of memory", "size-too-large");
+  try {
+    let at = base;
+    const addresses = parts.map((p) => {
+      new Uint8Array(wasm.memory.buffer, at, p.length).set(p);
+      const a = at;
+      at += p.length;
+      return a;
+    });
+    const status = wasm.kvjs_run(action, addresses[0], addresses[1], parts[1].length, addresses[2], parts[2].length);
+    if (status !== 0) {
+      const message = decoder.decode(answer());
+      throw new KorvaneError(message, cString(wasm.kvjs_error_name(status)), positionOf(message));
+    }
+    return answer();
+  } finally {
+    wasm.free(base);
+  }
+}
+
+function bytes(action, options) {
+  return call(action, options).slice();
+}
+
+/** The symbol as an SVG document. */
+function toSVG(options) { return decoder.decode(call(ACTIONS.svg, options)); }
+function toPDF(options) { return bytes(ACTIONS.pdf, options); }
+function toEPS(options) { return bytes(ACTIONS.eps, options); }
+function toPNG(options) { return bytes(ACTIONS.png, options); }
+function toEMF(options) { return bytes(ACTIONS.emf, options); }
+function toBMP(options) { return bytes(ACTIONS.bmp, options); }
+
+/** Any format by name: "svg" gives a string, the others bytes. */
+function toFormat(format, options) {
+  const action = ACTIONS[String(format).toLowerCase()];
+  if (!action || action === ACTIONS.verify) throw new KorvaneError(`no format '${format}': svg, pdf, eps, png, emf or bmp`, "unknown-format");
+  return action === ACTIONS.svg ? toSVG(options) : bytes(action, options);
+}
+
+/** The symbol's facts, its modules (or bar widths) and its size as laid out. */
+function encode(options) { return JSON.parse(decoder.decode(call(ACTIONS.encode, options))); }
+
+/** Lays the symbol out and reads it back as a scanner would. */
+function verify(options) { return JSON.parse(decoder.decode(call(ACTIONS.verify, options))); }
+
+let registry = null;
+/** Every symbology: name, title, aliases, characters, check rule, options. */
+function symbologies() {
+  ready();
+  if (!registry) {
+    wasm.kvjs_symbologies();
+    registry = JSON.parse(decoder.decode(answer()));
+    for (const s of registry) s.options = s.options.map((o) => o.replace(/-([a-z0-9])/g, (_, c) => c.toUpperCase()));
+  }
+  return registry.map((s) => ({ ...s, aliases: [...s.aliases], capabilities: [...s.capabilities], options: [...s.options] }));
+}
+
+/** The library's version, "MAJOR.MINOR.PATCH". */
+function version() {
+  ready();
+  return cString(wasm.kvjs_version());
+}

@@ -1,0 +1,517 @@
+// The npm package's side in WebAssembly: the library's encode(), layout(),
+// write() and verify() behind a few C functions for the JavaScript loader
+// (js/lib/korvane.js). Options arrive as NUL-separated name/value pairs named
+// as the command's options ("x-dim", "qr-level"); the encoder's are looked up
+// in the library's option table, so an option is refused where the table says
+// it does not apply. One call at a time: the answer waits in one buffer
+// (kvjs_out, kvjs_out_length) until the next call.
+
+#include <korvane/korvane.hpp>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#define KVJS_EXPORT extern "C" __attribute__((used, visibility("default")))
+
+using namespace korvane;
+
+namespace {
+
+std::string out;  // the last call's answer: bytes, JSON, or an error message
+
+// ---- JSON, for facts, verdicts and the registry ----
+
+void jsonString(std::string& j, std::string_view s) {
+    j += '"';
+    for (const char ch : s) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c == '"' || c == '\\') {
+            j += '\\';
+            j += ch;
+        } else if (c < 0x20) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\u%04x", c);
+            j += buf;
+        } else
+            j += ch;
+    }
+    j += '"';
+}
+
+struct Json {
+    std::string j = "{";
+    void key(std::string_view k) {
+        if (j.size() > 1)
+            j += ',';
+        jsonString(j, k);
+        j += ':';
+    }
+    Json& str(std::string_view k, std::string_view v) { key(k); jsonString(j, v); return *this; }
+    Json& num(std::string_view k, double v) {
+        key(k);
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "%.10g", std::isfinite(v) ? v : 0.0);
+        j += buf;
+        return *this;
+    }
+    Json& boolean(std::string_view k, bool v) { key(k); j += v ? "true" : "false"; return *this; }
+    Json& raw(std::string_view k, std::string_view v) { key(k); j += v; return *this; }
+    std::string done() { return j + "}"; }
+};
+
+std::string stringArray(const std::vector<std::string>& v) {
+    std::string j = "[";
+    for (const std::string& s : v) {
+        if (j.size() > 1)
+            j += ',';
+        jsonString(j, s);
+    }
+    return j + "]";
+}
+
+// ---- option values as the loader sends them ----
+
+struct Fail {
+    Error error;
+};
+
+[[noreturn]] void fail(ErrorCode code, std::string message) { throw Fail{Error{code, std::move(message)}}; }
+[[noreturn]] void badValue(std::string_view name, std::string_view what, std::string_view value) {
+    fail(ErrorCode::InvalidOption, std::string(name) + " must be " + std::string(what) + ", not '" +
+                                       std::string(value.substr(0, 40)) + "'");
+}
+
+std::string lower(std::string_view s) {
+    std::string l(s);
+    for (char& c : l)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return l;
+}
+
+bool asBool(std::string_view name, std::string_view v) {
+    if (v == "1")
+        return true;
+    if (v == "0")
+        return false;
+    badValue(name, "true or false", v);
+}
+
+int asInt(std::string_view name, std::string_view v) {
+    const std::string s(v);
+    char* end = nullptr;
+    const long long n = std::strtoll(s.c_str(), &end, 10);
+    if (s.empty() || *end != '\0' || n < -1'000'000'000 || n > 1'000'000'000)
+        badValue(name, "a whole number", v);
+    return static_cast<int>(n);
+}
+
+double asNumber(std::string_view name, std::string_view v) {
+    const std::string s(v);
+    char* end = nullptr;
+    const double d = std::strtod(s.c_str(), &end);
+    if (s.empty() || *end != '\0' || !std::isfinite(d))
+        badValue(name, "a number", v);
+    return d;
+}
+
+char asLetter(std::string_view name, std::string_view v, std::string_view letters) {
+    const char c = v.size() == 1 ? static_cast<char>(std::toupper(static_cast<unsigned char>(v[0]))) : 0;
+    if (c == 0 || letters.find(c) == std::string_view::npos)
+        badValue(name, "one of " + std::string(letters), v);
+    return c;
+}
+
+template <typename T>
+T asWord(std::string_view name, std::string_view v, std::initializer_list<std::pair<std::string_view, T>> words) {
+    const std::string s = lower(v);
+    std::string list;
+    for (const auto& [word, value] : words) {
+        if (s == word)
+            return value;
+        list += (list.empty() ? "" : ", ") + std::string(word);
+    }
+    badValue(name, "one of " + list, v);
+}
+
+std::vector<std::string_view> split(std::string_view v, char sep) {
+    std::vector<std::string_view> parts;
+    for (;;) {
+        const std::size_t at = v.find(sep);
+        parts.push_back(v.substr(0, at));
+        if (at == std::string_view::npos)
+            return parts;
+        v.remove_prefix(at + 1);
+    }
+}
+
+Length asLength(std::string_view name, std::string_view v, Unit bare, bool modules) {
+    Result<Length> length = parseLength(v, bare, modules);
+    if (!length)
+        fail(length.error().code, std::string(name) + ": " + length.error().message);
+    return *length;
+}
+
+// "r,g,b,a" (0-255 each) or "cmyk:c,m,y,k" (whole percent), as the loader
+// sends the colour it parsed.
+Colour asColour(std::string_view name, std::string_view v) {
+    const bool cmyk = v.substr(0, 5) == "cmyk:";
+    const std::vector<std::string_view> parts = split(cmyk ? v.substr(5) : v, ',');
+    if (parts.size() != 4)
+        badValue(name, "a colour", v);
+    int n[4];
+    for (int i = 0; i < 4; ++i) {
+        n[i] = asInt(name, parts[static_cast<std::size_t>(i)]);
+        if (n[i] < 0 || n[i] > (cmyk ? 100 : 255))
+            badValue(name, "a colour", v);
+    }
+    if (cmyk)
+        return Colour::fromCmyk(n[0], n[1], n[2], n[3]);
+    return Colour{static_cast<std::uint8_t>(n[0]), static_cast<std::uint8_t>(n[1]), static_cast<std::uint8_t>(n[2]),
+                  static_cast<std::uint8_t>(n[3])};
+}
+
+// One encoder option, named as in the library's table.
+bool setEncodeOption(EncodeOptions& o, std::string_view name, std::string_view v) {
+    if (name == "check")
+        o.check = asBool(name, v);
+    else if (name == "escapes")
+        o.escapes = asBool(name, v);
+    else if (name == "gs1")
+        o.gs1 = asBool(name, v);
+    else if (name == "eci")
+        o.eci = asInt(name, v);
+    else if (name == "wide-ratio")
+        o.wideRatio = asInt(name, v);
+    else if (name == "code128-start")
+        o.code128Start = asLetter(name, v, "ABC");
+    else if (name == "msi-check")
+        o.msiCheck = asWord<MsiCheck>(name, v,
+                                      {{"mod10", MsiCheck::Mod10},
+                                       {"mod11", MsiCheck::Mod11},
+                                       {"mod11-mod10", MsiCheck::Mod11Mod10},
+                                       {"mod10-mod10", MsiCheck::Mod10Mod10}});
+    else if (name == "codabar-start")
+        o.codabarStart = asLetter(name, v, "ABCD");
+    else if (name == "codabar-stop")
+        o.codabarStop = asLetter(name, v, "ABCD");
+    else if (name == "upce-system")
+        o.upceNumberSystem = asInt(name, v);
+    else if (name == "add-on")
+        o.addOn = std::string(v);
+    else if (name == "add-on-gap")
+        o.addOnGap = asInt(name, v);
+    else if (name == "aztec-encoder")
+        o.aztecEncoder = asWord<AztecEncoder>(name, v,
+                                              {{"optimal", AztecEncoder::Optimal}, {"specified", AztecEncoder::Specified}});
+    else if (name == "ecc")
+        o.eccPercent = asInt(name, v);
+    else if (name == "ecc-words")
+        o.eccExtraWords = asInt(name, v);
+    else if (name == "aztec-size")
+        o.minSize = asInt(name, v);
+    else if (name == "compact")
+        o.compactOnly = asBool(name, v);
+    else if (name == "full-range")
+        o.fullOnly = asBool(name, v);
+    else if (name == "aztec-bytes")
+        o.bytes = asBool(name, v);
+    else if (name == "reader-init")
+        o.readerInit = asBool(name, v);
+    else if (name == "structured") {
+        // "index,count" or "index,count,id", as the command's I/N[:ID].
+        const std::vector<std::string_view> p = split(v, ',');
+        if (p.size() < 2)
+            badValue(name, "[index, count] or [index, count, id]", v);
+        o.structuredAppend.index = asInt(name, p[0]);
+        o.structuredAppend.count = asInt(name, p[1]);
+        if (p.size() > 2)
+            o.structuredAppend.id = std::string(v.substr(p[0].size() + p[1].size() + 2));
+    } else if (name == "qr-level")
+        o.qrLevel = asWord<QrLevel>(name, v, {{"l", QrLevel::L}, {"m", QrLevel::M}, {"q", QrLevel::Q}, {"h", QrLevel::H}});
+    else if (name == "qr-version")
+        o.qrVersion = asInt(name, v);
+    else if (name == "qr-mask")
+        o.qrMask = asInt(name, v);
+    else if (name == "no-boost")
+        o.qrBoost = !asBool(name, v);
+    else if (name == "no-kanji")
+        o.qrKanji = !asBool(name, v);
+    else if (name == "dm-size") {
+        const std::vector<std::string_view> p = split(v, ',');
+        if (p.size() != 2)
+            badValue(name, "[rows, columns]", v);
+        o.dmRows = asInt(name, p[0]);
+        o.dmColumns = asInt(name, p[1]);
+    } else if (name == "dm-shape")
+        o.dmShape = asWord<DataMatrixShape>(
+            name, v,
+            {{"square", DataMatrixShape::Square}, {"rect", DataMatrixShape::Rectangular}, {"any", DataMatrixShape::Any}});
+    else if (name == "dmre")
+        o.dmre = asBool(name, v);
+    else
+        return false;
+    return true;
+}
+
+bool setLayoutOption(LayoutOptions& l, bool& heightGiven, std::string_view name, std::string_view v) {
+    if (name == "dpi") {
+        l.dpi = lower(v) == "none" ? 0 : asNumber(name, v);
+    } else if (name == "x-dim")
+        l.xDim = asLength(name, v, Unit::Mm, false);
+    else if (name == "height") {
+        l.height = asLength(name, v, Unit::Mm, true);
+        heightGiven = true;
+    } else if (name == "bwr")
+        l.barReduction = asLength(name, v, Unit::Mm, false);
+    else if (name == "quiet-zone") {
+        const std::vector<std::string_view> p = split(v, ',');
+        if (p.size() > 2)
+            badValue(name, "a length or [beside, above and below]", v);
+        l.quietLeft = l.quietRight = asLength(name, p[0], Unit::Modules, true);
+        if (p.size() == 2)
+            l.quietVertical = asLength(name, p[1], Unit::Modules, true);
+    } else if (name == "text")
+        l.text = asBool(name, v);
+    else if (name == "no-text")
+        l.text = !asBool(name, v);
+    else if (name == "font-size")
+        l.fontSize = asLength(name, v, Unit::Mm, false);
+    else if (name == "fg") {
+        l.foreground = asColour(name, v);
+        if (!l.foreground.opaque())
+            fail(ErrorCode::InvalidOption, "fg: the bars must be drawn in an opaque colour");
+    } else if (name == "bg")
+        l.background = asColour(name, v);
+    else if (name == "rotate")
+        l.rotation = asInt(name, v);
+    else
+        return false;
+    return true;
+}
+
+struct Request {
+    Symbology symbology = Symbology::Code128;
+    std::string data;
+    EncodeOptions encode;
+    LayoutOptions layout;
+};
+
+Request parseRequest(const char* symbologyName, const char* data, std::size_t dataLength, const char* options,
+                     std::size_t optionsLength) {
+    Request q;
+    const std::string name(symbologyName);
+    const std::optional<Symbology> found = findSymbology(name);
+    if (!found)
+        fail(ErrorCode::UnknownSymbology, "'" + name.substr(0, 40) + "' is no symbology; symbologies() lists them");
+    q.symbology = *found;
+    q.data.assign(data, dataLength);
+    const SymbologyInfo& info = symbologyInfo(q.symbology);
+    const std::vector<std::string_view> fields = split(std::string_view(options, optionsLength), '\0');
+    bool heightGiven = false;
+    for (std::size_t i = 0; i + 1 < fields.size(); i += 2) {
+        const std::string_view key = fields[i], value = fields[i + 1];
+        if (setLayoutOption(q.layout, heightGiven, key, value))
+            continue;
+        const EncodeOptionInfo* row = findEncodeOption(key);
+        if (!row)
+            fail(ErrorCode::InvalidOption, "no option '" + std::string(key.substr(0, 40)) + "'");
+        if (!row->appliesTo(info))
+            fail(ErrorCode::InvalidOption,
+                 "the option " + std::string(key) + " does not apply to " + std::string(info.title));
+        if (!setEncodeOption(q.encode, row->name, value))
+            fail(ErrorCode::InvalidOption, "the option " + std::string(key) + " is not yet available from JavaScript");
+    }
+    if (heightGiven && info.matrix)
+        fail(ErrorCode::InvalidOption, "the option height does not apply to " + std::string(info.title));
+    if (q.layout.dpi <= 0 && q.layout.xDim && q.layout.xDim->unit != Unit::Px)
+        fail(ErrorCode::InvalidOption, "x-dim: without a resolution (dpi none), give the module width in px");
+    return q;
+}
+
+template <typename T>
+T take(Result<T>&& r) {
+    if (!r)
+        throw Fail{r.error()};
+    return std::move(*r);
+}
+
+std::string factsJson(const Symbol& s, const Drawing& d) {
+    const SymbolFacts& f = s.facts;
+    const SymbologyInfo& info = symbologyInfo(s.symbology);
+    Json j;
+    j.str("symbology", info.name).str("title", info.title).str("data", f.data).str("text", s.text);
+    j.str("checkCharacters", f.checkCharacters).boolean("checkSupplied", f.checkSupplied).str("addOn", f.addOn);
+    j.raw("warnings", stringArray(s.warnings));
+    j.boolean("matrix", s.isMatrix());
+    if (s.isMatrix()) {
+        j.num("rows", s.rows).num("columns", s.columns);
+        std::string m = "[";
+        for (int r = 0; r < s.rows; ++r) {
+            m += r ? ",\"" : "\"";
+            for (int c = 0; c < s.columns; ++c)
+                m += s.dark(r, c) ? '1' : '0';
+            m += '"';
+        }
+        j.raw("modules", m + "]");
+    } else {
+        j.num("widthModules", s.widthModules);
+        std::string w = "[";
+        for (std::size_t i = 0; i < s.widths.size(); ++i)
+            w += (i ? "," : "") + std::to_string(s.widths[i]);
+        j.raw("widths", w + "]");
+    }
+    if (s.symbology == Symbology::Aztec) {
+        const AztecFacts& a = f.aztec;
+        j.raw("aztec", Json()
+                           .boolean("compact", a.compact)
+                           .num("layers", a.layers)
+                           .num("dataCodewords", a.dataCodewords)
+                           .num("totalCodewords", a.totalCodewords)
+                           .num("eccPercent", a.eccPercent)
+                           .done());
+    } else if (s.symbology == Symbology::Qr) {
+        const QrFacts& q = f.qr;
+        j.raw("qr", Json()
+                        .num("version", q.version)
+                        .str("level", std::string(1, q.level))
+                        .num("mask", q.mask)
+                        .num("dataCodewords", q.dataCodewords)
+                        .num("checkCodewords", q.checkCodewords)
+                        .num("bitsLeft", q.bitsLeft)
+                        .done());
+    } else if (s.symbology == Symbology::DataMatrix) {
+        const DataMatrixFacts& m = f.dataMatrix;
+        j.raw("dataMatrix", Json()
+                                .boolean("rectangular", m.rectangular)
+                                .boolean("dmre", m.dmre)
+                                .num("dataCodewords", m.dataCodewords)
+                                .num("checkCodewords", m.checkCodewords)
+                                .done());
+    }
+    j.raw("layout", Json()
+                        .num("width", d.width)
+                        .num("height", d.height)
+                        .num("dpi", d.dpi)
+                        .num("widthMm", d.widthMm())
+                        .num("heightMm", d.heightMm())
+                        .num("xMm", d.xMm)
+                        .num("moduleDots", d.moduleDots)
+                        .raw("warnings", stringArray(d.warnings))
+                        .done());
+    return j.done();
+}
+
+std::string verdictJson(const Verdict& v) {
+    return Json()
+        .boolean("ok", v.ok)
+        .str("read", v.read)
+        .str("reason", v.reason)
+        .num("firstDifference", v.firstDifference)
+        .num("correctedCodewords", v.correctedCodewords)
+        .done();
+}
+
+const char* checkRuleName(CheckRule r) {
+    switch (r) {
+    case CheckRule::None: return "none";
+    case CheckRule::Optional: return "optional";
+    case CheckRule::OptionalOn: return "optional-on";
+    case CheckRule::Mandatory: return "mandatory";
+    }
+    return "none";
+}
+
+std::string symbologiesJson() {
+    std::size_t count = 0;
+    const EncodeOptionInfo* table = encodeOptionTable(count);
+    std::string j = "[";
+    const SymbologyInfo* all = allSymbologies();
+    for (int i = 0; i < SYMBOLOGY_COUNT; ++i) {
+        const SymbologyInfo& info = all[i];
+        std::vector<std::string> aliases, caps, options;
+        for (std::string_view a : info.aliases)
+            if (!a.empty())
+                aliases.emplace_back(a);
+        for (std::string_view c : capabilityNames(info))
+            caps.emplace_back(c);
+        for (std::size_t k = 0; k < count; ++k)
+            if (table[k].appliesTo(info))
+                options.emplace_back(table[k].name);
+        j += i ? "," : "";
+        j += Json()
+                 .str("name", info.name)
+                 .str("title", info.title)
+                 .raw("aliases", stringArray(aliases))
+                 .str("characters", info.characters)
+                 .str("check", checkRuleName(info.check))
+                 .boolean("matrix", info.matrix)
+                 .raw("capabilities", stringArray(caps))
+                 .raw("options", stringArray(options))
+                 .num("defaultXMm", info.defaultXMm)
+                 .num("minXMm", info.minXMm)
+                 .done();
+    }
+    return j + "]";
+}
+
+// What kvjs_run makes of a request.
+enum Action { ENCODE = 0, SVG, PDF, EPS, PNG, EMF, BMP, VERIFY };
+
+std::string run(int action, const Request& q) {
+    const Symbol symbol = take(encode(q.symbology, q.data, q.encode));
+    const Drawing drawing = take(layout(symbol, q.layout));
+    switch (action) {
+    case ENCODE: return factsJson(symbol, drawing);
+    case VERIFY: return verdictJson(verify(drawing, symbol));
+    default: break;
+    }
+    constexpr Format FORMATS[] = {Format::Svg, Format::Pdf, Format::Eps, Format::Png, Format::Emf, Format::Bmp};
+    if (action < SVG || action > BMP)
+        fail(ErrorCode::UnknownFormat, "no such action");
+    Written w = take(write(drawing, FORMATS[action - SVG]));
+    return std::string(w.bytes.begin(), w.bytes.end());
+}
+
+int failed(const Error& e) {
+    out = e.message;
+    return static_cast<int>(e.code) + 1;
+}
+
+}  // namespace
+
+// 0 and the answer in kvjs_out(), or 1 + the library's ErrorCode and its
+// message there. `options` holds name\0value\0 pairs.
+KVJS_EXPORT int kvjs_run(int action, const char* symbology, const char* data, std::size_t dataLength,
+                         const char* options, std::size_t optionsLength) {
+    try {
+        out = run(action, parseRequest(symbology, data, dataLength, options, optionsLength));
+        return 0;
+    } catch (const Fail& f) {
+        return failed(f.error);
+    }
+}
+
+// The registry as JSON.
+KVJS_EXPORT int kvjs_symbologies() {
+    out = symbologiesJson();
+    return 0;
+}
+
+// The short name of an error code (1 + ErrorCode), "invalid-data".
+KVJS_EXPORT const char* kvjs_error_name(int status) {
+    return status > 0 ? errorCodeName(static_cast<ErrorCode>(status - 1)) : "";
+}
+
+KVJS_EXPORT const char* kvjs_version() { return KORVANE_VERSION_STRING; }
+KVJS_EXPORT const char* kvjs_out() { return out.data(); }
+KVJS_EXPORT std::size_t kvjs_out_length() { return out.size(); }

@@ -1,0 +1,45 @@
+// Shared by the package's tests: the native korvane command as the reference.
+import { execFileSync } from "node:child_process";
+import { existsSync } from "node:fs";
+import { fileURLToPath } from "node:url";
+
+const root = fileURLToPath(new URL("../..", import.meta.url));
+// The native build's command (scripts/test-js.sh names it); the tests that
+// compare bytes skip without one.
+export const korvaneCommand = process.env.KORVANE_COMMAND || `${root}/build/cli/korvane`;
+export const haveCommand = existsSync(korvaneCommand);
+
+// The command's bytes for the same symbol: options as the package spells them.
+export function commandBytes(format, { symbology, data, ...options }) {
+  const args = ["-b", symbology, "--format", format, "-o", "-"];
+  for (const [key, value] of Object.entries(options)) {
+    const name = "--" + key.replace(/[A-Z]/g, (c) => "-" + c.toLowerCase());
+    if (value === true) args.push(name);
+    else args.push(name, Array.isArray(value) ? value.join(",") : String(value));
+  }
+  return new Uint8Array(execFileSync(korvaneCommand, [...args, "--", data], { maxBuffer: 64 << 20, stdio: ["ignore", "pipe", "ignore"] }));
+}
+
+// One value per symbology, drawn with options that move every part of the layout.
+export const SAMPLES = [
+  { symbology: "code39", data: "CODE-39 $", check: true },
+  { symbology: "code39ext", data: "Code 39 ext" },
+  { symbology: "code93", data: "CODE 93" },
+  { symbology: "code93ext", data: "code93 ext" },
+  { symbology: "code11", data: "123-45" },
+  { symbology: "codabar", data: "40156", codabarStart: "B", codabarStop: "D" },
+  { symbology: "msi", data: "1234567", msiCheck: "mod11-mod10" },
+  { symbology: "itf", data: "1234567895", wideRatio: 3 },
+  { symbology: "industrial25", data: "12345" },
+  { symbology: "matrix25", data: "98765" },
+  { symbology: "ean13", data: "590123412345+12", xDim: "0.33mm", dpi: 600 },
+  { symbology: "ean8", data: "9638507" },
+  { symbology: "upca", data: "03600029145" },
+  { symbology: "upce", data: "0123456" },
+  { symbology: "code128", data: "Hello, korvane", xDim: "10mil", height: "15mm", rotate: 90 },
+  { symbology: "gs1-128", data: "(01)09501101530003(10)AB12" },
+  { symbology: "postnet", data: "12345" },
+  { symbology: "aztec", data: "Seat 14C", ecc: 40 },
+  { symbology: "qr", data: "https://example.com/menu?table=12", qrLevel: "Q" },
+  { symbology: "datamatrix", data: "Data Matrix 123", dmShape: "rect" },
+];

@@ -1,0 +1,122 @@
+// The package against the native library: the same bytes for every
+// symbology and format, the facts, the errors, and both entry points.
+import { test } from "node:test";
+import assert from "node:assert/strict";
+import { createRequire } from "node:module";
+import { execFileSync } from "node:child_process";
+import { fileURLToPath } from "node:url";
+import * as korvane from "../dist/index.mjs";
+import { SAMPLES, commandBytes, haveCommand } from "./helpers.mjs";
+
+const FORMATS = ["svg", "png", "pdf", "eps", "emf", "bmp"];
+const bytesOf = (format, options) => {
+  const out = korvane.toFormat(format, options);
+  return typeof out === "string" ? new TextEncoder().encode(out) : out;
+};
+
+test("every symbology in every format is byte for byte the command's", { skip: !haveCommand && "no native korvane command" }, () => {
+  const symbologies = new Set(korvane.symbologies().map((s) => s.name));
+  assert.deepEqual(new Set(SAMPLES.map((s) => s.symbology)), symbologies, "a sample for each symbology");
+  for (const sample of SAMPLES)
+    for (const format of FORMATS) {
+      const ours = bytesOf(format, sample), theirs = commandBytes(format, sample);
+      if (format === "bmp") assertSameRaster(ours, theirs, `${sample.symbology} as bmp`);
+      else assert.deepEqual(Buffer.from(ours), Buffer.from(theirs), `${sample.symbology} as ${format}`);
+    }
+});
+
+// BMP keeps the text's grey edges: FreeType in WebAssembly and Debian's
+// native one differ by one level of 255 in a few edge pixels of some
+// DejaVu Sans glyphs (GS1-128's text); everything else is the same bytes.
+function assertSameRaster(ours, theirs, what) {
+  assert.equal(ours.length, theirs.length, what);
+  let differ = 0;
+  for (let i = 0; i < ours.length; i++)
+    if (ours[i] !== theirs[i]) {
+      assert.ok(i >= 54 && Math.abs(ours[i] - theirs[i]) <= 1, `${what}: byte ${i} is ${ours[i]}, not ${theirs[i]}`);
+      differ++;
+    }
+  assert.ok(differ <= 32, `${what}: ${differ} bytes differ`);
+}
+
+test("layout options reach the library as the command's do", { skip: !haveCommand && "no native korvane command" }, () => {
+  const cases = [
+    { symbology: "ean13", data: "590123412345", noText: true, quietZone: "5x", bwr: "0.02mm" },
+    { symbology: "code128", data: "ABC", fg: "000080", bg: "none", dpi: 203 },
+    { symbology: "upca", data: "03600029145", fg: "cmyk:0,0,0,100", fontSize: "3mm" },
+    { symbology: "qr", data: "x", quietZone: [2, 2], xDim: "4px", dpi: 96 },
+  ];
+  for (const c of cases)
+    for (const format of ["svg", "png", "pdf"])
+      assert.deepEqual(Buffer.from(bytesOf(format, c)), Buffer.from(commandBytes(format, c)), `${JSON.stringify(c)} ${format}`);
+});
+
+test("facts, modules and verification", () => {
+  const ean = korvane.encode({ symbology: "ean13", data: "590123412345", xDim: "0.33mm" });
+  assert.equal(ean.data, "5901234123457");
+  assert.equal(ean.checkCharacters, "7");
+  assert.equal(ean.widthModules, 95);
+  assert.equal(ean.widths.reduce((a, b) => a + b), 95);
+  assert.ok(Math.abs(ean.layout.xMm - 0.33) < 0.01);
+  const aztec = korvane.encode({ symbology: "aztec", data: "Seat 14C" });
+  assert.equal(aztec.modules.length, aztec.rows);
+  assert.ok(aztec.modules.every((row) => row.length === aztec.columns && /^[01]+$/.test(row)));
+  assert.equal(aztec.aztec.compact, true);
+  assert.equal(korvane.encode({ symbology: "qr", data: "hello", qrLevel: "H" }).qr.level, "H");
+  for (const sample of SAMPLES) {
+    const verdict = korvane.verify(sample);
+    assert.equal(verdict.ok, true, `${sample.symbology}: ${verdict.reason}`);
+  }
+  const bytes = korvane.encode({ symbology: "datamatrix", data: new Uint8Array([0, 255, 10]) });
+  assert.equal(bytes.matrix, true);
+});
+
+test("errors carry the library's code, position and message", () => {
+  const cases = [
+    [{ symbology: "ean13", data: "59012341a345" }, "invalid-data", 9, /'a' at position 9/],
+    [{ symbology: "ean13", data: "5901234123458" }, "check-digit", null, /should be 7/],
+    [{ symbology: "nosuch", data: "1" }, "unknown-symbology", null, /no symbology/],
+    [{ symbology: "ean13", data: "590123412345", ecc: 20 }, "invalid-option", null, /does not apply to EAN-13/],
+    [{ symbology: "code128", data: "A", xDim: "3furlongs" }, "invalid-option", null, /x-dim: '3furlongs' is not a length/],
+    [{ symbology: "qr", data: "A", height: "10mm" }, "invalid-option", null, /height does not apply/],
+    [{ symbology: "code128", data: "A", fg: "chartreusey" }, "invalid-option", null, /no colour/],
+    [{ symbology: "code128", data: "A", rotate: 45 }, "invalid-option", null, /./],
+    [{ symbology: "qr", data: "x".repeat(8000) }, "data-too-long", null, /./],
+  ];
+  for (const [options, code, position, message] of cases)
+    assert.throws(() => korvane.toSVG(options), (e) => {
+      assert.ok(e instanceof korvane.KorvaneError, e.stack);
+      assert.equal(e.code, code, e.message);
+      assert.equal(e.position, position, e.message);
+      assert.match(e.message, message);
+      return true;
+    }, JSON.stringify(options).slice(0, 80));
+  assert.throws(() => korvane.toSVG({ symbology: "qr" }), TypeError);
+  assert.throws(() => korvane.toFormat("gif", SAMPLES[0]), (e) => e.code === "unknown-format");
+  // After a failure the module goes on working.
+  assert.match(korvane.toSVG(SAMPLES[0]), /^<\?xml/);
+});
+
+test("the CommonJS entry point is the same library", () => {
+  const require = createRequire(import.meta.url);
+  const cjs = require("korvane");
+  assert.equal(typeof cjs.toSVG, "function");
+  assert.equal(cjs.toSVG(SAMPLES[10]), korvane.toSVG(SAMPLES[10]));
+  assert.ok(new cjs.KorvaneError("m", "invalid-data") instanceof Error);
+  assert.equal(cjs.version(), korvane.version());
+});
+
+test("init() takes bytes, a path and a URL; the ES module loads from beside itself", async () => {
+  const wasm = new URL("../dist/korvane.wasm", import.meta.url);
+  for (const source of [fileURLToPath(wasm), wasm]) {
+    const out = execFileSync(process.execPath, ["--input-type=module", "-e",
+      `import * as k from ${JSON.stringify(new URL("../dist/index.mjs", import.meta.url).href)};
+       await k.init(${JSON.stringify(String(source))}); process.stdout.write(k.toSVG({symbology: "ean8", data: "9638507"}));`]);
+    assert.equal(out.toString(), korvane.toSVG({ symbology: "ean8", data: "9638507" }));
+  }
+});
+
+test("the declarations compile against a program that uses them", () => {
+  const tsc = fileURLToPath(new URL("../node_modules/typescript/bin/tsc", import.meta.url));
+  execFileSync(process.execPath, [tsc, "--noEmit", "-p", fileURLToPath(new URL("types/tsconfig.json", import.meta.url))]);
+});

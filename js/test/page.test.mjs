@@ -1,0 +1,78 @@
+// The designer page in headless Chromium (Debian's, driven by puppeteer-core),
+// opened from file:// as a user without a server would: type, see the symbol,
+// read the screenshot back with zxing-cpp, change symbology, see an error in
+// place, download a PNG.
+import { test } from "node:test";
+import assert from "node:assert/strict";
+import { existsSync, mkdtempSync, readFileSync, writeFileSync, readdirSync } from "node:fs";
+import { tmpdir } from "node:os";
+import { join } from "node:path";
+import { execFileSync } from "node:child_process";
+import * as korvane from "../dist/index.mjs";
+
+const CHROMIUM = "/usr/bin/chromium";
+const skip = !existsSync(CHROMIUM) && "no Debian chromium";
+
+// What zxing-cpp (Debian's python3-zxing-cpp) reads in a PNG.
+function zxingRead(png) {
+  const file = join(mkdtempSync(join(tmpdir(), "kv-")), "shot.png");
+  writeFileSync(file, png);
+  return execFileSync("/usr/bin/python3", ["-c",
+    "import sys, zxingcpp; from PIL import Image; r = zxingcpp.read_barcodes(Image.open(sys.argv[1]).convert('L')); print(r[0].text if r else '', end='')",
+    file]).toString();
+}
+
+test("the designer page", { skip, timeout: 120_000 }, async () => {
+  const { default: puppeteer } = await import("puppeteer-core");
+  const profile = mkdtempSync(join(tmpdir(), "kv-chromium-"));
+  const downloads = mkdtempSync(join(tmpdir(), "kv-downloads-"));
+  const browser = await puppeteer.launch({
+    executablePath: CHROMIUM,
+    args: ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+      "--disable-background-networking", "--disable-component-update", "--disable-sync", `--user-data-dir=${profile}`],
+  });
+  try {
+    const page = await browser.newPage();
+    // The picture is shown at its printed size, 0.33 mm a module: a 96 dpi
+    // screen gives a module about a pixel, so look at it as a 3x screen would.
+    await page.setViewport({ width: 1000, height: 800, deviceScaleFactor: 3 });
+    const failures = [];
+    page.on("pageerror", (e) => failures.push(String(e)));
+    await page.goto(new URL("../../web/index.html", import.meta.url).href);
+    await page.waitForSelector("body[data-ready]");
+
+    const show = async (symbology, data) => {
+      await page.select("#symbology", symbology);
+      await page.click("#data", { clickCount: 3 });
+      await page.keyboard.press("Backspace");
+      await page.type("#data", data);
+      await page.waitForFunction((d) => !document.getElementById("error").hidden ||
+        (document.querySelector("#symbol")?.alt.includes(d) && document.querySelector("#symbol").complete), {}, data.slice(0, 6));
+    };
+    const readBack = async () => zxingRead(await (await page.$("#symbol")).screenshot({ type: "png" }));
+
+    for (const [symbology, data, read] of [["ean13", "400638133393", "4006381333931"], ["code128", "Typed 123", "Typed 123"],
+      ["qr", "https://example.com/a?b=1", "https://example.com/a?b=1"]]) {
+      await show(symbology, data);
+      assert.equal(await readBack(), read, symbology);
+    }
+
+    await show("ean13", "4006381333932");
+    const error = await page.$eval("#error", (e) => (e.hidden ? "" : e.textContent));
+    assert.match(error, /check digit 2 .* should be 1/);
+
+    await show("ean13", "590123412345");
+    const client = await page.createCDPSession();
+    await client.send("Browser.setDownloadBehavior", { behavior: "allow", downloadPath: downloads });
+    await page.focus("#png");
+    await page.keyboard.press("Enter");
+    const file = join(downloads, "barcode.png");
+    for (let i = 0; i < 100 && !existsSync(file); i++) await new Promise((r) => setTimeout(r, 100));
+    const expected = korvane.toPNG({ symbology: "ean13", data: "590123412345", dpi: 300, xDim: "0.33mm", text: true,
+      fg: "000000", bg: "ffffff", rotate: 0 });
+    assert.deepEqual(readFileSync(file), Buffer.from(expected));
+    assert.deepEqual(failures, []);
+  } finally {
+    await browser.close();
+  }
+});

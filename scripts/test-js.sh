@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Builds the WebAssembly library and the npm package, then runs the package's
+# tests with Node's test runner: bytes against the native command of BUILD_DIR
+# (default build), errors, both entry points, the TypeScript declarations, and
+# the designer page in headless Chromium. Usage: test-js.sh [BUILD_DIR]
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="$(cd "${1:-$root/build}" && pwd)"
+"$root/scripts/build-wasm.sh" "$root/build-wasm"
+cd "$root/js"
+# Development packages from the committed lock file; puppeteer-core drives
+# Debian's chromium and downloads no browser.
+PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error
+# The packed package: what npm would publish, and its size.
+packed=$(npm pack --silent --pack-destination "$root/build-wasm")
+echo "npm package: $packed, $(stat -c %s "$root/build-wasm/$packed") bytes packed"
+KORVANE_COMMAND="$build/cli/korvane" node --test test/
