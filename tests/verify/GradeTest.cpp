@@ -131,6 +131,11 @@ const verifytest::Value GRADED[] = {
     {"GS1-128", Symbology::Gs1_128, "(01)09501101530003"},
     {"Aztec compact", Symbology::Aztec, "Hello BWR test 1234567890"},
     {"Aztec full range", Symbology::Aztec, std::string(300, 'x')},
+    {"QR version 1", Symbology::Qr, "HELLO"},
+    {"QR version 7, level H", Symbology::Qr, "Hello, version seven and up carry version information",
+     [](EncodeOptions& o) { o.qrVersion = 7; o.qrLevel = korvane::QrLevel::H; }},
+    {"Data Matrix 10x10", Symbology::DataMatrix, "123456"},
+    {"Data Matrix 32x32, four regions", Symbology::DataMatrix, std::string(40, 'x')},
 };
 
 QualityGrade graded(const verifytest::Value& v, const korvane::PrinterProfile& p = {},
