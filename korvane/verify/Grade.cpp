@@ -494,22 +494,31 @@ void spread(std::vector<std::uint8_t>& dark, int w, int h, int r) {
     const bool grow = r > 0;
     r = std::abs(r);
     std::vector<std::uint8_t> out(dark.size());
-    for (int pass = 0; pass < 2; ++pass) {
-        const int lines = pass == 0 ? h : w, along = pass == 0 ? w : h;
-        for (int l = 0; l < lines; ++l)
-            for (int i = 0; i < along; ++i) {
-                std::uint8_t v = grow ? 0 : 1;
-                for (int k = std::max(0, i - r); k <= std::min(along - 1, i + r); ++k) {
-                    const std::size_t at = pass == 0 ? static_cast<std::size_t>(l) * w + k
-                                                     : static_cast<std::size_t>(k) * w + l;
-                    v = grow ? std::max(v, dark[at]) : std::min(v, dark[at]);
-                }
-                // Outside the canvas is light: shrinking eats into dark at the border.
-                if (!grow && (i - r < 0 || i + r >= along))
-                    v = 0;
-                out[pass == 0 ? static_cast<std::size_t>(l) * w + i : static_cast<std::size_t>(i) * w + l] = v;
-            }
-        dark.swap(out);
+    // Along the rows.
+    for (int y = 0; y < h; ++y) {
+        const std::uint8_t* line = dark.data() + static_cast<std::ptrdiff_t>(y) * w;
+        std::uint8_t* target = out.data() + static_cast<std::ptrdiff_t>(y) * w;
+        for (int i = 0; i < w; ++i) {
+            std::uint8_t v = grow ? 0 : 1;
+            for (int k = std::max(0, i - r); k <= std::min(w - 1, i + r); ++k)
+                v = grow ? std::max(v, line[k]) : std::min(v, line[k]);
+            // Outside the canvas is light: shrinking eats into dark at the border.
+            target[i] = !grow && (i - r < 0 || i + r >= w) ? 0 : v;
+        }
+    }
+    // Down the columns, a whole row at a time, which keeps to the memory's order.
+    for (int y = 0; y < h; ++y) {
+        std::uint8_t* target = dark.data() + static_cast<std::ptrdiff_t>(y) * w;
+        if (!grow && (y - r < 0 || y + r >= h)) {
+            std::fill(target, target + w, std::uint8_t{0});
+            continue;
+        }
+        std::fill(target, target + w, std::uint8_t(grow ? 0 : 1));
+        for (int k = std::max(0, y - r); k <= std::min(h - 1, y + r); ++k) {
+            const std::uint8_t* source = out.data() + static_cast<std::ptrdiff_t>(k) * w;
+            for (int x = 0; x < w; ++x)
+                target[x] = grow ? std::max(target[x], source[x]) : std::min(target[x], source[x]);
+        }
     }
 }
 
