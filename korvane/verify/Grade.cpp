@@ -1020,7 +1020,7 @@ QualityGrade grade(const Drawing& drawing, const Symbol& symbol, const PrinterPr
     } else if (symbol.symbology == Symbology::Postnet) {
         q.reason = "Postnet is read by bar heights; ISO/IEC 15416 does not grade it";
     } else if (symbol.symbology == Symbology::Pdf417) {
-        q.reason = "no reader grades this matrix symbology yet";
+        q.reason = "PDF417 is not graded yet (its grade takes codeword yield and ISO/IEC 15416 row by row)";
     } else if (!(profile.dotGain >= -2 && profile.dotGain <= 2 && profile.blur >= 0 && profile.blur <= 2 &&
                  profile.dpi >= 0 && profile.dpi <= 4800)) {
         q.reason = "the printer profile is out of range";
