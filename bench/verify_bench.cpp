@@ -1,8 +1,9 @@
 // verify() against the work of making the same symbol: encode() plus layout()
 // for linear symbols (verification should cost at most twice that), and the
 // largest Aztec symbol (at most a millisecond). grade(): an EAN-13 at 300 dpi
-// at most a millisecond, the largest Aztec at most 20 ms, as laid out and as
-// a 203 dpi thermal printer prints them.
+// at most a millisecond, the largest Aztec, QR Code (version 40) and Data
+// Matrix (144 x 144) at most 20 ms, as laid out and as a 203 dpi thermal
+// printer prints them.
 //
 //   cmake --build build --target verify_bench && build/bench/verify_bench
 
@@ -90,13 +91,22 @@ int registerAll() {
                                          gradeOnly(s, ean, eanDrawing, printer);
                                      })
             ->Unit(benchmark::kMicrosecond);
-        const korvane::Symbol aztec = largestAztec(true);
-        const korvane::Drawing aztecDrawing = *korvane::layout(aztec);
-        benchmark::RegisterBenchmark((std::string("Grade/Aztec151/") + printer).c_str(),
-                                     [aztec, aztecDrawing, printer](benchmark::State& s) {
-                                         gradeOnly(s, aztec, aztecDrawing, printer);
-                                     })
-            ->Unit(benchmark::kMillisecond);
+        korvane::EncodeOptions qr40, dm144;
+        qr40.qrVersion = 40;
+        dm144.dmRows = dm144.dmColumns = 144;
+        const std::pair<const char*, korvane::Symbol> matrix[] = {
+            {"Aztec151", largestAztec(true)},
+            {"QrVersion40", *korvane::encode(Symbology::Qr, std::string(2000, 'x'), qr40)},
+            {"DataMatrix144", *korvane::encode(Symbology::DataMatrix, std::string(1500, 'x'), dm144)},
+        };
+        for (const auto& [name, symbol] : matrix) {
+            const korvane::Drawing drawing = *korvane::layout(symbol);
+            benchmark::RegisterBenchmark((std::string("Grade/") + name + "/" + printer).c_str(),
+                                         [symbol = symbol, drawing, printer](benchmark::State& s) {
+                                             gradeOnly(s, symbol, drawing, printer);
+                                         })
+                ->Unit(benchmark::kMillisecond);
+        }
     }
     for (const Case& c : LINEAR) {
         auto symbol = korvane::encode(c.symbology, c.data);

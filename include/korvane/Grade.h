@@ -1,6 +1,7 @@
 #pragma once
 // grade(): the print-quality grade a verifier would give a drawing once
-// printed: ISO/IEC 15416 for linear symbols, ISO/IEC 15415 for matrix ones.
+// printed: ISO/IEC 15416 for linear symbols, ISO/IEC 15415 for Aztec, QR Code
+// and Data Matrix.
 
 #include "Export.h"
 #include "Drawing.h"
@@ -69,7 +70,8 @@ struct QualityGrade {
 // the largest reference aperture up to 0.8 X), two-dimensional ones by
 // finding the symbol in the printed picture and sampling each module through
 // an aperture of 0.8 X. The symbol must be the one the drawing was made from.
-// Postnet is not graded (it is read by bar heights). Thread-safe.
+// Postnet is not graded (it is read by bar heights), nor yet PDF417.
+// Thread-safe.
 KORVANE_API QualityGrade grade(const Drawing& drawing, const Symbol& symbol, const PrinterProfile& profile = {});
 
 // The letter of a numeric grade.

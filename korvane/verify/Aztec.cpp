@@ -539,6 +539,13 @@ Reading readAt(const Picture& p, double cx, double cy, double module, bool& mode
     out.centreY = cy;
     out.modulePixels = module;
     out.quarterTurns = g.turn();
+    {
+        // Turned clockwise, the symbol's x step runs down the picture.
+        constexpr int ACROSS[4][2] = {{1, 0}, {0, 1}, {-1, 0}, {0, -1}};
+        const int t = g.turn();
+        out.grid = {cx, cy, half, half, ACROSS[t][0] * module, ACROSS[t][1] * module,
+                    -ACROSS[t][1] * module, ACROSS[t][0] * module};
+    }
     out.layers = mode->layers;
     out.size = size;
     out.dataCodewords = mode->dataCodewords;
@@ -579,6 +586,12 @@ Reading readAt(const Picture& p, double cx, double cy, double module, bool& mode
     out.correctedCodewords = mode->corrected + corrected;
     out.correctedDataCodewords = corrected;
     out.checkCodewords = total - mode->dataCodewords;
+    out.blocks.resize(1);
+    out.blocks[0].words.resize(static_cast<std::size_t>(total));
+    for (int k = 0; k < total; ++k)
+        out.blocks[0].words[static_cast<std::size_t>(k)] = k;
+    out.blocks[0].checkWords = total - mode->dataCodewords;
+    out.blocks[0].corrected = corrected;
 
     // Bit stuffing: a codeword of all zeros or all ones is never written; one
     // whose first bits are all equal had its last bit stuffed.

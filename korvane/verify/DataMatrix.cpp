@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <iterator>
 #include <string>
@@ -115,8 +116,35 @@ int darkRuns(const GrayRaster& raster, bool vertical, int at, int from, int to) 
     return runs;
 }
 
-// The symbol's modules, upright, from the picture; empty when no finder is there.
-Grid sampleGrid(const GrayRaster& raster, std::string& failure) {
+// The centre of the first module along a clock track through `at` and the
+// module pitch: the track's dark modules stand alone, so the centres of its
+// dark runs lie two modules apart whatever the print growth. The box's own
+// estimate (first, pitch) when the track shows fewer than two runs.
+void clockTrack(const GrayRaster& raster, bool vertical, int at, int from, int to, double& first, double& pitch) {
+    std::vector<double> centres;
+    int start = -1;
+    for (int i = from; i <= to + 1; ++i) {
+        const bool d = i <= to && (vertical ? raster.at(at, i) : raster.at(i, at)) < 128;
+        if (d && start < 0)
+            start = i;
+        if (!d && start >= 0) {
+            centres.push_back((start + i) / 2.0);
+            start = -1;
+        }
+    }
+    if (centres.size() < 2)
+        return;
+    const double p = (centres.back() - centres.front()) / (2.0 * static_cast<double>(centres.size() - 1));
+    if (!(p > 0))
+        return;
+    const double k0 = std::round((centres.front() - from) / p - 0.5);
+    pitch = p;
+    first = centres.front() - k0 * p;
+}
+
+// The symbol's modules, upright, from the picture; empty when no finder is
+// there. `where` tells where the upright symbol's modules lie.
+Grid sampleGrid(const GrayRaster& raster, std::string& failure, ModuleGrid& where) {
     int minX = raster.width, maxX = -1, minY = raster.height, maxY = -1;
     for (int y = 0; y < raster.height; ++y)
         for (int x = 0; x < raster.width; ++x)
@@ -149,15 +177,38 @@ Grid sampleGrid(const GrayRaster& raster, std::string& failure) {
             g[r][c] = raster.at(std::min(x, maxX), std::min(y, maxY)) < 128 ? 1 : 0;
         }
     Grid best = g;
-    int bestScore = finderScore(g);
+    int bestScore = finderScore(g), bestTurn = 0;
     for (int turn = 1; turn < 4; ++turn) {
         g = turned(g);
         const int s = finderScore(g);
         if (s > bestScore) {
             bestScore = s;
             best = g;
+            bestTurn = turn;
         }
     }
+    // Where the modules are: pitch and first centre from the clock tracks.
+    double x0 = minX + 0.5 * w, y0 = minY + 0.5 * h, pw = w, ph = h;
+    clockTrack(raster, false, top > bottom ? static_cast<int>(minY + 0.5 * h) : static_cast<int>(maxY + 1 - 0.5 * h),
+               minX, maxX, x0, pw);
+    clockTrack(raster, true, left > right ? static_cast<int>(minX + 0.5 * w) : static_cast<int>(maxX + 1 - 0.5 * w),
+               minY, maxY, y0, ph);
+    // Module (r, c) of the grid turned t times lies at picture module
+    // o + r d + c a; a turn makes (o, d, a) (o + (rows - 1) d, a, -d).
+    double o[2] = {0, 0}, d[2] = {1, 0}, a[2] = {0, 1};  // (picture row, picture column)
+    int rows = down;
+    for (int t = 0; t < bestTurn; ++t) {
+        const int columnsBefore = t % 2 == 0 ? across : down;
+        o[0] += (rows - 1) * d[0];
+        o[1] += (rows - 1) * d[1];
+        const double d0 = d[0], d1 = d[1];
+        d[0] = a[0];
+        d[1] = a[1];
+        a[0] = -d0;
+        a[1] = -d1;
+        rows = columnsBefore;
+    }
+    where = {x0 + o[1] * pw, y0 + o[0] * ph, 0, 0, a[1] * pw, a[0] * ph, d[1] * pw, d[0] * ph};
     return best;
 }
 
@@ -455,13 +506,33 @@ struct Decoder {
 
 }  // namespace
 
+std::vector<std::pair<int, int>> dataMatrixCodewordModules(int rows, int columns) {
+    std::vector<std::pair<int, int>> out;
+    const Size* size = sizeOf(rows, columns);
+    if (!size)
+        return out;
+    const int rr = size->regionRows(), rc = size->regionColumns();
+    Placement place(size->mappingRows(), size->mappingColumns());
+    place.walk();
+    out.reserve(place.positions.size() * 8);
+    for (const auto& word : place.positions)
+        for (int index : word) {
+            if (index < 0)
+                return {};
+            const int y = index / place.ncol, x = index % place.ncol;
+            out.emplace_back(y / rr * (rr + 2) + y % rr + 1, x / rc * (rc + 2) + x % rc + 1);
+        }
+    return out;
+}
+
 Reading readDataMatrix(const GrayRaster& raster) {
     Reading r;
     if (raster.width <= 0 || raster.height <= 0 || raster.pixels.size() != static_cast<std::size_t>(raster.width) * raster.height) {
         r.failure = "the picture is empty";
         return r;
     }
-    const Grid g = sampleGrid(raster, r.failure);
+    ModuleGrid where;
+    const Grid g = sampleGrid(raster, r.failure, where);
     if (g.empty())
         return r;
     const int rows = static_cast<int>(g.size()), cols = static_cast<int>(g[0].size());
@@ -504,19 +575,27 @@ Reading readDataMatrix(const GrayRaster& raster) {
     const int blocks = size->blocks, dataWords = size->dataWords(), check = size->checkWords / blocks;
     std::vector<int> data(static_cast<std::size_t>(dataWords));
     int corrected = 0;
+    std::vector<CodewordBlock> read(static_cast<std::size_t>(blocks));
     for (int b = 0; b < blocks; ++b) {
         std::vector<int> block;
-        for (int i = b; i < dataWords; i += blocks)
+        CodewordBlock& words = read[static_cast<std::size_t>(b)];
+        for (int i = b; i < dataWords; i += blocks) {
             block.push_back(codewords[static_cast<std::size_t>(i)]);
+            words.words.push_back(i);
+        }
         const int own = static_cast<int>(block.size());
-        for (int j = 0; j < check; ++j)
+        for (int j = 0; j < check; ++j) {
             block.push_back(codewords[static_cast<std::size_t>(dataWords + j * blocks + b)]);
+            words.words.push_back(dataWords + j * blocks + b);
+        }
         const int fixed = correctErrors(*aztecField(8), block, check);
         if (fixed < 0) {
             r.failure = "Reed-Solomon block " + std::to_string(b + 1) + " of " + std::to_string(blocks) +
                         " has more errors than its " + std::to_string(check) + " check words correct";
             return r;
         }
+        words.checkWords = check;
+        words.corrected = fixed;
         corrected += fixed;
         for (int k = 0; k < own; ++k)
             data[static_cast<std::size_t>(b + k * blocks)] = block[static_cast<std::size_t>(k)];
@@ -533,6 +612,8 @@ Reading readDataMatrix(const GrayRaster& raster) {
     r.size = rows;
     r.dataCodewords = dataWords;
     r.correctedCodewords = corrected;
+    r.grid = where;
+    r.blocks = std::move(read);
     r.ok = true;
     return r;
 }

@@ -494,22 +494,31 @@ void spread(std::vector<std::uint8_t>& dark, int w, int h, int r) {
     const bool grow = r > 0;
     r = std::abs(r);
     std::vector<std::uint8_t> out(dark.size());
-    for (int pass = 0; pass < 2; ++pass) {
-        const int lines = pass == 0 ? h : w, along = pass == 0 ? w : h;
-        for (int l = 0; l < lines; ++l)
-            for (int i = 0; i < along; ++i) {
-                std::uint8_t v = grow ? 0 : 1;
-                for (int k = std::max(0, i - r); k <= std::min(along - 1, i + r); ++k) {
-                    const std::size_t at = pass == 0 ? static_cast<std::size_t>(l) * w + k
-                                                     : static_cast<std::size_t>(k) * w + l;
-                    v = grow ? std::max(v, dark[at]) : std::min(v, dark[at]);
-                }
-                // Outside the canvas is light: shrinking eats into dark at the border.
-                if (!grow && (i - r < 0 || i + r >= along))
-                    v = 0;
-                out[pass == 0 ? static_cast<std::size_t>(l) * w + i : static_cast<std::size_t>(i) * w + l] = v;
-            }
-        dark.swap(out);
+    // Along the rows.
+    for (int y = 0; y < h; ++y) {
+        const std::uint8_t* line = dark.data() + static_cast<std::ptrdiff_t>(y) * w;
+        std::uint8_t* target = out.data() + static_cast<std::ptrdiff_t>(y) * w;
+        for (int i = 0; i < w; ++i) {
+            std::uint8_t v = grow ? 0 : 1;
+            for (int k = std::max(0, i - r); k <= std::min(w - 1, i + r); ++k)
+                v = grow ? std::max(v, line[k]) : std::min(v, line[k]);
+            // Outside the canvas is light: shrinking eats into dark at the border.
+            target[i] = !grow && (i - r < 0 || i + r >= w) ? 0 : v;
+        }
+    }
+    // Down the columns, a whole row at a time, which keeps to the memory's order.
+    for (int y = 0; y < h; ++y) {
+        std::uint8_t* target = dark.data() + static_cast<std::ptrdiff_t>(y) * w;
+        if (!grow && (y - r < 0 || y + r >= h)) {
+            std::fill(target, target + w, std::uint8_t{0});
+            continue;
+        }
+        std::fill(target, target + w, std::uint8_t(grow ? 0 : 1));
+        for (int k = std::max(0, y - r); k <= std::min(h - 1, y + r); ++k) {
+            const std::uint8_t* source = out.data() + static_cast<std::ptrdiff_t>(k) * w;
+            for (int x = 0; x < w; ++x)
+                target[x] = grow ? std::max(target[x], source[x]) : std::min(target[x], source[x]);
+        }
     }
 }
 
@@ -588,6 +597,99 @@ Printed printPicture(const Drawing& d, const Printing& pr) {
 }
 
 
+// A group of fixed-pattern modules graded together (QR Code, Data Matrix).
+struct Segment {
+    std::vector<std::pair<int, int>> modules;  // (row, column)
+    int alternative = -1;  // the index of a redundant copy: the better of the two counts
+};
+
+void addModules(Segment& s, int row0, int col0, int rows, int cols) {
+    for (int r = row0; r < row0 + rows; ++r)
+        for (int c = col0; c < col0 + cols; ++c)
+            s.modules.emplace_back(r, c);
+}
+
+// QR Code's fixed patterns: each finder with its separator, the two timing
+// patterns between the separators, each alignment pattern, and the format
+// and version information (two copies each, the better one counting).
+std::vector<Segment> qrSegments(int version) {
+    const int n = 17 + 4 * version;
+    std::vector<Segment> out;
+    Segment seg;
+    for (const auto& [r, c] : {std::pair{0, 0}, std::pair{0, n - 8}, std::pair{n - 8, 0}}) {
+        seg = {};
+        addModules(seg, r, c, 8, 8);
+        out.push_back(seg);
+    }
+    seg = {};
+    addModules(seg, 6, 8, 1, n - 16);
+    out.push_back(seg);
+    seg = {};
+    addModules(seg, 8, 6, n - 16, 1);
+    out.push_back(seg);
+    const std::vector<int> centres = detail::qrAlignmentCentres(version);
+    for (int a : centres)
+        for (int b : centres) {
+            if ((a < 10 && b < 10) || (a < 10 && b > n - 10) || (a > n - 10 && b < 10))
+                continue;
+            seg = {};
+            addModules(seg, a - 2, b - 2, 5, 5);
+            out.push_back(seg);
+        }
+    auto copies = [&](Segment first, Segment second) {
+        first.alternative = static_cast<int>(out.size()) + 1;
+        second.alternative = static_cast<int>(out.size());
+        out.push_back(std::move(first));
+        out.push_back(std::move(second));
+    };
+    Segment f1, f2;
+    addModules(f1, 8, 0, 1, 6);
+    addModules(f1, 8, 7, 1, 2);
+    addModules(f1, 7, 8, 1, 1);
+    addModules(f1, 0, 8, 6, 1);
+    addModules(f2, n - 7, 8, 7, 1);
+    addModules(f2, 8, n - 8, 1, 8);
+    copies(std::move(f1), std::move(f2));
+    if (version >= 7) {
+        Segment v1, v2;
+        addModules(v1, 0, n - 11, 6, 3);
+        addModules(v2, n - 11, 0, 3, 6);
+        copies(std::move(v1), std::move(v2));
+    }
+    return out;
+}
+
+// Data Matrix's fixed patterns: the two sides of the L, the two clock
+// tracks, and each row and column of the frames between data regions (the
+// lines no codeword crosses).
+std::vector<Segment> dataMatrixSegments(int rows, int cols, const std::vector<std::pair<int, int>>& codewordModules) {
+    std::vector<Segment> out(4);
+    addModules(out[0], 0, 0, rows, 1);
+    addModules(out[1], rows - 1, 0, 1, cols);
+    addModules(out[2], 0, 0, 1, cols);
+    addModules(out[3], 0, cols - 1, rows, 1);
+    std::vector<std::uint8_t> rowData(static_cast<std::size_t>(rows)), colData(static_cast<std::size_t>(cols));
+    for (const auto& [r, c] : codewordModules) {
+        rowData[static_cast<std::size_t>(r)] = 1;
+        colData[static_cast<std::size_t>(c)] = 1;
+    }
+    for (int r = 1; r + 1 < rows; ++r)
+        if (!rowData[static_cast<std::size_t>(r)]) {
+            out.emplace_back();
+            addModules(out.back(), r, 1, 1, cols - 2);
+        }
+    for (int c = 1; c + 1 < cols; ++c)
+        if (!colData[static_cast<std::size_t>(c)]) {
+            out.emplace_back();
+            addModules(out.back(), 1, c, rows - 2, 1);
+        }
+    return out;
+}
+
+// A fixed-pattern segment's grade by the modules on the wrong side of the
+// threshold: none A, one B, two C, three D, more F.
+int damageGrade(int errors) { return std::max(0, 4 - errors); }
+
 QualityGrade gradeMatrix(const Drawing& d, const Symbol& s, const PrinterProfile& profile) {
     QualityGrade q;
     q.standard = "ISO/IEC 15415";
@@ -609,37 +711,63 @@ QualityGrade gradeMatrix(const Drawing& d, const Symbol& s, const PrinterProfile
     const double* hi = &printed.hi;
     const double light = printed.light;
     const bool reversed = printed.reversed;
-    const detail::Reading r = detail::readAztec(picture);
-    const bool decoded = r.ok && r.data == s.facts.data && r.size == s.columns;
+    const bool aztec = s.symbology == Symbology::Aztec, qr = s.symbology == Symbology::Qr;
+    detail::Reading r;
+    bool sizeMatches = false;
+    if (aztec) {
+        r = detail::readAztec(picture);
+        sizeMatches = r.size == s.columns;
+    } else if (qr) {
+        r = detail::readQr(picture);
+        sizeMatches = r.size == s.columns && r.qrVersion >= 1;
+    } else {
+        r = detail::readDataMatrix(picture);
+        sizeMatches = r.rows == s.rows && r.columns == s.columns;
+    }
+    // Where the codewords lie: `bits` modules each, after `skip` that hold none.
+    std::vector<std::pair<int, int>> dataModules;
+    std::size_t bits = 8, skip = 0;
+    const bool decoded = r.ok && r.data == s.facts.data && sizeMatches && !r.blocks.empty();
+    if (decoded) {
+        if (aztec) {
+            const AztecFacts& f = s.facts.aztec;
+            const int half = s.columns / 2;
+            for (const auto& [x, y] : detail::aztecDataModules(f.compact, f.layers))
+                dataModules.emplace_back(y + half, x + half);
+            bits = static_cast<std::size_t>(std::max(1, f.codewordBits));
+            skip = dataModules.size() % bits;
+        } else if (qr) {
+            dataModules = detail::qrCodewordModules(r.qrVersion);
+        } else {
+            dataModules = detail::dataMatrixCodewordModules(s.rows, s.columns);
+        }
+    }
+    const std::size_t words = dataModules.size() / bits;
+    bool blocksFit = true;
+    for (const detail::CodewordBlock& b : r.blocks)
+        for (int k : b.words)
+            blocksFit = blocksFit && k >= 0 && static_cast<std::size_t>(k) < words;
     q.graded = true;
-    if (!decoded) {
+    if (!decoded || !blocksFit) {
         q.parameters = {parameter("decode", 0, 0), parameter("symbol contrast", *hi - *lo,
                                                                 detail::SYMBOL_CONTRAST.gradeOf(*hi - *lo))};
-        q.reason = r.ok ? "the printed symbol reads other data" : r.failure;
+        q.reason = !r.ok ? r.failure : decoded ? "the reader's codewords do not fit the symbol"
+                                               : "the printed symbol reads other data";
         q.grade = 0;
         return q;
     }
 
     // Each module through the aperture (a disc of 0.8 X) at its grid centre.
-    const int n = s.columns, half = n / 2;
-    const double m = r.modulePixels, radius = 0.4 * m;
-    auto centreOf = [&](int x, int y, double& px, double& py) {  // symbol offsets from the centre module
-        int u = x, v = y;
-        switch (r.quarterTurns) {
-        case 1: u = -y; v = x; break;
-        case 2: u = -x; v = -y; break;
-        case 3: u = y; v = -x; break;
-        default: break;
-        }
-        px = r.centreX + u * m;
-        py = r.centreY + v * m;
-    };
-    std::vector<double> sampled(static_cast<std::size_t>(n) * n);
+    const int rows = s.rows, cols = s.columns;
+    const detail::ModuleGrid& grid = r.grid;
+    const double pitchAcross = std::hypot(grid.acrossX, grid.acrossY), pitchDown = std::hypot(grid.downX, grid.downY);
+    const double m = aztec ? r.modulePixels : (pitchAcross + pitchDown) / 2, radius = 0.4 * m;
+    std::vector<double> sampled(static_cast<std::size_t>(rows) * cols);
     const int reach = static_cast<int>(std::ceil(radius));
-    for (int row = 0; row < n; ++row)
-        for (int col = 0; col < n; ++col) {
+    for (int row = 0; row < rows; ++row)
+        for (int col = 0; col < cols; ++col) {
             double px = 0, py = 0;
-            centreOf(col - half, row - half, px, py);
+            grid.centre(row, col, px, py);
             double total = 0;
             int count = 0;
             for (int dy = -reach; dy <= reach; ++dy)
@@ -650,13 +778,13 @@ QualityGrade gradeMatrix(const Drawing& d, const Symbol& s, const PrinterProfile
                     total += refl[static_cast<std::size_t>(y) * w + x];
                     ++count;
                 }
-            sampled[static_cast<std::size_t>(row) * n + col] = count ? total / count : light;
+            sampled[static_cast<std::size_t>(row) * cols + col] = count ? total / count : light;
         }
     const auto [sLo, sHi] = std::minmax_element(sampled.begin(), sampled.end());
     const double rMin = std::min(*sLo, *lo), rMax = std::max(*sHi, *hi);
     const double sc = rMax - rMin, gt = (rMax + rMin) / 2;
     auto moduleValue = [&](int row, int col, bool margin) {
-        const double v = sampled[static_cast<std::size_t>(row) * n + col];
+        const double v = sampled[static_cast<std::size_t>(row) * cols + col];
         if (sc <= 0)
             return 0.0;
         if (!margin)
@@ -665,31 +793,31 @@ QualityGrade gradeMatrix(const Drawing& d, const Symbol& s, const PrinterProfile
         return 2 * (nominalDark ? gt - v : v - gt) / sc;  // negative on the wrong side of GT
     };
 
-    // Codewords of the data layers; each graded by its worst module, then the
-    // grade reached at each level with the codewords below it as erasures.
-    const AztecFacts& f = s.facts.aztec;
-    const auto dataModules = detail::aztecDataModules(f.compact, f.layers);
-    const std::size_t bits = static_cast<std::size_t>(std::max(1, f.codewordBits));
-    const std::size_t skip = dataModules.size() % bits, words = dataModules.size() / bits;
-    const double checkWords = std::max(1, r.checkCodewords);
+    // Codewords, each graded by its worst module; then the grade reached at
+    // each level with the codewords below it as erasures, block by block.
     auto overCodewords = [&](bool margin, double& least) {
         std::vector<int> wordGrade(words, 4);
         least = 1;
         for (std::size_t k = 0; k < words; ++k)
             for (std::size_t b = 0; b < bits; ++b) {
-                const auto [x, y] = dataModules[skip + k * bits + b];
-                const double v = moduleValue(y + half, x + half, margin);
+                const auto [row, col] = dataModules[skip + k * bits + b];
+                const double v = moduleValue(row, col, margin);
                 least = std::min(least, v);
                 wordGrade[k] = std::min(wordGrade[k], v < 0 ? 0 : detail::MODULATION_MATRIX.gradeOf(v));
             }
         int best = 0;
         for (int level = 4; level >= 1; --level) {
-            const double erasures =
-                static_cast<double>(std::count_if(wordGrade.begin(), wordGrade.end(), [&](int g) { return g < level; }));
-            // The reader says how many words it corrected, not which: taken
-            // to be among the erasures as far as they go.
-            const double errors = std::max(0.0, r.correctedDataCodewords - erasures);
-            const double uec = 1 - (erasures + 2.0 * errors) / checkWords;
+            double uec = 1;
+            for (const detail::CodewordBlock& block : r.blocks) {
+                const double checkWords = std::max(1, block.checkWords - block.protection);
+                const double erasures = static_cast<double>(std::count_if(
+                    block.words.begin(), block.words.end(),
+                    [&](int k) { return wordGrade[static_cast<std::size_t>(k)] < level; }));
+                // The reader says how many words it corrected, not which: taken
+                // to be among the erasures as far as they go.
+                const double errors = std::max(0.0, block.corrected - erasures);
+                uec = std::min(uec, 1 - (erasures + 2.0 * errors) / checkWords);
+            }
             best = std::max(best, std::min(level, detail::UNUSED_ERROR_CORRECTION.gradeOf(uec)));
         }
         return best;
@@ -698,27 +826,57 @@ QualityGrade gradeMatrix(const Drawing& d, const Symbol& s, const PrinterProfile
     const int modulationGrade = overCodewords(false, leastModulation);
     const int marginGrade = overCodewords(true, leastMargin);
 
-    // Fixed patterns: the bull's-eye with its orientation marks, and the
-    // reference grid of full-range symbols; each module graded by its margin.
-    const int finder = f.compact ? 5 : 7;
     int fixedGrade = 4;
     double fixedLeast = 1;
-    for (int y = -half; y <= half; ++y)
-        for (int x = -half; x <= half; ++x) {
-            const int ring = std::max(std::abs(x), std::abs(y));
-            const bool mark = ring == finder && std::abs(x) >= finder - 1 && std::abs(y) >= finder - 1;
-            const bool grid = !f.compact && ring > finder && (x % 16 == 0 || y % 16 == 0);
-            if (!(ring < finder || mark || grid))
-                continue;
-            const double v = moduleValue(y + half, x + half, true);
-            fixedLeast = std::min(fixedLeast, v);
-            fixedGrade = std::min(fixedGrade, v < 0 ? 0 : detail::MODULATION_MATRIX.gradeOf(v));
+    if (aztec) {
+        // The bull's-eye with its orientation marks, and the reference grid
+        // of full-range symbols; each module graded by its margin.
+        const AztecFacts& f = s.facts.aztec;
+        const int half = cols / 2, finder = f.compact ? 5 : 7;
+        for (int y = -half; y <= half; ++y)
+            for (int x = -half; x <= half; ++x) {
+                const int ring = std::max(std::abs(x), std::abs(y));
+                const bool mark = ring == finder && std::abs(x) >= finder - 1 && std::abs(y) >= finder - 1;
+                const bool refGrid = !f.compact && ring > finder && (x % 16 == 0 || y % 16 == 0);
+                if (!(ring < finder || mark || refGrid))
+                    continue;
+                const double v = moduleValue(y + half, x + half, true);
+                fixedLeast = std::min(fixedLeast, v);
+                fixedGrade = std::min(fixedGrade, v < 0 ? 0 : detail::MODULATION_MATRIX.gradeOf(v));
+            }
+    } else {
+        // Each segment by its modules on the wrong side and by the least
+        // margin of the others; a redundant copy counts at its better.
+        const std::vector<Segment> segments =
+            qr ? qrSegments(r.qrVersion) : dataMatrixSegments(rows, cols, dataModules);
+        std::vector<int> segmentGrade(segments.size(), 4);
+        for (std::size_t k = 0; k < segments.size(); ++k) {
+            int errors = 0, modulation = 4;
+            for (const auto& [row, col] : segments[k].modules) {
+                const double v = moduleValue(row, col, true);
+                fixedLeast = std::min(fixedLeast, v);
+                if (v < 0)
+                    ++errors;
+                else
+                    modulation = std::min(modulation, detail::MODULATION_MATRIX.gradeOf(v));
+            }
+            segmentGrade[k] = std::min(damageGrade(errors), modulation);
         }
+        for (std::size_t k = 0; k < segments.size(); ++k) {
+            int g = segmentGrade[k];
+            if (segments[k].alternative >= 0)
+                g = std::max(g, segmentGrade[static_cast<std::size_t>(segments[k].alternative)]);
+            fixedGrade = std::min(fixedGrade, g);
+        }
+    }
 
-    // Axial non-uniformity: the pitch along each axis from the bull's-eye's
-    // dark rings two modules inside its edge, centre to centre.
+    // Axial non-uniformity. Aztec: the pitch along each axis from the
+    // bull's-eye's dark rings two modules inside its edge, centre to centre.
+    // The others: the grid the reader fitted to the finders and clock tracks.
     auto pitch = [&](bool vertical) {
-        const int ringR = (f.compact ? 4 : 6) - 2;
+        const int half = cols / 2;
+        auto centreOf = [&](int x, int y, double& px, double& py) { grid.centre(y + half, x + half, px, py); };
+        const int ringR = (s.facts.aztec.compact ? 4 : 6) - 2;
         double a0 = 0, a1 = 0, b0 = 0, b1 = 0;
         centreOf(vertical ? 0 : -ringR, vertical ? -ringR : 0, a0, b0);
         centreOf(vertical ? 0 : ringR, vertical ? ringR : 0, a1, b1);
@@ -740,7 +898,7 @@ QualityGrade gradeMatrix(const Drawing& d, const Symbol& s, const PrinterProfile
         const double c0 = runCentre(a0, b0, alongY), c1 = runCentre(a1, b1, alongY);
         return std::fabs(c1 - c0) / (2 * ringR);
     };
-    const double px = pitch(false), py = pitch(true);
+    const double px = aztec ? pitch(false) : pitchAcross, py = aztec ? pitch(true) : pitchDown;
     const double anu = px + py > 0 ? std::fabs(px - py) / ((px + py) / 2) : 1;
 
     // Grid non-uniformity and print growth from the dark runs the picture
@@ -748,16 +906,19 @@ QualityGrade gradeMatrix(const Drawing& d, const Symbol& s, const PrinterProfile
     // should be centred where n modules are, and n modules wide.
     double gnu = 0, growthSum = 0;
     int growthCount = 0;
-    for (int pass = 0; pass < 2; ++pass)
-        for (int k = -half; k <= half; ++k) {
+    for (int pass = 0; pass < 2; ++pass) {
+        const int lines = pass == 0 ? rows : cols, n = pass == 0 ? cols : rows;
+        const double step = aztec ? m : pass == 0 ? pitchAcross : pitchDown;
+        for (int k = 0; k < lines; ++k) {
             // This line of modules in the picture: from its first module's centre to its last's.
             double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
-            centreOf(pass == 0 ? -half : k, pass == 0 ? k : -half, x0, y0);
-            centreOf(pass == 0 ? half : k, pass == 0 ? k : half, x1, y1);
+            grid.centre(pass == 0 ? k : 0, pass == 0 ? 0 : k, x0, y0);
+            grid.centre(pass == 0 ? k : n - 1, pass == 0 ? n - 1 : k, x1, y1);
             const bool alongY = std::fabs(y1 - y0) > std::fabs(x1 - x0);
             const int fixed = static_cast<int>(std::floor(alongY ? x0 : y0));
             const double first = std::min(alongY ? y0 : x0, alongY ? y1 : x1);
-            const int from = static_cast<int>(std::floor(first - 0.5 * m)), to = static_cast<int>(std::ceil(first + (n - 0.5) * m));
+            const int from = static_cast<int>(std::floor(first - 0.5 * step)),
+                      to = static_cast<int>(std::ceil(first + (n - 0.5) * step));
             auto darkAt = [&](int i) {
                 const int xx = alongY ? fixed : i, yy = alongY ? i : fixed;
                 return xx >= 0 && yy >= 0 && xx < w && yy < h && picture.pixels[static_cast<std::size_t>(yy) * w + xx] == 0;
@@ -771,16 +932,19 @@ QualityGrade gradeMatrix(const Drawing& d, const Symbol& s, const PrinterProfile
                 while (end + 1 < to && darkAt(end + 1))
                     ++end;
                 const double length = end - i + 1;
-                const int count = std::max(1, static_cast<int>(std::lround(length / m)));
+                const int count = std::max(1, static_cast<int>(std::lround(length / step)));
                 // Centres of runs of `count` modules lie at first + (j + (count - 1) / 2) m.
-                const double centre = (i + end + 1) / 2.0, offset = (centre - first) / m - (count - 1) / 2.0;
+                const double centre = (i + end + 1) / 2.0, offset = (centre - first) / step - (count - 1) / 2.0;
                 gnu = std::max(gnu, std::fabs(offset - std::round(offset)));
-                growthSum += (length - count * m) / m;
+                growthSum += (length - count * step) / step;
                 ++growthCount;
                 i = end + 1;
             }
         }
-    const double uec = 1 - 2.0 * r.correctedDataCodewords / checkWords;
+    }
+    double uec = 1;
+    for (const detail::CodewordBlock& block : r.blocks)
+        uec = std::min(uec, 1 - 2.0 * block.corrected / std::max(1, block.checkWords - block.protection));
     q.parameters = {
         parameter("decode", 1, 4),
         parameter("symbol contrast", sc, detail::SYMBOL_CONTRAST.gradeOf(sc)),
@@ -855,8 +1019,8 @@ QualityGrade grade(const Drawing& drawing, const Symbol& symbol, const PrinterPr
         q.reason = "the drawing is empty";
     } else if (symbol.symbology == Symbology::Postnet) {
         q.reason = "Postnet is read by bar heights; ISO/IEC 15416 does not grade it";
-    } else if (symbol.isMatrix() && symbol.symbology != Symbology::Aztec) {
-        q.reason = "no reader grades this matrix symbology yet";
+    } else if (symbol.symbology == Symbology::Pdf417) {
+        q.reason = "PDF417 is not graded yet (its grade takes codeword yield and ISO/IEC 15416 row by row)";
     } else if (!(profile.dotGain >= -2 && profile.dotGain <= 2 && profile.blur >= 0 && profile.blur <= 2 &&
                  profile.dpi >= 0 && profile.dpi <= 4800)) {
         q.reason = "the printer profile is out of range";

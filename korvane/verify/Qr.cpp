@@ -703,26 +703,42 @@ Reading readGrid(const Picture& p, Point a, Point b, Point c, double module) {
     const int check = (total - dataTotal) / blocks;
     const int shortData = dataTotal / blocks, longBlocks = dataTotal % blocks;
     std::vector<std::vector<int>> block(static_cast<std::size_t>(blocks));
-    std::size_t at = 0;
+    r.blocks.assign(static_cast<std::size_t>(blocks), CodewordBlock{});
+    int at = 0;
+    auto take = [&](int b) {
+        r.blocks[static_cast<std::size_t>(b)].words.push_back(at);
+        block[static_cast<std::size_t>(b)].push_back(codewords[static_cast<std::size_t>(at++)]);
+    };
     for (int i = 0; i <= shortData; ++i)
         for (int b = 0; b < blocks; ++b)
             if (i < shortData || b >= blocks - longBlocks)
-                block[static_cast<std::size_t>(b)].push_back(codewords[at++]);
+                take(b);
     for (int i = 0; i < check; ++i)
         for (int b = 0; b < blocks; ++b)
-            block[static_cast<std::size_t>(b)].push_back(codewords[at++]);
+            take(b);
+    // Check words that only guard against misreading (Table 9's p).
+    const int protection = version == 1 ? (levelIndex == 0 ? 3 : levelIndex == 1 ? 2 : 1)
+                           : version == 2 && levelIndex == 0 ? 2
+                           : version == 3 && levelIndex == 0 ? 1
+                                                             : 0;
     const Gf gf;
     std::vector<int> data;
-    for (std::vector<int>& words : block) {
+    for (std::size_t b = 0; b < block.size(); ++b) {
+        std::vector<int>& words = block[b];
         const int fixed = correct(gf, words, check);
         if (fixed < 0) {
             r.failure = "the QR Code's Reed-Solomon check words cannot correct its errors";
+            r.blocks.clear();
             return r;
         }
         r.correctedCodewords += fixed;
+        r.blocks[b].checkWords = check;
+        r.blocks[b].protection = protection;
+        r.blocks[b].corrected = fixed;
         data.insert(data.end(), words.begin(), words.end() - check);
     }
     r.dataCodewords = dataTotal;
+    r.grid = {g.origin.x, g.origin.y, 3, 3, g.right.x, g.right.y, g.down.x, g.down.y};
     if (!decodeStream(data, version, r)) {
         r.failure = "the QR Code's bit stream breaks off or holds a mode this reader does not know";
         r.data.clear();
@@ -794,6 +810,8 @@ std::vector<std::pair<int, int>> qrCodewordModules(int version) {
     out.resize(out.size() / 8 * 8);
     return out;
 }
+
+std::vector<int> qrAlignmentCentres(int version) { return alignmentCentres(version); }
 
 Reading readQr(const GrayRaster& raster) {
     Reading r;

@@ -17,6 +17,33 @@
 
 namespace korvane::detail {
 
+// Where a matrix symbol's modules lie in the picture: the centre of module
+// (row, column) of the upright symbol is at (x, y) + (column - column0)
+// across + (row - row0) down, across and down being one module's step in
+// pixels. Turns and mirroring show in the two steps.
+struct ModuleGrid {
+    double x = 0, y = 0;
+    int row0 = 0, column0 = 0;
+    double acrossX = 0, acrossY = 0, downX = 0, downY = 0;
+
+    void centre(int row, int column, double& px, double& py) const {
+        const double u = column - column0, v = row - row0;
+        px = x + u * acrossX + v * downX;
+        py = y + u * acrossY + v * downY;
+    }
+};
+
+// One Reed-Solomon block of a matrix symbol as read: its codewords, as
+// indices into the symbol's codewords in the order of their modules, the
+// check words among them, how many of those only guard against misreading
+// (QR Code's smallest versions), and the words the check words corrected.
+struct CodewordBlock {
+    std::vector<int> words;
+    int checkWords = 0;
+    int protection = 0;
+    int corrected = 0;
+};
+
 struct Reading {
     bool ok = false;
     std::string failure;  // why nothing valid was read, when !ok
@@ -63,6 +90,10 @@ struct Reading {
     double centreY = 0;
     double modulePixels = 0;
     int quarterTurns = 0;
+    // QR Code, Data Matrix and Aztec: the module grid, and the blocks of
+    // codewords (Aztec: one).
+    ModuleGrid grid;
+    std::vector<CodewordBlock> blocks;
 };
 
 // What a linear reader is told beforehand, as a scanner is configured.
@@ -100,6 +131,13 @@ Reading readQr(const GrayRaster& raster);
 // the order of the interleaved codewords (most significant bit first), as
 // (row, column); the few remainder modules after the last codeword are left out.
 std::vector<std::pair<int, int>> qrCodewordModules(int version);
+// The rows (and columns) of the centres of a QR Code version's alignment
+// patterns; those that would overlap a finder are not drawn.
+std::vector<int> qrAlignmentCentres(int version);
+// The modules of a Data Matrix symbol of rows x columns that carry codeword
+// bits, eight a codeword (most significant bit first) in the order of the
+// codewords, as (row, column) of the whole symbol; empty for no such size.
+std::vector<std::pair<int, int>> dataMatrixCodewordModules(int rows, int columns);
 // Reads one Data Matrix symbol, upright or turned by quarter turns: finds the
 // L-shaped finder and the clock tracks, samples the modules, corrects the
 // Reed-Solomon blocks and decodes every encodation. Pixels below 128 are dark.

@@ -131,6 +131,12 @@ const verifytest::Value GRADED[] = {
     {"GS1-128", Symbology::Gs1_128, "(01)09501101530003"},
     {"Aztec compact", Symbology::Aztec, "Hello BWR test 1234567890"},
     {"Aztec full range", Symbology::Aztec, std::string(300, 'x')},
+    {"QR version 1", Symbology::Qr, "HELLO"},
+    {"QR version 7, level H", Symbology::Qr, "Hello, version seven and up carry version information",
+     [](EncodeOptions& o) { o.qrVersion = 7; o.qrLevel = korvane::QrLevel::H; }},
+    {"Data Matrix 10x10", Symbology::DataMatrix, "123456"},
+    {"Data Matrix 32x32, four regions", Symbology::DataMatrix, std::string(40, 'x'),
+     [](EncodeOptions& o) { o.dmRows = o.dmColumns = 32; }},
 };
 
 QualityGrade graded(const verifytest::Value& v, const korvane::PrinterProfile& p = {},
@@ -241,6 +247,21 @@ void flipFiveCodewords(korvane::Symbol& s) {
     }
 }
 
+void flipModule(korvane::Symbol& s, int row, int col) {
+    s.modules[static_cast<std::size_t>(row) * static_cast<std::size_t>(s.columns) + static_cast<std::size_t>(col)] ^= 1;
+}
+
+// The first module of each of the given codewords flipped.
+void flipCodewords(korvane::Symbol& s, const std::vector<std::pair<int, int>>& modules, std::initializer_list<int> words) {
+    for (int k : words) {
+        const auto [row, col] = modules[static_cast<std::size_t>(k) * 8];
+        flipModule(s, row, col);
+    }
+}
+
+const verifytest::Value QR_V7_H = {"QR version 7, level H", Symbology::Qr, "version seven",
+                                   [](EncodeOptions& o) { o.qrVersion = 7; o.qrLevel = korvane::QrLevel::H; }};
+
 struct Damage {
     const char* label;
     verifytest::Value value;
@@ -273,6 +294,25 @@ const Damage DAMAGES[] = {
     // reflectance margin takes the flipped modules for erasures.
     {"five codewords damaged", {"Aztec", Symbology::Aztec, "Hello BWR test 1234567890"}, nullptr, flipFiveCodewords,
      "unused error correction modulation", 2},
+    // One module wrong in a finder's outer ring: B.
+    {"QR finder module flipped", {"QR", Symbology::Qr, "HELLO"}, nullptr,
+     [](korvane::Symbol& s) { flipModule(s, 0, 1); }, "fixed pattern damage", 3},
+    // Two wrong in the frame line between the regions: C.
+    {"Data Matrix frame modules flipped", GRADED[std::size(GRADED) - 1], nullptr,
+     [](korvane::Symbol& s) {
+         flipModule(s, 5, 15);
+         flipModule(s, 9, 15);
+     },
+     "fixed pattern damage", 2},
+    // Version 7-H interleaves 5 blocks of 26 check words: words 0, 5, ... 20
+    // are all in the first block, whose five errors leave 1 - 10/26.
+    {"QR five codewords of one block", QR_V7_H, nullptr,
+     [](korvane::Symbol& s) { flipCodewords(s, korvane::detail::qrCodewordModules(7), {0, 5, 10, 15, 20}); },
+     "unused error correction modulation", 3},
+    // 10x10 has 5 check words: one error leaves 1 - 2/5.
+    {"Data Matrix codeword damaged", {"Data Matrix", Symbology::DataMatrix, "123456"}, nullptr,
+     [](korvane::Symbol& s) { flipCodewords(s, korvane::detail::dataMatrixCodewordModules(10, 10), {1}); },
+     "unused error correction modulation", 3},
 };
 
 TEST(Grade, DamageFailsTheParameterItDamages) {
@@ -311,6 +351,8 @@ TEST(Grade, UnreadablePrintsGradeDOrBelow) {
     const verifytest::Value values[] = {
         {"EAN-13", Symbology::Ean13, "590123412345"},
         {"Aztec", Symbology::Aztec, "Hello BWR test 1234567890"},
+        {"QR", Symbology::Qr, "Hello BWR test 1234567890"},
+        {"Data Matrix", Symbology::DataMatrix, "Hello BWR test 1234567890"},
     };
     int unreadable = 0;
     for (const verifytest::Value& v : values) {
@@ -321,8 +363,10 @@ TEST(Grade, UnreadablePrintsGradeDOrBelow) {
             const korvane::PrinterProfile p{"sweep", 203, gain, 0.3};
             const korvane::GrayRaster picture = korvane::detail::printedPicture(d, p);
             testsupport::GrayImage image{picture.width, picture.height, picture.pixels};
-            const auto zxing = testsupport::decode(image, v.symbology == Symbology::Aztec
-                                                              ? testsupport::Symbology::Aztec
+            const auto zxing = testsupport::decode(image, v.symbology == Symbology::Aztec ? testsupport::Symbology::Aztec
+                                                          : v.symbology == Symbology::Qr ? testsupport::Symbology::QRCode
+                                                          : v.symbology == Symbology::DataMatrix
+                                                              ? testsupport::Symbology::DataMatrix
                                                               : testsupport::Symbology::EAN13);
             if (zxing.ok)
                 continue;
