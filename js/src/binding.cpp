@@ -48,6 +48,46 @@ void jsonString(std::string& j, std::string_view s) {
     j += '"';
 }
 
+// A number to ten significant digits, as %.10g gives it, without printf:
+// here printf formats doubles through 128-bit long doubles done in software,
+// which took more time than laying out a symbol. Whole numbers are written
+// whole; others from the digits of v scaled to ten significant ones, where
+// they fit a double exactly; the rest (very large or small) by printf.
+void number(std::string& j, double v) {
+    char buf[40];
+    char* end = buf + sizeof buf;
+    char* p = end;
+    const auto digits = [&p](unsigned long long n, int atLeast) {
+        for (int i = 0; n != 0 || i < atLeast; ++i, n /= 10)
+            *--p = static_cast<char>('0' + n % 10);
+    };
+    const double a = std::fabs(v);
+    if (a == std::floor(a) && a < 1e15) {
+        digits(static_cast<unsigned long long>(a), 1);
+    } else if (a >= 1e-4 && a < 1e9) {
+        static constexpr double POWERS[] = {1,   1e1, 1e2, 1e3,  1e4,  1e5,  1e6, 1e7,
+                                            1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14};
+        int decimals = 9 - static_cast<int>(std::floor(std::log10(a)));
+        decimals = std::clamp(decimals, 0, 14);
+        auto n = static_cast<unsigned long long>(std::round(a * POWERS[decimals]));
+        while (decimals > 0 && n % 10 == 0) {
+            n /= 10;
+            --decimals;
+        }
+        digits(n % static_cast<unsigned long long>(POWERS[decimals]), decimals);
+        if (decimals > 0)
+            *--p = '.';
+        digits(n / static_cast<unsigned long long>(POWERS[decimals]), 1);
+    } else {
+        std::snprintf(buf, sizeof buf, "%.10g", v);
+        j += buf;
+        return;
+    }
+    if (v < 0)
+        *--p = '-';
+    j.append(p, static_cast<std::size_t>(end - p));
+}
+
 struct Json {
     std::string j = "{";
     void key(std::string_view k) {
@@ -59,9 +99,7 @@ struct Json {
     Json& str(std::string_view k, std::string_view v) { key(k); jsonString(j, v); return *this; }
     Json& num(std::string_view k, double v) {
         key(k);
-        char buf[32];
-        std::snprintf(buf, sizeof buf, "%.10g", std::isfinite(v) ? v : 0.0);
-        j += buf;
+        number(j, std::isfinite(v) ? v : 0.0);
         return *this;
     }
     Json& boolean(std::string_view k, bool v) { key(k); j += v ? "true" : "false"; return *this; }

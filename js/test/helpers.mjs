@@ -42,4 +42,5 @@ export const SAMPLES = [
   { symbology: "aztec", data: "Seat 14C", ecc: 40 },
   { symbology: "qr", data: "https://example.com/menu?table=12", qrLevel: "Q" },
   { symbology: "datamatrix", data: "Data Matrix 123", dmShape: "rect" },
+  { symbology: "pdf417", data: "PDF417 label 42" },
 ];

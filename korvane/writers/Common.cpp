@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 namespace korvane::writers {
 
@@ -62,10 +63,32 @@ void appendNumber(std::string& out, double v, int decimals) {
     }
     char buf[64];
 #ifdef __EMSCRIPTEN__
-    // The WebAssembly build's C++ library has no to_chars for doubles; printf's
-    // %.*f is what to_chars with a precision is defined as, in the C locale.
-    const int n = std::snprintf(buf, sizeof buf, "%.*f", decimals, rounded);
-    const char* end = buf + std::clamp(n, 0, static_cast<int>(sizeof buf) - 1);
+    // The WebAssembly build's C++ library has no to_chars for doubles, and its
+    // printf formats through 128-bit long doubles done in software, some
+    // microseconds a number. `rounded` is the double nearest N / 10^decimals
+    // for a whole N; while N is well inside the doubles' exact integers, its
+    // digits are what to_chars would print, so they are written from N.
+    const char* end = buf;
+    const double whole = std::round(v * scale);
+    if (std::fabs(whole) < 1e15) {
+        char* p = buf + sizeof buf;
+        auto n = static_cast<unsigned long long>(std::fabs(whole));
+        for (int i = 0; i < decimals; ++i, n /= 10)
+            *--p = static_cast<char>('0' + n % 10);
+        *--p = '.';
+        do {
+            *--p = static_cast<char>('0' + n % 10);
+            n /= 10;
+        } while (n != 0);
+        if (whole < 0)
+            *--p = '-';
+        const std::size_t length = static_cast<std::size_t>(buf + sizeof buf - p);
+        std::memmove(buf, p, length);
+        end = buf + length;
+    } else {
+        const int n = std::snprintf(buf, sizeof buf, "%.*f", decimals, rounded);
+        end = buf + std::clamp(n, 0, static_cast<int>(sizeof buf) - 1);
+    }
 #else
     const auto r = std::to_chars(buf, buf + sizeof buf, rounded, std::chars_format::fixed, decimals);
     const char* end = r.ptr;
