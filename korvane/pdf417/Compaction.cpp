@@ -5,6 +5,8 @@
 
 #include "Pdf417.h"
 
+#include "../encode/Adapters.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -517,7 +519,8 @@ Result<std::vector<int>> dataCodewords(const Message& message, const MacroFields
         std::string id = sa.id.empty() ? std::string("000") : sa.id;
         if (id.size() % 3 != 0 || !std::all_of(id.begin(), id.end(), [](char c) { return c >= '0' && c <= '9'; }))
             return Error{ErrorCode::InvalidOption,
-                         "a Macro PDF417 file identifier is digits in groups of three (each 000-899), not '" + id + "'"};
+                         "a Macro PDF417 file identifier is digits in groups of three (each 000-899), not " +
+                             korvane::detail::quoted(id)};
         out.push_back(MACRO_BEGIN);
         char index[6];
         const int segment = sa.index - 1;

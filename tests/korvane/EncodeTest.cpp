@@ -191,6 +191,7 @@ TEST(Encode, RefusalsSayWhatAndWhere) {
         {Symbology::Aztec, "(23)12", gs1, ErrorCode::InvalidData, "unknown GS1 AI \"23\""},
         {Symbology::Qr, "ABC", setIdOnTwoLines, ErrorCode::InvalidOption, "not \"1\\x0A2\""},
         {Symbology::DataMatrix, "ABC", setIdOnTwoLines, ErrorCode::InvalidOption, "id \"1\\x0A2\""},
+        {Symbology::Pdf417, "ABC", setIdOnTwoLines, ErrorCode::InvalidOption, "not \"1\\x0A2\""},
         // One policy for an option that does not apply: refused, naming both.
         {Symbology::Ean13, "590123412345", ecc95, ErrorCode::InvalidOption, "ecc does not apply to EAN-13"},
         {Symbology::Code39, "ABC", gs1, ErrorCode::InvalidOption, "gs1 does not apply to Code 39"},
