@@ -2,8 +2,8 @@
 // for linear symbols (verification should cost at most twice that), and the
 // largest Aztec symbol (at most a millisecond). grade(): an EAN-13 at 300 dpi
 // at most a millisecond, the largest Aztec, QR Code (version 40) and Data
-// Matrix (144 x 144) at most 20 ms, as laid out and as a 203 dpi thermal
-// printer prints them.
+// Matrix (144 x 144) at most 20 ms, a PDF417 of 1,000 bytes a few ms, as laid
+// out and as a 203 dpi thermal printer prints them.
 //
 //   cmake --build build --target verify_bench && build/bench/verify_bench
 
@@ -71,6 +71,14 @@ korvane::Symbol largestAztec(bool filled) {
     return *korvane::encode(Symbology::Aztec, data, o);
 }
 
+// Bytes that take byte compaction throughout.
+std::string pdf417Bytes(std::size_t n) {
+    std::string out(n, '\0');
+    for (std::size_t i = 0; i < n; ++i)
+        out[i] = static_cast<char>(0x80 + i % 97);
+    return out;
+}
+
 void gradeOnly(benchmark::State& state, const korvane::Symbol& symbol, const korvane::Drawing& drawing,
                const char* printer) {
     const korvane::PrinterProfile profile = *korvane::printerProfile(printer);
@@ -98,6 +106,7 @@ int registerAll() {
             {"Aztec151", largestAztec(true)},
             {"QrVersion40", *korvane::encode(Symbology::Qr, std::string(2000, 'x'), qr40)},
             {"DataMatrix144", *korvane::encode(Symbology::DataMatrix, std::string(1500, 'x'), dm144)},
+            {"Pdf417Bytes1000", *korvane::encode(Symbology::Pdf417, pdf417Bytes(1000))},
         };
         for (const auto& [name, symbol] : matrix) {
             const korvane::Drawing drawing = *korvane::layout(symbol);

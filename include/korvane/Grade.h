@@ -1,7 +1,7 @@
 #pragma once
 // grade(): the print-quality grade a verifier would give a drawing once
-// printed: ISO/IEC 15416 for linear symbols, ISO/IEC 15415 for Aztec, QR Code
-// and Data Matrix.
+// printed: ISO/IEC 15416 for linear symbols, ISO/IEC 15415 for Aztec, QR Code,
+// Data Matrix and (by its multi-row method) PDF417.
 
 #include "Export.h"
 #include "Drawing.h"
@@ -40,7 +40,8 @@ struct QualityParameter {
     bool informative = false;  // reported, not graded (print growth)
 };
 
-// One scan line of a linear symbol (ISO/IEC 15416 scan reflectance profile).
+// One scan line of a linear symbol, or the scan along a PDF417 row (ISO/IEC
+// 15416 scan reflectance profile).
 struct ScanGrade {
     int grade = 0;  // the lowest of its parameters' grades
     std::vector<QualityParameter> parameters;
@@ -51,16 +52,20 @@ struct QualityGrade {
     std::string reason;
     std::string standard;  // "ISO/IEC 15416" or "ISO/IEC 15415"
     // The symbol grade: for linear symbols the mean of the scan grades, for
-    // matrix symbols the lowest parameter grade; to one decimal.
+    // matrix symbols the lowest parameter grade, for PDF417 the lowest of the
+    // rows' mean scan grade and its codeword parameters; to one decimal.
     double grade = 0;
     char letter = 'F';   // A (3.5 and over), B (2.5), C (1.5), D (0.5), F
     int aperture = 0;    // reference number: the synthetic aperture in thousandths of an inch
     int wavelength = 670;  // nm: reflectances are the colours' red component
     std::string text;    // as the standards write it: "3.5/06/670"
     // Linear: each parameter's worst value and grade over the scan lines.
-    // Matrix: each parameter of the symbol.
+    // Matrix: each parameter of the symbol. PDF417: the rows' profile
+    // parameters at their worst, then codeword yield and unused error
+    // correction (modulation, defects and decodability: the lower of the
+    // start and stop patterns' and the codewords').
     std::vector<QualityParameter> parameters;
-    std::vector<ScanGrade> scans;  // linear symbols: the ten scan lines
+    std::vector<ScanGrade> scans;  // linear symbols: the ten scan lines; PDF417: one a row
     PrinterProfile profile;
 };
 
@@ -69,8 +74,10 @@ struct QualityGrade {
 // 80 % of the bar height through a synthetic aperture (6 mils for EAN/UPC, else
 // the largest reference aperture up to 0.8 X), two-dimensional ones by
 // finding the symbol in the printed picture and sampling each module through
-// an aperture of 0.8 X. The symbol must be the one the drawing was made from.
-// Postnet is not graded (it is read by bar heights), nor yet PDF417.
+// an aperture of 0.8 X, PDF417 by one scan along the middle of each row the
+// reader finds (aperture as for linear symbols) and by its codewords. The
+// symbol must be the one the drawing was made from. Postnet is not graded (it
+// is read by bar heights), nor PDF417 printed light on dark.
 // Thread-safe.
 KORVANE_API QualityGrade grade(const Drawing& drawing, const Symbol& symbol, const PrinterProfile& profile = {});
 

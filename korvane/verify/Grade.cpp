@@ -74,7 +74,10 @@ ProfileMeasures measureProfile(const std::vector<double>& r) {
     // the lowest valley, where the peak has lower samples on both sides of it
     // inside the bar (a rise into the next edge is no peak); spaces likewise
     // upside down.
-    std::vector<double> extreme(elements.size()), after;
+    std::vector<double>& extreme = m.reflectance;
+    extreme.assign(elements.size(), 0);
+    m.nonUniformity.assign(elements.size(), 0);
+    std::vector<double> after;
     double ernMax = 0;
     for (std::size_t e = 0; e < elements.size(); ++e) {
         const Element& el = elements[e];
@@ -94,8 +97,9 @@ ProfileMeasures measureProfile(const std::vector<double>& r) {
             before = std::min(before, sign * r[i]);
             const double v = sign * r[i], lowAfter = after[i - el.from];
             if (v > before && v > lowAfter)
-                ernMax = std::max(ernMax, v - std::min(before, lowAfter));
+                m.nonUniformity[e] = std::max(m.nonUniformity[e], v - std::min(before, lowAfter));
         }
+        ernMax = std::max(ernMax, m.nonUniformity[e]);
         extreme[e] = sign * after[0];
     }
     m.edgeContrastMin = elements.size() < 2 ? 0 : 1;
@@ -531,6 +535,7 @@ struct Printed {
     GrayRaster picture;
     double lo = 0, hi = 0, light = 1;
     bool reversed = false;
+    int perDot = 1;  // pixels a printer dot
 };
 
 Printed printPicture(const Drawing& d, const Printing& pr) {
@@ -591,6 +596,7 @@ Printed printPicture(const Drawing& d, const Printing& pr) {
     for (std::size_t i = 0; i < refl.size(); ++i)
         out.picture.pixels[i] = (refl[i] < threshold) != out.reversed ? 0 : 255;
     out.light = light;
+    out.perDot = perDot;
     out.refl = std::move(refl);
     out.ok = true;
     return out;
@@ -964,6 +970,299 @@ QualityGrade gradeMatrix(const Drawing& d, const Symbol& s, const PrinterProfile
     return q;
 }
 
+// ---------------------------------------------------------------- PDF417
+
+// PDF417 is graded as a multi-row symbol: ISO/IEC 15416 along each row, and
+// its codewords by the yield of the scans and by what they leave of the
+// error correction.
+//
+// Simplifications, each where a verifier would do more:
+// - One scan reflectance profile per row, through the middle of the picture
+//   lines the reader placed in that row, at right angles to the bars; a
+//   verifier also scans at angles across rows.
+// - The profile's own parameters (symbol contrast, minimum reflectance,
+//   minimum edge contrast) are measured over the whole row, quiet zones
+//   included; modulation, defects and decodability of the profile are
+//   measured over the start and stop patterns, which no check word guards.
+//   The codewords are graded as codewords (below).
+// - A codeword is found at the bar nearest to where its row's module (the
+//   row's width over its modules) puts it, within a module, and is read when
+//   its six edge-to-similar-edge sums, scaled by its own width to 17 modules,
+//   round to the sums of the character the symbol has there: the reference
+//   decode, which a wrong character fails. The width of the character is not
+//   checked against its neighbours'.
+// - Quiet zones are not graded.
+
+// Edge-to-similar-edge decode of `count` measured elements from `j` (a bar)
+// against `nominal` (modules, `modules` in all): each sum of two neighbouring
+// elements, scaled by the group's own width to its modules, must round to the
+// nominal sum. Returns the least share of half a module that the sums keep
+// (the group's decodability; 0: not read).
+double edgeDecode(const std::vector<double>& widths, std::size_t j, const int* nominal, std::size_t count, int modules) {
+    double p = 0;
+    for (std::size_t i = 0; i < count; ++i)
+        p += widths[j + i];
+    if (p <= 0)
+        return 0;
+    double v = 1;
+    for (std::size_t i = 0; i + 2 < count; ++i) {
+        const double e = (widths[j + i] + widths[j + i + 1]) * modules / p;
+        v = std::min(v, 1 - std::fabs(e - (nominal[i] + nominal[i + 1])) / 0.5);
+    }
+    return std::max(0.0, v);
+}
+
+// One group of elements (a pattern or a symbol character) as one profile measures it.
+struct GroupMeasure {
+    bool found = false;
+    double decodability = 0;  // 0: not read
+    double modulation = 0;    // its least edge contrast over SC
+    double defects = 1;       // its greatest ERN over SC
+};
+
+QualityGrade gradePdf417(const Drawing& d, const Symbol& s, const PrinterProfile& profile) {
+    QualityGrade q;
+    q.standard = "ISO/IEC 15415";
+    q.profile = profile;
+    const Printing pr = printingOf(d, profile);
+    const double xDots = d.moduleDots > 0 ? d.moduleDots : 1;
+    const double xMm = xDots * 25.4 / (d.dpi > 0 ? d.dpi : 300);
+    q.aperture = apertureFor(s, xMm);
+
+    // The symbol's elements row by row, and the symbol characters each row has.
+    const Pdf417Facts& f = s.facts.pdf417;
+    const bool compact = f.compact;
+    const std::size_t characters = static_cast<std::size_t>(f.columns) + (compact ? 1 : 2);
+    const std::size_t stopElements = compact ? 1 : 9;
+    if (s.rows < 1 || f.columns < 1 || s.modules.size() != static_cast<std::size_t>(s.rows) * s.columns) {
+        q.reason = "the symbol's rows are not PDF417 rows";
+        return q;
+    }
+    std::vector<std::vector<int>> nominal(static_cast<std::size_t>(s.rows));
+    for (int row = 0; row < s.rows; ++row) {
+        std::vector<int>& runs = nominal[static_cast<std::size_t>(row)];
+        for (int col = 0; col < s.columns; ++col) {
+            if (col > 0 && s.dark(row, col) == s.dark(row, col - 1))
+                ++runs.back();
+            else
+                runs.push_back(1);
+        }
+        if (s.columns <= 0 || !s.dark(row, 0) || runs.size() != 8 + 8 * characters + stopElements) {
+            q.reason = "the symbol's rows are not PDF417 rows";
+            return q;
+        }
+    }
+
+    const Printed printed = printPicture(d, pr);
+    if (!printed.ok) {
+        q.reason = "the printed picture would be too large to grade";
+        return q;
+    }
+    if (printed.reversed) {
+        q.reason = "PDF417 printed light on dark is not graded (its bars must be the dark elements)";
+        return q;
+    }
+    const detail::Reading r = detail::readPdf417(printed.picture);
+    const bool decoded = r.ok && r.data == s.facts.data && r.rows == s.rows && r.columns == f.columns &&
+                         r.pdf417RowLines.size() == static_cast<std::size_t>(s.rows);
+    q.graded = true;
+    if (!decoded) {
+        const double sc = printed.hi - printed.lo;
+        q.parameters = {parameter("decode", 0, 0), parameter("symbol contrast", sc, detail::SYMBOL_CONTRAST.gradeOf(sc))};
+        q.reason = !r.ok ? r.failure : "the printed symbol reads other data";
+        q.grade = 0;
+        return q;
+    }
+
+    const int w = printed.picture.width, h = printed.picture.height;
+    const bool across = r.pdf417Turn < 2, backwards = r.pdf417Turn % 2 == 1;
+    const int length = across ? w : h;
+    const double samplesPerMm = printed.perDot * pr.dpi / 25.4;
+    const std::vector<double> hole = aperture(q.aperture * MM_PER_MIL * samplesPerMm);
+
+    // Per codeword under the check words (data columns, row by row): its
+    // grades for modulation, defects and decodability (0 where not read).
+    const std::size_t dataWords = static_cast<std::size_t>(s.rows) * static_cast<std::size_t>(f.columns);
+    std::vector<int> wordModulation(dataWords, 0), wordDefects(dataWords, 0), wordDecodability(dataWords, 0);
+    double leastModulation = 1, mostDefects = 0, leastDecodability = 1;
+    int read = 0;
+    std::vector<double> line(static_cast<std::size_t>(length));
+    std::vector<double> pos;
+    double sum = 0;
+    struct Worst {
+        double value;
+        int grade;
+    };
+    std::vector<Worst> worst;
+    constexpr std::size_t PROFILE_PARAMETERS = 7;
+    for (int row = 0; row < s.rows; ++row) {
+        const std::vector<int>& n = nominal[static_cast<std::size_t>(row)];
+        const auto [first, last] = r.pdf417RowLines[static_cast<std::size_t>(row)];
+        ScanGrade scan;
+        detail::ProfileMeasures m;
+        std::vector<GroupMeasure> groups(characters + 2);  // start, characters, stop
+        const int at = (first + last) / 2;
+        if (first >= 0 && at >= 0 && at < (across ? h : w)) {
+            for (int p = 0; p < length; ++p) {
+                const int along = backwards ? length - 1 - p : p;
+                line[static_cast<std::size_t>(p)] =
+                    printed.refl[across ? static_cast<std::size_t>(at) * w + along : static_cast<std::size_t>(along) * w + at];
+            }
+            convolve(line, hole);
+            m = detail::measureProfile(line);
+        }
+        // Leading edges of the measured elements, and the row's module.
+        const std::vector<double>& widths = m.widths;
+        pos.assign(widths.size() + 1, 0);
+        for (std::size_t j = 0; j < widths.size(); ++j)
+            pos[j + 1] = pos[j] + widths[j];
+        int modules = 0;
+        for (int x : n)
+            modules += x;
+        const double x = widths.size() >= 3 && m.symbolContrast > 0
+                             ? (pos[widths.size() - 1] - pos[1]) / modules
+                             : 0;
+        std::size_t i0 = 0;  // the group's first nominal element
+        int before = 0;      // and the modules before it
+        for (std::size_t g = 0; g < groups.size(); ++g) {
+            const std::size_t count = g <= characters ? 8 : stopElements;
+            int groupModules = 0;
+            for (std::size_t i = i0; i < i0 + count; ++i)
+                groupModules += n[i];
+            const std::size_t from = i0;
+            const int modulesBefore = before;
+            i0 += count;
+            before += groupModules;
+            if (x <= 0 || count < 2)
+                continue;
+            // The measured bar whose leading edge lies nearest where this group begins.
+            const double expected = pos[1] + modulesBefore * x;
+            std::size_t j = 0;
+            double miss = x;
+            for (std::size_t k = 1; k + count < widths.size(); k += 2) {
+                const double off = std::fabs(pos[k] - expected);
+                if (off <= miss) {
+                    miss = off;
+                    j = k;
+                }
+                if (pos[k] > expected + x)
+                    break;
+            }
+            if (j == 0)
+                continue;
+            GroupMeasure& gm = groups[g];
+            gm.found = true;
+            gm.decodability = edgeDecode(widths, j, &n[from], count, groupModules);
+            gm.modulation = 1;
+            gm.defects = 0;
+            for (std::size_t e = j - 1; e < j + count; ++e)
+                gm.modulation = std::min(gm.modulation, std::fabs(m.reflectance[e] - m.reflectance[e + 1]) / m.symbolContrast);
+            for (std::size_t e = j; e < j + count; ++e)
+                gm.defects = std::max(gm.defects, m.nonUniformity[e] / m.symbolContrast);
+        }
+        // The codewords.
+        for (std::size_t c = 0; c < characters; ++c) {
+            const GroupMeasure& gm = groups[c + 1];
+            const bool ok = gm.found && gm.decodability > 0;
+            read += ok ? 1 : 0;
+            if (c < 1 || c > static_cast<std::size_t>(f.columns))
+                continue;  // a row indicator: scanned, but outside the check words
+            const std::size_t k = static_cast<std::size_t>(row) * f.columns + (c - 1);
+            if (!ok)
+                continue;
+            wordModulation[k] = detail::MODULATION_LINEAR.gradeOf(gm.modulation);
+            wordDefects[k] = detail::DEFECTS.gradeOf(gm.defects);
+            wordDecodability[k] = detail::DECODABILITY.gradeOf(gm.decodability);
+            leastModulation = std::min(leastModulation, gm.modulation);
+            mostDefects = std::max(mostDefects, gm.defects);
+            leastDecodability = std::min(leastDecodability, gm.decodability);
+        }
+        // The row's profile: the whole row, and its start and stop patterns.
+        const GroupMeasure& start = groups.front();
+        const GroupMeasure& stop = groups.back();
+        const bool patterns = start.found && start.decodability > 0 && (compact || (stop.found && stop.decodability > 0));
+        double modulation = start.modulation, defects = start.defects, v = start.decodability;
+        if (!compact) {
+            modulation = std::min(modulation, stop.modulation);
+            defects = std::max(defects, stop.defects);
+            v = std::min(v, stop.decodability);
+        }
+        if (!patterns) {
+            modulation = defects = v = 0;
+        }
+        scan.parameters = {
+            parameter("decode", patterns ? 1 : 0, patterns ? 4 : 0),
+            parameter("symbol contrast", m.symbolContrast, detail::SYMBOL_CONTRAST.gradeOf(m.symbolContrast)),
+            parameter("minimum reflectance", m.rMin, m.rMax > 0 && m.rMin <= detail::MAX_RMIN_SHARE * m.rMax ? 4 : 0),
+            parameter("minimum edge contrast", m.edgeContrastMin,
+                      m.edgeContrastMin >= detail::MIN_EDGE_CONTRAST - 1e-9 ? 4 : 0),
+            parameter("modulation", modulation, patterns ? detail::MODULATION_LINEAR.gradeOf(modulation) : 0),
+            parameter("defects", defects, patterns ? detail::DEFECTS.gradeOf(defects) : 0),
+            parameter("decodability", v, patterns ? detail::DECODABILITY.gradeOf(v) : 0),
+        };
+        scan.grade = 4;
+        for (const QualityParameter& p : scan.parameters)
+            scan.grade = std::min(scan.grade, p.grade);
+        if (worst.empty())
+            for (const QualityParameter& p : scan.parameters)
+                worst.push_back({p.value, p.grade});
+        for (std::size_t k = 0; k < PROFILE_PARAMETERS; ++k) {
+            const QualityParameter& p = scan.parameters[k];
+            const bool higherIsWorse = k == 2 || k == 5;  // minimum reflectance, defects
+            if (p.grade < worst[k].grade ||
+                (p.grade == worst[k].grade && (higherIsWorse ? p.value > worst[k].value : p.value < worst[k].value)))
+                worst[k] = {p.value, p.grade};
+        }
+        sum += scan.grade;
+        q.scans.push_back(std::move(scan));
+    }
+
+    // Unused error correction: erasures count once, errors twice, against
+    // the check words less the two the symbol keeps for detection.
+    const int capacity = r.checkCodewords - 2;
+    auto unused = [&](int erasures, int errors) {
+        const int spent = erasures + 2 * errors;
+        return capacity > 0 ? 1 - static_cast<double>(spent) / capacity : spent == 0 ? 1.0 : 0.0;
+    };
+    const double uec = unused(r.erasedCodewords, std::max(0, r.correctedCodewords - r.erasedCodewords));
+    // A codeword parameter: the best level at which the codewords graded
+    // below it, taken as erasures, leave error correction of that grade. The
+    // reader says how many words it corrected, not which: taken to be among
+    // the erasures as far as they go.
+    auto overCodewords = [&](const std::vector<int>& grades) {
+        int best = 0;
+        for (int level = 4; level >= 1; --level) {
+            const int erasures = static_cast<int>(
+                std::count_if(grades.begin(), grades.end(), [&](int g) { return g < level; }));
+            const int errors = std::max(0, r.correctedCodewords - erasures);
+            best = std::max(best, std::min(level, detail::UNUSED_ERROR_CORRECTION.gradeOf(unused(erasures, errors))));
+        }
+        return best;
+    };
+    const double yield = static_cast<double>(read) / (static_cast<double>(characters) * s.rows);
+    const int modulationGrade = std::min(worst[4].grade, overCodewords(wordModulation));
+    const int defectsGrade = std::min(worst[5].grade, overCodewords(wordDefects));
+    const int decodabilityGrade = std::min(worst[6].grade, overCodewords(wordDecodability));
+    q.parameters = {
+        parameter("decode", 1, 4),
+        parameter("symbol contrast", worst[1].value, worst[1].grade),
+        parameter("minimum reflectance", worst[2].value, worst[2].grade),
+        parameter("minimum edge contrast", worst[3].value, worst[3].grade),
+        parameter("modulation", std::min(worst[4].value, leastModulation), modulationGrade),
+        parameter("defects", std::max(worst[5].value, mostDefects), defectsGrade),
+        parameter("decodability", std::min(worst[6].value, leastDecodability), decodabilityGrade),
+        parameter("codeword yield", yield, detail::CODEWORD_YIELD.gradeOf(yield)),
+        parameter("unused error correction", uec, detail::UNUSED_ERROR_CORRECTION.gradeOf(uec)),
+    };
+    // The rows' profiles as ISO/IEC 15416 combines scans (their mean), then
+    // the lowest of that and the codeword parameters.
+    double g = std::round(sum / s.rows * 10) / 10;
+    for (std::size_t k = 4; k < q.parameters.size(); ++k)
+        g = std::min(g, static_cast<double>(q.parameters[k].grade));
+    q.grade = g;
+    return q;
+}
+
 }  // namespace
 
 char gradeLetter(double g) {
@@ -1019,13 +1318,13 @@ QualityGrade grade(const Drawing& drawing, const Symbol& symbol, const PrinterPr
         q.reason = "the drawing is empty";
     } else if (symbol.symbology == Symbology::Postnet) {
         q.reason = "Postnet is read by bar heights; ISO/IEC 15416 does not grade it";
-    } else if (symbol.symbology == Symbology::Pdf417) {
-        q.reason = "PDF417 is not graded yet (its grade takes codeword yield and ISO/IEC 15416 row by row)";
     } else if (!(profile.dotGain >= -2 && profile.dotGain <= 2 && profile.blur >= 0 && profile.blur <= 2 &&
                  profile.dpi >= 0 && profile.dpi <= 4800)) {
         q.reason = "the printer profile is out of range";
     } else {
-        q = symbol.isMatrix() ? gradeMatrix(drawing, symbol, profile) : gradeLinear(drawing, symbol, profile);
+        q = symbol.symbology == Symbology::Pdf417 ? gradePdf417(drawing, symbol, profile)
+            : symbol.isMatrix()                   ? gradeMatrix(drawing, symbol, profile)
+                                                  : gradeLinear(drawing, symbol, profile);
     }
     q.letter = gradeLetter(q.grade);
     q.text = gradeText(q.grade, q.aperture, q.wavelength);

@@ -629,7 +629,9 @@ Reading readUpright(const std::vector<std::vector<int>>& lines) {
     std::map<int, std::vector<std::map<int, int>>> rows;  // row -> column -> codeword -> votes
     std::map<int, std::vector<std::vector<int>>> fromRight;  // row -> lines read from the stop pattern
     std::map<int, int> rowVotes, columnVotes, levelVotes;
-    for (const std::vector<int>& lineRuns : lines) {
+    std::map<int, std::pair<int, int>> rowLines;  // row -> first and last line placed in it
+    for (std::size_t lineIndex = 0; lineIndex < lines.size(); ++lineIndex) {
+        const std::vector<int>& lineRuns = lines[lineIndex];
         const Line back = readBackward(lineRuns);
         const bool right = back.cluster >= 0 && !back.codewords.empty() && back.codewords[0] >= 0;
         if (right) {
@@ -663,6 +665,8 @@ Reading readUpright(const std::vector<std::vector<int>>& lines) {
         if (!left && !right)
             continue;
         const int row = left ? 3 * (line.codewords[0] / 30) + line.cluster : 3 * (back.codewords[0] / 30) + back.cluster;
+        const auto seen = rowLines.try_emplace(row, static_cast<int>(lineIndex), static_cast<int>(lineIndex));
+        seen.first->second.second = static_cast<int>(lineIndex);
         auto& columns = rows[row];
         for (std::size_t c = 1; left && c < line.codewords.size(); ++c) {
             if (columns.size() < c)
@@ -757,6 +761,13 @@ Reading readUpright(const std::vector<std::vector<int>>& lines) {
     out.dataCodewords = dataCount;
     out.correctedCodewords = corrected;
     out.erasedCodewords = static_cast<int>(erasures.size());
+    out.checkCodewords = checks;
+    out.rows = rowCount;
+    out.columns = columns;
+    out.pdf417RowLines.assign(static_cast<std::size_t>(rowCount), {-1, -1});
+    for (const auto& [row, span] : rowLines)
+        if (row < rowCount)
+            out.pdf417RowLines[static_cast<std::size_t>(row)] = span;
     return out;
 }
 
@@ -791,8 +802,17 @@ Reading readPdf417(const GrayRaster& raster) {
             all.push_back(runs);
         }
         Reading r = readUpright(all);
-        if (r.ok)
+        if (r.ok) {
+            // Line indices in the order read to lines of the picture.
+            r.pdf417Turn = turn;
+            for (auto& [firstLine, lastLine] : r.pdf417RowLines)
+                if (reversed && firstLine >= 0) {
+                    firstLine = lines - 1 - firstLine;
+                    lastLine = lines - 1 - lastLine;
+                    std::swap(firstLine, lastLine);
+                }
             return r;
+        }
         if (turn == 0)
             first = r;
     }

@@ -29,6 +29,8 @@ constexpr GradeScale MODULATION_MATRIX{0.50, 0.40, 0.30, 0.20};
 constexpr GradeScale AXIAL_NON_UNIFORMITY{0.06, 0.08, 0.10, 0.12, true};
 constexpr GradeScale GRID_NON_UNIFORMITY{0.38, 0.50, 0.63, 0.75, true};
 constexpr GradeScale UNUSED_ERROR_CORRECTION{0.62, 0.50, 0.37, 0.25};
+// Multi-row symbols (PDF417): codewords read over codewords scanned.
+constexpr GradeScale CODEWORD_YIELD{0.71, 0.64, 0.57, 0.50};
 
 // The parameters of one scan reflectance profile (reflectances 0-1, equally
 // spaced samples, the quiet zones included at both ends).
@@ -44,6 +46,9 @@ struct ProfileMeasures {
     // is the light stretch after the last bar. Edges are placed where the
     // profile crosses GT, between samples.
     std::vector<double> widths;
+    // Per element of `widths`: its reflectance (a bar's least, a space's
+    // greatest; Rmax for an empty one) and its non-uniformity (ERN).
+    std::vector<double> reflectance, nonUniformity;
 };
 ProfileMeasures measureProfile(const std::vector<double>& reflectance);
 

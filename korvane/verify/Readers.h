@@ -81,7 +81,13 @@ struct Reading {
     // the segment count is structuredCount), as text or decimal digits.
     std::vector<std::pair<int, std::string>> macroFields;
     int correctedDataCodewords = 0;  // of those, the words of the data layers
-    int checkCodewords = 0;          // check words of the data layers
+    int checkCodewords = 0;          // check words of the data layers (PDF417: of the symbol)
+    // PDF417, for grading: the turn the rows were read in (0 across, 1 across
+    // from the right, 2 down, 3 up), and per row the first and last picture
+    // line (a row of pixels, or a column when turned) whose row indicator
+    // placed it in that row (-1 where none did).
+    int pdf417Turn = 0;
+    std::vector<std::pair<int, int>> pdf417RowLines;
 
     // Where a matrix symbol was found in the picture: its centre module's
     // centre, the module pitch in pixels, and the quarter turns clockwise that

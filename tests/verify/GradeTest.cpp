@@ -134,6 +134,9 @@ const verifytest::Value GRADED[] = {
     {"QR version 1", Symbology::Qr, "HELLO"},
     {"QR version 7, level H", Symbology::Qr, "Hello, version seven and up carry version information",
      [](EncodeOptions& o) { o.qrVersion = 7; o.qrLevel = korvane::QrLevel::H; }},
+    {"PDF417", Symbology::Pdf417, "PDF417 graded row by row 0123456789"},
+    {"PDF417 compact, two columns", Symbology::Pdf417, "Compact PDF417",
+     [](EncodeOptions& o) { o.pdfCompact = true; o.pdfColumns = 2; }},
     {"Data Matrix 10x10", Symbology::DataMatrix, "123456"},
     {"Data Matrix 32x32, four regions", Symbology::DataMatrix, std::string(40, 'x'),
      [](EncodeOptions& o) { o.dmRows = o.dmColumns = 32; }},
@@ -259,6 +262,47 @@ void flipCodewords(korvane::Symbol& s, const std::vector<std::pair<int, int>>& m
     }
 }
 
+// PDF417 laid out by default: X is moduleDots, rows three modules tall.
+struct Pdf417Place {
+    int x0, y0, x, rowHeight, rows;
+};
+Pdf417Place pdf417Place(const Drawing& d) {
+    const int x = static_cast<int>(d.moduleDots);
+    return {d.symbolBox.x, d.symbolBox.y, x, 3 * x, d.symbolBox.height / (3 * x)};
+}
+
+// A blot over the first data codeword of the middle row, all but its last
+// module (a space, which keeps it apart from the next character): no scan
+// line reads it.
+void blotPdf417Codeword(Drawing& d) {
+    const Pdf417Place p = pdf417Place(d);
+    d.rects.push_back({p.x0 + 34 * p.x, p.y0 + p.rows / 2 * p.rowHeight, 16 * p.x, p.rowHeight});
+}
+
+// A light line one module tall along the middle of rows 0 and 2 over the
+// data codewords (six columns; no bar crosses their ends): the reader reads
+// those rows from the lines above and below it, the scans through the rows'
+// middles read none of their data.
+void scratchPdf417Rows(Drawing& d) {
+    const Pdf417Place p = pdf417Place(d);
+    const int from = p.x0 + 34 * p.x, to = from + 6 * 17 * p.x;
+    std::vector<korvane::Rect> out;
+    for (korvane::Rect r : d.rects) {
+        if (r.x >= from && r.x < to)
+            for (int row : {0, 2}) {
+                const int gapTop = p.y0 + row * p.rowHeight + p.x, gapBottom = gapTop + p.x;
+                if (r.y < gapTop && r.y + r.height > gapTop) {
+                    out.push_back({r.x, r.y, r.width, gapTop - r.y});
+                    r.height -= gapBottom - r.y;
+                    r.y = gapBottom;
+                }
+            }
+        if (r.height > 0)
+            out.push_back(r);
+    }
+    d.rects = out;
+}
+
 const verifytest::Value QR_V7_H = {"QR version 7, level H", Symbology::Qr, "version seven",
                                    [](EncodeOptions& o) { o.qrVersion = 7; o.qrLevel = korvane::QrLevel::H; }};
 
@@ -313,6 +357,27 @@ const Damage DAMAGES[] = {
     {"Data Matrix codeword damaged", {"Data Matrix", Symbology::DataMatrix, "123456"}, nullptr,
      [](korvane::Symbol& s) { flipCodewords(s, korvane::detail::dataMatrixCodewordModules(10, 10), {1}); },
      "unused error correction modulation", 3},
+    // Level 1 keeps 2 of its 4 check words for correction: one erasure
+    // leaves half (B), at every level of the codeword parameters too.
+    {"PDF417 codeword blotted",
+     {"PDF417 level 1", Symbology::Pdf417, "PDF417 graded row by row 0123456789",
+      [](EncodeOptions& o) { o.pdfLevel = 1; }},
+     blotPdf417Codeword, nullptr, "unused error correction modulation defects decodability", 3},
+    // 14 of the 24 characters the three scans cross unread (the data, and
+    // the left row indicators, whose last space runs on into the line): a
+    // yield of 10/24, F. The reader corrects nothing, but as erasures the 12
+    // data codewords are beyond the 6 check words that correct.
+    {"PDF417 rows scratched along their middles",
+     {"PDF417 3 x 6", Symbology::Pdf417, "PDF417 yield",
+      [](EncodeOptions& o) {
+          o.pdfRows = 3;
+          o.pdfColumns = 6;
+          o.pdfLevel = 2;
+      }},
+     scratchPdf417Rows, nullptr, "codeword yield modulation defects decodability", -1},
+    {"PDF417 bars 808080", {"PDF417", Symbology::Pdf417, "PDF417 graded row by row 0123456789"},
+     [](Drawing& d) { d.foreground = korvane::Colour{0x80, 0x80, 0x80, 255}; }, nullptr,
+     "symbol contrast minimum reflectance", -1},
 };
 
 TEST(Grade, DamageFailsTheParameterItDamages) {
@@ -353,6 +418,7 @@ TEST(Grade, UnreadablePrintsGradeDOrBelow) {
         {"Aztec", Symbology::Aztec, "Hello BWR test 1234567890"},
         {"QR", Symbology::Qr, "Hello BWR test 1234567890"},
         {"Data Matrix", Symbology::DataMatrix, "Hello BWR test 1234567890"},
+        {"PDF417", Symbology::Pdf417, "Hello BWR test 1234567890"},
     };
     int unreadable = 0;
     for (const verifytest::Value& v : values) {
@@ -367,7 +433,8 @@ TEST(Grade, UnreadablePrintsGradeDOrBelow) {
                                                           : v.symbology == Symbology::Qr ? testsupport::Symbology::QRCode
                                                           : v.symbology == Symbology::DataMatrix
                                                               ? testsupport::Symbology::DataMatrix
-                                                              : testsupport::Symbology::EAN13);
+                                                          : v.symbology == Symbology::Pdf417 ? testsupport::Symbology::Pdf417
+                                                                                             : testsupport::Symbology::EAN13);
             if (zxing.ok)
                 continue;
             ++unreadable;
