@@ -139,7 +139,7 @@ export interface QualityGrade {
   /** False where the symbology is not graded; reason says why. */
   graded: boolean;
   reason: string;
-  /** "ISO/IEC 15416" (linear) or "ISO/IEC 15415" (matrix). */
+  /** "ISO/IEC 15416" (linear) or "ISO/IEC 15415" (two-dimensional). */
   standard: string;
   /** 0.0 (F) to 4.0 (A), to one decimal. */
   grade: number;
@@ -147,9 +147,10 @@ export interface QualityGrade {
   /** Grade, aperture and wavelength as verifiers write them: "4.0/06/670". */
   text: string;
   printer: string;
-  /** Linear: each parameter's worst over the scan lines; matrix: the symbol's. */
+  /** Linear: each parameter's worst over the scan lines; matrix: the symbol's;
+   *  PDF417: the rows' worst and the symbol's own. */
   parameters: QualityParameter[];
-  /** Linear symbols: the parameters of each of the ten scan lines. */
+  /** Linear symbols: the parameters of each of the ten scan lines; PDF417: of each row. */
   scans: QualityParameter[][];
 }
 

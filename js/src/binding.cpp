@@ -343,7 +343,7 @@ struct Request {
     std::string data;
     EncodeOptions encode;
     LayoutOptions layout;
-    PrinterProfile printer;  // for grade()
+    std::optional<PrinterProfile> printer;  // grade()'s alone
 };
 
 Request parseRequest(const char* symbologyName, const char* data, std::size_t dataLength, const char* options,
@@ -548,12 +548,14 @@ std::string symbologiesJson() {
 enum Action { ENCODE = 0, SVG, PDF, EPS, PNG, EMF, BMP, VERIFY, GRADE };
 
 std::string run(int action, const Request& q) {
+    if (q.printer && action != GRADE)
+        fail(ErrorCode::InvalidOption, "the option printer is grade()'s");
     const Symbol symbol = take(encode(q.symbology, q.data, q.encode));
     const Drawing drawing = take(layout(symbol, q.layout));
     switch (action) {
     case ENCODE: return factsJson(symbol, drawing);
     case VERIFY: return verdictJson(verify(drawing, symbol));
-    case GRADE: return gradeJson(grade(drawing, symbol, q.printer));
+    case GRADE: return gradeJson(grade(drawing, symbol, q.printer.value_or(PrinterProfile{})));
     default: break;
     }
     constexpr Format FORMATS[] = {Format::Svg, Format::Pdf, Format::Eps, Format::Png, Format::Emf, Format::Bmp};
@@ -662,6 +664,8 @@ void beginSheet(std::string_view optionPairs) {
 // The next label: laid out for its cell, at a smaller X when it does not fit
 // and its X was not given, as the command's --sheet does.
 void addLabel(const Request& q, std::string_view text) {
+    if (q.printer)
+        fail(ErrorCode::InvalidOption, "the option printer is grade()'s");
     if (!sheetRun)
         fail(ErrorCode::InvalidOption, "no sheet begun");
     SheetRun& r = *sheetRun;
