@@ -1,6 +1,7 @@
 // The designer page: every change redraws the symbol with the library in
-// WebAssembly, shows its facts and its verification, or the library's error
-// in place.
+// WebAssembly, shows its facts, its verification and its print-quality grade,
+// or the library's error in place; the label sheet section makes a PDF of
+// many values drawn alike.
 "use strict";
 (async () => {
   const k = window.korvane;
@@ -25,6 +26,7 @@
       const png = k.toPNG(o);
       const facts = k.encode(o);
       const verdict = k.verify(o);
+      const quality = k.grade({ ...o, printer: $("printer").value });
       if (url) URL.revokeObjectURL(url);
       url = URL.createObjectURL(new Blob([png], { type: "image/png" }));
       const img = new Image();
@@ -42,6 +44,7 @@
       if (facts.aztec) rows.push(["Layers", `${facts.aztec.layers} (${facts.aztec.compact ? "compact" : "full range"})`]);
       if (facts.matrix) rows.push(["Modules", `${facts.rows} x ${facts.columns}`]);
       rows.push(["Verify", verdict.ok ? "reads back as given" : `fails: ${verdict.reason}`]);
+      rows.push(["Grade", quality.graded ? `grade ${quality.text} (${quality.letter})` : `not graded: ${quality.reason}`]);
       for (const w of [...facts.warnings, ...facts.layout.warnings]) rows.push(["Warning", w]);
       $("facts").replaceChildren(...rows.flatMap(([t, d]) => {
         const dt = document.createElement("dt"), dd = document.createElement("dd");
@@ -56,23 +59,48 @@
     }
   }
 
+  function save(bytes, type, name) {
+    const a = document.createElement("a");
+    a.href = URL.createObjectURL(new Blob([bytes], { type }));
+    a.download = name;
+    a.click();
+    setTimeout(() => URL.revokeObjectURL(a.href), 1000);
+  }
+
   function download(format) {
     try {
       const out = k.toFormat(format, options());
-      const a = document.createElement("a");
-      a.href = URL.createObjectURL(new Blob([out], { type: format === "svg" ? "image/svg+xml" : format === "pdf" ? "application/pdf" : "image/png" }));
-      a.download = `barcode.${format}`;
-      a.click();
-      setTimeout(() => URL.revokeObjectURL(a.href), 1000);
+      save(out, format === "svg" ? "image/svg+xml" : format === "pdf" ? "application/pdf" : "image/png", `barcode.${format}`);
     } catch (e) {
+      if (!(e instanceof k.KorvaneError)) throw e;
       $("error").textContent = e.message;
       $("error").hidden = false;
+    }
+  }
+
+  // The sheet's values, one a line (empty lines skipped), each drawn with the options above.
+  function downloadSheet() {
+    const o = options();
+    const values = $("sheet-values").value.split(/\r?\n/).filter((v) => v.trim() !== "");
+    try {
+      if (values.length === 0) throw new k.KorvaneError("give at least one value, one a line", "invalid-data");
+      const pdf = k.sheet(values.map((data) => ({ ...o, data })), {
+        page: $("sheet-page").value, grid: [Number($("sheet-columns").value), Number($("sheet-rows").value)],
+        labelText: $("sheet-text").checked ? "{data}" : undefined, cutMarks: $("sheet-cut").checked });
+      $("sheet-error").hidden = true;
+      save(pdf, "application/pdf", "labels.pdf");
+    } catch (e) {
+      if (!(e instanceof k.KorvaneError)) throw e;
+      $("sheet-error").textContent = e.message;
+      $("sheet-error").hidden = false;
     }
   }
 
   $("form").addEventListener("input", draw);
   $("form").addEventListener("submit", (e) => e.preventDefault());
   for (const f of ["svg", "png", "pdf"]) $(f).addEventListener("click", () => download(f));
+  $("sheet-pdf").addEventListener("click", downloadSheet);
+  $("sheet-form").addEventListener("submit", (e) => { e.preventDefault(); downloadSheet(); });
   draw();
   document.body.dataset.ready = "1";
 })();

@@ -5,7 +5,7 @@
 // ES module, the CommonJS module and the page's classic script
 // (js/scripts/build.mjs); ENVIRONMENT below is what differs between them.
 
-const ACTIONS = { encode: 0, svg: 1, pdf: 2, eps: 3, png: 4, emf: 5, bmp: 6, verify: 7 };
+const ACTIONS = { encode: 0, svg: 1, pdf: 2, eps: 3, png: 4, emf: 5, bmp: 6, verify: 7, grade: 8 };
 
 /** An error of the library: `code` ("invalid-data", "check-digit", ...),
  *  `position` (1-based, of the character the message names, or null). */
@@ -191,33 +191,47 @@ function cString(ptr) {
   return decoder.decode(bytes.subarray(0, bytes.indexOf(0)));
 }
 
-function call(action, options) {
-  if (options === null || typeof options !== "object") throw new TypeError("korvane: give an options object");
-  const { symbology, data } = options;
-  if (typeof symbology !== "string") throw new TypeError("korvane: symbology must be a string such as \"ean13\"");
-  if (typeof data !== "string" && !(data instanceof Uint8Array)) throw new TypeError("korvane: data must be a string or a Uint8Array");
-  ready();
-  const parts = [encoder.encode(symbology + "\0"), typeof data === "string" ? encoder.encode(data) : data, optionBytes(options)];
+function failure(status) {
+  const message = decoder.decode(answer());
+  return new KorvaneError(message, cString(wasm.kvjs_error_name(status)), positionOf(message));
+}
+
+// Copies `parts` (byte arrays) into the module's memory and calls
+// run(address, length, address, length, ...) on them.
+function withBytes(parts, run) {
   const size = parts.reduce((n, p) => n + p.length, 0);
   const base = wasm.malloc(Math.max(size, 1));
   if (!base) throw new KorvaneError("out of memory", "size-too-large");
   try {
     let at = base;
-    const addresses = parts.map((p) => {
+    const args = parts.flatMap((p) => {
       new Uint8Array(wasm.memory.buffer, at, p.length).set(p);
       const a = at;
       at += p.length;
-      return a;
+      return [a, p.length];
     });
-    const status = wasm.kvjs_run(action, addresses[0], addresses[1], parts[1].length, addresses[2], parts[2].length);
-    if (status !== 0) {
-      const message = decoder.decode(answer());
-      throw new KorvaneError(message, cString(wasm.kvjs_error_name(status)), positionOf(message));
-    }
-    return answer();
+    const status = run(...args);
+    if (status !== 0) throw failure(status);
   } finally {
     wasm.free(base);
   }
+}
+
+// The symbology (NUL-ended), the data and the options of a request, as bytes.
+function requestParts(options) {
+  if (options === null || typeof options !== "object") throw new TypeError("korvane: give an options object");
+  const { symbology, data } = options;
+  if (typeof symbology !== "string") throw new TypeError("korvane: symbology must be a string such as \"ean13\"");
+  if (typeof data !== "string" && !(data instanceof Uint8Array)) throw new TypeError("korvane: data must be a string or a Uint8Array");
+  return [encoder.encode(symbology + "\0"), typeof data === "string" ? encoder.encode(data) : data, optionBytes(options)];
+}
+
+function call(action, options) {
+  const parts = requestParts(options);
+  ready();
+  withBytes(parts, (symbology, _, data, dataLength, opts, optsLength) =>
+    wasm.kvjs_run(action, symbology, data, dataLength, opts, optsLength));
+  return answer();
 }
 
 function bytes(action, options) {
@@ -235,7 +249,7 @@ function toBMP(options) { return bytes(ACTIONS.bmp, options); }
 /** Any format by name: "svg" gives a string, the others bytes. */
 function toFormat(format, options) {
   const action = ACTIONS[String(format).toLowerCase()];
-  if (!action || action === ACTIONS.verify) throw new KorvaneError(`no format '${format}': svg, pdf, eps, png, emf or bmp`, "unknown-format");
+  if (!(action >= ACTIONS.svg && action <= ACTIONS.bmp)) throw new KorvaneError(`no format '${format}': svg, pdf, eps, png, emf or bmp`, "unknown-format");
   return action === ACTIONS.svg ? toSVG(options) : bytes(action, options);
 }
 
@@ -244,6 +258,74 @@ function encode(options) { return JSON.parse(decoder.decode(call(ACTIONS.encode,
 
 /** Lays the symbol out and reads it back as a scanner would. */
 function verify(options) { return JSON.parse(decoder.decode(call(ACTIONS.verify, options))); }
+
+/** The print-quality grade a verifier would give the symbol as `printer`
+ *  prints it: "ideal" (default), "thermal203", "thermal300", "laser600" or
+ *  "DPI[,GAIN[,BLUR]]". */
+function grade(options) {
+  if (options === null || typeof options !== "object") throw new TypeError("korvane: give an options object");
+  const { printer, ...rest } = options;
+  if (printer !== undefined && typeof printer !== "string") throw new TypeError("korvane: printer must be a string such as \"thermal203\"");
+  return JSON.parse(decoder.decode(call(ACTIONS.grade, printer === undefined ? rest : { ...rest, printer })));
+}
+
+// The sheet's own options as the library names them.
+function sheetBytes(sheetOptions) {
+  const { page = "A4", grid = [1, 1], margins, gap, dpi, labelText, cutMarks } = sheetOptions;
+  let text = "";
+  const put = (name, value) => { text += name + "\0" + optionValue(name, value) + "\0"; };
+  put("page", page);
+  if (typeof grid === "string") {
+    const m = /^\s*(\d+)\s*x\s*(\d+)\s*$/i.exec(grid);
+    if (!m) throw new KorvaneError(`grid: ${JSON.stringify(grid)} is no grid: give [columns, rows] or "CxR"`, "invalid-option");
+    put("grid", [Number(m[1]), Number(m[2])]);
+  } else put("grid", grid);
+  if (margins !== undefined) put("margins", margins);
+  if (gap !== undefined) put("gap", gap);
+  if (dpi !== undefined) put("dpi", dpi);
+  if (labelText !== undefined && labelText !== null) put("label-text", true);
+  if (cutMarks) put("cut-marks", true);
+  return encoder.encode(text);
+}
+
+// The line under label `i`: from a template of {n} (from 1) and {data}, or
+// the array's own.
+function labelLine(labelText, item, i) {
+  if (labelText === undefined || labelText === null) return "";
+  if (Array.isArray(labelText)) return String(labelText[i] ?? "");
+  const data = typeof item.data === "string" ? item.data : decoder.decode(item.data);
+  return String(labelText).replace(/\{(n|data)\}/g, (_, f) => (f === "n" ? String(i + 1) : data));
+}
+
+/** A PDF of label sheets: the items (options objects as toSVG takes) placed
+ *  left to right and top to bottom, each centred in a cell of the grid, fitted
+ *  at a smaller X where one does not fit and gives no xDim. */
+function sheet(items, sheetOptions = {}) {
+  if (!Array.isArray(items)) throw new TypeError("korvane: give the labels as an array of options objects");
+  if (sheetOptions === null || typeof sheetOptions !== "object") throw new TypeError("korvane: give sheet options as an object");
+  if (items.length === 0) throw new KorvaneError("a sheet needs at least one label", "invalid-option");
+  const { labelText } = sheetOptions;
+  if (Array.isArray(labelText) && labelText.length !== items.length)
+    throw new KorvaneError(`labelText gives ${labelText.length} lines for ${items.length} labels`, "invalid-option");
+  const head = sheetBytes(sheetOptions);
+  ready();
+  withBytes([head], (options, length) => wasm.kvjs_sheet_begin(options, length));
+  items.forEach((item, i) => {
+    let parts;
+    try {
+      parts = [...requestParts(item), encoder.encode(labelLine(labelText, item, i))];
+    } catch (e) {
+      wasm.kvjs_sheet_begin(0, 0); // drops the sheet begun
+      if (e instanceof KorvaneError) e.message = `label ${i + 1}: ${e.message}`;
+      throw e;
+    }
+    withBytes(parts, (symbology, _, data, dataLength, opts, optsLength, text, textLength) =>
+      wasm.kvjs_sheet_add(symbology, data, dataLength, opts, optsLength, text, textLength));
+  });
+  const status = wasm.kvjs_sheet_end();
+  if (status !== 0) throw failure(status);
+  return answer().slice();
+}
 
 let registry = null;
 /** Every symbology: name, title, aliases, characters, check rule, options. */

@@ -114,6 +114,63 @@ export interface Verdict {
   correctedCodewords: number;
 }
 
+/** A printer grade() prints with: a named profile, or "DPI[,GAIN[,BLUR]]"
+ *  with gain and blur in printer dots or, followed by "mm", millimetres. */
+export type Printer = "ideal" | "thermal203" | "thermal300" | "laser600" | (string & {});
+
+export interface GradeOptions extends Options {
+  /** Default "ideal": the drawing as laid out. */
+  printer?: Printer;
+}
+
+export type GradeLetter = "A" | "B" | "C" | "D" | "F";
+
+export interface QualityParameter {
+  /** "decode", "symbol contrast", "modulation", ... */
+  name: string;
+  /** Reflectances and contrasts as fractions (0.7 is 70 %); decode 1 or 0. */
+  value: number;
+  grade: GradeLetter;
+  /** Reported, not graded (print growth). */
+  informative: boolean;
+}
+
+export interface QualityGrade {
+  /** False where the symbology is not graded; reason says why. */
+  graded: boolean;
+  reason: string;
+  /** "ISO/IEC 15416" (linear) or "ISO/IEC 15415" (two-dimensional). */
+  standard: string;
+  /** 0.0 (F) to 4.0 (A), to one decimal. */
+  grade: number;
+  letter: GradeLetter;
+  /** Grade, aperture and wavelength as verifiers write them: "4.0/06/670". */
+  text: string;
+  printer: string;
+  /** Linear: each parameter's worst over the scan lines; matrix: the symbol's;
+   *  PDF417: the rows' worst and the symbol's own. */
+  parameters: QualityParameter[];
+  /** Linear symbols: the parameters of each of the ten scan lines; PDF417: of each row. */
+  scans: QualityParameter[][];
+}
+
+export interface SheetOptions {
+  /** "A4" (default), "A3", "A5", "A6", "Letter", "Legal", "WxH" with a unit ("100x150mm", "4x6in"), or [width, height]. */
+  page?: string | [Length, Length];
+  /** [columns, rows] or "CxR", 1-100 each (default [1, 1]). */
+  grid?: [number, number] | string;
+  /** All sides; [vertical, horizontal]; [top, horizontal, bottom]; or [top, right, bottom, left]. Default 10 mm. */
+  margins?: Length | Length[];
+  /** Between cells, or [between columns, between rows]. Default 0. */
+  gap?: Length | [Length, Length];
+  /** The page's resolution, which its labels share; default the first label's (300). */
+  dpi?: number;
+  /** A line under each label: a template of {n} (from 1) and {data}, or one string per label. */
+  labelText?: string | string[];
+  /** Marks in the margins where the cells' edges run. */
+  cutMarks?: boolean;
+}
+
 export interface SymbologyInfo {
   name: string;
   title: string;
@@ -156,5 +213,9 @@ export function toFormat(format: "svg", options: Options): string;
 export function toFormat(format: "pdf" | "eps" | "png" | "emf" | "bmp", options: Options): Uint8Array;
 export function encode(options: Options): Facts;
 export function verify(options: Options): Verdict;
+/** The print-quality grade a verifier would give the symbol once printed. */
+export function grade(options: GradeOptions): QualityGrade;
+/** Label sheets as one PDF: the labels share the first one's colours and the sheet's resolution. */
+export function sheet(items: Options[], options?: SheetOptions): Uint8Array;
 export function symbologies(): SymbologyInfo[];
 export function version(): string;

@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -342,6 +343,7 @@ struct Request {
     std::string data;
     EncodeOptions encode;
     LayoutOptions layout;
+    std::optional<PrinterProfile> printer;  // grade()'s alone
 };
 
 Request parseRequest(const char* symbologyName, const char* data, std::size_t dataLength, const char* options,
@@ -360,6 +362,13 @@ Request parseRequest(const char* symbologyName, const char* data, std::size_t da
         const std::string_view key = fields[i], value = fields[i + 1];
         if (setLayoutOption(q.layout, heightGiven, key, value))
             continue;
+        if (key == "printer") {
+            Result<PrinterProfile> printer = printerProfile(value);
+            if (!printer)
+                fail(printer.error().code, "printer: " + printer.error().message);
+            q.printer = std::move(*printer);
+            continue;
+        }
         const EncodeOptionInfo* row = findEncodeOption(key);
         if (!row)
             fail(ErrorCode::InvalidOption, "no option '" + std::string(key.substr(0, 40)) + "'");
@@ -459,6 +468,39 @@ std::string verdictJson(const Verdict& v) {
         .done();
 }
 
+std::string parameterJson(const QualityParameter& p) {
+    return Json()
+        .str("name", p.name)
+        .num("value", p.value)
+        .str("grade", std::string(1, gradeLetter(p.grade)))
+        .boolean("informative", p.informative)
+        .done();
+}
+
+std::string parametersJson(const std::vector<QualityParameter>& parameters) {
+    std::string j = "[";
+    for (const QualityParameter& p : parameters)
+        j += (j.size() > 1 ? "," : "") + parameterJson(p);
+    return j + "]";
+}
+
+std::string gradeJson(const QualityGrade& q) {
+    std::string scans = "[";
+    for (const ScanGrade& scan : q.scans)
+        scans += (scans.size() > 1 ? "," : "") + parametersJson(scan.parameters);
+    return Json()
+        .boolean("graded", q.graded)
+        .str("reason", q.reason)
+        .str("standard", q.standard)
+        .num("grade", q.grade)
+        .str("letter", std::string(1, q.letter))
+        .str("text", q.text)
+        .str("printer", q.profile.name)
+        .raw("parameters", parametersJson(q.parameters))
+        .raw("scans", scans + "]")
+        .done();
+}
+
 const char* checkRuleName(CheckRule r) {
     switch (r) {
     case CheckRule::None: return "none";
@@ -503,14 +545,17 @@ std::string symbologiesJson() {
 }
 
 // What kvjs_run makes of a request.
-enum Action { ENCODE = 0, SVG, PDF, EPS, PNG, EMF, BMP, VERIFY };
+enum Action { ENCODE = 0, SVG, PDF, EPS, PNG, EMF, BMP, VERIFY, GRADE };
 
 std::string run(int action, const Request& q) {
+    if (q.printer && action != GRADE)
+        fail(ErrorCode::InvalidOption, "the option printer is grade()'s");
     const Symbol symbol = take(encode(q.symbology, q.data, q.encode));
     const Drawing drawing = take(layout(symbol, q.layout));
     switch (action) {
     case ENCODE: return factsJson(symbol, drawing);
     case VERIFY: return verdictJson(verify(drawing, symbol));
+    case GRADE: return gradeJson(grade(drawing, symbol, q.printer.value_or(PrinterProfile{})));
     default: break;
     }
     constexpr Format FORMATS[] = {Format::Svg, Format::Pdf, Format::Eps, Format::Png, Format::Emf, Format::Bmp};
@@ -518,6 +563,130 @@ std::string run(int action, const Request& q) {
         fail(ErrorCode::UnknownFormat, "no such action");
     Written w = take(write(drawing, FORMATS[action - SVG]));
     return std::string(w.bytes.begin(), w.bytes.end());
+}
+
+// ---- label sheets ----
+
+// A sheet length on paper: a bare number is millimetres.
+double sheetMm(std::string_view name, std::string_view v) {
+    const Length l = asLength(name, v, Unit::Mm, false);
+    if (l.unit == Unit::Px)
+        fail(ErrorCode::InvalidOption, std::string(name) + ": sheet lengths are on paper, not px");
+    return l.mm(0);
+}
+
+// "A4", "A5", "A3", "A6", "Letter", "Legal", "WxH" with a unit after the
+// height ("100x150mm", "4x6in") that a bare width shares, or "W,H" as lengths.
+PageSize pageSize(std::string_view v) {
+    static constexpr std::pair<std::string_view, PageSize> NAMED[] = {
+        {"a3", {297, 420}}, {"a4", PAGE_A4}, {"a5", {148, 210}}, {"a6", {105, 148}},
+        {"letter", PAGE_LETTER}, {"legal", {215.9, 355.6}},
+    };
+    const std::string name = lower(v);
+    for (const auto& [word, size] : NAMED)
+        if (name == word)
+            return size;
+    const std::vector<std::string_view> wh = split(v, ',');
+    if (wh.size() == 2)
+        return PageSize{sheetMm("page", wh[0]), sheetMm("page", wh[1])};
+    const std::size_t x = name.find('x');
+    if (wh.size() == 1 && x != std::string::npos) {
+        const Result<Length> h = parseLength(std::string_view(name).substr(x + 1), Unit::Mm);
+        const Result<Length> w = h ? parseLength(std::string_view(name).substr(0, x), h->unit) : h;
+        if (w && w->unit != Unit::Px && h->unit != Unit::Px)
+            return PageSize{w->mm(0), h->mm(0)};
+    }
+    badValue("page", "A3, A4, A5, A6, Letter, Legal, \"WxH\" with a unit such as \"100x150mm\", or [width, height]", v);
+}
+
+struct StringSink : ByteSink {
+    std::string bytes;
+    Status append(std::string_view b) override {
+        bytes.append(b);
+        return Done{};
+    }
+};
+
+// The sheet being made: its options until the first label, which gives the
+// colours (and the resolution, unless the sheet has its own), then its pages.
+struct SheetRun {
+    SheetOptions options;
+    bool dpiGiven = false;
+    long long labels = 0;
+    StringSink pdf;
+    std::optional<SheetGeometry> geometry;
+    std::unique_ptr<PageOutput> output;
+    std::optional<SheetWriter> writer;
+};
+std::optional<SheetRun> sheetRun;
+
+void beginSheet(std::string_view optionPairs) {
+    SheetRun& r = sheetRun.emplace();
+    SheetOptions& o = r.options;
+    const std::vector<std::string_view> fields = split(optionPairs, '\0');
+    for (std::size_t i = 0; i + 1 < fields.size(); i += 2) {
+        const std::string_view key = fields[i], v = fields[i + 1];
+        if (key == "page")
+            o.page = pageSize(v);
+        else if (key == "grid") {
+            const std::vector<std::string_view> p = split(v, ',');
+            if (p.size() != 2)
+                badValue(key, "[columns, rows]", v);
+            o.columns = asInt(key, p[0]);
+            o.rows = asInt(key, p[1]);
+        } else if (key == "margins") {
+            // All sides; vertical, horizontal; top, horizontal, bottom; or top, right, bottom, left.
+            const std::vector<std::string_view> m = split(v, ',');
+            if (m.size() > 4)
+                badValue(key, "one to four lengths", v);
+            o.marginTopMm = sheetMm(key, m[0]);
+            o.marginRightMm = m.size() > 1 ? sheetMm(key, m[1]) : o.marginTopMm;
+            o.marginBottomMm = m.size() > 2 ? sheetMm(key, m[2]) : o.marginTopMm;
+            o.marginLeftMm = m.size() > 3 ? sheetMm(key, m[3]) : o.marginRightMm;
+        } else if (key == "gap") {
+            const std::vector<std::string_view> g = split(v, ',');
+            if (g.size() > 2)
+                badValue(key, "a length or [between columns, between rows]", v);
+            o.gapHorizontalMm = sheetMm(key, g[0]);
+            o.gapVerticalMm = g.size() > 1 ? sheetMm(key, g[1]) : o.gapHorizontalMm;
+        } else if (key == "dpi") {
+            o.dpi = asNumber(key, v);
+            r.dpiGiven = true;
+        } else if (key == "label-text")
+            o.textLine = asBool(key, v);
+        else if (key == "cut-marks")
+            o.cutMarks = asBool(key, v);
+        else
+            fail(ErrorCode::InvalidOption, "no sheet option '" + std::string(key.substr(0, 40)) + "'");
+    }
+}
+
+// The next label: laid out for its cell, at a smaller X when it does not fit
+// and its X was not given, as the command's --sheet does.
+void addLabel(const Request& q, std::string_view text) {
+    if (q.printer)
+        fail(ErrorCode::InvalidOption, "the option printer is grade()'s");
+    if (!sheetRun)
+        fail(ErrorCode::InvalidOption, "no sheet begun");
+    SheetRun& r = *sheetRun;
+    ++r.labels;
+    if (!r.geometry) {
+        if (!r.dpiGiven)
+            r.options.dpi = q.layout.dpi;
+        if (r.options.dpi <= 0)
+            fail(ErrorCode::InvalidOption, "a sheet needs a resolution: give dpi");
+        r.options.foreground = q.layout.foreground;
+        r.options.background = q.layout.background;
+        r.geometry = take(sheetGeometry(r.options));
+        r.output = pdfPages(r.pdf);
+        r.writer.emplace(*r.geometry, *r.output);
+    }
+    const Symbol symbol = take(encode(q.symbology, q.data, q.encode));
+    LayoutOptions layoutOptions = q.layout;
+    layoutOptions.dpi = r.geometry->dpi;
+    const Drawing label = take(layoutForCell(symbol, layoutOptions, *r.geometry, !q.layout.xDim));
+    if (const Status added = r.writer->add(label, text); !added)
+        throw Fail{added.error()};
 }
 
 int failed(const Error& e) {
@@ -535,6 +704,51 @@ KVJS_EXPORT int kvjs_run(int action, const char* symbology, const char* data, st
         out = run(action, parseRequest(symbology, data, dataLength, options, optionsLength));
         return 0;
     } catch (const Fail& f) {
+        return failed(f.error);
+    }
+}
+
+// A label sheet in three steps: kvjs_sheet_begin with the sheet's options
+// (page, grid, margins, gap, dpi, label-text, cut-marks as name\0value\0
+// pairs), kvjs_sheet_add for each label as kvjs_run takes it with the line of
+// text under it, then kvjs_sheet_end, which leaves the PDF in kvjs_out().
+// A failure ends the sheet; its message names the label (counted from 1).
+KVJS_EXPORT int kvjs_sheet_begin(const char* options, std::size_t optionsLength) {
+    try {
+        beginSheet(std::string_view(options, optionsLength));
+        return 0;
+    } catch (const Fail& f) {
+        sheetRun.reset();
+        return failed(f.error);
+    }
+}
+
+KVJS_EXPORT int kvjs_sheet_add(const char* symbology, const char* data, std::size_t dataLength, const char* options,
+                               std::size_t optionsLength, const char* text, std::size_t textLength) {
+    try {
+        addLabel(parseRequest(symbology, data, dataLength, options, optionsLength), std::string_view(text, textLength));
+        return 0;
+    } catch (const Fail& f) {
+        const long long n = sheetRun ? sheetRun->labels : 0;
+        sheetRun.reset();
+        Error e = f.error;
+        if (n > 0)
+            e.message = "label " + std::to_string(n) + ": " + e.message;
+        return failed(e);
+    }
+}
+
+KVJS_EXPORT int kvjs_sheet_end() {
+    try {
+        if (!sheetRun || !sheetRun->writer)
+            fail(ErrorCode::InvalidOption, "a sheet needs at least one label");
+        if (const Status done = sheetRun->writer->finish(); !done)
+            throw Fail{done.error()};
+        out = std::move(sheetRun->pdf.bytes);
+        sheetRun.reset();
+        return 0;
+    } catch (const Fail& f) {
+        sheetRun.reset();
         return failed(f.error);
     }
 }

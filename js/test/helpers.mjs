@@ -1,6 +1,8 @@
 // Shared by the package's tests: the native korvane command as the reference.
 import { execFileSync } from "node:child_process";
-import { existsSync } from "node:fs";
+import { existsSync, mkdtempSync, writeFileSync } from "node:fs";
+import { tmpdir } from "node:os";
+import { join } from "node:path";
 import { fileURLToPath } from "node:url";
 
 const root = fileURLToPath(new URL("../..", import.meta.url));
@@ -18,6 +20,14 @@ export function commandBytes(format, { symbology, data, ...options }) {
     else args.push(name, Array.isArray(value) ? value.join(",") : String(value));
   }
   return new Uint8Array(execFileSync(korvaneCommand, [...args, "--", data], { maxBuffer: 64 << 20, stdio: ["ignore", "pipe", "ignore"] }));
+}
+
+// The command's label sheet (a PDF) of `values`, one a line of a --batch file.
+export function commandSheet(symbology, values, args) {
+  const batch = join(mkdtempSync(join(tmpdir(), "kv-batch-")), "values.txt");
+  writeFileSync(batch, values.join("\n") + "\n");
+  return new Uint8Array(execFileSync(korvaneCommand, ["-b", symbology, "--batch", batch, ...args, "-f", "pdf", "-o", "-"],
+    { maxBuffer: 64 << 20, stdio: ["ignore", "pipe", "ignore"] }));
 }
 
 // One value per symbology, drawn with options that move every part of the layout.

@@ -6,7 +6,7 @@ import { createRequire } from "node:module";
 import { execFileSync } from "node:child_process";
 import { fileURLToPath } from "node:url";
 import * as korvane from "../dist/index.mjs";
-import { SAMPLES, commandBytes, haveCommand } from "./helpers.mjs";
+import { SAMPLES, commandBytes, commandSheet, haveCommand } from "./helpers.mjs";
 
 const FORMATS = ["svg", "png", "pdf", "eps", "emf", "bmp"];
 const bytesOf = (format, options) => {
@@ -82,6 +82,7 @@ test("errors carry the library's code, position and message", () => {
     [{ symbology: "code128", data: "A", fg: "chartreusey" }, "invalid-option", null, /no colour/],
     [{ symbology: "code128", data: "A", rotate: 45 }, "invalid-option", null, /./],
     [{ symbology: "qr", data: "x".repeat(8000) }, "data-too-long", null, /./],
+    [{ symbology: "ean13", data: "590123412345", printer: "thermal203" }, "invalid-option", null, /printer is grade\(\)'s/],
   ];
   for (const [options, code, position, message] of cases)
     assert.throws(() => korvane.toSVG(options), (e) => {
@@ -95,6 +96,68 @@ test("errors carry the library's code, position and message", () => {
   assert.throws(() => korvane.toFormat("gif", SAMPLES[0]), (e) => e.code === "unknown-format");
   // After a failure the module goes on working.
   assert.match(korvane.toSVG(SAMPLES[0]), /^<\?xml/);
+});
+
+test("grades, and symbols that are not graded", () => {
+  // [options, letter (null: any), text, scan lines]: ten for linear symbols,
+  // none for matrix ones, one a row for PDF417.
+  const pdf417Rows = korvane.encode({ symbology: "pdf417", data: "PDF417 label 42" }).rows;
+  const cases = [
+    [{ symbology: "ean13", data: "590123412345" }, "A", /^4\.0\/06\/670$/, 10],
+    [{ symbology: "code128", data: "Grey bars", fg: "808080" }, "F", /^0\.0\//, 10],
+    [{ symbology: "qr", data: "thermal", printer: "thermal203" }, null, /\/670$/, 0],
+    [{ symbology: "pdf417", data: "PDF417 label 42" }, "A", /^4\.0\//, pdf417Rows],
+  ];
+  for (const [options, letter, text, scans] of cases) {
+    const g = korvane.grade(options);
+    const what = `${options.symbology}: ${g.text} ${g.reason}`;
+    assert.equal(g.graded, true, what);
+    if (letter) assert.equal(g.letter, letter, what);
+    assert.match(g.text, text, what);
+    assert.equal(g.printer, options.printer ?? "ideal");
+    assert.ok(g.parameters.length > 0 && g.parameters.every((p) => /^[ABCDF]$/.test(p.grade) &&
+      typeof p.informative === "boolean"), what);
+    assert.equal(g.scans.length, scans, what);
+  }
+  const postnet = korvane.grade({ symbology: "postnet", data: "12345" });
+  assert.equal(postnet.graded, false);
+  assert.match(postnet.reason, /bar heights/);
+  assert.throws(() => korvane.grade({ symbology: "ean13", data: "590123412345", printer: "inkjet9" }),
+    (e) => e instanceof korvane.KorvaneError && e.code === "invalid-option" && /inkjet9/.test(e.message));
+});
+
+test("label sheets are the command's --sheet, byte for byte", { skip: !haveCommand && "no native korvane command" }, () => {
+  const values = ["590123412345", "400638133393", "978020137962", "501234567890"];
+  const items = values.map((data) => ({ symbology: "ean13", data }));
+  assert.deepEqual(Buffer.from(korvane.sheet(items, { page: "A4", grid: [3, 8] })),
+    Buffer.from(commandSheet("ean13", values, ["--sheet", "A4", "--grid", "3x8"])));
+  // Two pages, every sheet option, and a label fitted to a small cell.
+  const many = [...values, ...values];
+  assert.deepEqual(Buffer.from(korvane.sheet(many.map((data) => ({ symbology: "ean13", data })),
+    { page: "100x60mm", grid: "2x2", margins: [6, 4], gap: 2, labelText: "{n}: {data}", cutMarks: true, dpi: 203 })),
+  Buffer.from(commandSheet("ean13", many, ["--sheet", "100x60mm", "--grid", "2x2", "--margins", "6,4", "--gap", "2",
+    "--label-text", "{n}: {data}", "--cut-marks", "--dpi", "203"])));
+});
+
+test("sheet errors name the label", () => {
+  const ean = (data) => ({ symbology: "ean13", data });
+  const cases = [
+    [[ean("590123412345"), ean("40063813339x")], {}, "invalid-data", /^label 2: .*position 12/],
+    [[ean("590123412345")], { grid: [0, 8] }, "invalid-option", /grid/],
+    [[ean("590123412345")], { page: "B7" }, "invalid-option", /page/],
+    [[ean("590123412345"), { ...ean("400638133393"), fg: "000080" }], {}, "invalid-option", /^label 2: /],
+    [[ean("590123412345")], { page: "30x20mm", margins: 9 }, "invalid-option", /./],
+    [[], {}, "invalid-option", /at least one/],
+  ];
+  for (const [items, options, code, message] of cases)
+    assert.throws(() => korvane.sheet(items, options), (e) => {
+      assert.ok(e instanceof korvane.KorvaneError, e.stack);
+      assert.equal(e.code, code, e.message);
+      assert.match(e.message, message);
+      return true;
+    }, JSON.stringify(options));
+  // A sheet after a failed one starts afresh.
+  assert.match(new TextDecoder().decode(korvane.sheet([ean("590123412345")]).subarray(0, 5)), /^%PDF-/);
 });
 
 test("the CommonJS entry point is the same library", () => {

@@ -1,7 +1,7 @@
 // The designer page in headless Chromium (Debian's, driven by puppeteer-core),
 // opened from file:// as a user without a server would: type, see the symbol,
-// read the screenshot back with zxing-cpp, change symbology, see an error in
-// place, download a PNG.
+// read the screenshot back with zxing-cpp, see its grade, change symbology,
+// see an error in place, download a PNG and a label sheet from the keyboard.
 import { test } from "node:test";
 import assert from "node:assert/strict";
 import { existsSync, mkdtempSync, readFileSync, writeFileSync, readdirSync } from "node:fs";
@@ -57,6 +57,13 @@ test("the designer page", { skip, timeout: 120_000 }, async () => {
       assert.equal(await readBack(), read, symbology);
     }
 
+    const grade = () => page.$eval("#facts", (e) => e.textContent);
+    await show("ean13", "590123412345");
+    assert.match(await grade(), /grade 4\.0\/06\/670 \(A\)/);
+    await page.select("#printer", "thermal203"); // redraws as the select's input event arrives
+    assert.match(await grade(), /grade \d\.\d\/06\/670 \([A-F]\)/);
+    await page.select("#printer", "ideal");
+
     await show("ean13", "4006381333932");
     const error = await page.$eval("#error", (e) => (e.hidden ? "" : e.textContent));
     assert.match(error, /check digit 2 .* should be 1/);
@@ -71,6 +78,32 @@ test("the designer page", { skip, timeout: 120_000 }, async () => {
     const expected = korvane.toPNG({ symbology: "ean13", data: "590123412345", dpi: 300, xDim: "0.33mm", text: true,
       fg: "000000", bg: "ffffff", rotate: 0 });
     assert.deepEqual(readFileSync(file), Buffer.from(expected));
+
+    // The label sheet: values typed, options ticked and the button pressed
+    // from the keyboard; a bad value is named in place.
+    const sheetValues = async (text) => {
+      await page.focus("#sheet-values");
+      await page.keyboard.down("Control");
+      await page.keyboard.press("a");
+      await page.keyboard.up("Control");
+      await page.keyboard.press("Backspace");
+      await page.keyboard.type(text);
+    };
+    await sheetValues("590123412345\n\n400638133393\n");
+    await page.focus("#sheet-text");
+    await page.keyboard.press("Space");
+    await page.focus("#sheet-pdf");
+    await page.keyboard.press("Enter");
+    const pdf = join(downloads, "labels.pdf");
+    for (let i = 0; i < 100 && !existsSync(pdf); i++) await new Promise((r) => setTimeout(r, 100));
+    const shown = { symbology: "ean13", dpi: 300, xDim: "0.33mm", text: true, fg: "000000", bg: "ffffff", rotate: 0 };
+    assert.deepEqual(readFileSync(pdf), Buffer.from(korvane.sheet(["590123412345", "400638133393"].map((data) => ({ ...shown, data })),
+      { page: "A4", grid: [3, 8], labelText: "{data}" })));
+    await sheetValues("590123412345\n59012341234x");
+    await page.focus("#sheet-pdf");
+    await page.keyboard.press("Space");
+    const sheetError = await page.$eval("#sheet-error", (e) => (e.hidden ? "" : e.textContent));
+    assert.match(sheetError, /^label 2: .*'x' at position 12/);
     assert.deepEqual(failures, []);
   } finally {
     await browser.close();
