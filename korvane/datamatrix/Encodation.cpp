@@ -19,7 +19,6 @@ namespace korvane::datamatrix::detail {
 namespace {
 
 // Codewords of ASCII encodation (ISO/IEC 16022, Table 2).
-constexpr int PAD = 129;
 constexpr int DIGIT_PAIR_BASE = 130;  // 130-229: the pairs 00-99
 constexpr int LATCH_C40 = 230;
 constexpr int LATCH_BASE256 = 231;
