@@ -154,6 +154,8 @@ function optionValue(name, value) {
     return String(value);
   }
   if (Array.isArray(value)) return value.map((v) => optionValue(name, v)).join(",");
+  if (value !== null && typeof value === "object")  // pdfMacro: fields as field=value pairs
+    return Object.entries(value).map(([k, v]) => kebab(k) + "=" + optionValue(name, v)).join("\u001f");
   if (typeof value === "string") {
     if (value.includes("\0")) throw new KorvaneError(`${name}: the value holds a NUL character`, "invalid-option");
     return value;

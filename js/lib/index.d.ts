@@ -65,6 +65,17 @@ export interface Options {
   dmSize?: [number, number];
   dmShape?: "square" | "rect" | "any";
   dmre?: boolean;
+  /** PDF417: error correction 0-8 (default: the recommended minimum), data columns 1-30, rows 3-90. */
+  pdfLevel?: number;
+  pdfColumns?: number;
+  pdfRows?: number;
+  pdfCompact?: boolean;
+  /** PDF417: the width over height to approach (default 3). */
+  pdfAspect?: number;
+  /** PDF417: a row's height in modules, 1-20 (default 3). */
+  rowHeight?: number;
+  /** The optional Macro PDF417 fields. */
+  pdfMacro?: { fileName?: string; timeStamp?: number; sender?: string; addressee?: string; fileSize?: number; checksum?: number };
 }
 
 export interface LayoutFacts {

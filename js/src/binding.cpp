@@ -297,7 +297,40 @@ bool setEncodeOption(EncodeOptions& o, std::string_view name, std::string_view v
             {{"square", DataMatrixShape::Square}, {"rect", DataMatrixShape::Rectangular}, {"any", DataMatrixShape::Any}});
     else if (name == "dmre")
         o.dmre = asBool(name, v);
-    else
+    else if (name == "pdf-level")
+        o.pdfLevel = asInt(name, v);
+    else if (name == "pdf-columns")
+        o.pdfColumns = asInt(name, v);
+    else if (name == "pdf-rows")
+        o.pdfRows = asInt(name, v);
+    else if (name == "pdf-compact")
+        o.pdfCompact = asBool(name, v);
+    else if (name == "pdf-aspect")
+        o.pdfAspect = asNumber(name, v);
+    else if (name == "row-height")
+        o.rowHeight = asInt(name, v);
+    else if (name == "pdf-macro") {
+        // "field=value" pairs separated by 0x1F, the fields named as the command's.
+        PdfMacroFields& m = o.pdfMacro;
+        for (std::string_view pair : split(v, '\x1f')) {
+            const std::size_t eq = pair.find('=');
+            const std::string_view key = pair.substr(0, eq), value = eq == pair.npos ? "" : pair.substr(eq + 1);
+            if (key == "file-name")
+                m.fileName = std::string(value);
+            else if (key == "sender")
+                m.sender = std::string(value);
+            else if (key == "addressee")
+                m.addressee = std::string(value);
+            else if (key == "time-stamp")
+                m.timeStamp = static_cast<long long>(asNumber(name, value));
+            else if (key == "file-size")
+                m.fileSize = static_cast<long long>(asNumber(name, value));
+            else if (key == "checksum")
+                m.checksum = asInt(name, value);
+            else
+                badValue(name, "an object of fileName, timeStamp, sender, addressee, fileSize and checksum", key);
+        }
+    } else
         return false;
     return true;
 }

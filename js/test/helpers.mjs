@@ -17,6 +17,8 @@ export function commandBytes(format, { symbology, data, ...options }) {
   for (const [key, value] of Object.entries(options)) {
     const name = "--" + key.replace(/[A-Z]/g, (c) => "-" + c.toLowerCase());
     if (value === true) args.push(name);
+    else if (value !== null && typeof value === "object" && !Array.isArray(value))  // pdfMacro: one option per field
+      for (const [k, v] of Object.entries(value)) args.push(name, k.replace(/[A-Z]/g, (c) => "-" + c.toLowerCase()) + "=" + v);
     else args.push(name, Array.isArray(value) ? value.join(",") : String(value));
   }
   return new Uint8Array(execFileSync(korvaneCommand, [...args, "--", data], { maxBuffer: 64 << 20, stdio: ["ignore", "pipe", "ignore"] }));

@@ -39,12 +39,14 @@ function assertSameRaster(ours, theirs, what) {
   assert.ok(differ <= 32, `${what}: ${differ} bytes differ`);
 }
 
-test("layout options reach the library as the command's do", { skip: !haveCommand && "no native korvane command" }, () => {
+test("layout and encoder options reach the library as the command's do", { skip: !haveCommand && "no native korvane command" }, () => {
   const cases = [
     { symbology: "ean13", data: "590123412345", noText: true, quietZone: "5x", bwr: "0.02mm" },
     { symbology: "code128", data: "ABC", fg: "000080", bg: "none", dpi: 203 },
     { symbology: "upca", data: "03600029145", fg: "cmyk:0,0,0,100", fontSize: "3mm" },
     { symbology: "qr", data: "x", quietZone: [2, 2], xDim: "4px", dpi: 96 },
+    { symbology: "pdf417", data: "Invoice 42", pdfLevel: 3, rowHeight: 4, pdfAspect: 2,
+      pdfMacro: { fileName: "a.pdf", checksum: 17 } },
   ];
   for (const c of cases)
     for (const format of ["svg", "png", "pdf"])
@@ -92,6 +94,13 @@ test("errors carry the library's code, position and message", () => {
       assert.match(e.message, message);
       return true;
     }, JSON.stringify(options).slice(0, 80));
+  // Every option of every symbology reaches a conversion of its own: a value
+  // no option takes is that option's error, never an option JavaScript lacks.
+  const camel = (name) => name.replace(/-([a-z])/g, (_, c) => c.toUpperCase());
+  for (const s of korvane.symbologies())
+    for (const name of s.options)
+      assert.throws(() => korvane.toSVG({ symbology: s.name, data: "1", [camel(name)]: "\u00e9\u00e9" }),
+                    (e) => !/not yet available/.test(e.message), `${s.name} --${name}`);
   assert.throws(() => korvane.toSVG({ symbology: "qr" }), TypeError);
   assert.throws(() => korvane.toFormat("gif", SAMPLES[0]), (e) => e.code === "unknown-format");
   // After a failure the module goes on working.
