@@ -9,6 +9,54 @@
   await k.init();
   for (const s of k.symbologies()) $("symbology").add(new Option(s.title, s.name, false, s.name === "ean13"));
 
+  // The symbology's own options, one field each, named as the command names
+  // them: a checkbox for a flag, a list where the values are few, else a
+  // number or text field; left empty, the library's default holds.
+  const FLAGS = new Set(["check", "escapes", "gs1", "compact", "fullRange", "aztecBytes", "readerInit", "noBoost",
+    "noKanji", "dmre", "pdfCompact"]);
+  const CHOICES = { wideRatio: ["2", "3"], code128Start: ["A", "B", "C"], msiCheck: ["mod10", "mod11", "mod11-mod10", "mod10-mod10"],
+    codabarStart: ["A", "B", "C", "D"], codabarStop: ["A", "B", "C", "D"], upceSystem: ["0", "1"],
+    aztecEncoder: ["optimal", "specified"], qrLevel: ["L", "M", "Q", "H"], dmShape: ["square", "rect", "any"],
+    pdfLevel: ["0", "1", "2", "3", "4", "5", "6", "7", "8"] };
+  const NUMBERS = new Set(["eci", "addOnGap", "ecc", "eccWords", "aztecSize", "qrVersion", "qrMask", "pdfColumns", "pdfRows",
+    "rowHeight", "pdfAspect"]);
+  const HINTS = { structured: "index,count[,id]", dmSize: "rows,columns", addOn: "2 or 5 digits", pdfMacro: "field=value" };
+  const kebab = (name) => name.replace(/[A-Z]/g, (c) => "-" + c.toLowerCase());
+  const symbology = () => k.symbologies().find((s) => s.name === $("symbology").value);
+
+  function showOwnOptions() {
+    const s = symbology();
+    // A check character that is always there, or never, has nothing to choose.
+    const names = s.options.filter((n) => n !== "check" || s.check === "optional" || s.check === "optional-on");
+    const fields = names.map((name) => {
+      const label = document.createElement("label");
+      let input;
+      if (FLAGS.has(name)) {
+        input = document.createElement("input");
+        input.type = "checkbox";
+        input.checked = name === "check" && s.check === "optional-on";
+        label.append(input, " " + kebab(name));
+      } else {
+        if (CHOICES[name]) {
+          input = document.createElement("select");
+          input.add(new Option("default", ""));
+          for (const c of CHOICES[name]) input.add(new Option(c));
+        } else {
+          input = document.createElement("input");
+          input.type = NUMBERS.has(name) ? "number" : "text";
+          if (name === "pdfAspect") input.step = "any";
+          if (HINTS[name]) input.placeholder = HINTS[name];
+        }
+        label.append(kebab(name) + " ", input);
+      }
+      input.id = `opt-${name}`;
+      input.dataset.option = name;
+      return label;
+    });
+    $("own-options-title").textContent = `${s.title} options`;
+    $("own-options").replaceChildren(...fields);
+  }
+
   const hex = (id) => $(id).value.replace("#", "");
   function options() {
     const o = { symbology: $("symbology").value, data: $("data").value, dpi: Number($("dpi").value) || 300,
@@ -16,6 +64,12 @@
       rotate: Number($("rotate").value) };
     if ($("height").value && !k.symbologies().find((s) => s.name === o.symbology).matrix) o.height = Number($("height").value);
     if ($("quiet").value) o.quietZone = Number($("quiet").value);
+    for (const input of $("own-options").querySelectorAll("[data-option]")) {
+      const name = input.dataset.option;
+      if (input.type === "checkbox") {
+        if (input.checked || name === "check") o[name] = input.checked;
+      } else if (input.value !== "") o[name] = input.type === "number" ? Number(input.value) : input.value;
+    }
     return o;
   }
 
@@ -96,11 +150,14 @@
     }
   }
 
+  // The symbology's input event reaches this field before the form's redraw.
+  $("symbology").addEventListener("input", showOwnOptions);
   $("form").addEventListener("input", draw);
   $("form").addEventListener("submit", (e) => e.preventDefault());
   for (const f of ["svg", "png", "pdf"]) $(f).addEventListener("click", () => download(f));
   $("sheet-pdf").addEventListener("click", downloadSheet);
   $("sheet-form").addEventListener("submit", (e) => { e.preventDefault(); downloadSheet(); });
+  showOwnOptions();
   draw();
   document.body.dataset.ready = "1";
 })();

@@ -1,12 +1,14 @@
 // The designer page in headless Chromium (Debian's, driven by puppeteer-core),
 // opened from file:// as a user without a server would: type, see the symbol,
 // read the screenshot back with zxing-cpp, see its grade, change symbology,
-// see an error in place, download a PNG and a label sheet from the keyboard.
+// set a symbology's own option, see an error in place, download a PNG and a
+// label sheet from the keyboard.
 import { test } from "node:test";
 import assert from "node:assert/strict";
 import { existsSync, mkdtempSync, readFileSync, writeFileSync, readdirSync } from "node:fs";
 import { tmpdir } from "node:os";
 import { join } from "node:path";
+import { fileURLToPath } from "node:url";
 import { execFileSync } from "node:child_process";
 import * as korvane from "../dist/index.mjs";
 
@@ -55,6 +57,15 @@ test("the designer page", { skip, timeout: 120_000 }, async () => {
       ["qr", "https://example.com/a?b=1", "https://example.com/a?b=1"]]) {
       await show(symbology, data);
       assert.equal(await readBack(), read, symbology);
+    }
+    // QR Code's own options are shown once it is chosen; level H is drawn.
+    await page.select("#opt-qrLevel", "H");
+    assert.match(await page.$eval("#facts", (e) => e.textContent), /Version\d+-H.*reads back as given/);
+    // KORVANE_SCREENSHOT=docs/designer.png (from the top of the tree) saves the page as the README shows it.
+    if (process.env.KORVANE_SCREENSHOT) {
+      await page.setViewport({ width: 900, height: 600, deviceScaleFactor: 1 });
+      await page.screenshot({ path: fileURLToPath(new URL(`../../${process.env.KORVANE_SCREENSHOT}`, import.meta.url)) });
+      await page.setViewport({ width: 1000, height: 800, deviceScaleFactor: 3 });
     }
 
     const grade = () => page.$eval("#facts", (e) => e.textContent);
