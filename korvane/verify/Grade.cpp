@@ -323,6 +323,11 @@ int apertureFor(const Symbol& s, double xMm) {
     return best;
 }
 
+// The drawing's module in its dots (1 where it draws in pixels of no set
+// module), and in millimetres at its resolution (300 dpi where it has none).
+double moduleDotsOf(const Drawing& d) { return d.moduleDots > 0 ? d.moduleDots : 1; }
+double xMmOf(const Drawing& d) { return moduleDotsOf(d) * 25.4 / (d.dpi > 0 ? d.dpi : 300); }
+
 QualityGrade gradeLinear(const Drawing& d, const Symbol& s, const PrinterProfile& profile) {
     QualityGrade q;
     q.standard = "ISO/IEC 15416";
@@ -340,8 +345,8 @@ QualityGrade gradeLinear(const Drawing& d, const Symbol& s, const PrinterProfile
     std::nth_element(ends.begin(), ends.begin() + static_cast<std::ptrdiff_t>(ends.size() / 2), ends.end());
     const double top = starts[starts.size() / 2], bottom = ends[ends.size() / 2];
 
-    const double xDots = d.moduleDots > 0 ? d.moduleDots : 1;
-    const double xMm = xDots * 25.4 / (d.dpi > 0 ? d.dpi : 300);
+    const double xDots = moduleDotsOf(d);
+    const double xMm = xMmOf(d);
     q.aperture = apertureFor(s, xMm);
     // Samples per printer dot: at least 8 a module (edges fall between
     // samples, so widths are measured finer than that).
@@ -540,7 +545,7 @@ struct Printed {
 
 Printed printPicture(const Drawing& d, const Printing& pr) {
     Printed out;
-    const double xDots = d.moduleDots > 0 ? d.moduleDots : 1;
+    const double xDots = moduleDotsOf(d);
     int perDot = std::clamp(static_cast<int>(std::ceil(5 / (xDots * pr.scale))), 1, 8);
     const int dotsW = static_cast<int>(std::ceil(d.width * pr.scale)), dotsH = static_cast<int>(std::ceil(d.height * pr.scale));
     while (perDot > 1 && static_cast<long long>(dotsW) * perDot * dotsH * perDot > (1LL << 26))
@@ -701,8 +706,7 @@ QualityGrade gradeMatrix(const Drawing& d, const Symbol& s, const PrinterProfile
     q.standard = "ISO/IEC 15415";
     q.profile = profile;
     const Printing pr = printingOf(d, profile);
-    const double xDots = d.moduleDots > 0 ? d.moduleDots : 1;
-    const double xMm = xDots * 25.4 / (d.dpi > 0 ? d.dpi : 300);
+    const double xMm = xMmOf(d);
     q.aperture = std::max(1, static_cast<int>(std::lround(0.8 * xMm / MM_PER_MIL)));
 
     Printed printed = printPicture(d, pr);
@@ -1025,8 +1029,7 @@ QualityGrade gradePdf417(const Drawing& d, const Symbol& s, const PrinterProfile
     q.standard = "ISO/IEC 15415";
     q.profile = profile;
     const Printing pr = printingOf(d, profile);
-    const double xDots = d.moduleDots > 0 ? d.moduleDots : 1;
-    const double xMm = xDots * 25.4 / (d.dpi > 0 ? d.dpi : 300);
+    const double xMm = xMmOf(d);
     q.aperture = apertureFor(s, xMm);
 
     // The symbol's elements row by row, and the symbol characters each row has.

@@ -16,6 +16,7 @@ using korvane::EncodeOptions;
 using korvane::Symbol;
 using korvane::Symbology;
 using verifytest::Value;
+using verifytest::cutQuietZone;
 
 // --- damage to a Symbol before layout (elements counted from the first bar)
 
@@ -66,17 +67,6 @@ void widenBar(Drawing& d) {
 
 void dropBar(Drawing& d) { d.rects.erase(d.rects.begin() + static_cast<std::ptrdiff_t>(d.rects.size() / 2)); }
 
-// Moves the symbol towards the canvas's left edge, leaving `modules` of quiet zone.
-void cutQuietBefore(Drawing& d, int modules) {
-    int first = d.width;
-    for (const korvane::Rect& r : d.rects)
-        first = std::min(first, r.x);
-    const int shift = first - modules * static_cast<int>(d.moduleDots);
-    for (korvane::Rect& r : d.rects)
-        r.x -= shift;
-    d.width -= shift;
-}
-
 void cutQuietAfter(Drawing& d, int modules) { d.width = lastEnd(d) + modules * static_cast<int>(d.moduleDots); }
 
 struct Damage {
@@ -101,7 +91,7 @@ const Damage DAMAGES[] = {
     {"Code 39, a bar widened", {"", Symbology::Code39, "ABCDEF"}, nullptr, widenBar, ""},
     {"Code 39, a bar dropped", {"", Symbology::Code39, "ABCDEF"}, nullptr, dropBar, ""},
     {"Code 39, quiet zone cut before", {"", Symbology::Code39, "ABCDEF"}, nullptr,
-     [](Drawing& d) { cutQuietBefore(d, 3); }, "quiet zone before the symbol is 3.0 modules"},
+     [](Drawing& d) { cutQuietZone(d, 3); }, "quiet zone before the symbol is 3.0 modules"},
     {"Code 39 full ASCII, a bar dropped", {"", Symbology::Code39Extended, "ab-cd"}, nullptr, dropBar, ""},
     {"Code 93, two characters swapped", {"", Symbology::Code93, "TEST93"},
      [](Symbol& s) { swapElements(s, 6, 12, 6); }, nullptr, "check character C"},
@@ -135,7 +125,7 @@ const Damage DAMAGES[] = {
      [](Symbol& s) { swapElements(s, 6, 12, 6); }, nullptr, "check character"},
     {"Code 128, a bar widened", {"", Symbology::Code128, "Code 128!"}, nullptr, widenBar, ""},
     {"GS1-128, quiet zone cut before", {"", Symbology::Gs1_128, "(01)09501101530003"}, nullptr,
-     [](Drawing& d) { cutQuietBefore(d, 0); }, "quiet zone before the symbol is 0.0 modules"},
+     [](Drawing& d) { cutQuietZone(d, 0); }, "quiet zone before the symbol is 0.0 modules"},
     {"Postnet, two digits swapped", {"", Symbology::Postnet, "12345"},
      [](Symbol& s) { swapPostnetDigits(s, 0, 1); }, nullptr, "data character 1 reads '2', expected '1'"},
     {"Postnet, check digit changed", {"", Symbology::Postnet, "12345"},

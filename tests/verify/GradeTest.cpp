@@ -202,19 +202,9 @@ TEST(Grade, PrinterProfiles) {
 namespace {
 
 using korvane::Drawing;
+using verifytest::cutQuietZone;
 
 // --- damage to a drawing laid out upright
-
-// Moves everything left so that `modules` of quiet zone remain before the first bar.
-void cutQuietZone(Drawing& d, int modules) {
-    int first = d.width;
-    for (const korvane::Rect& r : d.rects)
-        first = std::min(first, r.x);
-    const int shift = first - modules * static_cast<int>(d.moduleDots);
-    for (korvane::Rect& r : d.rects)
-        r.x -= shift;
-    d.width -= shift;
-}
 
 // A bar in the middle made 0.4 X wider, into the space after it (X is 10 dots).
 void widenBar(Drawing& d) { d.rects[d.rects.size() / 2].width += 4; }

@@ -1,5 +1,7 @@
 #include "VerifyTestSupport.h"
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 namespace verifytest {
@@ -33,6 +35,16 @@ korvane::GrayRaster toRaster(const testsupport::GrayImage& image) {
 std::string describe(const korvane::Verdict& v) {
     return "ok " + std::to_string(v.ok) + ", read \"" + v.read + "\", reason \"" + v.reason + "\", zxing " +
            (v.zxingRan ? "\"" + v.zxingRead + "\"" : std::string("did not run"));
+}
+
+void cutQuietZone(korvane::Drawing& d, int modules) {
+    int first = d.width;
+    for (const korvane::Rect& r : d.rects)
+        first = std::min(first, r.x);
+    const int shift = first - modules * static_cast<int>(d.moduleDots);
+    for (korvane::Rect& r : d.rects)
+        r.x -= shift;
+    d.width -= shift;
 }
 
 }  // namespace verifytest

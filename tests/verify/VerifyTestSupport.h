@@ -26,6 +26,8 @@ korvane::Symbol encoded(const Value& v);
 
 // The symbol laid out with the given changes to the default layout.
 korvane::Drawing laidOut(const korvane::Symbol& symbol, LayoutTweak tweak = nullptr);
+// Moves everything left so that `modules` of quiet zone remain before the first bar.
+void cutQuietZone(korvane::Drawing& d, int modules);
 
 // A test-support picture as the readers take it (0 dark, 255 light).
 korvane::GrayRaster toRaster(const testsupport::GrayImage& image);
