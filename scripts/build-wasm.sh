@@ -50,8 +50,10 @@ libpng=$(ls -d "$src"/libpng-*/)
 freetype=$(ls -d "$src"/freetype-*/)
 
 # ---- the three libraries as wasm archives, with pkg-config files for CMake ----
+# Rebuilt when this script or FreeType's configuration for it changes.
 deps="$build/deps"
-if [ ! -f "$deps/.done" ]; then
+stamp=$(cat "$0" "$root"/js/src/freetype/* | sha256sum | cut -c1-16)
+if [ "$(cat "$deps/.done" 2>/dev/null)" != "$stamp" ]; then
   rm -rf "$deps"
   mkdir -p "$deps/include" "$deps/lib/pkgconfig" "$deps/obj/z" "$deps/obj/png" "$deps/obj/ft"
   cflags=(-Oz -flto -sSUPPORT_LONGJMP=wasm)
@@ -88,7 +90,7 @@ if [ ! -f "$deps/.done" ]; then
   pc zlib z "$deps/include"
   pc libpng16 png16 "$deps/include"
   pc freetype2 freetype "$deps/include/freetype2 -I$root/js/src/freetype '-DFT_CONFIG_MODULES_H=<ftmodule.h>' '-DFT_CONFIG_OPTIONS_H=<ftoption.h>'"
-  touch "$deps/.done"
+  echo "$stamp" >"$deps/.done"
 fi
 
 # ---- the library ----
