@@ -24,7 +24,7 @@ using Word = std::uint16_t;  // a field element; every field here has at most 2^
 // laid out twice over, so log[x] + log[y] indexes it without a modulo, and is
 // followed by zeros: zeroLog, the log given to 0, plus any log (zeroLog included)
 // lands there, so products with 0 need no test.
-constexpr void fillTables(int gf, int pp, Word* log, Word* alog) {
+void fillTables(int gf, int pp, Word* log, Word* alog) {
     int v = 1;
     for (int i = 0; i < gf - 1; ++i) {
         alog[i] = alog[i + gf - 1] = static_cast<Word>(v);
@@ -38,15 +38,15 @@ constexpr void fillTables(int gf, int pp, Word* log, Word* alog) {
     log[0] = static_cast<Word>(2 * (gf - 1));
 }
 
-// The tables of the five fields Aztec uses, computed by the compiler.
+// The tables of the five fields Aztec uses, each made once, when first used.
+// (Made by the compiler they would be 70 KB of data in every program that
+// links the engine, WebAssembly modules included.)
 template <int GF, int PP>
 struct ConstantTables {
     Word log[GF];
     Word alog[4 * (GF - 1) + 1];
-    constexpr ConstantTables() : log(), alog() { fillTables(GF, PP, log, alog); }
+    ConstantTables() : log(), alog() { fillTables(GF, PP, log, alog); }
 };
-template <int GF, int PP>
-constexpr ConstantTables<GF, PP> CONSTANT_TABLES{};
 
 // A field: its size gf = 2^bits, reduction polynomial pp, and tables.
 struct Field {
@@ -74,7 +74,8 @@ int bitsOf(int gf) {
 
 template <int GF, int PP>
 Field constantField() {
-    return {GF, bitsOf(GF), PP, CONSTANT_TABLES<GF, PP>.log, CONSTANT_TABLES<GF, PP>.alog};
+    static const ConstantTables<GF, PP> tables;
+    return {GF, bitsOf(GF), PP, tables.log, tables.alog};
 }
 
 // The field for a call: one of the five Aztec uses, or one built for it.

@@ -10,14 +10,17 @@ namespace korvane::detail {
 namespace {
 
 // Log and antilog tables of GF(2^M) with the given primitive polynomial
-// (alpha = x), made at compile time.
+// (alpha = x). They are made when first used rather than by the compiler:
+// 40 KB of tables cost more to carry in the WebAssembly module than the
+// microseconds they take to build.
 template <int M, int POLYNOMIAL>
 struct Tables {
     static constexpr int SIZE = 1 << M;
     std::array<std::uint16_t, SIZE> log{};
     std::array<std::uint16_t, 2 * (SIZE - 1)> exp{};
+    GaloisField field{SIZE, log.data(), exp.data()};
 
-    constexpr Tables() {
+    Tables() {
         int v = 1;
         for (int i = 0; i < SIZE - 1; ++i) {
             exp[static_cast<std::size_t>(i)] = static_cast<std::uint16_t>(v);
@@ -28,20 +31,15 @@ struct Tables {
                 v ^= POLYNOMIAL;
         }
     }
+    Tables(const Tables&) = delete;
+    Tables& operator=(const Tables&) = delete;
 };
 
-// ISO/IEC 24778: x^4+x+1, x^6+x+1, x^8+x^5+x^3+x^2+1, x^10+x^3+1, x^12+x^6+x^5+x^3+1.
-constexpr Tables<4, 0x13> GF16;
-constexpr Tables<6, 0x43> GF64;
-constexpr Tables<8, 0x12D> GF256;
-constexpr Tables<10, 0x409> GF1024;
-constexpr Tables<12, 0x1069> GF4096;
-
-constexpr GaloisField FIELD16{16, GF16.log.data(), GF16.exp.data()};
-constexpr GaloisField FIELD64{64, GF64.log.data(), GF64.exp.data()};
-constexpr GaloisField FIELD256{256, GF256.log.data(), GF256.exp.data()};
-constexpr GaloisField FIELD1024{1024, GF1024.log.data(), GF1024.exp.data()};
-constexpr GaloisField FIELD4096{4096, GF4096.log.data(), GF4096.exp.data()};
+template <int M, int POLYNOMIAL>
+const GaloisField* fieldOf() {
+    static const Tables<M, POLYNOMIAL> tables;
+    return &tables.field;
+}
 
 // p(x) at x = alpha^power; coefficients lowest power first.
 int evaluate(const GaloisField& f, const std::vector<int>& p, int power) {
@@ -136,11 +134,12 @@ std::vector<int> generator(const GaloisField& f, int n) {
 
 const GaloisField* aztecField(int bits) {
     switch (bits) {
-    case 4: return &FIELD16;
-    case 6: return &FIELD64;
-    case 8: return &FIELD256;
-    case 10: return &FIELD1024;
-    case 12: return &FIELD4096;
+    // ISO/IEC 24778: x^4+x+1, x^6+x+1, x^8+x^5+x^3+x^2+1, x^10+x^3+1, x^12+x^6+x^5+x^3+1.
+    case 4: return fieldOf<4, 0x13>();
+    case 6: return fieldOf<6, 0x43>();
+    case 8: return fieldOf<8, 0x12D>();
+    case 10: return fieldOf<10, 0x409>();
+    case 12: return fieldOf<12, 0x1069>();
     default: return nullptr;
     }
 }
