@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace korvane::qr {
 namespace detail {
@@ -61,23 +62,42 @@ int utf8At(const std::string& data, std::size_t i, std::uint32_t& cp) {
     return len;
 }
 
-int kanjiValue(std::uint32_t cp) {
-    const KanjiEntry* end = KANJI_TABLE + KANJI_ENTRIES;
-    const KanjiEntry* e =
-        std::lower_bound(KANJI_TABLE, end, cp, [](const KanjiEntry& k, std::uint32_t c) { return k.codePoint < c; });
-    return e != end && e->codePoint == cp ? e->value : -1;
+// Characters the peer readers map differently from the Shift JIS codec the
+// table comes from (their tables disagree on a few symbols); they go in byte
+// mode as UTF-8, so that every reader returns the character typed. Found by
+// encoding every character of the table, in Kanji mode and as Shift JIS bytes
+// under ECI 20, and reading it with zxing-cpp 1.4 and zbar 0.23: only the
+// minus sign of 0x817C (U+2212) came back otherwise.
+constexpr std::uint32_t UNRELIABLE_IN_KANJI = 0x2212;
+
+// The worked examples of Kanji mode in ISO/IEC 18004: U+70B9 (0x935F) and U+8317 (0xE4AA).
+static_assert(QR_KANJI_CODE_POINTS[0x0D9F] == 0x70B9 && QR_KANJI_CODE_POINTS[0x1AAA] == 0x8317);
+
+// The table inverted, sorted by code point, made once when first needed.
+struct KanjiEntry {
+    std::uint16_t codePoint;
+    std::uint16_t value;
+};
+
+const std::vector<KanjiEntry>& kanjiByCodePoint() {
+    static const std::vector<KanjiEntry> entries = [] {
+        std::vector<KanjiEntry> e;
+        e.reserve(QR_KANJI_CHARACTERS);
+        for (int v = 0; v < QR_KANJI_VALUES; ++v)
+            if (QR_KANJI_CODE_POINTS[v] != 0 && QR_KANJI_CODE_POINTS[v] != UNRELIABLE_IN_KANJI)
+                e.push_back({QR_KANJI_CODE_POINTS[v], static_cast<std::uint16_t>(v)});
+        std::sort(e.begin(), e.end(), [](const KanjiEntry& x, const KanjiEntry& y) { return x.codePoint < y.codePoint; });
+        return e;
+    }();
+    return entries;
 }
 
-constexpr int kanjiValueAtCompileTime(std::uint32_t cp) {
-    for (const KanjiEntry& e : KANJI_TABLE)
-        if (e.codePoint == cp)
-            return e.value;
-    return -1;
+int kanjiValue(std::uint32_t cp) {
+    const std::vector<KanjiEntry>& table = kanjiByCodePoint();
+    const auto e = std::lower_bound(table.begin(), table.end(), cp,
+                                    [](const KanjiEntry& k, std::uint32_t c) { return k.codePoint < c; });
+    return e != table.end() && e->codePoint == cp ? e->value : -1;
 }
-// JIS X 0208 has 6,879 characters; the one readers map otherwise (U+2212) is left out.
-static_assert(KANJI_ENTRIES == 6878);
-// The worked examples of Kanji mode in ISO/IEC 18004: U+70B9 (0x935F) and U+8317 (0xE4AA).
-static_assert(kanjiValueAtCompileTime(0x70B9) == 0x0D9F && kanjiValueAtCompileTime(0x8317) == 0x1AAA);
 
 // What the encoder works from: the data with FNC1 resolved, where the ECI
 // designators go, and the header that comes before the segments.

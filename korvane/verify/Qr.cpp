@@ -4,8 +4,8 @@
 // the reader's own: the positions and capacities are computed or written
 // apart from the encoder's, so that a fault in one is not repeated in the other.
 
-#include "QrKanjiTable.h"
 #include "Readers.h"
+#include "qr/QrKanjiTable.h"
 
 #include <algorithm>
 #include <array>
@@ -16,6 +16,9 @@
 
 namespace korvane::detail {
 namespace {
+
+using qr::detail::QR_KANJI_CODE_POINTS;
+using qr::detail::QR_KANJI_VALUES;
 
 // ---------------------------------------------------------------- the picture
 

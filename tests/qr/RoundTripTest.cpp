@@ -70,22 +70,27 @@ std::string utf8(std::uint32_t cp) {
 
 }  // namespace
 
-// Every character the encoder takes for Kanji mode, twenty to a symbol, in
-// Kanji mode and (between ASCII letters) as Shift JIS bytes under ECI 20.
+// Every JIS X 0208 character, twenty to a symbol, in Kanji mode and (between
+// ASCII letters) as Shift JIS bytes under ECI 20.
 TEST(QrRoundTrip, EveryJisCharacterReadsBackWithZxingAndZbar) {
-    using korvane::qr::detail::KANJI_ENTRIES;
-    using korvane::qr::detail::KANJI_TABLE;
+    using korvane::qr::detail::QR_KANJI_CODE_POINTS;
+    using korvane::qr::detail::QR_KANJI_VALUES;
+    std::vector<std::uint32_t> characters;
+    for (int v = 0; v < QR_KANJI_VALUES; ++v)
+        if (QR_KANJI_CODE_POINTS[v] != 0)
+            characters.push_back(QR_KANJI_CODE_POINTS[v]);
+    ASSERT_EQ(characters.size(), static_cast<std::size_t>(korvane::qr::detail::QR_KANJI_CHARACTERS));
     for (const char* between : {"", "a"}) {
-        for (int i = 0; i < KANJI_ENTRIES; i += 20) {
+        for (std::size_t i = 0; i < characters.size(); i += 20) {
             std::string value;
-            for (int k = i; k < i + 20 && k < KANJI_ENTRIES; ++k)
-                value += between + utf8(KANJI_TABLE[k].codePoint);
+            for (std::size_t k = i; k < i + 20 && k < characters.size(); ++k)
+                value += between + utf8(characters[k]);
             const auto symbol = korvane::qr::encode(qrtest::message(value));
             ASSERT_TRUE(symbol) << symbol.error().message;
             const testsupport::Decoded z = qrtest::zxing(*symbol);
             const qrtest::ZbarRead b = qrtest::zbar(*symbol);
             EXPECT_TRUE(z.ok && z.text == value && b.ok && b.data == value)
-                << "entries " << i << "-" << i + 19 << ": zxing \"" << z.text << "\", zbar \"" << b.data << "\"";
+                << "characters " << i << "-" << i + 19 << ": zxing \"" << z.text << "\", zbar \"" << b.data << "\"";
         }
     }
 }
