@@ -1,5 +1,5 @@
 // The designer page: every change redraws the symbol with the library in
-// WebAssembly, shows its facts, its verification and its print-quality grade,
+// WebAssembly, shows its facts, its verification and then its print-quality grade,
 // or the library's error in place; the label sheet section makes a PDF of
 // many values drawn alike.
 "use strict";
@@ -73,14 +73,30 @@
     return o;
   }
 
-  let url = null;
+  // The grade simulates a print and reads it at many lines: for a large
+  // symbol it takes longer than a frame, so it follows once the new picture
+  // is on screen, and only for the latest keystroke.
+  let url = null, drawn = 0;
+  function gradeAfterPaint(o, dd) {
+    const mine = ++drawn;
+    requestAnimationFrame(() => setTimeout(() => {
+      if (mine !== drawn) return;
+      try {
+        const quality = k.grade({ ...o, printer: $("printer").value });
+        dd.textContent = quality.graded ? `grade ${quality.text} (${quality.letter})` : `not graded: ${quality.reason}`;
+      } catch (e) {
+        if (!(e instanceof k.KorvaneError)) throw e;
+        dd.textContent = `not graded: ${e.message}`;
+      }
+    }, 0));
+  }
+
   function draw() {
     const o = options();
     try {
       const png = k.toPNG(o);
       const facts = k.encode(o);
       const verdict = k.verify(o);
-      const quality = k.grade({ ...o, printer: $("printer").value });
       if (url) URL.revokeObjectURL(url);
       url = URL.createObjectURL(new Blob([png], { type: "image/png" }));
       const img = new Image();
@@ -98,14 +114,17 @@
       if (facts.aztec) rows.push(["Layers", `${facts.aztec.layers} (${facts.aztec.compact ? "compact" : "full range"})`]);
       if (facts.matrix) rows.push(["Modules", `${facts.rows} x ${facts.columns}`]);
       rows.push(["Verify", verdict.ok ? "reads back as given" : `fails: ${verdict.reason}`]);
-      rows.push(["Grade", quality.graded ? `grade ${quality.text} (${quality.letter})` : `not graded: ${quality.reason}`]);
+      rows.push(["Grade", "grading\u2026"]);
       for (const w of [...facts.warnings, ...facts.layout.warnings]) rows.push(["Warning", w]);
+      let gradeDd = null;
       $("facts").replaceChildren(...rows.flatMap(([t, d]) => {
         const dt = document.createElement("dt"), dd = document.createElement("dd");
         dt.textContent = t;
         dd.textContent = d;
+        if (t === "Grade") gradeDd = dd;
         return [dt, dd];
       }));
+      gradeAfterPaint(o, gradeDd);
     } catch (e) {
       if (!(e instanceof k.KorvaneError)) throw e;
       $("error").textContent = e.message;

@@ -68,7 +68,11 @@ test("the designer page", { skip, timeout: 120_000 }, async () => {
       await page.setViewport({ width: 1000, height: 800, deviceScaleFactor: 3 });
     }
 
-    const grade = () => page.$eval("#facts", (e) => e.textContent);
+    // The grade follows the picture, once it is on screen.
+    const grade = async () => {
+      await page.waitForFunction(() => !document.getElementById("facts").textContent.includes("grading"));
+      return page.$eval("#facts", (e) => e.textContent);
+    };
     await show("ean13", "590123412345");
     assert.match(await grade(), /grade 4\.0\/06\/670 \(A\)/);
     await page.select("#printer", "thermal203"); // redraws as the select's input event arrives
