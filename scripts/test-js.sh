@@ -13,5 +13,11 @@ cd "$root/js"
 PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error
 # The packed package: what npm would publish, and its size.
 packed=$(npm pack --silent --pack-destination "$root/build-wasm")
-echo "npm package: $packed, $(stat -c %s "$root/build-wasm/$packed") bytes packed"
+size=$(stat -c %s "$root/build-wasm/$packed")
+echo "npm package: $packed, $size bytes packed"
+# What a user downloads stays within 400 KB.
+if [ "$size" -gt 400000 ]; then
+  echo "test-js.sh: the packed package is $size bytes, over 400000" >&2
+  exit 1
+fi
 KORVANE_COMMAND="$build/cli/korvane" node --test test/
