@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 namespace korvane {
@@ -502,18 +503,23 @@ void spread(std::vector<std::uint8_t>& dark, int w, int h, int r) {
         return;
     const bool grow = r > 0;
     r = std::abs(r);
-    std::vector<std::uint8_t> out(dark.size());
-    // Along the rows.
+    std::vector<std::uint8_t> out(dark.begin(), dark.end());
+    // Along the rows: each pixel with its neighbours 1 .. r away on either
+    // side, one distance at a time over the whole row.
     for (int y = 0; y < h; ++y) {
         const std::uint8_t* line = dark.data() + static_cast<std::ptrdiff_t>(y) * w;
         std::uint8_t* target = out.data() + static_cast<std::ptrdiff_t>(y) * w;
-        for (int i = 0; i < w; ++i) {
-            std::uint8_t v = grow ? 0 : 1;
-            for (int k = std::max(0, i - r); k <= std::min(w - 1, i + r); ++k)
-                v = grow ? std::max(v, line[k]) : std::min(v, line[k]);
-            // Outside the canvas is light: shrinking eats into dark at the border.
-            target[i] = !grow && (i - r < 0 || i + r >= w) ? 0 : v;
+        for (int k = 1; k <= r && k < w; ++k) {
+            for (int i = 0; i + k < w; ++i) {
+                target[i] = grow ? std::max(target[i], line[i + k]) : std::min(target[i], line[i + k]);
+                target[i + k] = grow ? std::max(target[i + k], line[i]) : std::min(target[i + k], line[i]);
+            }
         }
+        // Outside the canvas is light: shrinking eats into dark at the border.
+        if (!grow)
+            for (int i = 0; i < w; ++i)
+                if (i - r < 0 || i + r >= w)
+                    target[i] = 0;
     }
     // Down the columns, a whole row at a time, which keeps to the memory's order.
     for (int y = 0; y < h; ++y) {
@@ -566,29 +572,65 @@ Printed printPicture(const Drawing& d, const Printing& pr) {
     const double light = d.background.transparent() ? 1.0 : reflectanceOf(d.background);
     const double darkR = reflectanceOf(d.foreground);
     std::vector<double> refl(ink.size());
-    for (std::size_t i = 0; i < ink.size(); ++i)
-        refl[i] = ink[i] ? darkR : light;
     const std::vector<double> blur = gaussian(pr.blur * perDot);
-    if (blur.size() > 1) {
-        std::vector<double> line;
-        for (int y = 0; y < h; ++y) {
-            line.assign(refl.begin() + static_cast<std::ptrdiff_t>(y) * w, refl.begin() + static_cast<std::ptrdiff_t>(y + 1) * w);
-            convolve(line, blur);
-            std::copy(line.begin(), line.end(), refl.begin() + static_cast<std::ptrdiff_t>(y) * w);
-        }
-        // Down the columns a whole row at a time, which keeps to the memory's order.
-        std::vector<double> out(refl.size(), 0.0);
-        const int half = static_cast<int>(blur.size() / 2);
-        for (int y = 0; y < h; ++y) {
-            double* target = out.data() + static_cast<std::ptrdiff_t>(y) * w;
-            for (int k = -half; k <= half; ++k) {
-                const double weight = blur[static_cast<std::size_t>(k + half)];
-                const double* source = refl.data() + static_cast<std::ptrdiff_t>(std::clamp(y + k, 0, h - 1)) * w;
+    const int half = static_cast<int>(blur.size() / 2);
+    if (blur.size() <= 1) {
+        for (std::size_t i = 0; i < ink.size(); ++i)
+            refl[i] = ink[i] ? darkR : light;
+    } else {
+        // Along the rows. Unblurred, a pixel is ink or not, so its blurred
+        // value depends only on which of the 2 half + 1 pixels around it are
+        // ink: with few enough of them, every pattern's sum is worked out
+        // once, term by term in convolve()'s order, and looked up.
+        const std::unique_ptr<double[]> rows(new double[ink.size()]);
+        const int taps = 2 * half + 1;
+        if (taps <= 12 && w > 0) {
+            std::vector<double> sums(std::size_t{1} << taps);
+            for (std::size_t pattern = 0; pattern < sums.size(); ++pattern) {
+                double sum = 0;
+                for (int j = 0; j < taps; ++j)
+                    sum += blur[static_cast<std::size_t>(j)] * ((pattern >> (taps - 1 - j)) & 1 ? darkR : light);
+                sums[pattern] = sum;
+            }
+            const std::size_t mask = sums.size() - 1;
+            for (int y = 0; y < h; ++y) {
+                const std::uint8_t* in = ink.data() + static_cast<std::ptrdiff_t>(y) * w;
+                double* out = rows.get() + static_cast<std::ptrdiff_t>(y) * w;
+                // The window of pixel x is x - half .. x + half, the line's ends continued.
+                std::size_t pattern = 0;
+                for (int j = -half; j <= half; ++j)
+                    pattern = (pattern << 1 | in[std::clamp(j, 0, w - 1)]) & mask;
+                for (int x = 0; x < w; ++x) {
+                    out[x] = sums[pattern];
+                    pattern = (pattern << 1 | in[std::min(x + half + 1, w - 1)]) & mask;
+                }
+            }
+        } else {
+            std::vector<double> line(static_cast<std::size_t>(w));
+            for (int y = 0; y < h; ++y) {
+                const std::uint8_t* in = ink.data() + static_cast<std::ptrdiff_t>(y) * w;
                 for (int x = 0; x < w; ++x)
-                    target[x] += weight * source[x];
+                    line[static_cast<std::size_t>(x)] = in[x] ? darkR : light;
+                convolve(line, blur);
+                std::copy(line.begin(), line.end(), rows.get() + static_cast<std::ptrdiff_t>(y) * w);
             }
         }
-        refl.swap(out);
+        // Down the columns a whole row at a time, which keeps to the memory's
+        // order; the first term stands for 0 plus itself.
+        for (int y = 0; y < h; ++y) {
+            double* target = refl.data() + static_cast<std::ptrdiff_t>(y) * w;
+            for (int k = -half; k <= half; ++k) {
+                const double weight = blur[static_cast<std::size_t>(k + half)];
+                const double* source = rows.get() + static_cast<std::ptrdiff_t>(std::clamp(y + k, 0, h - 1)) * w;
+                if (k == -half) {
+                    for (int x = 0; x < w; ++x)
+                        target[x] = weight * source[x];
+                } else {
+                    for (int x = 0; x < w; ++x)
+                        target[x] += weight * source[x];
+                }
+            }
+        }
     }
     const auto [low, high] = std::minmax_element(refl.begin(), refl.end());
     out.lo = *low;
