@@ -116,6 +116,7 @@
       if (facts.checkCharacters) rows.push([facts.checkSupplied ? "Check digit (given)" : "Check digit added", facts.checkCharacters]);
       if (facts.qr) rows.push(["Version", `${facts.qr.version}-${facts.qr.level}`]);
       if (facts.aztec) rows.push(["Layers", `${facts.aztec.layers} (${facts.aztec.compact ? "compact" : "full range"})`]);
+      if (facts.pdf417) rows.push(["Rows, columns", `${facts.pdf417.rows} x ${facts.pdf417.columns}, level ${facts.pdf417.level}`]);
       if (facts.matrix) rows.push(["Modules", `${facts.rows} x ${facts.columns}`]);
       rows.push(["Verify", verdict.ok ? "reads back as given" : `fails: ${verdict.reason}`]);
       rows.push(["Grade", "grading\u2026"]);

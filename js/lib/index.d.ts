@@ -113,6 +113,9 @@ export interface Facts {
   aztec?: { compact: boolean; layers: number; dataCodewords: number; totalCodewords: number; eccPercent: number };
   qr?: { version: number; level: "L" | "M" | "Q" | "H"; mask: number; dataCodewords: number; checkCodewords: number; bitsLeft: number };
   dataMatrix?: { rectangular: boolean; dmre: boolean; dataCodewords: number; checkCodewords: number };
+  /** Rows and data columns; capacityLeft: padding codewords; segments: of a Macro PDF417 set. */
+  pdf417?: { rows: number; columns: number; level: number; dataCodewords: number; checkCodewords: number;
+    capacityLeft: number; compact: boolean; readerInit: boolean; segments?: { index: number; count: number } };
   layout: LayoutFacts;
 }
 

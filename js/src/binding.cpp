@@ -477,6 +477,20 @@ std::string factsJson(const Symbol& s, const Drawing& d) {
                                 .num("dataCodewords", m.dataCodewords)
                                 .num("checkCodewords", m.checkCodewords)
                                 .done());
+    } else if (s.symbology == Symbology::Pdf417) {
+        const Pdf417Facts& p = f.pdf417;
+        Json pdf;
+        pdf.num("rows", p.rows)
+            .num("columns", p.columns)
+            .num("level", p.level)
+            .num("dataCodewords", p.dataCodewords)
+            .num("checkCodewords", p.checkCodewords)
+            .num("capacityLeft", p.capacityLeft)
+            .boolean("compact", p.compact)
+            .boolean("readerInit", p.readerInit);
+        if (p.segmentCount > 0)
+            pdf.raw("segments", Json().num("index", p.segmentIndex).num("count", p.segmentCount).done());
+        j.raw("pdf417", pdf.done());
     }
     j.raw("layout", Json()
                         .num("width", d.width)

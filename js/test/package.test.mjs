@@ -65,6 +65,9 @@ test("facts, modules and verification", () => {
   assert.ok(aztec.modules.every((row) => row.length === aztec.columns && /^[01]+$/.test(row)));
   assert.equal(aztec.aztec.compact, true);
   assert.equal(korvane.encode({ symbology: "qr", data: "hello", qrLevel: "H" }).qr.level, "H");
+  const pdf417 = korvane.encode({ symbology: "pdf417", data: "PDF417 label 42", pdfColumns: 3, pdfLevel: 4, structured: [2, 5] });
+  assert.deepEqual([pdf417.rows, pdf417.pdf417.rows, pdf417.pdf417.columns, pdf417.pdf417.level, pdf417.pdf417.segments],
+    [pdf417.pdf417.rows, pdf417.rows, 3, 4, { index: 2, count: 5 }]);
   for (const sample of SAMPLES) {
     const verdict = korvane.verify(sample);
     assert.equal(verdict.ok, true, `${sample.symbology}: ${verdict.reason}`);
