@@ -30,7 +30,42 @@ trap 'rm -rf "$tmp"' EXIT
 # hinting, which the writers ask for, does not run them.
 common=(--layout-features= --drop-tables+=GPOS,GSUB,GDEF,kern,MATH,FFTM --name-IDs=0,1,2,3,4,5,6,13,14
         --no-glyph-names --notdef-outline)
-pyftsubset "$OCRB" --unicodes="$OCRB_CHARACTERS" "${common[@]}" --output-file="$tmp/ocrb.otf"
+pyftsubset "$OCRB" --unicodes="$OCRB_CHARACTERS" "${common[@]}" --output-file="$tmp/ocrb-cff.otf"
+
+# OCR-B's outlines as TrueType quadratics (within 1/1000 em of the cubic
+# ones), so that one font format, and FreeType's TrueType code alone, serves
+# both fonts: the CFF driver and its PostScript helpers were a tenth of the
+# WebAssembly module. Without instructions, the auto-hinter hints it.
+/usr/bin/python3 - "$tmp/ocrb-cff.otf" "$tmp/ocrb.ttf" <<'PY'
+import sys
+from fontTools.pens.cu2quPen import Cu2QuPen
+from fontTools.pens.ttGlyphPen import TTGlyphPen
+from fontTools.ttLib import TTFont, newTable
+
+font = TTFont(sys.argv[1])
+glyphs = font.getGlyphSet()
+glyf = newTable("glyf")
+glyf.glyphOrder = font.getGlyphOrder()
+glyf.glyphs = {}
+for name in glyf.glyphOrder:
+    pen = TTGlyphPen(None)
+    # CFF outlines run counter-clockwise, TrueType ones clockwise.
+    glyphs[name].draw(Cu2QuPen(pen, max_err=font["head"].unitsPerEm / 1000, reverse_direction=True))
+    glyf.glyphs[name] = pen.glyph()
+del font["CFF "]
+font["glyf"] = glyf
+font["loca"] = newTable("loca")
+font.sfntVersion = "\0\1\0\0"
+font["head"].glyphDataFormat = 0
+font["post"].formatType = 3.0
+maxp = font["maxp"]
+maxp.tableVersion = 0x00010000
+maxp.maxZones = 1
+for field in ("maxTwilightPoints", "maxStorage", "maxFunctionDefs", "maxInstructionDefs", "maxStackElements",
+              "maxSizeOfInstructions", "maxComponentElements", "maxComponentDepth"):
+    setattr(maxp, field, 0)
+font.save(sys.argv[2])
+PY
 pyftsubset "$SANS" --unicodes="$SANS_CHARACTERS" "${common[@]}" --no-hinting --output-file="$tmp/sans.ttf"
 
 # The bytes as a C++ array, 20 to a line.
@@ -55,7 +90,7 @@ namespace korvane::fonts {
 namespace {
 
 EOF
-  array OCRB_BYTES "$tmp/ocrb.otf"
+  array OCRB_BYTES "$tmp/ocrb.ttf"
   echo
   array SANS_BYTES "$tmp/sans.ttf"
   cat <<'EOF'
@@ -68,4 +103,4 @@ const EmbeddedFont SANS{SANS_BYTES, sizeof SANS_BYTES};
 }  // namespace korvane::fonts
 EOF
 } > "$OUT"
-echo "$OUT: OCR-B $(stat -c %s "$tmp/ocrb.otf") bytes, DejaVu Sans $(stat -c %s "$tmp/sans.ttf") bytes"
+echo "$OUT: OCR-B $(stat -c %s "$tmp/ocrb.ttf") bytes, DejaVu Sans $(stat -c %s "$tmp/sans.ttf") bytes"
