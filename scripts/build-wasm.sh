@@ -79,7 +79,7 @@ if [ "$(cat "$deps/.done" 2>/dev/null)" != "$stamp" ]; then
   compile "$deps/obj/ft" -I"$root/js/src/freetype" -I"$freetype/include" -DFT2_BUILD_LIBRARY \
     '-DFT_CONFIG_MODULES_H=<ftmodule.h>' '-DFT_CONFIG_OPTIONS_H=<ftoption.h>' -- \
     "$freetype"/src/base/{ftsystem,ftinit,ftdebug,ftbase,ftbitmap,ftmm}.c \
-    "$freetype"/src/{autofit/autofit,truetype/truetype,cff/cff,sfnt/sfnt,pshinter/pshinter,psaux/psaux,psnames/psnames,smooth/smooth}.c
+    "$freetype"/src/{autofit/autofit,truetype/truetype,sfnt/sfnt,smooth/smooth}.c
   emar rcs "$deps/lib/libfreetype.a" "$deps"/obj/ft/*.o
   cp -r "$freetype/include/." "$deps/include/freetype2/"
 

@@ -13,8 +13,10 @@
 #define T1_CONFIG_OPTION_NO_AFM
 /* Glyphs are found through the fonts' cmaps, never by PostScript name. */
 #undef FT_CONFIG_OPTION_ADOBE_GLYPH_LIST
-/* DejaVu Sans is built in without TrueType instructions, so FreeType gives
- * its glyphs to the auto-hinter whether or not the interpreter is there. */
+#undef FT_CONFIG_OPTION_POSTSCRIPT_NAMES
+#undef TT_CONFIG_OPTION_POSTSCRIPT_NAMES
+/* Both fonts are built in without TrueType instructions, so FreeType gives
+ * their glyphs to the auto-hinter whether or not the interpreter is there. */
 #undef TT_CONFIG_OPTION_BYTECODE_INTERPRETER
 #undef TT_CONFIG_OPTION_SUBPIXEL_HINTING
 #undef TT_USE_BYTECODE_INTERPRETER
