@@ -595,7 +595,8 @@ std::string run(int action, const Request& q) {
     if (action < SVG || action > BMP)
         fail(ErrorCode::UnknownFormat, "no such action");
     Written w = take(write(drawing, FORMATS[action - SVG]));
-    return std::string(w.bytes.begin(), w.bytes.end());
+    // From the pointer, as one block: iterators of another type copy byte by byte at -Oz.
+    return std::string(reinterpret_cast<const char*>(w.bytes.data()), w.bytes.size());
 }
 
 // ---- label sheets ----

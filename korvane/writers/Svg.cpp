@@ -251,7 +251,7 @@ Result<Written> writeSvg(const Drawing& d, const WriteOptions&) {
     out += "</svg>\n";
 
     Written w;
-    w.bytes.assign(out.begin(), out.end());
+    w.bytes = bytesOf(out);
     return w;
 }
 

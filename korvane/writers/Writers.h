@@ -46,6 +46,14 @@ Result<Written> writePng(const Drawing& drawing, const WriteOptions& options);
 Result<Written> writeEmf(const Drawing& drawing, const WriteOptions& options);
 Result<Written> writeBmp(const Drawing& drawing, const WriteOptions& options);
 
+// The bytes of a file built as a string, copied in one block: a copy element
+// by element (char to uint8_t) is a loop over every byte where the compiler
+// optimises for size, as the WebAssembly build does.
+inline std::vector<std::uint8_t> bytesOf(std::string_view s) {
+    const auto* p = reinterpret_cast<const std::uint8_t*>(s.data());
+    return std::vector<std::uint8_t>(p, p + s.size());
+}
+
 // What every writer refuses: a canvas without dots, a text turned by other
 // than a multiple of 90 degrees.
 Status checkDrawing(const Drawing& drawing);
