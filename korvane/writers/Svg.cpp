@@ -182,30 +182,58 @@ void appendBars(std::string& out, const Drawing& d) {
     out += "\"/>\n";
 }
 
-void appendText(std::string& out, const TextRun& t, Colour colour) {
+// What follows a text's x up to its characters: y, font, size, anchor, turn
+// and fill. The text runs of a symbol mostly share all of these (the digits
+// under an EAN-13 differ in x alone), so the writer makes the attributes once
+// and reuses them while they stay the same.
+struct TextAttributes {
+    const TextRun* from = nullptr;  // the run they were made for
+    std::string text;
+
+    bool fits(const TextRun& t) const {
+        // A turn is about the run's own x: made again for each turned run.
+        return from && t.rotation == 0 && from->rotation == 0 && t.y == from->y && t.size == from->size &&
+               t.font == from->font && t.anchor == from->anchor;
+    }
+    void make(const TextRun& t, Colour colour) {
+        from = &t;
+        text.clear();
+        text += "\" y=\"";
+        appendNumber(text, t.y, 2);
+        text += "\" font-family=\"";
+        text += t.font == Font::OcrB ? OCRB_FAMILIES : SANS_FAMILIES;
+        text += "\" font-size=\"";
+        appendNumber(text, t.size, 2);
+        text += '"';
+        if (t.anchor != Anchor::Start)
+            text += t.anchor == Anchor::Middle ? " text-anchor=\"middle\"" : " text-anchor=\"end\"";
+        if (const int rotation = normalRotation(t.rotation); rotation != 0) {
+            text += " transform=\"rotate(";
+            appendInt(text, rotation);  // clockwise, as y runs downwards
+            text += ' ';
+            appendNumber(text, t.x, 2);
+            text += ' ';
+            appendNumber(text, t.y, 2);
+            text += ")\"";
+        }
+        appendFill(text, colour);
+        text += " xml:space=\"preserve\">";
+    }
+};
+
+void appendText(std::string& out, const TextRun& t, Colour colour, TextAttributes& attributes) {
+    if (!attributes.fits(t))
+        attributes.make(t, colour);
     out += "<text x=\"";
     appendNumber(out, t.x, 2);
-    out += "\" y=\"";
-    appendNumber(out, t.y, 2);
-    out += "\" font-family=\"";
-    out += t.font == Font::OcrB ? OCRB_FAMILIES : SANS_FAMILIES;
-    out += "\" font-size=\"";
-    appendNumber(out, t.size, 2);
-    out += '"';
-    if (t.anchor != Anchor::Start)
-        out += t.anchor == Anchor::Middle ? " text-anchor=\"middle\"" : " text-anchor=\"end\"";
-    if (const int rotation = normalRotation(t.rotation); rotation != 0) {
-        out += " transform=\"rotate(";
-        appendInt(out, rotation);  // clockwise, as y runs downwards
-        out += ' ';
-        appendNumber(out, t.x, 2);
-        out += ' ';
-        appendNumber(out, t.y, 2);
-        out += ")\"";
-    }
-    appendFill(out, colour);
-    out += " xml:space=\"preserve\">";
-    appendEscaped(out, codePoints(t.text));
+    out += attributes.text;
+    // Printable ASCII without markup characters is written as it stands.
+    const bool plain = std::all_of(t.text.begin(), t.text.end(),
+                                   [](char c) { return c >= ' ' && c <= '~' && c != '<' && c != '>' && c != '&'; });
+    if (plain)
+        out += t.text;
+    else
+        appendEscaped(out, codePoints(t.text));
     out += "</text>\n";
 }
 
@@ -245,9 +273,10 @@ Result<Written> writeSvg(const Drawing& d, const WriteOptions&) {
         out += "/>\n";
     }
     appendBars(out, d);
+    TextAttributes attributes;
     for (const TextRun& t : d.texts)
         if (drawable(t))
-            appendText(out, t, d.foreground);
+            appendText(out, t, d.foreground, attributes);
     out += "</svg>\n";
 
     Written w;
