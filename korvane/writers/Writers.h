@@ -72,6 +72,11 @@ double resolutionOf(const Drawing& drawing, const WriteOptions& options);
 // "-3.25", never "-0".
 void appendNumber(std::string& out, double v, int decimals = 3);
 void appendInt(std::string& out, long long v);
+// The same written at `out`, which has room for NUMBER_ROOM (INT_ROOM)
+// characters; they return the end of what they wrote.
+constexpr std::size_t NUMBER_ROOM = 64, INT_ROOM = 24;
+char* formatNumber(char* out, double v, int decimals);
+char* formatInt(char* out, long long v);
 // Numbers separated by single spaces, as PDF and PostScript take operands
 // (and SVG a view box): "0 0 120 80"; appendNumbers rounds each to `decimals`.
 // The values are taken by reference, so that each is read only when it is
