@@ -495,19 +495,18 @@ KV_LINE_OP int lineFinders(const Line<W>& l, const Line<W>& valid6) {
     return (pattern & (~anyBefore.up(1) | ~anyAfter.down(7))).count();
 }
 
-#undef KV_LINE_OP
-
 template <int W>
 struct Lines {
     int size = 0;
     std::vector<Line<W>> rows, columns;
 
     explicit Lines(int n) : size(n), rows(static_cast<std::size_t>(n)), columns(static_cast<std::size_t>(n)) {}
-    void set(int row, int col) {
+    KV_LINE_OP void set(int row, int col) {
         rows[static_cast<std::size_t>(row)].set(col);
         columns[static_cast<std::size_t>(col)].set(row);
     }
 };
+#undef KV_LINE_OP
 
 template <int W>
 int score(const Lines<W>& m) {
