@@ -166,7 +166,8 @@ function optionValue(name, value) {
 // name\0value\0 pairs for the library; `symbology` and `data` go apart.
 function optionText(options) {
   let text = "";
-  for (const [key, value] of Object.entries(options)) {
+  for (const key of Object.keys(options)) {
+    const value = options[key];
     if (key === "symbology" || key === "data" || value === undefined) continue;
     let v;
     if (key === "fg" || key === "bg") v = colour(key, value);
