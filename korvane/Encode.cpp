@@ -5,7 +5,6 @@
 #include "korvane/Options.h"
 
 #include <cstdio>
-#include <numeric>
 
 namespace korvane {
 
@@ -129,7 +128,9 @@ Result<Symbol> symbolFromEngine(const LinearSymbol& engine, Symbology s, const L
     // From pointers, so the copy is one block even where the compiler optimises for size.
     symbol.widths.assign(engine.barWidths.data(), engine.barWidths.data() + count);
     symbol.kinds.assign(count, BarKind::Data);
-    symbol.widthModules = std::accumulate(symbol.widths.begin(), symbol.widths.end(), 0);
+    const int* widths = symbol.widths.data();
+    for (std::size_t i = 0; i < count; ++i)
+        symbol.widthModules += widths[i];
     return symbol;
 }
 

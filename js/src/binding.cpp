@@ -583,8 +583,16 @@ enum Action { ENCODE = 0, SVG, PDF, EPS, PNG, EMF, BMP, VERIFY, GRADE };
 std::string run(int action, const Request& q) {
     if (q.printer && action != GRADE)
         fail(ErrorCode::InvalidOption, "the option printer is grade()'s");
-    const Symbol symbol = take(encode(q.symbology, q.data, q.encode));
-    const Drawing drawing = take(layout(symbol, q.layout));
+    // Read where they are: moving a Symbol or a Drawing out of its Result is
+    // a call per member at -Oz.
+    const Result<Symbol> encoded = encode(q.symbology, q.data, q.encode);
+    if (!encoded)
+        throw Fail{encoded.error()};
+    const Symbol& symbol = *encoded;
+    const Result<Drawing> laidOut = layout(symbol, q.layout);
+    if (!laidOut)
+        throw Fail{laidOut.error()};
+    const Drawing& drawing = *laidOut;
     switch (action) {
     case ENCODE: return factsJson(symbol, drawing);
     case VERIFY: return verdictJson(verify(drawing, symbol));
@@ -594,9 +602,11 @@ std::string run(int action, const Request& q) {
     constexpr Format FORMATS[] = {Format::Svg, Format::Pdf, Format::Eps, Format::Png, Format::Emf, Format::Bmp};
     if (action < SVG || action > BMP)
         fail(ErrorCode::UnknownFormat, "no such action");
-    Written w = take(write(drawing, FORMATS[action - SVG]));
+    const Result<Written> w = write(drawing, FORMATS[action - SVG]);
+    if (!w)
+        throw Fail{w.error()};
     // From the pointer, as one block: iterators of another type copy byte by byte at -Oz.
-    return std::string(reinterpret_cast<const char*>(w.bytes.data()), w.bytes.size());
+    return std::string(reinterpret_cast<const char*>(w->bytes.data()), w->bytes.size());
 }
 
 // ---- label sheets ----
