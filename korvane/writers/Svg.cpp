@@ -113,14 +113,28 @@ int gcd(int a, int b) { return std::gcd(a, b); }
 // The bars clipped to the canvas, in rows, and the unit that divides every
 // coordinate.
 std::vector<Rect> clippedBars(const Drawing& d, int& unit) {
+    // Rectangles wholly on the canvas, as layouts make them, are taken as they
+    // are in one copy; otherwise each is clipped.
+    const Rect* given = d.rects.data();
+    const std::size_t count = d.rects.size();
+    bool inside = true;
+    for (std::size_t i = 0; i < count && inside; ++i) {
+        const Rect& r = given[i];
+        inside = r.width > 0 && r.height > 0 && r.x >= 0 && r.y >= 0 &&
+                 static_cast<long long>(r.x) + r.width <= d.width && static_cast<long long>(r.y) + r.height <= d.height;
+    }
     std::vector<Rect> rects;
-    rects.reserve(d.rects.size());
+    if (inside) {
+        rects.assign(given, given + count);
+    } else {
+        rects.reserve(count);
+        for (const Rect& r : d.rects)
+            if (Rect c; clipToCanvas(r, d, c))
+                rects.push_back(c);
+    }
     unit = 0;
-    for (const Rect& r : d.rects) {
-        Rect c;
-        if (!clipToCanvas(r, d, c))
-            continue;
-        rects.push_back(c);
+    for (std::size_t i = 0; i < rects.size(); ++i) {
+        const Rect& c = rects.data()[i];
         // Once found, the unit divides nearly every rectangle: test before taking gcds.
         if (unit == 0 || c.x % unit != 0 || c.y % unit != 0 || c.width % unit != 0 || c.height % unit != 0)
             unit = gcd(gcd(unit, c.x), gcd(gcd(unit, c.y), gcd(c.width, c.height)));
