@@ -5,7 +5,6 @@
 #include "korvane/Options.h"
 
 #include <cstdio>
-#include <numeric>
 
 namespace korvane {
 
@@ -126,9 +125,12 @@ Result<Symbol> symbolFromEngine(const LinearSymbol& engine, Symbology s, const L
     symbol.wideRatio = settings.wideRatio;
     // A symbol ends with a bar; a space after it belongs to the quiet zone.
     const std::size_t count = engine.barWidths.size() - (engine.barWidths.size() % 2 == 0 ? 1 : 0);
-    symbol.widths.assign(engine.barWidths.begin(), engine.barWidths.begin() + static_cast<std::ptrdiff_t>(count));
+    // From pointers, so the copy is one block even where the compiler optimises for size.
+    symbol.widths.assign(engine.barWidths.data(), engine.barWidths.data() + count);
     symbol.kinds.assign(count, BarKind::Data);
-    symbol.widthModules = std::accumulate(symbol.widths.begin(), symbol.widths.end(), 0);
+    const int* widths = symbol.widths.data();
+    for (std::size_t i = 0; i < count; ++i)
+        symbol.widthModules += widths[i];
     return symbol;
 }
 

@@ -205,6 +205,9 @@ Result<Plan> planLinear(const Symbol& symbol, const LayoutOptions& o, const Scal
     d.width = static_cast<int>(canvasW);
     d.height = static_cast<int>(canvasH);
 
+    // Room for every bar and text run at once: growing the vectors a step at a
+    // time moved them (and the runs' strings) over and over.
+    d.rects.reserve(symbol.widths.size() / 2 + 1);
     int x = quietL;
     for (std::size_t i = 0; i < symbol.widths.size(); ++i) {
         const int w = symbol.widths[i] * s.x;
@@ -227,6 +230,10 @@ Result<Plan> planLinear(const Symbol& symbol, const LayoutOptions& o, const Scal
     if (text) {
         const Font font = retail ? Font::OcrB : Font::Sans;
         const double gap = s.x;
+        std::size_t runs = 0;
+        for (const TextSpan& span : symbol.textSpans)
+            runs += retail && span.place != TextPlace::Above ? span.text.size() : 1;
+        d.texts.reserve(runs);
         for (const TextSpan& span : symbol.textSpans) {
             const double size = span.small ? em * SMALL_DIGIT_SCALE : em;
             const double from = quietL + static_cast<double>(span.startModule) * s.x;

@@ -128,6 +128,11 @@ const SymbologyInfo& symbologyInfo(Symbology s) { return REGISTRY[static_cast<in
 const SymbologyInfo* allSymbologies() { return REGISTRY; }
 
 std::optional<Symbology> findSymbology(std::string_view name) {
+    // The name as the registry spells it, as callers mostly give it: one
+    // comparison of lengths and bytes per symbology before the looser match.
+    for (const SymbologyInfo& info : REGISTRY)
+        if (info.name == name)
+            return info.id;
     for (const SymbologyInfo& info : REGISTRY) {
         if (sameName(info.name, name))
             return info.id;

@@ -164,9 +164,10 @@ function optionValue(name, value) {
 }
 
 // name\0value\0 pairs for the library; `symbology` and `data` go apart.
-function optionBytes(options) {
+function optionText(options) {
   let text = "";
-  for (const [key, value] of Object.entries(options)) {
+  for (const key of Object.keys(options)) {
+    const value = options[key];
     if (key === "symbology" || key === "data" || value === undefined) continue;
     let v;
     if (key === "fg" || key === "bg") v = colour(key, value);
@@ -175,7 +176,7 @@ function optionBytes(options) {
     else v = optionValue(key, value);
     text += kebab(key) + "\0" + v + "\0";
   }
-  return encoder.encode(text);
+  return text;
 }
 
 // The 1-based position a message names ("... at position 3 ..."), or null.
@@ -198,20 +199,25 @@ function failure(status) {
   return new KorvaneError(message, cString(wasm.kvjs_error_name(status)), positionOf(message));
 }
 
-// Copies `parts` (byte arrays) into the module's memory and calls
-// run(address, length, address, length, ...) on them.
+// Copies `parts` (strings, as UTF-8, or byte arrays) into the module's
+// memory and calls run(address, length, address, length, ...) on them.
+// Strings are encoded in place, into room for three bytes a code unit.
 function withBytes(parts, run) {
-  const size = parts.reduce((n, p) => n + p.length, 0);
-  const base = wasm.malloc(Math.max(size, 1));
+  let room = 0;
+  for (const p of parts) room += typeof p === "string" ? 3 * p.length : p.length;
+  const base = wasm.malloc(Math.max(room, 1));
   if (!base) throw new KorvaneError("out of memory", "size-too-large");
   try {
+    const memory = new Uint8Array(wasm.memory.buffer);
+    const args = [];
     let at = base;
-    const args = parts.flatMap((p) => {
-      new Uint8Array(wasm.memory.buffer, at, p.length).set(p);
-      const a = at;
-      at += p.length;
-      return [a, p.length];
-    });
+    for (const p of parts) {
+      let length = p.length;
+      if (typeof p === "string") length = encoder.encodeInto(p, memory.subarray(at, at + 3 * p.length)).written;
+      else memory.set(p, at);
+      args.push(at, length);
+      at += length;
+    }
     const status = run(...args);
     if (status !== 0) throw failure(status);
   } finally {
@@ -219,13 +225,13 @@ function withBytes(parts, run) {
   }
 }
 
-// The symbology (NUL-ended), the data and the options of a request, as bytes.
+// The symbology (NUL-ended), the data and the options of a request.
 function requestParts(options) {
   if (options === null || typeof options !== "object") throw new TypeError("korvane: give an options object");
   const { symbology, data } = options;
   if (typeof symbology !== "string") throw new TypeError("korvane: symbology must be a string such as \"ean13\"");
   if (typeof data !== "string" && !(data instanceof Uint8Array)) throw new TypeError("korvane: data must be a string or a Uint8Array");
-  return [encoder.encode(symbology + "\0"), typeof data === "string" ? encoder.encode(data) : data, optionBytes(options)];
+  return [symbology + "\0", data, optionText(options)];
 }
 
 function call(action, options) {
@@ -315,7 +321,7 @@ function sheet(items, sheetOptions = {}) {
   items.forEach((item, i) => {
     let parts;
     try {
-      parts = [...requestParts(item), encoder.encode(labelLine(labelText, item, i))];
+      parts = [...requestParts(item), labelLine(labelText, item, i)];
     } catch (e) {
       wasm.kvjs_sheet_begin(0, 0); // drops the sheet begun
       if (e instanceof KorvaneError) e.message = `label ${i + 1}: ${e.message}`;

@@ -29,6 +29,9 @@ using namespace korvane;
 namespace {
 
 std::string out;  // the last call's answer: bytes, JSON, or an error message
+// ... or a written file's bytes, kept as the writer gave them rather than copied into `out`.
+std::vector<std::uint8_t> outFile;
+bool answerIsFile = false;
 
 // ---- JSON, for facts, verdicts and the registry ----
 
@@ -594,22 +597,34 @@ std::string symbologiesJson() {
 // What kvjs_run makes of a request.
 enum Action { ENCODE = 0, SVG, PDF, EPS, PNG, EMF, BMP, VERIFY, GRADE };
 
-std::string run(int action, const Request& q) {
+// The answer in `out`, or for a file in `outFile`; returns whether it is a file.
+bool run(int action, const Request& q) {
     if (q.printer && action != GRADE)
         fail(ErrorCode::InvalidOption, "the option printer is grade()'s");
-    const Symbol symbol = take(encode(q.symbology, q.data, q.encode));
-    const Drawing drawing = take(layout(symbol, q.layout));
+    // Read where they are: moving a Symbol or a Drawing out of its Result is
+    // a call per member at -Oz.
+    const Result<Symbol> encoded = encode(q.symbology, q.data, q.encode);
+    if (!encoded)
+        throw Fail{encoded.error()};
+    const Symbol& symbol = *encoded;
+    const Result<Drawing> laidOut = layout(symbol, q.layout);
+    if (!laidOut)
+        throw Fail{laidOut.error()};
+    const Drawing& drawing = *laidOut;
     switch (action) {
-    case ENCODE: return factsJson(symbol, drawing);
-    case VERIFY: return verdictJson(verify(drawing, symbol));
-    case GRADE: return gradeJson(grade(drawing, symbol, q.printer.value_or(PrinterProfile{})));
+    case ENCODE: out = factsJson(symbol, drawing); return false;
+    case VERIFY: out = verdictJson(verify(drawing, symbol)); return false;
+    case GRADE: out = gradeJson(grade(drawing, symbol, q.printer.value_or(PrinterProfile{}))); return false;
     default: break;
     }
     constexpr Format FORMATS[] = {Format::Svg, Format::Pdf, Format::Eps, Format::Png, Format::Emf, Format::Bmp};
     if (action < SVG || action > BMP)
         fail(ErrorCode::UnknownFormat, "no such action");
-    Written w = take(write(drawing, FORMATS[action - SVG]));
-    return std::string(w.bytes.begin(), w.bytes.end());
+    Result<Written> w = write(drawing, FORMATS[action - SVG]);
+    if (!w)
+        throw Fail{w.error()};
+    outFile = std::move(w->bytes);
+    return true;
 }
 
 // ---- label sheets ----
@@ -737,6 +752,7 @@ void addLabel(const Request& q, std::string_view text) {
 }
 
 int failed(const Error& e) {
+    answerIsFile = false;
     out = e.message;
     return static_cast<int>(e.code) + 1;
 }
@@ -748,7 +764,7 @@ int failed(const Error& e) {
 KVJS_EXPORT int kvjs_run(int action, const char* symbology, const char* data, std::size_t dataLength,
                          const char* options, std::size_t optionsLength) {
     try {
-        out = run(action, parseRequest(symbology, data, dataLength, options, optionsLength));
+        answerIsFile = run(action, parseRequest(symbology, data, dataLength, options, optionsLength));
         return 0;
     } catch (const Fail& f) {
         return failed(f.error);
@@ -791,6 +807,7 @@ KVJS_EXPORT int kvjs_sheet_end() {
             fail(ErrorCode::InvalidOption, "a sheet needs at least one label");
         if (const Status done = sheetRun->writer->finish(); !done)
             throw Fail{done.error()};
+        answerIsFile = false;
         out = std::move(sheetRun->pdf.bytes);
         sheetRun.reset();
         return 0;
@@ -802,6 +819,7 @@ KVJS_EXPORT int kvjs_sheet_end() {
 
 // The registry as JSON.
 KVJS_EXPORT int kvjs_symbologies() {
+    answerIsFile = false;
     out = symbologiesJson();
     return 0;
 }
@@ -812,5 +830,7 @@ KVJS_EXPORT const char* kvjs_error_name(int status) {
 }
 
 KVJS_EXPORT const char* kvjs_version() { return KORVANE_VERSION_STRING; }
-KVJS_EXPORT const char* kvjs_out() { return out.data(); }
-KVJS_EXPORT std::size_t kvjs_out_length() { return out.size(); }
+KVJS_EXPORT const char* kvjs_out() {
+    return answerIsFile ? reinterpret_cast<const char*>(outFile.data()) : out.data();
+}
+KVJS_EXPORT std::size_t kvjs_out_length() { return answerIsFile ? outFile.size() : out.size(); }

@@ -386,7 +386,7 @@ static_assert(GF.exp[8] == 0x1D && GF.exp[255] == 1 && GF.log[2] == 1);
 
 // Set bits of a word without a library call: x86-64's baseline has no
 // popcount instruction, and the call costs more than these few operations.
-constexpr int bitCount(std::uint64_t x) {
+[[gnu::always_inline]] constexpr int bitCount(std::uint64_t x) {
     x -= (x >> 1) & 0x5555555555555555u;
     x = (x & 0x3333333333333333u) + ((x >> 2) & 0x3333333333333333u);
     x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Fu;
@@ -396,54 +396,60 @@ static_assert(bitCount(0) == 0 && bitCount(~std::uint64_t{0}) == 64 && bitCount(
 
 // A row (or column) of modules as bits, bit j for module j, in W words: one
 // for symbols up to 64 modules across (versions 1-11), three for the largest.
+// Its operations are always inlined: where the build optimises for size (the
+// WebAssembly module) they would stay calls that pass their words through
+// memory, and choosing the mask took most of the time of a whole symbol.
+#define KV_LINE_OP [[gnu::always_inline]] inline
 template <int W>
 struct Line {
     std::uint64_t w[W] = {};
 
-    void set(int j) { w[j >> 6] |= std::uint64_t{1} << (j & 63); }
-    bool get(int j) const { return (w[j >> 6] >> (j & 63)) & 1; }
-    static Line of(const std::uint64_t* words) {
+    KV_LINE_OP Line() = default;
+
+    KV_LINE_OP void set(int j) { w[j >> 6] |= std::uint64_t{1} << (j & 63); }
+    KV_LINE_OP bool get(int j) const { return (w[j >> 6] >> (j & 63)) & 1; }
+    KV_LINE_OP static Line of(const std::uint64_t* words) {
         Line l;
         for (int i = 0; i < W; ++i)
             l.w[i] = words[i];
         return l;
     }
-    friend Line operator&(Line a, const Line& b) {
+    KV_LINE_OP friend Line operator&(Line a, const Line& b) {
         for (int i = 0; i < W; ++i)
             a.w[i] &= b.w[i];
         return a;
     }
-    friend Line operator|(Line a, const Line& b) {
+    KV_LINE_OP friend Line operator|(Line a, const Line& b) {
         for (int i = 0; i < W; ++i)
             a.w[i] |= b.w[i];
         return a;
     }
-    friend Line operator^(Line a, const Line& b) {
+    KV_LINE_OP friend Line operator^(Line a, const Line& b) {
         for (int i = 0; i < W; ++i)
             a.w[i] ^= b.w[i];
         return a;
     }
-    Line operator~() const {
+    KV_LINE_OP Line operator~() const {
         Line l;
         for (int i = 0; i < W; ++i)
             l.w[i] = ~w[i];
         return l;
     }
     // Bit j takes bit j + k (k 1-63); the top bits become 0.
-    Line down(int k) const {
+    KV_LINE_OP Line down(int k) const {
         Line l;
         for (int i = 0; i < W; ++i)
             l.w[i] = w[i] >> k | (i + 1 < W ? w[i + 1] << (64 - k) : 0);
         return l;
     }
     // Bit j takes bit j - k (k 1-63); bits below k become 0.
-    Line up(int k) const {
+    KV_LINE_OP Line up(int k) const {
         Line l;
         for (int i = 0; i < W; ++i)
             l.w[i] = w[i] << k | (i > 0 ? w[i - 1] >> (64 - k) : 0);
         return l;
     }
-    int count() const {
+    KV_LINE_OP int count() const {
         int n = 0;
         for (int i = 0; i < W; ++i)
             n += bitCount(w[i]);
@@ -492,7 +498,7 @@ struct MaskLines {
 constexpr MaskLines MASK_LINES;
 
 template <int W>
-int lineRuns(const Line<W>& l, const Line<W>& valid1) {
+KV_LINE_OP int lineRuns(const Line<W>& l, const Line<W>& valid1) {
     // N1: in a run of k >= 5 equal modules, k - 4 windows of five and one run start: 3 + (k - 5).
     const Line<W> equal = ~(l ^ l.down(1)) & valid1;
     const Line<W> five = equal & equal.down(1) & equal.down(2) & equal.down(3);
@@ -502,7 +508,7 @@ int lineRuns(const Line<W>& l, const Line<W>& valid1) {
 // N3: a 1:1:3:1:1 pattern with four light modules before or after it. Those
 // may lie in the quiet zone, which is light: outside the symbol counts as light.
 template <int W>
-int lineFinders(const Line<W>& l, const Line<W>& valid6) {
+KV_LINE_OP int lineFinders(const Line<W>& l, const Line<W>& valid6) {
     const Line<W> pattern = l & ~l.down(1) & l.down(2) & l.down(3) & l.down(4) & ~l.down(5) & l.down(6) & valid6;
     const Line<W> anyBefore = l | l.up(1) | l.up(2) | l.up(3);
     const Line<W> anyAfter = l | l.down(1) | l.down(2) | l.down(3);
@@ -515,11 +521,12 @@ struct Lines {
     std::vector<Line<W>> rows, columns;
 
     explicit Lines(int n) : size(n), rows(static_cast<std::size_t>(n)), columns(static_cast<std::size_t>(n)) {}
-    void set(int row, int col) {
+    KV_LINE_OP void set(int row, int col) {
         rows[static_cast<std::size_t>(row)].set(col);
         columns[static_cast<std::size_t>(col)].set(row);
     }
 };
+#undef KV_LINE_OP
 
 template <int W>
 int score(const Lines<W>& m) {

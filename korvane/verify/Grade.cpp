@@ -13,8 +13,30 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
 
 namespace korvane {
+namespace {
+
+// The least and the greatest of the values (0 and 0 for none), in one pass
+// over their pointer: std::minmax_element's iterators and comparisons are a
+// call each at -Oz (the npm module), where they took a sixth of a grade.
+std::pair<double, double> lowHigh(const std::vector<double>& v) {
+    if (v.empty())
+        return {0, 0};
+    const double* p = v.data();
+    double low = p[0], high = p[0];
+    for (std::size_t i = 1; i < v.size(); ++i) {
+        low = p[i] < low ? p[i] : low;
+        high = high < p[i] ? p[i] : high;
+    }
+    return {low, high};
+}
+
+}  // namespace
+
 namespace detail {
 
 int GradeScale::gradeOf(double v) const {
@@ -29,9 +51,7 @@ ProfileMeasures measureProfile(const std::vector<double>& r) {
     ProfileMeasures m;
     if (r.empty())
         return m;
-    const auto [lo, hi] = std::minmax_element(r.begin(), r.end());
-    m.rMin = *lo;
-    m.rMax = *hi;
+    std::tie(m.rMin, m.rMax) = lowHigh(r);
     m.symbolContrast = m.rMax - m.rMin;
     m.threshold = m.rMin + m.symbolContrast / 2;
     if (m.symbolContrast <= 0)
@@ -632,9 +652,7 @@ Printed printPicture(const Drawing& d, const Printing& pr) {
             }
         }
     }
-    const auto [low, high] = std::minmax_element(refl.begin(), refl.end());
-    out.lo = *low;
-    out.hi = *high;
+    std::tie(out.lo, out.hi) = lowHigh(refl);
     const double threshold = (out.lo + out.hi) / 2;
     out.reversed = darkR > light;  // light modules on a dark ground
     out.picture.width = w;
@@ -832,8 +850,8 @@ QualityGrade gradeMatrix(const Drawing& d, const Symbol& s, const PrinterProfile
                 }
             sampled[static_cast<std::size_t>(row) * cols + col] = count ? total / count : light;
         }
-    const auto [sLo, sHi] = std::minmax_element(sampled.begin(), sampled.end());
-    const double rMin = std::min(*sLo, *lo), rMax = std::max(*sHi, *hi);
+    const auto [sLo, sHi] = lowHigh(sampled);
+    const double rMin = std::min(sLo, *lo), rMax = std::max(sHi, *hi);
     const double sc = rMax - rMin, gt = (rMax + rMin) / 2;
     auto moduleValue = [&](int row, int col, bool margin) {
         const double v = sampled[static_cast<std::size_t>(row) * cols + col];

@@ -60,7 +60,7 @@ Result<Written> writeBmp(const Drawing& d, const WriteOptions& options) {
         bmp.writeBitmap(row.data(), 1, d.width);
     }
     const std::string& bytes = bmp.contents();
-    w.bytes.assign(bytes.begin(), bytes.end());
+    w.bytes = bytesOf(bytes);
     return w;
 }
 

@@ -44,24 +44,23 @@ double resolutionOf(const Drawing& d, const WriteOptions& o) {
     return 96;
 }
 
+char* formatInt(char* out, long long v) { return std::to_chars(out, out + INT_ROOM, v).ptr; }
+
 void appendInt(std::string& out, long long v) {
-    char buf[24];
-    const auto r = std::to_chars(buf, buf + sizeof buf, v);
-    out.append(buf, static_cast<std::size_t>(r.ptr - buf));
+    char buf[INT_ROOM];
+    out.append(buf, static_cast<std::size_t>(formatInt(buf, v) - buf));
 }
 
-void appendNumber(std::string& out, double v, int decimals) {
+char* formatNumber(char* out, double v, int decimals) {
     constexpr double POWERS[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
     if (!std::isfinite(v))
         v = 0;
     decimals = std::clamp(decimals, 0, 9);
     const double scale = POWERS[decimals];
     const double rounded = std::round(v * scale) / scale;
-    if (rounded == std::floor(rounded) && std::fabs(rounded) < 9e15) {
-        appendInt(out, static_cast<long long>(rounded));  // also turns -0 into 0
-        return;
-    }
-    char buf[64];
+    if (rounded == std::floor(rounded) && std::fabs(rounded) < 9e15)
+        return formatInt(out, static_cast<long long>(rounded));  // also turns -0 into 0
+    char buf[NUMBER_ROOM];
 #ifdef __EMSCRIPTEN__
     // The WebAssembly build's C++ library has no to_chars for doubles, and its
     // printf formats through 128-bit long doubles done in software, some
@@ -97,7 +96,14 @@ void appendNumber(std::string& out, double v, int decimals) {
         --end;
     if (end > buf && end[-1] == '.')
         --end;
-    out.append(buf, static_cast<std::size_t>(end - buf));
+    const auto length = static_cast<std::size_t>(end - buf);
+    std::memcpy(out, buf, length);
+    return out + length;
+}
+
+void appendNumber(std::string& out, double v, int decimals) {
+    char buf[NUMBER_ROOM];
+    out.append(buf, static_cast<std::size_t>(formatNumber(buf, v, decimals) - buf));
 }
 
 std::u32string codePoints(std::string_view text) {

@@ -87,7 +87,7 @@ Result<Written> writeEps(const Drawing& d, const WriteOptions& options) {
     out += "grestore\nshowpage\n%%EOF\n";
 
     Written w;
-    w.bytes.assign(out.begin(), out.end());
+    w.bytes = bytesOf(out);
     return w;
 }
 

@@ -267,7 +267,8 @@ namespace {
 class MemorySink : public ByteSink {
 public:
     Status append(std::string_view bytes) override {
-        bytes_.insert(bytes_.end(), bytes.begin(), bytes.end());
+        const auto* b = reinterpret_cast<const std::uint8_t*>(bytes.data());
+        bytes_.insert(bytes_.end(), b, b + bytes.size());
         return Done{};
     }
     std::vector<std::uint8_t> bytes_;

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <numeric>
 
@@ -21,77 +22,123 @@ namespace {
 
 // Families that render everywhere: the Debian font's family name and its
 // common spellings first, then the generic family.
-constexpr const char* OCRB_FAMILIES = "OCR-B, OCRB, 'OCR B', monospace";
-constexpr const char* SANS_FAMILIES = "'DejaVu Sans', Helvetica, Arial, sans-serif";
+constexpr std::string_view OCRB_FAMILIES = "OCR-B, OCRB, 'OCR B', monospace";
+constexpr std::string_view SANS_FAMILIES = "'DejaVu Sans', Helvetica, Arial, sans-serif";
 
-void appendHex(std::string& out, std::uint8_t v) {
+// The file is written through a cursor into room reserved for its largest
+// size. Appending each piece to a std::string is a call into the C++ library
+// (in the size-optimised WebAssembly build, a chain of them), and that was
+// most of the writer's time.
+struct Cursor {
+    char* p;
+
+    template <std::size_t N>
+    void put(const char (&literal)[N]) {
+        std::memcpy(p, literal, N - 1);
+        p += N - 1;
+    }
+    void put(std::string_view s) {
+        std::memcpy(p, s.data(), s.size());
+        p += s.size();
+    }
+    void put(char c) { *p++ = c; }
+    void number(double v, int decimals) { p = formatNumber(p, v, decimals); }
+    void integer(long long v) { p = formatInt(p, v); }
+};
+
+// Room for a fill attribute: the literals and one number.
+constexpr std::size_t FILL_ROOM = 48 + NUMBER_ROOM;
+
+void putHex(Cursor& out, std::uint8_t v) {
     constexpr char DIGITS[] = "0123456789abcdef";
-    out += DIGITS[v >> 4];
-    out += DIGITS[v & 15];
+    out.put(DIGITS[v >> 4]);
+    out.put(DIGITS[v & 15]);
 }
 
 // fill="#rrggbb", with fill-opacity where the colour is translucent.
-void appendFill(std::string& out, Colour c) {
-    out += " fill=\"#";
-    appendHex(out, c.r);
-    appendHex(out, c.g);
-    appendHex(out, c.b);
-    out += '"';
+void putFill(Cursor& out, Colour c) {
+    out.put(" fill=\"#");
+    putHex(out, c.r);
+    putHex(out, c.g);
+    putHex(out, c.b);
+    out.put('"');
     if (!c.opaque()) {
-        out += " fill-opacity=\"";
-        appendNumber(out, c.a / 255.0, 4);
-        out += '"';
+        out.put(" fill-opacity=\"");
+        out.number(c.a / 255.0, 4);
+        out.put('"');
     }
 }
 
-void appendUtf8(std::string& out, char32_t c) {
+void putUtf8(Cursor& out, char32_t c) {
     if (c < 0x80) {
-        out += static_cast<char>(c);
+        out.put(static_cast<char>(c));
     } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | c >> 6);
-        out += static_cast<char>(0x80 | (c & 0x3F));
+        out.put(static_cast<char>(0xC0 | c >> 6));
+        out.put(static_cast<char>(0x80 | (c & 0x3F)));
     } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | c >> 12);
-        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
+        out.put(static_cast<char>(0xE0 | c >> 12));
+        out.put(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
+        out.put(static_cast<char>(0x80 | (c & 0x3F)));
     } else {
-        out += static_cast<char>(0xF0 | c >> 18);
-        out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
+        out.put(static_cast<char>(0xF0 | c >> 18));
+        out.put(static_cast<char>(0x80 | (c >> 12 & 0x3F)));
+        out.put(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
+        out.put(static_cast<char>(0x80 | (c & 0x3F)));
     }
 }
 
 // Character data: markup characters as entities; code points are already free
-// of the control characters XML forbids.
-void appendEscaped(std::string& out, const std::u32string& text) {
-    for (char32_t c : text) {
+// of the control characters XML forbids. A byte of text becomes at most five
+// bytes here ("&amp;"; a stray byte is a two-byte character).
+constexpr std::size_t ESCAPED_ROOM_PER_BYTE = 5;
+void putEscaped(Cursor& out, std::string_view text) {
+    // Printable ASCII without markup characters is written as it stands.
+    if (std::all_of(text.begin(), text.end(),
+                    [](char c) { return c >= ' ' && c <= '~' && c != '<' && c != '>' && c != '&'; })) {
+        out.put(text);
+        return;
+    }
+    for (char32_t c : codePoints(text)) {
         switch (c) {
-        case U'<': out += "&lt;"; break;
-        case U'>': out += "&gt;"; break;
-        case U'&': out += "&amp;"; break;
-        default: appendUtf8(out, c);
+        case U'<': out.put("&lt;"); break;
+        case U'>': out.put("&gt;"); break;
+        case U'&': out.put("&amp;"); break;
+        default: putUtf8(out, c);
         }
     }
 }
 
 int gcd(int a, int b) { return std::gcd(a, b); }
 
-void appendBars(std::string& out, const Drawing& d) {
+// The bars clipped to the canvas, in rows, and the unit that divides every
+// coordinate.
+std::vector<Rect> clippedBars(const Drawing& d, int& unit) {
+    // Rectangles wholly on the canvas, as layouts make them, are taken as they
+    // are in one copy; otherwise each is clipped.
+    const Rect* given = d.rects.data();
+    const std::size_t count = d.rects.size();
+    bool inside = true;
+    for (std::size_t i = 0; i < count && inside; ++i) {
+        const Rect& r = given[i];
+        inside = r.width > 0 && r.height > 0 && r.x >= 0 && r.y >= 0 &&
+                 static_cast<long long>(r.x) + r.width <= d.width && static_cast<long long>(r.y) + r.height <= d.height;
+    }
     std::vector<Rect> rects;
-    rects.reserve(d.rects.size());
-    int unit = 0;
-    for (const Rect& r : d.rects) {
-        Rect c;
-        if (!clipToCanvas(r, d, c))
-            continue;
-        rects.push_back(c);
+    if (inside) {
+        rects.assign(given, given + count);
+    } else {
+        rects.reserve(count);
+        for (const Rect& r : d.rects)
+            if (Rect c; clipToCanvas(r, d, c))
+                rects.push_back(c);
+    }
+    unit = 0;
+    for (std::size_t i = 0; i < rects.size(); ++i) {
+        const Rect& c = rects.data()[i];
         // Once found, the unit divides nearly every rectangle: test before taking gcds.
         if (unit == 0 || c.x % unit != 0 || c.y % unit != 0 || c.width % unit != 0 || c.height % unit != 0)
             unit = gcd(gcd(unit, c.x), gcd(gcd(unit, c.y), gcd(c.width, c.height)));
     }
-    if (rects.empty())
-        return;
     const auto rowOrder = [](const Rect& a, const Rect& b) {
         if (a.y != b.y)
             return a.y < b.y;
@@ -101,22 +148,27 @@ void appendBars(std::string& out, const Drawing& d) {
     };
     if (!std::is_sorted(rects.begin(), rects.end(), rowOrder))
         std::sort(rects.begin(), rects.end(), rowOrder);
+    return rects;
+}
 
-    out += "<path";
-    appendFill(out, d.foreground);
-    out += " shape-rendering=\"crispEdges\"";
+// Room for the path of `count` rectangles: each writes at most four numbers
+// of up to 20 characters and six letters; the element's own text besides.
+std::size_t barsRoom(std::size_t count) { return count * 90 + 128 + FILL_ROOM + INT_ROOM; }
+
+void putBars(Cursor& out, const std::vector<Rect>& rects, int unit, Colour foreground) {
+    if (rects.empty())
+        return;
+    out.put("<path");
+    putFill(out, foreground);
+    out.put(" shape-rendering=\"crispEdges\"");
     if (unit > 1) {
         // Every coordinate is a multiple of `unit` dots (a module, usually): written in those units.
-        out += " transform=\"scale(";
-        appendInt(out, unit);
-        out += ")\"";
+        out.put(" transform=\"scale(");
+        out.integer(unit);
+        out.put(")\"");
     }
-    out += " d=\"";
-    // The path data straight into a buffer of its largest size: a rectangle
-    // writes at most four numbers of up to 20 characters and six letters.
-    const std::size_t room = rects.size() * 90 + 64;
-    const std::unique_ptr<char[]> path(new char[room]);  // left uninitialised: it is written before it is read
-    char* p = path.get();
+    out.put(" d=\"");
+    char*& p = out.p;
     const auto put = [&p](char c) { *p++ = c; };
     const auto number = [&p](long long v) {
         char digits[24];
@@ -178,80 +230,123 @@ void appendBars(std::string& out, const Drawing& d) {
         number(x0);
         put('z');
     }
-    out.append(path.get(), static_cast<std::size_t>(p - path.get()));
-    out += "\"/>\n";
+    out.put("\"/>\n");
 }
 
-void appendText(std::string& out, const TextRun& t, Colour colour) {
-    out += "<text x=\"";
-    appendNumber(out, t.x, 2);
-    out += "\" y=\"";
-    appendNumber(out, t.y, 2);
-    out += "\" font-family=\"";
-    out += t.font == Font::OcrB ? OCRB_FAMILIES : SANS_FAMILIES;
-    out += "\" font-size=\"";
-    appendNumber(out, t.size, 2);
-    out += '"';
-    if (t.anchor != Anchor::Start)
-        out += t.anchor == Anchor::Middle ? " text-anchor=\"middle\"" : " text-anchor=\"end\"";
-    if (const int rotation = normalRotation(t.rotation); rotation != 0) {
-        out += " transform=\"rotate(";
-        appendInt(out, rotation);  // clockwise, as y runs downwards
-        out += ' ';
-        appendNumber(out, t.x, 2);
-        out += ' ';
-        appendNumber(out, t.y, 2);
-        out += ")\"";
+// What follows a text's x up to its characters: y, font, size, anchor, turn
+// and fill. The text runs of a symbol mostly share all of these (the digits
+// under an EAN-13 differ in x alone), so the writer makes the attributes once
+// and reuses them while they stay the same.
+struct TextAttributes {
+    static constexpr std::size_t ROOM = 160 + 5 * NUMBER_ROOM + INT_ROOM + FILL_ROOM;
+    const TextRun* from = nullptr;  // the run they were made for
+    char text[ROOM];
+    std::size_t length = 0;
+
+    bool fits(const TextRun& t) const {
+        // A turn is about the run's own x: made again for each turned run.
+        return from && t.rotation == 0 && from->rotation == 0 && t.y == from->y && t.size == from->size &&
+               t.font == from->font && t.anchor == from->anchor;
     }
-    appendFill(out, colour);
-    out += " xml:space=\"preserve\">";
-    appendEscaped(out, codePoints(t.text));
-    out += "</text>\n";
+    void make(const TextRun& t, Colour colour) {
+        from = &t;
+        Cursor out{text};
+        out.put("\" y=\"");
+        out.number(t.y, 2);
+        out.put("\" font-family=\"");
+        out.put(t.font == Font::OcrB ? OCRB_FAMILIES : SANS_FAMILIES);
+        out.put("\" font-size=\"");
+        out.number(t.size, 2);
+        out.put('"');
+        if (t.anchor != Anchor::Start) {
+            if (t.anchor == Anchor::Middle)
+                out.put(" text-anchor=\"middle\"");
+            else
+                out.put(" text-anchor=\"end\"");
+        }
+        if (const int rotation = normalRotation(t.rotation); rotation != 0) {
+            out.put(" transform=\"rotate(");
+            out.integer(rotation);  // clockwise, as y runs downwards
+            out.put(' ');
+            out.number(t.x, 2);
+            out.put(' ');
+            out.number(t.y, 2);
+            out.put(")\"");
+        }
+        putFill(out, colour);
+        out.put(" xml:space=\"preserve\">");
+        length = static_cast<std::size_t>(out.p - text);
+    }
+};
+
+std::size_t textRoom(const TextRun& t) {
+    return 32 + NUMBER_ROOM + TextAttributes::ROOM + t.text.size() * ESCAPED_ROOM_PER_BYTE;
+}
+
+void putText(Cursor& out, const TextRun& t, Colour colour, TextAttributes& attributes) {
+    if (!attributes.fits(t))
+        attributes.make(t, colour);
+    out.put("<text x=\"");
+    out.number(t.x, 2);
+    out.put(std::string_view(attributes.text, attributes.length));
+    putEscaped(out, t.text);
+    out.put("</text>\n");
 }
 
 // A length in millimetres to 6 places, never above the exact value, so a
 // renderer that rounds the size up in pixels gets the canvas's own count.
-void appendLength(std::string& out, double mm) {
+void putLength(Cursor& out, double mm) {
     double rounded = std::round(mm * 1e6) / 1e6;
     if (rounded > mm)
         rounded -= 1e-6;
-    appendNumber(out, rounded, 6);
+    out.number(rounded, 6);
 }
 
 }  // namespace
 
 Result<Written> writeSvg(const Drawing& d, const WriteOptions&) {
-    std::string out;
-    out.reserve(512 + d.rects.size() * 12 + d.texts.size() * 160);
-    out += "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\n"
-           "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"";
+    int unit = 0;
+    const std::vector<Rect> rects = clippedBars(d, unit);
+    std::size_t room = 320 + 2 * NUMBER_ROOM + 4 * INT_ROOM + 64 + 2 * INT_ROOM + FILL_ROOM + barsRoom(rects.size());
+    for (const TextRun& t : d.texts)
+        room += textRoom(t);
+
+    // Left uninitialised: it is written before it is read. (A vector resized
+    // to the room would set every byte first, one call a byte at -Oz.)
+    const std::unique_ptr<std::uint8_t[]> buffer(new std::uint8_t[room]);
+    char* const start = reinterpret_cast<char*>(buffer.get());
+    Cursor out{start};
+    out.put("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\n"
+            "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"");
     const bool physical = std::isfinite(d.dpi) && d.dpi > 0;
-    const char* unit = physical ? "mm" : "px";
-    appendLength(out, physical ? d.widthMm() : d.width);
-    out += unit;
-    out += "\" height=\"";
-    appendLength(out, physical ? d.heightMm() : d.height);
-    out += unit;
-    out += "\" viewBox=\"";
-    appendInts(out, 0, 0, d.width, d.height);
-    out += "\">\n";
+    const std::string_view unitName = physical ? "mm" : "px";
+    putLength(out, physical ? d.widthMm() : d.width);
+    out.put(unitName);
+    out.put("\" height=\"");
+    putLength(out, physical ? d.heightMm() : d.height);
+    out.put(unitName);
+    out.put("\" viewBox=\"0 0 ");
+    out.integer(d.width);
+    out.put(' ');
+    out.integer(d.height);
+    out.put("\">\n");
     if (!d.background.transparent()) {
-        out += "<rect width=\"";
-        appendInt(out, d.width);
-        out += "\" height=\"";
-        appendInt(out, d.height);
-        out += '"';
-        appendFill(out, d.background);
-        out += "/>\n";
+        out.put("<rect width=\"");
+        out.integer(d.width);
+        out.put("\" height=\"");
+        out.integer(d.height);
+        out.put('"');
+        putFill(out, d.background);
+        out.put("/>\n");
     }
-    appendBars(out, d);
+    putBars(out, rects, unit, d.foreground);
+    TextAttributes attributes;
     for (const TextRun& t : d.texts)
         if (drawable(t))
-            appendText(out, t, d.foreground);
-    out += "</svg>\n";
-
+            putText(out, t, d.foreground, attributes);
+    out.put("</svg>\n");
     Written w;
-    w.bytes.assign(out.begin(), out.end());
+    w.bytes.assign(buffer.get(), buffer.get() + (out.p - start));
     return w;
 }
 

@@ -46,6 +46,14 @@ Result<Written> writePng(const Drawing& drawing, const WriteOptions& options);
 Result<Written> writeEmf(const Drawing& drawing, const WriteOptions& options);
 Result<Written> writeBmp(const Drawing& drawing, const WriteOptions& options);
 
+// The bytes of a file built as a string, copied in one block: a copy element
+// by element (char to uint8_t) is a loop over every byte where the compiler
+// optimises for size, as the WebAssembly build does.
+inline std::vector<std::uint8_t> bytesOf(std::string_view s) {
+    const auto* p = reinterpret_cast<const std::uint8_t*>(s.data());
+    return std::vector<std::uint8_t>(p, p + s.size());
+}
+
 // What every writer refuses: a canvas without dots, a text turned by other
 // than a multiple of 90 degrees.
 Status checkDrawing(const Drawing& drawing);
@@ -64,6 +72,11 @@ double resolutionOf(const Drawing& drawing, const WriteOptions& options);
 // "-3.25", never "-0".
 void appendNumber(std::string& out, double v, int decimals = 3);
 void appendInt(std::string& out, long long v);
+// The same written at `out`, which has room for NUMBER_ROOM (INT_ROOM)
+// characters; they return the end of what they wrote.
+constexpr std::size_t NUMBER_ROOM = 64, INT_ROOM = 24;
+char* formatNumber(char* out, double v, int decimals);
+char* formatInt(char* out, long long v);
 // Numbers separated by single spaces, as PDF and PostScript take operands
 // (and SVG a view box): "0 0 120 80"; appendNumbers rounds each to `decimals`.
 // The values are taken by reference, so that each is read only when it is

@@ -108,6 +108,59 @@ TEST(Hostile, TextReachesEveryReaderIntact) {
     }
 }
 
+// Each text of an SVG carries its own run's attributes, whichever of them
+// differs from the run before it.
+TEST(Hostile, SvgTextsKeepTheirOwnAttributes) {
+    using korvane::Anchor;
+    using korvane::Font;
+    struct Row {
+        korvane::TextRun run;
+        const char* attributes;  // x y font-family font-size text-anchor transform, as written
+    };
+    const Row rows[] = {
+        {{10, 50, 12, "a", Anchor::Middle, Font::OcrB, 0}, "10|50|OCR-B|12|middle|"},
+        {{20, 50, 12, "b", Anchor::Middle, Font::OcrB, 0}, "20|50|OCR-B|12|middle|"},
+        {{30, 60, 12, "c", Anchor::Middle, Font::OcrB, 0}, "30|60|OCR-B|12|middle|"},
+        {{40, 60, 14, "d", Anchor::Middle, Font::OcrB, 0}, "40|60|OCR-B|14|middle|"},
+        {{50, 60, 14, "e", Anchor::Middle, Font::Sans, 0}, "50|60|'DejaVu Sans'|14|middle|"},
+        {{60, 60, 14, "f", Anchor::End, Font::Sans, 0}, "60|60|'DejaVu Sans'|14|end|"},
+        {{70, 60, 14, "g", Anchor::Start, Font::Sans, 0}, "70|60|'DejaVu Sans'|14||"},
+        {{80, 60, 14, "h", Anchor::Start, Font::Sans, 90}, "80|60|'DejaVu Sans'|14||rotate(90 80 60)"},
+        {{90, 60, 14, "i", Anchor::Start, Font::Sans, 90}, "90|60|'DejaVu Sans'|14||rotate(90 90 60)"},
+        {{95, 60, 14, "j", Anchor::Start, Font::Sans, 0}, "95|60|'DejaVu Sans'|14||"},
+    };
+    korvane::Drawing d;
+    d.width = 100;
+    d.height = 100;
+    for (const Row& r : rows)
+        d.texts.push_back(r.run);
+    const auto w = korvane::write(d, Format::Svg);
+    ASSERT_TRUE(w) << w.error().message;
+    xmlDocPtr doc = xmlReadMemory(reinterpret_cast<const char*>(w->bytes.data()), static_cast<int>(w->bytes.size()),
+                                  "in.svg", nullptr, XML_PARSE_NONET);
+    ASSERT_NE(doc, nullptr);
+    std::size_t i = 0;
+    for (xmlNode* n = xmlDocGetRootElement(doc)->children; n; n = n->next) {
+        if (n->type != XML_ELEMENT_NODE || xmlStrcmp(n->name, BAD_CAST "text") != 0)
+            continue;
+        ASSERT_LT(i, std::size(rows));
+        std::string seen;
+        for (const char* name : {"x", "y", "font-family", "font-size", "text-anchor", "transform"}) {
+            xmlChar* v = xmlGetProp(n, BAD_CAST name);
+            const std::string value = v ? reinterpret_cast<const char*>(v) : "";
+            xmlFree(v);
+            seen += (seen.empty() ? "" : "|") + value.substr(0, value.find(','));  // the first family
+        }
+        xmlChar* content = xmlNodeGetContent(n);
+        EXPECT_STREQ(reinterpret_cast<const char*>(content), rows[i].run.text.c_str());
+        xmlFree(content);
+        EXPECT_EQ(seen, rows[i].attributes) << "text " << i;
+        ++i;
+    }
+    EXPECT_EQ(i, std::size(rows));
+    xmlFreeDoc(doc);
+}
+
 TEST(Hostile, DrawingsWithoutContentOrSize) {
     TempDir tmp;
     korvane::Drawing blank;  // a canvas and nothing on it: a valid, empty picture
