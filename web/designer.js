@@ -85,7 +85,7 @@
         const quality = k.grade({ ...o, printer: $("printer").value });
         dd.textContent = quality.graded ? `grade ${quality.text} (${quality.letter})` : `not graded: ${quality.reason}`;
         // Drawn for another resolution, modules land on the printer's dots unevenly.
-        const printerDpi = { thermal203: 203, thermal300: 300, laser600: 600 }[$("printer").value];
+        const { printerDpi } = quality;
         if (quality.graded && printerDpi && o.dpi !== printerDpi)
           dd.textContent += `; drawn at ${o.dpi} dpi for a ${printerDpi} dpi printer: draw at ${printerDpi} dpi for whole dots a module`;
       } catch (e) {

@@ -161,6 +161,8 @@ export interface QualityGrade {
   /** Grade, aperture and wavelength as verifiers write them: "4.0/06/670". */
   text: string;
   printer: string;
+  /** The printer's resolution; 0 where it prints at the drawing's own. */
+  printerDpi: number;
   /** Linear: each parameter's worst over the scan lines; matrix: the symbol's;
    *  PDF417: the rows' worst and the symbol's own. */
   parameters: QualityParameter[];

@@ -546,6 +546,7 @@ std::string gradeJson(const QualityGrade& q) {
         .str("letter", std::string(1, q.letter))
         .str("text", q.text)
         .str("printer", q.profile.name)
+        .num("printerDpi", q.profile.dpi)
         .raw("parameters", parametersJson(q.parameters))
         .raw("scans", scans + "]")
         .done();

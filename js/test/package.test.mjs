@@ -127,6 +127,7 @@ test("grades, and symbols that are not graded", () => {
     if (letter) assert.equal(g.letter, letter, what);
     assert.match(g.text, text, what);
     assert.equal(g.printer, options.printer ?? "ideal");
+    assert.equal(g.printerDpi, options.printer === "thermal203" ? 203 : 0);
     assert.ok(g.parameters.length > 0 && g.parameters.every((p) => /^[ABCDF]$/.test(p.grade) &&
       typeof p.informative === "boolean"), what);
     assert.equal(g.scans.length, scans, what);
