@@ -299,6 +299,7 @@ std::string jsonSymbologyList() {
                         {"matrix", s.matrix},
                         {"capabilities", capabilityNames(s)},
                         {"defaultXMm", s.defaultXMm},
+                        {"maxDataBytes", s.maxDataBytes},
                         {"options", optionsFor(s.id)}});
     }
     return list.dump(2) + "\n";

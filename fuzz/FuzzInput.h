@@ -29,6 +29,18 @@ public:
         return out;
     }
     std::string rest() { return bytes(size_ - pos_); }
+    // The rest, one time in eight repeated up to 2,041 times: data far past
+    // every symbology's capacity (the largest holds 7,987 bytes) from short inputs.
+    std::string restOftenLong() {
+        const bool repeat = byte() >= 224;
+        const int copies = repeat ? 1 + 8 * byte() : 1;
+        const std::string once = rest();
+        std::string out;
+        out.reserve(once.size() * static_cast<std::size_t>(copies));
+        for (int i = 0; i < copies; ++i)
+            out += once;
+        return out;
+    }
 
 private:
     const std::uint8_t* data_;

@@ -135,7 +135,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     lo.text = in.flag();
     lo.fontSize = length(in.range(0, 3) * 1.5);
     lo.rotation = in.range(0, 4) * 90;
-    const std::string value = in.rest();
+    const std::string value = in.restOftenLong();
 
     const korvane::Result<korvane::Symbol> s = korvane::encode(symbology, value, eo);
     if (!s) {

@@ -65,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int parity = in.byte();
     if (m.structuredAppend.index > 0 && (parity & 1))
         m.structuredAppend.id = std::to_string(parity);
-    m.bytes = in.rest();
+    m.bytes = in.restOftenLong();
     for (korvane::Marker& k : markers)
         k.position %= m.bytes.size() + 1;
     std::stable_sort(markers.begin(), markers.end(),

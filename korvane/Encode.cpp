@@ -4,6 +4,8 @@
 
 #include "korvane/Options.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 
 namespace korvane {
@@ -24,6 +26,31 @@ const char* errorCodeName(ErrorCode code) {
 }
 
 namespace detail {
+
+std::string thousands(long long n) {
+    std::string digits = std::to_string(n < 0 ? -n : n);
+    for (int i = static_cast<int>(digits.size()) - 3; i > 0; i -= 3)
+        digits.insert(static_cast<std::size_t>(i), ",");
+    return n < 0 ? "-" + digits : digits;
+}
+
+Status checkDataLength(const SymbologyInfo& info, std::size_t bytes, std::size_t markers) {
+    // Compared without adding, so no count wraps however long the data.
+    const std::size_t most = info.maxDataBytes;
+    if (bytes <= most && markers <= most - bytes)
+        return Done{};
+    const std::string size = "the data is " + thousands(static_cast<long long>(std::min<std::size_t>(bytes, LLONG_MAX))) +
+                             (markers > 0 ? " bytes and " + thousands(static_cast<long long>(markers)) + " markers"
+                                          : std::string(" bytes"));
+    const std::string limit = thousands(static_cast<long long>(most));
+    if (info.matrix)
+        return Error{ErrorCode::DataTooLong, size + "; no " + std::string(info.title) + " holds more than " + limit +
+                                                 " (digits, its densest data)"};
+    if (info.check == CheckRule::Mandatory && most < 100)  // the fixed lengths of retail and postal codes
+        return Error{ErrorCode::DataTooLong, size + "; " + std::string(info.title) + " takes at most " + limit + " (" +
+                                                 std::string(info.characters) + ")"};
+    return Error{ErrorCode::DataTooLong, size + "; " + std::string(info.title) + " takes at most " + limit + " here"};
+}
 
 std::string describeByte(unsigned char c) {
     if (c >= 32 && c < 127)
@@ -142,6 +169,8 @@ namespace {
 Result<Symbol> encodeChecked(Symbology symbology, const Message& message, const EncodeOptions& o) {
     using namespace detail;
     const SymbologyInfo& info = symbologyInfo(symbology);
+    if (const Status fits = checkDataLength(info, message.bytes.size(), message.markers.size()); !fits)
+        return fits.error();
     if (message.bytes.empty() && message.markers.empty() && !info.matrix)
         return Error{ErrorCode::InvalidData, "the data is empty"};
     if (message.gs1 && !info.takes(CAP_GS1))

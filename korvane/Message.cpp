@@ -71,6 +71,11 @@ Result<Message> parseMessage(Symbology symbology, std::string_view data, const E
         return applies.error();
     if (data.empty())
         return Error{ErrorCode::InvalidData, "the data is empty"};
+    // Escapes and GS1 parentheses shrink the data by at most eight to one
+    // ("~E000026" is one marker), so longer data is refused unread.
+    const bool shrinks = o.escapes || o.gs1 || symbology == Symbology::Gs1_128;
+    if (data.size() / (shrinks ? 8 : 1) > info.maxDataBytes)
+        return checkDataLength(info, data.size()).error();
 
     Message m;
     if (!o.escapes) {

@@ -16,67 +16,93 @@ constexpr double EAN8_HEIGHT_MODULES = 18.23 / 0.33;
 // Postnet full bars are 0.125 in high.
 constexpr double POSTNET_HEIGHT_MM = 3.175;
 
+// The most data each symbology holds (SymbologyInfo::maxDataBytes).
+// Linear symbologies of any length: 1,000 characters make a symbol of some
+// 11,000 modules, over 2 m at the least X; at the default size the layout
+// draws little more.
+constexpr std::size_t LINEAR_MOST = 1000;
+// EAN/UPC: the digits with their check digit, '+' and a five-digit add-on
+// (UPC-E also as the twelve-digit UPC-A number it compresses).
+constexpr std::size_t EAN13_MOST = 13 + 1 + 5;
+constexpr std::size_t EAN8_MOST = 8 + 1 + 5;
+constexpr std::size_t UPC_MOST = 12 + 1 + 5;
+constexpr std::size_t POSTNET_MOST = 11;
+// Aztec Code: 19,968 bits in a 32-layer symbol, and two bytes in a 5-bit
+// punctuation pair at best.
+constexpr std::size_t AZTEC_MOST = 19968 * 2 / 5;
+// QR Code: version 40 at level L holds 23,648 data bits; less a 4-bit mode
+// indicator and a 14-bit count, 23,630 bits carry 7,089 digits at 10 bits
+// for three. Every other character and every marker takes more.
+constexpr std::size_t QR_MOST = 7089;
+// Data Matrix: 144x144 holds 1,558 data codewords, two digits in each.
+constexpr std::size_t DATAMATRIX_MOST = 2 * 1558;
+// PDF417: 928 codewords less two check words and the length descriptor
+// leave 925; after the latch to numeric compaction, 61 groups of 44 digits
+// in 15 codewords and 26 digits in the last 9.
+constexpr std::size_t PDF417_MOST = 61 * 44 + 26;
+static_assert(61 * 15 + 9 == 925 - 1);
+
 // One row per symbology, in the order of the Symbology enumeration.
 // Columns: id, name, title, aliases, characters, check rule, matrix, two widths,
 // wide ratio, nominal X, minimum X, height in modules, height in mm,
-// quiet zones left, right, above and below (modules), capabilities.
+// quiet zones left, right, above and below (modules), capabilities, most data.
 constexpr SymbologyInfo REGISTRY[] = {
     {Symbology::Code39, "code39", "Code 39", {"code3of9", "39", ""},
      "digits, upper-case letters, space and - . $ / + %", CheckRule::Optional, false, true, 3, 0.254, 0.19, 0, 0,
-     10, 10, 0, 0},
+     10, 10, 0, 0, LINEAR_MOST},
     {Symbology::Code39Extended, "code39ext", "Code 39 extended", {"code39extended", "code39fullascii", ""},
-     "ASCII (bytes 0-127)", CheckRule::Optional, false, true, 3, 0.254, 0.19, 0, 0, 10, 10, 0, 0},
+     "ASCII (bytes 0-127)", CheckRule::Optional, false, true, 3, 0.254, 0.19, 0, 0, 10, 10, 0, 0, LINEAR_MOST},
     {Symbology::Code93, "code93", "Code 93", {"93", "", ""}, "digits, upper-case letters, space and - . $ / + %",
-     CheckRule::Mandatory, false, false, 0, 0.254, 0.19, 0, 0, 10, 10, 0, 0},
+     CheckRule::Mandatory, false, false, 0, 0.254, 0.19, 0, 0, 10, 10, 0, 0, LINEAR_MOST},
     {Symbology::Code93Extended, "code93ext", "Code 93 extended", {"code93extended", "code93fullascii", ""},
-     "ASCII (bytes 0-127)", CheckRule::Mandatory, false, false, 0, 0.254, 0.19, 0, 0, 10, 10, 0, 0},
+     "ASCII (bytes 0-127)", CheckRule::Mandatory, false, false, 0, 0.254, 0.19, 0, 0, 10, 10, 0, 0, LINEAR_MOST},
     {Symbology::Code11, "code11", "Code 11", {"usd8", "", ""}, "digits and -", CheckRule::OptionalOn, false, true, 2,
-     0.254, 0.19, 0, 0, 10, 10, 0, 0},
+     0.254, 0.19, 0, 0, 10, 10, 0, 0, LINEAR_MOST},
     {Symbology::Codabar, "codabar", "Codabar", {"nw7", "code2of7", "rationalizedcodabar"},
      "digits and - $ : / . +, with start and stop A-D", CheckRule::Optional, false, true, 3, 0.254, 0.19, 0, 0, 10,
-     10, 0, CAP_CODABAR_ENDS},
+     10, 0, CAP_CODABAR_ENDS, LINEAR_MOST},
     {Symbology::Msi, "msi", "MSI", {"msiplessey", "modifiedplessey", ""}, "digits", CheckRule::OptionalOn, false, true,
-     2, 0.254, 0.19, 0, 0, 12, 12, 0, CAP_MSI_CHECK},
+     2, 0.254, 0.19, 0, 0, 12, 12, 0, CAP_MSI_CHECK, LINEAR_MOST},
     {Symbology::Interleaved2of5, "itf", "Interleaved 2 of 5", {"interleaved2of5", "i25", "code25interleaved"},
-     "digits", CheckRule::Optional, false, true, 3, 0.254, 0.19, 0, 0, 10, 10, 0, 0},
+     "digits", CheckRule::Optional, false, true, 3, 0.254, 0.19, 0, 0, 10, 10, 0, 0, LINEAR_MOST},
     {Symbology::Industrial2of5, "industrial25", "Industrial 2 of 5", {"industrial2of5", "code25industrial", ""},
-     "digits", CheckRule::Optional, false, true, 3, 0.254, 0.19, 0, 0, 10, 10, 0, 0},
+     "digits", CheckRule::Optional, false, true, 3, 0.254, 0.19, 0, 0, 10, 10, 0, 0, LINEAR_MOST},
     {Symbology::Matrix2of5, "matrix25", "Matrix 2 of 5", {"matrix2of5", "code25matrix", ""}, "digits",
-     CheckRule::None, false, true, 3, 0.254, 0.19, 0, 0, 10, 10, 0, 0},
+     CheckRule::None, false, true, 3, 0.254, 0.19, 0, 0, 10, 10, 0, 0, LINEAR_MOST},
     {Symbology::Ean13, "ean13", "EAN-13", {"ean", "jan", "gtin13"}, "12 digits, or 13 with the check digit; "
      "an add-on of 2 or 5 digits after '+'", CheckRule::Mandatory, false, false, 0, 0.33, 0.264,
-     RETAIL_HEIGHT_MODULES, 0, 11, 7, 0, CAP_ADD_ON | CAP_RETAIL_TEXT},
+     RETAIL_HEIGHT_MODULES, 0, 11, 7, 0, CAP_ADD_ON | CAP_RETAIL_TEXT, EAN13_MOST},
     {Symbology::Ean8, "ean8", "EAN-8", {"gtin8", "", ""}, "7 digits, or 8 with the check digit; an add-on after '+'",
-     CheckRule::Mandatory, false, false, 0, 0.33, 0.264, EAN8_HEIGHT_MODULES, 0, 7, 7, 0, CAP_ADD_ON | CAP_RETAIL_TEXT},
+     CheckRule::Mandatory, false, false, 0, 0.33, 0.264, EAN8_HEIGHT_MODULES, 0, 7, 7, 0, CAP_ADD_ON | CAP_RETAIL_TEXT, EAN8_MOST},
     {Symbology::UpcA, "upca", "UPC-A", {"upc", "gtin12", ""}, "11 digits, or 12 with the check digit; an add-on "
-     "after '+'", CheckRule::Mandatory, false, false, 0, 0.33, 0.264, RETAIL_HEIGHT_MODULES, 0, 9, 9, 0, CAP_ADD_ON | CAP_RETAIL_TEXT},
+     "after '+'", CheckRule::Mandatory, false, false, 0, 0.33, 0.264, RETAIL_HEIGHT_MODULES, 0, 9, 9, 0, CAP_ADD_ON | CAP_RETAIL_TEXT, UPC_MOST},
     {Symbology::UpcE, "upce", "UPC-E", {"", "", ""}, "6 digits; 7 or 8 with the number system (0 or 1) and the "
      "check digit; or the 11- or 12-digit UPC-A number it compresses; an add-on after '+'",
-     CheckRule::Mandatory, false, false, 0, 0.33, 0.264, RETAIL_HEIGHT_MODULES, 0, 9, 7, 0, CAP_ADD_ON | CAP_RETAIL_TEXT | CAP_UPCE_SYSTEM},
+     CheckRule::Mandatory, false, false, 0, 0.33, 0.264, RETAIL_HEIGHT_MODULES, 0, 9, 7, 0, CAP_ADD_ON | CAP_RETAIL_TEXT | CAP_UPCE_SYSTEM, UPC_MOST},
     {Symbology::Code128, "code128", "Code 128", {"128", "", ""},
      "Latin-1 (ISO/IEC 8859-1): ASCII, and U+0080-U+00FF (UTF-8 text) or bytes 128-255 through FNC4", CheckRule::Mandatory, false,
-     false, 0, 0.254, 0.19, 0, 0, 10, 10, 0, CAP_GS1 | CAP_CODE128_START},
+     false, 0, 0.254, 0.19, 0, 0, 10, 10, 0, CAP_GS1 | CAP_CODE128_START, LINEAR_MOST},
     {Symbology::Gs1_128, "gs1-128", "GS1-128", {"ean128", "ucc128", ""},
      "GS1 element strings: (01)09501101530003(10)ABC, or AIs with GS (0x1D) after variable-length fields",
-     CheckRule::Mandatory, false, false, 0, 0.495, 0.25, 0, 0, 10, 10, 0, CAP_GS1},
+     CheckRule::Mandatory, false, false, 0, 0.495, 0.25, 0, 0, 10, 10, 0, CAP_GS1, LINEAR_MOST},
     {Symbology::Postnet, "postnet", "Postnet", {"uspspostnet", "", ""}, "5, 9 or 11 digits", CheckRule::Mandatory,
-     false, false, 0, 0.254, 0.19, 0, POSTNET_HEIGHT_MM, 13, 13, 0, 0},
+     false, false, 0, 0.254, 0.19, 0, POSTNET_HEIGHT_MM, 13, 13, 0, 0, POSTNET_MOST},
     {Symbology::Aztec, "aztec", "Aztec Code", {"azteccode", "iso24778", ""}, "any bytes", CheckRule::Mandatory,
-     true, false, 0, 0.5, 0.25, 0, 0, 0, 0, 0, CAP_GS1 | CAP_FNC1 | CAP_ECI | CAP_STRUCTURED_APPEND | CAP_READER_INIT | CAP_AZTEC},
+     true, false, 0, 0.5, 0.25, 0, 0, 0, 0, 0, CAP_GS1 | CAP_FNC1 | CAP_ECI | CAP_STRUCTURED_APPEND | CAP_READER_INIT | CAP_AZTEC, AZTEC_MOST},
     // QR Code: X of 0.5 mm as for Aztec (a 59-character URL, version 4, is then
     // 16.5 mm across, which phone cameras read at arm's length; 0.25 mm still
     // gives three dots a module at 300 dpi); a quiet zone of 4 modules all round
     // (ISO/IEC 18004).
     {Symbology::Qr, "qr", "QR Code", {"qrcode", "iso18004", ""},
      "any bytes; UTF-8 text (JIS X 0208 characters in Kanji mode)", CheckRule::Mandatory, true, false, 0, 0.5, 0.25,
-     0, 0, 4, 4, 4, CAP_GS1 | CAP_FNC1 | CAP_ECI | CAP_STRUCTURED_APPEND | CAP_QR},
+     0, 0, 4, 4, 4, CAP_GS1 | CAP_FNC1 | CAP_ECI | CAP_STRUCTURED_APPEND | CAP_QR, QR_MOST},
     // ISO/IEC 16022 asks for a quiet zone of one module.
     {Symbology::DataMatrix, "datamatrix", "Data Matrix", {"dm", "iso16022", "datamatrixecc200"}, "any bytes",
      CheckRule::Mandatory, true, false, 0, 0.5, 0.25, 0, 0, 1, 1, 1,
-     CAP_GS1 | CAP_FNC1 | CAP_ECI | CAP_STRUCTURED_APPEND | CAP_READER_INIT | CAP_DATAMATRIX},
+     CAP_GS1 | CAP_FNC1 | CAP_ECI | CAP_STRUCTURED_APPEND | CAP_READER_INIT | CAP_DATAMATRIX, DATAMATRIX_MOST},
     // ISO/IEC 15438: quiet zones of 2 modules all round; X of 10 mil is usual, 7.5 mil the least.
     {Symbology::Pdf417, "pdf417", "PDF417", {"pdf", "iso15438", ""}, "any bytes", CheckRule::Mandatory, true, false,
-     0, 0.254, 0.19, 0, 0, 2, 2, 2, CAP_ECI | CAP_STRUCTURED_APPEND | CAP_READER_INIT | CAP_PDF417},
+     0, 0.254, 0.19, 0, 0, 2, 2, 2, CAP_ECI | CAP_STRUCTURED_APPEND | CAP_READER_INIT | CAP_PDF417, PDF417_MOST},
 };
 static_assert(std::size(REGISTRY) == SYMBOLOGY_COUNT);
 

@@ -3,6 +3,7 @@
 // accepted characters, check characters, and the sizes their standards ask for.
 
 #include "Export.h"
+#include <cstddef>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -83,6 +84,12 @@ struct SymbologyInfo {
     int quietRight;
     int quietVertical;
     unsigned capabilities;  // Capability bits
+    // The most bytes of data (after escapes and GS1 parsing; each FNC1 or ECI
+    // marker counts as one) that any symbol of the symbology holds: the whole
+    // capacity of the largest symbol in its densest characters, or for linear
+    // symbologies without a fixed length the most this library draws. Longer
+    // data is refused before any other work.
+    std::size_t maxDataBytes;
 
     bool takes(Capability c) const { return (capabilities & c) != 0; }
 };

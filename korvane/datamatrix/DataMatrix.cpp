@@ -142,12 +142,7 @@ bool allowed(const SizeInfo& s, const Options& o) {
     return false;
 }
 
-std::string number(long long n) {
-    std::string digits = std::to_string(n < 0 ? -n : n);
-    for (int i = static_cast<int>(digits.size()) - 3; i > 0; i -= 3)
-        digits.insert(static_cast<std::size_t>(i), ",");
-    return n < 0 ? "-" + digits : digits;
-}
+using korvane::detail::thousands;
 
 }  // namespace
 
@@ -431,16 +426,16 @@ Result<Encoded> encode(const Message& message, const Options& options) {
     // Longer data fits no symbol: two digits per codeword at best.
     constexpr std::size_t MOST_UNITS = 2 * 1558;
     if (message.bytes.size() > MOST_UNITS + 4)
-        return Error{ErrorCode::DataTooLong, "the data has " + number(static_cast<long long>(message.bytes.size())) +
-                                                 " bytes; the largest symbol holds at most " + number(MOST_UNITS)};
+        return Error{ErrorCode::DataTooLong, "the data has " + thousands(static_cast<long long>(message.bytes.size())) +
+                                                 " bytes; the largest symbol holds at most " + thousands(MOST_UNITS)};
     Result<std::vector<detail::Unit>> units = unitsOf(message, from, to);
     if (!units)
         return units.error();
     // Markers take a codeword each at least: the search's table stays bounded by the largest symbol.
     if (units->size() > MOST_UNITS)
         return Error{ErrorCode::DataTooLong, "the data and its markers make " +
-                                                 number(static_cast<long long>(units->size())) +
-                                                 " characters; the largest symbol holds at most " + number(MOST_UNITS)};
+                                                 thousands(static_cast<long long>(units->size())) +
+                                                 " characters; the largest symbol holds at most " + thousands(MOST_UNITS)};
     // FNC1 in first position marks GS1 data only as the ASCII codeword
     // itself; inside a C40 or Text triplet a reader takes it for a GS.
     const bool firstMarksGs1 = header.empty() || (header.size() == 4 && header[0] == STRUCTURED_APPEND);
@@ -459,10 +454,10 @@ Result<Encoded> encode(const Message& message, const Options& options) {
                                                        std::to_string(options.columns) + " size"};
         if (!plan.fits(chosen->dataCodewords - head)) {
             const int least = plan.least();
-            return Error{ErrorCode::DataTooLong, "the data needs " + number(least == INT_MAX ? least : least + head) +
+            return Error{ErrorCode::DataTooLong, "the data needs " + thousands(least == INT_MAX ? least : least + head) +
                                                      " codewords; the " + std::to_string(chosen->rows) + "x" +
                                                      std::to_string(chosen->columns) + " symbol holds " +
-                                                     number(chosen->dataCodewords)};
+                                                     thousands(chosen->dataCodewords)};
         }
     } else {
         int largest = 0;
@@ -474,8 +469,8 @@ Result<Encoded> encode(const Message& message, const Options& options) {
                 chosen = &s;
         }
         if (!chosen)
-            return Error{ErrorCode::DataTooLong, "the data needs " + number(plan.least() + static_cast<long long>(head)) +
-                                                     " codewords; the largest symbol allowed holds " + number(largest)};
+            return Error{ErrorCode::DataTooLong, "the data needs " + thousands(plan.least() + static_cast<long long>(head)) +
+                                                     " codewords; the largest symbol allowed holds " + thousands(largest)};
     }
 
     Encoded e;

@@ -30,6 +30,13 @@ Result<Symbol> encodePdf417(const Message& message, const EncodeOptions& o);
 
 // --- shared by the adapters (Encode.cpp) ---
 
+// 12345 as "12,345".
+std::string thousands(long long n);
+
+// Refuses data of `bytes` bytes and `markers` FNC1 or ECI markers that no
+// symbol of the symbology can hold (SymbologyInfo::maxDataBytes), naming the limit.
+Status checkDataLength(const SymbologyInfo& info, std::size_t bytes, std::size_t markers = 0);
+
 // 'x' for printable ASCII, otherwise "byte 0x1F".
 std::string describeByte(unsigned char c);
 

@@ -266,8 +266,11 @@ std::vector<Step> shortestSteps(const std::string& bytes, bool latched, bool tex
     constexpr int NUM1 = BYTE0 + 6;
     constexpr int NONE = NUM1 + 44;
     constexpr int STATES = NONE + 1;
-    constexpr int INF = std::numeric_limits<int>::max() / 2;
-    constexpr int UNIT = 1 << 16;  // changes of mode stay below this in any stream
+    // 64-bit costs: half codewords in units of 2^16 overflow 32 bits past
+    // 16,384 half codewords, which long data (or a long Macro field) reaches.
+    using Cost = std::int64_t;
+    constexpr Cost INF = std::numeric_limits<Cost>::max() / 4;
+    constexpr Cost UNIT = 1 << 16;  // changes of mode stay below this in any stream
     struct Back {
         std::uint8_t prev;
         Step step;
@@ -276,20 +279,20 @@ std::vector<Step> shortestSteps(const std::string& bytes, bool latched, bool tex
     const std::size_t n = bytes.size();
     // Left uninitialised: the traceback reads only cells a relaxation wrote.
     const std::unique_ptr<Back[]> back(new Back[(n + 1) * STATES]);
-    std::array<int, STATES> costA;
-    std::array<int, STATES> costB;
-    int* cost = costA.data();
-    int* next = costB.data();
+    std::array<Cost, STATES> costA;
+    std::array<Cost, STATES> costB;
+    Cost* cost = costA.data();
+    Cost* next = costB.data();
     costA.fill(INF);
     costB.fill(INF);
     cost[latched ? NONE : ALPHA] = 0;
 
     // A character of text from sub-mode s into t: its value and the latch.
-    std::array<std::array<int, 4>, 4> textCost{};
+    std::array<std::array<Cost, 4>, 4> textCost{};
     for (int from = 0; from < 4; ++from)
         for (int to = 0; to < 4; ++to)
             textCost[from][to] = (LATCHES[from][to].count + 1) * UNIT + (LATCHES[from][to].count > 0 ? 1 : 0);
-    std::array<int, NUM1 + 1> clear;
+    std::array<Cost, NUM1 + 1> clear;
     clear.fill(INF);
 
     int numTop = 0;     // numeric states live in `cost`: N(1) .. N(numTop) at most
@@ -303,7 +306,7 @@ std::vector<Step> shortestSteps(const std::string& bytes, bool latched, bool tex
             std::fill(next + NUM1 + 1, next + numericEnd, INF);
         bool byteNext = false;
         Back* row = &back[(i + 1) * STATES];
-        auto relax = [&](int state, int c, int prev, Step step) {
+        auto relax = [&](int state, Cost c, int prev, Step step) {
             if (c < next[state]) {
                 next[state] = c;
                 row[state] = Back{static_cast<std::uint8_t>(prev), step};
@@ -313,7 +316,7 @@ std::vector<Step> shortestSteps(const std::string& bytes, bool latched, bool tex
         const unsigned mask = TEXT.mask[ch];
         const bool digit = isDigit(ch);
         // Text from sub-mode `s` at cost `c`.
-        auto text = [&](int s, int c, int prev) {
+        auto text = [&](int s, Cost c, int prev) {
             for (unsigned m = mask; m != 0; m &= m - 1) {
                 const int t = __builtin_ctz(m);
                 relax(t, c + textCost[static_cast<std::size_t>(s)][static_cast<std::size_t>(t)], prev,
@@ -325,18 +328,19 @@ std::vector<Step> shortestSteps(const std::string& bytes, bool latched, bool tex
         // Leaving a state for a latch into text, byte or numeric compaction
         // costs the same from every state of a kind: only the cheapest such
         // state (the first in state order among equals) matters.
-        int leave = INF, leaveFrom = 0;      // from text, the pad paid: to byte or numeric
-        int relatch = INF, relatchFrom = 0;  // from byte, numeric or nothing: back to text
-        int toByte = INF, toByteFrom = 0;    // from numeric or nothing: into byte
-        int toDigit = INF, toDigitFrom = 0;  // from byte: into numeric
-        auto keep = [](int& best, int& from, int c, int state) {
+        Cost leave = INF, relatch = INF, toByte = INF, toDigit = INF;
+        int leaveFrom = 0;    // from text, the pad paid: to byte or numeric
+        int relatchFrom = 0;  // from byte, numeric or nothing: back to text
+        int toByteFrom = 0;   // from numeric or nothing: into byte
+        int toDigitFrom = 0;  // from byte: into numeric
+        auto keep = [](Cost& best, int& from, Cost c, int state) {
             if (c < best) {
                 best = c;
                 from = state;
             }
         };
         for (int s = 0; s < TEXT_STATES; ++s) {
-            const int c = cost[s];
+            const Cost c = cost[s];
             if (c >= INF)
                 continue;
             text(s, c, s);
@@ -344,7 +348,7 @@ std::vector<Step> shortestSteps(const std::string& bytes, bool latched, bool tex
                 relax(s, c + 2 * UNIT + 1, s, Step::ShiftAlpha);
             if (textOnly)
                 continue;
-            const int p = (c / UNIT) & 1;  // a value waits for its pair: the pad
+            const Cost p = (c / UNIT) & 1;  // a value waits for its pair: the pad
             // A byte shift for a character of text pays off only from
             // punctuation, where a lower-case letter costs al ll x ml pl;
             // from any other sub-mode text reaches the same state as cheaply.
@@ -363,7 +367,7 @@ std::vector<Step> shortestSteps(const std::string& bytes, bool latched, bool tex
             // codeword is dominated: the byte segment that latch opens costs
             // at most one free sixth byte (one codeword) more on any way on.
             for (int state = BYTE0; state < NUM1; ++state) {
-                const int c = cost[state];
+                const Cost c = cost[state];
                 if (c >= INF || c >= leave)
                     continue;
                 relax(state == NUM1 - 1 ? BYTE0 : state + 1, c + (state == NUM1 - 1 ? 0 : 2 * UNIT), state, Step::Byte);
@@ -375,7 +379,7 @@ std::vector<Step> shortestSteps(const std::string& bytes, bool latched, bool tex
                 relax(NUM1, toDigit + 4 * UNIT + 1, toDigitFrom, Step::Digit);
         }
         for (int state = NUM1; state < NUM1 + numTop; ++state) {
-            const int c = cost[state];
+            const Cost c = cost[state];
             if (c >= INF)
                 continue;
             const int k = state - NUM1 + 1;
@@ -417,11 +421,11 @@ std::vector<Step> shortestSteps(const std::string& bytes, bool latched, bool tex
     }
 
     int best = 0;
-    int bestCost = INF;
+    Cost bestCost = INF;
     for (int state = 0; state < STATES; ++state) {
         if (cost[state] >= INF)
             continue;
-        const int total = cost[state] + (state < TEXT_STATES ? ((cost[state] / UNIT) & 1) * UNIT : 0);
+        const Cost total = cost[state] + (state < TEXT_STATES ? ((cost[state] / UNIT) & 1) * UNIT : 0);
         if (total < bestCost) {
             bestCost = total;
             best = state;

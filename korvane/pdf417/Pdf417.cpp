@@ -207,6 +207,16 @@ Result<Symbol> encode(const Message& message, const Options& o) {
     if (!(o.aspect > 0.01 && o.aspect < 100))
         return Error{ErrorCode::InvalidOption, "the PDF417 width-to-height ratio is 0.01-100"};
 
+    // Past 2,710 digits (925 data codewords, 44 digits in 15) nothing fits:
+    // longer data is refused before the search sizes its tables by it.
+    constexpr std::size_t MOST_CHARACTERS = 2710;
+    std::size_t characters = message.bytes.size() + message.markers.size();
+    if (message.structuredAppend.index > 0)
+        characters += o.macro.fileName.size() + o.macro.sender.size() + o.macro.addressee.size();
+    if (characters > MOST_CHARACTERS)
+        return Error{ErrorCode::DataTooLong, "the data and Macro fields have " + std::to_string(characters) +
+                                                 " characters; a PDF417 symbol holds at most 2710 (digits)"};
+
     auto stream = detail::dataCodewords(message, o.macro);
     if (!stream)
         return stream.error();

@@ -840,12 +840,7 @@ namespace {
 
 using namespace detail;
 
-std::string thousands(long long v) {
-    std::string s = std::to_string(v);
-    for (int i = static_cast<int>(s.size()) - 3; i > 0; i -= 3)
-        s.insert(static_cast<std::size_t>(i), ",");
-    return s;
-}
+using korvane::detail::thousands;
 
 // The data codewords with their check words, blocks interleaved.
 std::vector<std::uint8_t> interleave(const std::vector<std::uint8_t>& data, int version, Level level) {
@@ -881,6 +876,21 @@ struct Plan {
     int range = 0;
     int bits = 0;
 };
+
+// No character takes fewer than 10/3 bits (three digits in 10), so more
+// characters than version 40 at level L holds as digits (7,089) fit no
+// symbol. Far longer data is refused before the path's tables are made for it
+// (about 40 bytes a character), with a bound for what it needs; data near the
+// limit gets the exact count.
+constexpr std::size_t MOST_CHARACTERS = 4 * 7089;
+
+Error tooManyCharacters(std::size_t characters, const QrOptions& o) {
+    const std::size_t leastBytes = (characters * 10 / 3 + 7) / 8;
+    const int v = o.version != 0 ? o.version : MAX_VERSION;
+    return Error{ErrorCode::DataTooLong, "the data needs at least " + thousands(static_cast<long long>(leastBytes)) +
+                                             " bytes; a version-" + std::to_string(v) + " QR Code at level " +
+                                             levelName(o.level) + " holds " + thousands(dataCodewords(v, o.level))};
+}
 
 }  // namespace
 
@@ -918,6 +928,9 @@ Result<QrSymbol> encode(const Message& message, const QrOptions& o) {
     if (message.readerInit)
         return Error{ErrorCode::InvalidOption, "QR Code has no reader initialisation"};
 
+    // A character is at most four bytes of UTF-8: data this long is refused unread.
+    if (message.bytes.size() / 4 > MOST_CHARACTERS)
+        return tooManyCharacters(message.bytes.size() / 4, o);
     Result<Input> read = readMessage(message);
     if (!read)
         return read.error();
@@ -978,19 +991,8 @@ Result<QrSymbol> encode(const Message& message, const QrOptions& o) {
         candidateEci.push_back(-1);
     }
 
-    // No character takes fewer than 10/3 bits (three digits in 10), so more
-    // characters than version 40 at level L holds as digits (7,089) fit no
-    // symbol. Far longer data is refused before the path's tables are made
-    // for it (about 40 bytes a character), with a bound for what it needs;
-    // data near the limit gets the exact count below.
-    constexpr std::size_t MOST_CHARACTERS = 4 * 7089;
-    if (candidates.back().size() > MOST_CHARACTERS) {
-        const std::size_t leastBytes = (candidates.back().size() * 10 / 3 + 7) / 8;
-        const int v = o.version != 0 ? o.version : MAX_VERSION;
-        return Error{ErrorCode::DataTooLong, "the data needs at least " + thousands(static_cast<long long>(leastBytes)) +
-                                                 " bytes; a version-" + std::to_string(v) + " QR Code at level " +
-                                                 levelName(o.level) + " holds " + thousands(dataCodewords(v, o.level))};
-    }
+    if (candidates.back().size() > MOST_CHARACTERS)
+        return tooManyCharacters(candidates.back().size(), o);
 
     // The shortest stream for each version range; the smallest version that holds it.
     const int level0 = static_cast<int>(o.level);

@@ -89,6 +89,7 @@ ERROR_CASES = [
     (lambda: korvane.encode("ean13", "1234567", ecc=30), korvane.EncodeError, "invalid-option", None),
     (lambda: korvane.encode("aztec", "x", ecc=99), korvane.EncodeError, "invalid-option", None),
     (lambda: korvane.encode("aztec", "x" * 5000), korvane.EncodeError, "data-too-long", None),
+    (lambda: korvane.encode("pdf417", "A" * 100_000), korvane.EncodeError, "data-too-long", None),
     (lambda: korvane.encode("aztec", "x", height=10), korvane.EncodeError, "invalid-option", None),
     (lambda: korvane.encode("ean13", "590123412345", x_dim="3furlongs"), korvane.EncodeError, "invalid-option", None),
     (lambda: korvane.encode("ean13", "590123412345").svg(dpi=10**6), korvane.EncodeError, "size-too-large", None),
@@ -151,6 +152,7 @@ def test_symbologies_carry_the_registry():
     infos = {s.name: s for s in korvane.symbologies()}
     assert infos["aztec"].matrix and "eci" in infos["aztec"].capabilities and "ecc" in infos["aztec"].options
     assert "add-on" in infos["ean13"].capabilities and "ecc" not in infos["ean13"].options
+    assert (infos["qr"].max_data_bytes, infos["ean13"].max_data_bytes) == (7089, 19)
     for info in infos.values():  # every alias names its symbology
         for alias in info.aliases:
             assert korvane.encode(alias, SAMPLES[info.name][0]).symbology == info.name

@@ -214,6 +214,57 @@ TEST(Encode, RefusalsSayWhatAndWhere) {
     EXPECT_EQ(unknown.error().code, ErrorCode::UnknownSymbology);
 }
 
+// The most data of each symbology: at the limit a symbol is made, one byte
+// more is refused naming the limit, and data of any length past it (a
+// megabyte, with escapes, as a Message) is refused before any other work.
+TEST(Encode, DataPastTheLargestSymbolIsRefused) {
+    EncodeOptions levelL;
+    levelL.qrLevel = korvane::QrLevel::L;
+    EncodeOptions level0;
+    level0.pdfLevel = 0;
+    const struct {
+        Symbology s;
+        std::string atLimit;  // empty: no data reaches this bound
+        EncodeOptions o;
+        const char* limit;
+    } cases[] = {
+        {Symbology::Qr, std::string(7089, '1'), levelL, "no QR Code holds more than 7,089"},
+        {Symbology::DataMatrix, std::string(3116, '1'), {}, "no Data Matrix holds more than 3,116"},
+        {Symbology::Pdf417, std::string(2710, '1'), level0, "no PDF417 holds more than 2,710"},
+        {Symbology::Aztec, "", {}, "no Aztec Code holds more than 7,987"},
+        {Symbology::Code128, std::string(1000, 'A'), {}, "Code 128 takes at most 1,000"},
+        {Symbology::Ean13, "5901234123457+12345", {}, "EAN-13 takes at most 19 (12 digits"},
+        {Symbology::UpcE, "042100005264+12345", {}, "UPC-E takes at most 18"},
+        {Symbology::Postnet, "12345678901", {}, "Postnet takes at most 11"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.limit);
+        const std::size_t most = korvane::symbologyInfo(c.s).maxDataBytes;
+        if (!c.atLimit.empty()) {
+            EXPECT_EQ(c.atLimit.size(), most);
+            EXPECT_TRUE(korvane::encode(c.s, c.atLimit, c.o).ok());
+        }
+        const auto over = korvane::encode(c.s, std::string(most + 1, '1'), c.o);
+        ASSERT_FALSE(over.ok());
+        EXPECT_EQ(over.error().code, ErrorCode::DataTooLong);
+        EXPECT_NE(over.error().message.find(c.limit), std::string::npos) << over.error().message;
+    }
+    EncodeOptions escapes;
+    escapes.escapes = true;
+    korvane::Message huge;
+    huge.bytes.assign(1 << 20, '1');
+    for (int i = 0; i < korvane::SYMBOLOGY_COUNT; ++i) {
+        const Symbology s = korvane::allSymbologies()[i].id;
+        SCOPED_TRACE(korvane::allSymbologies()[i].name);
+        for (const auto& r : {korvane::encode(s, huge.bytes, {}), korvane::encode(s, huge.bytes, escapes),
+                              korvane::encode(s, huge, {})}) {
+            ASSERT_FALSE(r.ok());
+            EXPECT_EQ(r.error().code, ErrorCode::DataTooLong);
+            EXPECT_NE(r.error().message.find("the data is 1,048,576 bytes"), std::string::npos) << r.error().message;
+        }
+    }
+}
+
 TEST(Encode, EscapesAreResolvedBeforeTheCheck) {
     EncodeOptions o;
     o.escapes = true;

@@ -115,6 +115,24 @@ TEST(Pdf417Stream, ShortestAgainstExhaustiveSearch) {
 }
 
 // Long digit runs: groups of 44 digits, 15 codewords each.
+// Lengths far past any symbol: the count is exact, not wrapped (half
+// codewords scaled by 2^16 overflowed 32 bits at 8,192 codewords).
+TEST(Pdf417Stream, LongDataCountsExactly) {
+    const struct {
+        const char* label;
+        std::string data;
+        std::size_t codewords;
+    } cases[] = {
+        {"100,000 letters, two a codeword", std::string(100000, 'A'), 50000},
+        {"100,001 bytes: a latch, five codewords for six, one for each of the last five", std::string(100001, '\xE9'),
+         1 + 16666 * 5 + 5},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        EXPECT_EQ(stream(c.data).size(), c.codewords);
+    }
+}
+
 TEST(Pdf417Stream, NumericGroupsOf44) {
     const std::string digits(89, '7');
     const std::vector<int> out = stream(digits);

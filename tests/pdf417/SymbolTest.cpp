@@ -156,10 +156,12 @@ TEST(Pdf417Symbol, RefusesWhatDoesNotFit) {
     tight.columns = 1;
     pdf::Options tooMany;
     tooMany.level = 8;
+    const pdf::Options chosen;
     const RefusalCase cases[] = {
         {"level beyond 8", level9, "A", "level is 0-8"},
         {"three codewords in a 1 x 3 symbol at level 2", tight, "ABCDEF", "3 rows of 1 columns hold 3"},
         {"level 8 and 500 codewords", tooMany, std::string(1000, 'a'), "a PDF417 symbol holds 928"},
+        {"one digit past the most any symbol holds", chosen, std::string(2711, '7'), "holds at most 2710 (digits)"},
     };
     for (const RefusalCase& c : cases) {
         SCOPED_TRACE(c.label);
@@ -167,6 +169,14 @@ TEST(Pdf417Symbol, RefusesWhatDoesNotFit) {
         ASSERT_FALSE(s);
         EXPECT_NE(s.error().message.find(c.message), std::string::npos) << s.error().message;
     }
+    // Macro text fields count with the data.
+    pdf::Options named;
+    named.macro.fileName = std::string(2710, 'F');
+    korvane::Message first = pdf417test::plain("A");
+    first.structuredAppend = {1, 2, ""};
+    const auto s = pdf::encode(first, named);
+    ASSERT_FALSE(s);
+    EXPECT_NE(s.error().message.find("have 2711 characters"), std::string::npos) << s.error().message;
 }
 
 // An ECI after data starts a segment that latches its mode anew; zxing-cpp
