@@ -6,6 +6,7 @@
 #include <korvane/Drawing.h>
 #include <korvane/Result.h>
 #include <korvane/Units.h>
+#include <korvane/Values.h>
 
 #include <string>
 #include <string_view>
@@ -18,28 +19,17 @@ std::string lower(std::string_view text);
 // The error of a value or an option the command does not take (usage, exit 2).
 Error invalidOption(std::string message);
 
-// Lengths are the library's (korvane/Units.h), parsed by its parseLength().
+// Lengths, numbers, colours and page sizes are parsed by the library, so
+// that every front end takes the same forms.
+using korvane::colourNames;
 using korvane::Length;
+using korvane::PageSize;
+using korvane::parseColour;
+using korvane::parseInteger;
 using korvane::parseLength;
+using korvane::parseNumber;
+using korvane::parsePageSize;
 using korvane::Unit;
-
-// A decimal number, all of `text`, finite, within [low, high].
-Result<double> parseNumber(std::string_view text, double low, double high);
-// A whole number, all of `text`, within [low, high].
-Result<long long> parseInteger(std::string_view text, long long low, long long high);
-
-// "RRGGBB", "RRGGBBAA" (a leading '#' allowed), a colour name ("black",
-// "white", "red", ...), or "none"/"transparent" (alpha 0).
-Result<Colour> parseColour(std::string_view text);
-std::string colourNames();  // the names accepted, for help texts
-
-// "A4", "A5", "A3", "Letter", "Legal", or "WxH" with a unit ("100x150mm",
-// "4x6in"; a unit on each side is allowed: "4inx150mm"). Millimetres.
-struct PageSize {
-    double widthMm = 0;
-    double heightMm = 0;
-};
-Result<PageSize> parsePageSize(std::string_view text);
 
 // "3x8": columns by rows, each 1-100.
 struct Grid {

@@ -44,4 +44,10 @@ constexpr Length modules(double v) { return {v, Unit::Modules}; }
 // one-line InvalidOption message that quotes the text.
 KORVANE_API Result<Length> parseLength(std::string_view text, Unit bare = Unit::Mm, bool modulesAllowed = false);
 
+// A decimal number, all of `text`, finite, within [low, high]; the message
+// quotes the text and gives the range ("'x' is not a number").
+KORVANE_API Result<double> parseNumber(std::string_view text, double low, double high);
+// A whole number, all of `text`, within [low, high].
+KORVANE_API Result<long long> parseInteger(std::string_view text, long long low, long long high);
+
 }  // namespace korvane

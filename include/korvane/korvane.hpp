@@ -21,6 +21,7 @@
 #include "Symbol.h"
 #include "Symbology.h"
 #include "Units.h"
+#include "Values.h"
 #include "Verify.h"
 #include <korvane/Version.h>
 #include "Write.h"

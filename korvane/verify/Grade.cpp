@@ -191,7 +191,8 @@ constexpr Named PROFILES[] = {
     {"laser600", 600, 0.5, 0.5},
 };
 
-bool parseNumber(std::string_view s, double dpi, double& out) {
+// A number of printer dots, or millimetres with "mm" at `dpi`.
+bool parseDots(std::string_view s, double dpi, double& out) {
     bool mm = false;
     if (s.size() > 2 && s.substr(s.size() - 2) == "mm") {
         mm = true;
@@ -1352,7 +1353,7 @@ Result<PrinterProfile> printerProfile(std::string_view spec) {
     while (count < 3) {
         const std::size_t comma = rest.find(',');
         const std::string_view part = rest.substr(0, comma);
-        if (!parseNumber(part, count == 0 ? 25.4 : values[0], values[count]))
+        if (!parseDots(part, count == 0 ? 25.4 : values[0], values[count]))
             return Error{ErrorCode::InvalidOption, "unknown printer profile \"" + std::string(spec) +
                                                        "\"; use ideal, thermal203, thermal300, laser600 or DPI[,GAIN[,BLUR]]"};
         ++count;
