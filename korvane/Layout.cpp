@@ -78,7 +78,7 @@ struct Scale {
 
 Error tooLarge(const std::string& what) { return {ErrorCode::SizeTooLarge, what}; }
 
-Status checkOptions(const LayoutOptions& o) {
+Status checkOptions(const LayoutOptions& o, Symbology symbology) {
     auto bad = [](const std::string& m) { return Error{ErrorCode::InvalidOption, m}; };
     if (!(o.dpi >= 0) || o.dpi > MAX_DPI)
         return o.dpi > MAX_DPI ? Status(tooLarge(format("a resolution of %g dpi is beyond the 10,000 dpi any printer has", o.dpi)))
@@ -104,6 +104,10 @@ Status checkOptions(const LayoutOptions& o) {
             return bad("heights, font sizes, quiet zones and bar width reduction cannot be negative");
     if (o.rotation != 0 && o.rotation != 90 && o.rotation != 180 && o.rotation != 270)
         return bad("rotation is 0, 90, 180 or 270 degrees");
+    // A matrix symbol's height follows from its modules (PDF417's rows have a
+    // height option of their own).
+    if (o.height && symbologyInfo(symbology).matrix)
+        return bad("the option height does not apply to " + std::string(symbologyInfo(symbology).title));
     return Done{};
 }
 
@@ -372,7 +376,7 @@ void rotate(Drawing& d, int rotation) {
 }  // namespace
 
 Result<Drawing> layout(const Symbol& symbol, const LayoutOptions& o) {
-    if (const Status ok = checkOptions(o); !ok)
+    if (const Status ok = checkOptions(o, symbol.symbology); !ok)
         return ok.error();
     if (symbol.isMatrix() ? symbol.columns <= 0 || !(symbol.moduleAspect > 0 && symbol.moduleAspect <= 100) ||
                                 symbol.modules.size() != static_cast<std::size_t>(symbol.rows) * symbol.columns
@@ -468,6 +472,10 @@ Result<Drawing> layout(const Symbol& symbol, const LayoutOptions& o) {
     rotate(d, o.rotation);
     d.warnings = std::move(warnings);
     return std::move(plan->d);
+}
+
+Status checkLayoutOptions(const LayoutOptions& options, Symbology symbology) {
+    return checkOptions(options, symbology);
 }
 
 }  // namespace korvane

@@ -1,9 +1,15 @@
-// The table of encode options and the one rule for an option that does not
-// apply: it is refused, naming the option and the symbology.
+// The table of encode options: every option's name, kind, range and setter,
+// and the one rule for an option that does not apply: it is refused, naming
+// the option and the symbology.
 
 #include "korvane/Options.h"
 
+#include "korvane/Units.h"
+
+#include <cctype>
+#include <cstdio>
 #include <iterator>
+#include <string>
 
 namespace korvane {
 namespace {
@@ -18,84 +24,329 @@ bool twoWidths(const SymbologyInfo& info) { return info.twoWidths; }
 
 const EncodeOptions DEFAULTS{};
 
+Error bad(std::string message) { return {ErrorCode::InvalidOption, std::move(message)}; }
+
+// A value as a message shows it: at most 40 characters, control characters as '?'.
+std::string shown(std::string_view text) {
+    std::string s(text.substr(0, 40));
+    for (char& c : s)
+        if (static_cast<unsigned char>(c) < 32 || c == 127)
+            c = '?';
+    return "'" + s + (text.size() > 40 ? "...'" : "'");
+}
+
+std::string lower(std::string_view text) {
+    std::string s(text);
+    for (char& c : s)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+// "a, b or c" from "a|b|c".
+std::string listed(std::string_view choices, char separator) {
+    std::string out;
+    std::size_t count = 0;
+    for (std::string_view rest = choices; !rest.empty(); ++count) {
+        const std::size_t at = separator != 0 ? rest.find(separator) : 1;
+        const std::string_view one = rest.substr(0, at);
+        rest = at == std::string_view::npos || at >= rest.size() ? std::string_view() : rest.substr(at + (separator != 0));
+        out += (count == 0 ? "" : rest.empty() ? " or " : ", ") + std::string(one);
+    }
+    return out;
+}
+
+// ---- setters by kind ----
+
+Result<bool> flagValue(std::string_view text) {
+    const std::string v = lower(text);
+    if (v.empty() || v == "1" || v == "true" || v == "yes" || v == "on")
+        return true;
+    if (v == "0" || v == "false" || v == "no" || v == "off")
+        return false;
+    return bad(shown(text) + " is not 1, yes, true or on (or 0, no, false, off)");
+}
+
+template <bool EncodeOptions::*F, bool ON = true>
+Status setFlag(const EncodeOptionInfo&, EncodeOptions& o, std::string_view text) {
+    const Result<bool> b = flagValue(text);
+    if (!b)
+        return b.error();
+    o.*F = *b == ON;
+    return Done{};
+}
+
+Status setCheck(const EncodeOptionInfo&, EncodeOptions& o, std::string_view text) {
+    const Result<bool> b = flagValue(text);
+    if (!b)
+        return b.error();
+    o.check = *b;
+    return Done{};
+}
+
+template <int EncodeOptions::*F>
+Status setInteger(const EncodeOptionInfo& row, EncodeOptions& o, std::string_view text) {
+    const Result<long long> n =
+        parseInteger(text, static_cast<long long>(row.low), static_cast<long long>(row.high));
+    if (!n)
+        return n.error();
+    o.*F = static_cast<int>(*n);
+    return Done{};
+}
+
+template <int EncodeOptions::*F>
+double integerOf(const EncodeOptions& o) {
+    return o.*F;
+}
+
+Status setAspect(const EncodeOptionInfo& row, EncodeOptions& o, std::string_view text) {
+    const Result<double> r = parseNumber(text, row.low, row.high);
+    if (!r)
+        return r.error();
+    o.pdfAspect = *r;
+    return Done{};
+}
+
+double aspectOf(const EncodeOptions& o) { return o.pdfAspect; }
+
+// The index of the letter or word `text` names among the row's choices.
+Result<int> choice(const EncodeOptionInfo& row, std::string_view text) {
+    const std::string v = lower(text);
+    if (row.kind == OptionKind::Letter) {
+        const std::size_t at = v.size() == 1 ? lower(row.choices).find(v[0]) : std::string::npos;
+        if (at != std::string::npos)
+            return static_cast<int>(at);
+        return bad(shown(text) + " is not one of " + std::string(row.choices));
+    }
+    int index = 0;
+    for (std::string_view rest = row.choices;; ++index) {
+        const std::size_t bar = rest.find('|');
+        if (rest.substr(0, bar) == v)
+            return index;
+        if (bar == std::string_view::npos)
+            break;
+        rest.remove_prefix(bar + 1);
+    }
+    return bad(shown(text) + " is not " + listed(row.choices, '|'));
+}
+
+template <char EncodeOptions::*F>
+Status setLetter(const EncodeOptionInfo& row, EncodeOptions& o, std::string_view text) {
+    const Result<int> i = choice(row, text);
+    if (!i)
+        return i.error();
+    o.*F = row.choices[static_cast<std::size_t>(*i)];
+    return Done{};
+}
+
+template <typename E, E EncodeOptions::*F>
+Status setChoice(const EncodeOptionInfo& row, EncodeOptions& o, std::string_view text) {
+    const Result<int> i = choice(row, text);
+    if (!i)
+        return i.error();
+    o.*F = static_cast<E>(*i);
+    return Done{};
+}
+
+Status setAddOn(const EncodeOptionInfo&, EncodeOptions& o, std::string_view text) {
+    o.addOn = std::string(text);
+    return Done{};
+}
+
+// I/N[:ID]: symbol I of a set of N (1 to the row's largest count), and the
+// set's identifier as the symbology takes it; each symbology checks the sizes
+// of its own sets.
+Status setMember(const EncodeOptionInfo& row, EncodeOptions& o, std::string_view text) {
+    const Error what = bad(shown(text) + " is not INDEX/COUNT[:ID], such as 2/3 or 1/4:ORDER");
+    const std::size_t slash = text.find('/');
+    const std::size_t colon = text.find(':');
+    if (slash == std::string_view::npos || (colon != std::string_view::npos && colon < slash))
+        return what;
+    const auto most = static_cast<long long>(row.high);
+    const Result<long long> i = parseInteger(text.substr(0, slash), 1, most);
+    const Result<long long> n = parseInteger(
+        text.substr(slash + 1, colon == std::string_view::npos ? std::string_view::npos : colon - slash - 1), 1, most);
+    if (!i || !n || *i > *n)
+        return what;
+    o.structuredAppend.index = static_cast<int>(*i);
+    o.structuredAppend.count = static_cast<int>(*n);
+    o.structuredAppend.id = colon == std::string_view::npos ? "" : std::string(text.substr(colon + 1));
+    return Done{};
+}
+
+// RxC: the Data Matrix size (every size of ISO/IEC 16022 and 21471 lies
+// within 8x10 to 144x144; the encoder refuses the sizes in between that are none).
+Status setDmSize(const EncodeOptionInfo&, EncodeOptions& o, std::string_view text) {
+    const std::size_t x = lower(text).find('x');
+    const Result<long long> r = parseInteger(text.substr(0, x), 8, 144);
+    const Result<long long> c = x == std::string_view::npos ? r : parseInteger(text.substr(x + 1), 10, 144);
+    if (x == std::string_view::npos || !r || !c)
+        return bad(shown(text) + " is not ROWSxCOLUMNS, such as 24x24 or 16x48");
+    o.dmRows = static_cast<int>(*r);
+    o.dmColumns = static_cast<int>(*c);
+    return Done{};
+}
+
+// FIELD=VALUE: one optional Macro PDF417 field.
+Status setMacroField(const EncodeOptionInfo&, EncodeOptions& o, std::string_view text) {
+    const std::size_t eq = text.find('=');
+    if (eq == std::string_view::npos)
+        return bad(shown(text) + " is not FIELD=VALUE, such as file-name=invoice.pdf");
+    const std::string_view key = text.substr(0, eq), value = text.substr(eq + 1);
+    PdfMacroFields& m = o.pdfMacro;
+    const auto number = [&](long long high, auto set) -> Status {
+        const Result<long long> n = parseInteger(value, 0, high);
+        if (!n)
+            return bad(std::string(key) + ": " + n.error().message);
+        set(*n);
+        return Done{};
+    };
+    if (key == "file-name")
+        m.fileName = std::string(value);
+    else if (key == "sender")
+        m.sender = std::string(value);
+    else if (key == "addressee")
+        m.addressee = std::string(value);
+    else if (key == "time-stamp")
+        return number(1LL << 40, [&](long long n) { m.timeStamp = n; });
+    else if (key == "file-size")
+        return number(1LL << 40, [&](long long n) { m.fileSize = n; });
+    else if (key == "checksum")
+        return number(65535, [&](long long n) { m.checksum = static_cast<int>(n); });
+    else
+        return bad("no field " + shown(key) + "; the fields are file-name, time-stamp, sender, addressee, file-size "
+                   "and checksum");
+    return Done{};
+}
+
+// Rows of each kind, so that the table below reads as a list of options.
+constexpr EncodeOptionInfo flag(std::string_view name, std::string_view cName, std::string_view help,
+                                bool (*applies)(const SymbologyInfo&), bool (*isSet)(const EncodeOptions&),
+                                Status (*set)(const EncodeOptionInfo&, EncodeOptions&, std::string_view)) {
+    return {name, cName, help, applies, isSet, OptionKind::Flag, "", 0, 0, "", set, nullptr};
+}
+
+template <int EncodeOptions::*F>
+constexpr EncodeOptionInfo integer(std::string_view name, std::string_view cName, std::string_view help,
+                                   bool (*applies)(const SymbologyInfo&), std::string_view valueName, int low,
+                                   int high) {
+    return {name,         cName, help, applies, [](const EncodeOptions& o) { return o.*F != DEFAULTS.*F; },
+            OptionKind::Integer, valueName, static_cast<double>(low), static_cast<double>(high), "",
+            &setInteger<F>, &integerOf<F>};
+}
+
 constexpr EncodeOptionInfo TABLE[] = {
-    {"check", "check", "add (or, where it is added by default, leave out) the optional check character", linear,
-     [](const EncodeOptions& o) { return o.check.has_value(); }},
-    {"escapes", "escapes", "tilde escapes in the data: ~dNNN a byte, ~~ a tilde, ~F FNC1, ~Ennnnnn an ECI", always,
-     [](const EncodeOptions& o) { return o.escapes; }},
-    {"gs1", "gs1", "the data is GS1 element strings, checked against the GS1 rules", takes<CAP_GS1>,
-     [](const EncodeOptions& o) { return o.gs1; }},
-    {"eci", "eci", "an ECI designator (0-999999) at the start of the data", takes<CAP_ECI>,
-     [](const EncodeOptions& o) { return o.eci != DEFAULTS.eci; }},
-    {"wide-ratio", "wide_ratio", "wide elements in narrow modules, 2 or 3", twoWidths,
-     [](const EncodeOptions& o) { return o.wideRatio != DEFAULTS.wideRatio; }},
+    flag("check", "check", "add (or, where it is added by default, leave out) the optional check character", linear,
+         [](const EncodeOptions& o) { return o.check.has_value(); }, &setCheck),
+    flag("escapes", "escapes", "tilde escapes in the data: ~dNNN a byte, ~~ a tilde, ~F FNC1, ~Ennnnnn an ECI",
+         always, [](const EncodeOptions& o) { return o.escapes; }, &setFlag<&EncodeOptions::escapes>),
+    flag("gs1", "gs1", "the data is GS1 element strings, checked against the GS1 rules", takes<CAP_GS1>,
+         [](const EncodeOptions& o) { return o.gs1; }, &setFlag<&EncodeOptions::gs1>),
+    integer<&EncodeOptions::eci>("eci", "eci", "an ECI designator (0-999999) at the start of the data",
+                                 takes<CAP_ECI>, "N", 0, 999999),
+    integer<&EncodeOptions::wideRatio>("wide-ratio", "wide_ratio", "wide elements in narrow modules, 2 or 3",
+                                       twoWidths, "N", 2, 3),
     {"code128-start", "code128_start", "the Code 128 start set A, B or C", takes<CAP_CODE128_START>,
-     [](const EncodeOptions& o) { return o.code128Start != DEFAULTS.code128Start; }},
-    {"msi-check", "msi_check", "the MSI check digits: mod10, mod11, mod11-10 or mod10-10", takes<CAP_MSI_CHECK>,
-     [](const EncodeOptions& o) { return o.msiCheck != DEFAULTS.msiCheck; }},
+     [](const EncodeOptions& o) { return o.code128Start != DEFAULTS.code128Start; }, OptionKind::Letter, "SET", 0, 0,
+     "ABC", &setLetter<&EncodeOptions::code128Start>, nullptr},
+    {"msi-check", "msi_check", "the MSI check digits: mod10, mod11, mod11-mod10 or mod10-mod10",
+     takes<CAP_MSI_CHECK>, [](const EncodeOptions& o) { return o.msiCheck != DEFAULTS.msiCheck; }, OptionKind::Word,
+     "KIND", 0, 0, "mod10|mod11|mod11-mod10|mod10-mod10", &setChoice<MsiCheck, &EncodeOptions::msiCheck>, nullptr},
     {"codabar-start", "codabar_start", "the Codabar start character A-D", takes<CAP_CODABAR_ENDS>,
-     [](const EncodeOptions& o) { return o.codabarStart != DEFAULTS.codabarStart; }},
+     [](const EncodeOptions& o) { return o.codabarStart != DEFAULTS.codabarStart; }, OptionKind::Letter, "A-D", 0,
+     0, "ABCD", &setLetter<&EncodeOptions::codabarStart>, nullptr},
     {"codabar-stop", "codabar_stop", "the Codabar stop character A-D", takes<CAP_CODABAR_ENDS>,
-     [](const EncodeOptions& o) { return o.codabarStop != DEFAULTS.codabarStop; }},
-    {"upce-system", "upce_number_system", "the UPC-E number system, 0 or 1", takes<CAP_UPCE_SYSTEM>,
-     [](const EncodeOptions& o) { return o.upceNumberSystem != DEFAULTS.upceNumberSystem; }},
+     [](const EncodeOptions& o) { return o.codabarStop != DEFAULTS.codabarStop; }, OptionKind::Letter, "A-D", 0, 0,
+     "ABCD", &setLetter<&EncodeOptions::codabarStop>, nullptr},
+    integer<&EncodeOptions::upceNumberSystem>("upce-system", "upce_number_system", "the UPC-E number system, 0 or 1",
+                                              takes<CAP_UPCE_SYSTEM>, "0|1", 0, 1),
     {"add-on", "add_on", "an EAN/UPC add-on of 2 or 5 digits", takes<CAP_ADD_ON>,
-     [](const EncodeOptions& o) { return !o.addOn.empty(); }},
-    {"add-on-gap", "add_on_gap", "modules between the symbol and its add-on", takes<CAP_ADD_ON>,
-     [](const EncodeOptions& o) { return o.addOnGap != DEFAULTS.addOnGap; }},
-    {"aztec-encoder", "aztec_specified", "the Aztec encoder: optimal, or the aztec program's", takes<CAP_AZTEC>,
-     [](const EncodeOptions& o) { return o.aztecEncoder != DEFAULTS.aztecEncoder; }},
-    {"ecc", "ecc_percent", "Aztec check words as a share of the symbol, 0-90 %", takes<CAP_AZTEC>,
-     [](const EncodeOptions& o) { return o.eccPercent != DEFAULTS.eccPercent; }},
-    {"ecc-words", "ecc_extra_words", "Aztec check words beyond that share", takes<CAP_AZTEC>,
-     [](const EncodeOptions& o) { return o.eccExtraWords != DEFAULTS.eccExtraWords; }},
-    {"aztec-size", "min_size", "the smallest Aztec symbol, 15-151 modules across", takes<CAP_AZTEC>,
-     [](const EncodeOptions& o) { return o.minSize != DEFAULTS.minSize; }},
-    {"compact", "compact_only", "compact Aztec symbols only", takes<CAP_AZTEC>,
-     [](const EncodeOptions& o) { return o.compactOnly; }},
-    {"full-range", "full_only", "full-range Aztec symbols only", takes<CAP_AZTEC>,
-     [](const EncodeOptions& o) { return o.fullOnly; }},
-    {"aztec-bytes", "aztec_bytes", "the aztec program's encoder in byte mode", takes<CAP_AZTEC>,
-     [](const EncodeOptions& o) { return o.bytes; }},
-    {"reader-init", "reader_init", "a reader initialisation (programming) symbol", takes<CAP_READER_INIT>,
-     [](const EncodeOptions& o) { return o.readerInit; }},
-    {"structured", "structured_index", "a symbol of a structured-append set: I/N[:ID]", takes<CAP_STRUCTURED_APPEND>,
-     [](const EncodeOptions& o) { return o.structuredAppend.index != 0 || o.structuredAppend.count != 0; }},
-    {"qr-level", "qr_level", "QR Code error correction L, M, Q or H (default M)", takes<CAP_QR>,
-     [](const EncodeOptions& o) { return o.qrLevel != DEFAULTS.qrLevel; }},
-    {"qr-version", "qr_version", "the QR Code version, 1-40 (default: the smallest that holds the data)",
-     takes<CAP_QR>, [](const EncodeOptions& o) { return o.qrVersion != DEFAULTS.qrVersion; }},
-    {"qr-mask", "qr_mask", "the QR Code mask, 0-7 (default: the penalty rules' choice)", takes<CAP_QR>,
-     [](const EncodeOptions& o) { return o.qrMask != DEFAULTS.qrMask; }},
-    {"no-boost", "qr_no_boost", "keep the QR Code level asked for even where a higher one fits", takes<CAP_QR>,
-     [](const EncodeOptions& o) { return !o.qrBoost; }},
-    {"no-kanji", "qr_no_kanji", "no Kanji mode in QR Code: Japanese text as UTF-8 bytes", takes<CAP_QR>,
-     [](const EncodeOptions& o) { return !o.qrKanji; }},
-    {"dm-size", "dm_rows", "a fixed Data Matrix size, ROWSxCOLUMNS (10x10 to 144x144, 8x18 to 26x64)",
-     takes<CAP_DATAMATRIX>, [](const EncodeOptions& o) { return o.dmRows != 0 || o.dmColumns != 0; }},
-    {"dm-shape", "dm_shape", "Data Matrix shapes to choose from: square, rect or any", takes<CAP_DATAMATRIX>,
-     [](const EncodeOptions& o) { return o.dmShape != DEFAULTS.dmShape; }},
-    {"dmre", "dmre", "the Data Matrix rectangles of ISO/IEC 21471 (DMRE) may be chosen", takes<CAP_DATAMATRIX>,
-     [](const EncodeOptions& o) { return o.dmre; }},
-    {"pdf-level", "pdf_level", "PDF417 error correction 0-8 (default: the recommended minimum for the data)",
-     takes<CAP_PDF417>, [](const EncodeOptions& o) { return o.pdfLevel != DEFAULTS.pdfLevel; }},
-    {"pdf-columns", "pdf_columns", "PDF417 data columns, 1-30", takes<CAP_PDF417>,
-     [](const EncodeOptions& o) { return o.pdfColumns != DEFAULTS.pdfColumns; }},
-    {"pdf-rows", "pdf_rows", "PDF417 rows, 3-90", takes<CAP_PDF417>,
-     [](const EncodeOptions& o) { return o.pdfRows != DEFAULTS.pdfRows; }},
-    {"pdf-compact", "pdf_compact", "compact (truncated) PDF417", takes<CAP_PDF417>,
-     [](const EncodeOptions& o) { return o.pdfCompact; }},
-    {"pdf-aspect", "pdf_aspect", "the PDF417 width over height to approach (default 3)", takes<CAP_PDF417>,
-     [](const EncodeOptions& o) { return o.pdfAspect != DEFAULTS.pdfAspect; }},
-    {"row-height", "row_height", "a PDF417 row's height in modules, 1-20 (default 3)", takes<CAP_PDF417>,
-     [](const EncodeOptions& o) { return o.rowHeight != DEFAULTS.rowHeight; }},
-    {"pdf-macro", "pdf_file_name", "the optional Macro PDF417 fields: file name, time stamp, sender, addressee, "
-     "file size, checksum", takes<CAP_PDF417>, [](const EncodeOptions& o) {
+     [](const EncodeOptions& o) { return !o.addOn.empty(); }, OptionKind::Text, "DIGITS", 0, 0, "", &setAddOn,
+     nullptr},
+    integer<&EncodeOptions::addOnGap>("add-on-gap", "add_on_gap",
+                                      "modules between the symbol and its add-on, 7-12 (default 7 after EAN-13 and "
+                                      "EAN-8, 9 after UPC-A and UPC-E)",
+                                      takes<CAP_ADD_ON>, "N", 7, 12),
+    {"aztec-encoder", "aztec_specified", "the Aztec encoder: optimal, or specified (the aztec program's)",
+     takes<CAP_AZTEC>, [](const EncodeOptions& o) { return o.aztecEncoder != DEFAULTS.aztecEncoder; },
+     OptionKind::Word, "NAME", 0, 0, "optimal|specified", &setChoice<AztecEncoder, &EncodeOptions::aztecEncoder>,
+     nullptr},
+    integer<&EncodeOptions::eccPercent>("ecc", "ecc_percent",
+                                        "Aztec check words as a share of the symbol, 0-90 % (default 23)",
+                                        takes<CAP_AZTEC>, "PERCENT", 0, 90),
+    // 1,664 codewords in the largest symbol.
+    integer<&EncodeOptions::eccExtraWords>("ecc-words", "ecc_extra_words",
+                                           "Aztec check words beyond that share, 0-1664 (default 3)", takes<CAP_AZTEC>,
+                                           "N", 0, 1664),
+    integer<&EncodeOptions::minSize>("aztec-size", "min_size", "the smallest Aztec symbol, 15-151 modules across",
+                                     takes<CAP_AZTEC>, "N", 15, 151),
+    flag("compact", "compact_only", "compact Aztec symbols only (up to 27x27)", takes<CAP_AZTEC>,
+         [](const EncodeOptions& o) { return o.compactOnly; }, &setFlag<&EncodeOptions::compactOnly>),
+    flag("full-range", "full_only", "full-range Aztec symbols only", takes<CAP_AZTEC>,
+         [](const EncodeOptions& o) { return o.fullOnly; }, &setFlag<&EncodeOptions::fullOnly>),
+    flag("aztec-bytes", "aztec_bytes", "Aztec byte mode for the whole message (specified encoder)",
+         takes<CAP_AZTEC>, [](const EncodeOptions& o) { return o.bytes; }, &setFlag<&EncodeOptions::bytes>),
+    flag("reader-init", "reader_init", "a reader initialisation (programming) symbol", takes<CAP_READER_INIT>,
+         [](const EncodeOptions& o) { return o.readerInit; }, &setFlag<&EncodeOptions::readerInit>),
+    {"structured", "structured_index",
+     "a symbol of a structured-append set, I of N: Aztec 2-26 symbols with an optional identifier of capital "
+     "letters; QR Code 2-16, ID the set's parity byte 0-255; Data Matrix 2-16, file id 1-64516; PDF417 1-99999, "
+     "file id digits in groups of three",
+     takes<CAP_STRUCTURED_APPEND>,
+     [](const EncodeOptions& o) { return o.structuredAppend.index != 0 || o.structuredAppend.count != 0; },
+     OptionKind::Set, "I/N[:ID]", 1, 99999, "", &setMember, nullptr},
+    {"qr-level", "qr_level", "QR Code error correction L, M, Q or H (default M, raised while the data fits)",
+     takes<CAP_QR>, [](const EncodeOptions& o) { return o.qrLevel != DEFAULTS.qrLevel; }, OptionKind::Letter,
+     "L|M|Q|H", 0, 0, "LMQH", &setChoice<QrLevel, &EncodeOptions::qrLevel>, nullptr},
+    integer<&EncodeOptions::qrVersion>("qr-version", "qr_version",
+                                       "the QR Code version, 1-40 (default: the smallest that holds the data)",
+                                       takes<CAP_QR>, "N", 1, 40),
+    integer<&EncodeOptions::qrMask>("qr-mask", "qr_mask", "the QR Code mask, 0-7 (default: the penalty rules' choice)",
+                                    takes<CAP_QR>, "N", 0, 7),
+    flag("no-boost", "qr_no_boost", "keep the QR Code level asked for even where a higher one fits", takes<CAP_QR>,
+         [](const EncodeOptions& o) { return !o.qrBoost; }, &setFlag<&EncodeOptions::qrBoost, false>),
+    flag("no-kanji", "qr_no_kanji", "no Kanji mode in QR Code: Japanese text as UTF-8 bytes", takes<CAP_QR>,
+         [](const EncodeOptions& o) { return !o.qrKanji; }, &setFlag<&EncodeOptions::qrKanji, false>),
+    {"dm-size", "dm_rows", "a fixed Data Matrix size, ROWSxCOLUMNS (10x10 to 144x144, 8x18 to 16x48, DMRE 8x48 to 26x64)",
+     takes<CAP_DATAMATRIX>, [](const EncodeOptions& o) { return o.dmRows != 0 || o.dmColumns != 0; },
+     OptionKind::Size, "RxC", 0, 0, "", &setDmSize, nullptr},
+    {"dm-shape", "dm_shape", "Data Matrix shapes to choose from: square (default), rect or any",
+     takes<CAP_DATAMATRIX>, [](const EncodeOptions& o) { return o.dmShape != DEFAULTS.dmShape; }, OptionKind::Word,
+     "SHAPE", 0, 0, "square|rect|any", &setChoice<DataMatrixShape, &EncodeOptions::dmShape>, nullptr},
+    flag("dmre", "dmre", "the Data Matrix rectangles of ISO/IEC 21471 (DMRE) may be chosen", takes<CAP_DATAMATRIX>,
+         [](const EncodeOptions& o) { return o.dmre; }, &setFlag<&EncodeOptions::dmre>),
+    integer<&EncodeOptions::pdfLevel>("pdf-level", "pdf_level",
+                                      "PDF417 error correction 0-8 (default: the recommended minimum for the data)",
+                                      takes<CAP_PDF417>, "0-8", 0, 8),
+    integer<&EncodeOptions::pdfColumns>("pdf-columns", "pdf_columns",
+                                        "PDF417 data columns, 1-30 (default: chosen for the width over height)",
+                                        takes<CAP_PDF417>, "N", 1, 30),
+    integer<&EncodeOptions::pdfRows>("pdf-rows", "pdf_rows", "PDF417 rows, 3-90 (default: as few as the data needs)",
+                                     takes<CAP_PDF417>, "N", 3, 90),
+    flag("pdf-compact", "pdf_compact", "compact (truncated) PDF417: no right row indicator, a one-module stop",
+         takes<CAP_PDF417>, [](const EncodeOptions& o) { return o.pdfCompact; }, &setFlag<&EncodeOptions::pdfCompact>),
+    {"pdf-aspect", "pdf_aspect",
+     "the PDF417 width over height to approach when neither columns nor rows are fixed, 0.1-20 (default 3)",
+     takes<CAP_PDF417>, [](const EncodeOptions& o) { return o.pdfAspect != DEFAULTS.pdfAspect; }, OptionKind::Number,
+     "R", 0.1, 20, "", &setAspect, &aspectOf},
+    integer<&EncodeOptions::rowHeight>("row-height", "row_height", "a PDF417 row's height in modules, 1-20 (default 3)",
+                                       takes<CAP_PDF417>, "N", 1, 20),
+    {"pdf-macro", "pdf_file_name",
+     "an optional Macro PDF417 field: file-name, time-stamp (seconds since 1970), sender, addressee, file-size or "
+     "checksum",
+     takes<CAP_PDF417>,
+     [](const EncodeOptions& o) {
          const PdfMacroFields& m = o.pdfMacro;
          return !m.fileName.empty() || m.timeStamp >= 0 || !m.sender.empty() || !m.addressee.empty() ||
                 m.fileSize >= 0 || m.checksum >= 0;
-     }},
+     },
+     OptionKind::Fields, "FIELD=VALUE", 0, 0, "", &setMacroField, nullptr},
 };
+
+std::string number(double v) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%g", v);
+    return buf;
+}
 
 }  // namespace
 
@@ -111,12 +362,26 @@ const EncodeOptionInfo* findEncodeOption(std::string_view name) {
     return nullptr;
 }
 
+Status setEncodeOption(EncodeOptions& options, std::string_view name, std::string_view text) {
+    const EncodeOptionInfo* row = findEncodeOption(name);
+    if (row == nullptr)
+        return bad("no option " + shown(name));
+    return row->set(*row, options, text);
+}
+
 Status checkOptionsApply(Symbology symbology, const EncodeOptions& options) {
     const SymbologyInfo& info = symbologyInfo(symbology);
-    for (const EncodeOptionInfo& row : TABLE)
-        if (row.isSet(options) && !row.appliesTo(info))
-            return Error{ErrorCode::InvalidOption,
-                         "the option " + std::string(row.name) + " does not apply to " + std::string(info.title)};
+    for (const EncodeOptionInfo& row : TABLE) {
+        if (!row.isSet(options))
+            continue;
+        if (!row.appliesTo(info))
+            return bad("the option " + std::string(row.name) + " does not apply to " + std::string(info.title));
+        // NaN fails both comparisons, so it is refused too.
+        if (row.number != nullptr && !(row.number(options) >= row.low && row.number(options) <= row.high))
+            return bad("the option " + std::string(row.name) + " is " + number(row.number(options)) +
+                       "; it must be " + number(row.low) + (row.high == row.low + 1 ? " or " : " to ") +
+                       number(row.high));
+    }
     return Done{};
 }
 

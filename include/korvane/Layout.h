@@ -50,4 +50,10 @@ constexpr long long MAX_CANVAS_DOTS = 1LL << 28;
 
 KORVANE_API Result<Drawing> layout(const Symbol& symbol, const LayoutOptions& options = {});
 
+// The checks layout() makes of its options before it sees the symbol: the
+// resolution, X (a length, or px without a resolution), lengths that cannot be
+// negative, the rotation, and a height only for symbologies of bars. Front
+// ends call it to refuse options when they are given, not when drawn.
+KORVANE_API Status checkLayoutOptions(const LayoutOptions& options, Symbology symbology);
+
 }  // namespace korvane

@@ -125,26 +125,18 @@ function kebab(name) {
   return name.replace(/[A-Z]/g, (c) => "-" + c.toLowerCase());
 }
 
-const COLOUR_WORDS = { black: "000000", white: "ffffff", red: "ff0000", green: "008000", blue: "0000ff", navy: "000080" };
-
-// "RRGGBB", "#RRGGBB", "RRGGBBAA", "none", a few names, "cmyk:C,M,Y,K" or
-// [r, g, b(, a)], as the loader hands colours to the library.
+// A colour as the library takes it: strings as typed ("RRGGBB", "none",
+// "cmyk:C,M,Y,K", a name: the library parses them for every front end alike),
+// [r, g, b(, a)] as "#RRGGBBAA".
 function colour(name, value) {
+  if (typeof value === "string") return optionValue(name, value);
   if (Array.isArray(value) && (value.length === 3 || value.length === 4)) {
     const c = [...value, 255].slice(0, 4);
-    if (c.every((v) => Number.isInteger(v) && v >= 0 && v <= 255)) return c.join(",");
-  } else if (typeof value === "string") {
-    let s = value.trim().toLowerCase();
-    if (s === "none" || s === "transparent") return "255,255,255,0";
-    if (/^cmyk:\d{1,3},\d{1,3},\d{1,3},\d{1,3}$/.test(s)) return s;
-    s = COLOUR_WORDS[s] || s.replace(/^#/, "");
-    if (/^([0-9a-f]{6}|[0-9a-f]{8})$/.test(s)) {
-      const c = [0, 2, 4, 6].map((i) => (i < s.length ? parseInt(s.slice(i, i + 2), 16) : 255));
-      return c.join(",");
-    }
+    if (c.every((v) => Number.isInteger(v) && v >= 0 && v <= 255))
+      return "#" + c.map((v) => v.toString(16).padStart(2, "0")).join("");
   }
-  throw new KorvaneError(`${name}: ${JSON.stringify(value)} is no colour: give "RRGGBB", "RRGGBBAA", "none", ` +
-    `"cmyk:C,M,Y,K" or [r, g, b, a]`, "invalid-option");
+  throw new KorvaneError(`${name}: ${JSON.stringify(value)} is not a colour: give "RRGGBB", "RRGGBBAA", "none", ` +
+    `"cmyk:C,M,Y,K", a name or [r, g, b, a]`, "invalid-option");
 }
 
 function optionValue(name, value) {

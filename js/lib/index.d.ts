@@ -199,6 +199,8 @@ export interface SymbologyInfo {
   options: string[];
   defaultXMm: number;
   minXMm: number;
+  /** The most bytes of data any symbol holds; longer data is refused at once. */
+  maxDataBytes: number;
 }
 
 export type ErrorCode =

@@ -166,25 +166,6 @@ double asNumber(std::string_view name, std::string_view v) {
     return d;
 }
 
-char asLetter(std::string_view name, std::string_view v, std::string_view letters) {
-    const char c = v.size() == 1 ? static_cast<char>(std::toupper(static_cast<unsigned char>(v[0]))) : 0;
-    if (c == 0 || letters.find(c) == std::string_view::npos)
-        badValue(name, "one of " + std::string(letters), v);
-    return c;
-}
-
-template <typename T>
-T asWord(std::string_view name, std::string_view v, std::initializer_list<std::pair<std::string_view, T>> words) {
-    const std::string s = lower(v);
-    std::string list;
-    for (const auto& [word, value] : words) {
-        if (s == word)
-            return value;
-        list += (list.empty() ? "" : ", ") + std::string(word);
-    }
-    badValue(name, "one of " + list, v);
-}
-
 std::vector<std::string_view> split(std::string_view v, char sep) {
     std::vector<std::string_view> parts;
     for (;;) {
@@ -203,150 +184,44 @@ Length asLength(std::string_view name, std::string_view v, Unit bare, bool modul
     return *length;
 }
 
-// "r,g,b,a" (0-255 each) or "cmyk:c,m,y,k" (whole percent), as the loader
-// sends the colour it parsed.
+// A colour in any form the library's parser takes.
 Colour asColour(std::string_view name, std::string_view v) {
-    const bool cmyk = v.substr(0, 5) == "cmyk:";
-    const std::vector<std::string_view> parts = split(cmyk ? v.substr(5) : v, ',');
-    if (parts.size() != 4)
-        badValue(name, "a colour", v);
-    int n[4];
-    for (int i = 0; i < 4; ++i) {
-        n[i] = asInt(name, parts[static_cast<std::size_t>(i)]);
-        if (n[i] < 0 || n[i] > (cmyk ? 100 : 255))
-            badValue(name, "a colour", v);
-    }
-    if (cmyk)
-        return Colour::fromCmyk(n[0], n[1], n[2], n[3]);
-    return Colour{static_cast<std::uint8_t>(n[0]), static_cast<std::uint8_t>(n[1]), static_cast<std::uint8_t>(n[2]),
-                  static_cast<std::uint8_t>(n[3])};
+    Result<Colour> colour = parseColour(v);
+    if (!colour)
+        fail(colour.error().code, std::string(name) + ": " + colour.error().message);
+    return *colour;
 }
 
-// One encoder option, named as in the library's table.
-bool setEncodeOption(EncodeOptions& o, std::string_view name, std::string_view v) {
-    if (name == "check")
-        o.check = asBool(name, v);
-    else if (name == "escapes")
-        o.escapes = asBool(name, v);
-    else if (name == "gs1")
-        o.gs1 = asBool(name, v);
-    else if (name == "eci")
-        o.eci = asInt(name, v);
-    else if (name == "wide-ratio")
-        o.wideRatio = asInt(name, v);
-    else if (name == "code128-start")
-        o.code128Start = asLetter(name, v, "ABC");
-    else if (name == "msi-check")
-        o.msiCheck = asWord<MsiCheck>(name, v,
-                                      {{"mod10", MsiCheck::Mod10},
-                                       {"mod11", MsiCheck::Mod11},
-                                       {"mod11-mod10", MsiCheck::Mod11Mod10},
-                                       {"mod10-mod10", MsiCheck::Mod10Mod10}});
-    else if (name == "codabar-start")
-        o.codabarStart = asLetter(name, v, "ABCD");
-    else if (name == "codabar-stop")
-        o.codabarStop = asLetter(name, v, "ABCD");
-    else if (name == "upce-system")
-        o.upceNumberSystem = asInt(name, v);
-    else if (name == "add-on")
-        o.addOn = std::string(v);
-    else if (name == "add-on-gap")
-        o.addOnGap = asInt(name, v);
-    else if (name == "aztec-encoder")
-        o.aztecEncoder = asWord<AztecEncoder>(name, v,
-                                              {{"optimal", AztecEncoder::Optimal}, {"specified", AztecEncoder::Specified}});
-    else if (name == "ecc")
-        o.eccPercent = asInt(name, v);
-    else if (name == "ecc-words")
-        o.eccExtraWords = asInt(name, v);
-    else if (name == "aztec-size")
-        o.minSize = asInt(name, v);
-    else if (name == "compact")
-        o.compactOnly = asBool(name, v);
-    else if (name == "full-range")
-        o.fullOnly = asBool(name, v);
-    else if (name == "aztec-bytes")
-        o.bytes = asBool(name, v);
-    else if (name == "reader-init")
-        o.readerInit = asBool(name, v);
-    else if (name == "structured") {
-        // "index,count" or "index,count,id", as the command's I/N[:ID].
-        const std::vector<std::string_view> p = split(v, ',');
-        if (p.size() < 2)
-            badValue(name, "[index, count] or [index, count, id]", v);
-        o.structuredAppend.index = asInt(name, p[0]);
-        o.structuredAppend.count = asInt(name, p[1]);
-        if (p.size() > 2)
-            o.structuredAppend.id = std::string(v.substr(p[0].size() + p[1].size() + 2));
-    } else if (name == "qr-level")
-        o.qrLevel = asWord<QrLevel>(name, v, {{"l", QrLevel::L}, {"m", QrLevel::M}, {"q", QrLevel::Q}, {"h", QrLevel::H}});
-    else if (name == "qr-version")
-        o.qrVersion = asInt(name, v);
-    else if (name == "qr-mask")
-        o.qrMask = asInt(name, v);
-    else if (name == "no-boost")
-        o.qrBoost = !asBool(name, v);
-    else if (name == "no-kanji")
-        o.qrKanji = !asBool(name, v);
-    else if (name == "dm-size") {
-        const std::vector<std::string_view> p = split(v, ',');
-        if (p.size() != 2)
-            badValue(name, "[rows, columns]", v);
-        o.dmRows = asInt(name, p[0]);
-        o.dmColumns = asInt(name, p[1]);
-    } else if (name == "dm-shape")
-        o.dmShape = asWord<DataMatrixShape>(
-            name, v,
-            {{"square", DataMatrixShape::Square}, {"rect", DataMatrixShape::Rectangular}, {"any", DataMatrixShape::Any}});
-    else if (name == "dmre")
-        o.dmre = asBool(name, v);
-    else if (name == "pdf-level")
-        o.pdfLevel = asInt(name, v);
-    else if (name == "pdf-columns")
-        o.pdfColumns = asInt(name, v);
-    else if (name == "pdf-rows")
-        o.pdfRows = asInt(name, v);
-    else if (name == "pdf-compact")
-        o.pdfCompact = asBool(name, v);
-    else if (name == "pdf-aspect")
-        o.pdfAspect = asNumber(name, v);
-    else if (name == "row-height")
-        o.rowHeight = asInt(name, v);
-    else if (name == "pdf-macro") {
-        // "field=value" pairs separated by 0x1F, the fields named as the command's.
-        PdfMacroFields& m = o.pdfMacro;
-        for (std::string_view pair : split(v, '\x1f')) {
-            const std::size_t eq = pair.find('=');
-            const std::string_view key = pair.substr(0, eq), value = eq == pair.npos ? "" : pair.substr(eq + 1);
-            if (key == "file-name")
-                m.fileName = std::string(value);
-            else if (key == "sender")
-                m.sender = std::string(value);
-            else if (key == "addressee")
-                m.addressee = std::string(value);
-            else if (key == "time-stamp")
-                m.timeStamp = static_cast<long long>(asNumber(name, value));
-            else if (key == "file-size")
-                m.fileSize = static_cast<long long>(asNumber(name, value));
-            else if (key == "checksum")
-                m.checksum = asInt(name, value);
-            else
-                badValue(name, "an object of fileName, timeStamp, sender, addressee, fileSize and checksum", key);
-        }
-    } else
-        return false;
-    return true;
+// One encoder option through its row of the library's table, which parses
+// and checks the text as it does the command's. The loader sends arrays as
+// "a,b,c" (a set's [index, count, id], a size's [rows, columns]) and an
+// object's fields as field=value pairs separated by 0x1F.
+void setEncodeOption(EncodeOptions& o, const EncodeOptionInfo& row, std::string_view v) {
+    std::vector<std::string> texts;
+    const std::vector<std::string_view> parts = split(v, ',');
+    if (row.kind == OptionKind::Set && parts.size() >= 2 && v.find('/') == std::string_view::npos)
+        texts.push_back(std::string(parts[0]) + "/" + std::string(parts[1]) +
+                        (parts.size() > 2 ? ":" + std::string(v.substr(parts[0].size() + parts[1].size() + 2)) : ""));
+    else if (row.kind == OptionKind::Size && parts.size() == 2)
+        texts.push_back(std::string(parts[0]) + "x" + std::string(parts[1]));
+    else if (row.kind == OptionKind::Fields)
+        for (std::string_view field : split(v, '\x1f'))
+            texts.emplace_back(field);
+    else
+        texts.emplace_back(v);
+    for (const std::string& text : texts)
+        if (const Status set = row.set(row, o, text); !set)
+            fail(set.error().code, std::string(row.name) + ": " + set.error().message);
 }
 
-bool setLayoutOption(LayoutOptions& l, bool& heightGiven, std::string_view name, std::string_view v) {
+bool setLayoutOption(LayoutOptions& l, std::string_view name, std::string_view v) {
     if (name == "dpi") {
         l.dpi = lower(v) == "none" ? 0 : asNumber(name, v);
     } else if (name == "x-dim")
         l.xDim = asLength(name, v, Unit::Mm, false);
-    else if (name == "height") {
+    else if (name == "height")
         l.height = asLength(name, v, Unit::Mm, true);
-        heightGiven = true;
-    } else if (name == "bwr")
+    else if (name == "bwr")
         l.barReduction = asLength(name, v, Unit::Mm, false);
     else if (name == "quiet-zone") {
         const std::vector<std::string_view> p = split(v, ',');
@@ -393,10 +268,9 @@ Request parseRequest(const char* symbologyName, const char* data, std::size_t da
     q.data.assign(data, dataLength);
     const SymbologyInfo& info = symbologyInfo(q.symbology);
     const std::vector<std::string_view> fields = split(std::string_view(options, optionsLength), '\0');
-    bool heightGiven = false;
     for (std::size_t i = 0; i + 1 < fields.size(); i += 2) {
         const std::string_view key = fields[i], value = fields[i + 1];
-        if (setLayoutOption(q.layout, heightGiven, key, value))
+        if (setLayoutOption(q.layout, key, value))
             continue;
         if (key == "printer") {
             Result<PrinterProfile> printer = printerProfile(value);
@@ -411,13 +285,10 @@ Request parseRequest(const char* symbologyName, const char* data, std::size_t da
         if (!row->appliesTo(info))
             fail(ErrorCode::InvalidOption,
                  "the option " + std::string(key) + " does not apply to " + std::string(info.title));
-        if (!setEncodeOption(q.encode, row->name, value))
-            fail(ErrorCode::InvalidOption, "the option " + std::string(key) + " is not yet available from JavaScript");
+        setEncodeOption(q.encode, *row, value);
     }
-    if (heightGiven && info.matrix)
-        fail(ErrorCode::InvalidOption, "the option height does not apply to " + std::string(info.title));
-    if (q.layout.dpi <= 0 && q.layout.xDim && q.layout.xDim->unit != Unit::Px)
-        fail(ErrorCode::InvalidOption, "x-dim: without a resolution (dpi none), give the module width in px");
+    if (const Status ok = checkLayoutOptions(q.layout, q.symbology); !ok)
+        fail(ok.error().code, ok.error().message);
     return q;
 }
 
@@ -590,6 +461,7 @@ std::string symbologiesJson() {
                  .raw("options", stringArray(options))
                  .num("defaultXMm", info.defaultXMm)
                  .num("minXMm", info.minXMm)
+                 .num("maxDataBytes", static_cast<double>(info.maxDataBytes))
                  .done();
     }
     return j + "]";
@@ -641,25 +513,13 @@ double sheetMm(std::string_view name, std::string_view v) {
 // "A4", "A5", "A3", "A6", "Letter", "Legal", "WxH" with a unit after the
 // height ("100x150mm", "4x6in") that a bare width shares, or "W,H" as lengths.
 PageSize pageSize(std::string_view v) {
-    static constexpr std::pair<std::string_view, PageSize> NAMED[] = {
-        {"a3", {297, 420}}, {"a4", PAGE_A4}, {"a5", {148, 210}}, {"a6", {105, 148}},
-        {"letter", PAGE_LETTER}, {"legal", {215.9, 355.6}},
-    };
-    const std::string name = lower(v);
-    for (const auto& [word, size] : NAMED)
-        if (name == word)
-            return size;
     const std::vector<std::string_view> wh = split(v, ',');
     if (wh.size() == 2)
         return PageSize{sheetMm("page", wh[0]), sheetMm("page", wh[1])};
-    const std::size_t x = name.find('x');
-    if (wh.size() == 1 && x != std::string::npos) {
-        const Result<Length> h = parseLength(std::string_view(name).substr(x + 1), Unit::Mm);
-        const Result<Length> w = h ? parseLength(std::string_view(name).substr(0, x), h->unit) : h;
-        if (w && w->unit != Unit::Px && h->unit != Unit::Px)
-            return PageSize{w->mm(0), h->mm(0)};
-    }
-    badValue("page", "A3, A4, A5, A6, Letter, Legal, \"WxH\" with a unit such as \"100x150mm\", or [width, height]", v);
+    Result<PageSize> named = parsePageSize(v);
+    if (!named)
+        fail(named.error().code, "page: " + named.error().message + ", or [width, height]");
+    return *named;
 }
 
 struct StringSink : ByteSink {

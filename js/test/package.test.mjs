@@ -6,7 +6,8 @@ import { createRequire } from "node:module";
 import { execFileSync } from "node:child_process";
 import { fileURLToPath } from "node:url";
 import * as korvane from "../dist/index.mjs";
-import { SAMPLES, commandBytes, commandSheet, haveCommand } from "./helpers.mjs";
+import { readFileSync } from "node:fs";
+import { SAMPLES, commandBytes, commandSheet, haveCommand, korvaneCommand } from "./helpers.mjs";
 
 const FORMATS = ["svg", "png", "pdf", "eps", "emf", "bmp"];
 const bytesOf = (format, options) => {
@@ -53,6 +54,29 @@ test("layout and encoder options reach the library as the command's do", { skip:
       assert.deepEqual(Buffer.from(bytesOf(format, c)), Buffer.from(commandBytes(format, c)), `${JSON.stringify(c)} ${format}`);
 });
 
+// Every front end takes an option as the command does, from one table shared
+// with the Python tests: the same values accepted (the same bytes), the same refused.
+test("options as the command takes them", { skip: !haveCommand && "no native korvane command" }, () => {
+  const parity = JSON.parse(readFileSync(fileURLToPath(new URL("../../tests/options/parity.json", import.meta.url)), "utf8"));
+  const camel = (name) => name.replace(/-([a-z])/g, (_, c) => c.toUpperCase());
+  const typed = (v) => (v !== null && typeof v === "object" && !Array.isArray(v)
+    ? Object.fromEntries(Object.entries(v).map(([k, x]) => [camel(k), x])) : v);
+  for (const c of parity) {
+    const options = { symbology: c.symbology, data: c.data };
+    for (const [k, v] of Object.entries({ ...c.extra, [c.option]: c.value })) options[camel(k)] = typed(v);
+    let ours = null, theirs = null;
+    try { ours = Buffer.from(korvane.toSVG(options)); } catch (e) { assert.ok(e instanceof korvane.KorvaneError, e.stack); }
+    try {
+      theirs = execFileSync(korvaneCommand, ["-b", c.symbology, "-f", "svg", ...c.args, "-o", "-", "--", c.data],
+        { stdio: ["ignore", "pipe", "ignore"] });
+    } catch { /* refused: a status other than 0 */ }
+    const what = `${c.symbology} ${c.option}=${JSON.stringify(c.value)}`;
+    assert.equal(ours === null, Boolean(c.refused), what);
+    assert.equal(theirs === null, Boolean(c.refused), what);
+    if (ours !== null) assert.deepEqual(ours, theirs, what);
+  }
+});
+
 test("facts, modules and verification", () => {
   const ean = korvane.encode({ symbology: "ean13", data: "590123412345", xDim: "0.33mm" });
   assert.equal(ean.data, "5901234123457");
@@ -84,9 +108,10 @@ test("errors carry the library's code, position and message", () => {
     [{ symbology: "ean13", data: "590123412345", ecc: 20 }, "invalid-option", null, /does not apply to EAN-13/],
     [{ symbology: "code128", data: "A", xDim: "3furlongs" }, "invalid-option", null, /x-dim: '3furlongs' is not a length/],
     [{ symbology: "qr", data: "A", height: "10mm" }, "invalid-option", null, /height does not apply/],
-    [{ symbology: "code128", data: "A", fg: "chartreusey" }, "invalid-option", null, /no colour/],
+    [{ symbology: "code128", data: "A", fg: "chartreusey" }, "invalid-option", null, /fg: 'chartreusey' is not a colour/],
     [{ symbology: "code128", data: "A", rotate: 45 }, "invalid-option", null, /./],
     [{ symbology: "qr", data: "x".repeat(8000) }, "data-too-long", null, /./],
+    [{ symbology: "pdf417", data: "A".repeat(100000) }, "data-too-long", null, /no PDF417 holds more than 2,710/],
     [{ symbology: "ean13", data: "590123412345", printer: "thermal203" }, "invalid-option", null, /printer is grade\(\)'s/],
   ];
   for (const [options, code, position, message] of cases)
@@ -104,6 +129,7 @@ test("errors carry the library's code, position and message", () => {
     for (const name of s.options)
       assert.throws(() => korvane.toSVG({ symbology: s.name, data: "1", [camel(name)]: "\u00e9\u00e9" }),
                     (e) => !/not yet available/.test(e.message), `${s.name} --${name}`);
+  assert.equal(korvane.symbologies().find((s) => s.name === "pdf417").maxDataBytes, 2710);
   assert.throws(() => korvane.toSVG({ symbology: "qr" }), TypeError);
   assert.throws(() => korvane.toFormat("gif", SAMPLES[0]), (e) => e.code === "unknown-format");
   // After a failure the module goes on working.

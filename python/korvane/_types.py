@@ -37,3 +37,4 @@ class SymbologyInfo(NamedTuple):
     capabilities: Tuple[str, ...]
     options: Tuple[str, ...]  # the encoder keywords that apply
     default_x_mm: float
+    max_data_bytes: int  # longer data is refused before any other work

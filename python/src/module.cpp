@@ -13,6 +13,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <new>
 #include <optional>
 #include <string>
@@ -135,27 +136,6 @@ std::string lower(std::string s) {
     return s;
 }
 
-// One letter of `letters`, either case; the library refuses others with its own message.
-char asLetter(py::handle v, std::string_view name, std::string_view letters) {
-    const std::string s = asStr(v, name);
-    const char c = s.size() == 1 ? static_cast<char>(std::toupper(static_cast<unsigned char>(s[0]))) : 0;
-    if (c == 0 || letters.find(c) == std::string_view::npos)
-        valueError(std::string(name) + " must be one of " + std::string(letters) + ", not '" + s.substr(0, 20) + "'");
-    return c;
-}
-
-template <typename T>
-T asWord(py::handle v, std::string_view name, std::initializer_list<std::pair<std::string_view, T>> words) {
-    const std::string s = lower(asStr(v, name));
-    std::string list;
-    for (const auto& [word, value] : words) {
-        if (s == word)
-            return value;
-        list += (list.empty() ? "" : ", ") + std::string(word);
-    }
-    valueError(std::string(name) + " must be one of " + list + ", not '" + s.substr(0, 20) + "'");
-}
-
 // A length: a number in `bare` units, or a string with its unit ("0.33mm", "50x").
 Length asLength(py::handle v, std::string_view name, Unit bare, bool modules) {
     std::string text;
@@ -171,26 +151,16 @@ Length asLength(py::handle v, std::string_view name, Unit bare, bool modules) {
     return *length;
 }
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
-}
-
-// "RRGGBB", "#RRGGBB", "RRGGBBAA", "none"/"transparent", or (r, g, b[, a]).
+// A colour as the library's parser takes it ("RRGGBB", "RRGGBBAA", "none",
+// "cmyk:C,M,Y,K", a name), or (r, g, b[, a]).
 Colour asColour(py::handle v, std::string_view name) {
-    const std::string what = std::string(name) + " must be \"RRGGBB\", \"RRGGBBAA\", \"none\" or (r, g, b[, a])";
+    const std::string what = std::string(name) + " must be \"RRGGBB\", \"RRGGBBAA\", \"none\", \"cmyk:C,M,Y,K\", a "
+                                                 "name or (r, g, b[, a])";
     if (PyUnicode_Check(v.ptr())) {
-        std::string s = lower(py::cast<std::string>(v));
-        if (s == "none" || s == "transparent")
-            return Colour{255, 255, 255, 0};
-        if (!s.empty() && s[0] == '#')
-            s.erase(0, 1);
-        if ((s.size() != 6 && s.size() != 8) || !std::all_of(s.begin(), s.end(), [](char c) { return hexDigit(c) >= 0; }))
-            valueError(what + ", not '" + s.substr(0, 20) + "'");
-        auto at = [&](std::size_t i) { return static_cast<std::uint8_t>(hexDigit(s[i]) * 16 + hexDigit(s[i + 1])); };
-        return Colour{at(0), at(2), at(4), s.size() == 8 ? at(6) : std::uint8_t{255}};
+        Result<Colour> colour = parseColour(py::cast<std::string>(v));
+        if (!colour)
+            raise(Error{colour.error().code, std::string(name) + ": " + colour.error().message});
+        return *colour;
     }
     if (PyTuple_Check(v.ptr()) || PyList_Check(v.ptr())) {
         const py::sequence seq = py::reinterpret_borrow<py::sequence>(v);
@@ -210,134 +180,65 @@ Colour asColour(py::handle v, std::string_view name) {
 
 // ---- encode options, by the library's option table ----
 
-// Sets one encoder option from its Python value. Returns false for a row of
-// the table that this module has no conversion for yet.
-bool setEncodeOption(EncodeOptions& o, std::string_view name, py::handle v, const std::string& keyword) {
-    if (name == "check")
-        o.check = asBool(v, keyword);
-    else if (name == "escapes")
-        o.escapes = asBool(v, keyword);
-    else if (name == "gs1")
-        o.gs1 = asBool(v, keyword);
-    else if (name == "eci")
-        o.eci = asInt(v, keyword);
-    else if (name == "wide-ratio")
-        o.wideRatio = asInt(v, keyword);
-    else if (name == "code128-start")
-        o.code128Start = asLetter(v, keyword, "ABC");
-    else if (name == "msi-check")
-        o.msiCheck = asWord<MsiCheck>(v, keyword,
-                                      {{"mod10", MsiCheck::Mod10},
-                                       {"mod11", MsiCheck::Mod11},
-                                       {"mod11-mod10", MsiCheck::Mod11Mod10},
-                                       {"mod10-mod10", MsiCheck::Mod10Mod10}});
-    else if (name == "codabar-start")
-        o.codabarStart = asLetter(v, keyword, "ABCD");
-    else if (name == "codabar-stop")
-        o.codabarStop = asLetter(v, keyword, "ABCD");
-    else if (name == "upce-system")
-        o.upceNumberSystem = asInt(v, keyword);
-    else if (name == "add-on")
-        o.addOn = asStr(v, keyword);
-    else if (name == "add-on-gap")
-        o.addOnGap = asInt(v, keyword);
-    else if (name == "aztec-encoder")
-        o.aztecEncoder = asWord<AztecEncoder>(
-            v, keyword, {{"optimal", AztecEncoder::Optimal}, {"specified", AztecEncoder::Specified}});
-    else if (name == "ecc")
-        o.eccPercent = asInt(v, keyword);
-    else if (name == "ecc-words")
-        o.eccExtraWords = asInt(v, keyword);
-    else if (name == "aztec-size")
-        o.minSize = asInt(v, keyword);
-    else if (name == "compact")
-        o.compactOnly = asBool(v, keyword);
-    else if (name == "full-range")
-        o.fullOnly = asBool(v, keyword);
-    else if (name == "aztec-bytes")
-        o.bytes = asBool(v, keyword);
-    else if (name == "reader-init")
-        o.readerInit = asBool(v, keyword);
-    else if (name == "structured") {
-        // (index, count) or (index, count, id), as the command's I/N[:ID].
+// A keyword's value as its row's text, Python's types checked by the row's
+// kind: bool for flags, int for integers, str for letters, words and text,
+// (index, count[, id]) for a set, (rows, columns) for a size and a dict for
+// fields; the library then parses and checks the text as it does the command's.
+std::vector<std::string> optionTexts(const EncodeOptionInfo& row, py::handle v, const std::string& keyword) {
+    switch (row.kind) {
+    case OptionKind::Flag: return {asBool(v, keyword) ? "1" : "0"};
+    case OptionKind::Integer: return {std::to_string(asLongLong(v, keyword))};
+    case OptionKind::Number: {
+        if (!PyFloat_Check(v.ptr()) && (!PyLong_Check(v.ptr()) || PyBool_Check(v.ptr())))
+            typeError(keyword + " must be a number, not " + typeName(v));
+        char text[40];
+        std::snprintf(text, sizeof text, "%.17g", py::cast<double>(v));
+        return {text};
+    }
+    case OptionKind::Letter:
+    case OptionKind::Word:
+    case OptionKind::Text: return {asStr(v, keyword)};
+    case OptionKind::Set: {
         if (!PyTuple_Check(v.ptr()) || (PyTuple_GET_SIZE(v.ptr()) != 2 && PyTuple_GET_SIZE(v.ptr()) != 3))
             typeError(keyword + " must be a tuple (index, count) or (index, count, id)");
         const py::tuple t = py::reinterpret_borrow<py::tuple>(v);
-        o.structuredAppend.index = asInt(t[0], keyword);
-        o.structuredAppend.count = asInt(t[1], keyword);
-        o.structuredAppend.id = t.size() == 3 ? asStr(t[2], keyword) : std::string();
-    } else if (name == "qr-level")
-        o.qrLevel = asWord<QrLevel>(v, keyword, {{"l", QrLevel::L}, {"m", QrLevel::M}, {"q", QrLevel::Q}, {"h", QrLevel::H}});
-    else if (name == "qr-version")
-        o.qrVersion = asInt(v, keyword);
-    else if (name == "qr-mask")
-        o.qrMask = asInt(v, keyword);
-    else if (name == "no-boost")
-        o.qrBoost = !asBool(v, keyword);
-    else if (name == "no-kanji")
-        o.qrKanji = !asBool(v, keyword);
-    else if (name == "dm-size") {
-        // (rows, columns), as the command's RxC.
+        return {std::to_string(asLongLong(t[0], keyword)) + "/" + std::to_string(asLongLong(t[1], keyword)) +
+                (t.size() == 3 ? ":" + asStr(t[2], keyword) : std::string())};
+    }
+    case OptionKind::Size: {
         if (!PyTuple_Check(v.ptr()) || PyTuple_GET_SIZE(v.ptr()) != 2)
             typeError(keyword + " must be a tuple (rows, columns)");
         const py::tuple t = py::reinterpret_borrow<py::tuple>(v);
-        o.dmRows = asInt(t[0], keyword);
-        o.dmColumns = asInt(t[1], keyword);
-    } else if (name == "dm-shape")
-        o.dmShape = asWord<DataMatrixShape>(v, keyword,
-                                            {{"square", DataMatrixShape::Square},
-                                             {"rect", DataMatrixShape::Rectangular},
-                                             {"any", DataMatrixShape::Any}});
-    else if (name == "dmre")
-        o.dmre = asBool(v, keyword);
-    else if (name == "pdf-level")
-        o.pdfLevel = asInt(v, keyword);
-    else if (name == "pdf-columns")
-        o.pdfColumns = asInt(v, keyword);
-    else if (name == "pdf-rows")
-        o.pdfRows = asInt(v, keyword);
-    else if (name == "pdf-compact")
-        o.pdfCompact = asBool(v, keyword);
-    else if (name == "pdf-aspect") {
-        if (!PyFloat_Check(v.ptr()) && (!PyLong_Check(v.ptr()) || PyBool_Check(v.ptr())))
-            typeError(keyword + " must be a number, not " + typeName(v));
-        o.pdfAspect = py::cast<double>(v);
-    } else if (name == "row-height")
-        o.rowHeight = asInt(v, keyword);
-    else if (name == "pdf-macro") {
-        // A dict of the optional Macro PDF417 fields, named as the command's.
+        return {std::to_string(asLongLong(t[0], keyword)) + "x" + std::to_string(asLongLong(t[1], keyword))};
+    }
+    case OptionKind::Fields: {
         if (!PyDict_Check(v.ptr()))
             typeError(keyword + " must be a dict such as {\"file_name\": \"a.pdf\"}, not " + typeName(v));
-        PdfMacroFields& m = o.pdfMacro;
+        std::vector<std::string> fields;
         for (const auto& [k, value] : py::reinterpret_borrow<py::dict>(v)) {
-            const std::string field = py::str(k);
+            std::string field = py::str(k);
             const std::string where = keyword + "[" + field + "]";
-            if (field == "file_name")
-                m.fileName = asStr(value, where);
-            else if (field == "sender")
-                m.sender = asStr(value, where);
-            else if (field == "addressee")
-                m.addressee = asStr(value, where);
-            else if (field == "time_stamp")
-                m.timeStamp = asLongLong(value, where);
-            else if (field == "file_size")
-                m.fileSize = asLongLong(value, where);
-            else if (field == "checksum")
-                m.checksum = asInt(value, where);
-            else
-                valueError(keyword + " has no field '" + field + "'; the fields are file_name, time_stamp, sender, "
-                                     "addressee, file_size and checksum");
+            std::replace(field.begin(), field.end(), '_', '-');
+            fields.push_back(field + "=" +
+                             (PyUnicode_Check(value.ptr()) ? asStr(value, where)
+                                                           : std::to_string(asLongLong(value, where))));
         }
-    } else
-        return false;
-    return true;
+        return fields;
+    }
+    }
+    return {};
+}
+
+void setEncodeOption(EncodeOptions& o, const EncodeOptionInfo& row, py::handle v, const std::string& keyword) {
+    for (const std::string& text : optionTexts(row, v, keyword))
+        if (const Status set = row.set(row, o, text); !set)
+            raise(Error{set.error().code, keyword + ": " + set.error().message});
 }
 
 // The layout and writing settings a symbol is drawn with.
 struct Render {
     LayoutOptions layout;
     WriteOptions write;
-    bool heightGiven = false;
 };
 
 constexpr std::string_view LAYOUT_KEYWORDS[] = {"dpi",       "x_dim", "height", "bwr", "quiet_zone", "no_text",
@@ -355,10 +256,9 @@ bool setLayoutOption(Render& r, const std::string& key, py::handle v) {
             typeError("dpi must be a number or None, not " + typeName(v));
     } else if (key == "x_dim")
         l.xDim = asLength(v, key, Unit::Mm, false);
-    else if (key == "height") {
+    else if (key == "height")
         l.height = asLength(v, key, Unit::Mm, true);
-        r.heightGiven = true;
-    } else if (key == "bwr")
+    else if (key == "bwr")
         l.barReduction = asLength(v, key, Unit::Mm, false);
     else if (key == "quiet_zone") {
         if (PyTuple_Check(v.ptr())) {
@@ -388,13 +288,10 @@ bool setLayoutOption(Render& r, const std::string& key, py::handle v) {
     return true;
 }
 
-// Height means bars; a matrix symbol refuses it as the command does.
+// The layout's own checks, made when the options are given rather than when drawn.
 void checkRender(const Render& r, Symbology s) {
-    const SymbologyInfo& info = symbologyInfo(s);
-    if (r.heightGiven && info.matrix)
-        raise(Error{ErrorCode::InvalidOption, "the option height does not apply to " + std::string(info.title)});
-    if (r.layout.dpi <= 0 && r.layout.xDim && r.layout.xDim->unit != Unit::Px)
-        raise(Error{ErrorCode::InvalidOption, "x_dim: with dpi=None, give the module width in px"});
+    if (const Status ok = checkLayoutOptions(r.layout, s); !ok)
+        raise(ok.error());
 }
 
 // What encode() and encode_many() take besides the data.
@@ -439,8 +336,7 @@ Request parseRequest(const std::string& symbologyName, const py::kwargs& kwargs,
         if (!row->appliesTo(info))
             raise(Error{ErrorCode::InvalidOption,
                         "the option " + key + " does not apply to " + std::string(info.title)});
-        if (!setEncodeOption(q.encode, row->name, v, key))
-            typeError("the option " + key + " is not yet available from Python");
+        setEncodeOption(q.encode, *row, v, key);
     }
     checkRender(q.render, q.symbology);
     return q;
@@ -638,6 +534,7 @@ py::list symbologies() {
         d["capabilities"] = py::tuple(caps);
         d["options"] = optionKeywords(info);
         d["default_x_mm"] = info.defaultXMm;
+        d["max_data_bytes"] = info.maxDataBytes;
         out.append(py::module_::import("korvane._types").attr("SymbologyInfo")(**d));
     }
     return out;
@@ -768,33 +665,16 @@ std::vector<py::handle> lengths(py::handle v) {
 // "A4", "A5", "A3", "A6", "Letter", "Legal", "WxH" with a unit ("100x150mm",
 // "4x6in"), or (width, height) as lengths.
 PageSize asPage(py::handle v) {
-    static constexpr std::pair<std::string_view, PageSize> NAMED[] = {
-        {"a3", {297, 420}},        {"a4", PAGE_A4}, {"a5", {148, 210}}, {"a6", {105, 148}},
-        {"letter", PAGE_LETTER}, {"legal", {215.9, 355.6}},
-    };
     if (PyTuple_Check(v.ptr()) || PyList_Check(v.ptr())) {
         const std::vector<py::handle> wh = lengths(v);
         if (wh.size() != 2)
             typeError("page must be a name such as \"A4\", \"WxH\" with a unit, or (width, height)");
         return PageSize{sheetMm(wh[0], "page"), sheetMm(wh[1], "page")};
     }
-    const std::string given = asStr(v, "page");
-    const std::string name = lower(given);
-    for (const auto& [word, size] : NAMED)
-        if (name == word)
-            return size;
-    const Error what{ErrorCode::InvalidOption, "page: '" + given.substr(0, 40) +
-                                                   "' is not a page size: give A3, A4, A5, A6, Letter, Legal, WxH "
-                                                   "with a unit such as \"100x150mm\", or (width, height)"};
-    // The unit after the height applies to a width given without one.
-    const std::size_t x = name.find('x');
-    if (x == std::string::npos)
-        raise(what);
-    const Result<Length> h = parseLength(std::string_view(name).substr(x + 1), Unit::Mm);
-    const Result<Length> w = h ? parseLength(std::string_view(name).substr(0, x), h->unit) : h;
-    if (!w || w->unit == Unit::Px || h->unit == Unit::Px)
-        raise(what);
-    return PageSize{w->mm(0), h->mm(0)};
+    Result<PageSize> named = parsePageSize(asStr(v, "page"));
+    if (!named)
+        raise(Error{named.error().code, "page: " + named.error().message + ", or (width, height)"});
+    return *named;
 }
 
 // (columns, rows), or "CxR" as the command's --grid.

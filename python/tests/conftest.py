@@ -7,7 +7,10 @@ from pathlib import Path
 
 import pytest
 
-REPO = Path(__file__).resolve().parents[2]
+# The repository: where the README the tests are pointed at stands (they run
+# from a copy of this folder), else two folders up.
+REPO = (Path(os.environ["KORVANE_README"]).resolve().parent if "KORVANE_README" in os.environ
+        else Path(__file__).resolve().parents[2])
 
 # One value per symbology, with what zxing-cpp reads from it (None where it
 # reads no such symbol; verify() reads those).
@@ -37,16 +40,27 @@ SAMPLES = {
 
 
 @pytest.fixture(scope="session")
-def korvane_command():
-    """Runs the korvane command (KORVANE_CLI, else build/cli/korvane) and returns its standard output."""
+def korvane_run():
+    """Runs the korvane command (KORVANE_CLI, else build/cli/korvane) and returns its status and standard output."""
     path = Path(os.environ.get("KORVANE_CLI", REPO / "build" / "cli" / "korvane"))
     if not os.access(path, os.X_OK):
         pytest.fail(f"the korvane command is needed at {path} (build it, or set KORVANE_CLI)")
 
-    def run(*args: str) -> bytes:
+    def run(*args: str):
         done = subprocess.run([str(path), *args], capture_output=True, check=False)
-        assert done.returncode == 0, done.stderr.decode(errors="replace")
-        return done.stdout
+        return done.returncode, done.stdout
+
+    return run
+
+
+@pytest.fixture(scope="session")
+def korvane_command(korvane_run):
+    """Runs the korvane command and returns its standard output; it must succeed."""
+
+    def run(*args: str) -> bytes:
+        status, out = korvane_run(*args)
+        assert status == 0, f"status {status}"
+        return out
 
     return run
 

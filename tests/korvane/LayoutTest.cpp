@@ -198,6 +198,11 @@ TEST(Layout, AbsurdRequestsAreRefusedBeforeAnythingIsAllocated) {
         {"huge quiet zone", code39, options([](LayoutOptions& o) { o.quietLeft = korvane::modules(1e9); }), korvane::ErrorCode::SizeTooLarge},
         {"same colours", code39, options([](LayoutOptions& o) { o.background = korvane::BLACK; }), korvane::ErrorCode::InvalidOption},
         {"empty symbol", korvane::Symbol{}, {}, korvane::ErrorCode::InvalidData},
+        // Refused here for every front end, which no longer check these themselves.
+        {"a height on a matrix symbol", aztec, options([](LayoutOptions& o) { o.height = korvane::mm(20); }),
+         korvane::ErrorCode::InvalidOption},
+        {"X in mm without a resolution", code39, options([](LayoutOptions& o) { o.dpi = 0; o.xDim = korvane::mm(0.5); }),
+         korvane::ErrorCode::InvalidOption},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
@@ -205,6 +210,11 @@ TEST(Layout, AbsurdRequestsAreRefusedBeforeAnythingIsAllocated) {
         ASSERT_FALSE(d.ok());
         EXPECT_EQ(d.error().code, c.code);
     }
+    // The front ends' check before a symbol is made: the same rules.
+    const std::size_t last = std::size(cases) - 1;
+    EXPECT_FALSE(korvane::checkLayoutOptions(cases[last - 1].o, Symbology::Qr).ok());
+    EXPECT_FALSE(korvane::checkLayoutOptions(cases[last].o, Symbology::Code39).ok());
+    EXPECT_TRUE(korvane::checkLayoutOptions(cases[last - 1].o, Symbology::Code39).ok());
 }
 
 // Bar width reduction on a matrix takes dots only where dark meets light: no

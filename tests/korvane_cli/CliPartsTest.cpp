@@ -326,7 +326,7 @@ TEST(Settings, LengthsResolveAtTheChosenResolution) {
     Settings pixels;
     ASSERT_TRUE(findSymbolOption("dpi")->apply(pixels, "none"));
     ASSERT_TRUE(findSymbolOption("x-dim")->apply(pixels, "0.3mm"));
-    EXPECT_FALSE(resolve(pixels, "ABC"));
+    EXPECT_FALSE(korvane::checkLayoutOptions(resolve(pixels, "ABC")->layout, korvane::Symbology::Code128));
     ASSERT_TRUE(findSymbolOption("x-dim")->apply(pixels, "3px"));
     EXPECT_EQ(resolve(pixels, "ABC")->layout.xDim->value, 3);
 }
