@@ -288,7 +288,23 @@ std::string zintHint(int argc, const char* const* argv) {
         const std::string_view name = a.substr(2, a.find('=') == std::string_view::npos ? a.npos : a.find('=') - 2);
         for (const auto& [zint, ours] : ZINT)
             if (name == zint)
-                return "; --" + std::string(zint) + " is zint's, korvane's is " + std::string(ours);
+                return "--" + std::string(zint) + " is zint's option; korvane's is " + std::string(ours);
+    }
+    return "";
+}
+
+// Data that begins with '-' reads as an option: say where it goes instead.
+std::string dashedDataHint(const CLI::ParseError& e) {
+    if (dynamic_cast<const CLI::ExtrasError*>(&e) == nullptr)
+        return "";
+    const std::string message = e.what();
+    const std::size_t listed = message.find(": ");
+    for (std::size_t at = listed; at != std::string::npos && at + 2 < message.size(); at = message.find(' ', at + 1)) {
+        const std::size_t from = at + 1 + (message[at] == ':');
+        if (from + 1 < message.size() && message[from] == '-' && message[from + 1] != '-') {
+            const std::string word = message.substr(from, message.find(' ', from) - from);
+            return "; data that begins with '-' goes after --, as in: korvane -o out.svg -- " + word;
+        }
     }
     return "";
 }
@@ -350,7 +366,10 @@ std::optional<Result<Invocation>> parseArguments(CLI::App& app, int argc, const 
         inv.text = std::string(e.what()) + "\n";
         return inv;
     } catch (const CLI::ParseError& e) {
-        return usage(oneLine(e.what()) + zintHint(argc, argv) + " (korvane --help lists the options)");
+        // A zint option is named alone: CLI11 would also call its value unexpected.
+        if (const std::string zint = zintHint(argc, argv); !zint.empty())
+            return usage(zint + " (korvane --help lists the options)");
+        return usage(oneLine(e.what()) + dashedDataHint(e) + " (korvane --help lists the options)");
     }
     return std::nullopt;
 }

@@ -30,6 +30,11 @@ struct Failed {
     std::string message;
 };
 
+// "1 label", "2 labels": the count word agrees with its number.
+std::string counted(long long n, const std::string& word) {
+    return std::to_string(n) + " " + word + (n == 1 ? "" : "s");
+}
+
 int fail(Console& c, int status, const std::string& message) {
     std::string line = "korvane: " + message;
     for (char& ch : line)
@@ -788,12 +793,12 @@ private:
         const bool cut = writeError_ || stoppedByRow_ || batchError_;  // rows the run did not write out
         std::string line;
         if (written_ > 0)
-            line = std::to_string(written_) + " labels on " + std::to_string(writer_->pagesDone()) + " pages, " + failed +
+            line = counted(written_, "label") + " on " + counted(writer_->pagesDone(), "page") + ", " + failed +
                    (cut && unwritten > 0 ? ", " + std::to_string(unwritten) + " not written" : "");
         else if (cut)
-            line = "no sheet written: " + std::to_string(unwritten) + " labels not written, " + failed;
+            line = "no sheet written: " + counted(static_cast<long long>(unwritten), "label") + " not written, " + failed;
         else
-            line = "no sheet written: " + std::to_string(writer_->labels()) + " labels, " + failed;
+            line = "no sheet written: " + counted(writer_->labels(), "label") + ", " + failed;
         if (stoppedByRow_)
             line += " (--fail-fast stopped the batch at a bad row)";
         char time[32];

@@ -264,6 +264,9 @@ Result<Resolved> resolve(const Settings& s, std::string_view data) {
     l.fontSize = s.fontSize;
     l.quietLeft = l.quietRight = s.quietHorizontal;
     l.quietVertical = s.quietVertical;
+    // Out of the layout's range is a usage error, as any option out of its range.
+    if (const Status ok = checkLayoutOptions(l, r.symbology); !ok)
+        return invalidOption(ok.error().message);
     return r;
 }
 

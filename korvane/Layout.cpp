@@ -14,7 +14,8 @@ namespace {
 constexpr double MM_PER_INCH = 25.4;
 constexpr double MAX_DPI = 10000;
 constexpr double MAX_X_MM = 10;          // a module of a centimetre is already a poster
-constexpr double MAX_LENGTH_MM = 2000;   // heights and font sizes
+constexpr double MAX_LENGTH_MM = 2000;   // heights, quiet zones, bar width reduction
+constexpr double MAX_FONT_MM = 50;       // text far larger only buries the symbol
 constexpr double MAX_QUIET_MODULES = 1000;
 constexpr int MAX_MODULE_DOTS = 1000;
 constexpr int DEFAULT_MODULE_DOTS = 4;
@@ -104,6 +105,21 @@ Status checkOptions(const LayoutOptions& o, Symbology symbology) {
             return bad("heights, font sizes, quiet zones and bar width reduction cannot be negative");
     if (o.rotation != 0 && o.rotation != 90 && o.rotation != 180 && o.rotation != 270)
         return bad("rotation is 0, 90, 180 or 270 degrees");
+    // Lengths in units of their own are checked before a symbol is made; px
+    // and modules wait for the resolution and X (layout()).
+    auto mmOf = [](const std::optional<Length>& l) {
+        return l && l->unit != Unit::Px && l->unit != Unit::Modules ? l->mm(0) : 0.0;
+    };
+    for (const auto& [l, what] : {std::pair{&o.height, "a height"}, {&o.barReduction, "a bar width reduction"},
+                                  {&o.quietLeft, "a quiet zone"}, {&o.quietRight, "a quiet zone"},
+                                  {&o.quietVertical, "a quiet zone"}})
+        if (mmOf(*l) > MAX_LENGTH_MM)
+            return tooLarge(std::string(what) + format(" of %g mm is beyond the 2,000 mm the library lays out", mmOf(*l)));
+    if (mmOf(o.fontSize) > MAX_FONT_MM)
+        return tooLarge(format("a font size of %g mm is beyond the 50 mm the library draws", mmOf(o.fontSize)));
+    for (const std::optional<Length>* q : {&o.quietLeft, &o.quietRight, &o.quietVertical})
+        if (*q && (*q)->unit == Unit::Modules && (*q)->value > MAX_QUIET_MODULES)
+            return tooLarge(format("a quiet zone of %g modules is beyond the 1,000 the library lays out", (*q)->value));
     // A matrix symbol's height follows from its modules (PDF417's rows have a
     // height option of their own).
     if (o.height && symbologyInfo(symbology).matrix)
@@ -411,6 +427,8 @@ Result<Drawing> layout(const Symbol& symbol, const LayoutOptions& o) {
     for (const std::optional<Length>* l : {&o.height, &o.fontSize, &o.barReduction})
         if (*l && s.dots(**l) > maxDots)
             return tooLarge(format("%g mm is beyond the 2 m the library lays out", s.dots(**l) / s.dotsPerMm));
+    if (o.fontSize && s.dots(*o.fontSize) > MAX_FONT_MM * s.dotsPerMm)
+        return tooLarge(format("a font size of %g mm is beyond the 50 mm the library draws", s.dots(*o.fontSize) / s.dotsPerMm));
     for (const std::optional<Length>* q : {&o.quietLeft, &o.quietRight, &o.quietVertical})
         if (*q && s.dots(**q) > MAX_QUIET_MODULES * s.x)
             return tooLarge(format("a quiet zone of %g modules is beyond the 1,000 the library lays out",

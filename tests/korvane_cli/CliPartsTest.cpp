@@ -326,7 +326,7 @@ TEST(Settings, LengthsResolveAtTheChosenResolution) {
     Settings pixels;
     ASSERT_TRUE(findSymbolOption("dpi")->apply(pixels, "none"));
     ASSERT_TRUE(findSymbolOption("x-dim")->apply(pixels, "0.3mm"));
-    EXPECT_FALSE(korvane::checkLayoutOptions(resolve(pixels, "ABC")->layout, korvane::Symbology::Code128));
+    EXPECT_FALSE(resolve(pixels, "ABC"));  // the layout's check, made when the options are read
     ASSERT_TRUE(findSymbolOption("x-dim")->apply(pixels, "3px"));
     EXPECT_EQ(resolve(pixels, "ABC")->layout.xDim->value, 3);
 }
@@ -376,7 +376,8 @@ TEST(CommandLine, UsageErrorsNameTheOption) {
         {argv({"--json", "-o", "-", "1"}), "standard output"},
         {argv({"1", "2"}), "not expected"},
         {argv({"-d", "1", "2"}), "one way"},
-        {argv({"--scale", "2", "1"}), "--scale is zint's, korvane's is --x-dim"},
+        {argv({"--scale", "2", "1"}), "--scale is zint's option; korvane's is --x-dim"},
+        {argv({"-b", "code128", "-ABC"}), "data that begins with '-' goes after --, as in: korvane -o out.svg -- -ABC"},
         {argv({"--font", "/nonexistent.ttf", "1"}), "--font: cannot read /nonexistent.ttf"},
         {argv({"-b", "dm", "--dm-size", "24", "1"}), "--dm-size"},
         {argv({"-b", "dm", "--dm-shape", "round", "1"}), "--dm-shape"},
@@ -388,6 +389,11 @@ TEST(CommandLine, UsageErrorsNameTheOption) {
         EXPECT_NE(inv.error().message.find(c.message), std::string::npos) << inv.error().message;
         EXPECT_EQ(inv.error().message.find('\n'), std::string::npos) << inv.error().message;
     }
+    // A zint option is named alone, not its value as unexpected data too.
+    const auto zint = argv({"-b", "ean13", "--scale", "2", "590123412345"});
+    const Result<Invocation> inv = parseCommandLine(static_cast<int>(zint.size()), zint.data());
+    ASSERT_FALSE(inv);
+    EXPECT_EQ(inv.error().message.rfind("--scale is zint's option", 0), 0u) << inv.error().message;
 }
 
 TEST(CommandLine, OptionsReachTheSettings) {

@@ -494,6 +494,8 @@ TEST_F(KorvaneCommand, LabelSheets) {
          })},
         {"{page} names the pages", {"--batch", "-", "--sheet", "100x150mm", "--grid", "1x1", "-o", "p{page:02}.png"}, 0,
          "2 labels on 2 pages", {"p01.png", "p02.png"}, NONE, true, Err::BATCH, "one\ntwo\n"},
+        {"one label: count words agree", {"--batch", "-", "--sheet", "A6", "--grid", "1x1", "-o", "one.pdf"}, 0,
+         "korvane: 1 label on 1 page, 0 failed", {"one.pdf"}, NONE, true, Err::BATCH, "one\n"},
         // X shrinks to fit unless given: one line per cause, status 2 (the data is fine), a hint naming the option.
         {"labels larger than their cells at the X given", {"-b", "ean13", "--x-dim", "0.33mm", "--batch", "many.txt",
                                                           "--sheet", "A4", "--grid", "8x20", "-o", "s.pdf"},
@@ -593,7 +595,13 @@ TEST_F(KorvaneCommand, HostileCommandLines) {
         {"bad unit", {"--x-dim", "3furlongs", "x"}, 2, "'3furlongs' is not a length", {}, NONE, false},
         {"negative length", {"--height", "-5mm", "x"}, 2, "negative", {}, NONE, false},
         {"huge resolution", {"--dpi", huge, "x"}, 2, "--dpi", {}, NONE, false},
-        {"huge X", {"--x-dim", "999999mm", "x"}, 1, "beyond the 10 mm", {}, NONE, false},
+        // Every option out of its range is a usage error, its range named.
+        {"huge X", {"--x-dim", "999999mm", "x"}, 2, "beyond the 10 mm", {}, NONE, false},
+        {"X of 5 cm", {"--x-dim", "50mm", "x"}, 2, "an X-dimension of 50 mm is beyond the 10 mm", {}, NONE, false},
+        {"height of 10 m", {"--height", "10000mm", "x"}, 2, "a height of 10000 mm is beyond the 2,000 mm", {}, NONE, false},
+        {"quiet zone of 100,000 modules", {"--quiet-zone", "100000", "x"}, 2, "beyond the 1,000", {}, NONE, false},
+        {"font of half a metre", {"--font-size", "500mm", "x"}, 2, "a font size of 500 mm is beyond the 50 mm", {}, NONE,
+         false},
         {"huge jobs", {"--jobs", huge, "--batch", "codes.txt"}, 2, "--jobs", {}, CODES, false},
         {"huge Aztec size", {"-b", "aztec", "--aztec-size", huge, "x"}, 2, "--aztec-size", {}, NONE, false},
         {"unknown symbology", {"-b", "qrc", "x"}, 2, "'qrc' is no symbology", {}, NONE, false},
