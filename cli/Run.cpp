@@ -141,8 +141,15 @@ Result<std::string> singleData(const Invocation& inv, Console& console) {
 
 // The format of an output: --format, else the extension; standard output is SVG.
 Result<Format> formatFor(const Settings& s, const std::string& path) {
-    if (s.format)
+    if (s.format) {
+        // SVG in a file called .png is a file no viewer opens: a slip, unless asked for.
+        const std::optional<Format> named = path == "-" ? std::nullopt : formatForPath(path);
+        if (named && *named != *s.format && !s.forceFormat)
+            return Error{ErrorCode::InvalidOption, "--format " + std::string(formatName(*s.format)) +
+                                                       " contradicts the extension of \"" + shown(path) + "\"" +
+                                                       "; give --force-format to write it there all the same"};
         return *s.format;
+    }
     if (path == "-")
         return Format::Svg;
     if (const std::optional<Format> f = formatForPath(path))

@@ -87,6 +87,8 @@ std::vector<SymbolOption> makeOptions() {
                      s.format = *f;
                      return Done{};
                  }});
+    o.push_back({"force-format", "", "", "write --format's format even where the output's extension names another",
+                 flag([](Settings& s) { s.forceFormat = true; })});
     // Encoding: the library's option rows, parsed and checked by the library;
     // the command spells the check both ways and keeps --gs1 and --macro of its own.
     std::size_t rows = 0;

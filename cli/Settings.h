@@ -34,6 +34,7 @@ struct Settings {
     LayoutOptions layout;  // the fields that need no conversion: text, colours, rotation
 
     std::optional<Format> format;
+    bool forceFormat = false;  // --format over an extension that names another format
     WriteOptions write;
 
     // The options given that only some symbologies take ("--wide-ratio"),

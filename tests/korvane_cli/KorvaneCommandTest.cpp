@@ -261,7 +261,16 @@ TEST_F(KorvaneCommand, EveryFormatStandardInputAndOutput) {
         {"png", {"-b", "ean13", "-o", "a.png", "590123412345"}, 0, "", {"a.png"}},
         {"emf", {"-b", "ean13", "-o", "a.emf", "590123412345"}, 0, "", {"a.emf"}},
         {"bmp", {"-b", "aztec", "-o", "a.bmp", "Aztec"}, 0, "", {"a.bmp"}},
-        {"--format over the extension", {"-f", "png", "-o", "a.img", "x"}, 0, "", {"a.img"}},
+        {"--format where the extension names none", {"-f", "png", "-o", "a.img", "x"}, 0, "", {"a.img"}},
+        {"--format against the extension", {"-f", "svg", "-o", "out.png", "x"}, 2,
+         "--format svg contradicts the extension of \"out.png\"; give --force-format", {}, NONE, false},
+        {"--force-format over the extension, in either case", {"-f", "svg", "--force-format", "-o", "out.PNG", "x"}, 0,
+         "", {"out.PNG"}, NONE, true, Err::ONE_LINE, "", [](const Outcome&, const fs::path& dir) {
+             std::ifstream in(dir / "out.PNG");
+             std::string head(5, '\0');
+             in.read(head.data(), 5);
+             EXPECT_EQ(head, "<?xml");
+         }},
         {"no extension, no --format", {"-o", "label", "x"}, 2, "cannot tell the format of label", {}, NONE, false},
         {"default name", {"x"}, 0, "", {"barcode.svg"}},
         {"default name takes --format", {"-f", "eps", "x"}, 0, "", {"barcode.eps"}},
