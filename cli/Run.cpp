@@ -224,7 +224,7 @@ int runSingle(const Invocation& inv, Console& console) {
     warn(console, "", made.made->warnings);
     if (made.made->quality && !inv.json) {
         const QualityGrade& q = *made.made->quality;
-        fail(console, 0, q.graded ? "grade " + q.text + " (" + q.letter + ") printed as " + q.profile.name
+        fail(console, 0, q.graded ? "grade " + q.text + " (" + q.letter + ") printed as " + q.profile.name + ": " + q.reason
                                   : "not graded: " + q.reason);
     }
     return EXIT_WRITTEN;

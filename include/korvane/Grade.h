@@ -49,6 +49,10 @@ struct ScanGrade {
 
 struct QualityGrade {
     bool graded = false;  // false: the symbology has no grading here (reason says so)
+    // Not graded: why. Graded: what set the grade, in words: a drawing made for
+    // another resolution than the printer's first ("drawn at 300 dpi for a 203
+    // dpi printer: draw at 203 dpi ..."), then the parameters at the lowest
+    // grade ("set by decodability, defects (F)"), then what was found wrong.
     std::string reason;
     std::string standard;  // "ISO/IEC 15416" or "ISO/IEC 15415"
     // The symbol grade: for linear symbols the mean of the scan grades, for

@@ -1375,6 +1375,37 @@ Result<PrinterProfile> printerProfile(std::string_view spec) {
     return p;
 }
 
+namespace {
+
+// What set a grade, in words: a drawing made for another resolution first
+// (its modules fall on the printer's dots unevenly, the commonest cause of a
+// poor grade and the easiest to mend), then the parameters at the lowest
+// grade, then what the measurement found wrong.
+std::string gradeReason(const QualityGrade& q, const Drawing& drawing) {
+    std::string why;
+    if (q.profile.dpi > 0 && drawing.dpi > 0 && std::fabs(q.profile.dpi - drawing.dpi) > 0.5) {
+        char note[160];
+        std::snprintf(note, sizeof note, "drawn at %g dpi for a %g dpi printer: draw at %g dpi for whole dots a module; ",
+                      drawing.dpi, q.profile.dpi, q.profile.dpi);
+        why = note;
+    }
+    int lowest = 4;
+    for (const QualityParameter& p : q.parameters)
+        if (!p.informative)
+            lowest = std::min(lowest, p.grade);
+    std::string names;
+    for (const QualityParameter& p : q.parameters)
+        if (!p.informative && p.grade == lowest)
+            names += (names.empty() ? "" : ", ") + p.name;
+    if (lowest == 4)
+        why += "every parameter grades A";
+    else
+        why += "set by " + names + " (" + std::string(1, gradeLetter(lowest)) + ")";
+    return q.reason.empty() ? why : why + "; " + q.reason;
+}
+
+}  // namespace
+
 QualityGrade grade(const Drawing& drawing, const Symbol& symbol, const PrinterProfile& profile) {
     QualityGrade q;
     q.profile = profile;
@@ -1392,6 +1423,8 @@ QualityGrade grade(const Drawing& drawing, const Symbol& symbol, const PrinterPr
     }
     q.letter = gradeLetter(q.grade);
     q.text = gradeText(q.grade, q.aperture, q.wavelength);
+    if (q.graded)
+        q.reason = gradeReason(q, drawing);
     return q;
 }
 

@@ -197,6 +197,24 @@ TEST(Grade, PrinterProfiles) {
         EXPECT_FALSE(korvane::printerProfile(bad).ok()) << bad;
 }
 
+// Every grade says what set it; a drawing made for another printer's
+// resolution says so first, with the mend.
+TEST(Grade, ReasonNamesWhatSetIt) {
+    const korvane::Symbol s = verifytest::encoded({"EAN-13", Symbology::Ean13, "590123412345"});
+    LayoutOptions at300;
+    at300.dpi = 300;
+    const korvane::Drawing d = *korvane::layout(s, at300);
+    EXPECT_EQ(korvane::grade(d, s).reason, "every parameter grades A");
+    const QualityGrade q = korvane::grade(d, s, *korvane::printerProfile("thermal203"));
+    ASSERT_TRUE(q.graded) << q.reason;
+    EXPECT_EQ(q.reason.rfind("drawn at 300 dpi for a 203 dpi printer: draw at 203 dpi", 0), 0u) << q.reason;
+    int lowest = 4;
+    for (const auto& p : q.parameters)
+        lowest = std::min(lowest, p.informative ? 4 : p.grade);
+    ASSERT_LT(lowest, 4) << story(q);
+    EXPECT_NE(q.reason.find(std::string(" (") + korvane::gradeLetter(lowest) + ")"), std::string::npos) << q.reason;
+}
+
 }  // namespace
 
 namespace {
