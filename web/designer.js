@@ -6,22 +6,26 @@
 (async () => {
   const k = window.korvane;
   const $ = (id) => document.getElementById(id);
-  await k.init();
+  try {
+    await k.init();
+  } catch (e) {
+    // Opened from a checkout before the WebAssembly build: say how to make it.
+    $("error").textContent = `The page needs the WebAssembly build of the library (${e.message}): run ` +
+      "./scripts/build-wasm.sh in the repository, then reload.";
+    $("error").hidden = false;
+    return;
+  }
   for (const s of k.symbologies()) $("symbology").add(new Option(s.title, s.name, false, s.name === "ean13"));
 
-  // The symbology's own options, one field each, named as the command names
-  // them: a checkbox for a flag, a list where the values are few, else a
-  // number or text field; left empty, the library's default holds.
-  const FLAGS = new Set(["check", "escapes", "gs1", "compact", "fullRange", "aztecBytes", "readerInit", "noBoost",
-    "noKanji", "dmre", "pdfCompact"]);
-  const CHOICES = { wideRatio: ["2", "3"], code128Start: ["A", "B", "C"], msiCheck: ["mod10", "mod11", "mod11-mod10", "mod10-mod10"],
-    codabarStart: ["A", "B", "C", "D"], codabarStop: ["A", "B", "C", "D"], upceSystem: ["0", "1"],
-    aztecEncoder: ["optimal", "specified"], qrLevel: ["L", "M", "Q", "H"], dmShape: ["square", "rect", "any"],
-    pdfLevel: ["0", "1", "2", "3", "4", "5", "6", "7", "8"] };
-  const NUMBERS = new Set(["eci", "addOnGap", "ecc", "eccWords", "aztecSize", "qrVersion", "qrMask", "pdfColumns", "pdfRows",
-    "rowHeight", "pdfAspect"]);
-  const HINTS = { structured: "index,count[,id]", dmSize: "rows,columns", addOn: "2 or 5 digits", pdfMacro: "field=value" };
+  // The symbology's own options, one field each, made from the library's
+  // option rows: a checkbox for a flag, a list of the choices (or of a short
+  // range), else a number or text field with the row's range or form; the
+  // row's help in words beside it. Left empty, the library's default holds.
+  const ROWS = new Map(k.encodeOptions().map((row) => [row.name, row]));
   const kebab = (name) => name.replace(/[A-Z]/g, (c) => "-" + c.toLowerCase());
+  const choicesOf = (row) => (row.choices.length ? row.choices
+    : row.kind === "integer" && row.high - row.low < 10
+      ? Array.from({ length: row.high - row.low + 1 }, (_, i) => String(row.low + i)) : null);
   const symbology = () => k.symbologies().find((s) => s.name === $("symbology").value);
 
   function showOwnOptions() {
@@ -29,23 +33,27 @@
     // A check character that is always there, or never, has nothing to choose.
     const names = s.options.filter((n) => n !== "check" || s.check === "optional" || s.check === "optional-on");
     const fields = names.map((name) => {
+      const row = ROWS.get(name);
       const label = document.createElement("label");
+      label.title = row.help;
       let input;
-      if (FLAGS.has(name)) {
+      if (row.kind === "flag") {
         input = document.createElement("input");
         input.type = "checkbox";
         input.checked = name === "check" && s.check === "optional-on";
         label.append(input, " " + kebab(name));
       } else {
-        if (CHOICES[name]) {
+        const choices = choicesOf(row);
+        if (choices) {
           input = document.createElement("select");
           input.add(new Option("default", ""));
-          for (const c of CHOICES[name]) input.add(new Option(c));
+          for (const c of choices) input.add(new Option(c));
         } else {
           input = document.createElement("input");
-          input.type = NUMBERS.has(name) ? "number" : "text";
-          if (name === "pdfAspect") input.step = "any";
-          if (HINTS[name]) input.placeholder = HINTS[name];
+          const numeric = row.kind === "integer" || row.kind === "number";
+          input.type = numeric ? "number" : "text";
+          if (numeric) Object.assign(input, { min: row.low, max: row.high, step: row.kind === "number" ? "any" : 1 });
+          else input.placeholder = row.valueName;
         }
         label.append(kebab(name) + " ", input);
       }
@@ -83,11 +91,9 @@
       if (mine !== drawn) return;
       try {
         const quality = k.grade({ ...o, printer: $("printer").value });
-        dd.textContent = quality.graded ? `grade ${quality.text} (${quality.letter})` : `not graded: ${quality.reason}`;
-        // Drawn for another resolution, modules land on the printer's dots unevenly.
-        const { printerDpi } = quality;
-        if (quality.graded && printerDpi && o.dpi !== printerDpi)
-          dd.textContent += `; drawn at ${o.dpi} dpi for a ${printerDpi} dpi printer: draw at ${printerDpi} dpi for whole dots a module`;
+        // The library says what set the grade, a resolution other than the printer's first.
+        dd.textContent = quality.graded ? `grade ${quality.text} (${quality.letter}); ${quality.reason}`
+          : `not graded: ${quality.reason}`;
       } catch (e) {
         if (!(e instanceof k.KorvaneError)) throw e;
         dd.textContent = `not graded: ${e.message}`;
@@ -111,6 +117,7 @@
       img.style.width = `${(facts.layout.widthMm / 25.4) * 96}px`;
       $("picture").replaceChildren(img);
       $("error").hidden = true;
+      for (const id of ["picture", "facts"]) $(id).classList.remove("stale");
       const rows = [["Data", facts.data], ["Size", `${facts.layout.widthMm.toFixed(2)} x ${facts.layout.heightMm.toFixed(2)} mm`],
         ["X", `${facts.layout.xMm.toFixed(3)} mm`]];
       if (facts.checkCharacters) rows.push([facts.checkSupplied ? "Check digit (given)" : "Check digit added", facts.checkCharacters]);
@@ -134,6 +141,10 @@
       if (!(e instanceof k.KorvaneError)) throw e;
       $("error").textContent = e.message;
       $("error").hidden = false;
+      // The last good symbol stays for reference, greyed and marked as not
+      // this data's; its pending grade is dropped.
+      ++drawn;
+      for (const id of ["picture", "facts"]) $(id).classList.add("stale");
     }
   }
 

@@ -160,7 +160,7 @@ function optionText(options) {
   let text = "";
   for (const key of Object.keys(options)) {
     const value = options[key];
-    if (key === "symbology" || key === "data" || value === undefined) continue;
+    if (key === "symbology" || key === "data" || key === "onWarning" || value === undefined) continue;
     let v;
     if (key === "fg" || key === "bg") v = colour(key, value);
     else if (key === "dpi" && value === null) v = "none";
@@ -226,11 +226,24 @@ function requestParts(options) {
   return [symbology + "\0", data, optionText(options)];
 }
 
+// A warning of the symbol or its layout (X snapped, below the minimum, ...):
+// to options.onWarning where given, else to Node's process warnings.
+function warn(options, message) {
+  if (typeof options.onWarning === "function") options.onWarning(message);
+  else if (typeof process !== "undefined" && typeof process.emitWarning === "function")
+    process.emitWarning(message, "KorvaneWarning");
+}
+
 function call(action, options) {
   const parts = requestParts(options);
   ready();
   withBytes(parts, (symbology, _, data, dataLength, opts, optsLength) =>
     wasm.kvjs_run(action, symbology, data, dataLength, opts, optsLength));
+  // encode() carries its warnings in the facts; a file carries none.
+  if (action >= ACTIONS.svg && action <= ACTIONS.bmp) {
+    const warnings = cString(wasm.kvjs_warnings());
+    if (warnings) for (const w of warnings.split("\n")) warn(options, w);
+  }
   return answer();
 }
 
@@ -337,6 +350,19 @@ function symbologies() {
     for (const s of registry) s.options = s.options.map((o) => o.replace(/-([a-z0-9])/g, (_, c) => c.toUpperCase()));
   }
   return registry.map((s) => ({ ...s, aliases: [...s.aliases], capabilities: [...s.capabilities], options: [...s.options] }));
+}
+
+// The library's option rows, named as JavaScript spells them: what each
+// option takes (its kind, range or choices) and its help.
+let optionRows = null;
+function encodeOptions() {
+  ready();
+  if (!optionRows) {
+    wasm.kvjs_options();
+    optionRows = JSON.parse(decoder.decode(answer()));
+    for (const o of optionRows) o.name = o.name.replace(/-([a-z0-9])/g, (_, c) => c.toUpperCase());
+  }
+  return optionRows.map((o) => ({ ...o, choices: [...o.choices] }));
 }
 
 /** The library's version, "MAJOR.MINOR.PATCH". */

@@ -14,6 +14,12 @@ export interface Options {
   symbology: string;
   /** A string (sent as UTF-8) or bytes. */
   data: string | Uint8Array;
+  /**
+   * Called with each warning of the symbol and its layout (X snapped, below the
+   * symbology's minimum, ...) when a file is made; without it, Node's
+   * process.emitWarning() gets them (type "KorvaneWarning").
+   */
+  onWarning?: (message: string) => void;
 
   // Layout
   /** Dots per inch, 1-10000 (default 300); null lays out in pixels. */
@@ -236,4 +242,21 @@ export function grade(options: GradeOptions): QualityGrade;
 /** Label sheets as one PDF: the labels share the first one's colours and the sheet's resolution. */
 export function sheet(items: Options[], options?: SheetOptions): Uint8Array;
 export function symbologies(): SymbologyInfo[];
+
+/** One encoding option as the library's table has it. */
+export interface OptionInfo {
+  /** As Options spells it: "eccWords". */
+  name: string;
+  kind: "flag" | "integer" | "number" | "letter" | "word" | "text" | "set" | "size" | "fields";
+  /** The value in help texts: "N", "A-D", "I/N[:ID]"; "" for a flag. */
+  valueName: string;
+  /** The range of an integer or number (a set: its largest count). */
+  low: number;
+  high: number;
+  /** The letters or words a letter or word option takes. */
+  choices: string[];
+  help: string;
+}
+/** Every encoding option: what it takes and what it does; symbologies() says which apply where. */
+export function encodeOptions(): OptionInfo[];
 export function version(): string;

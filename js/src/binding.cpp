@@ -32,6 +32,7 @@ std::string out;  // the last call's answer: bytes, JSON, or an error message
 // ... or a written file's bytes, kept as the writer gave them rather than copied into `out`.
 std::vector<std::uint8_t> outFile;
 bool answerIsFile = false;
+std::string warningsOut;  // the last symbol's warnings and its layout's, one a line
 
 // ---- JSON, for facts, verdicts and the registry ----
 
@@ -484,6 +485,9 @@ bool run(int action, const Request& q) {
     if (!laidOut)
         throw Fail{laidOut.error()};
     const Drawing& drawing = *laidOut;
+    for (const std::vector<std::string>* list : {&symbol.warnings, &drawing.warnings})
+        for (const std::string& w : *list)
+            warningsOut += (warningsOut.empty() ? "" : "\n") + w;
     switch (action) {
     case ENCODE: out = factsJson(symbol, drawing); return false;
     case VERIFY: out = verdictJson(verify(drawing, symbol)); return false;
@@ -624,6 +628,7 @@ int failed(const Error& e) {
 // message there. `options` holds name\0value\0 pairs.
 KVJS_EXPORT int kvjs_run(int action, const char* symbology, const char* data, std::size_t dataLength,
                          const char* options, std::size_t optionsLength) {
+    warningsOut.clear();
     try {
         answerIsFile = run(action, parseRequest(symbology, data, dataLength, options, optionsLength));
         return 0;
@@ -678,6 +683,41 @@ KVJS_EXPORT int kvjs_sheet_end() {
     }
 }
 
+// The library's option rows as JSON: name, kind, value name, range, choices, help.
+std::string optionsJson() {
+    static constexpr const char* KINDS[] = {"flag", "integer", "number", "letter", "word", "text", "set", "size", "fields"};
+    std::size_t count = 0;
+    const EncodeOptionInfo* table = encodeOptionTable(count);
+    std::string j = "[";
+    for (std::size_t i = 0; i < count; ++i) {
+        const EncodeOptionInfo& row = table[i];
+        std::vector<std::string> choices;
+        if (row.kind == OptionKind::Letter)
+            for (char c : row.choices)
+                choices.emplace_back(1, c);
+        else if (row.kind == OptionKind::Word)
+            for (std::string_view w : split(row.choices, '|'))
+                choices.emplace_back(w);
+        j += i ? "," : "";
+        j += Json()
+                 .str("name", row.name)
+                 .str("kind", KINDS[static_cast<int>(row.kind)])
+                 .str("valueName", row.valueName)
+                 .num("low", row.low)
+                 .num("high", row.high)
+                 .raw("choices", stringArray(choices))
+                 .str("help", row.help)
+                 .done();
+    }
+    return j + "]";
+}
+
+KVJS_EXPORT int kvjs_options() {
+    answerIsFile = false;
+    out = optionsJson();
+    return 0;
+}
+
 // The registry as JSON.
 KVJS_EXPORT int kvjs_symbologies() {
     answerIsFile = false;
@@ -691,6 +731,8 @@ KVJS_EXPORT const char* kvjs_error_name(int status) {
 }
 
 KVJS_EXPORT const char* kvjs_version() { return KORVANE_VERSION_STRING; }
+// The warnings of kvjs_run's last symbol, one a line ("" for none).
+KVJS_EXPORT const char* kvjs_warnings() { return warningsOut.c_str(); }
 KVJS_EXPORT const char* kvjs_out() {
     return answerIsFile ? reinterpret_cast<const char*>(outFile.data()) : out.data();
 }

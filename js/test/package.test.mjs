@@ -3,7 +3,7 @@
 import { test } from "node:test";
 import assert from "node:assert/strict";
 import { createRequire } from "node:module";
-import { execFileSync } from "node:child_process";
+import { execFileSync, spawnSync } from "node:child_process";
 import { fileURLToPath } from "node:url";
 import * as korvane from "../dist/index.mjs";
 import { readFileSync } from "node:fs";
@@ -77,6 +77,16 @@ test("options as the command takes them", { skip: !haveCommand && "no native kor
   }
 });
 
+test("layout warnings reach JavaScript as the command prints them", { skip: !haveCommand && "no native korvane command" }, () => {
+  const args = ["-b", "ean13", "--x-dim", "0.1mm", "--height", "5", "-o", "-", "590123412345"];
+  const printed = spawnSync(korvaneCommand, args, { encoding: "utf8" }).stderr;
+  const theirs = printed.trim().split("\n").map((line) => line.replace(/^korvane: warning: /, ""));
+  const ours = [];
+  korvane.toSVG({ symbology: "ean13", data: "590123412345", xDim: "0.1mm", height: 5, onWarning: (w) => ours.push(w) });
+  assert.equal(theirs.length, 3);
+  assert.deepEqual(ours, theirs);
+});
+
 test("facts, modules and verification", () => {
   const ean = korvane.encode({ symbology: "ean13", data: "590123412345", xDim: "0.33mm" });
   assert.equal(ean.data, "5901234123457");
@@ -130,6 +140,10 @@ test("errors carry the library's code, position and message", () => {
       assert.throws(() => korvane.toSVG({ symbology: s.name, data: "1", [camel(name)]: "\u00e9\u00e9" }),
                     (e) => !/not yet available/.test(e.message), `${s.name} --${name}`);
   assert.equal(korvane.symbologies().find((s) => s.name === "pdf417").maxDataBytes, 2710);
+  // The option rows the page makes its fields from: each symbology's options among them, with their ranges.
+  const rows = new Map(korvane.encodeOptions().map((o) => [o.name, o]));
+  for (const s of korvane.symbologies()) for (const name of s.options) assert.ok(rows.has(name), name);
+  assert.deepEqual([rows.get("pdfAspect").low, rows.get("pdfAspect").high, rows.get("qrLevel").choices], [0.1, 20, ["L", "M", "Q", "H"]]);
   assert.throws(() => korvane.toSVG({ symbology: "qr" }), TypeError);
   assert.throws(() => korvane.toFormat("gif", SAMPLES[0]), (e) => e.code === "unknown-format");
   // After a failure the module goes on working.

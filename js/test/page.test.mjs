@@ -82,8 +82,11 @@ test("the designer page", { skip, timeout: 120_000 }, async () => {
     await show("ean13", "4006381333932");
     const error = await page.$eval("#error", (e) => (e.hidden ? "" : e.textContent));
     assert.match(error, /check digit 2 .* should be 1/);
+    // The last good symbol and its verdict stay only greyed, marked as not this data's.
+    assert.deepEqual(await page.$$eval(".stale", (all) => all.map((e) => e.id)), ["picture", "facts"]);
 
     await show("ean13", "590123412345");
+    assert.equal(await page.$$eval(".stale", (all) => all.length), 0);
     const client = await page.createCDPSession();
     await client.send("Browser.setDownloadBehavior", { behavior: "allow", downloadPath: downloads });
     await page.focus("#png");

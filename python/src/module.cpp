@@ -344,6 +344,14 @@ Request parseRequest(const std::string& symbologyName, const py::kwargs& kwargs,
 
 // ---- Symbol ----
 
+// Layout warnings as Python warnings (UserWarning), as the command prints them;
+// a filter that turns them into errors raises.
+void warnAll(const std::vector<std::string>& warnings) {
+    for (const std::string& w : warnings)
+        if (PyErr_WarnEx(PyExc_UserWarning, w.c_str(), 1) < 0)
+            throw py::error_already_set();
+}
+
 struct PySymbol {
     Symbol symbol;
     Render render;
@@ -366,7 +374,17 @@ struct PySymbol {
             py::gil_scoped_release unlocked;
             return layout(symbol, r.layout);
         }();
-        return take(std::move(d));
+        Drawing drawn = take(std::move(d));
+        warnAll(drawn.warnings);
+        return drawn;
+    }
+
+    // The symbol's warnings and those of laying it out as encode() was asked.
+    std::vector<std::string> allWarnings() const {
+        std::vector<std::string> all = symbol.warnings;
+        if (const Result<Drawing> d = layout(symbol, render.layout))
+            all.insert(all.end(), d->warnings.begin(), d->warnings.end());
+        return all;
     }
 
     Written written(Format format, const py::kwargs& kwargs) const {
@@ -375,14 +393,18 @@ struct PySymbol {
         if (!kwargs.empty())
             own = with(kwargs);
         const Render& r = own ? *own : render;
+        std::vector<std::string> warnings;
         Result<Written> w = [&]() -> Result<Written> {
             py::gil_scoped_release unlocked;
             Result<Drawing> d = layout(symbol, r.layout);
             if (!d)
                 return d.error();
+            warnings = std::move(d->warnings);
             return write(*d, format, r.write);
         }();
-        return take(std::move(w));
+        Written out = take(std::move(w));
+        warnAll(warnings);
+        return out;
     }
 
     py::bytes bytesOf(Format format, const py::kwargs& kwargs) const {
@@ -988,8 +1010,9 @@ keywords given to encode() apply unless a call gives its own.)")
         .def_property_readonly("facts", &facts,
                                "dict: data (as a reader returns it, str or bytes as given), check_characters, "
                                "check_supplied, add_on; for Aztec also aztec (compact, layers, codewords, ...)")
-        .def_property_readonly("warnings", [](const PySymbol& s) { return s.symbol.warnings; },
-                               "list of str: what may surprise about the symbol")
+        .def_property_readonly("warnings", &PySymbol::allWarnings,
+                               "list of str: what may surprise about the symbol and its layout (X snapped, below "
+                               "the symbology's minimum, ...); drawing it also issues them as UserWarning")
         .def_property_readonly("text", [](const PySymbol& s) { return s.text(s.symbol.text); },
                                "the human-readable text")
         .def_property_readonly("is_matrix", [](const PySymbol& s) { return s.symbol.isMatrix(); })

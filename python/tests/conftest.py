@@ -48,7 +48,7 @@ def korvane_run():
 
     def run(*args: str):
         done = subprocess.run([str(path), *args], capture_output=True, check=False)
-        return done.returncode, done.stdout
+        return done.returncode, done.stdout, done.stderr.decode(errors="replace")
 
     return run
 
@@ -58,7 +58,7 @@ def korvane_command(korvane_run):
     """Runs the korvane command and returns its standard output; it must succeed."""
 
     def run(*args: str) -> bytes:
-        status, out = korvane_run(*args)
+        status, out, _ = korvane_run(*args)
         assert status == 0, f"status {status}"
         return out
 

@@ -95,13 +95,23 @@ def typed(value):
 def test_options_as_the_command_takes_them(korvane_run, case):
     given = {**case.get("extra", {}), case["option"]: case["value"]}
     keywords = {k.replace("-", "_"): typed(v) for k, v in given.items()}
-    status, theirs = korvane_run("-b", case["symbology"], "-f", "svg", *case["args"], "-o", "-", "--", case["data"])
+    status, theirs, _ = korvane_run("-b", case["symbology"], "-f", "svg", *case["args"], "-o", "-", "--", case["data"])
     try:
         ours = korvane.encode(case["symbology"], case["data"], **keywords).svg().encode()
     except korvane.EncodeError:
         ours = None
     assert (ours is None) == bool(case.get("refused")) == (status != 0)
     assert ours is None or ours == theirs
+
+
+def test_layout_warnings_reach_python_as_the_command_prints_them(korvane_run):
+    _, _, printed = korvane_run("-b", "ean13", "--x-dim", "0.1mm", "--height", "5", "-o", "-", "590123412345")
+    theirs = [line.removeprefix("korvane: warning: ") for line in printed.splitlines()]
+    symbol = korvane.encode("ean13", "590123412345", x_dim="0.1mm", height=5)
+    with pytest.warns(UserWarning) as issued:
+        symbol.svg()
+    assert [str(w.message) for w in issued] == theirs
+    assert len(theirs) == 3 and symbol.warnings == theirs
 
 
 def test_layout_keywords_of_a_call_override_those_of_encode():
