@@ -392,7 +392,7 @@ Result<std::vector<BatchRow>> readBatch(const Reader& reader, bool csv, const Se
 void nameOutputs(std::vector<BatchRow>& rows, const NameTemplate& names, bool allowPaths) {
     std::unordered_map<std::string, long long> taken;
     for (BatchRow& row : rows) {
-        row.output = names.expand({row.n, row.line, row.data, 0});
+        row.output = names.expand({row.n, row.line, row.data, 0, row.data});
         if (!row.file.empty()) {
             // {data} is made safe for a file name, so the last '/' of the
             // expansion ends the template's own folder.

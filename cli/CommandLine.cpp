@@ -57,8 +57,9 @@ BATCHES
   options above (symbology, x-dim, height, fg, no-text, ...) whose cells apply
   to their row (an empty cell leaves the option as the command line has it;
   a flag's cell is 1, yes, true or on to set it). -o is then a template:
-  {n} the row's number (from 1), {line} its line in the file, {data} the value
-  made safe for a file name, with a width as in {n:05}; {{ and }} are braces.
+  {n} the row's number (from 1), {line} its line in the file, {data} (or
+  {input}) the value made safe for a file name, with a width as in {n:05};
+  {{ and }} are braces.
   A "file" cell names a file in the folder of -o; one that leaves it (an
   absolute path, "..", a symbolic link out of it) fails its row unless
   --allow-paths is given.
@@ -74,7 +75,8 @@ LABEL SHEETS
   its cell: one PDF for all pages, or one file per page for the other formats
   ({page} in -o, or -N before the extension). --margins T[,R[,B[,L]]] (default
   10mm), --gap H[,V] between cells, --label-text TEMPLATE prints a line under
-  each label ({data}, {n}, {line}), --cut-marks draws marks in the margins.
+  each label ({n}, {line}, {data} the data as encoded, with its check digits,
+  {input} as typed), --cut-marks draws marks in the margins.
 
 VERIFICATION AND REPORTS
   --verify reads every symbol back before writing it; one that fails is not
@@ -348,7 +350,8 @@ void registerOptions(Options& options, Invocation& inv, Typed& typed, FirstError
     options.value("--grid", typed.grid, "labels per page, columns x rows (default 1x1)", "CxR");
     options.value("--margins", typed.margins, "page margins T[,R[,B[,L]]] (default 10mm)", "LENGTHS");
     options.value("--gap", typed.gap, "space between cells H[,V] (default 0)", "LENGTHS");
-    options.value("--label-text", typed.labelText, "a line under each label: {data}, {n}, {line}", "TEMPLATE");
+    options.value("--label-text", typed.labelText, "a line under each label: {n}, {line}, {data} (as encoded), {input} (as typed)",
+                  "TEMPLATE");
     options.flag("--cut-marks", typed.cutMarks, "cut marks in the page margins");
 }
 

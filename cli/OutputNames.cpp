@@ -16,7 +16,8 @@ constexpr int MAX_FIELD_WIDTH = 20;
 constexpr struct {
     std::string_view name;
     Field field;
-} FIELDS[] = {{"n", Field::N}, {"line", Field::Line}, {"data", Field::Data}, {"page", Field::Page}};
+} FIELDS[] = {{"n", Field::N}, {"line", Field::Line}, {"data", Field::Data}, {"page", Field::Page},
+              {"input", Field::Input}};
 
 }  // namespace
 
@@ -52,11 +53,11 @@ Result<NameTemplate> NameTemplate::parse(std::string_view text) {
             }
         if (!known)
             return invalidOption("the output name has {" + std::string(inside.substr(0, 20)) +
-                                 "}; the fields are {n}, {line}, {data} and {page}");
+                                 "}; the fields are {n}, {line}, {data}, {input} and {page}");
         if (name.size() < inside.size()) {
             std::string_view spec = inside.substr(name.size() + 1);
-            if (p.field == Field::Data)
-                return invalidOption("{data} takes no width");
+            if (p.field == Field::Data || p.field == Field::Input)
+                return invalidOption("{" + std::string(name) + "} takes no width");
             if (!spec.empty() && spec[0] == '0') {
                 p.zeroPad = true;
                 spec.remove_prefix(1);
@@ -95,8 +96,9 @@ std::string NameTemplate::expand(const NameFields& f, bool rawData) const {
             out += p.literal;
             continue;
         }
-        if (p.field == Field::Data) {
-            out += rawData ? std::string(f.data) : safeForFileName(f.data);
+        if (p.field == Field::Data || p.field == Field::Input) {
+            const std::string_view v = p.field == Field::Input && !f.input.empty() ? f.input : f.data;
+            out += rawData ? std::string(v) : safeForFileName(v);
             continue;
         }
         const long long v = p.field == Field::N ? f.n : p.field == Field::Line ? f.line : f.page;

@@ -1,7 +1,9 @@
 #pragma once
 // Output names from a template: "label-{n:05}.svg" numbers the symbols of a
-// batch, {line} is the batch file's line, {data} the value made safe for a
-// file name, {page} a sheet's page. "{{" and "}}" are literal braces. A
+// batch, {line} is the batch file's line, {data} and {input} the value as
+// typed, made safe for a file name, {page} a sheet's page. In a label's text
+// {input} is the value as typed and {data} the data as encoded, as a reader
+// returns it (an EAN-13 with its check digit, GS1 with its AIs in brackets). "{{" and "}}" are literal braces. A
 // number field may carry a width, zero-padded with a leading 0 ("{n:05}") or
 // space-padded without ("{n:5}").
 
@@ -13,13 +15,14 @@
 
 namespace korvane::cli {
 
-enum class Field { N, Line, Data, Page };
+enum class Field { N, Line, Data, Page, Input };
 
 struct NameFields {
     long long n = 0;
     long long line = 0;
     std::string_view data;
     long long page = 0;
+    std::string_view input;  // the value as typed; empty: as `data`
 };
 
 class NameTemplate {
@@ -28,7 +31,7 @@ public:
     // Errors (InvalidOption) name the placeholder that is unknown or malformed.
     static Result<NameTemplate> parse(std::string_view text);
 
-    // With `rawData`, {data} is the data as it is (for text, not file names).
+    // With `rawData`, {data} and {input} are as they are (for text, not file names).
     std::string expand(const NameFields& fields, bool rawData = false) const;
     bool uses(Field f) const;
     bool hasFields() const;

@@ -613,7 +613,7 @@ private:
 
     std::string pageName(long long page) const {
         if (format_ == Format::Pdf || names_.uses(Field::Page))
-            return names_.expand({page, 0, "", page});
+            return names_.expand({page, 0, "", page, ""});
         return manyPages_ ? withPageNumber(inv_.output, page) : inv_.output;
     }
 
@@ -704,10 +704,16 @@ private:
         for (const std::string& w : label.made->warnings)
             warnings_.add(w, row.line);
         const long long page = writer_->nextPage();
+        // {data}: what the symbol carries, as its human-readable text shows it
+        // (matrix symbols have none: their data); {input}: the row as typed.
+        const Symbol& symbol = label.made->symbol;
+        const std::string_view encoded = symbol.text.empty() ? symbol.facts.data : symbol.text;
         const std::string text =
             sheet_.labelText.empty()
                 ? std::string()
-                : sheet_.labelTemplate.expand({row.n, row.line, std::string_view(row.data).substr(0, 200), 0}, true);
+                : sheet_.labelTemplate.expand({row.n, row.line, encoded.substr(0, 200), 0,
+                                               std::string_view(row.data).substr(0, 200)},
+                                              true);
         const int status = label.kept ? EXIT_VERIFY : EXIT_WRITTEN;
         hold(row, rowReport(run_, row, pageName(page), formatName(format_), &*label.made,
                             label.kept ? &*label.kept : nullptr, status, static_cast<int>(page)),

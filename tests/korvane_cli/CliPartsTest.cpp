@@ -108,14 +108,16 @@ TEST(OutputNames, TemplatesExpand) {
         const char* expected;
     };
     const Case cases[] = {
-        {"label-{n:05}.svg", {7, 9, "x", 0}, "label-00007.svg"},
-        {"{line}-{n:3}.png", {7, 12, "x", 0}, "12-  7.png"},
-        {"{data}.pdf", {1, 1, "59/01 ../x", 0}, "59_01_.._x.pdf"},
-        {"{data}", {1, 1, ".hidden", 0}, "_hidden"},
-        {"{data}", {1, 1, "", 0}, "_"},
-        {"{data}", {1, 1, "caf\xC3\xA9\n", 0}, "caf___"},
-        {"{{n}}-{page:02}", {1, 1, "", 3}, "{n}-03"},
-        {"plain.svg", {4, 4, "x", 0}, "plain.svg"},
+        {"label-{n:05}.svg", {7, 9, "x", 0, {}}, "label-00007.svg"},
+        {"{line}-{n:3}.png", {7, 12, "x", 0, {}}, "12-  7.png"},
+        {"{data}.pdf", {1, 1, "59/01 ../x", 0, {}}, "59_01_.._x.pdf"},
+        {"{data}", {1, 1, ".hidden", 0, {}}, "_hidden"},
+        {"{data}", {1, 1, "", 0, {}}, "_"},
+        {"{data}", {1, 1, "caf\xC3\xA9\n", 0, {}}, "caf___"},
+        {"{{n}}-{page:02}", {1, 1, "", 3, {}}, "{n}-03"},
+        {"plain.svg", {4, 4, "x", 0, {}}, "plain.svg"},
+        // {input} is the value as typed, {data} the data as encoded where the two differ.
+        {"{input}-{data}", {1, 1, "5901234123457", 0, "590123412345"}, "590123412345-5901234123457"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -124,8 +126,8 @@ TEST(OutputNames, TemplatesExpand) {
         EXPECT_EQ(t->expand(c.fields), c.expected);
     }
     EXPECT_EQ(safeForFileName(std::string(500, 'a')).size(), 64u);
-    EXPECT_EQ(NameTemplate::parse("{data}")->expand({1, 1, "a/b", 0}, true), "a/b");
-    for (const char* bad : {"{x}", "{n", "n}", "{n:abc}", "{n:099}", "{data:5}"})
+    EXPECT_EQ(NameTemplate::parse("{data}")->expand({1, 1, "a/b", 0, {}}, true), "a/b");
+    for (const char* bad : {"{x}", "{n", "n}", "{n:abc}", "{n:099}", "{data:5}", "{input:5}"})
         EXPECT_FALSE(NameTemplate::parse(bad)) << bad;
     EXPECT_EQ(withPageNumber("sheet.svg", 3), "sheet-3.svg");
     EXPECT_EQ(withPageNumber("dir.v2/sheet", 3), "dir.v2/sheet-3");

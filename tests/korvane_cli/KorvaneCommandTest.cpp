@@ -555,7 +555,8 @@ TEST_F(KorvaneCommand, SheetsAsTheLibraryMakesThem) {
         const std::string ext = korvane::formatName(format);
         SCOPED_TRACE(ext);
         const Outcome o = run({"-b", "ean13", "--height", "12mm", "--batch", "many.txt", "--sheet", "A4", "--grid", "3x8",
-                               "--gap", "2mm", "--cut-marks", "--label-text", "{n}: {data}", "-o", "sheet." + ext},
+                               "--gap", "2mm", "--cut-marks", "--label-text", "{n}: {data} / {input}", "-o",
+                               "sheet." + ext},
                               dir);
         ASSERT_EQ(o.status, 0) << o.err;
 
@@ -581,7 +582,8 @@ TEST_F(KorvaneCommand, SheetsAsTheLibraryMakesThem) {
             layout.height = korvane::mm(12);
             const auto label = korvane::layoutForCell(*symbol, layout, *sheet, true);
             ASSERT_TRUE(label);
-            ASSERT_TRUE(writer.add(*label, std::to_string(++n) + ": " + value));
+            // {data} as encoded (with its check digit, as under the bars), {input} as typed.
+            ASSERT_TRUE(writer.add(*label, std::to_string(++n) + ": " + symbol->text + " / " + value));
         }
         ASSERT_TRUE(writer.finish());
         if (format == korvane::Format::Pdf) {
