@@ -12,6 +12,19 @@ trap 'rm -rf "$work"' EXIT
 cmake --install "$build" --prefix "$work/prefix" >/dev/null
 libdir="$(ls -d "$work"/prefix/lib*/ | head -1)"
 
+echo "== the licence and the notices"
+doc="$work/prefix/share/doc/korvane"
+cmp "$root/LICENSE" "$doc/LICENSE"
+# NOTICE carries the fonts' licences whole (their terms ask for it) and names
+# the libraries linked into the programs and the WebAssembly package.
+for font in "$root"/korvane/fonts/LICENSE-*.txt; do
+  [[ "$(cat "$doc/NOTICE")" == *"$(cat "$font")"* ]] || { echo "NOTICE lacks $(basename "$font")" >&2; exit 1; }
+  cmp "$font" "$doc/$(basename "$font")"
+done
+for library in FreeType libpng zlib; do
+  grep -q "^- $library " "$doc/NOTICE" || { echo "NOTICE does not name $library" >&2; exit 1; }
+done
+
 echo "== the installed korvane command"
 (cd "$work" && "$work/prefix/bin/korvane" -b ean13 -o installed.svg 590123412345 && test -s installed.svg)
 
