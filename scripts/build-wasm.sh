@@ -11,7 +11,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
-./scripts/install-deps.sh
+./scripts/install-deps.sh js
 build="${1:-build-wasm}"
 mkdir -p "$build"
 build="$(cd "$build" && pwd)"

@@ -12,6 +12,22 @@ trap 'rm -rf "$work"' EXIT
 cmake --install "$build" --prefix "$work/prefix" >/dev/null
 libdir="$(ls -d "$work"/prefix/lib*/ | head -1)"
 
+echo "== what install-deps.sh installs for each use"
+# Building the command needs no toolchain of the other uses; development
+# (what test.sh and fuzz.sh install on a fresh machine) takes every use's.
+"$root/scripts/install-deps.sh" --list command | grep -qx libcli11-dev || {
+  echo "install-deps.sh --list command does not list the command's packages" >&2; exit 1; }
+heavy='^(emscripten|chromium|clang|wine.*|valgrind|python3.*|nodejs)$'
+if "$root/scripts/install-deps.sh" --list command | grep -E "$heavy"; then
+  echo "install-deps.sh installs the above to build the command" >&2; exit 1
+fi
+if "$root/scripts/install-deps.sh" --list python | grep -E '^(emscripten|chromium|clang|nodejs)$'; then
+  echo "install-deps.sh installs the above for the Python package" >&2; exit 1
+fi
+extra=$(comm -23 <("$root/scripts/install-deps.sh" --list command python js | sort -u) \
+                 <("$root/scripts/install-deps.sh" --list dev | sort -u))
+[ -z "$extra" ] || { echo "the dev profile lacks: $extra" >&2; exit 1; }
+
 echo "== the licence and the notices"
 doc="$work/prefix/share/doc/korvane"
 cmp "$root/LICENSE" "$doc/LICENSE"
