@@ -15,7 +15,7 @@ libdir="$(ls -d "$work"/prefix/lib*/ | head -1)"
 echo "== what install-deps.sh installs for each use"
 # Building the command needs no toolchain of the other uses; development
 # (what test.sh and fuzz.sh install on a fresh machine) takes every use's.
-"$root/scripts/install-deps.sh" --list command | grep -qx libcli11-dev || {
+"$root/scripts/install-deps.sh" --list command | grep -x libcli11-dev >/dev/null || {
   echo "install-deps.sh --list command does not list the command's packages" >&2; exit 1; }
 heavy='^(emscripten|chromium|clang|wine.*|valgrind|python3.*|nodejs)$'
 if "$root/scripts/install-deps.sh" --list command | grep -E "$heavy"; then
