@@ -15,4 +15,4 @@ ls -l barcode.svg barcode.emf $( [ -f aztec.bmp ] && echo aztec.bmp )
 echo
 echo "Wrote in $PWD: barcode.svg (korvane), barcode.emf (barlane)$( [ -f aztec.bmp ] && echo ", aztec.bmp (aztec)")."
 echo "The korvane command is $root/build-release/cli/korvane (try: $root/build-release/cli/korvane --help);"
-echo "cmake --install $root/build-release --prefix /usr/local puts it on the PATH."
+echo "cmake --install $root/build-release --prefix /usr/local puts it on the PATH, with man korvane and bash completion."

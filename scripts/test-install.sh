@@ -44,6 +44,36 @@ done
 echo "== the installed korvane command"
 (cd "$work" && "$work/prefix/bin/korvane" -b ean13 -o installed.svg 590123412345 && test -s installed.svg)
 
+echo "== the manual page and the bash completion"
+# man renders the page without a warning, with every option of --help in it.
+page=$(MANWIDTH=200 MAN_KEEP_FORMATTING= man --warnings -l "$work/prefix/share/man/man1/korvane.1" 2>"$work/man.err")
+[ ! -s "$work/man.err" ] || { cat "$work/man.err" >&2; echo "man warns on korvane.1" >&2; exit 1; }
+for option in $("$work/prefix/bin/korvane" --help | grep -oE '^  (-[a-z],)?--[a-z0-9-]+' | sed 's/.*--/--/'); do
+  grep -qe "$option" <<<"$page" || { echo "korvane.1 lacks $option" >&2; exit 1; }
+done
+for section in NAME SYNOPSIS OPTIONS "EXIT STATUS" EXAMPLES; do
+  grep -qx "$section" <<<"$page" || { echo "korvane.1 lacks the section $section" >&2; exit 1; }
+done
+# The completion, as bash runs it for "korvane WORDS<TAB>": the last word is
+# completed; a table of the words typed and a completion expected among those offered.
+completions() {
+  bash -c 'source "$1"; shift; COMP_WORDS=(korvane "$@"); COMP_CWORD=$#; _korvane; printf "%s\n" "${COMPREPLY[@]}"' \
+    _ "$work/prefix/share/bash-completion/completions/korvane" "$@"
+}
+while read -r expected words; do
+  # shellcheck disable=SC2086
+  completions $words | grep -x -- "$expected" >/dev/null || { echo "korvane $words<TAB> does not offer $expected" >&2; exit 1; }
+done <<'TABLE'
+--qr-level    --qr-l
+--symbology   --symb
+--verify      --ver
+ean13         -b ean1
+gs1-128       --symbology gs1
+pdf417        -b pdf4
+png           -f p
+thermal203    --grade therm
+TABLE
+
 echo "== consumer through find_package(korvane)"
 cmake -S "$root/tests/consumer" -B "$work/consumer" -DCMAKE_PREFIX_PATH="$work/prefix" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$work/consumer" >/dev/null
