@@ -57,3 +57,16 @@ def test_a_relative_build_folder_is_taken_from_where_the_command_runs(tmp_path):
     assert done.returncode != 0
     assert f"{SOURCE / name}, which holds no CMake build" in done.stdout + done.stderr, done.stdout + done.stderr
     assert not (SOURCE / "python" / name).exists()
+
+
+@pytest.mark.skipif(not any((SOURCE / name / "CMakeCache.txt").is_file() for name in ("build-release", "build")),
+                    reason="no build of the repository to reuse")
+def test_a_build_of_the_repository_is_reused(tmp_path):
+    # After the quick start (or the test script's build), the extension links
+    # that library instead of compiling it again in a tree of its own.
+    done = run_build({"KORVANE_BUILD_DIR": ""}, SOURCE / "python", "setup.py", "build_ext", "--dry-run",
+                     "--build-temp", str(tmp_path / "temp"), "--build-lib", str(tmp_path / "lib"))
+    assert done.returncode == 0, done.stdout + done.stderr
+    used = [line for line in done.stdout.splitlines() if line.startswith("korvane: linking the library built in ")]
+    assert used and Path(used[0].rsplit(" ", 1)[1]).parent == SOURCE, done.stdout
+    assert not (tmp_path / "temp" / "korvane-cmake").exists()
