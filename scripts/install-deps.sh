@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# The profiles below are read by name (declare -n).
+# shellcheck disable=SC2034
 # Installs the Debian packages a use of the suite needs, where missing.
 # Needs root (or sudo) only when something is missing.
 #

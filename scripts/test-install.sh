@@ -46,7 +46,7 @@ echo "== the installed korvane command"
 
 echo "== the manual page and the bash completion"
 # man renders the page without a warning, with every option of --help in it.
-page=$(MANWIDTH=200 MAN_KEEP_FORMATTING= man --warnings -l "$work/prefix/share/man/man1/korvane.1" 2>"$work/man.err")
+page=$(MANWIDTH=200 man --warnings -l "$work/prefix/share/man/man1/korvane.1" 2>"$work/man.err")
 [ ! -s "$work/man.err" ] || { cat "$work/man.err" >&2; echo "man warns on korvane.1" >&2; exit 1; }
 for option in $("$work/prefix/bin/korvane" --help | grep -oE '^  (-[a-z],)?--[a-z0-9-]+' | sed 's/.*--/--/'); do
   grep -qe "$option" <<<"$page" || { echo "korvane.1 lacks $option" >&2; exit 1; }
