@@ -16,8 +16,8 @@ build="$(cd "${1:-$root/build}" && pwd)"
 korvane="$build/cli/korvane"
 runs=${RUNS:-10}
 [ -x "$korvane" ] || { echo "build korvane first: cmake --build $build --target korvane" >&2; exit 1; }
-command -v hyperfine >/dev/null || { echo "hyperfine is missing (scripts/install-deps.sh installs it)" >&2; exit 1; }
-command -v zint >/dev/null || { echo "zint is missing (scripts/install-deps.sh installs it)" >&2; exit 1; }
+command -v hyperfine >/dev/null || { echo "hyperfine is missing (scripts/install-deps.sh dev installs it)" >&2; exit 1; }
+command -v zint >/dev/null || { echo "zint is missing (scripts/install-deps.sh dev installs it)" >&2; exit 1; }
 
 work="${BENCH_DIR:-$build/bench-cli}"
 rm -rf "$work"

@@ -11,7 +11,7 @@ korvane="$build/cli/korvane"
 runs=${RUNS:-5}
 printer=${PRINTER:-ideal}
 [ -x "$korvane" ] || { echo "build korvane first: cmake --build $build --target korvane" >&2; exit 1; }
-command -v hyperfine >/dev/null || { echo "hyperfine is missing (scripts/install-deps.sh installs it)" >&2; exit 1; }
+command -v hyperfine >/dev/null || { echo "hyperfine is missing (scripts/install-deps.sh dev installs it)" >&2; exit 1; }
 
 work="${BENCH_DIR:-/dev/shm/korvane-grade}"
 rm -rf "$work"

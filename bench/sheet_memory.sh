@@ -16,7 +16,7 @@ korvane="$build/cli/korvane"
 count=${COUNT:-100000}
 runs=${RUNS:-5}
 [ -x "$korvane" ] || { echo "build korvane first: cmake --build $build --target korvane" >&2; exit 1; }
-command -v hyperfine >/dev/null || { echo "hyperfine is missing (scripts/install-deps.sh installs it)" >&2; exit 1; }
+command -v hyperfine >/dev/null || { echo "hyperfine is missing (scripts/install-deps.sh dev installs it)" >&2; exit 1; }
 [ -x /usr/bin/time ] || { echo "/usr/bin/time is missing (Debian package time)" >&2; exit 1; }
 
 work="${BENCH_DIR:-$build/bench-sheets}"

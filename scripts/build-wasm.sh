@@ -11,7 +11,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
-./scripts/install-deps.sh
+./scripts/install-deps.sh js
 build="${1:-build-wasm}"
 mkdir -p "$build"
 build="$(cd "$build" && pwd)"
@@ -94,8 +94,15 @@ if [ "$(cat "$deps/.done" 2>/dev/null)" != "$stamp" ]; then
 fi
 
 # ---- the library ----
+# CMake configures it without a warning (any is an error here).
 PKG_CONFIG_LIBDIR="$deps/lib/pkgconfig" PKG_CONFIG_PATH= EM_PKG_CONFIG_PATH="$deps/lib/pkgconfig" emcmake cmake -S "$root" -B "$build/lib" -DCMAKE_BUILD_TYPE=MinSizeRel \
-  -DBARCODE_TESTS=OFF -DBARCODE_BENCHMARKS=OFF -DCMAKE_CXX_FLAGS="-sSUPPORT_LONGJMP=wasm -flto" -DCMAKE_CXX_FLAGS_MINSIZEREL="-Oz -DNDEBUG" >/dev/null
+  -DBARCODE_TESTS=OFF -DBARCODE_BENCHMARKS=OFF -DCMAKE_CXX_FLAGS="-sSUPPORT_LONGJMP=wasm -flto" -DCMAKE_CXX_FLAGS_MINSIZEREL="-Oz -DNDEBUG" \
+  >"$build/configure.log" 2>&1 || { cat "$build/configure.log"; exit 1; }
+if grep -q "CMake Warning" "$build/configure.log"; then
+  cat "$build/configure.log"
+  echo "build-wasm.sh: CMake warns configuring the WebAssembly build" >&2
+  exit 1
+fi
 cmake --build "$build/lib" --target korvane_static -j"$jobs"
 
 # ---- the module: the binding over the library, as one .wasm without emscripten's JavaScript ----

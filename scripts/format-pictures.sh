@@ -6,7 +6,7 @@
 # Environment: BARCODE_BUILD, the build folder (default build).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-WITH_DOCS=1 ./scripts/install-deps.sh
+./scripts/install-deps.sh dev docs
 build=${BARCODE_BUILD:-build}
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" -j"$(nproc 2>/dev/null || echo 2)" --target korvane_static >/dev/null

@@ -9,7 +9,7 @@
 # FUZZ_SEED=0 lets libFuzzer pick a new seed each time, for campaigns.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-./scripts/install-deps.sh
+./scripts/install-deps.sh dev
 
 seconds=${FUZZ_SECONDS:-45}
 seed=${FUZZ_SEED:-1}

@@ -1,38 +1,85 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, where missing.
+# The profiles below are read by name (declare -n).
+# shellcheck disable=SC2034
+# Installs the Debian packages a use of the suite needs, where missing.
 # Needs root (or sudo) only when something is missing.
+#
+# Usage: install-deps.sh [--list] [PROFILE...]   (no profile: command)
+#   command  the library and the programs: korvane, barlane, aztec (scripts/quickstart.sh)
+#   python   the Python package (it builds the library, so the command's too)
+#   js       the WebAssembly build and the npm package (scripts/build-wasm.sh)
+#   dev      everything scripts/test.sh and scripts/fuzz.sh need: all of the above,
+#            the test and benchmark tools, independent readers, fuzzers, Chromium
+#   windows  the 32-bit Windows programs under Wine (scripts/test-windows.sh)
+#   docs     the README's pictures (scripts/format-pictures.sh)
+# --list prints the packages of the profiles, one a line, and installs nothing.
+# WITH_WINDOWS=1 and WITH_DOCS=1 add the windows and docs profiles as before.
 set -euo pipefail
 
-packages=(
+command_packages=(
   build-essential cmake pkg-config
+  libcli11-dev nlohmann-json3-dev        # the korvane command: argument parsing, JSON reports
+  libpng-dev zlib1g-dev libfreetype-dev  # the library's PNG encoder and font rasteriser
+)
+python_packages=(
+  "${command_packages[@]}"
+  python3 python3-dev python3-venv python3-pybind11 python3-setuptools python3-wheel python3-build
+  python3-pil python3-numpy              # to_image() and to_array() (the extras image and array)
+)
+js_packages=(
+  cmake pkg-config emscripten nodejs
+  bzip2 xz-utils                         # unpacking Debian's sources of zlib, libpng and FreeType
+)
+# Debian's nodejs comes without npm; a nodejs from elsewhere (NodeSource) has its
+# own, and Debian's npm would conflict with it.
+command -v npm >/dev/null || js_packages+=(npm)
+dev_packages=(
+  "${command_packages[@]}" "${python_packages[@]}" "${js_packages[@]}"
   libgtest-dev libgmock-dev googletest   # unit tests
   libbenchmark-dev                       # benchmarks
-  libcli11-dev nlohmann-json3-dev        # the korvane command: argument parsing, JSON reports
   libzxing-dev                           # independent decoder for round-trip tests
   libzbar-dev                            # second independent decoder (QR Code), in-process
   zint libzint-dev                       # independent generator: module cross-checks and speed references
   libdmtx-dev dmtx-utils                 # independent Data Matrix reader for round-trip tests
   valgrind hyperfine                     # instruction counts and process timings (bench/)
   clang libclang-rt-14-dev               # fuzzers (libFuzzer) and sanitizers
-  libpng-dev zlib1g-dev libfreetype-dev  # the library's PNG encoder and font rasteriser
   fonts-ocr-b fonts-dejavu-core fonttools  # the fonts built into the library, and pyftsubset (scripts/make-fonts.sh)
-  python3 python3-dev python3-venv python3-pybind11 python3-setuptools python3-wheel python3-build  # the Python package
-  python3-pytest python3-numpy python3-pil python3-zxing-cpp  # its tests
+  python3-pytest python3-zxing-cpp       # the Python package's tests
   python3-segno python3-qrcode           # QR speed references for bench/python_qr.py
-  emscripten nodejs chromium            # the WebAssembly build, the npm package (npm comes with nodejs), its page in a browser
-  librsvg2-bin poppler-utils qpdf ghostscript libxml2-dev libpng-dev  # readers of the writers' files
+  chromium                               # the designer page's tests, in a browser
+  man-db                                 # reading the manual page made at build time (scripts/test-install.sh)
+  librsvg2-bin poppler-utils qpdf ghostscript libxml2-dev  # readers of the writers' files
 )
-if [ "${WITH_WINDOWS:-0}" = 1 ]; then
-  # The 32-bit programs, plus wine64 and the x86_64 compiler: where the kernel
-  # runs no 32-bit code, the Windows tests run on a 64-bit build of the same
-  # sources (scripts/test-windows.sh).
-  packages+=(g++-mingw-w64-i686 wine wine64 g++-mingw-w64-x86-64)
-  # 32-bit Wine is worth installing only where the kernel runs 32-bit code.
-  [ "${WITH_WINE32:-0}" = 1 ] && packages+=(wine32:i386)
-fi
+# The 32-bit programs, plus wine64 and the x86_64 compiler: where the kernel runs
+# no 32-bit code, the Windows tests run on a 64-bit build of the same sources
+# (scripts/test-windows.sh). 32-bit Wine only where the kernel runs 32-bit code.
+windows_packages=(g++-mingw-w64-i686 wine wine64 g++-mingw-w64-x86-64)
+[ "${WITH_WINE32:-0}" = 1 ] && windows_packages+=(wine32:i386)
+docs_packages=(emf2svg libgdk-pixbuf2.0-bin)
 
-if [ "${WITH_DOCS:-0}" = 1 ]; then
-  packages+=(emf2svg libgdk-pixbuf2.0-bin)  # the README's pictures (scripts/format-pictures.sh)
+list=0
+profiles=()
+for arg in "$@"; do
+  case $arg in
+    --list) list=1 ;;
+    command|python|js|dev|windows|docs) profiles+=("$arg") ;;
+    *) echo "install-deps.sh: no profile '$arg' (command, python, js, dev, windows, docs)" >&2; exit 2 ;;
+  esac
+done
+[ ${#profiles[@]} -gt 0 ] || profiles=(command)
+[ "${WITH_WINDOWS:-0}" = 1 ] && profiles+=(windows)
+[ "${WITH_DOCS:-0}" = 1 ] && profiles+=(docs)
+
+packages=()
+for profile in "${profiles[@]}"; do
+  declare -n chosen="${profile}_packages"
+  packages+=("${chosen[@]}")
+  unset -n chosen
+done
+mapfile -t packages < <(printf '%s\n' "${packages[@]}" | awk '!seen[$0]++')
+if [ "$list" = 1 ]; then
+  printf '%s\n' "${packages[@]}"
+  exit 0
 fi
 
 missing=()
@@ -46,7 +93,7 @@ as_root=()
 if printf '%s\n' "${missing[@]}" | grep -q ':i386$'; then
   "${as_root[@]}" dpkg --add-architecture i386
 fi
-echo "Installing: ${missing[*]}"
+echo "Installing (${profiles[*]}): ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 "${as_root[@]}" apt-get update -qq
 "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

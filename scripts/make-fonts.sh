@@ -6,7 +6,7 @@
 # of the Debian fonts; the output is the same for the same fonts and fonttools.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-./scripts/install-deps.sh
+./scripts/install-deps.sh dev
 
 OCRB=/usr/share/fonts/opentype/ocr-b/OCRB.otf
 SANS=/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf

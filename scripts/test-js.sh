@@ -6,6 +6,8 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$(cd "${1:-$root/build}" && pwd)"
+# Chromium and the development tools besides what the WebAssembly build needs.
+"$root/scripts/install-deps.sh" dev
 "$root/scripts/build-wasm.sh" "$root/build-wasm"
 cd "$root/js"
 # Development packages from the committed lock file; puppeteer-core drives

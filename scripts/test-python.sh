@@ -15,10 +15,22 @@ echo "== Python wheel"
 if command -v ccache >/dev/null && [ -z "${CC:-}" ]; then
   export CC="ccache $("$python" -c 'import sysconfig; print(sysconfig.get_config_var("CC").split()[0])')"
 fi
-# The wheel links the library's archive from the build tree, built already.
-KORVANE_BUILD_DIR="$build" "$python" -m build --no-isolation --wheel --outdir "$work/dist" "$root/python" \
+# The wheel links the library's archive from the build tree, built already,
+# named as a user names it: relative to the repository's root, where the
+# command runs (the build itself runs in python/).
+given="$(realpath --relative-to="$root" "$build")"
+(cd "$root" && KORVANE_BUILD_DIR="$given" "$python" -m build --no-isolation --wheel --outdir "$work/dist" python) \
   >"$work/build.log" 2>&1 || { cat "$work/build.log"; exit 1; }
+grep -qF "korvane: linking the library built in $build" "$work/build.log" || {
+  cat "$work/build.log"; echo "the wheel did not link the library of $build" >&2; exit 1; }
 wheel="$(ls "$work"/dist/korvane-*.whl)"
+# The licence and the notices travel in the wheel.
+"$python" - "$wheel" <<'EOF2'
+import sys, zipfile
+names = zipfile.ZipFile(sys.argv[1]).namelist()
+for name in ("LICENSE", "NOTICE"):
+    assert any(n.endswith(f".dist-info/{name}") for n in names), f"the wheel lacks {name}: {names}"
+EOF2
 
 # A clean environment: the wheel alone must import and draw, with no shared
 # library of ours anywhere.
@@ -41,4 +53,4 @@ echo "== Python tests"
 # extension) does not shadow the installed package; the README's Python
 # example is run from where it is.
 cp -r "$root/python/tests" "$work/tests"
-KORVANE_CLI="$build/cli/korvane" KORVANE_README="$root/README.md" "$work/test/bin/python" -m pytest -q -p no:cacheprovider "$work/tests"
+KORVANE_CLI="$build/cli/korvane" KORVANE_README="$root/README.md" KORVANE_SOURCE_DIR="$root" "$work/test/bin/python" -m pytest -q -p no:cacheprovider "$work/tests"

@@ -21,7 +21,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-WITH_WINDOWS=1 ./scripts/install-deps.sh
+./scripts/install-deps.sh dev windows
 jobs=$(nproc 2>/dev/null || echo 2)
 
 passed=0

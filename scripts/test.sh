@@ -5,7 +5,7 @@
 # every stage run: its result, its counts where it has tests, its time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-./scripts/install-deps.sh
+./scripts/install-deps.sh dev
 
 jobs=$(nproc 2>/dev/null || echo 2)
 started=$SECONDS

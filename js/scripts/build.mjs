@@ -1,8 +1,10 @@
 // Makes the package's modules from lib/core.js: dist/index.mjs (ES module),
 // dist/index.cjs (CommonJS) and dist/korvane.global.js (a classic script for
 // pages, which also works from file://, where Chromium loads no modules), and
-// dist/korvane-wasm.global.js, the .wasm as base64 for such a page. Run by
-// scripts/build-wasm.sh after the .wasm is built.
+// dist/korvane-wasm.global.js, the .wasm as base64 for such a page; and copies
+// the repository's LICENSE and NOTICE beside package.json, where npm packs
+// them (it leaves symbolic links out). Run by scripts/build-wasm.sh after the
+// .wasm is built.
 import { readFileSync, writeFileSync, copyFileSync } from "node:fs";
 
 const here = new URL("..", import.meta.url);
@@ -65,3 +67,4 @@ copyFileSync(new URL("lib/index.d.ts", here), new URL("index.d.cts", dist));
 const wasm = readFileSync(new URL("korvane.wasm", dist));
 writeFileSync(new URL("korvane-wasm.global.js", dist),
   `// korvane.wasm as base64, for pages opened from file://\nglobalThis.KORVANE_WASM_BASE64 = "${wasm.toString("base64")}";\n`);
+for (const name of ["LICENSE", "NOTICE"]) copyFileSync(new URL(`../${name}`, here), new URL(name, here));

@@ -36,6 +36,17 @@ __all__ = [
 ]
 
 
+def _extra(feature, module, project, extra, debian):
+    """Imports what an optional feature needs, or says what to install."""
+    import importlib
+
+    try:
+        return importlib.import_module(module)
+    except ImportError as e:
+        raise ImportError(f"{feature} needs {project}, which is not installed: pip install 'korvane[{extra}]' "
+                          f"(or Debian's {debian})", name=e.name) from e
+
+
 def _to_array(self, scale=1, **layout):
     """to_array(scale=1, **layout) -> numpy.ndarray
 
@@ -43,18 +54,17 @@ def _to_array(self, scale=1, **layout):
     255 elsewhere (text is not drawn). The array shares the raster's memory:
     nothing is copied.
     """
-    import numpy
-
+    numpy = _extra("to_array()", "numpy", "NumPy", "array", "python3-numpy")
     return numpy.asarray(self.raster(scale=scale, **layout))
 
 
 def _to_image(self, **layout):
     """to_image(**layout) -> PIL.Image.Image
 
-    The symbol as a Pillow image, as png() draws it (text included). Needs Pillow.
+    The symbol as a Pillow image, as png() draws it (text included). Needs
+    Pillow: pip install 'korvane[image]'.
     """
-    from PIL import Image
-
+    Image = _extra("to_image()", "PIL.Image", "Pillow", "image", "python3-pil")
     image = Image.open(_io.BytesIO(self.png(**layout)))
     image.load()
     return image
