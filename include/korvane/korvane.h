@@ -5,7 +5,16 @@
  * is not null, writes a one-line message of at most `error_size` - 1 bytes
  * (always terminated) into it. Handles are opaque; free each with its
  * kv_*_free function. Calls on different handles may run on different threads
- * at once; nothing is global. */
+ * at once; nothing is global.
+ *
+ * Option structs grow by appending fields. Each starts with `size`, which its
+ * kv_*_options_init macro sets to sizeof the struct as the caller's header
+ * declares it: the library reads only the fields that fit in `size`, takes
+ * its defaults for the rest and never writes past it, so a program keeps
+ * working, unchanged, against later libraries. Start every struct from its
+ * init macro (a struct set up by hand needs `size` = sizeof it). Programs built
+ * against the 2.0 header, whose structs had no size, call the unsuffixed
+ * functions, which keep reading the 2.0 layouts. */
 #ifndef KORVANE_KORVANE_H
 #define KORVANE_KORVANE_H
 
@@ -48,6 +57,7 @@ typedef struct kv_drawing kv_drawing;
 /* Encoding options; start from kv_encode_options_init(). Negative or zero
  * numbers mean "the symbology's default" where noted. */
 typedef struct kv_encode_options {
+    size_t size;         /* sizeof(kv_encode_options): set by kv_encode_options_init */
     int check;           /* -1 default, 0 off, 1 on */
     int escapes;         /* tilde escapes: 0 off, 1 on */
     int gs1;             /* 1: GS1 element strings (Code 128 becomes GS1-128) */
@@ -95,6 +105,7 @@ typedef struct kv_encode_options {
 } kv_encode_options;
 
 typedef struct kv_layout_options {
+    size_t size;           /* sizeof(kv_layout_options): set by kv_layout_options_init */
     double dpi;            /* 0: pixels, module_dots per module */
     double x_mm;           /* 0: the symbology's nominal X */
     int module_dots;
@@ -109,8 +120,20 @@ typedef struct kv_layout_options {
     int rotation;          /* 0, 90, 180, 270 */
 } kv_layout_options;
 
-KV_API void kv_encode_options_init(kv_encode_options* options);
-KV_API void kv_layout_options_init(kv_layout_options* options);
+/* Fills the first `size` bytes of *options with the defaults and sets
+ * options->size; call through the macros, which pass sizeof as the caller
+ * compiled it. */
+KV_API void kv_encode_options_init_sized(kv_encode_options* options, size_t size);
+KV_API void kv_layout_options_init_sized(kv_layout_options* options, size_t size);
+#define kv_encode_options_init(options) kv_encode_options_init_sized((options), sizeof *(options))
+#define kv_layout_options_init(options) kv_layout_options_init_sized((options), sizeof *(options))
+
+/* The calls that take option structs read them by their size; the macros keep
+ * the 2.0 names in source. */
+#define kv_encode kv_encode_sized
+#define kv_layout kv_layout_sized
+#define kv_sheet_open kv_sheet_open_sized
+#define kv_sheet_add kv_sheet_add_sized
 
 /* The library's version, "MAJOR.MINOR.PATCH". */
 KV_API const char* kv_version(void);
@@ -160,6 +183,7 @@ KV_API void kv_free(void* bytes);
 typedef struct kv_sheet kv_sheet;
 
 typedef struct kv_sheet_options {
+    size_t size;                           /* sizeof(kv_sheet_options): set by kv_sheet_options_init */
     double page_width_mm, page_height_mm; /* default A4: 210 x 297 */
     int columns, rows;                     /* 1-100 each */
     double margin_top_mm, margin_right_mm, margin_bottom_mm, margin_left_mm; /* default 10 */
@@ -171,7 +195,8 @@ typedef struct kv_sheet_options {
     uint32_t foreground, background;       /* 0xRRGGBBAA, the labels' colours too */
 } kv_sheet_options;
 
-KV_API void kv_sheet_options_init(kv_sheet_options* options);
+KV_API void kv_sheet_options_init_sized(kv_sheet_options* options, size_t size);
+#define kv_sheet_options_init(options) kv_sheet_options_init_sized((options), sizeof *(options))
 
 /* Starts a sheet written to `path` in `format` (null: from the extension):
  * a PDF is one file of pages, written whole by kv_sheet_close ("-" standard
