@@ -14,11 +14,41 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
+#include <vector>
 #include <optional>
 #include <new>
 
+// A record or list of a symbol's facts as the C API shows them: the entries
+// the report shows, with their snake_case names.
+struct kv_facts {
+    struct Entry {
+        std::string name;
+        const korvane::Fact* fact;
+        std::unique_ptr<kv_facts> nested;
+    };
+    std::vector<Entry> entries;
+
+    explicit kv_facts(const std::vector<korvane::Fact>& facts) {
+        for (const korvane::Fact& f : facts) {
+            if (!f.shownIn(korvane::REPORT_VIEW))
+                continue;
+            const bool inner = f.kind == korvane::Fact::Kind::List || f.kind == korvane::Fact::Kind::Record;
+            entries.push_back({korvane::factName(f.name, korvane::NameStyle::Snake), &f,
+                               inner ? std::make_unique<kv_facts>(f.items) : nullptr});
+        }
+    }
+
+    const korvane::Fact* at(int index) const {
+        return index >= 0 && index < static_cast<int>(entries.size()) ? entries[static_cast<size_t>(index)].fact
+                                                                       : nullptr;
+    }
+};
+
 struct kv_symbol {
     korvane::Symbol symbol;
+    std::vector<korvane::Fact> record = korvane::factsRecord(symbol);  // after symbol: made from it
+    kv_facts facts{record};
 };
 
 struct kv_drawing {
@@ -338,6 +368,65 @@ kv_status kv_encode_sized(const char* symbology, const char* data, size_t length
 }
 
 void kv_symbol_free(kv_symbol* symbol) { delete symbol; }
+
+const kv_facts* kv_symbol_facts(const kv_symbol* symbol) { return symbol != nullptr ? &symbol->facts : nullptr; }
+
+int kv_facts_count(const kv_facts* facts) { return facts != nullptr ? static_cast<int>(facts->entries.size()) : 0; }
+
+int kv_facts_find(const kv_facts* facts, const char* name) {
+    if (facts == nullptr || name == nullptr)
+        return -1;
+    for (size_t i = 0; i < facts->entries.size(); ++i)
+        if (facts->entries[i].name == name)
+            return static_cast<int>(i);
+    return -1;
+}
+
+const char* kv_facts_name(const kv_facts* facts, int index) {
+    return facts != nullptr && facts->at(index) != nullptr ? facts->entries[static_cast<size_t>(index)].name.c_str()
+                                                           : nullptr;
+}
+
+kv_fact_type kv_facts_type(const kv_facts* facts, int index) {
+    using Kind = korvane::Fact::Kind;
+    const korvane::Fact* f = facts != nullptr ? facts->at(index) : nullptr;
+    if (f == nullptr)
+        return KV_FACT_NONE;
+    switch (f->kind) {
+    case Kind::Integer: return KV_FACT_INTEGER;
+    case Kind::Boolean: return KV_FACT_BOOLEAN;
+    case Kind::Real: return KV_FACT_REAL;
+    case Kind::Text:
+    case Kind::Bytes: return KV_FACT_TEXT;
+    case Kind::List: return KV_FACT_LIST;
+    case Kind::Record: return KV_FACT_RECORD;
+    }
+    return KV_FACT_NONE;
+}
+
+long long kv_facts_integer(const kv_facts* facts, int index) {
+    const kv_fact_type t = kv_facts_type(facts, index);
+    return t == KV_FACT_INTEGER || t == KV_FACT_BOOLEAN ? facts->at(index)->integer : 0;
+}
+
+double kv_facts_real(const kv_facts* facts, int index) {
+    const kv_fact_type t = kv_facts_type(facts, index);
+    return t == KV_FACT_REAL      ? facts->at(index)->real
+           : t == KV_FACT_INTEGER ? static_cast<double>(facts->at(index)->integer)
+                                  : 0;
+}
+
+const char* kv_facts_text(const kv_facts* facts, int index, size_t* length) {
+    const bool text = kv_facts_type(facts, index) == KV_FACT_TEXT;
+    if (length != nullptr)
+        *length = text ? facts->at(index)->text.size() : 0;
+    return text ? facts->at(index)->text.c_str() : nullptr;
+}
+
+const kv_facts* kv_facts_nested(const kv_facts* facts, int index) {
+    return facts != nullptr && facts->at(index) != nullptr ? facts->entries[static_cast<size_t>(index)].nested.get()
+                                                           : nullptr;
+}
 
 const char* kv_symbol_text(const kv_symbol* symbol) { return symbol != nullptr ? symbol->symbol.text.c_str() : ""; }
 

@@ -155,6 +155,34 @@ KV_API int kv_symbol_is_matrix(const kv_symbol* symbol);
 KV_API int kv_symbol_warning_count(const kv_symbol* symbol);
 KV_API const char* kv_symbol_warning(const kv_symbol* symbol, int index);
 
+/* The facts of a symbol that the command's JSON report gives (check
+ * characters, add-on, Aztec layers, QR Code version, ...): a record of named
+ * entries in a fixed order; a list or a nested record is a kv_facts of its own. Names are
+ * snake_case ("data_codewords"), empty for a list's items. Everything stays
+ * valid until the symbol is freed. An index out of range gives KV_FACT_NONE,
+ * 0, NULL. */
+typedef struct kv_facts kv_facts;
+
+typedef enum kv_fact_type {
+    KV_FACT_NONE = 0,
+    KV_FACT_INTEGER = 1,
+    KV_FACT_BOOLEAN = 2,
+    KV_FACT_REAL = 3,
+    KV_FACT_TEXT = 4,    /* bytes with a length: the data as encoded may hold NULs */
+    KV_FACT_LIST = 5,
+    KV_FACT_RECORD = 6
+} kv_fact_type;
+
+KV_API const kv_facts* kv_symbol_facts(const kv_symbol* symbol);
+KV_API int kv_facts_count(const kv_facts* facts);
+KV_API int kv_facts_find(const kv_facts* facts, const char* name); /* its index, or -1 */
+KV_API const char* kv_facts_name(const kv_facts* facts, int index);
+KV_API kv_fact_type kv_facts_type(const kv_facts* facts, int index);
+KV_API long long kv_facts_integer(const kv_facts* facts, int index); /* integers; booleans as 0 or 1 */
+KV_API double kv_facts_real(const kv_facts* facts, int index);       /* reals; integers too */
+KV_API const char* kv_facts_text(const kv_facts* facts, int index, size_t* length);
+KV_API const kv_facts* kv_facts_nested(const kv_facts* facts, int index); /* lists and records */
+
 /* Lays a symbol out; `options` may be null for the defaults. */
 KV_API kv_status kv_layout(const kv_symbol* symbol, const kv_layout_options* options,
                            kv_drawing** drawing, char* error, size_t error_size);

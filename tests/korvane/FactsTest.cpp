@@ -1,9 +1,11 @@
-// The facts record of each family, as each front end sees it. The front ends' own tests hold their serialisations (the command's
+// The facts record of each family, as each front end sees it, and through the
+// C API. The front ends' own tests hold their serialisations (the command's
 // JSON, Python's dict, the npm package's object).
 
 #include "KorvaneTestUtil.h"
 
 #include <korvane/Facts.h>
+#include <korvane/korvane.h>
 #include <korvane/korvane.hpp>
 
 #include <gtest/gtest.h>
@@ -129,6 +131,45 @@ TEST(Facts, NamesInEachStyle) {
         EXPECT_EQ(korvane::factName(c.words, korvane::NameStyle::Camel), c.camel);
         EXPECT_EQ(korvane::factName(c.words, korvane::NameStyle::Snake), c.snake);
     }
+}
+
+// The C API walks the report's record: snake_case names, lists and records
+// nested, out-of-range indexes harmless.
+TEST(Facts, ThroughTheCApi) {
+    kv_encode_options o;
+    kv_encode_options_init(&o);
+    o.structured_index = 2;
+    o.structured_count = 4;
+    o.qr_level = 3;
+    kv_symbol* symbol = nullptr;
+    ASSERT_EQ(kv_encode("qr", "HELLO", 5, &o, &symbol, nullptr, 0), KV_OK);
+    const kv_facts* top = kv_symbol_facts(symbol);
+    EXPECT_EQ(kv_facts_find(top, "add_on"), -1) << "not there: left out, as the report leaves it";
+    size_t length = 0;
+    EXPECT_STREQ(kv_facts_text(top, kv_facts_find(top, "data"), &length), "HELLO");
+    EXPECT_EQ(length, 5u);
+    const int qrAt = kv_facts_find(top, "qr");
+    ASSERT_EQ(kv_facts_type(top, qrAt), KV_FACT_RECORD);
+    const kv_facts* qr = kv_facts_nested(top, qrAt);
+    EXPECT_EQ(kv_facts_integer(qr, kv_facts_find(qr, "version")), 1);
+    EXPECT_EQ(kv_facts_type(qr, kv_facts_find(qr, "gs1")), KV_FACT_BOOLEAN);
+    EXPECT_STREQ(kv_facts_text(qr, kv_facts_find(qr, "level"), nullptr), "H");
+    const kv_facts* segments = kv_facts_nested(qr, kv_facts_find(qr, "segments"));
+    ASSERT_EQ(kv_facts_count(segments), 1);
+    EXPECT_STREQ(kv_facts_name(segments, 0), "");
+    const kv_facts* segment = kv_facts_nested(segments, 0);
+    EXPECT_STREQ(kv_facts_text(segment, kv_facts_find(segment, "mode"), nullptr), "alphanumeric");
+    const kv_facts* set = kv_facts_nested(qr, kv_facts_find(qr, "structured_append"));
+    EXPECT_EQ(kv_facts_integer(set, kv_facts_find(set, "count")), 4);
+    EXPECT_EQ(kv_facts_find(qr, "structured_index"), -1) << "Python's spelling of the set";
+
+    EXPECT_EQ(kv_facts_type(qr, 99), KV_FACT_NONE);
+    EXPECT_EQ(kv_facts_name(qr, -1), nullptr);
+    EXPECT_EQ(kv_facts_text(qr, kv_facts_find(qr, "version"), &length), nullptr);
+    EXPECT_EQ(length, 0u);
+    EXPECT_EQ(kv_facts_nested(nullptr, 0), nullptr);
+    EXPECT_EQ(kv_facts_count(kv_symbol_facts(nullptr)), 0);
+    kv_symbol_free(symbol);
 }
 
 }  // namespace
