@@ -14,7 +14,9 @@
  * working, unchanged, against later libraries. Start every struct from its
  * init macro (a struct set up by hand needs `size` = sizeof it). Programs built
  * against the 2.0 header, whose structs had no size, call the unsuffixed
- * functions, which keep reading the 2.0 layouts. */
+ * functions, which keep reading the 2.0 layouts. (For this header's
+ * maintainers: a field appended must start at or past the released struct's
+ * sizeof, never in its tail padding, which callers need not copy.) */
 #ifndef KORVANE_KORVANE_H
 #define KORVANE_KORVANE_H
 
