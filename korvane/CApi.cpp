@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -270,11 +271,15 @@ kv_sheet_options sheetDefaults() {
     return o;
 }
 
+// The size is 64 bits wide everywhere, so the fields after it keep their
+// places relative to one another whatever the width of a pointer (below).
+constexpr std::uint64_t SIZE_FIELD = sizeof(std::uint64_t);
+
 // The defaults into the first `size` bytes of the caller's struct, which is
 // all it has; a size too small to hold the size itself gets nothing.
 template <typename Options>
 void initSized(Options* options, size_t size, Options defaults) {
-    if (options == nullptr || size < sizeof(size_t))
+    if (options == nullptr || size < SIZE_FIELD)
         return;
     defaults.size = size;
     std::memcpy(static_cast<void*>(options), &defaults, std::min(size, sizeof defaults));
@@ -287,9 +292,10 @@ template <typename Options>
 bool readSized(const Options* options, Options& out) {
     if (options == nullptr)
         return true;
-    if (options->size < sizeof(size_t))
+    if (options->size < SIZE_FIELD)
         return false;
-    std::memcpy(static_cast<void*>(&out), options, std::min(options->size, sizeof out));
+    std::memcpy(static_cast<void*>(&out), options,
+                static_cast<size_t>(std::min<std::uint64_t>(options->size, sizeof out)));
     out.size = sizeof out;
     return true;
 }

@@ -59,7 +59,7 @@ typedef struct kv_drawing kv_drawing;
 /* Encoding options; start from kv_encode_options_init(). Negative or zero
  * numbers mean "the symbology's default" where noted. */
 typedef struct kv_encode_options {
-    size_t size;         /* sizeof(kv_encode_options): set by kv_encode_options_init */
+    uint64_t size;       /* sizeof(kv_encode_options): set by kv_encode_options_init */
     int check;           /* -1 default, 0 off, 1 on */
     int escapes;         /* tilde escapes: 0 off, 1 on */
     int gs1;             /* 1: GS1 element strings (Code 128 becomes GS1-128) */
@@ -107,7 +107,7 @@ typedef struct kv_encode_options {
 } kv_encode_options;
 
 typedef struct kv_layout_options {
-    size_t size;           /* sizeof(kv_layout_options): set by kv_layout_options_init */
+    uint64_t size;         /* sizeof(kv_layout_options): set by kv_layout_options_init */
     double dpi;            /* 0: pixels, module_dots per module */
     double x_mm;           /* 0: the symbology's nominal X */
     int module_dots;
@@ -213,7 +213,7 @@ KV_API void kv_free(void* bytes);
 typedef struct kv_sheet kv_sheet;
 
 typedef struct kv_sheet_options {
-    size_t size;                           /* sizeof(kv_sheet_options): set by kv_sheet_options_init */
+    uint64_t size;                         /* sizeof(kv_sheet_options): set by kv_sheet_options_init */
     double page_width_mm, page_height_mm; /* default A4: 210 x 297 */
     int columns, rows;                     /* 1-100 each */
     double margin_top_mm, margin_right_mm, margin_bottom_mm, margin_left_mm; /* default 10 */

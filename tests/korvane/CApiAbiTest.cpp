@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -173,8 +174,8 @@ TEST(CApiAbi, AStructWithoutItsSizeIsRefused) {
     kv_symbol_free(symbol);
 
     // Too small to hold the size: nothing written.
-    CallerStruct<kv_encode_options> tiny(sizeof(std::size_t) - 1);
-    kv_encode_options_init_sized(tiny.get(), sizeof(std::size_t) - 1);
+    CallerStruct<kv_encode_options> tiny(sizeof(std::uint64_t) - 1);
+    kv_encode_options_init_sized(tiny.get(), sizeof(std::uint64_t) - 1);
     EXPECT_TRUE(tiny.guardsIntact());
 }
 
