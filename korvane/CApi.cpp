@@ -15,6 +15,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <mutex>
+#include <utility>
 #include <string>
 #include <vector>
 #include <optional>
@@ -47,9 +49,14 @@ struct kv_facts {
 };
 
 struct kv_symbol {
+    explicit kv_symbol(korvane::Symbol made) : symbol(std::move(made)) {}
+
     korvane::Symbol symbol;
-    std::vector<korvane::Fact> record = korvane::factsRecord(symbol);  // after symbol: made from it
-    kv_facts facts{record};
+    // The facts record, made on the first kv_symbol_facts (most callers never
+    // ask), once even when threads ask for it together.
+    mutable std::once_flag factsMade;
+    mutable std::vector<korvane::Fact> record;
+    mutable std::unique_ptr<kv_facts> facts;
 };
 
 struct kv_drawing {
@@ -369,13 +376,21 @@ kv_status kv_encode_sized(const char* symbology, const char* data, size_t length
         korvane::encode(std::string_view(symbology), std::string_view(data == nullptr ? "" : data, length), o);
     if (!r)
         return fail(r.error(), error, error_size);
-    *symbol = new (std::nothrow) kv_symbol{std::move(*r)};
+    *symbol = new (std::nothrow) kv_symbol(std::move(*r));
     return *symbol != nullptr ? KV_OK : fail(KV_INVALID_ARGUMENT, "out of memory", error, error_size);
 }
 
 void kv_symbol_free(kv_symbol* symbol) { delete symbol; }
 
-const kv_facts* kv_symbol_facts(const kv_symbol* symbol) { return symbol != nullptr ? &symbol->facts : nullptr; }
+const kv_facts* kv_symbol_facts(const kv_symbol* symbol) {
+    if (symbol == nullptr)
+        return nullptr;
+    std::call_once(symbol->factsMade, [symbol] {
+        symbol->record = korvane::factsRecord(symbol->symbol);
+        symbol->facts = std::make_unique<kv_facts>(symbol->record);
+    });
+    return symbol->facts.get();
+}
 
 int kv_facts_count(const kv_facts* facts) { return facts != nullptr ? static_cast<int>(facts->entries.size()) : 0; }
 
