@@ -2,8 +2,6 @@
 // C API. The front ends' own tests hold their serialisations (the command's
 // JSON, Python's dict, the npm package's object).
 
-#include "KorvaneTestUtil.h"
-
 #include <korvane/Facts.h>
 #include <korvane/korvane.h>
 #include <korvane/korvane.hpp>
