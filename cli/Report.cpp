@@ -4,6 +4,7 @@
 
 #include "Settings.h"
 
+#include <korvane/Facts.h>
 #include <nlohmann/json.hpp>
 
 #include <cmath>
@@ -92,18 +93,47 @@ double rounded(double v, int places = 4) {
 
 double dotsToMm(double dots, double dpi) { return dpi > 0 ? rounded(dots * 25.4 / dpi) : 0; }
 
+void putFacts(json& o, const std::vector<Fact>& facts);
+
+// One fact under `key`; text that is not UTF-8 gets its "<key>Hex" beside it.
+void putFact(json& o, const std::string& key, const Fact& f) {
+    switch (f.kind) {
+    case Fact::Kind::Integer: o[key] = f.integer; break;
+    case Fact::Kind::Boolean: o[key] = f.integer != 0; break;
+    case Fact::Kind::Real: o[key] = rounded(f.real, 2); break;
+    case Fact::Kind::Text:
+    case Fact::Kind::Bytes: putText(o, key.c_str(), f.text); break;
+    case Fact::Kind::List: {
+        json items = json::array();
+        for (const Fact& item : f.items) {
+            json one;
+            putFact(one, "item", item);
+            items.push_back(one["item"]);
+        }
+        o[key] = items;
+        break;
+    }
+    case Fact::Kind::Record: {
+        json record = json::object();
+        putFacts(record, f.items);
+        o[key] = record;
+        break;
+    }
+    }
+}
+
+void putFacts(json& o, const std::vector<Fact>& facts) {
+    for (const Fact& f : facts)
+        if (f.shownIn(REPORT_VIEW))
+            putFact(o, factName(f.name, NameStyle::Camel), f);
+}
+
 void addSymbolFacts(json& o, const Made& m) {
     const Symbol& s = m.symbol;
     const Drawing& d = m.drawing;
     const SymbologyInfo& info = symbologyInfo(s.symbology);
     o["symbology"] = std::string(info.name);
     o["title"] = std::string(info.title);
-    putText(o, "data", s.facts.data);
-    putText(o, "text", s.text);
-    putText(o, "checkCharacters", s.facts.checkCharacters);
-    o["checkSupplied"] = s.facts.checkSupplied;
-    if (!s.facts.addOn.empty())
-        o["addOn"] = s.facts.addOn;
     const double x = d.moduleDots > 0 ? d.moduleDots : 1;
     if (s.isMatrix() && s.moduleAspect == 1)
         o["modules"] = {{"width", s.columns}, {"height", s.rows}};
@@ -131,75 +161,7 @@ void addSymbolFacts(json& o, const Made& m) {
           {"top", dotsToMm(d.quietTop, d.dpi)},
           {"bottom", dotsToMm(d.quietBottom, d.dpi)}}},
     };
-    if (s.symbology == Symbology::Aztec) {
-        const AztecFacts& a = s.facts.aztec;
-        json az = {{"compact", a.compact},
-                   {"layers", a.layers},
-                   {"dataCodewords", a.dataCodewords},
-                   {"totalCodewords", a.totalCodewords},
-                   {"codewordBits", a.codewordBits},
-                   {"dataBits", a.dataBits},
-                   {"eccPercent", rounded(a.eccPercent, 2)},
-                   {"readerInit", a.readerInit}};
-        if (a.structuredCount > 0)
-            az["structuredAppend"] = {{"index", a.structuredIndex}, {"count", a.structuredCount}};
-        o["aztec"] = az;
-    }
-    if (s.symbology == Symbology::Qr) {
-        const QrFacts& q = s.facts.qr;
-        json segments = json::array();
-        for (const QrSegmentFact& g : q.segments)
-            segments.push_back({{"mode", g.mode}, {"characters", g.characters}});
-        json qr = {{"version", q.version},
-                   {"level", std::string(1, q.level)},
-                   {"mask", q.mask},
-                   {"segments", segments},
-                   {"dataBits", q.dataBits},
-                   {"dataCodewords", q.dataCodewords},
-                   {"checkCodewords", q.checkCodewords},
-                   {"blocks", q.blocks},
-                   {"bitsLeft", q.bitsLeft},
-                   {"gs1", q.gs1}};
-        if (q.eci >= 0)
-            qr["eci"] = q.eci;
-        if (q.structuredCount > 0)
-            qr["structuredAppend"] = {
-                {"index", q.structuredIndex}, {"count", q.structuredCount}, {"parity", q.structuredParity}};
-        o["qr"] = qr;
-    }
-    if (s.symbology == Symbology::DataMatrix) {
-        const DataMatrixFacts& f = s.facts.dataMatrix;
-        json segments = json::array();
-        for (const DataMatrixSegment& g : f.segments)
-            segments.push_back({{"mode", g.mode}, {"start", g.start}, {"end", g.end}});
-        json dm = {{"rows", s.rows},
-                   {"columns", s.columns},
-                   {"shape", f.dmre ? "dmre" : f.rectangular ? "rectangular" : "square"},
-                   {"dataCodewords", f.dataCodewords},
-                   {"checkCodewords", f.checkCodewords},
-                   {"blocks", f.blocks},
-                   {"streamCodewords", f.streamCodewords},
-                   {"capacityLeft", f.dataCodewords - f.streamCodewords},
-                   {"segments", segments},
-                   {"readerInit", f.readerInit}};
-        if (f.structuredCount > 0)
-            dm["structuredAppend"] = {{"index", f.structuredIndex}, {"count", f.structuredCount}};
-        o["dataMatrix"] = dm;
-    }
-    if (s.symbology == Symbology::Pdf417) {
-        const Pdf417Facts& p = s.facts.pdf417;
-        json pdf = {{"rows", p.rows},
-                    {"columns", p.columns},
-                    {"level", p.level},
-                    {"dataCodewords", p.dataCodewords},
-                    {"checkCodewords", p.checkCodewords},
-                    {"capacityLeft", p.capacityLeft},
-                    {"compact", p.compact},
-                    {"readerInit", p.readerInit}};
-        if (p.segmentCount > 0)
-            pdf["segments"] = {{"index", p.segmentIndex}, {"count", p.segmentCount}};
-        o["pdf417"] = pdf;
-    }
+    putFacts(o, factsRecord(s));
 }
 
 }  // namespace

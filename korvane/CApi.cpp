@@ -4,18 +4,59 @@
 #include "korvane/korvane.h"
 #include "korvane/korvane.hpp"
 
+#include "CApiAbi2.h"
 #include "CApiFields.h"
 #include "encode/Adapters.h"
 
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <mutex>
+#include <utility>
+#include <string>
+#include <vector>
 #include <optional>
 #include <new>
 
+// A record or list of a symbol's facts as the C API shows them: the entries
+// the report shows, with their snake_case names.
+struct kv_facts {
+    struct Entry {
+        std::string name;
+        const korvane::Fact* fact;
+        std::unique_ptr<kv_facts> nested;
+    };
+    std::vector<Entry> entries;
+
+    explicit kv_facts(const std::vector<korvane::Fact>& facts) {
+        for (const korvane::Fact& f : facts) {
+            if (!f.shownIn(korvane::REPORT_VIEW))
+                continue;
+            const bool inner = f.kind == korvane::Fact::Kind::List || f.kind == korvane::Fact::Kind::Record;
+            entries.push_back({korvane::factName(f.name, korvane::NameStyle::Snake), &f,
+                               inner ? std::make_unique<kv_facts>(f.items) : nullptr});
+        }
+    }
+
+    const korvane::Fact* at(int index) const {
+        return index >= 0 && index < static_cast<int>(entries.size()) ? entries[static_cast<size_t>(index)].fact
+                                                                       : nullptr;
+    }
+};
+
 struct kv_symbol {
+    explicit kv_symbol(korvane::Symbol made) : symbol(std::move(made)) {}
+
     korvane::Symbol symbol;
+    // The facts record, made on the first kv_symbol_facts (most callers never
+    // ask), once even when threads ask for it together.
+    mutable std::once_flag factsMade;
+    mutable std::vector<korvane::Fact> record;
+    mutable std::unique_ptr<kv_facts> facts;
 };
 
 struct kv_drawing {
@@ -180,6 +221,123 @@ korvane::LayoutOptions layoutOptions(const kv_layout_options& c) {
     return o;
 }
 
+kv_encode_options encodeDefaults() {
+    const korvane::EncodeOptions d;
+    kv_encode_options o{};
+    o.size = sizeof o;
+    o.check = -1;
+    o.codabar_start = d.codabarStart;
+    o.codabar_stop = d.codabarStop;
+    o.upce_number_system = d.upceNumberSystem;
+    o.add_on_gap = d.addOnGap;
+    o.ecc_percent = d.eccPercent;
+    o.ecc_extra_words = d.eccExtraWords;
+    o.eci = d.eci;
+    o.qr_level = static_cast<int>(d.qrLevel);
+    o.qr_mask = d.qrMask;
+    o.pdf_level = d.pdfLevel;
+    o.pdf_aspect = d.pdfAspect;
+    o.pdf_time_stamp = d.pdfMacro.timeStamp;
+    o.pdf_file_size = d.pdfMacro.fileSize;
+    o.pdf_checksum = d.pdfMacro.checksum;
+    return o;
+}
+
+kv_layout_options layoutDefaults() {
+    const korvane::LayoutOptions d;
+    kv_layout_options o{};
+    o.size = sizeof o;
+    o.dpi = d.dpi;
+    o.quiet_left = o.quiet_right = o.quiet_vertical = -1;
+    o.text = 1;
+    o.foreground = 0x000000FFu;
+    o.background = 0xFFFFFFFFu;
+    return o;
+}
+
+kv_sheet_options sheetDefaults() {
+    const korvane::SheetOptions d;
+    kv_sheet_options o{};
+    o.size = sizeof o;
+    o.page_width_mm = d.page.widthMm;
+    o.page_height_mm = d.page.heightMm;
+    o.columns = d.columns;
+    o.rows = d.rows;
+    o.margin_top_mm = d.marginTopMm;
+    o.margin_right_mm = d.marginRightMm;
+    o.margin_bottom_mm = d.marginBottomMm;
+    o.margin_left_mm = d.marginLeftMm;
+    o.gap_horizontal_mm = d.gapHorizontalMm;
+    o.gap_vertical_mm = d.gapVerticalMm;
+    o.dpi = d.dpi;
+    o.text_line = d.textLine ? 1 : 0;
+    o.text_size_mm = d.textSizeMm;
+    o.cut_marks = d.cutMarks ? 1 : 0;
+    o.foreground = 0x000000FFu;
+    o.background = 0xFFFFFFFFu;
+    return o;
+}
+
+// The size is 64 bits wide everywhere, so the fields after it keep their
+// places relative to one another whatever the width of a pointer (below).
+constexpr std::uint64_t SIZE_FIELD = sizeof(std::uint64_t);
+
+// The defaults into the first `size` bytes of the caller's struct, which is
+// all it has; a size too small to hold the size itself gets nothing.
+template <typename Options>
+void initSized(Options* options, size_t size, Options defaults) {
+    if (options == nullptr || size < SIZE_FIELD)
+        return;
+    defaults.size = size;
+    std::memcpy(static_cast<void*>(options), &defaults, std::min(size, sizeof defaults));
+}
+
+// The caller's struct over the defaults, as far as its size reaches: fields
+// appended after the caller's header keep their defaults, and fields of a later
+// header than the library's are not read.
+template <typename Options>
+bool readSized(const Options* options, Options& out) {
+    if (options == nullptr)
+        return true;
+    if (options->size < SIZE_FIELD)
+        return false;
+    std::memcpy(static_cast<void*>(&out), options,
+                static_cast<size_t>(std::min<std::uint64_t>(options->size, sizeof out)));
+    out.size = sizeof out;
+    return true;
+}
+
+constexpr const char* UNSIZED = "the options' size is 0: start them from their kv_*_options_init";
+
+// A 2.0 struct is the current one's fields after `size`, in the same places
+// relative to the first; it is read into, and filled from, those fields.
+template <typename Current, typename Old>
+Current fromOld(const Old* old, Current current, size_t first) {
+    if (old != nullptr)
+        std::memcpy(reinterpret_cast<char*>(&current) + first, old, sizeof *old);
+    return current;
+}
+
+template <typename Current, typename Old>
+void toOld(Old* old, const Current& current, size_t first) {
+    if (old != nullptr)
+        std::memcpy(static_cast<void*>(old), reinterpret_cast<const char*>(&current) + first, sizeof *old);
+}
+
+constexpr size_t ENCODE_FIRST = offsetof(kv_encode_options, check);
+constexpr size_t LAYOUT_FIRST = offsetof(kv_layout_options, dpi);
+constexpr size_t SHEET_FIRST = offsetof(kv_sheet_options, page_width_mm);
+
+static_assert(offsetof(kv_encode_options, check) % alignof(kv_encode_options_2_0) == 0 &&
+              offsetof(kv_encode_options, pdf_checksum) - offsetof(kv_encode_options, check) ==
+                  offsetof(kv_encode_options_2_0, pdf_checksum));
+static_assert(offsetof(kv_layout_options, dpi) % alignof(kv_layout_options_2_0) == 0 &&
+              offsetof(kv_layout_options, rotation) - offsetof(kv_layout_options, dpi) ==
+                  offsetof(kv_layout_options_2_0, rotation));
+static_assert(offsetof(kv_sheet_options, page_width_mm) % alignof(kv_sheet_options_2_0) == 0 &&
+              offsetof(kv_sheet_options, background) - offsetof(kv_sheet_options, page_width_mm) ==
+                  offsetof(kv_sheet_options_2_0, background));
+
 }  // namespace
 
 namespace korvane::detail {
@@ -195,59 +353,101 @@ std::vector<std::string_view> cEncodeOptionNames() {
 
 extern "C" {
 
-void kv_encode_options_init(kv_encode_options* options) {
-    if (options == nullptr)
-        return;
-    const korvane::EncodeOptions d;
-    *options = kv_encode_options{};
-    options->check = -1;
-    options->codabar_start = d.codabarStart;
-    options->codabar_stop = d.codabarStop;
-    options->upce_number_system = d.upceNumberSystem;
-    options->add_on_gap = d.addOnGap;
-    options->ecc_percent = d.eccPercent;
-    options->ecc_extra_words = d.eccExtraWords;
-    options->eci = d.eci;
-    options->qr_level = static_cast<int>(d.qrLevel);
-    options->qr_mask = d.qrMask;
-    options->pdf_level = d.pdfLevel;
-    options->pdf_aspect = d.pdfAspect;
-    options->pdf_time_stamp = d.pdfMacro.timeStamp;
-    options->pdf_file_size = d.pdfMacro.fileSize;
-    options->pdf_checksum = d.pdfMacro.checksum;
+void kv_encode_options_init_sized(kv_encode_options* options, size_t size) {
+    initSized(options, size, encodeDefaults());
 }
 
-void kv_layout_options_init(kv_layout_options* options) {
-    if (options == nullptr)
-        return;
-    const korvane::LayoutOptions d;
-    *options = kv_layout_options{};
-    options->dpi = d.dpi;
-    options->quiet_left = options->quiet_right = options->quiet_vertical = -1;
-    options->text = 1;
-    options->foreground = 0x000000FFu;
-    options->background = 0xFFFFFFFFu;
+void kv_layout_options_init_sized(kv_layout_options* options, size_t size) {
+    initSized(options, size, layoutDefaults());
 }
 
 const char* kv_version(void) { return KORVANE_VERSION_STRING; }
 
-kv_status kv_encode(const char* symbology, const char* data, size_t length, const kv_encode_options* options,
-                    kv_symbol** symbol, char* error, size_t error_size) {
+kv_status kv_encode_sized(const char* symbology, const char* data, size_t length, const kv_encode_options* options,
+                          kv_symbol** symbol, char* error, size_t error_size) {
     if (symbology == nullptr || symbol == nullptr || (data == nullptr && length > 0))
         return fail(KV_INVALID_ARGUMENT, "a required argument is null", error, error_size);
     *symbol = nullptr;
-    kv_encode_options defaults;
-    kv_encode_options_init(&defaults);
-    const korvane::EncodeOptions o = encodeOptions(options != nullptr ? *options : defaults);
+    kv_encode_options c = encodeDefaults();
+    if (!readSized(options, c))
+        return fail(KV_INVALID_ARGUMENT, UNSIZED, error, error_size);
+    const korvane::EncodeOptions o = encodeOptions(c);
     korvane::Result<korvane::Symbol> r =
         korvane::encode(std::string_view(symbology), std::string_view(data == nullptr ? "" : data, length), o);
     if (!r)
         return fail(r.error(), error, error_size);
-    *symbol = new (std::nothrow) kv_symbol{std::move(*r)};
+    *symbol = new (std::nothrow) kv_symbol(std::move(*r));
     return *symbol != nullptr ? KV_OK : fail(KV_INVALID_ARGUMENT, "out of memory", error, error_size);
 }
 
 void kv_symbol_free(kv_symbol* symbol) { delete symbol; }
+
+const kv_facts* kv_symbol_facts(const kv_symbol* symbol) {
+    if (symbol == nullptr)
+        return nullptr;
+    std::call_once(symbol->factsMade, [symbol] {
+        symbol->record = korvane::factsRecord(symbol->symbol);
+        symbol->facts = std::make_unique<kv_facts>(symbol->record);
+    });
+    return symbol->facts.get();
+}
+
+int kv_facts_count(const kv_facts* facts) { return facts != nullptr ? static_cast<int>(facts->entries.size()) : 0; }
+
+int kv_facts_find(const kv_facts* facts, const char* name) {
+    if (facts == nullptr || name == nullptr)
+        return -1;
+    for (size_t i = 0; i < facts->entries.size(); ++i)
+        if (facts->entries[i].name == name)
+            return static_cast<int>(i);
+    return -1;
+}
+
+const char* kv_facts_name(const kv_facts* facts, int index) {
+    return facts != nullptr && facts->at(index) != nullptr ? facts->entries[static_cast<size_t>(index)].name.c_str()
+                                                           : nullptr;
+}
+
+kv_fact_type kv_facts_type(const kv_facts* facts, int index) {
+    using Kind = korvane::Fact::Kind;
+    const korvane::Fact* f = facts != nullptr ? facts->at(index) : nullptr;
+    if (f == nullptr)
+        return KV_FACT_NONE;
+    switch (f->kind) {
+    case Kind::Integer: return KV_FACT_INTEGER;
+    case Kind::Boolean: return KV_FACT_BOOLEAN;
+    case Kind::Real: return KV_FACT_REAL;
+    case Kind::Text:
+    case Kind::Bytes: return KV_FACT_TEXT;
+    case Kind::List: return KV_FACT_LIST;
+    case Kind::Record: return KV_FACT_RECORD;
+    }
+    return KV_FACT_NONE;
+}
+
+long long kv_facts_integer(const kv_facts* facts, int index) {
+    const kv_fact_type t = kv_facts_type(facts, index);
+    return t == KV_FACT_INTEGER || t == KV_FACT_BOOLEAN ? facts->at(index)->integer : 0;
+}
+
+double kv_facts_real(const kv_facts* facts, int index) {
+    const kv_fact_type t = kv_facts_type(facts, index);
+    return t == KV_FACT_REAL      ? facts->at(index)->real
+           : t == KV_FACT_INTEGER ? static_cast<double>(facts->at(index)->integer)
+                                  : 0;
+}
+
+const char* kv_facts_text(const kv_facts* facts, int index, size_t* length) {
+    const bool text = kv_facts_type(facts, index) == KV_FACT_TEXT;
+    if (length != nullptr)
+        *length = text ? facts->at(index)->text.size() : 0;
+    return text ? facts->at(index)->text.c_str() : nullptr;
+}
+
+const kv_facts* kv_facts_nested(const kv_facts* facts, int index) {
+    return facts != nullptr && facts->at(index) != nullptr ? facts->entries[static_cast<size_t>(index)].nested.get()
+                                                           : nullptr;
+}
 
 const char* kv_symbol_text(const kv_symbol* symbol) { return symbol != nullptr ? symbol->symbol.text.c_str() : ""; }
 
@@ -284,15 +484,15 @@ const char* kv_symbol_warning(const kv_symbol* symbol, int index) {
     return symbol->symbol.warnings[static_cast<size_t>(index)].c_str();
 }
 
-kv_status kv_layout(const kv_symbol* symbol, const kv_layout_options* options, kv_drawing** drawing, char* error,
-                    size_t error_size) {
+kv_status kv_layout_sized(const kv_symbol* symbol, const kv_layout_options* options, kv_drawing** drawing,
+                          char* error, size_t error_size) {
     if (symbol == nullptr || drawing == nullptr)
         return fail(KV_INVALID_ARGUMENT, "a required argument is null", error, error_size);
     *drawing = nullptr;
-    kv_layout_options defaults;
-    kv_layout_options_init(&defaults);
-    korvane::Result<korvane::Drawing> r =
-        korvane::layout(symbol->symbol, layoutOptions(options != nullptr ? *options : defaults));
+    kv_layout_options c = layoutDefaults();
+    if (!readSized(options, c))
+        return fail(KV_INVALID_ARGUMENT, UNSIZED, error, error_size);
+    korvane::Result<korvane::Drawing> r = korvane::layout(symbol->symbol, layoutOptions(c));
     if (!r)
         return fail(r.error(), error, error_size);
     *drawing = new (std::nothrow) kv_drawing{std::move(*r)};
@@ -362,37 +562,18 @@ kv_status kv_write_file(const kv_drawing* drawing, const char* path, const char*
 
 void kv_free(void* bytes) { std::free(bytes); }
 
-void kv_sheet_options_init(kv_sheet_options* options) {
-    if (options == nullptr)
-        return;
-    const korvane::SheetOptions o;
-    options->page_width_mm = o.page.widthMm;
-    options->page_height_mm = o.page.heightMm;
-    options->columns = o.columns;
-    options->rows = o.rows;
-    options->margin_top_mm = o.marginTopMm;
-    options->margin_right_mm = o.marginRightMm;
-    options->margin_bottom_mm = o.marginBottomMm;
-    options->margin_left_mm = o.marginLeftMm;
-    options->gap_horizontal_mm = o.gapHorizontalMm;
-    options->gap_vertical_mm = o.gapVerticalMm;
-    options->dpi = o.dpi;
-    options->text_line = o.textLine ? 1 : 0;
-    options->text_size_mm = o.textSizeMm;
-    options->cut_marks = o.cutMarks ? 1 : 0;
-    options->foreground = 0x000000FFu;
-    options->background = 0xFFFFFFFFu;
+void kv_sheet_options_init_sized(kv_sheet_options* options, size_t size) {
+    initSized(options, size, sheetDefaults());
 }
 
-kv_status kv_sheet_open(const kv_sheet_options* options, const char* path, const char* format, kv_sheet** sheet,
-                        char* error, size_t error_size) {
+kv_status kv_sheet_open_sized(const kv_sheet_options* options, const char* path, const char* format,
+                              kv_sheet** sheet, char* error, size_t error_size) {
     if (path == nullptr || sheet == nullptr)
         return fail(KV_INVALID_ARGUMENT, "a required argument is null", error, error_size);
     *sheet = nullptr;
-    kv_sheet_options c;
-    kv_sheet_options_init(&c);
-    if (options != nullptr)
-        c = *options;
+    kv_sheet_options c = sheetDefaults();
+    if (!readSized(options, c))
+        return fail(KV_INVALID_ARGUMENT, UNSIZED, error, error_size);
     korvane::SheetOptions o;
     o.page = {c.page_width_mm, c.page_height_mm};
     o.columns = c.columns;
@@ -439,15 +620,16 @@ kv_status kv_sheet_open(const kv_sheet_options* options, const char* path, const
     return KV_OK;
 }
 
-kv_status kv_sheet_add(kv_sheet* sheet, const kv_symbol* symbol, const kv_layout_options* layout, const char* text,
-                       int fit, char* error, size_t error_size) {
+kv_status kv_sheet_add_sized(kv_sheet* sheet, const kv_symbol* symbol, const kv_layout_options* layout,
+                             const char* text, int fit, char* error, size_t error_size) {
     if (sheet == nullptr || symbol == nullptr)
         return fail(KV_INVALID_ARGUMENT, "a required argument is null", error, error_size);
     if (sheet->closed)
         return fail(KV_INVALID_ARGUMENT, "the sheet is closed", error, error_size);
-    kv_layout_options defaults;
-    kv_layout_options_init(&defaults);
-    korvane::LayoutOptions o = layoutOptions(layout != nullptr ? *layout : defaults);
+    kv_layout_options c = layoutDefaults();
+    if (!readSized(layout, c))
+        return fail(KV_INVALID_ARGUMENT, UNSIZED, error, error_size);
+    korvane::LayoutOptions o = layoutOptions(c);
     o.foreground = sheet->geometry.foreground;
     o.background = sheet->geometry.background;
     const korvane::Result<korvane::Drawing> label = korvane::layoutForCell(symbol->symbol, o, sheet->geometry, fit != 0);
@@ -490,6 +672,50 @@ kv_status kv_grade(const kv_symbol* symbol, const kv_drawing* drawing, const cha
     if (text != nullptr && text_size > 0)
         std::snprintf(text, text_size, "%s", q.text.c_str());
     return KV_OK;
+}
+
+// ---- the 2.0 entry points, for programs built against the header without sizes ----
+
+#undef kv_encode
+#undef kv_layout
+#undef kv_sheet_open
+#undef kv_sheet_add
+#undef kv_encode_options_init
+#undef kv_layout_options_init
+#undef kv_sheet_options_init
+
+KV_API void kv_encode_options_init(kv_encode_options_2_0* options) {
+    toOld(options, encodeDefaults(), ENCODE_FIRST);
+}
+
+KV_API void kv_layout_options_init(kv_layout_options_2_0* options) {
+    toOld(options, layoutDefaults(), LAYOUT_FIRST);
+}
+
+KV_API void kv_sheet_options_init(kv_sheet_options_2_0* options) { toOld(options, sheetDefaults(), SHEET_FIRST); }
+
+KV_API kv_status kv_encode(const char* symbology, const char* data, size_t length,
+                           const kv_encode_options_2_0* options, kv_symbol** symbol, char* error, size_t error_size) {
+    const kv_encode_options c = fromOld(options, encodeDefaults(), ENCODE_FIRST);
+    return kv_encode_sized(symbology, data, length, &c, symbol, error, error_size);
+}
+
+KV_API kv_status kv_layout(const kv_symbol* symbol, const kv_layout_options_2_0* options, kv_drawing** drawing,
+                           char* error, size_t error_size) {
+    const kv_layout_options c = fromOld(options, layoutDefaults(), LAYOUT_FIRST);
+    return kv_layout_sized(symbol, &c, drawing, error, error_size);
+}
+
+KV_API kv_status kv_sheet_open(const kv_sheet_options_2_0* options, const char* path, const char* format,
+                               kv_sheet** sheet, char* error, size_t error_size) {
+    const kv_sheet_options c = fromOld(options, sheetDefaults(), SHEET_FIRST);
+    return kv_sheet_open_sized(&c, path, format, sheet, error, error_size);
+}
+
+KV_API kv_status kv_sheet_add(kv_sheet* sheet, const kv_symbol* symbol, const kv_layout_options_2_0* layout,
+                              const char* text, int fit, char* error, size_t error_size) {
+    const kv_layout_options c = fromOld(layout, layoutDefaults(), LAYOUT_FIRST);
+    return kv_sheet_add_sized(sheet, symbol, &c, text, fit, error, error_size);
 }
 
 }  // extern "C"

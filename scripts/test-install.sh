@@ -2,7 +2,7 @@
 # Installs the library and the korvane command from a built tree into a scratch
 # prefix, runs the command, then builds and runs a consumer program against the
 # library: through CMake's find_package (shared and static) and through
-# pkg-config (the C API).
+# pkg-config (the C API), and a C program built against the 2.0 header.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${1:-$root/build}"
@@ -85,3 +85,9 @@ export PKG_CONFIG_PATH="$libdir/pkgconfig"
 # shellcheck disable=SC2046
 cc -std=c99 -Wall -Werror "$root/tests/consumer/consumer.c" -o "$work/consumer_c" $(pkg-config --cflags --libs korvane)
 LD_LIBRARY_PATH="$libdir" "$work/consumer_c"
+
+echo "== a program built against the 2.0 header, with the installed library"
+# shellcheck disable=SC2046
+cc -std=c99 -Wall -Werror -I "$root/tests/consumer/abi-2.0" "$root/tests/consumer/previous_abi.c" \
+  -o "$work/previous_abi" $(pkg-config --cflags --libs korvane)
+LD_LIBRARY_PATH="$libdir" "$work/previous_abi" "$work"

@@ -5,7 +5,18 @@
  * is not null, writes a one-line message of at most `error_size` - 1 bytes
  * (always terminated) into it. Handles are opaque; free each with its
  * kv_*_free function. Calls on different handles may run on different threads
- * at once; nothing is global. */
+ * at once; nothing is global.
+ *
+ * Option structs grow by appending fields. Each starts with `size`, which its
+ * kv_*_options_init macro sets to sizeof the struct as the caller's header
+ * declares it: the library reads only the fields that fit in `size`, takes
+ * its defaults for the rest and never writes past it, so a program keeps
+ * working, unchanged, against later libraries. Start every struct from its
+ * init macro (a struct set up by hand needs `size` = sizeof it). Programs built
+ * against the 2.0 header, whose structs had no size, call the unsuffixed
+ * functions, which keep reading the 2.0 layouts. (For this header's
+ * maintainers: a field appended must start at or past the released struct's
+ * sizeof, never in its tail padding, which callers need not copy.) */
 #ifndef KORVANE_KORVANE_H
 #define KORVANE_KORVANE_H
 
@@ -48,6 +59,7 @@ typedef struct kv_drawing kv_drawing;
 /* Encoding options; start from kv_encode_options_init(). Negative or zero
  * numbers mean "the symbology's default" where noted. */
 typedef struct kv_encode_options {
+    uint64_t size;       /* sizeof(kv_encode_options): set by kv_encode_options_init */
     int check;           /* -1 default, 0 off, 1 on */
     int escapes;         /* tilde escapes: 0 off, 1 on */
     int gs1;             /* 1: GS1 element strings (Code 128 becomes GS1-128) */
@@ -95,6 +107,7 @@ typedef struct kv_encode_options {
 } kv_encode_options;
 
 typedef struct kv_layout_options {
+    uint64_t size;         /* sizeof(kv_layout_options): set by kv_layout_options_init */
     double dpi;            /* 0: pixels, module_dots per module */
     double x_mm;           /* 0: the symbology's nominal X */
     int module_dots;
@@ -109,8 +122,20 @@ typedef struct kv_layout_options {
     int rotation;          /* 0, 90, 180, 270 */
 } kv_layout_options;
 
-KV_API void kv_encode_options_init(kv_encode_options* options);
-KV_API void kv_layout_options_init(kv_layout_options* options);
+/* Fills the first `size` bytes of *options with the defaults and sets
+ * options->size; call through the macros, which pass sizeof as the caller
+ * compiled it. */
+KV_API void kv_encode_options_init_sized(kv_encode_options* options, size_t size);
+KV_API void kv_layout_options_init_sized(kv_layout_options* options, size_t size);
+#define kv_encode_options_init(options) kv_encode_options_init_sized((options), sizeof *(options))
+#define kv_layout_options_init(options) kv_layout_options_init_sized((options), sizeof *(options))
+
+/* The calls that take option structs read them by their size; the macros keep
+ * the 2.0 names in source. */
+#define kv_encode kv_encode_sized
+#define kv_layout kv_layout_sized
+#define kv_sheet_open kv_sheet_open_sized
+#define kv_sheet_add kv_sheet_add_sized
 
 /* The library's version, "MAJOR.MINOR.PATCH". */
 KV_API const char* kv_version(void);
@@ -131,6 +156,34 @@ KV_API int kv_symbol_height_modules(const kv_symbol* symbol); /* matrix rows; 0 
 KV_API int kv_symbol_is_matrix(const kv_symbol* symbol);
 KV_API int kv_symbol_warning_count(const kv_symbol* symbol);
 KV_API const char* kv_symbol_warning(const kv_symbol* symbol, int index);
+
+/* The facts of a symbol that the command's JSON report gives (check
+ * characters, add-on, Aztec layers, QR Code version, ...): a record of named
+ * entries in a fixed order; a list or a nested record is a kv_facts of its own. Names are
+ * snake_case ("data_codewords"), empty for a list's items. Everything stays
+ * valid until the symbol is freed. An index out of range gives KV_FACT_NONE,
+ * 0, NULL. */
+typedef struct kv_facts kv_facts;
+
+typedef enum kv_fact_type {
+    KV_FACT_NONE = 0,
+    KV_FACT_INTEGER = 1,
+    KV_FACT_BOOLEAN = 2,
+    KV_FACT_REAL = 3,
+    KV_FACT_TEXT = 4,    /* bytes with a length: the data as encoded may hold NULs */
+    KV_FACT_LIST = 5,
+    KV_FACT_RECORD = 6
+} kv_fact_type;
+
+KV_API const kv_facts* kv_symbol_facts(const kv_symbol* symbol);
+KV_API int kv_facts_count(const kv_facts* facts);
+KV_API int kv_facts_find(const kv_facts* facts, const char* name); /* its index, or -1 */
+KV_API const char* kv_facts_name(const kv_facts* facts, int index);
+KV_API kv_fact_type kv_facts_type(const kv_facts* facts, int index);
+KV_API long long kv_facts_integer(const kv_facts* facts, int index); /* integers; booleans as 0 or 1 */
+KV_API double kv_facts_real(const kv_facts* facts, int index);       /* reals; integers too */
+KV_API const char* kv_facts_text(const kv_facts* facts, int index, size_t* length);
+KV_API const kv_facts* kv_facts_nested(const kv_facts* facts, int index); /* lists and records */
 
 /* Lays a symbol out; `options` may be null for the defaults. */
 KV_API kv_status kv_layout(const kv_symbol* symbol, const kv_layout_options* options,
@@ -160,6 +213,7 @@ KV_API void kv_free(void* bytes);
 typedef struct kv_sheet kv_sheet;
 
 typedef struct kv_sheet_options {
+    uint64_t size;                         /* sizeof(kv_sheet_options): set by kv_sheet_options_init */
     double page_width_mm, page_height_mm; /* default A4: 210 x 297 */
     int columns, rows;                     /* 1-100 each */
     double margin_top_mm, margin_right_mm, margin_bottom_mm, margin_left_mm; /* default 10 */
@@ -171,7 +225,8 @@ typedef struct kv_sheet_options {
     uint32_t foreground, background;       /* 0xRRGGBBAA, the labels' colours too */
 } kv_sheet_options;
 
-KV_API void kv_sheet_options_init(kv_sheet_options* options);
+KV_API void kv_sheet_options_init_sized(kv_sheet_options* options, size_t size);
+#define kv_sheet_options_init(options) kv_sheet_options_init_sized((options), sizeof *(options))
 
 /* Starts a sheet written to `path` in `format` (null: from the extension):
  * a PDF is one file of pages, written whole by kv_sheet_close ("-" standard

@@ -11,6 +11,7 @@
 
 #include "Drawing.h"
 #include "Encode.h"
+#include "Facts.h"
 #include "Grade.h"
 #include "Message.h"
 #include "Layout.h"

@@ -300,12 +300,50 @@ T take(Result<T>&& r) {
     return std::move(*r);
 }
 
+std::string factJson(const Fact& f);
+
+// Which of a record's facts to put: at the top the plain facts come before the
+// symbol's shape and the nested records after it.
+enum class FactPart { Plain, Records, All };
+
+void putFacts(Json& j, const std::vector<Fact>& facts, FactPart part) {
+    for (const Fact& f : facts) {
+        const bool record = f.kind == Fact::Kind::Record;
+        if (f.shownIn(JAVASCRIPT_VIEW) && (part == FactPart::All || record == (part == FactPart::Records)))
+            j.raw(factName(f.name, NameStyle::Camel), factJson(f));
+    }
+}
+
+std::string factJson(const Fact& f) {
+    std::string j;
+    switch (f.kind) {
+    case Fact::Kind::Integer: number(j, static_cast<double>(f.integer)); break;
+    case Fact::Kind::Boolean: j = f.integer != 0 ? "true" : "false"; break;
+    case Fact::Kind::Real: number(j, std::isfinite(f.real) ? f.real : 0.0); break;
+    case Fact::Kind::Text:
+    case Fact::Kind::Bytes: jsonString(j, f.text); break;
+    case Fact::Kind::List:
+        j = "[";
+        for (const Fact& item : f.items)
+            j += (j.size() > 1 ? "," : "") + factJson(item);
+        j += "]";
+        break;
+    case Fact::Kind::Record: {
+        Json record;
+        putFacts(record, f.items, FactPart::All);
+        j = record.done();
+        break;
+    }
+    }
+    return j;
+}
+
 std::string factsJson(const Symbol& s, const Drawing& d) {
-    const SymbolFacts& f = s.facts;
+    const std::vector<Fact> facts = factsRecord(s);
     const SymbologyInfo& info = symbologyInfo(s.symbology);
     Json j;
-    j.str("symbology", info.name).str("title", info.title).str("data", f.data).str("text", s.text);
-    j.str("checkCharacters", f.checkCharacters).boolean("checkSupplied", f.checkSupplied).str("addOn", f.addOn);
+    j.str("symbology", info.name).str("title", info.title);
+    putFacts(j, facts, FactPart::Plain);
     j.raw("warnings", stringArray(s.warnings));
     j.boolean("matrix", s.isMatrix());
     if (s.isMatrix()) {
@@ -325,48 +363,7 @@ std::string factsJson(const Symbol& s, const Drawing& d) {
             w += (i ? "," : "") + std::to_string(s.widths[i]);
         j.raw("widths", w + "]");
     }
-    if (s.symbology == Symbology::Aztec) {
-        const AztecFacts& a = f.aztec;
-        j.raw("aztec", Json()
-                           .boolean("compact", a.compact)
-                           .num("layers", a.layers)
-                           .num("dataCodewords", a.dataCodewords)
-                           .num("totalCodewords", a.totalCodewords)
-                           .num("eccPercent", a.eccPercent)
-                           .done());
-    } else if (s.symbology == Symbology::Qr) {
-        const QrFacts& q = f.qr;
-        j.raw("qr", Json()
-                        .num("version", q.version)
-                        .str("level", std::string(1, q.level))
-                        .num("mask", q.mask)
-                        .num("dataCodewords", q.dataCodewords)
-                        .num("checkCodewords", q.checkCodewords)
-                        .num("bitsLeft", q.bitsLeft)
-                        .done());
-    } else if (s.symbology == Symbology::DataMatrix) {
-        const DataMatrixFacts& m = f.dataMatrix;
-        j.raw("dataMatrix", Json()
-                                .boolean("rectangular", m.rectangular)
-                                .boolean("dmre", m.dmre)
-                                .num("dataCodewords", m.dataCodewords)
-                                .num("checkCodewords", m.checkCodewords)
-                                .done());
-    } else if (s.symbology == Symbology::Pdf417) {
-        const Pdf417Facts& p = f.pdf417;
-        Json pdf;
-        pdf.num("rows", p.rows)
-            .num("columns", p.columns)
-            .num("level", p.level)
-            .num("dataCodewords", p.dataCodewords)
-            .num("checkCodewords", p.checkCodewords)
-            .num("capacityLeft", p.capacityLeft)
-            .boolean("compact", p.compact)
-            .boolean("readerInit", p.readerInit);
-        if (p.segmentCount > 0)
-            pdf.raw("segments", Json().num("index", p.segmentIndex).num("count", p.segmentCount).done());
-        j.raw("pdf417", pdf.done());
-    }
+    putFacts(j, facts, FactPart::Records);
     j.raw("layout", Json()
                         .num("width", d.width)
                         .num("height", d.height)

@@ -425,83 +425,45 @@ struct PySymbol {
     }
 };
 
-py::object facts(const PySymbol& s) {
-    const SymbolFacts& f = s.symbol.facts;
-    py::dict d;
-    d["data"] = s.text(f.data);
-    d["check_characters"] = f.checkCharacters;
-    d["check_supplied"] = f.checkSupplied;
-    d["add_on"] = f.addOn;
-    if (s.symbol.symbology == Symbology::Aztec) {
-        const AztecFacts& a = f.aztec;
-        py::dict z;
-        z["compact"] = a.compact;
-        z["layers"] = a.layers;
-        z["data_codewords"] = a.dataCodewords;
-        z["total_codewords"] = a.totalCodewords;
-        z["codeword_bits"] = a.codewordBits;
-        z["data_bits"] = a.dataBits;
-        z["ecc_percent"] = a.eccPercent;
-        z["reader_init"] = a.readerInit;
-        z["structured_index"] = a.structuredIndex;
-        z["structured_count"] = a.structuredCount;
-        d["aztec"] = z;
+py::dict factsDict(const PySymbol& s, const std::vector<Fact>& facts);
+
+// A fact as Python has it: the data as it went in (str or bytes), a list's
+// records as tuples of their values.
+py::object factValue(const PySymbol& s, const Fact& f, bool inList) {
+    switch (f.kind) {
+    case Fact::Kind::Integer: return py::int_(f.integer);
+    case Fact::Kind::Boolean: return py::bool_(f.integer != 0);
+    case Fact::Kind::Real: return py::float_(f.real);
+    case Fact::Kind::Text: return py::cast(f.text);
+    case Fact::Kind::Bytes: return s.text(f.text);
+    case Fact::Kind::List: {
+        py::list items;
+        for (const Fact& item : f.items)
+            items.append(factValue(s, item, true));
+        return std::move(items);
     }
-    if (s.symbol.symbology == Symbology::Qr) {
-        const QrFacts& q = f.qr;
-        py::list segments;
-        for (const QrSegmentFact& g : q.segments)
-            segments.append(py::make_tuple(g.mode, g.characters));
-        py::dict z;
-        z["version"] = q.version;
-        z["level"] = std::string(1, q.level);
-        z["mask"] = q.mask;
-        z["segments"] = segments;
-        z["eci"] = q.eci;
-        z["data_bits"] = q.dataBits;
-        z["data_codewords"] = q.dataCodewords;
-        z["check_codewords"] = q.checkCodewords;
-        z["blocks"] = q.blocks;
-        z["bits_left"] = q.bitsLeft;
-        z["gs1"] = q.gs1;
-        z["structured_index"] = q.structuredIndex;
-        z["structured_count"] = q.structuredCount;
-        d["qr"] = z;
+    case Fact::Kind::Record:
+        if (inList) {
+            py::list values;
+            for (const Fact& item : f.items)
+                if (item.shownIn(PYTHON_VIEW))
+                    values.append(factValue(s, item, false));
+            return py::tuple(values);
+        }
+        return factsDict(s, f.items);
     }
-    if (s.symbol.symbology == Symbology::DataMatrix) {
-        const DataMatrixFacts& m = f.dataMatrix;
-        py::list segments;
-        for (const DataMatrixSegment& g : m.segments)
-            segments.append(py::make_tuple(g.mode, g.start, g.end));
-        py::dict z;
-        z["shape"] = m.dmre ? "dmre" : m.rectangular ? "rectangular" : "square";
-        z["data_codewords"] = m.dataCodewords;
-        z["check_codewords"] = m.checkCodewords;
-        z["blocks"] = m.blocks;
-        z["capacity_left"] = m.dataCodewords - m.streamCodewords;
-        z["segments"] = segments;
-        z["reader_init"] = m.readerInit;
-        z["structured_index"] = m.structuredIndex;
-        z["structured_count"] = m.structuredCount;
-        d["data_matrix"] = z;
-    }
-    if (s.symbol.symbology == Symbology::Pdf417) {
-        const Pdf417Facts& p = f.pdf417;
-        py::dict z;
-        z["rows"] = p.rows;
-        z["columns"] = p.columns;
-        z["level"] = p.level;
-        z["data_codewords"] = p.dataCodewords;
-        z["check_codewords"] = p.checkCodewords;
-        z["capacity_left"] = p.capacityLeft;
-        z["compact"] = p.compact;
-        z["reader_init"] = p.readerInit;
-        z["segment_index"] = p.segmentIndex;
-        z["segment_count"] = p.segmentCount;
-        d["pdf417"] = z;
-    }
-    return std::move(d);
+    return py::none();
 }
+
+py::dict factsDict(const PySymbol& s, const std::vector<Fact>& facts) {
+    py::dict d;
+    for (const Fact& f : facts)
+        if (f.shownIn(PYTHON_VIEW))
+            d[py::str(factName(f.name, NameStyle::Snake))] = factValue(s, f, false);
+    return d;
+}
+
+py::object facts(const PySymbol& s) { return factsDict(s, factsRecord(s.symbol)); }
 
 // The rasterised bars, shared with NumPy through the buffer protocol.
 struct PyRaster {

@@ -1,0 +1,212 @@
+/* The C API header of korvane 2.0, kept as it was released: its option
+ * structs carry no size. Programs built against it must keep running, with
+ * the same results, against every later library (tests/consumer/previous_abi.c). */
+/* The korvane C API: encode, lay out and write barcodes from C and from any
+ * language with a C foreign-function interface. No C++ types cross it.
+ *
+ * Every call that can fail returns a kv_status (KV_OK = 0) and, when `error`
+ * is not null, writes a one-line message of at most `error_size` - 1 bytes
+ * (always terminated) into it. Handles are opaque; free each with its
+ * kv_*_free function. Calls on different handles may run on different threads
+ * at once; nothing is global. */
+#ifndef KORVANE_KORVANE_H
+#define KORVANE_KORVANE_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#if defined(_WIN32) && defined(KORVANE_SHARED)
+#  ifdef KORVANE_BUILDING
+#    define KV_API __declspec(dllexport)
+#  else
+#    define KV_API __declspec(dllimport)
+#  endif
+#elif defined(__GNUC__)
+#  define KV_API __attribute__((visibility("default")))
+#else
+#  define KV_API
+#endif
+
+typedef enum kv_status {
+    KV_OK = 0,
+    KV_UNKNOWN_SYMBOLOGY = 1,
+    KV_INVALID_DATA = 2,
+    KV_CHECK_DIGIT = 3,
+    KV_DATA_TOO_LONG = 4,
+    KV_INVALID_OPTION = 5,
+    KV_SIZE_TOO_LARGE = 6,
+    KV_UNKNOWN_FORMAT = 7,
+    KV_WRITE_FAILED = 8,
+    KV_VERIFY_FAILED = 9,
+    KV_INVALID_ARGUMENT = 10 /* a null handle or pointer */
+} kv_status;
+
+typedef struct kv_symbol kv_symbol;
+typedef struct kv_drawing kv_drawing;
+
+/* Encoding options; start from kv_encode_options_init(). Negative or zero
+ * numbers mean "the symbology's default" where noted. */
+typedef struct kv_encode_options {
+    int check;           /* -1 default, 0 off, 1 on */
+    int escapes;         /* tilde escapes: 0 off, 1 on */
+    int gs1;             /* 1: GS1 element strings (Code 128 becomes GS1-128) */
+    int eci;             /* ECI designator 0-999999 at the start; -1 none */
+    int wide_ratio;      /* 0 default, 2 or 3 */
+    char code128_start;  /* 0 automatic, 'A', 'B' or 'C' */
+    int msi_check;       /* 0 mod 10, 1 mod 11, 2 mod 11 + mod 10, 3 mod 10 + mod 10 */
+    char codabar_start;  /* 'A'-'D' */
+    char codabar_stop;
+    int upce_number_system; /* -1 from the data, 0 or 1 */
+    const char* add_on;  /* 2 or 5 digits, or null */
+    int add_on_gap;      /* modules: 0 the least (7 after EAN, 9 after UPC), up to 12 */
+    int aztec_specified; /* 1: the aztec program's encoder */
+    int ecc_percent;     /* Aztec check words, 0-90 % */
+    int ecc_extra_words; /* Aztec check words beyond that share, 0-1664 */
+    int min_size;        /* Aztec smallest side in modules, 0 any */
+    int compact_only;    /* 1: compact Aztec symbols only */
+    int full_only;       /* 1: full-range Aztec symbols only */
+    int aztec_bytes;     /* Aztec (specified encoder): byte mode */
+    int reader_init;     /* reader initialisation */
+    int structured_index; /* structured append: position in the set from 1, 0 none */
+    int structured_count; /* ... and the number of symbols in the set */
+    const char* structured_id; /* ... and an optional identifier, or null */
+    int qr_level;        /* QR Code error correction: 0 L, 1 M (default), 2 Q, 3 H */
+    int qr_version;      /* QR Code version 1-40; 0 the smallest */
+    int qr_mask;         /* QR Code mask 0-7; -1 chosen */
+    int qr_no_boost;     /* 1: keep the QR Code level even where a higher one fits */
+    int qr_no_kanji;     /* 1: no QR Code Kanji mode */
+    int dm_rows;         /* Data Matrix fixed size: rows ... */
+    int dm_columns;      /* ... and columns; 0 0 the smallest of the shape */
+    int dm_shape;        /* Data Matrix: 0 square, 1 rectangular, 2 any */
+    int dmre;            /* 1: DMRE rectangles may be chosen */
+    int pdf_level;       /* PDF417 error correction 0-8; -1 the recommended minimum */
+    int pdf_columns;     /* PDF417 data columns 1-30; 0 chosen */
+    int pdf_rows;        /* PDF417 rows 3-90; 0 chosen */
+    int pdf_compact;     /* 1: compact (truncated) PDF417 */
+    double pdf_aspect;   /* PDF417 width over height to approach (default 3) */
+    int row_height;      /* PDF417 row height in modules 1-20; 0 3 */
+    const char* pdf_file_name; /* Macro PDF417 optional fields: file name or null, ... */
+    long long pdf_time_stamp;  /* ... seconds since 1970, -1 none, ... */
+    const char* pdf_sender;    /* ... sender and addressee, or null, ... */
+    const char* pdf_addressee;
+    long long pdf_file_size;   /* ... file size in bytes, -1 none, ... */
+    int pdf_checksum;          /* ... and CRC-16 of the file 0-65535, -1 none */
+} kv_encode_options;
+
+typedef struct kv_layout_options {
+    double dpi;            /* 0: pixels, module_dots per module */
+    double x_mm;           /* 0: the symbology's nominal X */
+    int module_dots;
+    double height_mm;      /* 0: default */
+    double height_modules; /* 0: default */
+    double bar_reduction_mm;
+    double quiet_left, quiet_right, quiet_vertical; /* modules; negative: standard */
+    int text;              /* 1: human-readable text */
+    double font_size_mm;   /* 0: from X */
+    uint32_t foreground;   /* 0xRRGGBBAA */
+    uint32_t background;   /* 0xRRGGBBAA; alpha 0 = transparent */
+    int rotation;          /* 0, 90, 180, 270 */
+} kv_layout_options;
+
+KV_API void kv_encode_options_init(kv_encode_options* options);
+KV_API void kv_layout_options_init(kv_layout_options* options);
+
+/* The library's version, "MAJOR.MINOR.PATCH". */
+KV_API const char* kv_version(void);
+
+/* Encodes `length` bytes of `data` as the symbology named `symbology`
+ * ("ean13", "code128", "aztec", ... or an alias). `options` may be null for
+ * the defaults. On success *symbol receives a new handle. */
+KV_API kv_status kv_encode(const char* symbology, const char* data, size_t length,
+                           const kv_encode_options* options, kv_symbol** symbol,
+                           char* error, size_t error_size);
+KV_API void kv_symbol_free(kv_symbol* symbol);
+
+/* Facts of a symbol. Strings stay valid until the symbol is freed. */
+KV_API const char* kv_symbol_text(const kv_symbol* symbol);   /* human-readable text */
+KV_API const char* kv_symbol_data(const kv_symbol* symbol, size_t* length); /* data as encoded */
+KV_API int kv_symbol_width_modules(const kv_symbol* symbol);  /* linear width, or matrix columns */
+KV_API int kv_symbol_height_modules(const kv_symbol* symbol); /* matrix rows; 0 for a linear symbol */
+KV_API int kv_symbol_is_matrix(const kv_symbol* symbol);
+KV_API int kv_symbol_warning_count(const kv_symbol* symbol);
+KV_API const char* kv_symbol_warning(const kv_symbol* symbol, int index);
+
+/* Lays a symbol out; `options` may be null for the defaults. */
+KV_API kv_status kv_layout(const kv_symbol* symbol, const kv_layout_options* options,
+                           kv_drawing** drawing, char* error, size_t error_size);
+KV_API void kv_drawing_free(kv_drawing* drawing);
+KV_API int kv_drawing_width(const kv_drawing* drawing);   /* dots */
+KV_API int kv_drawing_height(const kv_drawing* drawing);
+KV_API double kv_drawing_x_mm(const kv_drawing* drawing); /* X reached */
+
+/* The drawing's bars or modules as 8-bit grey pixels (0 dark, 255 light; text
+ * is not drawn), `scale` pixels per dot (1-64): *pixels receives
+ * *width x *height bytes, row-major, to release with kv_free. */
+KV_API kv_status kv_rasterize(const kv_drawing* drawing, int scale, unsigned char** pixels, int* width,
+                              int* height, char* error, size_t error_size);
+
+/* Writes a drawing in `format` ("svg", "pdf", "eps", "png", "emf", "bmp") into
+ * memory: *bytes receives a buffer of *length bytes to release with kv_free. */
+KV_API kv_status kv_write(const kv_drawing* drawing, const char* format, unsigned char** bytes,
+                          size_t* length, char* error, size_t error_size);
+/* Writes a file whole; `format` null takes it from the extension; "-" is standard output. */
+KV_API kv_status kv_write_file(const kv_drawing* drawing, const char* path, const char* format,
+                               char* error, size_t error_size);
+KV_API void kv_free(void* bytes);
+
+/* Label sheets: symbols laid out for the cells of a grid on pages, each page
+ * written as it fills. */
+typedef struct kv_sheet kv_sheet;
+
+typedef struct kv_sheet_options {
+    double page_width_mm, page_height_mm; /* default A4: 210 x 297 */
+    int columns, rows;                     /* 1-100 each */
+    double margin_top_mm, margin_right_mm, margin_bottom_mm, margin_left_mm; /* default 10 */
+    double gap_horizontal_mm, gap_vertical_mm;
+    double dpi;                            /* the labels' resolution too */
+    int text_line;                         /* 1: room for a line of text under each label */
+    double text_size_mm;
+    int cut_marks;
+    uint32_t foreground, background;       /* 0xRRGGBBAA, the labels' colours too */
+} kv_sheet_options;
+
+KV_API void kv_sheet_options_init(kv_sheet_options* options);
+
+/* Starts a sheet written to `path` in `format` (null: from the extension):
+ * a PDF is one file of pages, written whole by kv_sheet_close ("-" standard
+ * output); any other format is a file per page, "-1", "-2", ... before the
+ * extension, each written when its page is full. `options` may be null. */
+KV_API kv_status kv_sheet_open(const kv_sheet_options* options, const char* path, const char* format,
+                               kv_sheet** sheet, char* error, size_t error_size);
+/* Lays `symbol` out with `layout` (null: the defaults; the sheet's resolution
+ * and colours replace its own) for the next cell and places it there, with
+ * `text` (may be null) under it. With `fit` nonzero, a label larger than its
+ * cell is made at the largest X in whole dots that fits. After a write
+ * failure every call fails. */
+KV_API kv_status kv_sheet_add(kv_sheet* sheet, const kv_symbol* symbol, const kv_layout_options* layout,
+                              const char* text, int fit, char* error, size_t error_size);
+/* Writes the last page and completes the output. */
+KV_API kv_status kv_sheet_close(kv_sheet* sheet, char* error, size_t error_size);
+/* Pages written so far. */
+KV_API long long kv_sheet_pages(const kv_sheet* sheet);
+/* Frees the sheet; without kv_sheet_close a PDF file is not written. */
+KV_API void kv_sheet_free(kv_sheet* sheet);
+/* The print-quality grade (ISO/IEC 15416 for linear symbols, 15415 for Aztec)
+ * of the drawing as `printer` prints it: a profile name ("ideal", "thermal203",
+ * "thermal300", "laser600") or "DPI[,GAIN[,BLUR]]"; NULL is "ideal". The symbol
+ * is the one the drawing was laid out from. *grade receives the symbol grade,
+ * 0.0 (F) to 4.0 (A); `text`, when not NULL, the grade as the standards write
+ * it ("3.5/06/670"), cut to text_size. A symbology that is not graded
+ * (Postnet) is KV_INVALID_OPTION with the reason. */
+KV_API kv_status kv_grade(const kv_symbol* symbol, const kv_drawing* drawing, const char* printer, double* grade,
+                          char* text, size_t text_size, char* error, size_t error_size);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif
