@@ -301,13 +301,20 @@ function sheetBytes(sheetOptions) {
   return encoder.encode(text);
 }
 
-// The line under label `i`: from a template of {n} (from 1) and {data}, or
-// the array's own.
+// The line under label `i`: from a template of {n} (from 1), {data} (the
+// data as encoded, as the symbol's text shows it: with its check digits) and
+// {input} (as given), as the command's --label-text; or the array's own.
 function labelLine(labelText, item, i) {
   if (labelText === undefined || labelText === null) return "";
   if (Array.isArray(labelText)) return String(labelText[i] ?? "");
-  const data = typeof item.data === "string" ? item.data : decoder.decode(item.data);
-  return String(labelText).replace(/\{(n|data)\}/g, (_, f) => (f === "n" ? String(i + 1) : data));
+  const template = String(labelText);
+  const input = typeof item.data === "string" ? item.data : decoder.decode(item.data);
+  let data = input;
+  if (template.includes("{data}")) {
+    const facts = encode(item);
+    data = facts.text || facts.data;
+  }
+  return template.replace(/\{(n|data|input)\}/g, (_, f) => (f === "n" ? String(i + 1) : f === "data" ? data : input));
 }
 
 /** A PDF of label sheets: the items (options objects as toSVG takes) placed

@@ -187,7 +187,10 @@ export interface SheetOptions {
   gap?: Length | [Length, Length];
   /** The page's resolution, which its labels share; default the first label's (300). */
   dpi?: number;
-  /** A line under each label: a template of {n} (from 1) and {data}, or one string per label. */
+  /**
+   * A line under each label: a template of {n} (from 1), {data} (the data as
+   * encoded, with its check digits) and {input} (as given), or one string per label.
+   */
   labelText?: string | string[];
   /** Marks in the margins where the cells' edges run. */
   cutMarks?: boolean;

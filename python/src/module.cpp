@@ -762,13 +762,15 @@ py::object sheet(py::iterable symbols, py::object page, py::object grid, py::obj
     o.foreground = first.layout.foreground;
     o.background = first.layout.background;
 
-    // The line under each label: a template of {n} (from 1) and {data}, or one str per symbol.
+    // The line under each label: a template of {n} (from 1) and {data} (the
+    // data as encoded, as the symbol's text shows it), or one str per symbol.
     std::vector<std::string> texts;
     if (!labelText.is_none()) {
         o.textLine = true;
         if (PyUnicode_Check(labelText.ptr())) {
             for (std::size_t i = 0; i < labels.size(); ++i) {
-                const std::string& data = labels[i]->symbol.facts.data;
+                const Symbol& symbol = labels[i]->symbol;
+                const std::string& data = symbol.text.empty() ? symbol.facts.data : symbol.text;
                 py::object text = labelText.attr("format")(
                     py::arg("n") = i + 1,
                     py::arg("data") = py::reinterpret_steal<py::object>(PyUnicode_DecodeUTF8(
