@@ -4,6 +4,7 @@
 // knowing any symbology. A name is given once, as lower-case words ("data
 // codewords"); each front end spells it its own way (factName()).
 
+#include "Export.h"
 #include "Symbol.h"
 
 #include <cstdint>
@@ -56,7 +57,7 @@ struct Fact {
 // The facts of `symbol`: data, text, check characters, add-on, then a record
 // named after the symbology's family (aztec, qr, data matrix, pdf417) where it
 // has one.
-std::vector<Fact> factsRecord(const Symbol& symbol);
+KORVANE_API std::vector<Fact> factsRecord(const Symbol& symbol);
 
 enum class NameStyle : std::uint8_t {
     Camel,  // dataCodewords: JSON and JavaScript
@@ -64,6 +65,6 @@ enum class NameStyle : std::uint8_t {
 };
 
 // "data codewords" -> "dataCodewords" or "data_codewords".
-std::string factName(std::string_view words, NameStyle style);
+KORVANE_API std::string factName(std::string_view words, NameStyle style);
 
 }  // namespace korvane
