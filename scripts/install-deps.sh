@@ -45,6 +45,7 @@ dev_packages=(
   clang libclang-rt-14-dev               # fuzzers (libFuzzer) and sanitizers
   fonts-ocr-b fonts-dejavu-core fonttools  # the fonts built into the library, and pyftsubset (scripts/make-fonts.sh)
   python3-pytest python3-zxing-cpp       # the Python package's tests
+  python3-dask python3-distributed       # its example of a batch over a cluster (python/examples/dask_batch.py)
   python3-segno python3-qrcode           # QR speed references for bench/python_qr.py
   chromium                               # the designer page's tests, in a browser
   man-db                                 # reading the manual page made at build time (scripts/test-install.sh)
