@@ -35,13 +35,19 @@
     const fields = names.map((name) => {
       const row = ROWS.get(name);
       const label = document.createElement("label");
-      label.title = row.help;
+      label.title = `--${kebab(name)}`;
+      // The option in words: its row's help, under its name.
+      const hint = document.createElement("span");
+      hint.className = "hint";
+      hint.textContent = row.help;
       let input;
       if (row.kind === "flag") {
         input = document.createElement("input");
         input.type = "checkbox";
         input.checked = name === "check" && s.check === "optional-on";
-        label.append(input, " " + kebab(name));
+        const line = document.createElement("span");
+        line.append(input, " " + kebab(name).replace(/-/g, " "));
+        label.append(line, hint);
       } else {
         const choices = choicesOf(row);
         if (choices) {
@@ -55,7 +61,7 @@
           if (numeric) Object.assign(input, { min: row.low, max: row.high, step: row.kind === "number" ? "any" : 1 });
           else input.placeholder = row.valueName;
         }
-        label.append(kebab(name) + " ", input);
+        label.append(kebab(name).replace(/-/g, " ") + " ", input, hint);
       }
       input.id = `opt-${name}`;
       input.dataset.option = name;
@@ -87,6 +93,7 @@
   let url = null, drawn = 0;
   function gradeAfterPaint(o, dd) {
     const mine = ++drawn;
+    $("grade-panel").hidden = true;
     requestAnimationFrame(() => setTimeout(() => {
       if (mine !== drawn) return;
       try {
@@ -94,11 +101,40 @@
         // The library says what set the grade, a resolution other than the printer's first.
         dd.textContent = quality.graded ? `grade ${quality.text} (${quality.letter}); ${quality.reason}`
           : `not graded: ${quality.reason}`;
+        if (quality.graded) showGradePanel(quality);
       } catch (e) {
         if (!(e instanceof k.KorvaneError)) throw e;
         dd.textContent = `not graded: ${e.message}`;
       }
     }, 0));
+  }
+
+  // Each parameter's value and grade; the ones that set the grade marked.
+  function showGradePanel(quality) {
+    const graded = quality.parameters.filter((p) => !p.informative);
+    const worst = graded.reduce((w, p) => (p.grade > w ? p.grade : w), "A");  // letters: F is the largest
+    $("grade-caption").textContent = `${quality.standard} grade ${quality.text} (${quality.letter}), printed by ${
+      $("printer").selectedOptions[0].textContent}`;
+    $("grade-panel").tBodies[0].replaceChildren(...quality.parameters.map((p) => {
+      const tr = document.createElement("tr");
+      const lowest = !p.informative && p.grade === worst && worst !== "A";
+      if (lowest) tr.className = "worst";
+      for (const text of [p.name, String(Number(p.value.toFixed(3))),
+        p.informative ? "(for information)" : lowest ? `${p.grade} \u2190 lowest` : p.grade]) {
+        const td = document.createElement("td");
+        td.textContent = text;
+        tr.append(td);
+      }
+      return tr;
+    }));
+    $("grade-panel").hidden = false;
+  }
+
+  // Fitted to the pane, or at its printed size on a 96 dpi screen.
+  function sizePicture(img, widthMm) {
+    const actual = $("actual-size").checked;
+    $("picture").classList.toggle("actual", actual);
+    img.style.width = actual ? `${(widthMm / 25.4) * 96}px` : "";
   }
 
   function draw() {
@@ -113,9 +149,10 @@
       img.src = url;
       img.alt = `${facts.title} of ${facts.data}`;
       img.id = "symbol";
-      // Shown at its physical size on a 96 dpi screen.
-      img.style.width = `${(facts.layout.widthMm / 25.4) * 96}px`;
+      sizePicture(img, facts.layout.widthMm);
       $("picture").replaceChildren(img);
+      $("printed-size").textContent = `Printed size ${facts.layout.widthMm.toFixed(2)} x ${
+        facts.layout.heightMm.toFixed(2)} mm at ${o.dpi} dpi`;
       $("error").hidden = true;
       for (const id of ["picture", "facts"]) $(id).classList.remove("stale");
       const rows = [["Data", facts.data], ["Size", `${facts.layout.widthMm.toFixed(2)} x ${facts.layout.heightMm.toFixed(2)} mm`],
@@ -145,6 +182,7 @@
       // this data's; its pending grade is dropped.
       ++drawn;
       for (const id of ["picture", "facts"]) $(id).classList.add("stale");
+      $("grade-panel").hidden = true;
     }
   }
 
@@ -188,6 +226,7 @@
   // The symbology's input event reaches this field before the form's redraw.
   $("symbology").addEventListener("input", showOwnOptions);
   $("form").addEventListener("input", draw);
+  $("actual-size").addEventListener("input", draw);
   $("form").addEventListener("submit", (e) => e.preventDefault());
   for (const f of ["svg", "png", "pdf"]) $(f).addEventListener("click", () => download(f));
   $("sheet-pdf").addEventListener("click", downloadSheet);

@@ -53,6 +53,9 @@ test("the designer page", { skip, timeout: 120_000 }, async () => {
     };
     const readBack = async () => zxingRead(await (await page.$("#symbol")).screenshot({ type: "png" }));
 
+    // Read back at its printed size (1:1), as a 3x screen shows it: zxing-cpp 1.4
+    // trips over the same symbol fitted to the pane at that scale.
+    await page.click("#actual-size");
     for (const [symbology, data, read] of [["ean13", "400638133393", "4006381333931"], ["code128", "Typed 123", "Typed 123"],
       ["qr", "https://example.com/a?b=1", "https://example.com/a?b=1"]]) {
       await show(symbology, data);
@@ -66,6 +69,15 @@ test("the designer page", { skip, timeout: 120_000 }, async () => {
     // QR Code's own options are shown once it is chosen; level H is drawn.
     await page.select("#opt-qrLevel", "H");
     assert.match(await grade(), /Version\d+-H.*reads back as given.*grade 4\.0/);
+    // The grade as a panel: every parameter with its value and grade; the picture fitted to the pane, its printed size beside it.
+    const panel = await page.$eval("#grade-panel", (t) => (t.hidden ? [] : [...t.tBodies[0].rows].map((r) => r.cells[2].textContent)));
+    assert.ok(panel.length >= 6 && panel.every((g) => /^A$|information/.test(g)), panel.join(" "));
+    assert.match(await page.$eval("#printed-size", (e) => e.textContent), /^Printed size \d+\.\d\d x \d+\.\d\d mm at 300 dpi$/);
+    const actual = await page.$eval("#symbol", (img) => img.getBoundingClientRect().width);
+    await page.click("#actual-size");
+    await page.waitForFunction((w) => document.querySelector("#symbol")?.getBoundingClientRect().width > w, {}, actual);
+    const fitted = await page.$eval("#symbol", (img) => img.getBoundingClientRect().width);
+    assert.ok(fitted > 2 * actual, `fitted ${fitted} px against ${actual} px at the printed size`);
     // KORVANE_SCREENSHOT=docs/designer.png (from the top of the tree) saves the page as the README shows it.
     if (process.env.KORVANE_SCREENSHOT) {
       await page.setViewport({ width: 900, height: 600, deviceScaleFactor: 1 });
