@@ -1,6 +1,7 @@
 // encode(): the dispatcher over the adapters, and the helpers they share.
 
 #include "encode/Adapters.h"
+#include "linear/LinearEncoders.h"
 
 #include "korvane/Options.h"
 
@@ -138,10 +139,8 @@ Result<Symbol> symbolFromEngine(const LinearSymbol& engine, Symbology s, const L
 
 namespace {
 
-// A message whose options were checked against the symbology.
-Result<Symbol> encodeChecked(Symbology symbology, const Message& message, const EncodeOptions& o) {
-    using namespace detail;
-    const SymbologyInfo& info = symbologyInfo(symbology);
+// What encode() refuses in a message whatever the symbology's encoder makes of it.
+Status checkMessage(const SymbologyInfo& info, const Message& message) {
     if (message.bytes.empty() && message.markers.empty() && !info.matrix)
         return Error{ErrorCode::InvalidData, "the data is empty"};
     if (message.gs1 && !info.takes(CAP_GS1))
@@ -157,7 +156,36 @@ Result<Symbol> encodeChecked(Symbology symbology, const Message& message, const 
         return Error{ErrorCode::InvalidOption, std::string(info.title) + " has no structured append"};
     if (message.readerInit && !info.takes(CAP_READER_INIT))
         return Error{ErrorCode::InvalidOption, std::string(info.title) + " has no reader initialisation"};
+    return Done{};
+}
 
+// A message whose options were checked against the symbology.
+Result<Symbol> encodeChecked(Symbology symbology, const Message& message, const EncodeOptions& o) {
+    using namespace detail;
+    const SymbologyInfo& info = symbologyInfo(symbology);
+    if (const Status valid = checkMessage(info, message); !valid)
+        return valid.error();
+    switch (symbology) {
+    case Symbology::Aztec: return encodeAztec(message, o);
+    case Symbology::Qr: return encodeQr(message, o);
+    case Symbology::DataMatrix: return encodeDataMatrix(message, o);
+    case Symbology::Pdf417: return encodePdf417(message, o);
+    default: return linear::encode(symbology, message.bytes, message.gs1, o);
+    }
+}
+
+}  // namespace
+
+namespace detail {
+
+Result<Symbol> encodeThroughEngine(Symbology symbology, std::string_view data, const EncodeOptions& o) {
+    const Result<Message> parsed = parseMessage(symbology, data, o);
+    if (!parsed)
+        return parsed.error();
+    const Message& message = *parsed;
+    const SymbologyInfo& info = symbologyInfo(symbology);
+    if (const Status valid = checkMessage(info, message); !valid)
+        return valid.error();
     const std::string& value = message.bytes;
     switch (symbology) {
     case Symbology::Code39:
@@ -174,19 +202,14 @@ Result<Symbol> encodeChecked(Symbology symbology, const Message& message, const 
     case Symbology::Ean8:
     case Symbology::UpcA:
     case Symbology::UpcE: return encodeEanUpc(symbology, value, o);
-    case Symbology::Code128:
-        return message.gs1 ? encodeGs1_128(value, o) : encodeCode128(value, o);
+    case Symbology::Code128: return message.gs1 ? encodeGs1_128(value, o) : encodeCode128(value, o);
     case Symbology::Gs1_128: return encodeGs1_128(value, o);
     case Symbology::Postnet: return encodePostnet(value, o);
-    case Symbology::Aztec: return encodeAztec(message, o);
-    case Symbology::Qr: return encodeQr(message, o);
-    case Symbology::DataMatrix: return encodeDataMatrix(message, o);
-    case Symbology::Pdf417: return encodePdf417(message, o);
+    default: return encodeChecked(symbology, message, o);
     }
-    return Error{ErrorCode::UnknownSymbology, "unknown symbology"};
 }
 
-}  // namespace
+}  // namespace detail
 
 Result<Symbol> encode(Symbology symbology, const Message& message, const EncodeOptions& o) {
     if (static_cast<int>(symbology) < 0 || static_cast<int>(symbology) >= SYMBOLOGY_COUNT)
@@ -197,6 +220,19 @@ Result<Symbol> encode(Symbology symbology, const Message& message, const EncodeO
 }
 
 Result<Symbol> encode(Symbology symbology, std::string_view data, const EncodeOptions& o) {
+    // The common case, linear data as it is: the message parseMessage() would
+    // build holds the data alone, and no check of encodeChecked() can fail
+    // for it, so the encoder reads the caller's bytes where they are. (The
+    // options a linear symbology takes include no ECI, structured append or
+    // reader initialisation; checkOptionsApply() refuses those.)
+    if (static_cast<int>(symbology) >= 0 && static_cast<int>(symbology) < SYMBOLOGY_COUNT &&
+        !symbologyInfo(symbology).matrix && !o.escapes && !o.gs1 && symbology != Symbology::Gs1_128) {
+        if (const Status applies = checkOptionsApply(symbology, o); !applies)
+            return applies.error();
+        if (data.empty())
+            return Error{ErrorCode::InvalidData, "the data is empty"};
+        return linear::encode(symbology, data, false, o);
+    }
     const Result<Message> message = parseMessage(symbology, data, o);  // checks the options too
     if (!message)
         return message.error();

@@ -4,6 +4,7 @@
 #include "korvane/Options.h"
 
 #include <iterator>
+#include <utility>
 
 namespace korvane {
 namespace {
@@ -111,8 +112,22 @@ const EncodeOptionInfo* findEncodeOption(std::string_view name) {
     return nullptr;
 }
 
+namespace {
+
+// Whether any row is set where it does not apply. The rows are indexed by
+// constants, so their tests are known when this is compiled and run inline,
+// without a call through the table's pointers for each.
+template <std::size_t... I>
+bool anyMisapplied(const SymbologyInfo& info, const EncodeOptions& o, std::index_sequence<I...>) {
+    return ((TABLE[I].isSet(o) && !TABLE[I].appliesTo(info)) || ...);
+}
+
+}  // namespace
+
 Status checkOptionsApply(Symbology symbology, const EncodeOptions& options) {
     const SymbologyInfo& info = symbologyInfo(symbology);
+    if (!anyMisapplied(info, options, std::make_index_sequence<std::size(TABLE)>{}))
+        return Done{};
     for (const EncodeOptionInfo& row : TABLE)
         if (row.isSet(options) && !row.appliesTo(info))
             return Error{ErrorCode::InvalidOption,
