@@ -91,6 +91,9 @@ Result<int> wideRatioWanted(const SymbologyInfo& info, const EncodeOptions& o) {
 
 Result<LinearSettings> linearSettings(Symbology s, const EncodeOptions& o) {
     const SymbologyInfo& info = symbologyInfo(s);
+    if (!o.check && o.wideRatio == 0)  // the symbology's defaults, which never contradict it
+        return LinearSettings{info.check == CheckRule::OptionalOn || info.check == CheckRule::Mandatory,
+                              info.twoWidths ? info.defaultWideRatio : 0};
     const Result<bool> check = checkWanted(info, o);
     if (!check)
         return check.error();

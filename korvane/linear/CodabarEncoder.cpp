@@ -78,30 +78,31 @@ Result<Symbol> encodeCodabar(std::string_view data, const EncodeOptions& o) {
 
     const int startValue = FIRST_START_STOP + (start - 'A');
     const int stopValue = FIRST_START_STOP + (stop - 'A');
-    Result<Symbol> result = newSymbol(Symbology::Codabar, wide);
-    Symbol& symbol = *result;
-    BarWriter bars(symbol, (value.size() + (check ? 2 : 1)) * (ELEMENTS + 1) + ELEMENTS);
-    addCharacter(bars, startValue, wide);
-    // The check makes start + data + stop + check a multiple of 16.
-    int sum = startValue + stopValue;
-    for (char c : value) {
-        const int k = valueOf(static_cast<unsigned char>(c));
-        sum += k;
-        addCharacter(bars, k, wide);
-    }
-    if (check) {
-        const int k = complement(sum, 16);
-        addCharacter(bars, k, wide);
-        symbol.facts.checkCharacters.assign(1, CODABAR_CHARACTERS[k]);
-    }
-    bars.narrowWide(CODABAR_PATTERNS[stopValue], ELEMENTS, wide);
-    bars.finish();
-    symbol.facts.data.assign(value);
-    std::string text;
-    text.reserve(value.size() + 1);
-    text.append(value).append(symbol.facts.checkCharacters);
-    centredText(symbol, std::move(text));
-    return result;
+    // Built where it is returned from, so that the symbol is never moved.
+    return [&] {
+        Result<Symbol> result = newSymbol(Symbology::Codabar, wide);
+        Symbol& symbol = *result;
+        BarWriter bars(symbol, (value.size() + (check ? 2 : 1)) * (ELEMENTS + 1) + ELEMENTS);
+        addCharacter(bars, startValue, wide);
+        // The check makes start + data + stop + check a multiple of 16.
+        int sum = startValue + stopValue;
+        for (char c : value) {
+            const int k = valueOf(static_cast<unsigned char>(c));
+            sum += k;
+            addCharacter(bars, k, wide);
+        }
+        if (check) {
+            const int k = complement(sum, 16);
+            addCharacter(bars, k, wide);
+            symbol.facts.checkCharacters.assign(1, CODABAR_CHARACTERS[k]);
+        }
+        bars.narrowWide(CODABAR_PATTERNS[stopValue], ELEMENTS, wide);
+        bars.finish();
+        symbol.facts.data.append(value);
+        symbol.text.append(value).append(symbol.facts.checkCharacters);
+        centredText(symbol);
+        return result;
+    }();
 }
 
 }  // namespace korvane::linear

@@ -50,30 +50,31 @@ Result<Symbol> encodeCode11(std::string_view data, const EncodeOptions& o) {
     const bool twoChecks = check && data.size() > 10;
     const int checks = check ? (twoChecks ? 2 : 1) : 0;
 
-    Result<Symbol> result = newSymbol(Symbology::Code11, wide);
-    Symbol& symbol = *result;
-    BarWriter bars(symbol, (data.size() + checks + 1) * (ELEMENTS + 1) + ELEMENTS);
-    addCharacter(bars, START_STOP, wide);
-    for (char c : data)
-        addCharacter(bars, CODE11_PATTERNS[valueOf(c)], wide);
-    if (check) {
-        const int c = weightedSum(data, 1, 10) % 11;
-        const int k = (c + weightedSum(data, 2, 9)) % 11;  // C takes weight 1 in K
-        addCharacter(bars, CODE11_PATTERNS[c], wide);
-        symbol.facts.checkCharacters.assign(1, CODE11_CHARACTERS[c]);
-        if (twoChecks) {
-            addCharacter(bars, CODE11_PATTERNS[k], wide);
-            symbol.facts.checkCharacters += CODE11_CHARACTERS[k];
+    // Built where it is returned from, so that the symbol is never moved.
+    return [&] {
+        Result<Symbol> result = newSymbol(Symbology::Code11, wide);
+        Symbol& symbol = *result;
+        BarWriter bars(symbol, (data.size() + checks + 1) * (ELEMENTS + 1) + ELEMENTS);
+        addCharacter(bars, START_STOP, wide);
+        for (char c : data)
+            addCharacter(bars, CODE11_PATTERNS[valueOf(c)], wide);
+        if (check) {
+            const int c = weightedSum(data, 1, 10) % 11;
+            const int k = (c + weightedSum(data, 2, 9)) % 11;  // C takes weight 1 in K
+            addCharacter(bars, CODE11_PATTERNS[c], wide);
+            symbol.facts.checkCharacters.assign(1, CODE11_CHARACTERS[c]);
+            if (twoChecks) {
+                addCharacter(bars, CODE11_PATTERNS[k], wide);
+                symbol.facts.checkCharacters += CODE11_CHARACTERS[k];
+            }
         }
-    }
-    bars.narrowWide(START_STOP, ELEMENTS, wide);
-    bars.finish();
-    symbol.facts.data.assign(data);
-    std::string text;
-    text.reserve(data.size() + 2);
-    text.append(data).append(symbol.facts.checkCharacters);
-    centredText(symbol, std::move(text));
-    return result;
+        bars.narrowWide(START_STOP, ELEMENTS, wide);
+        bars.finish();
+        symbol.facts.data.append(data);
+        symbol.text.append(data).append(symbol.facts.checkCharacters);
+        centredText(symbol);
+        return result;
+    }();
 }
 
 }  // namespace korvane::linear

@@ -34,7 +34,7 @@ constexpr const char* CODE128_PATTERNS[] = {
     "211412", "211214", "211232",                                                    // start A, B, C
 };
 static_assert(std::size(CODE128_PATTERNS) == 106);
-constexpr const char* STOP = "2331112";  // the stop character and its final bar
+// The stop character and its final bar: 2331112.
 
 constexpr bool elevenModulesEach() {
     for (const char* p : CODE128_PATTERNS) {
@@ -50,6 +50,8 @@ constexpr bool elevenModulesEach() {
     return true;
 }
 static_assert(elevenModulesEach());
+constexpr auto CODE128_WIDTHS = moduleTable<106, 6>(CODE128_PATTERNS);
+constexpr int STOP_WIDTHS[] = {2, 3, 3, 1, 1, 1, 2};
 
 constexpr int SHIFT = 98;
 constexpr int CODE_C = 99;
@@ -239,18 +241,23 @@ std::string readableLatin1(const std::string& latin1) {
 // Start, the values, the check character and stop, as widths.
 template <typename V>
 Result<Symbol> symbolOf(Symbology s, const V& values, std::size_t count) {
-    long sum = values[0];
-    for (std::size_t k = 1; k < count; ++k)
-        sum = (sum + static_cast<long>(values[k]) * static_cast<long>(k % CHECK_MODULUS)) % CHECK_MODULUS;
+    // Kept reduced, so that no length overflows the sum.
+    unsigned long sum = static_cast<unsigned long>(values[0]);
+    unsigned long weight = 0;
+    for (std::size_t k = 1; k < count; ++k) {
+        weight = weight == CHECK_MODULUS - 1 ? 0 : weight + 1;
+        sum = (sum + static_cast<unsigned long>(values[k]) * weight) % CHECK_MODULUS;
+    }
     const int check = static_cast<int>(sum % CHECK_MODULUS);
     Result<Symbol> result = newSymbol(s, 0);
     Symbol& symbol = *result;
     BarWriter bars(symbol, 6 * (count + 1) + 7);
     for (std::size_t k = 0; k < count; ++k)
-        bars.digits(CODE128_PATTERNS[values[k]], 6);
-    bars.digits(CODE128_PATTERNS[check], 6);
-    bars.digits(STOP, 7);
-    bars.finish();
+        bars.copy(CODE128_WIDTHS.widths[values[k]], 6);
+    bars.copy(CODE128_WIDTHS.widths[check], 6);
+    bars.copy(STOP_WIDTHS, 7);
+    // Eleven modules a character, thirteen for the stop.
+    bars.finish(static_cast<int>(11 * (count + 1) + 13));
     return result;
 }
 
@@ -268,10 +275,14 @@ Result<Symbol> encodeLatin1(std::string_view data, char start) {
     const std::vector<int> values = detail::code128Values(text.bytes, start);
     if (values.empty())
         return Error{ErrorCode::InvalidData, "the data is empty"};
-    Result<Symbol> result = symbolOf(Symbology::Code128, values, values.size());
-    result->facts.data = text.bytes;
-    centredText(*result, readableLatin1(text.bytes));
-    return result;
+    // Built where it is returned from, so that the symbol is never moved.
+    return [&] {
+        Result<Symbol> result = symbolOf(Symbology::Code128, values, values.size());
+        result->facts.data = text.bytes;
+        result->text = readableLatin1(text.bytes);
+        centredText(*result);
+        return result;
+    }();
 }
 
 }  // namespace
@@ -291,10 +302,14 @@ Result<Symbol> encodeCode128(std::string_view data, const EncodeOptions& o) {
     Values values;
     AsciiEncoder encoder(data, false, values);
     encoder.run(start != 0 ? start : encoder.chooseSet(0));
-    Result<Symbol> result = symbolOf(Symbology::Code128, values, values.size());
-    result->facts.data.assign(data);
-    centredText(*result, humanReadable(data));
-    return result;
+    // Built where it is returned from, so that the symbol is never moved.
+    return [&] {
+        Result<Symbol> result = symbolOf(Symbology::Code128, values, values.size());
+        result->facts.data.append(data);
+        appendReadable(result->text, data);
+        centredText(*result);
+        return result;
+    }();
 }
 
 Result<Symbol> encodeGs1_128(std::string_view data, const EncodeOptions& o) {
@@ -307,10 +322,14 @@ Result<Symbol> encodeGs1_128(std::string_view data, const EncodeOptions& o) {
     std::string plain = detail::gs1Data(*elements, GS);
     Values values;
     AsciiEncoder(plain, true, values).run('C');
-    Result<Symbol> result = symbolOf(Symbology::Gs1_128, values, values.size());
-    result->facts.data = std::move(plain);
-    centredText(*result, detail::gs1HumanText(*elements));
-    return result;
+    // Built where it is returned from, so that the symbol is never moved.
+    return [&] {
+        Result<Symbol> result = symbolOf(Symbology::Gs1_128, values, values.size());
+        result->facts.data = std::move(plain);
+        result->text = detail::gs1HumanText(*elements);
+        centredText(*result);
+        return result;
+    }();
 }
 
 }  // namespace korvane::linear

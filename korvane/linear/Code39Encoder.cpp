@@ -88,10 +88,10 @@ constexpr bool fullAsciiInSet() {
 }
 static_assert(fullAsciiInSet());
 
-void addCharacter(BarWriter& bars, int value, int wide) {
-    bars.narrowWide(CODE39_PATTERNS[value], ELEMENTS, wide);
-    bars.add(1);
-}
+// The patterns with their gap, for wide ratios 2 and 3.
+constexpr WidthTable<44, ELEMENTS, 1> CODE39_WIDTHS[] = {widthTable<44, ELEMENTS, 1>(CODE39_PATTERNS, 2),
+                                                        widthTable<44, ELEMENTS, 1>(CODE39_PATTERNS, 3)};
+static_assert(CODE39_WIDTHS[1].widths[0][3] == 3 && CODE39_WIDTHS[1].widths[0][9] == 1);
 
 }  // namespace
 
@@ -112,35 +112,43 @@ Result<Symbol> encodeCode39(Symbology s, std::string_view data, const EncodeOpti
             characters += FULL_ASCII[static_cast<unsigned char>(c)][1] != '\0' ? 2 : 1;
     }
     const bool check = settings->check;
-    Result<Symbol> result = newSymbol(s, wide);
-    Symbol& symbol = *result;
-    BarWriter bars(symbol, (characters + (check ? 3 : 2)) * (ELEMENTS + 1) - 1);
-    addCharacter(bars, START_STOP, wide);
-    int sum = 0;
-    for (char c : data) {
-        if (!extended) {
-            const int k = VALUES.value[static_cast<unsigned char>(c)];
-            sum += k;
-            addCharacter(bars, k, wide);
-            continue;
+    const auto& widths = CODE39_WIDTHS[wide == 3 ? 1 : 0].widths;
+    // Built where it is returned from, so that the symbol is never moved.
+    return [&] {
+        Result<Symbol> result = newSymbol(s, wide);
+        Symbol& symbol = *result;
+        const std::size_t all = characters + (check ? 3 : 2);  // with start, stop and check
+        BarWriter bars(symbol, all * (ELEMENTS + 1) - 1);
+        bars.copy(widths[START_STOP], ELEMENTS + 1);
+        int sum = 0;
+        for (char c : data) {
+            if (!extended) {
+                const int k = VALUES.value[static_cast<unsigned char>(c)];
+                sum += k;
+                bars.copy(widths[k], ELEMENTS + 1);
+                continue;
+            }
+            for (const char* e = FULL_ASCII[static_cast<unsigned char>(c)]; *e != '\0'; ++e) {
+                const int k = VALUES.value[static_cast<unsigned char>(*e)];
+                sum += k;
+                bars.copy(widths[k], ELEMENTS + 1);
+            }
         }
-        for (const char* e = FULL_ASCII[static_cast<unsigned char>(c)]; *e != '\0'; ++e) {
-            const int k = VALUES.value[static_cast<unsigned char>(*e)];
-            sum += k;
-            addCharacter(bars, k, wide);
+        if (check) {
+            const int k = sum % 43;
+            bars.copy(widths[k], ELEMENTS + 1);
+            symbol.facts.checkCharacters.push_back(CODE39_CHARACTERS[k]);
         }
-    }
-    if (check) {
-        const int k = sum % 43;
-        addCharacter(bars, k, wide);
-        symbol.facts.checkCharacters.assign(1, CODE39_CHARACTERS[k]);
-    }
-    bars.narrowWide(CODE39_PATTERNS[START_STOP], ELEMENTS, wide);
-    bars.finish();
-    symbol.facts.data.assign(data);
-    // The check character of the full-ASCII form is a Code 39 character, shown as it is.
-    centredText(symbol, humanReadable(data) + symbol.facts.checkCharacters);
-    return result;
+        bars.copy(widths[START_STOP], ELEMENTS);
+        // Six narrow and three wide elements a character, a narrow gap between two.
+        bars.finish(static_cast<int>(all * (6 + 3 * wide) + all - 1));
+        symbol.facts.data.append(data);
+        // The check character of the full-ASCII form is a Code 39 character, shown as it is.
+        appendReadable(symbol.text, data);
+        symbol.text.append(symbol.facts.checkCharacters);
+        centredText(symbol);
+        return result;
+    }();
 }
 
 }  // namespace korvane::linear

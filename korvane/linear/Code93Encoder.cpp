@@ -156,26 +156,30 @@ Result<Symbol> encodeCode93(Symbology s, std::string_view data, const EncodeOpti
         v[count++] = e.value;
     }
     const bool check = settings->check;
-    Result<Symbol> result = newSymbol(s, settings->wideRatio);
-    Symbol& symbol = *result;
-    BarWriter bars(symbol, ELEMENTS * (count + (check ? 3 : 1)) + 7);
-    bars.digits(START, ELEMENTS);
-    for (std::size_t i = 0; i < count; ++i)
-        bars.digits(CODE93_PATTERNS[v[i]], ELEMENTS);
-    if (check) {
-        const int c = checkValue(v, count, 20);
-        v[count] = static_cast<signed char>(c);
-        const int k = checkValue(v, count + 1, 15);  // C takes weight 1 in K
-        bars.digits(CODE93_PATTERNS[c], ELEMENTS);
-        bars.digits(CODE93_PATTERNS[k], ELEMENTS);
-        symbol.facts.checkCharacters = {CODE93_CHARACTERS[c], CODE93_CHARACTERS[k]};
-    }
-    bars.digits(STOP, 7);
-    bars.finish();
-    symbol.facts.data.assign(data);
-    // C and K are read by scanners, not by people.
-    centredText(symbol, humanReadable(data));
-    return result;
+    // Built where it is returned from, so that the symbol is never moved.
+    return [&] {
+        Result<Symbol> result = newSymbol(s, settings->wideRatio);
+        Symbol& symbol = *result;
+        BarWriter bars(symbol, ELEMENTS * (count + (check ? 3 : 1)) + 7);
+        bars.digits(START, ELEMENTS);
+        for (std::size_t i = 0; i < count; ++i)
+            bars.digits(CODE93_PATTERNS[v[i]], ELEMENTS);
+        if (check) {
+            const int c = checkValue(v, count, 20);
+            v[count] = static_cast<signed char>(c);
+            const int k = checkValue(v, count + 1, 15);  // C takes weight 1 in K
+            bars.digits(CODE93_PATTERNS[c], ELEMENTS);
+            bars.digits(CODE93_PATTERNS[k], ELEMENTS);
+            symbol.facts.checkCharacters = {CODE93_CHARACTERS[c], CODE93_CHARACTERS[k]};
+        }
+        bars.digits(STOP, 7);
+        bars.finish();
+        symbol.facts.data.assign(data);
+        // C and K are read by scanners, not by people.
+        appendReadable(symbol.text, data);
+        centredText(symbol);
+        return result;
+    }();
 }
 
 }  // namespace korvane::linear

@@ -4,6 +4,7 @@
 
 #include "../encode/Gs1.h"
 
+#include <cstring>
 #include <iterator>
 
 namespace korvane::linear {
@@ -79,67 +80,107 @@ std::string title(Symbology s) { return std::string(symbologyInfo(s).title); }
 // The least space before an add-on: 7 modules after EAN, 9 after UPC.
 int addOnGapLeast(Symbology s) { return s == Symbology::UpcA || s == Symbology::UpcE ? 9 : 7; }
 
+// The digits' widths in the order they are drawn: set A (and set C, read
+// from a bar), and set B, each set A pattern reversed.
+struct DigitWidths {
+    int a[10][4];
+    int b[10][4];
+};
+constexpr DigitWidths makeDigitWidths() {
+    DigitWidths t{};
+    for (int d = 0; d < 10; ++d)
+        for (int i = 0; i < 4; ++i) {
+            t.a[d][i] = SET_A[d][i] - '0';
+            t.b[d][i] = SET_A[d][3 - i] - '0';
+        }
+    return t;
+}
+constexpr DigitWidths DIGITS = makeDigitWidths();
+
 // The largest symbol: UPC-A or EAN-13 (59 elements), a gap and a 5-digit add-on (32).
 constexpr int MOST_ELEMENTS = 59 + 32;
 
-// Elements with their kinds, on the stack until they are complete.
-struct Elements {
-    int widths[MOST_ELEMENTS];
-    BarKind kinds[MOST_ELEMENTS];
-    int count = 0;
+// The kinds of a symbol's elements: guard bars where `guards` (module ranges
+// [from, to)) say, then after `mainElements` the add-on's gap and its bars.
+struct Kinds {
+    BarKind k[MOST_ELEMENTS];
+};
+constexpr Kinds kindsOf(const int (&mainWidths)[59], int mainElements, const int (&guards)[3][2]) {
+    Kinds t{};
+    int x = 0;
+    for (int i = 0; i < mainElements; x += mainWidths[i], ++i) {
+        bool guard = false;
+        for (const auto& g : guards)
+            guard = guard || (x >= g[0] && x < g[1]);
+        t.k[i] = i % 2 == 0 && guard ? BarKind::Guard : BarKind::Data;
+    }
+    for (int i = mainElements; i < MOST_ELEMENTS; ++i)
+        t.k[i] = (i - mainElements) % 2 == 1 ? BarKind::AddOn : BarKind::Data;
+    return t;
+}
+// Any digits will do for the positions: every digit spans seven modules.
+constexpr int WIDTHS_95[59] = {1, 1, 1, 3, 2, 1, 1, 3, 2, 1, 1, 3, 2, 1, 1, 3, 2, 1, 1, 3, 2, 1, 1, 3, 2, 1, 1, 1, 1, 1, 1,
+                               1, 3, 2, 1, 1, 3, 2, 1, 1, 3, 2, 1, 1, 3, 2, 1, 1, 3, 2, 1, 1, 3, 2, 1, 1, 1, 1, 1};
+constexpr int WIDTHS_67[59] = {1, 1, 1, 3, 2, 1, 1, 3, 2, 1, 1, 3, 2, 1, 1, 3, 2, 1, 1, 1, 1, 1, 1,
+                               1, 3, 2, 1, 1, 3, 2, 1, 1, 3, 2, 1, 1, 3, 2, 1, 1, 1, 1, 1};
+constexpr int WIDTHS_51[59] = {1, 1, 1, 3, 2, 1, 1, 3, 2, 1, 1, 3, 2, 1, 1, 3, 2, 1, 1,
+                               3, 2, 1, 1, 3, 2, 1, 1, 1, 1, 1, 1, 1, 1};
+// UPC-A draws the bars of its first and last digits at guard height too.
+constexpr Kinds EAN13_KINDS = kindsOf(WIDTHS_95, 59, {{0, 3}, {45, 50}, {92, 95}});
+constexpr Kinds UPCA_KINDS = kindsOf(WIDTHS_95, 59, {{0, 10}, {45, 50}, {85, 95}});
+constexpr Kinds EAN8_KINDS = kindsOf(WIDTHS_67, 43, {{0, 3}, {31, 36}, {64, 67}});
+constexpr Kinds UPCE_KINDS = kindsOf(WIDTHS_51, 33, {{0, 3}, {45, 51}, {0, 0}});
 
-    void add(int width, BarKind kind) {
-        widths[count] = width;
-        kinds[count] = kind;
-        ++count;
+constexpr int sum(const int (&w)[59], int n) {
+    int total = 0;
+    for (int i = 0; i < n; ++i)
+        total += w[i];
+    return total;
+}
+static_assert(sum(WIDTHS_95, 59) == 95 && sum(WIDTHS_67, 43) == 67 && sum(WIDTHS_51, 33) == 51);
+
+// Writes widths left to right.
+struct Writer {
+    int* at;
+    void add(int w) { *at++ = w; }
+    void three() { at[0] = at[1] = at[2] = 1, at += 3; }
+    void five() { at[0] = at[1] = at[2] = at[3] = at[4] = 1, at += 5; }
+    void digit(const int (&w)[4]) {
+        std::memcpy(at, w, sizeof w);
+        at += 4;
     }
-    // Alternating elements starting with a bar of `kind`.
-    void guard(const char* pattern, BarKind kind, bool barFirst = true) {
-        for (const char* p = pattern; *p != '\0'; ++p, barFirst = !barFirst)
-            add(*p - '0', barFirst ? kind : BarKind::Data);
-    }
-    // A left-hand digit (space first) in set 'A' or 'B'.
-    void leftDigit(char digit, char set, BarKind kind) {
-        const char* p = SET_A[digit - '0'];
-        if (set == 'A') {
-            add(p[0] - '0', BarKind::Data), add(p[1] - '0', kind), add(p[2] - '0', BarKind::Data), add(p[3] - '0', kind);
-        } else {
-            add(p[3] - '0', BarKind::Data), add(p[2] - '0', kind), add(p[1] - '0', BarKind::Data), add(p[0] - '0', kind);
-        }
-    }
-    // A right-hand digit (bar first), set C.
-    void rightDigit(char digit, BarKind kind) {
-        const char* p = SET_A[digit - '0'];
-        add(p[0] - '0', kind), add(p[1] - '0', BarKind::Data), add(p[2] - '0', kind), add(p[3] - '0', BarKind::Data);
-    }
+    void left(char digit, char set) { this->digit(set == 'A' ? DIGITS.a[digit - '0'] : DIGITS.b[digit - '0']); }
+    void right(char digit) { this->digit(DIGITS.a[digit - '0']); }
 };
 
-// Splits "digits+addon" and checks the add-on; `main` receives the digits before '+'.
-Result<std::string> takeAddOn(Symbology s, std::string_view data, std::string_view& main, const EncodeOptions& o) {
-    std::string addOn = o.addOn;
+// Splits "digits+addon" and checks the add-on: `main` receives the digits
+// before '+', `addOn` the add-on (from the data or the options; empty for none).
+Status takeAddOn(Symbology s, std::string_view data, std::string_view& main, std::string_view& addOn,
+                 const EncodeOptions& o) {
+    addOn = o.addOn;
     main = data;
     if (const std::size_t plus = data.find('+'); plus != std::string_view::npos) {
         if (!addOn.empty())
             return Error{ErrorCode::InvalidOption, "the add-on is given twice, in the data and as an option"};
-        addOn.assign(data.substr(plus + 1));
+        addOn = data.substr(plus + 1);
         if (const std::size_t bad = firstRefused(addOn, isDigit); bad != std::string::npos)
             return invalidCharacter(s, data, plus + 1 + bad);
         main = data.substr(0, plus);
     }
     if (addOn.empty())
-        return addOn;
+        return Done{};
     if (const std::size_t bad = firstRefused(addOn, isDigit); bad != std::string::npos)
         return Error{ErrorCode::InvalidData, "the add-on holds " +
                                                  detail::describeByte(static_cast<unsigned char>(addOn[bad])) +
                                                  "; it takes digits only"};
     if (addOn.size() != 2 && addOn.size() != 5)
-        return Error{ErrorCode::InvalidData,
-                     "an add-on has 2 or 5 digits; \"" + addOn + "\" has " + std::to_string(addOn.size())};
+        return Error{ErrorCode::InvalidData, "an add-on has 2 or 5 digits; \"" + std::string(addOn) + "\" has " +
+                                                 std::to_string(addOn.size())};
     const int least = addOnGapLeast(s);
     if (o.addOnGap != 0 && (o.addOnGap < least || o.addOnGap > 12))
         return Error{ErrorCode::InvalidOption, "the add-on gap is " + std::to_string(o.addOnGap) + " modules; after " +
                                                    title(s) + " it must be " + std::to_string(least) + " to 12"};
-    return addOn;
+    return Done{};
 }
 
 // The UPC-A number (eleven digits) of six UPC-E digits under a number system.
@@ -194,9 +235,11 @@ Result<std::string> upceAsUpcA(std::string_view data, const EncodeOptions& o, ch
     return expandUpcE(data.size() == 6 ? data : data.substr(1, 6), ns);
 }
 
-void addAddOn(Elements& e, const std::string& addOn, int gap) {
-    e.add(gap, BarKind::Data);
-    e.guard("112", BarKind::AddOn);
+// The gap, the add-on's start, its digits and the separators between them;
+// returns its width in modules, gap included.
+int addAddOn(Writer& w, std::string_view addOn, int gap) {
+    w.add(gap);
+    w.add(1), w.add(1), w.add(2);
     const char* sets;
     if (addOn.size() == 2) {
         sets = ADDON2_SETS[((addOn[0] - '0') * 10 + (addOn[1] - '0')) % 4];
@@ -209,43 +252,55 @@ void addAddOn(Elements& e, const std::string& addOn, int gap) {
     }
     for (std::size_t i = 0; i < addOn.size(); ++i) {
         if (i > 0)
-            e.guard("11", BarKind::AddOn, false);
-        e.leftDigit(addOn[i], sets[i], BarKind::AddOn);
+            w.add(1), w.add(1);
+        w.left(addOn[i], sets[i]);
     }
+    const auto digits = static_cast<int>(addOn.size());
+    return gap + 4 + 7 * digits + 2 * (digits - 1);
 }
 
 // The digits placed the retail way: groups under the halves, the outer digits
-// beside the symbol.
-void retailText(Symbol& symbol, Symbology s, const std::string& d, bool addOn) {
-    auto& spans = symbol.textSpans;
-    const auto span = [&](std::size_t from, std::size_t n, int start, int end, TextPlace place, bool small) {
-        spans.push_back({d.substr(from, n), start, end, place, small});
+// beside the symbol; a span more for the add-on's digits.
+void retailText(Symbol& symbol, Symbology s, std::string_view d, std::string_view addOn) {
+    struct Place {
+        int from, length, start, end;
+        TextPlace place;
+        bool small;
     };
-    switch (s) {
-    case Symbology::Ean13:
-        spans.reserve(addOn ? 4 : 3);
-        span(0, 1, 0, 0, TextPlace::LeftOf, false);
-        span(1, 6, 3, 45, TextPlace::Below, false);
-        span(7, 6, 50, 92, TextPlace::Below, false);
-        break;
-    case Symbology::Ean8:
-        spans.reserve(addOn ? 3 : 2);
-        span(0, 4, 3, 31, TextPlace::Below, false);
-        span(4, 4, 36, 64, TextPlace::Below, false);
-        break;
-    case Symbology::UpcA:
-        spans.reserve(addOn ? 5 : 4);
-        span(0, 1, 0, 0, TextPlace::LeftOf, true);
-        span(1, 5, 10, 45, TextPlace::Below, false);
-        span(6, 5, 50, 85, TextPlace::Below, false);
-        span(11, 1, 95, 95, TextPlace::RightOf, true);
-        break;
-    default:  // UPC-E: number system, the six digits, check digit
-        spans.reserve(addOn ? 4 : 3);
-        span(0, 1, 0, 0, TextPlace::LeftOf, true);
-        span(1, 6, 3, 45, TextPlace::Below, false);
-        span(7, 1, 51, 51, TextPlace::RightOf, true);
-        break;
+    static constexpr Place EAN13[] = {{0, 1, 0, 0, TextPlace::LeftOf, false},
+                                      {1, 6, 3, 45, TextPlace::Below, false},
+                                      {7, 6, 50, 92, TextPlace::Below, false}};
+    static constexpr Place EAN8[] = {{0, 4, 3, 31, TextPlace::Below, false}, {4, 4, 36, 64, TextPlace::Below, false}};
+    static constexpr Place UPCA[] = {{0, 1, 0, 0, TextPlace::LeftOf, true},
+                                     {1, 5, 10, 45, TextPlace::Below, false},
+                                     {6, 5, 50, 85, TextPlace::Below, false},
+                                     {11, 1, 95, 95, TextPlace::RightOf, true}};
+    // UPC-E: number system, the six digits, check digit.
+    static constexpr Place UPCE[] = {{0, 1, 0, 0, TextPlace::LeftOf, true},
+                                     {1, 6, 3, 45, TextPlace::Below, false},
+                                     {7, 1, 51, 51, TextPlace::RightOf, true}};
+    const Place* places = s == Symbology::Ean13 ? EAN13 : s == Symbology::Ean8 ? EAN8 : s == Symbology::UpcA ? UPCA : UPCE;
+    const std::size_t count = s == Symbology::Ean13 ? std::size(EAN13)
+                              : s == Symbology::Ean8 ? std::size(EAN8)
+                              : s == Symbology::UpcA ? std::size(UPCA)
+                                                     : std::size(UPCE);
+    auto& spans = symbol.textSpans;
+    spans.resize(count + (addOn.empty() ? 0 : 1));
+    for (std::size_t i = 0; i < count; ++i) {
+        const Place& p = places[i];
+        TextSpan& t = spans[i];
+        t.text.append(d.data() + p.from, static_cast<std::size_t>(p.length));
+        t.startModule = p.start;
+        t.endModule = p.end;
+        t.place = p.place;
+        t.small = p.small;
+    }
+    if (!addOn.empty()) {
+        TextSpan& t = spans[count];
+        t.text.append(addOn);
+        t.startModule = symbol.addOnStartModule;
+        t.endModule = symbol.widthModules;
+        t.place = TextPlace::Above;
     }
 }
 
@@ -253,10 +308,9 @@ void retailText(Symbol& symbol, Symbology s, const std::string& d, bool addOn) {
 
 Result<Symbol> encodeEanUpc(Symbology s, std::string_view input, const EncodeOptions& o) {
     std::string_view data;
-    Result<std::string> addOnResult = takeAddOn(s, input, data, o);
-    if (!addOnResult)
-        return addOnResult.error();
-    std::string& addOn = *addOnResult;
+    std::string_view addOn;
+    if (const Status taken = takeAddOn(s, input, data, addOn, o); !taken)
+        return taken.error();
     if (const std::size_t bad = firstRefused(data, isDigit); bad != std::string_view::npos)
         return invalidCharacter(s, input, bad);
     const Result<LinearSettings> settings = detail::linearSettings(s, o);
@@ -266,123 +320,134 @@ Result<Symbol> encodeEanUpc(Symbology s, std::string_view input, const EncodeOpt
         return Error{ErrorCode::InvalidOption, "the UPC-E number system is 0 or 1, and only for UPC-E"};
 
     const Shape& shape = shapeOf(s);
-    std::string full;  // the digits and the check digit
-    full.reserve(13);
+    char full[13];  // the digits and the check digit
+    const auto digits = static_cast<std::size_t>(shape.minDigits);
     char supplied = 0;
     if (s == Symbology::UpcE) {
         const Result<std::string> upca = upceAsUpcA(data, o, supplied);
         if (!upca)
             return upca.error();
-        full = *upca;
-        if (full[0] != '0' && full[0] != '1')
+        if ((*upca)[0] != '0' && (*upca)[0] != '1')
             return Error{ErrorCode::InvalidData, "UPC-E numbers have number system 0 or 1; \"" + std::string(data) +
-                                                     "\" has " + full.substr(0, 1)};
+                                                     "\" has " + upca->substr(0, 1)};
+        upca->copy(full, digits);
     } else {
         const auto n = static_cast<int>(data.size());
         if (n != shape.minDigits && n != shape.minDigits + 1)
             return Error{ErrorCode::InvalidData, title(s) + " takes " + std::to_string(shape.minDigits) + " digits, or " +
                                                      std::to_string(shape.minDigits + 1) + " with the check digit; \"" +
                                                      std::string(data) + "\" has " + std::to_string(n)};
-        full.assign(data.substr(0, static_cast<std::size_t>(shape.minDigits)));
+        data.copy(full, digits);
         if (n == shape.minDigits + 1)
             supplied = data.back();
     }
-    const char expected = detail::gs1CheckDigit(full);
+    // GS1 modulo 10: weights 3 and 1 from the right.
+    int three = 0, one = 0;
+    std::size_t i = digits;
+    for (; i >= 2; i -= 2)
+        three += full[i - 1] - '0', one += full[i - 2] - '0';
+    if (i == 1)
+        three += full[0] - '0';
+    const char expected = static_cast<char>('0' + complement(3 * three + one, 10));
     if (supplied && supplied != expected)
-        return Error{ErrorCode::CheckDigit, title(s) + " check digit " + supplied + " of " + full + supplied +
-                                                " does not match; it should be " + expected};
-    full += expected;
+        return Error{ErrorCode::CheckDigit, title(s) + " check digit " + supplied + " of " +
+                                                std::string(full, digits) + supplied + " does not match; it should be " +
+                                                expected};
+    full[digits] = expected;
+    const std::string_view number(full, digits + 1);
 
     std::string six;
     if (s == Symbology::UpcE) {
         // The parity of the six digits carries the number system and the check
         // digit; a reader expands the six under that number system, so a number
         // that does not come back unchanged would scan as another.
-        six = compressUpcE(full);
+        six = compressUpcE(number);
         const std::string readBack = six.size() == 6 ? expandUpcE(six, full[0]) : std::string();
-        if (readBack.compare(0, std::string::npos, full, 0, 11) != 0)
-            return Error{ErrorCode::InvalidData, "UPC-E cannot draw \"" + full +
+        if (readBack != number.substr(0, 11))
+            return Error{ErrorCode::InvalidData, "UPC-E cannot draw \"" + std::string(number) +
                                                      "\": it cannot be zero-suppressed (the six digits \"" + six +
                                                      "\" read back as " + readBack + full[11] + ")"};
     }
+    // Built where it is returned from, so that the symbol is never moved.
+    return [&] {
+        const int gap = o.addOnGap != 0 ? o.addOnGap : addOnGapLeast(s);
+        const Kinds* kinds = &EAN13_KINDS;
+        int elements = 59;
+        switch (s) {
+        case Symbology::Ean8: kinds = &EAN8_KINDS, elements = 43; break;
+        case Symbology::UpcA: kinds = &UPCA_KINDS; break;
+        case Symbology::UpcE: kinds = &UPCE_KINDS, elements = 33; break;
+        default: break;
+        }
+        if (!addOn.empty())
+            elements += addOn.size() == 2 ? 14 : 32;  // gap, start (3), 4 a digit, 2 a separator
 
-    Elements e;
-    const BarKind G = BarKind::Guard, D = BarKind::Data;
-    switch (s) {
-    case Symbology::Ean13: {
-        const char* sets = EAN13_SETS[full[0] - '0'];
-        e.guard("111", G);
-        for (int i = 1; i <= 6; ++i)
-            e.leftDigit(full[static_cast<std::size_t>(i)], sets[i - 1], D);
-        e.guard("11111", G, false);
-        for (int i = 7; i <= 12; ++i)
-            e.rightDigit(full[static_cast<std::size_t>(i)], D);
-        e.guard("111", G);
-        break;
-    }
-    case Symbology::Ean8:
-        e.guard("111", G);
-        for (int i = 0; i < 4; ++i)
-            e.leftDigit(full[static_cast<std::size_t>(i)], 'A', D);
-        e.guard("11111", G, false);
-        for (int i = 4; i < 8; ++i)
-            e.rightDigit(full[static_cast<std::size_t>(i)], D);
-        e.guard("111", G);
-        break;
-    case Symbology::UpcA:
-        // UPC-A draws the bars of its first and last digits at guard height too.
-        e.guard("111", G);
-        for (int i = 0; i < 6; ++i)
-            e.leftDigit(full[static_cast<std::size_t>(i)], 'A', i == 0 ? G : D);
-        e.guard("11111", G, false);
-        for (int i = 6; i < 12; ++i)
-            e.rightDigit(full[static_cast<std::size_t>(i)], i == 11 ? G : D);
-        e.guard("111", G);
-        break;
-    default: {
-        const char* sets = UPCE_SETS[full[11] - '0'];
-        const bool system1 = full[0] == '1';
-        e.guard("111", G);
-        for (std::size_t i = 0; i < 6; ++i)
-            e.leftDigit(six[i], (sets[i] == 'B') != system1 ? 'B' : 'A', D);
-        e.guard("111111", G, false);
-        break;
-    }
-    }
-    const int gap = o.addOnGap != 0 ? o.addOnGap : addOnGapLeast(s);
-    if (!addOn.empty())
-        addAddOn(e, addOn, gap);
+        Result<Symbol> result = newSymbol(s, settings->wideRatio);
+        Symbol& symbol = *result;
+        symbol.widths.resize(static_cast<std::size_t>(elements));
+        Writer w{symbol.widths.data()};
+        switch (s) {
+        case Symbology::Ean13: {
+            const char* sets = EAN13_SETS[full[0] - '0'];
+            w.three();
+            for (int i = 1; i <= 6; ++i)
+                w.left(full[i], sets[i - 1]);
+            w.five();
+            for (int i = 7; i <= 12; ++i)
+                w.right(full[i]);
+            w.three();
+            break;
+        }
+        case Symbology::Ean8:
+            w.three();
+            for (int i = 0; i < 4; ++i)
+                w.left(full[i], 'A');
+            w.five();
+            for (int i = 4; i < 8; ++i)
+                w.right(full[i]);
+            w.three();
+            break;
+        case Symbology::UpcA:
+            w.three();
+            for (int i = 0; i < 6; ++i)
+                w.left(full[i], 'A');
+            w.five();
+            for (int i = 6; i < 12; ++i)
+                w.right(full[i]);
+            w.three();
+            break;
+        default: {
+            const char* sets = UPCE_SETS[full[11] - '0'];
+            const bool system1 = full[0] == '1';
+            w.three();
+            for (std::size_t i = 0; i < 6; ++i)
+                w.left(six[i], (sets[i] == 'B') != system1 ? 'B' : 'A');
+            w.five();
+            w.add(1);
+            break;
+        }
+        }
+        symbol.widthModules = shape.width + (addOn.empty() ? 0 : addAddOn(w, addOn, gap));
+        symbol.kinds.assign(kinds->k, kinds->k + elements);
+        if (!addOn.empty())
+            symbol.addOnStartModule = shape.width + gap;
 
-    Result<Symbol> result = newSymbol(s, settings->wideRatio);
-    Symbol& symbol = *result;
-    symbol.widths.assign(e.widths, e.widths + e.count);
-    symbol.kinds.assign(e.kinds, e.kinds + e.count);
-    int total = 0;
-    for (int i = 0; i < e.count; ++i)
-        total += e.widths[i];
-    symbol.widthModules = total;
-
-    std::string shown;
-    if (s == Symbology::UpcE) {
-        shown.reserve(8);
-        shown.append(1, full[0]).append(six).append(1, expected);
-    } else {
-        shown = full;
-    }
-    symbol.facts.checkCharacters.assign(1, expected);
-    symbol.facts.checkSupplied = supplied != 0;
-    retailText(symbol, s, shown, !addOn.empty());
-    if (addOn.empty()) {
-        symbol.text = shown;
-    } else {
-        symbol.addOnStartModule = shape.width + gap;
-        symbol.textSpans.push_back({addOn, symbol.addOnStartModule, symbol.widthModules, TextPlace::Above, false});
-        symbol.text.reserve(shown.size() + 1 + addOn.size());
-        symbol.text.append(shown).append(1, ' ').append(addOn);
-        symbol.facts.addOn = std::move(addOn);
-    }
-    symbol.facts.data = std::move(shown);
-    return result;
+        // UPC-E shows its number system, six digits and check digit.
+        std::string& shown = symbol.facts.data;
+        if (s == Symbology::UpcE)
+            shown.append(1, full[0]).append(six).append(1, expected);
+        else
+            shown.append(number);
+        symbol.facts.checkCharacters.push_back(expected);
+        symbol.facts.checkSupplied = supplied != 0;
+        retailText(symbol, s, shown, addOn);
+        symbol.text.append(shown);
+        if (!addOn.empty()) {
+            symbol.facts.addOn.append(addOn);
+            symbol.text.append(1, ' ').append(addOn);
+        }
+        return result;
+    }();
 }
 
 }  // namespace korvane::linear

@@ -8,8 +8,10 @@
 #include "../encode/Adapters.h"
 
 #include <cstddef>
+#include <cstring>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace korvane::linear {
 
@@ -19,8 +21,10 @@ using detail::isDigit;
 using detail::LinearSettings;
 
 // A symbol with its symbology and wide ratio set, to be filled in place.
+// Encoders build it where they return it from (one return of one object),
+// so that it is never moved.
 inline Result<Symbol> newSymbol(Symbology s, int wideRatio) {
-    Result<Symbol> r{Symbol{}};
+    Result<Symbol> r(std::in_place);
     r->symbology = s;
     r->wideRatio = wideRatio;
     return r;
@@ -45,15 +49,22 @@ public:
         for (int i = 0; i < count; ++i)
             *at_++ = pattern[i] == 'w' ? wide : 1;
     }
-    std::size_t written() const { return static_cast<std::size_t>(at_ - symbol_.widths.data()); }
+    // `count` widths as they are.
+    void copy(const int* widths, int count) {
+        std::memcpy(at_, widths, static_cast<std::size_t>(count) * sizeof(int));
+        at_ += count;
+    }
     // Every bar Data, and the width in modules.
     void finish() {
-        Symbol& s = symbol_;
-        s.kinds.assign(s.widths.size(), BarKind::Data);
         int total = 0;
-        for (int w : s.widths)
+        for (int w : symbol_.widths)
             total += w;
-        s.widthModules = total;
+        finish(total);
+    }
+    // The same where the encoder knows the width.
+    void finish(int widthModules) {
+        symbol_.kinds.assign(symbol_.widths.size(), BarKind::Data);
+        symbol_.widthModules = widthModules;
     }
 
 private:
@@ -69,20 +80,22 @@ inline bool inCode39Set(unsigned char c) {
 
 inline bool isAscii(unsigned char c) { return c < 128; }
 
-// Data as people read it under the bars: control characters show as spaces.
-inline std::string humanReadable(std::string_view data) {
-    std::string out(data);
-    for (char& c : out)
-        if (static_cast<unsigned char>(c) < 32 || c == 127)
-            c = ' ';
-    return out;
+// Data as people read it under the bars, appended to `out`: control
+// characters show as spaces.
+inline void appendReadable(std::string& out, std::string_view data) {
+    const std::size_t from = out.size();
+    out.append(data);
+    for (std::size_t i = from; i < out.size(); ++i)
+        if (static_cast<unsigned char>(out[i]) < 32 || out[i] == 127)
+            out[i] = ' ';
 }
 
-// The human-readable line centred under the whole symbol.
-inline void centredText(Symbol& symbol, std::string text) {
+// The human-readable line, symbol.text, centred under the whole symbol.
+inline void centredText(Symbol& symbol) {
     symbol.textSpans.reserve(1);
-    symbol.textSpans.push_back({text, 0, symbol.widthModules, TextPlace::Below, false});
-    symbol.text = std::move(text);
+    TextSpan& span = symbol.textSpans.emplace_back();
+    span.text.append(symbol.text);
+    span.endModule = symbol.widthModules;
 }
 
 // The check character's value from a weighted sum: the one that makes the sum
@@ -90,6 +103,34 @@ inline void centredText(Symbol& symbol, std::string text) {
 inline int complement(int sum, int modulus) {
     const int r = sum % modulus;
     return r == 0 ? 0 : modulus - r;
+}
+
+// A table of narrow/wide patterns ('n' and 'w', all `L` long) as widths in
+// modules for one wide ratio, with `gap` more narrow elements after each
+// (the gap between characters), so that a character is one copy.
+template <std::size_t N, std::size_t L, std::size_t Gap>
+struct WidthTable {
+    int widths[N][L + Gap];
+};
+template <std::size_t N, std::size_t L, std::size_t Gap>
+constexpr WidthTable<N, L, Gap> widthTable(const char* const (&patterns)[N], int wide) {
+    WidthTable<N, L, Gap> t{};
+    for (std::size_t k = 0; k < N; ++k) {
+        for (std::size_t i = 0; i < L; ++i)
+            t.widths[k][i] = patterns[k][i] == 'w' ? wide : 1;
+        for (std::size_t i = L; i < L + Gap; ++i)
+            t.widths[k][i] = 1;
+    }
+    return t;
+}
+// The same for patterns of module digits.
+template <std::size_t N, std::size_t L>
+constexpr WidthTable<N, L, 0> moduleTable(const char* const (&patterns)[N]) {
+    WidthTable<N, L, 0> t{};
+    for (std::size_t k = 0; k < N; ++k)
+        for (std::size_t i = 0; i < L; ++i)
+            t.widths[k][i] = patterns[k][i] - '0';
+    return t;
 }
 
 }  // namespace korvane::linear

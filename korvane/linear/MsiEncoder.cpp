@@ -70,27 +70,28 @@ Result<Symbol> encodeMsi(std::string_view data, const EncodeOptions& o) {
     }
     const std::size_t checkCount = checks[0] < 0 ? 0 : checks[1] < 0 ? 1 : 2;
 
-    Result<Symbol> result = newSymbol(Symbology::Msi, wide);
-    Symbol& symbol = *result;
-    BarWriter bars(symbol, 2 + 8 * (data.size() + checkCount) + 3);
-    bars.add(wide);
-    bars.add(1);
-    for (char c : data)
-        addDigit(bars, c - '0', wide);
-    for (std::size_t i = 0; i < checkCount; ++i) {
-        addDigit(bars, checks[i], wide);
-        symbol.facts.checkCharacters += static_cast<char>('0' + checks[i]);
-    }
-    bars.add(1);
-    bars.add(wide);
-    bars.add(1);
-    bars.finish();
-    symbol.facts.data.assign(data);
-    std::string text;
-    text.reserve(data.size() + 2);
-    text.append(data).append(symbol.facts.checkCharacters);
-    centredText(symbol, std::move(text));
-    return result;
+    // Built where it is returned from, so that the symbol is never moved.
+    return [&] {
+        Result<Symbol> result = newSymbol(Symbology::Msi, wide);
+        Symbol& symbol = *result;
+        BarWriter bars(symbol, 2 + 8 * (data.size() + checkCount) + 3);
+        bars.add(wide);
+        bars.add(1);
+        for (char c : data)
+            addDigit(bars, c - '0', wide);
+        for (std::size_t i = 0; i < checkCount; ++i) {
+            addDigit(bars, checks[i], wide);
+            symbol.facts.checkCharacters += static_cast<char>('0' + checks[i]);
+        }
+        bars.add(1);
+        bars.add(wide);
+        bars.add(1);
+        bars.finish();
+        symbol.facts.data.append(data);
+        symbol.text.append(data).append(symbol.facts.checkCharacters);
+        centredText(symbol);
+        return result;
+    }();
 }
 
 }  // namespace korvane::linear

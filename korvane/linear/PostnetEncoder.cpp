@@ -51,30 +51,33 @@ Result<Symbol> encodePostnet(std::string_view data, const EncodeOptions& o) {
         sum += c - '0';
     const char check = static_cast<char>('0' + complement(sum, 10));
 
-    Result<Symbol> result = newSymbol(Symbology::Postnet, settings->wideRatio);
-    Symbol& symbol = *result;
-    // Frame bar, five bars a digit, frame bar; a space after each bar but the last.
-    const std::size_t barCount = 2 + 5 * (data.size() + 1);
-    const std::size_t count = 2 * barCount - 1;
-    symbol.widths.assign(count, SPACE_MODULES);
-    symbol.kinds.assign(count, BarKind::Data);
-    std::size_t bar = 2;  // the frame bar stays full
-    const auto addDigit = [&](char c) {
-        for (const char* p = POSTNET_DIGITS[c - '0']; *p != '\0'; ++p, bar += 2)
-            if (*p == '0')
-                symbol.kinds[bar] = BarKind::Short;
-    };
-    for (char c : data)
-        addDigit(c);
-    addDigit(check);
-    for (std::size_t i = 0; i < count; i += 2)
-        symbol.widths[i] = BAR_MODULES;
-    symbol.widthModules = static_cast<int>(barCount * BAR_MODULES + (barCount - 1) * SPACE_MODULES);
-    symbol.facts.data.assign(data);
-    symbol.facts.checkCharacters.assign(1, check);
-    // Postnet symbols carry no human-readable line; the address printed beside them is the text.
-    symbol.text.assign(data);
-    return result;
+    // Built where it is returned from, so that the symbol is never moved.
+    return [&] {
+        Result<Symbol> result = newSymbol(Symbology::Postnet, settings->wideRatio);
+        Symbol& symbol = *result;
+        // Frame bar, five bars a digit, frame bar; a space after each bar but the last.
+        const std::size_t barCount = 2 + 5 * (data.size() + 1);
+        const std::size_t count = 2 * barCount - 1;
+        symbol.widths.assign(count, SPACE_MODULES);
+        symbol.kinds.assign(count, BarKind::Data);
+        std::size_t bar = 2;  // the frame bar stays full
+        const auto addDigit = [&](char c) {
+            for (const char* p = POSTNET_DIGITS[c - '0']; *p != '\0'; ++p, bar += 2)
+                if (*p == '0')
+                    symbol.kinds[bar] = BarKind::Short;
+        };
+        for (char c : data)
+            addDigit(c);
+        addDigit(check);
+        for (std::size_t i = 0; i < count; i += 2)
+            symbol.widths[i] = BAR_MODULES;
+        symbol.widthModules = static_cast<int>(barCount * BAR_MODULES + (barCount - 1) * SPACE_MODULES);
+        symbol.facts.data.assign(data);
+        symbol.facts.checkCharacters.assign(1, check);
+        // Postnet symbols carry no human-readable line; the address printed beside them is the text.
+        symbol.text.assign(data);
+        return result;
+    }();
 }
 
 }  // namespace korvane::linear

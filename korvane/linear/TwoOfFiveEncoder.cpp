@@ -78,7 +78,8 @@ Result<Symbol> interleaved(std::string_view data, const LinearSettings& settings
     if (check)
         symbol.facts.checkCharacters.assign(1, all.back());
     symbol.facts.data = std::move(drawn);
-    centredText(symbol, std::move(all));
+    symbol.text = std::move(all);
+    centredText(symbol);
     return result;
 }
 
@@ -98,48 +99,49 @@ Result<Symbol> encodeTwoOfFive(Symbology s, std::string_view data, const EncodeO
     // Matrix 2 of 5 has no check digit (its rule refuses one before this).
     const bool check = industrial && settings->check;
     const std::size_t digits = data.size() + (check ? 1 : 0);
-    Result<Symbol> result = newSymbol(s, wide);
-    Symbol& symbol = *result;
-    if (check)
-        symbol.facts.checkCharacters.assign(1, checkDigit(data, false));
-    if (industrial) {
-        // The data is in the bars alone; every space is narrow.
-        BarWriter bars(symbol, 6 + 10 * digits + 5);
-        for (int w : {wide, 1, wide, 1, 1, 1})
-            bars.add(w);
-        const auto addDigit = [&](char c) {
-            const char* p = TWO_OF_FIVE[c - '0'];
-            for (int k = 0; k < 5; ++k) {
-                bars.add(p[k] == 'w' ? wide : 1);
+    // Built where it is returned from, so that the symbol is never moved.
+    return [&] {
+        Result<Symbol> result = newSymbol(s, wide);
+        Symbol& symbol = *result;
+        if (check)
+            symbol.facts.checkCharacters.assign(1, checkDigit(data, false));
+        if (industrial) {
+            // The data is in the bars alone; every space is narrow.
+            BarWriter bars(symbol, 6 + 10 * digits + 5);
+            for (int w : {wide, 1, wide, 1, 1, 1})
+                bars.add(w);
+            const auto addDigit = [&](char c) {
+                const char* p = TWO_OF_FIVE[c - '0'];
+                for (int k = 0; k < 5; ++k) {
+                    bars.add(p[k] == 'w' ? wide : 1);
+                    bars.add(1);
+                }
+            };
+            for (char c : data)
+                addDigit(c);
+            if (check)
+                addDigit(symbol.facts.checkCharacters[0]);
+            for (int w : {wide, 1, 1, 1, wide})
+                bars.add(w);
+            bars.finish();
+        } else {
+            // Each digit is followed by a narrow space; the stop's trailing space is quiet zone.
+            BarWriter bars(symbol, 6 + 6 * digits + 5);
+            for (int w : {wide, 1, 1, 1, 1, 1})
+                bars.add(w);
+            for (char c : data) {
+                bars.narrowWide(TWO_OF_FIVE[c - '0'], 5, wide);
                 bars.add(1);
             }
-        };
-        for (char c : data)
-            addDigit(c);
-        if (check)
-            addDigit(symbol.facts.checkCharacters[0]);
-        for (int w : {wide, 1, 1, 1, wide})
-            bars.add(w);
-        bars.finish();
-    } else {
-        // Each digit is followed by a narrow space; the stop's trailing space is quiet zone.
-        BarWriter bars(symbol, 6 + 6 * digits + 5);
-        for (int w : {wide, 1, 1, 1, 1, 1})
-            bars.add(w);
-        for (char c : data) {
-            bars.narrowWide(TWO_OF_FIVE[c - '0'], 5, wide);
-            bars.add(1);
+            for (int w : {wide, 1, 1, 1, 1})
+                bars.add(w);
+            bars.finish();
         }
-        for (int w : {wide, 1, 1, 1, 1})
-            bars.add(w);
-        bars.finish();
-    }
-    symbol.facts.data.assign(data);
-    std::string text;
-    text.reserve(data.size() + 1);
-    text.append(data).append(symbol.facts.checkCharacters);
-    centredText(symbol, std::move(text));
-    return result;
+        symbol.facts.data.append(data);
+        symbol.text.append(data).append(symbol.facts.checkCharacters);
+        centredText(symbol);
+        return result;
+    }();
 }
 
 }  // namespace korvane::linear
