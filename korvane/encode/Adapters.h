@@ -4,6 +4,8 @@
 // what they cannot encode; the library refuses it) and turns the engine's
 // elements into a Symbol.
 
+#include "Checks.h"
+
 #include "korvane/Encode.h"
 
 #include <LinearSymbol.h>
@@ -27,38 +29,6 @@ Result<Symbol> encodeDataMatrix(const Message& message, const EncodeOptions& o);
 Result<Symbol> encodeAztec(const Message& message, const EncodeOptions& o);
 Result<Symbol> encodeQr(const Message& message, const EncodeOptions& o);
 Result<Symbol> encodePdf417(const Message& message, const EncodeOptions& o);
-
-// --- shared by the adapters (Encode.cpp) ---
-
-// 'x' for printable ASCII, otherwise "byte 0x1F".
-std::string describeByte(unsigned char c);
-
-// Data quoted for a one-line message: printable ASCII as it is, other bytes
-// as \xNN, cut after `max` characters with "...".
-std::string quoted(std::string_view data, std::size_t max = 40);
-
-// "Code 39 cannot encode 'a' at position 3 (it takes digits, ...)"; positions count from 1.
-Error invalidCharacter(Symbology s, std::string_view data, std::size_t index);
-
-// Index of the first byte of `data` that `accepts` refuses, or npos.
-template <typename Pred>
-std::size_t firstRefused(std::string_view data, Pred accepts) {
-    for (std::size_t i = 0; i < data.size(); ++i)
-        if (!accepts(static_cast<unsigned char>(data[i])))
-            return i;
-    return std::string_view::npos;
-}
-
-inline bool isDigit(unsigned char c) { return c >= '0' && c <= '9'; }
-
-// What the options ask of a linear symbology: the check character drawn or
-// not, and the wide ratio (0 where it has no wide elements); an error where
-// they contradict the symbology's rules.
-struct LinearSettings {
-    bool check = false;
-    int wideRatio = 0;
-};
-Result<LinearSettings> linearSettings(Symbology s, const EncodeOptions& o);
 
 // Sets the engine up so that one drawing unit is one module: narrow elements
 // and gaps of one module, wide ones of the ratio. Settings of one symbology

@@ -74,24 +74,25 @@ int valueInA(int t) { return t >= 256 ? t - 256 : t < 32 ? t + 64 : t < 96 ? t -
 int valueInB(int t) { return t >= 256 ? t - 256 : t >= 32 && t < 128 ? t - 32 : -1; }
 int valueIn(char set, int t) { return set == 'A' ? valueInA(t) : valueInB(t); }
 
-// The symbol values, on the stack for the usual lengths.
+// The symbol values: at most two a byte (a change of set or SHIFT, then the
+// character) and the start and FNC1; on the stack for the usual lengths.
 class Values {
 public:
-    void push(int v) {
-        if (size_ < SMALL)
-            small_[size_] = static_cast<unsigned char>(v);
-        else
-            spill(v);
-        ++size_;
+    explicit Values(std::size_t bytes) {
+        if (2 * bytes + 2 > SMALL) {
+            large_.resize(2 * bytes + 2);
+            at_ = large_.data();
+        }
     }
-    int operator[](std::size_t i) const { return i < SMALL ? small_[i] : large_[i - SMALL]; }
+    void push(int v) { at_[size_++] = static_cast<unsigned char>(v); }
+    int operator[](std::size_t i) const { return at_[i]; }
     std::size_t size() const { return size_; }
 
 private:
-    static constexpr std::size_t SMALL = 96;
-    void spill(int v) { large_.push_back(static_cast<unsigned char>(v)); }
+    static constexpr std::size_t SMALL = 128;
     unsigned char small_[SMALL];
     std::vector<unsigned char> large_;
+    unsigned char* at_ = small_;
     std::size_t size_ = 0;
 };
 
@@ -241,21 +242,22 @@ std::string readableLatin1(const std::string& latin1) {
 // Start, the values, the check character and stop, as widths.
 template <typename V>
 Result<Symbol> symbolOf(Symbology s, const V& values, std::size_t count) {
-    // Kept reduced, so that no length overflows the sum.
-    unsigned long sum = static_cast<unsigned long>(values[0]);
-    unsigned long weight = 0;
+    // The weights are taken modulo 103 too, so a term is below 106 x 103 and
+    // the sum overflows 64 bits only after 10^15 characters.
+    unsigned long long sum = static_cast<unsigned long long>(values[0]);
+    unsigned long long weight = 0;
     for (std::size_t k = 1; k < count; ++k) {
         weight = weight == CHECK_MODULUS - 1 ? 0 : weight + 1;
-        sum = (sum + static_cast<unsigned long>(values[k]) * weight) % CHECK_MODULUS;
+        sum += static_cast<unsigned long long>(values[k]) * weight;
     }
     const int check = static_cast<int>(sum % CHECK_MODULUS);
     Result<Symbol> result = newSymbol(s, 0);
     Symbol& symbol = *result;
     BarWriter bars(symbol, 6 * (count + 1) + 7);
     for (std::size_t k = 0; k < count; ++k)
-        bars.copy(CODE128_WIDTHS.widths[values[k]], 6);
-    bars.copy(CODE128_WIDTHS.widths[check], 6);
-    bars.copy(STOP_WIDTHS, 7);
+        bars.copy<6>(CODE128_WIDTHS.widths[values[k]]);
+    bars.copy<6>(CODE128_WIDTHS.widths[check]);
+    bars.copy<7>(STOP_WIDTHS);
     // Eleven modules a character, thirteen for the stop.
     bars.finish(static_cast<int>(11 * (count + 1) + 13));
     return result;
@@ -299,7 +301,7 @@ Result<Symbol> encodeCode128(std::string_view data, const EncodeOptions& o) {
     if (firstRefused(data, isAscii) != std::string_view::npos)
         return encodeLatin1(data, start);
 
-    Values values;
+    Values values(data.size());
     AsciiEncoder encoder(data, false, values);
     encoder.run(start != 0 ? start : encoder.chooseSet(0));
     // Built where it is returned from, so that the symbol is never moved.
@@ -320,7 +322,7 @@ Result<Symbol> encodeGs1_128(std::string_view data, const EncodeOptions& o) {
     if (!settings)
         return settings.error();
     std::string plain = detail::gs1Data(*elements, GS);
-    Values values;
+    Values values(plain.size());
     AsciiEncoder(plain, true, values).run('C');
     // Built where it is returned from, so that the symbol is never moved.
     return [&] {

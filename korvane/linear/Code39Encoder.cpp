@@ -119,27 +119,27 @@ Result<Symbol> encodeCode39(Symbology s, std::string_view data, const EncodeOpti
         Symbol& symbol = *result;
         const std::size_t all = characters + (check ? 3 : 2);  // with start, stop and check
         BarWriter bars(symbol, all * (ELEMENTS + 1) - 1);
-        bars.copy(widths[START_STOP], ELEMENTS + 1);
+        bars.copy<ELEMENTS + 1>(widths[START_STOP]);
         int sum = 0;
         for (char c : data) {
             if (!extended) {
                 const int k = VALUES.value[static_cast<unsigned char>(c)];
                 sum += k;
-                bars.copy(widths[k], ELEMENTS + 1);
+                bars.copy<ELEMENTS + 1>(widths[k]);
                 continue;
             }
             for (const char* e = FULL_ASCII[static_cast<unsigned char>(c)]; *e != '\0'; ++e) {
                 const int k = VALUES.value[static_cast<unsigned char>(*e)];
                 sum += k;
-                bars.copy(widths[k], ELEMENTS + 1);
+                bars.copy<ELEMENTS + 1>(widths[k]);
             }
         }
         if (check) {
             const int k = sum % 43;
-            bars.copy(widths[k], ELEMENTS + 1);
+            bars.copy<ELEMENTS + 1>(widths[k]);
             symbol.facts.checkCharacters.push_back(CODE39_CHARACTERS[k]);
         }
-        bars.copy(widths[START_STOP], ELEMENTS);
+        bars.copy<ELEMENTS>(widths[START_STOP]);
         // Six narrow and three wide elements a character, a narrow gap between two.
         bars.finish(static_cast<int>(all * (6 + 3 * wide) + all - 1));
         symbol.facts.data.append(data);

@@ -2,8 +2,6 @@
 
 #include "LinearBars.h"
 
-#include "../encode/Gs1.h"
-
 #include <cstring>
 #include <iterator>
 
@@ -285,37 +283,31 @@ void retailText(Symbol& symbol, Symbology s, std::string_view d, std::string_vie
                               : s == Symbology::UpcA ? std::size(UPCA)
                                                      : std::size(UPCE);
     auto& spans = symbol.textSpans;
-    spans.resize(count + (addOn.empty() ? 0 : 1));
+    spans.reserve(count + (addOn.empty() ? 0 : 1));
     for (std::size_t i = 0; i < count; ++i) {
         const Place& p = places[i];
-        TextSpan& t = spans[i];
-        t.text.append(d.data() + p.from, static_cast<std::size_t>(p.length));
-        t.startModule = p.start;
-        t.endModule = p.end;
-        t.place = p.place;
-        t.small = p.small;
+        spans.push_back({std::string(d.data() + p.from, static_cast<std::size_t>(p.length)), p.start, p.end, p.place,
+                         p.small});
     }
-    if (!addOn.empty()) {
-        TextSpan& t = spans[count];
-        t.text.append(addOn);
-        t.startModule = symbol.addOnStartModule;
-        t.endModule = symbol.widthModules;
-        t.place = TextPlace::Above;
-    }
+    if (!addOn.empty())
+        spans.push_back({std::string(addOn), symbol.addOnStartModule, symbol.widthModules, TextPlace::Above, false});
 }
 
 }  // namespace
 
 Result<Symbol> encodeEanUpc(Symbology s, std::string_view input, const EncodeOptions& o) {
-    std::string_view data;
+    std::string_view data = input;
     std::string_view addOn;
-    if (const Status taken = takeAddOn(s, input, data, addOn, o); !taken)
-        return taken.error();
+    if (!o.addOn.empty() || input.find('+') != std::string_view::npos)
+        if (const Status taken = takeAddOn(s, input, data, addOn, o); !taken)
+            return taken.error();
     if (const std::size_t bad = firstRefused(data, isDigit); bad != std::string_view::npos)
         return invalidCharacter(s, input, bad);
-    const Result<LinearSettings> settings = detail::linearSettings(s, o);
-    if (!settings)
-        return settings.error();
+    // The check digit is always drawn and there are no wide elements: only
+    // options that say otherwise need the rules read.
+    if (o.check || o.wideRatio != 0)
+        if (const Result<LinearSettings> settings = detail::linearSettings(s, o); !settings)
+            return settings.error();
     if (o.upceNumberSystem > 1 || (s != Symbology::UpcE && o.upceNumberSystem >= 0))
         return Error{ErrorCode::InvalidOption, "the UPC-E number system is 0 or 1, and only for UPC-E"};
 
@@ -382,10 +374,10 @@ Result<Symbol> encodeEanUpc(Symbology s, std::string_view input, const EncodeOpt
         if (!addOn.empty())
             elements += addOn.size() == 2 ? 14 : 32;  // gap, start (3), 4 a digit, 2 a separator
 
-        Result<Symbol> result = newSymbol(s, settings->wideRatio);
+        Result<Symbol> result = newSymbol(s, 0);
         Symbol& symbol = *result;
-        symbol.widths.resize(static_cast<std::size_t>(elements));
-        Writer w{symbol.widths.data()};
+        int widths[MOST_ELEMENTS];
+        Writer w{widths};
         switch (s) {
         case Symbology::Ean13: {
             const char* sets = EAN13_SETS[full[0] - '0'];
@@ -428,6 +420,7 @@ Result<Symbol> encodeEanUpc(Symbology s, std::string_view input, const EncodeOpt
         }
         }
         symbol.widthModules = shape.width + (addOn.empty() ? 0 : addAddOn(w, addOn, gap));
+        symbol.widths.assign(widths, widths + elements);
         symbol.kinds.assign(kinds->k, kinds->k + elements);
         if (!addOn.empty())
             symbol.addOnStartModule = shape.width + gap;

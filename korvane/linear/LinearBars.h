@@ -5,7 +5,7 @@
 
 #include "LinearEncoders.h"
 
-#include "../encode/Adapters.h"
+#include "../encode/Checks.h"
 
 #include <cstddef>
 #include <cstring>
@@ -49,10 +49,11 @@ public:
         for (int i = 0; i < count; ++i)
             *at_++ = pattern[i] == 'w' ? wide : 1;
     }
-    // `count` widths as they are.
-    void copy(const int* widths, int count) {
-        std::memcpy(at_, widths, static_cast<std::size_t>(count) * sizeof(int));
-        at_ += count;
+    // `Count` widths as they are (a count known when compiled: one move, no call).
+    template <std::size_t Count>
+    void copy(const int* widths) {
+        std::memcpy(at_, widths, Count * sizeof(int));
+        at_ += Count;
     }
     // Every bar Data, and the width in modules.
     void finish() {

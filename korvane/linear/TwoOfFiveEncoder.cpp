@@ -30,14 +30,13 @@ constexpr bool weightsGiveDigits() {
 static_assert(weightsGiveDigits());
 
 // Modulo 10, weights 3, 1, 3, ... from the rightmost digit.
-char checkDigit(std::string_view digits, bool leadingZero) {
+char checkDigit(std::string_view digits) {
     int sum = 0;
     bool three = true;
     for (std::size_t i = digits.size(); i-- > 0;) {
         sum += (digits[i] - '0') * (three ? 3 : 1);
         three = !three;
     }
-    static_cast<void>(leadingZero);  // a zero adds nothing to the sum
     return static_cast<char>('0' + complement(sum, 10));
 }
 
@@ -53,7 +52,7 @@ Result<Symbol> interleaved(std::string_view data, const LinearSettings& settings
     drawn.append(data);
     std::string all = drawn;
     if (check)
-        all += checkDigit(drawn, leadingZero);
+        all += checkDigit(drawn);
 
     Result<Symbol> result = newSymbol(Symbology::Interleaved2of5, wide);
     Symbol& symbol = *result;
@@ -104,7 +103,7 @@ Result<Symbol> encodeTwoOfFive(Symbology s, std::string_view data, const EncodeO
         Result<Symbol> result = newSymbol(s, wide);
         Symbol& symbol = *result;
         if (check)
-            symbol.facts.checkCharacters.assign(1, checkDigit(data, false));
+            symbol.facts.checkCharacters.assign(1, checkDigit(data));
         if (industrial) {
             // The data is in the bars alone; every space is narrow.
             BarWriter bars(symbol, 6 + 10 * digits + 5);
