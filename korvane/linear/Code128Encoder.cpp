@@ -97,7 +97,9 @@ private:
 };
 
 // The next position at or after `from` whose byte matches, INT_MAX when none.
-// The encoder asks for positions that never go back, so one scan serves.
+// The encoder's questions move forward (a byte read again asks the same one),
+// so the last answer serves until `from` passes it: the scans add up to one
+// pass over the data, not one per byte.
 template <bool (*Match)(unsigned char)>
 class NextOf {
 public:
@@ -120,6 +122,8 @@ private:
     int from_ = INT_MAX;
     int at_ = -1;
 };
+// What the set choice counts as a control character: set A's, and any byte
+// beyond ASCII (which the ASCII path never sees).
 bool isControlByte(unsigned char c) { return c < 32 || c >= 128; }
 bool isLowercaseByte(unsigned char c) { return c >= 'a' && c <= 'z'; }
 
@@ -298,7 +302,16 @@ Result<Symbol> encodeCode128(std::string_view data, const EncodeOptions& o) {
         start = static_cast<char>(start - 'a' + 'A');
     if (start != 0 && start != 'A' && start != 'B' && start != 'C')
         return Error{ErrorCode::InvalidOption, "the Code 128 start set is A, B or C"};
-    if (firstRefused(data, isAscii) != std::string_view::npos)
+    // One look at every byte: beyond ASCII (Latin-1 through FNC4), or a
+    // control character (which the human-readable line shows as a space).
+    unsigned bits = 0;
+    bool controls = false;
+    for (char ch : data) {
+        const auto c = static_cast<unsigned char>(ch);
+        bits |= c;
+        controls |= c < 32 || c == 127;
+    }
+    if (bits >= 128)
         return encodeLatin1(data, start);
 
     Values values(data.size());
@@ -308,7 +321,10 @@ Result<Symbol> encodeCode128(std::string_view data, const EncodeOptions& o) {
     return [&] {
         Result<Symbol> result = symbolOf(Symbology::Code128, values, values.size());
         result->facts.data.append(data);
-        appendReadable(result->text, data);
+        if (controls)
+            appendReadable(result->text, data);
+        else
+            result->text.append(data);
         centredText(*result);
         return result;
     }();
