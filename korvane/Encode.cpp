@@ -182,7 +182,21 @@ Result<Symbol> encodeChecked(Symbology symbology, const Message& message, const 
 namespace detail {
 
 Result<Symbol> encodeThroughEngine(Symbology symbology, std::string_view data, const EncodeOptions& o) {
-    const Result<Message> parsed = parseMessage(symbology, data, o);
+    // The engine's own tilde rules, so that parseMessage()'s are compared too.
+    std::string resolved;
+    EncodeOptions options = o;
+    if (static_cast<int>(symbology) >= 0 && static_cast<int>(symbology) < SYMBOLOGY_COUNT &&
+        !symbologyInfo(symbology).matrix && o.escapes && !data.empty()) {
+        resolved = LinearSymbol().processTildes(std::string(data));
+        if (resolved.empty()) {
+            if (const Status applies = checkOptionsApply(symbology, o); !applies)
+                return applies.error();
+            return Error{ErrorCode::InvalidData, "the data is empty after its escapes"};
+        }
+        data = resolved;
+        options.escapes = false;
+    }
+    const Result<Message> parsed = parseMessage(symbology, data, options);
     if (!parsed)
         return parsed.error();
     const Message& message = *parsed;

@@ -2,7 +2,10 @@
 // The encode adapters: one per symbology family, each a thin layer over an
 // engine that checks the data strictly first (the engines skip or substitute
 // what they cannot encode; the library refuses it) and turns the engine's
-// elements into a Symbol.
+// elements into a Symbol. The linear ones, over the legacy engine, are no
+// longer encode()'s: korvane/linear/ draws those symbols, and these remain
+// only for detail::encodeThroughEngine(), which tests and a fuzz target hold
+// the new encoders to.
 
 #include "Checks.h"
 

@@ -4,6 +4,7 @@
 
 #include "korvane/Encode.h"
 
+#include <string>
 #include <string_view>
 
 namespace korvane::linear {
@@ -13,6 +14,12 @@ namespace korvane::linear {
 // symbology `s`; `gs1` is the message's GS1 flag (Code 128 then draws GS1-128).
 // The options are those encode() has checked against the symbology.
 Result<Symbol> encode(Symbology s, std::string_view data, bool gs1, const EncodeOptions& o);
+
+// Tilde escapes for the linear symbologies (parseMessage() with `escapes`):
+// "~~" a tilde, "~" and any character then a number of three characters the
+// byte of that value (0 adds nothing, above 255 is 255); a tilde with fewer
+// than three characters after it is dropped.
+std::string resolveEscapes(std::string_view text);
 
 // One per family; encode() dispatches to them.
 Result<Symbol> encodeCode39(Symbology s, std::string_view data, const EncodeOptions& o);

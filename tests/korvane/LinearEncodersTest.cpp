@@ -78,7 +78,8 @@ const std::string CONTROL_AND_DEL = std::string("A\x01z\x7f", 4) + std::string(1
 
 const Family CORPUS[] = {
     {{Symbology::Code39, Symbology::Code39Extended},
-     {"ABC123", "CODE 39-$/+%.", "a", "Hello, World!", CONTROL_AND_DEL, "\xC3\xA9", "~d065~~x"},
+     {"ABC123", "CODE 39-$/+%.", "a", "Hello, World!", CONTROL_AND_DEL, "\xC3\xA9", "~d065~~x",
+      "~d 65~d1e2~d0x4~d-12~dnan~dinf~d000~~~", "~d00", "~"},
      {PLAIN, CHECK_ON, RATIO_2, RATIO_3_CHECK, RATIO_BAD, ESCAPES}},
     {{Symbology::Code93, Symbology::Code93Extended},
      {"CODE93", "TEST93 $%/+", "abc{}~", CONTROL_AND_DEL, "Z", "\x80"},
