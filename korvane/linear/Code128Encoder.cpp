@@ -74,13 +74,15 @@ int valueInA(int t) { return t >= 256 ? t - 256 : t < 32 ? t + 64 : t < 96 ? t -
 int valueInB(int t) { return t >= 256 ? t - 256 : t >= 32 && t < 128 ? t - 32 : -1; }
 int valueIn(char set, int t) { return set == 'A' ? valueInA(t) : valueInB(t); }
 
-// The symbol values: at most two a byte (a change of set or SHIFT, then the
-// character) and the start and FNC1; on the stack for the usual lengths.
+// The symbol values: the start, FNC1, and at most two a byte on average (a
+// change of set or SHIFT, then the character; the one byte that costs three,
+// a change out of set C then SHIFT, follows a start C or a run of digits that
+// cost less than two a byte). On the stack for the usual lengths.
 class Values {
 public:
     explicit Values(std::size_t bytes) {
-        if (2 * bytes + 2 > SMALL) {
-            large_.resize(2 * bytes + 2);
+        if (2 * bytes + 4 > SMALL) {
+            large_.resize(2 * bytes + 4);
             at_ = large_.data();
         }
     }
