@@ -210,7 +210,7 @@ private:
         }
         char lookup = set_;
         const char other = lookup == 'A' ? 'B' : 'A';
-        if (valueIn(lookup, token) < 0) {
+        if (valueIn(lookup, token) < 0 && valueIn(other, token) >= 0) {
             // SHIFT out of A while a control character comes before the next
             // lower-case letter, out of B in the opposite case; else change.
             const int control = control_(i_);
@@ -223,7 +223,10 @@ private:
             }
             lookup = other;
         }
-        out_.push(valueIn(lookup, token));
+        // A byte beyond ASCII in GS1 data (which the GS1 check lets through in
+        // a few places) has no value in any set: it is left out, as ever.
+        if (const int value = valueIn(lookup, token); value >= 0)
+            out_.push(value);
     }
 };
 
