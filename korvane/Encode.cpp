@@ -1,6 +1,7 @@
 // encode(): the dispatcher over the adapters, and the helpers they share.
 
 #include "encode/Adapters.h"
+#include "linear/LinearEncoders.h"
 
 #include "korvane/Options.h"
 
@@ -117,6 +118,9 @@ Result<int> wideRatioWanted(const SymbologyInfo& info, const EncodeOptions& o) {
 
 Result<LinearSettings> linearSettings(Symbology s, const EncodeOptions& o) {
     const SymbologyInfo& info = symbologyInfo(s);
+    if (!o.check && o.wideRatio == 0)  // the symbology's defaults, which never contradict it
+        return LinearSettings{info.check == CheckRule::OptionalOn || info.check == CheckRule::Mandatory,
+                              info.twoWidths ? info.defaultWideRatio : 0};
     const Result<bool> check = checkWanted(info, o);
     if (!check)
         return check.error();
@@ -165,12 +169,10 @@ Result<Symbol> symbolFromEngine(const LinearSymbol& engine, Symbology s, const L
 
 namespace {
 
-// A message whose options were checked against the symbology.
-Result<Symbol> encodeChecked(Symbology symbology, const Message& message, const EncodeOptions& o) {
-    using namespace detail;
-    const SymbologyInfo& info = symbologyInfo(symbology);
-    if (const Status fits = checkDataLength(info, message.bytes.size(), message.markers.size()); !fits)
-        return fits.error();
+// What encode() refuses in a message whatever the symbology's encoder makes of it.
+Status checkMessage(const SymbologyInfo& info, const Message& message) {
+    if (const Status fits = detail::checkDataLength(info, message.bytes.size(), message.markers.size()); !fits)
+        return fits;
     if (message.bytes.empty() && message.markers.empty() && !info.matrix)
         return Error{ErrorCode::InvalidData, "the data is empty"};
     if (message.gs1 && !info.takes(CAP_GS1))
@@ -186,7 +188,50 @@ Result<Symbol> encodeChecked(Symbology symbology, const Message& message, const 
         return Error{ErrorCode::InvalidOption, std::string(info.title) + " has no structured append"};
     if (message.readerInit && !info.takes(CAP_READER_INIT))
         return Error{ErrorCode::InvalidOption, std::string(info.title) + " has no reader initialisation"};
+    return Done{};
+}
 
+// A message whose options were checked against the symbology.
+Result<Symbol> encodeChecked(Symbology symbology, const Message& message, const EncodeOptions& o) {
+    using namespace detail;
+    const SymbologyInfo& info = symbologyInfo(symbology);
+    if (const Status valid = checkMessage(info, message); !valid)
+        return valid.error();
+    switch (symbology) {
+    case Symbology::Aztec: return encodeAztec(message, o);
+    case Symbology::Qr: return encodeQr(message, o);
+    case Symbology::DataMatrix: return encodeDataMatrix(message, o);
+    case Symbology::Pdf417: return encodePdf417(message, o);
+    default: return linear::encode(symbology, message.bytes, message.gs1, o);
+    }
+}
+
+}  // namespace
+
+namespace detail {
+
+Result<Symbol> encodeThroughEngine(Symbology symbology, std::string_view data, const EncodeOptions& o) {
+    // The engine's own tilde rules, so that parseMessage()'s are compared too.
+    std::string resolved;
+    EncodeOptions options = o;
+    if (static_cast<int>(symbology) >= 0 && static_cast<int>(symbology) < SYMBOLOGY_COUNT &&
+        !symbologyInfo(symbology).matrix && o.escapes && !data.empty()) {
+        resolved = LinearSymbol().processTildes(std::string(data));
+        if (resolved.empty()) {
+            if (const Status applies = checkOptionsApply(symbology, o); !applies)
+                return applies.error();
+            return Error{ErrorCode::InvalidData, "the data is empty after its escapes"};
+        }
+        data = resolved;
+        options.escapes = false;
+    }
+    const Result<Message> parsed = parseMessage(symbology, data, options);
+    if (!parsed)
+        return parsed.error();
+    const Message& message = *parsed;
+    const SymbologyInfo& info = symbologyInfo(symbology);
+    if (const Status valid = checkMessage(info, message); !valid)
+        return valid.error();
     const std::string& value = message.bytes;
     switch (symbology) {
     case Symbology::Code39:
@@ -203,19 +248,14 @@ Result<Symbol> encodeChecked(Symbology symbology, const Message& message, const 
     case Symbology::Ean8:
     case Symbology::UpcA:
     case Symbology::UpcE: return encodeEanUpc(symbology, value, o);
-    case Symbology::Code128:
-        return message.gs1 ? encodeGs1_128(value, o) : encodeCode128(value, o);
+    case Symbology::Code128: return message.gs1 ? encodeGs1_128(value, o) : encodeCode128(value, o);
     case Symbology::Gs1_128: return encodeGs1_128(value, o);
     case Symbology::Postnet: return encodePostnet(value, o);
-    case Symbology::Aztec: return encodeAztec(message, o);
-    case Symbology::Qr: return encodeQr(message, o);
-    case Symbology::DataMatrix: return encodeDataMatrix(message, o);
-    case Symbology::Pdf417: return encodePdf417(message, o);
+    default: return encodeChecked(symbology, message, o);
     }
-    return Error{ErrorCode::UnknownSymbology, "unknown symbology"};
 }
 
-}  // namespace
+}  // namespace detail
 
 Result<Symbol> encode(Symbology symbology, const Message& message, const EncodeOptions& o) {
     if (static_cast<int>(symbology) < 0 || static_cast<int>(symbology) >= SYMBOLOGY_COUNT)
@@ -226,6 +266,21 @@ Result<Symbol> encode(Symbology symbology, const Message& message, const EncodeO
 }
 
 Result<Symbol> encode(Symbology symbology, std::string_view data, const EncodeOptions& o) {
+    // The common case, linear data as it is: the message parseMessage() would
+    // build holds the data alone, and no check of encodeChecked() can fail
+    // for it, so the encoder reads the caller's bytes where they are. (The
+    // options a linear symbology takes include no ECI, structured append or
+    // reader initialisation; checkOptionsApply() refuses those.)
+    if (static_cast<int>(symbology) >= 0 && static_cast<int>(symbology) < SYMBOLOGY_COUNT &&
+        !symbologyInfo(symbology).matrix && !o.escapes && !o.gs1 && symbology != Symbology::Gs1_128) {
+        if (const Status applies = checkOptionsApply(symbology, o); !applies)
+            return applies.error();
+        if (data.empty())
+            return Error{ErrorCode::InvalidData, "the data is empty"};
+        if (const Status fits = detail::checkDataLength(symbologyInfo(symbology), data.size()); !fits)
+            return fits.error();
+        return linear::encode(symbology, data, false, o);
+    }
     const Result<Message> message = parseMessage(symbology, data, o);  // checks the options too
     if (!message)
         return message.error();

@@ -1,7 +1,8 @@
 // parseMessage(): the data as typed turned into what encoders take. Tilde
 // escapes and GS1 element strings are resolved here and nowhere else.
 
-#include "encode/Adapters.h"
+#include "encode/Checks.h"
+#include "linear/LinearEncoders.h"
 #include "encode/Gs1.h"
 
 #include "korvane/Options.h"
@@ -83,8 +84,7 @@ Result<Message> parseMessage(Symbology symbology, std::string_view data, const E
     } else if (info.takes(CAP_FNC1) || info.takes(CAP_ECI)) {
         resolveMarkerEscapes(data, m);
     } else {
-        LinearSymbol tilde;  // the linear programs' rules: "~" and any letter, then three digits
-        m.bytes = tilde.processTildes(std::string(data));
+        m.bytes = linear::resolveEscapes(data);  // the linear programs' rules
     }
     if (m.bytes.empty() && m.markers.empty() && !info.matrix)  // a matrix symbol may hold nothing
         return Error{ErrorCode::InvalidData, "the data is empty after its escapes"};

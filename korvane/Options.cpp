@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <iterator>
 #include <string>
+#include <utility>
 
 namespace korvane {
 namespace {
@@ -369,15 +370,33 @@ Status setEncodeOption(EncodeOptions& options, std::string_view name, std::strin
     return row->set(*row, options, text);
 }
 
+namespace {
+
+// NaN fails both comparisons, so it is out of range too.
+bool outOfRange(const EncodeOptionInfo& row, const EncodeOptions& o) {
+    return row.number != nullptr && !(row.number(o) >= row.low && row.number(o) <= row.high);
+}
+
+// Whether any row is set where it does not apply or out of its range. The
+// rows are indexed by constants, so their tests are known when this is
+// compiled and run inline, without a call through the table's pointers for each.
+template <std::size_t... I>
+bool anyRefused(const SymbologyInfo& info, const EncodeOptions& o, std::index_sequence<I...>) {
+    return ((TABLE[I].isSet(o) && (!TABLE[I].appliesTo(info) || outOfRange(TABLE[I], o))) || ...);
+}
+
+}  // namespace
+
 Status checkOptionsApply(Symbology symbology, const EncodeOptions& options) {
     const SymbologyInfo& info = symbologyInfo(symbology);
+    if (!anyRefused(info, options, std::make_index_sequence<std::size(TABLE)>{}))
+        return Done{};
     for (const EncodeOptionInfo& row : TABLE) {
         if (!row.isSet(options))
             continue;
         if (!row.appliesTo(info))
             return bad("the option " + std::string(row.name) + " does not apply to " + std::string(info.title));
-        // NaN fails both comparisons, so it is refused too.
-        if (row.number != nullptr && !(row.number(options) >= row.low && row.number(options) <= row.high))
+        if (outOfRange(row, options))
             return bad("the option " + std::string(row.name) + " is " + number(row.number(options)) +
                        "; it must be " + number(row.low) + (row.high == row.low + 1 ? " or " : " to ") +
                        number(row.high));

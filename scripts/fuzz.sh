@@ -29,6 +29,7 @@ targets=(
   "fuzz_bmp 20000"
   "fuzz_korvane 2048"
   "fuzz_code128_latin1 201"
+  "fuzz_linear_differential 512"
   "fuzz_korvane_cli 4096"
   "fuzz_writers 2048"
   "fuzz_verify 8192"

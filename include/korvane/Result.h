@@ -36,6 +36,9 @@ public:
     Result(T value) : state_(std::move(value)) {}          // NOLINT: implicit by design
     Result(Error error) : state_(std::move(error)) {}      // NOLINT: implicit by design
     Result(ErrorCode code, std::string message) : state_(Error{code, std::move(message)}) {}
+    // A value made in place by its default constructor, for a caller that
+    // fills it in and returns it: a large value is then never moved.
+    explicit Result(std::in_place_t) : state_(std::in_place_index<0>) {}
 
     bool ok() const { return state_.index() == 0; }
     explicit operator bool() const { return ok(); }

@@ -2,7 +2,7 @@
 
 #include "Common.h"
 
-#include "Code128Latin1.h"
+#include "../linear/Code128Latin1.h"
 #include "Gs1.h"
 
 #include <Code128Tables.h>

@@ -6,7 +6,7 @@
 
 #include "KorvaneTestUtil.h"
 
-#include "encode/Code128Latin1.h"
+#include "linear/Code128Latin1.h"
 
 #include <gtest/gtest.h>
 

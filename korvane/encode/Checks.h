@@ -1,0 +1,50 @@
+#pragma once
+// The checks and messages that the encoders and the engine adapters share
+// (defined in Encode.cpp); nothing here knows an engine.
+
+#include "korvane/Encode.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace korvane::detail {
+
+// 12345 as "12,345".
+std::string thousands(long long n);
+
+// Refuses data of `bytes` bytes and `markers` FNC1 or ECI markers that no
+// symbol of the symbology can hold (SymbologyInfo::maxDataBytes), naming the limit.
+Status checkDataLength(const SymbologyInfo& info, std::size_t bytes, std::size_t markers = 0);
+
+// 'x' for printable ASCII, otherwise "byte 0x1F".
+std::string describeByte(unsigned char c);
+
+// Data quoted for a one-line message: printable ASCII as it is, other bytes
+// as \xNN, cut after `max` characters with "...".
+std::string quoted(std::string_view data, std::size_t max = 40);
+
+// "Code 39 cannot encode 'a' at position 3 (it takes digits, ...)"; positions count from 1.
+Error invalidCharacter(Symbology s, std::string_view data, std::size_t index);
+
+// Index of the first byte of `data` that `accepts` refuses, or npos.
+template <typename Pred>
+std::size_t firstRefused(std::string_view data, Pred accepts) {
+    for (std::size_t i = 0; i < data.size(); ++i)
+        if (!accepts(static_cast<unsigned char>(data[i])))
+            return i;
+    return std::string_view::npos;
+}
+
+inline bool isDigit(unsigned char c) { return c >= '0' && c <= '9'; }
+
+// What the options ask of a linear symbology: the check character drawn or
+// not, and the wide ratio (0 where it has no wide elements); an error where
+// they contradict the symbology's rules.
+struct LinearSettings {
+    bool check = false;
+    int wideRatio = 0;
+};
+Result<LinearSettings> linearSettings(Symbology s, const EncodeOptions& o);
+
+}  // namespace korvane::detail

@@ -1,0 +1,46 @@
+#pragma once
+// The library's own encoders of the seventeen linear symbologies. Each writes
+// its element widths straight into the Symbol it returns; none keeps state.
+
+#include "korvane/Encode.h"
+
+#include <string>
+#include <string_view>
+
+namespace korvane::linear {
+
+// Encodes `data` (already parsed: escapes resolved, GS1 element strings in
+// their plain form with GS after variable-length fields) as the linear
+// symbology `s`; `gs1` is the message's GS1 flag (Code 128 then draws GS1-128).
+// The options are those encode() has checked against the symbology.
+Result<Symbol> encode(Symbology s, std::string_view data, bool gs1, const EncodeOptions& o);
+
+// Tilde escapes for the linear symbologies (parseMessage() with `escapes`):
+// "~~" a tilde, "~" and any character then a number of three characters the
+// byte of that value (0 adds nothing, above 255 is 255); a tilde with fewer
+// than three characters after it is dropped.
+std::string resolveEscapes(std::string_view text);
+
+// One per family; encode() dispatches to them.
+Result<Symbol> encodeCode39(Symbology s, std::string_view data, const EncodeOptions& o);
+Result<Symbol> encodeCode93(Symbology s, std::string_view data, const EncodeOptions& o);
+Result<Symbol> encodeCode11(std::string_view data, const EncodeOptions& o);
+Result<Symbol> encodeCodabar(std::string_view data, const EncodeOptions& o);
+Result<Symbol> encodeMsi(std::string_view data, const EncodeOptions& o);
+Result<Symbol> encodeTwoOfFive(Symbology s, std::string_view data, const EncodeOptions& o);
+Result<Symbol> encodeEanUpc(Symbology s, std::string_view data, const EncodeOptions& o);
+Result<Symbol> encodeCode128(std::string_view data, const EncodeOptions& o);
+Result<Symbol> encodeGs1_128(std::string_view data, const EncodeOptions& o);
+Result<Symbol> encodePostnet(std::string_view data, const EncodeOptions& o);
+
+}  // namespace korvane::linear
+
+namespace korvane::detail {
+
+// encode() of data through the adapters over the legacy engine (linear/), as
+// the library drew every linear symbol before it had the encoders above. Kept
+// only so that tests and the differential fuzz target can hold those encoders
+// to the engine's bars; matrix symbologies go their usual way.
+Result<Symbol> encodeThroughEngine(Symbology s, std::string_view data, const EncodeOptions& o);
+
+}  // namespace korvane::detail
