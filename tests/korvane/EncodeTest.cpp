@@ -217,6 +217,50 @@ TEST(Encode, RefusalsSayWhatAndWhere) {
 // The most data of each symbology: at the limit a symbol is made, one byte
 // more is refused naming the limit, and data of any length past it (a
 // megabyte, with escapes, as a Message) is refused before any other work.
+// Every month of every two-digit year, at its last day and the day after, in
+// each GS1 date AI and each place a date takes in it. The days come from the
+// Gregorian calendar: GS1 reads YY as the year within 49 years back or 50
+// ahead of today, so for as long as today is before 2050 every YY names a year
+// of 1901-2099, where the leap years are those divisible by 4 (2000 among them).
+// Day 00 ("the whole month") is allowed in AIs 11-17 and nowhere else.
+TEST(Encode, Gs1DatesKeepEveryMonthsDays) {
+    auto lastDay = [](int yy, int month) {
+        constexpr int DAYS[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+        return month == 2 && yy % 4 == 0 ? 29 : DAYS[month - 1];
+    };
+    auto two = [](int n) { return std::string{static_cast<char>('0' + n / 10), static_cast<char>('0' + n % 10)}; };
+    const struct {
+        const char* before;  // the AI and whatever precedes the date
+        const char* after;   // whatever follows it
+        bool dayZero;
+    } places[] = {
+        {"(11)", "", true},         {"(12)", "", true},           {"(13)", "", true},
+        {"(15)", "", true},         {"(16)", "", true},           {"(17)", "", true},
+        {"(7003)", "2359", false},  {"(7006)", "", false},        {"(7007)", "", false},
+        {"(7007)250101", "", false}, {"(7007)", "251231", false}, {"(8008)", "23", false},
+        {"(8008)", "235959", false},
+    };
+    for (const auto& p : places)
+        for (int yy = 0; yy < 100; ++yy)
+            for (int month = 0; month <= 13; ++month) {
+                auto check = [&](int day, bool valid) {
+                    const std::string data = p.before + two(yy) + two(month) + two(day) + p.after;
+                    const korvane::Result<korvane::Symbol> r = korvane::encode(Symbology::Gs1_128, data);
+                    EXPECT_EQ(r.ok(), valid) << data;
+                    if (!r.ok()) {
+                        EXPECT_EQ(r.error().code, ErrorCode::InvalidData) << data;
+                    }
+                };
+                if (month == 0 || month == 13) {
+                    check(1, false);
+                    continue;
+                }
+                check(0, p.dayZero);
+                check(lastDay(yy, month), true);
+                check(lastDay(yy, month) + 1, false);
+            }
+}
+
 TEST(Encode, DataPastTheLargestSymbolIsRefused) {
     EncodeOptions levelL;
     levelL.qrLevel = korvane::QrLevel::L;
