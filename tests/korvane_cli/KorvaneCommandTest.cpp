@@ -555,14 +555,21 @@ TEST_F(KorvaneCommand, SheetsAsTheLibraryMakesThem) {
         const std::string ext = korvane::formatName(format);
         SCOPED_TRACE(ext);
         const Outcome o = run({"-b", "ean13", "--height", "12mm", "--batch", "many.txt", "--sheet", "A4", "--grid", "3x8",
-                               "--gap", "2mm", "--cut-marks", "--label-text", "{n}: {data}", "-o", "sheet." + ext},
+                               "--margins", "7,13,19,4", "--gap", "3,5", "--cut-marks", "--label-text", "{n}: {data}",
+                               "-o", "sheet." + ext},
                               dir);
         ASSERT_EQ(o.status, 0) << o.err;
 
         korvane::SheetOptions options;
         options.columns = 3;
         options.rows = 8;
-        options.gapHorizontalMm = options.gapVerticalMm = 2;
+        // Margins T, R, B, L and gaps H, V all different: each reaches its own side.
+        options.marginTopMm = 7;
+        options.marginRightMm = 13;
+        options.marginBottomMm = 19;
+        options.marginLeftMm = 4;
+        options.gapHorizontalMm = 3;
+        options.gapVerticalMm = 5;
         options.cutMarks = options.textLine = true;
         const auto sheet = korvane::sheetGeometry(options);
         ASSERT_TRUE(sheet) << sheet.error().message;
