@@ -78,6 +78,66 @@ TEST(QrSegmentation, ShortestPathEqualsExhaustiveSearch) {
     }
 }
 
+// The search above stops at seven units, before most switches pay: a run of
+// digits amid bytes needs six or more (nine in versions 27-40) to be worth
+// its own segment, letters amid bytes eleven or more (fifteen), digits amid
+// letters thirteen or more (seventeen). Inputs here are runs of each kind up
+// to 24 units long, too many for every mode of every unit: the search walks
+// every cut into segments instead, each segment in its cheapest mode, which
+// comes to the same least (two segments of one mode side by side never cost
+// less than one), cut off where the bits so far and at least what is left
+// already pass the shortest path's.
+TEST(QrSegmentation, ShortestPathOnRunsLongEnoughToSwitch) {
+    const std::uint8_t KINDS[][2] = {{0b0111, 1}, {0b0110, 1}, {0b0100, 1}, {0b1100, 3}, {0b0100, 2}};
+    const double LEAST[] = {10.0 / 3, 5.5, 8, 13, 16};  // bits a unit of each kind takes at least
+    std::mt19937 rng(18004);
+    for (int trial = 0; trial < 200; ++trial) {
+        std::vector<Unit> units;
+        std::vector<double> least;
+        while (units.size() < 24) {
+            const auto kind = rng() % 5;
+            for (unsigned k = 0, n = 1 + rng() % 18; k < n && units.size() < 24; ++k) {
+                Unit u;
+                u.modes = KINDS[kind][0];
+                u.bytes = KINDS[kind][1];
+                units.push_back(u);
+                least.push_back(LEAST[kind]);
+            }
+        }
+        const int n = static_cast<int>(units.size());
+        std::vector<double> leastAfter(static_cast<std::size_t>(n) + 1, 0);
+        for (int i = n - 1; i >= 0; --i)
+            leastAfter[static_cast<std::size_t>(i)] = leastAfter[static_cast<std::size_t>(i) + 1] + least[static_cast<std::size_t>(i)];
+        for (int range = 0; range < 3; ++range) {
+            SCOPED_TRACE("trial " + std::to_string(trial) + " range " + std::to_string(range));
+            const korvane::qr::detail::Path path = korvane::qr::detail::shortestPath(units, range);
+            std::vector<int> chosen;
+            for (Mode m : path.modes)
+                chosen.push_back(static_cast<int>(m));
+            ASSERT_EQ(segmentBits(units, chosen, range), path.bits);
+            int best = path.bits + 1;  // the search must reach the path's bits, and may find fewer
+            const auto cut = [&](auto&& self, int from, int bits) -> void {
+                if (from == n) {
+                    best = std::min(best, bits);
+                    return;
+                }
+                if (bits + leastAfter[static_cast<std::size_t>(from)] >= best)
+                    return;
+                std::uint8_t allowed = 0b1111;
+                for (int to = from + 1; to <= n && allowed; ++to) {
+                    allowed &= units[static_cast<std::size_t>(to - 1)].modes;
+                    const std::vector<Unit> segment(units.begin() + from, units.begin() + to);
+                    for (int mode = 0; mode < 4; ++mode)
+                        if (allowed >> mode & 1)
+                            self(self, to, bits + segmentBits(segment, std::vector<int>(segment.size(), mode), range));
+                }
+            };
+            cut(cut, 0, 0);
+            EXPECT_EQ(path.bits, best);
+        }
+    }
+}
+
 namespace {
 
 // The four penalty rules of ISO/IEC 18004 7.8.3, module by module: runs of
