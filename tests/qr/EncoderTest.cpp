@@ -272,39 +272,50 @@ int capacity(int codewords, int mode, int version) {
     switch (mode) {
     case 0: n = bits / 10 * 3 + (bits % 10 >= 7 ? 2 : bits % 10 >= 4 ? 1 : 0); break;
     case 1: n = bits / 11 * 2 + (bits % 11 >= 6 ? 1 : 0); break;
-    default: n = bits / 8; break;
+    case 2: n = bits / 8; break;
+    default: n = bits / 13; break;
     }
     return std::min(n, (1 << COUNT_BITS[range][mode]) - 1);
 }
 
 }  // namespace
 
-// Every version and level holds its most digits, letters and bytes, and not one
-// more: the library against the capacities worked out above, which zint confirms
-// at every edge (a check on the transcription). Masks are fixed to keep it quick.
+// Every version and level holds its most digits, letters, bytes and Kanji, and
+// not one more: the library against the capacities worked out above, which
+// zint confirms at every edge (a check on the transcription). Masks are fixed
+// to keep it quick.
 TEST(QrEncoder, EveryVersionAndLevelHoldsItsCapacityAndNotOneMore) {
     // Rows of ISO/IEC 18004 Table 7 read directly: the corners of the table.
     const struct {
-        int version, level, numeric, alnum, bytes;
-    } known[] = {{1, 0, 41, 25, 17}, {1, 3, 17, 10, 7}, {10, 1, 513, 311, 213},
-                 {40, 0, 7089, 4296, 2953}, {40, 3, 3057, 1852, 1273}};
+        int version, level, numeric, alnum, bytes, kanji;
+    } known[] = {{1, 0, 41, 25, 17, 10}, {1, 3, 17, 10, 7, 4}, {10, 1, 513, 311, 213, 131},
+                 {40, 0, 7089, 4296, 2953, 1817}, {40, 3, 3057, 1852, 1273, 784}};
     for (const auto& k : known) {
         const int d = dataCodewords(k.version, k.level);
         EXPECT_EQ(capacity(d, 0, k.version), k.numeric) << "version " << k.version;
         EXPECT_EQ(capacity(d, 1, k.version), k.alnum) << "version " << k.version;
         EXPECT_EQ(capacity(d, 2, k.version), k.bytes) << "version " << k.version;
+        EXPECT_EQ(capacity(d, 3, k.version), k.kanji) << "version " << k.version;
     }
-    const char FILL[3] = {'7', 'Q', 'q'};  // one mode each: numeric, alphanumeric, byte
+    // One mode each: numeric, alphanumeric, byte, Kanji (U+6771 as UTF-8).
+    const std::string FILL[4] = {"7", "Q", "q", "\xE6\x9D\xB1"};
+    auto times = [](const std::string& s, int n) {
+        std::string out;
+        for (int i = 0; i < n; ++i)
+            out += s;
+        return out;
+    };
     for (int version = 1; version <= 40; ++version)
         for (int level = 0; level < 4; ++level)
-            for (int mode = 0; mode < 3; ++mode) {
+            for (int mode = 0; mode < 4; ++mode) {
                 const int cap = capacity(dataCodewords(version, level), mode, version);
                 SCOPED_TRACE("version " + std::to_string(version) + " level " + std::to_string(level) + " mode " +
                              std::to_string(mode) + ": " + std::to_string(cap));
-                const std::string fits(static_cast<std::size_t>(cap), FILL[mode]);
+                const std::string fits = times(FILL[mode], cap);
                 const std::string over = fits + FILL[mode];
-                ASSERT_GT(qrtest::zint(fits, level + 1, version, 0).size, 0) << "zint refused the capacity";
-                ASSERT_EQ(qrtest::zint(over, level + 1, version, 0).size, 0) << "zint took one more";
+                const bool utf8 = mode == 3;  // zint turns UTF-8 into Shift JIS for Kanji mode
+                ASSERT_GT(qrtest::zint(fits, level + 1, version, 0, utf8).size, 0) << "zint refused the capacity";
+                ASSERT_EQ(qrtest::zint(over, level + 1, version, 0, utf8).size, 0) << "zint took one more";
                 korvane::qr::QrOptions o;
                 o.level = static_cast<korvane::qr::Level>(level);
                 o.version = version;
