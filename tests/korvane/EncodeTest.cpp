@@ -222,7 +222,8 @@ TEST(Encode, RefusalsSayWhatAndWhere) {
 // Gregorian calendar: GS1 reads YY as the year within 49 years back or 50
 // ahead of today, so for as long as today is before 2050 every YY names a year
 // of 1901-2099, where the leap years are those divisible by 4 (2000 among them).
-// Day 00 ("the whole month") is allowed in AIs 11-17 and nowhere else.
+// Day 00 ("the whole month") is allowed in AIs 11-17 and nowhere else. The
+// times after dates are tried at their limits too.
 TEST(Encode, Gs1DatesKeepEveryMonthsDays) {
     auto lastDay = [](int yy, int month) {
         constexpr int DAYS[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -259,6 +260,17 @@ TEST(Encode, Gs1DatesKeepEveryMonthsDays) {
                 check(lastDay(yy, month), true);
                 check(lastDay(yy, month) + 1, false);
             }
+    // Times after the date: hours to 23, minutes and seconds to 59, in whole
+    // pairs of digits; 7007 is one date or two, nothing between.
+    const std::pair<const char*, bool> times[] = {
+        {"(7003)2501010000", true},  {"(7003)2501012359", true},  {"(7003)2501012400", false},
+        {"(7003)2501012360", false}, {"(8008)25010123", true},    {"(8008)25010124", false},
+        {"(8008)2501012359", true},  {"(8008)2501012360", false}, {"(8008)250101235959", true},
+        {"(8008)250101235960", false}, {"(8008)250101000000", true}, {"(8008)2501012", false},
+        {"(8008)25010123595", false}, {"(7007)25010125", false},  {"(7007)25010125123", false},
+    };
+    for (const auto& [data, valid] : times)
+        EXPECT_EQ(korvane::encode(Symbology::Gs1_128, data).ok(), valid) << data;
 }
 
 TEST(Encode, DataPastTheLargestSymbolIsRefused) {
