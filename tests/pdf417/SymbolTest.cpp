@@ -157,7 +157,19 @@ TEST(Pdf417Symbol, RefusesWhatDoesNotFit) {
     pdf::Options tooMany;
     tooMany.level = 8;
     const pdf::Options chosen;
+    auto shape = [](int columns, int rows, int rowHeight) {
+        pdf::Options o;
+        o.columns = columns;
+        o.rows = rows;
+        o.rowHeight = rowHeight;
+        return o;
+    };
     const RefusalCase cases[] = {
+        {"31 columns", shape(31, 0, 3), "A", "1-30 data columns, not 31"},
+        {"2 rows", shape(0, 2, 3), "A", "3-90 rows, not 2"},
+        {"91 rows", shape(0, 91, 3), "A", "3-90 rows, not 91"},
+        {"rows 21 modules tall", shape(0, 0, 21), "A", "1-20 modules tall, not 21"},
+        {"rows no modules tall", shape(0, 0, 0), "A", "1-20 modules tall, not 0"},
         {"level beyond 8", level9, "A", "level is 0-8"},
         {"three codewords in a 1 x 3 symbol at level 2", tight, "ABCDEF", "3 rows of 1 columns hold 3"},
         {"level 8 and 500 codewords", tooMany, std::string(1000, 'a'), "a PDF417 symbol holds 928"},
@@ -213,6 +225,8 @@ TEST(Pdf417Symbol, HoldsExactly928Codewords) {
         {"29 x 32 given", options(0, 29, 32), std::string(1850, 'A'), 29, 32},
         {"30 x 31 given, 930 for little data", options(0, 30, 31), "A", 0, 0},
         {"30 x 30 given, 900", options(0, 30, 30), "A", 30, 30},
+        {"the fewest rows, the most columns", options(0, 30, 3), "A", 30, 3},
+        {"the most rows, the fewest columns", options(0, 1, 90), "A", 1, 90},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
