@@ -510,6 +510,12 @@ TEST_F(KorvaneCommand, LabelSheets) {
                                                           "--sheet", "A4", "--grid", "8x20", "-o", "s.pdf"},
          2, "50 labels do not fit a cell of the sheet, the first on line 1", {}, MANY, false, Err::BATCH, "",
          countLines(2, "fewer columns in --grid or no --x-dim")},
+        // A4 less 10 mm margins in ten rows: cells 190 x 27.7 mm, wide enough and too low for a 40 mm bar.
+        {"labels too tall for their cells, narrow enough", {"-b", "ean13", "--x-dim", "0.33mm", "--height", "40mm",
+                                                            "--batch", "many.txt", "--sheet", "A4", "--grid", "1x10",
+                                                            "-o", "s.pdf"},
+         2, "50 labels do not fit a cell of the sheet, the first on line 1", {}, MANY, false, Err::BATCH, "",
+         countLines(2, "fewer rows in --grid, a lower --height")},
         {"X fitted to the cells", {"-b", "ean13", "--batch", "many.txt", "--sheet", "A4", "--grid", "8x20", "-o", "s.pdf"},
          0, "to fit a cell of the sheet", {"s.pdf"}, MANY, true, Err::BATCH, "", countLines(3, "(50 labels, the first on line 1)")},
         {"a small sheet's margins", {"-b", "ean13", "--x-dim", "0.33mm", "--batch", "codes.txt", "--sheet", "50x30mm",
