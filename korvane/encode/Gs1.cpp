@@ -33,7 +33,8 @@ constexpr AiFormat AI_TABLE[] = {
     {"00", "00", N, 18, 18, true},        // SSCC
     {"01", "02", N, 14, 14, true},        // GTIN, content GTIN
     {"10", "10", X, 1, 20, false},        // batch or lot
-    {"11", "17", N, 6, 6, false},         // dates YYMMDD
+    {"11", "13", N, 6, 6, false},         // dates YYMMDD (there is no AI 14)
+    {"15", "17", N, 6, 6, false},
     {"20", "20", N, 2, 2, false},         // variant
     {"21", "22", X, 1, 20, false},        // serial, CPV
     {"235", "235", X, 1, 28, false},      // TPX

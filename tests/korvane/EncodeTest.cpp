@@ -177,6 +177,7 @@ TEST(Encode, RefusalsSayWhatAndWhere) {
         {Symbology::Gs1_128, "5555", {}, ErrorCode::InvalidData, "no GS1 AI begins at position 1"},
         // Dates: real months and days (29 February in every fourth year), day 00 only for AIs 11-17.
         {Symbology::Gs1_128, "(17)251301", {}, ErrorCode::InvalidData, "AI (17) date 251301 has month 13"},
+        {Symbology::Gs1_128, "(14)250101", {}, ErrorCode::InvalidData, "unknown GS1 AI \"14\""},  // as zint 2.11
         {Symbology::Gs1_128, "(11)250431", {}, ErrorCode::InvalidData, "day 31; the month has 30"},
         {Symbology::Gs1_128, "(15)250229", {}, ErrorCode::InvalidData, "day 29; the month has 28"},
         {Symbology::Gs1_128, "(7006)250100", {}, ErrorCode::InvalidData, "AI (7006) date 250100 has day 0"},
