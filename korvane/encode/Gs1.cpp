@@ -143,9 +143,20 @@ bool inSet82(unsigned char c) {
 
 // The format of the AI that `s` begins with (the table's AIs are 2-4 digits
 // long and none is a prefix of another), and its length.
+// In the measures 3100-3699 the third digit names the measure (310-316,
+// 320-329, 330-337, 340-349, 350-357, 360-369) and the last places the
+// decimal point, 0 to 5: the range's other AIs do not exist.
+bool measureExists(std::string_view ai) {
+    constexpr char LAST_MEASURE[] = "697979";
+    return ai.size() != 4 || ai[0] != '3' || ai[1] < '1' || ai[1] > '6' ||
+           (ai[2] <= LAST_MEASURE[ai[1] - '1'] && ai[3] <= '5');
+}
+
 const AiFormat* findAi(std::string_view s, std::size_t& aiLength) {
     for (std::size_t n = 2; n <= 4 && n <= s.size(); ++n) {
         const std::string_view ai = s.substr(0, n);
+        if (!measureExists(ai))
+            return nullptr;
         for (const AiFormat& f : AI_TABLE)
             if (std::strlen(f.first) == n && ai >= f.first && ai <= f.last) {
                 aiLength = n;

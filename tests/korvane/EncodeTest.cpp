@@ -274,6 +274,25 @@ TEST(Encode, Gs1DatesKeepEveryMonthsDays) {
         EXPECT_EQ(korvane::encode(Symbology::Gs1_128, data).ok(), valid) << data;
 }
 
+// The measures, AIs 31nn-36nn, at every AI of the range: the third digit
+// names the measure (310-316, 320-329, 330-337, 340-349, 350-357 and 360-369
+// exist) and the last places the decimal point, 0 to 5. The same AIs zint
+// 2.11 takes; the others are unknown.
+TEST(Encode, Gs1MeasuresAtEveryAi) {
+    const char LAST_MEASURE[] = {'6', '9', '7', '9', '7', '9'};  // the highest third digit of 31-36
+    for (int ai = 3100; ai <= 3699; ++ai) {
+        const std::string digits = std::to_string(ai);
+        const bool exists = digits[1] >= '1' && digits[1] <= '6' &&
+                            digits[2] <= LAST_MEASURE[digits[1] - '1'] && digits[3] <= '5';
+        const korvane::Result<korvane::Symbol> r = korvane::encode(Symbology::Gs1_128, "(" + digits + ")001234");
+        EXPECT_EQ(r.ok(), exists) << digits;
+        if (!r.ok()) {
+            EXPECT_NE(r.error().message.find("unknown GS1 AI \"" + digits + "\""), std::string::npos)
+                << r.error().message;
+        }
+    }
+}
+
 TEST(Encode, DataPastTheLargestSymbolIsRefused) {
     EncodeOptions levelL;
     levelL.qrLevel = korvane::QrLevel::L;
