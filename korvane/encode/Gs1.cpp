@@ -33,7 +33,8 @@ constexpr AiFormat AI_TABLE[] = {
     {"00", "00", N, 18, 18, true},        // SSCC
     {"01", "02", N, 14, 14, true},        // GTIN, content GTIN
     {"10", "10", X, 1, 20, false},        // batch or lot
-    {"11", "17", N, 6, 6, false},         // dates YYMMDD
+    {"11", "13", N, 6, 6, false},         // dates YYMMDD (there is no AI 14)
+    {"15", "17", N, 6, 6, false},
     {"20", "20", N, 2, 2, false},         // variant
     {"21", "22", X, 1, 20, false},        // serial, CPV
     {"235", "235", X, 1, 28, false},      // TPX
@@ -142,9 +143,20 @@ bool inSet82(unsigned char c) {
 
 // The format of the AI that `s` begins with (the table's AIs are 2-4 digits
 // long and none is a prefix of another), and its length.
+// In the measures 3100-3699 the third digit names the measure (310-316,
+// 320-329, 330-337, 340-349, 350-357, 360-369) and the last places the
+// decimal point, 0 to 5: the range's other AIs do not exist.
+bool measureExists(std::string_view ai) {
+    constexpr char LAST_MEASURE[] = "697979";
+    return ai.size() != 4 || ai[0] != '3' || ai[1] < '1' || ai[1] > '6' ||
+           (ai[2] <= LAST_MEASURE[ai[1] - '1'] && ai[3] <= '5');
+}
+
 const AiFormat* findAi(std::string_view s, std::size_t& aiLength) {
     for (std::size_t n = 2; n <= 4 && n <= s.size(); ++n) {
         const std::string_view ai = s.substr(0, n);
+        if (!measureExists(ai))
+            return nullptr;
         for (const AiFormat& f : AI_TABLE)
             if (std::strlen(f.first) == n && ai >= f.first && ai <= f.last) {
                 aiLength = n;

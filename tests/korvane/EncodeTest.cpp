@@ -177,6 +177,7 @@ TEST(Encode, RefusalsSayWhatAndWhere) {
         {Symbology::Gs1_128, "5555", {}, ErrorCode::InvalidData, "no GS1 AI begins at position 1"},
         // Dates: real months and days (29 February in every fourth year), day 00 only for AIs 11-17.
         {Symbology::Gs1_128, "(17)251301", {}, ErrorCode::InvalidData, "AI (17) date 251301 has month 13"},
+        {Symbology::Gs1_128, "(14)250101", {}, ErrorCode::InvalidData, "unknown GS1 AI \"14\""},  // as zint 2.11
         {Symbology::Gs1_128, "(11)250431", {}, ErrorCode::InvalidData, "day 31; the month has 30"},
         {Symbology::Gs1_128, "(15)250229", {}, ErrorCode::InvalidData, "day 29; the month has 28"},
         {Symbology::Gs1_128, "(7006)250100", {}, ErrorCode::InvalidData, "AI (7006) date 250100 has day 0"},
@@ -217,6 +218,81 @@ TEST(Encode, RefusalsSayWhatAndWhere) {
 // The most data of each symbology: at the limit a symbol is made, one byte
 // more is refused naming the limit, and data of any length past it (a
 // megabyte, with escapes, as a Message) is refused before any other work.
+// Every month of every two-digit year, at its last day and the day after, in
+// each GS1 date AI and each place a date takes in it. The days come from the
+// Gregorian calendar: GS1 reads YY as the year within 49 years back or 50
+// ahead of today, so for as long as today is before 2050 every YY names a year
+// of 1901-2099, where the leap years are those divisible by 4 (2000 among them).
+// Day 00 ("the whole month") is allowed in AIs 11-17 and nowhere else. The
+// times after dates are tried at their limits too.
+TEST(Encode, Gs1DatesKeepEveryMonthsDays) {
+    auto lastDay = [](int yy, int month) {
+        constexpr int DAYS[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+        return month == 2 && yy % 4 == 0 ? 29 : DAYS[month - 1];
+    };
+    auto two = [](int n) { return std::string{static_cast<char>('0' + n / 10), static_cast<char>('0' + n % 10)}; };
+    const struct {
+        const char* before;  // the AI and whatever precedes the date
+        const char* after;   // whatever follows it
+        bool dayZero;
+    } places[] = {
+        {"(11)", "", true},         {"(12)", "", true},           {"(13)", "", true},
+        {"(15)", "", true},         {"(16)", "", true},           {"(17)", "", true},
+        {"(7003)", "2359", false},  {"(7006)", "", false},        {"(7007)", "", false},
+        {"(7007)250101", "", false}, {"(7007)", "251231", false}, {"(8008)", "23", false},
+        {"(8008)", "235959", false},
+    };
+    for (const auto& p : places)
+        for (int yy = 0; yy < 100; ++yy)
+            for (int month = 0; month <= 13; ++month) {
+                auto check = [&](int day, bool valid) {
+                    const std::string data = p.before + two(yy) + two(month) + two(day) + p.after;
+                    const korvane::Result<korvane::Symbol> r = korvane::encode(Symbology::Gs1_128, data);
+                    EXPECT_EQ(r.ok(), valid) << data;
+                    if (!r.ok()) {
+                        EXPECT_EQ(r.error().code, ErrorCode::InvalidData) << data;
+                    }
+                };
+                if (month == 0 || month == 13) {
+                    check(1, false);
+                    continue;
+                }
+                check(0, p.dayZero);
+                check(lastDay(yy, month), true);
+                check(lastDay(yy, month) + 1, false);
+            }
+    // Times after the date: hours to 23, minutes and seconds to 59, in whole
+    // pairs of digits; 7007 is one date or two, nothing between.
+    const std::pair<const char*, bool> times[] = {
+        {"(7003)2501010000", true},  {"(7003)2501012359", true},  {"(7003)2501012400", false},
+        {"(7003)2501012360", false}, {"(8008)25010123", true},    {"(8008)25010124", false},
+        {"(8008)2501012359", true},  {"(8008)2501012360", false}, {"(8008)250101235959", true},
+        {"(8008)250101235960", false}, {"(8008)250101000000", true}, {"(8008)2501012", false},
+        {"(8008)25010123595", false}, {"(7007)25010125", false},  {"(7007)25010125123", false},
+    };
+    for (const auto& [data, valid] : times)
+        EXPECT_EQ(korvane::encode(Symbology::Gs1_128, data).ok(), valid) << data;
+}
+
+// The measures, AIs 31nn-36nn, at every AI of the range: the third digit
+// names the measure (310-316, 320-329, 330-337, 340-349, 350-357 and 360-369
+// exist) and the last places the decimal point, 0 to 5. The same AIs zint
+// 2.11 takes; the others are unknown.
+TEST(Encode, Gs1MeasuresAtEveryAi) {
+    const char LAST_MEASURE[] = {'6', '9', '7', '9', '7', '9'};  // the highest third digit of 31-36
+    for (int ai = 3100; ai <= 3699; ++ai) {
+        const std::string digits = std::to_string(ai);
+        const bool exists = digits[1] >= '1' && digits[1] <= '6' &&
+                            digits[2] <= LAST_MEASURE[digits[1] - '1'] && digits[3] <= '5';
+        const korvane::Result<korvane::Symbol> r = korvane::encode(Symbology::Gs1_128, "(" + digits + ")001234");
+        EXPECT_EQ(r.ok(), exists) << digits;
+        if (!r.ok()) {
+            EXPECT_NE(r.error().message.find("unknown GS1 AI \"" + digits + "\""), std::string::npos)
+                << r.error().message;
+        }
+    }
+}
+
 TEST(Encode, DataPastTheLargestSymbolIsRefused) {
     EncodeOptions levelL;
     levelL.qrLevel = korvane::QrLevel::L;

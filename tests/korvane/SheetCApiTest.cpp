@@ -43,6 +43,13 @@ kv_status cSheet(const std::string& path, bool close, long long* pages) {
     options.columns = options.rows = 2;
     options.text_line = 1;
     options.cut_marks = 1;
+    // T, R, B, L and the two gaps all different: each field reaches its own side.
+    options.margin_top_mm = 7;
+    options.margin_right_mm = 13;
+    options.margin_bottom_mm = 19;
+    options.margin_left_mm = 4;
+    options.gap_horizontal_mm = 3;
+    options.gap_vertical_mm = 5;
     char error[200];
     kv_sheet* sheet = nullptr;
     kv_status status = kv_sheet_open(&options, path.c_str(), nullptr, &sheet, error, sizeof error);
@@ -73,6 +80,12 @@ TEST(SheetCApi, TheSameBytesAsTheCppApi) {
     korvane::SheetOptions options;
     options.columns = options.rows = 2;
     options.textLine = options.cutMarks = true;
+    options.marginTopMm = 7;
+    options.marginRightMm = 13;
+    options.marginBottomMm = 19;
+    options.marginLeftMm = 4;
+    options.gapHorizontalMm = 3;
+    options.gapVerticalMm = 5;
     const auto geometry = korvane::sheetGeometry(options);
     ASSERT_TRUE(geometry);
     MemorySink memory;

@@ -81,8 +81,17 @@ TEST(Units, ColoursPagesGridsAndBoxes) {
                             "cmyk:0,0,0,1,2", "cmyk:,0,0,0", "cmyk:0.5,0,0,0"})
         EXPECT_FALSE(parseColour(bad)) << bad;
 
-    EXPECT_NEAR(parsePageSize("a4")->widthMm, 210, 1e-9);
-    EXPECT_NEAR(parsePageSize("Letter")->heightMm, 279.4, 1e-9);
+    // Every named page, both sides: ISO 216's A sizes, US Letter 8.5 x 11 in and Legal 8.5 x 14 in.
+    const struct {
+        const char* name;
+        double width, height;
+    } pages[] = {{"A3", 297, 420},      {"a4", 210, 297},        {"A5", 148, 210},
+                 {"A6", 105, 148},      {"Letter", 215.9, 279.4}, {"LEGAL", 215.9, 355.6}};
+    for (const auto& p : pages) {
+        ASSERT_TRUE(parsePageSize(p.name)) << p.name;
+        EXPECT_NEAR(parsePageSize(p.name)->widthMm, p.width, 1e-9) << p.name;
+        EXPECT_NEAR(parsePageSize(p.name)->heightMm, p.height, 1e-9) << p.name;
+    }
     EXPECT_NEAR(parsePageSize("4x6in")->widthMm, 101.6, 1e-9);
     EXPECT_NEAR(parsePageSize("100x150mm")->heightMm, 150, 1e-9);
     for (const char* bad : {"A9", "x", "4x", "1x1mm", "10000x10000mm", "4pxx6px"})

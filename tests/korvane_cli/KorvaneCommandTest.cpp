@@ -510,6 +510,12 @@ TEST_F(KorvaneCommand, LabelSheets) {
                                                           "--sheet", "A4", "--grid", "8x20", "-o", "s.pdf"},
          2, "50 labels do not fit a cell of the sheet, the first on line 1", {}, MANY, false, Err::BATCH, "",
          countLines(2, "fewer columns in --grid or no --x-dim")},
+        // A4 less 10 mm margins in ten rows: cells 190 x 27.7 mm, wide enough and too low for a 40 mm bar.
+        {"labels too tall for their cells, narrow enough", {"-b", "ean13", "--x-dim", "0.33mm", "--height", "40mm",
+                                                            "--batch", "many.txt", "--sheet", "A4", "--grid", "1x10",
+                                                            "-o", "s.pdf"},
+         2, "50 labels do not fit a cell of the sheet, the first on line 1", {}, MANY, false, Err::BATCH, "",
+         countLines(2, "fewer rows in --grid, a lower --height")},
         {"X fitted to the cells", {"-b", "ean13", "--batch", "many.txt", "--sheet", "A4", "--grid", "8x20", "-o", "s.pdf"},
          0, "to fit a cell of the sheet", {"s.pdf"}, MANY, true, Err::BATCH, "", countLines(3, "(50 labels, the first on line 1)")},
         {"a small sheet's margins", {"-b", "ean13", "--x-dim", "0.33mm", "--batch", "codes.txt", "--sheet", "50x30mm",
@@ -555,15 +561,21 @@ TEST_F(KorvaneCommand, SheetsAsTheLibraryMakesThem) {
         const std::string ext = korvane::formatName(format);
         SCOPED_TRACE(ext);
         const Outcome o = run({"-b", "ean13", "--height", "12mm", "--batch", "many.txt", "--sheet", "A4", "--grid", "3x8",
-                               "--gap", "2mm", "--cut-marks", "--label-text", "{n}: {data} / {input}", "-o",
-                               "sheet." + ext},
+                               "--margins", "7,13,19,4", "--gap", "3,5", "--cut-marks", "--label-text",
+                               "{n}: {data} / {input}", "-o", "sheet." + ext},
                               dir);
         ASSERT_EQ(o.status, 0) << o.err;
 
         korvane::SheetOptions options;
         options.columns = 3;
         options.rows = 8;
-        options.gapHorizontalMm = options.gapVerticalMm = 2;
+        // Margins T, R, B, L and gaps H, V all different: each reaches its own side.
+        options.marginTopMm = 7;
+        options.marginRightMm = 13;
+        options.marginBottomMm = 19;
+        options.marginLeftMm = 4;
+        options.gapHorizontalMm = 3;
+        options.gapVerticalMm = 5;
         options.cutMarks = options.textLine = true;
         const auto sheet = korvane::sheetGeometry(options);
         ASSERT_TRUE(sheet) << sheet.error().message;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <random>
 
 namespace {
 
@@ -111,6 +112,64 @@ TEST(Pdf417Stream, ShortestAgainstExhaustiveSearch) {
         for (bool latched : {false, true}) {
             SCOPED_TRACE(testing::PrintToString(s) + (latched ? " after an ECI" : ""));
             EXPECT_EQ(stream(s, latched).size(), exhaustiveShortest(s, latched));
+        }
+}
+
+// Inputs long enough for the trade-offs the search above never meets: a run
+// of digits amid upper-case text goes to numeric compaction (902 in, 900 back
+// out) only from 13 or 14 digits on, since text carries two digits a
+// codeword; bytes amid text go to byte compaction (901 in, 900 out) rather
+// than a 913 before each once there are a few; six bytes take five codewords
+// after 924. Every choice of step for every byte is walked, cut off where the
+// codewords so far (less one, for a half-filled last one) and the least the
+// rest can take (15/44 a digit, 1/2 a text character, 5/6 a byte) pass the
+// shortest stream's.
+TEST(Pdf417Stream, ShortestAgainstExhaustiveSearchOnLongRuns) {
+    std::vector<std::string> inputs;
+    for (int digits = 12; digits <= 15; ++digits)
+        inputs.push_back("AB" + std::string(static_cast<std::size_t>(digits), '7') + "CD");
+    inputs.push_back(std::string(14, '1') + ";");
+    for (int bytes = 1; bytes <= 7; ++bytes)
+        inputs.push_back("A" + std::string(static_cast<std::size_t>(bytes), '\xE9') + "a");
+    std::mt19937 rng(15438);
+    const std::string runs[] = {"Aa", "1111111", "\xE9\xE9\xE9", "&;,", " ", "a"};
+    for (int i = 0; i < pdf417test::scaled(20); ++i) {
+        std::string s;
+        while (s.size() < 10)
+            s += runs[rng() % 6];
+        inputs.push_back(s);
+    }
+    for (const std::string& data : inputs)
+        for (bool latched : {false, true}) {
+            SCOPED_TRACE(testing::PrintToString(data) + (latched ? " after an ECI" : ""));
+            const std::size_t shortest = stream(data, latched).size();
+            std::vector<double> leastAfter(data.size() + 1, 0);
+            for (std::size_t i = data.size(); i-- > 0;) {
+                const auto c = static_cast<unsigned char>(data[i]);
+                leastAfter[i] = leastAfter[i + 1] + (c >= '0' && c <= '9' ? 15.0 / 44 : c < 128 ? 0.5 : 5.0 / 6);
+            }
+            std::size_t best = shortest + 1;
+            std::vector<Step> steps;
+            std::vector<int> out;
+            const std::function<void()> walk = [&] {
+                const std::size_t i = steps.size();
+                out.clear();
+                if (!emitSteps(data.substr(0, i), steps, latched, out))
+                    return;
+                if (i == data.size()) {
+                    best = std::min(best, out.size());
+                    return;
+                }
+                if (static_cast<double>(out.size()) - 1 + leastAfter[i] >= static_cast<double>(best))
+                    return;
+                for (Step s : candidates(static_cast<unsigned char>(data[i]))) {
+                    steps.push_back(s);
+                    walk();
+                    steps.pop_back();
+                }
+            };
+            walk();
+            EXPECT_EQ(best, shortest);
         }
 }
 

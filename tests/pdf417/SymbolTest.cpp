@@ -157,7 +157,19 @@ TEST(Pdf417Symbol, RefusesWhatDoesNotFit) {
     pdf::Options tooMany;
     tooMany.level = 8;
     const pdf::Options chosen;
+    auto shape = [](int columns, int rows, int rowHeight) {
+        pdf::Options o;
+        o.columns = columns;
+        o.rows = rows;
+        o.rowHeight = rowHeight;
+        return o;
+    };
     const RefusalCase cases[] = {
+        {"31 columns", shape(31, 0, 3), "A", "1-30 data columns, not 31"},
+        {"2 rows", shape(0, 2, 3), "A", "3-90 rows, not 2"},
+        {"91 rows", shape(0, 91, 3), "A", "3-90 rows, not 91"},
+        {"rows 21 modules tall", shape(0, 0, 21), "A", "1-20 modules tall, not 21"},
+        {"rows no modules tall", shape(0, 0, 0), "A", "1-20 modules tall, not 0"},
         {"level beyond 8", level9, "A", "level is 0-8"},
         {"three codewords in a 1 x 3 symbol at level 2", tight, "ABCDEF", "3 rows of 1 columns hold 3"},
         {"level 8 and 500 codewords", tooMany, std::string(1000, 'a'), "a PDF417 symbol holds 928"},
@@ -177,6 +189,67 @@ TEST(Pdf417Symbol, RefusesWhatDoesNotFit) {
     const auto s = pdf::encode(first, named);
     ASSERT_FALSE(s);
     EXPECT_NE(s.error().message.find("have 2711 characters"), std::string::npos) << s.error().message;
+}
+
+// A symbol holds at most 928 codewords (Reed-Solomon over GF(929)): data
+// that needs exactly 928 fits, in a grid of exactly 928 (16 x 58 or 29 x 32,
+// the only ones within 30 columns and 90 rows), and one codeword more does
+// not; nor does a grid of more than 928 however little it carries. Letters go
+// two a codeword, so n letters need n / 2 + 1 with the length descriptor, and
+// level L adds 2^(L+1); 2,710 digits take 902, 61 groups of 15 and 9 for the
+// last 26, 926 with the descriptor.
+TEST(Pdf417Symbol, HoldsExactly928Codewords) {
+    auto options = [](int level, int columns, int rows) {
+        pdf::Options o;
+        o.level = level;
+        o.columns = columns;
+        o.rows = rows;
+        return o;
+    };
+    const struct {
+        const char* label;
+        pdf::Options options;
+        std::string data;
+        int columns, rows;  // 0: refused
+    } cases[] = {
+        {"926 + 2 at level 0, shape chosen", options(0, 0, 0), std::string(1850, 'A'), -1, -1},
+        {"927 + 2 at level 0", options(0, 0, 0), std::string(1852, 'A'), 0, 0},
+        {"416 + 512 at level 8", options(8, 0, 0), std::string(830, 'A'), -1, -1},
+        {"417 + 512 at level 8", options(8, 0, 0), std::string(832, 'A'), 0, 0},
+        {"2,710 digits, level chosen", options(-1, 0, 0), std::string(2710, '7'), -1, -1},
+        {"29 columns give 32 rows", options(0, 29, 0), std::string(1850, 'A'), 29, 32},
+        {"16 columns give 58 rows", options(0, 16, 0), std::string(1850, 'A'), 16, 58},
+        {"58 rows give 16 columns", options(0, 0, 58), std::string(1850, 'A'), 16, 58},
+        {"30 columns: 900 too few, 930 too many", options(0, 30, 0), std::string(1850, 'A'), 0, 0},
+        {"31 rows need 30 columns: 930", options(0, 0, 31), std::string(1850, 'A'), 0, 0},
+        {"29 x 32 given", options(0, 29, 32), std::string(1850, 'A'), 29, 32},
+        {"30 x 31 given, 930 for little data", options(0, 30, 31), "A", 0, 0},
+        {"30 x 30 given, 900", options(0, 30, 30), "A", 30, 30},
+        {"the fewest rows, the most columns", options(0, 30, 3), "A", 30, 3},
+        {"the most rows, the fewest columns", options(0, 1, 90), "A", 1, 90},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        const auto s = pdf::encode(pdf417test::plain(c.data), c.options);
+        if (c.columns == 0) {
+            ASSERT_FALSE(s);
+            EXPECT_EQ(s.error().code, korvane::ErrorCode::DataTooLong) << s.error().message;
+            continue;
+        }
+        ASSERT_TRUE(s) << s.error().message;
+        if (c.columns > 0) {
+            EXPECT_EQ(s->columns, c.columns);
+            EXPECT_EQ(s->rows, c.rows);
+        } else {
+            EXPECT_EQ(s->rows * s->columns, 928);
+            EXPECT_EQ(s->padCodewords, 0);
+        }
+        if (c.data.size() > 1) {
+            const testsupport::Decoded d = read(*s);
+            ASSERT_TRUE(d.ok) << d.error;
+            EXPECT_EQ(d.text, c.data);
+        }
+    }
 }
 
 // An ECI after data starts a segment that latches its mode anew; zxing-cpp

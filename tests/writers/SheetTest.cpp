@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace korvane;
@@ -97,6 +98,95 @@ TEST(Sheet, LabelsCentredInTheirCellsWithMarksApart) {
     EXPECT_NE(refused.error().message.find("a cell of the sheet is"), std::string::npos);
     o.marginTopMm = o.marginBottomMm = 150;
     EXPECT_FALSE(sheetGeometry(o));
+}
+
+// Margins, gaps and cells that differ every way, so that no swap of top and
+// left, right and bottom, or columns and rows goes unseen. The dots are worked
+// out by hand at 300 dpi (mm x 300 / 25.4, rounded): A4 is 2480 x 3508;
+// margins T 7 mm = 83, R 13 mm = 154, B 19 mm = 224, L 4 mm = 47; gaps
+// H 3 mm = 35, V 5 mm = 59; three columns of (2480 - 47 - 154 - 2 x 35) / 3
+// = 736 and four rows of (3508 - 83 - 224 - 3 x 59) / 4 = 756. Cut marks are
+// 0.2 mm = 2 wide, stop 1 mm = 12 short of the grid and are 5 mm = 59 long,
+// or what the margin leaves: 47 - 12 = 35 on the left.
+TEST(Sheet, UnequalMarginsAndGapsPlaceEveryCell) {
+    SheetOptions o = a4(3, 4);
+    o.marginTopMm = 7;
+    o.marginRightMm = 13;
+    o.marginBottomMm = 19;
+    o.marginLeftMm = 4;
+    o.gapHorizontalMm = 3;
+    o.gapVerticalMm = 5;
+    o.cutMarks = true;
+    const Result<SheetGeometry> g = sheetGeometry(o);
+    ASSERT_TRUE(g) << g.error().message;
+    EXPECT_EQ(g->cellWidth, 736);
+    EXPECT_EQ(g->cellHeight, 756);
+
+    Drawing label;
+    label.width = 300;
+    label.height = 200;
+    label.rects = {{0, 0, 300, 200}};
+    KeptPages out;
+    SheetWriter writer(*g, out);
+    for (int i = 0; i < 12; ++i)
+        ASSERT_TRUE(writer.add(label));
+    ASSERT_EQ(out.pages.size(), 1u);
+    std::vector<Rect> expected;
+    // Labels centred: x = 47 + 771 c + (736 - 300) / 2, y = 83 + 815 r + (756 - 200) / 2.
+    for (int y : {361, 1176, 1991, 2806})
+        for (int x : {265, 1036, 1807})
+            expected.push_back({x, y, 300, 200});
+    // Marks above (from 83 - 12 - 59) and below (from 3284 + 12) each column's two edges...
+    for (int x : {47, 781, 818, 1552, 1589, 2323}) {
+        expected.push_back({x, 12, 2, 59});
+        expected.push_back({x, 3296, 2, 59});
+    }
+    // ... and left (35 long) and right (from 2325 + 12) of each row's two edges.
+    for (int y : {83, 837, 898, 1652, 1713, 2467, 2528, 3282}) {
+        expected.push_back({0, y, 35, 2});
+        expected.push_back({2337, y, 59, 2});
+    }
+    auto key = [](const Rect& r) { return std::make_tuple(r.x, r.y, r.width, r.height); };
+    auto sorted = [&](std::vector<Rect> v) {
+        std::sort(v.begin(), v.end(), [&](const Rect& a, const Rect& b) { return key(a) < key(b); });
+        std::vector<std::tuple<int, int, int, int>> keys;
+        for (const Rect& r : v)
+            keys.push_back(key(r));
+        return keys;
+    };
+    EXPECT_EQ(sorted(out.pages[0].rects), sorted(expected));
+
+    // A label fits its cell with the text line under it (42 dots: 1.4 em of
+    // 2.5 mm, rounded up) at 736 x 714 and not a dot more either way; cells
+    // wider than tall or taller than wide catch width held against height.
+    o.textLine = true;
+    o.cutMarks = false;
+    const Result<SheetGeometry> withText = sheetGeometry(o);
+    ASSERT_TRUE(withText);
+    EXPECT_EQ(withText->textLine, 42);
+    const struct {
+        int width, height;
+        bool fits;
+    } sizes[] = {
+        {736, 714, true},   // the cell exactly
+        {737, 714, false},  // a dot too wide
+        {736, 715, false},  // a dot too tall with the text line
+        {740, 700, false},  // narrower than the cell is tall, wider than it is wide
+        {700, 740, false},  // fits the cell's height, not with the text line
+        {1, 714, true},
+        {736, 1, true},
+    };
+    for (const auto& sz : sizes) {
+        SCOPED_TRACE(std::to_string(sz.width) + " x " + std::to_string(sz.height));
+        Drawing l = label;
+        l.width = sz.width;
+        l.height = sz.height;
+        l.rects = {{0, 0, sz.width, sz.height}};
+        KeptPages pages;
+        SheetWriter w(*withText, pages);
+        EXPECT_EQ(w.add(l, "x").ok(), sz.fits);
+        EXPECT_EQ(withText->fits(sz.width, sz.height), sz.fits);
+    }
 }
 
 // The X fitted is the largest whole number of dots at which the label fits:
