@@ -41,7 +41,7 @@ dev_packages=(
   libzbar-dev                            # second independent decoder (QR Code), in-process
   zint libzint-dev                       # independent generator: module cross-checks and speed references
   libdmtx-dev dmtx-utils                 # independent Data Matrix reader for round-trip tests
-  valgrind hyperfine                     # instruction counts and process timings (bench/)
+  valgrind hyperfine time                # instruction counts, process timings and peak memory (bench/)
   clang libclang-rt-14-dev               # fuzzers (libFuzzer) and sanitizers
   fonts-ocr-b fonts-dejavu-core fonttools  # the fonts built into the library, and pyftsubset (scripts/make-fonts.sh)
   python3-pytest python3-zxing-cpp       # the Python package's tests
