@@ -277,8 +277,9 @@ Result<Symbol> encode(Symbology symbology, std::string_view data, const EncodeOp
             return applies.error();
         if (data.empty())
             return Error{ErrorCode::InvalidData, "the data is empty"};
-        if (const Status fits = detail::checkDataLength(symbologyInfo(symbology), data.size()); !fits)
-            return fits.error();
+        // Compared here, so that data that fits pays for no Status.
+        if (data.size() > symbologyInfo(symbology).maxDataBytes)
+            return detail::checkDataLength(symbologyInfo(symbology), data.size()).error();
         return linear::encode(symbology, data, false, o);
     }
     const Result<Message> message = parseMessage(symbology, data, o);  // checks the options too
