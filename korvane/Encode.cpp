@@ -216,6 +216,13 @@ Result<Symbol> encodeThroughEngine(Symbology symbology, std::string_view data, c
     EncodeOptions options = o;
     if (static_cast<int>(symbology) >= 0 && static_cast<int>(symbology) < SYMBOLOGY_COUNT &&
         !symbologyInfo(symbology).matrix && o.escapes && !data.empty()) {
+        // The library's rule for data far past the limit comes before any
+        // escape is read (parseMessage()), on this path as on encode()'s.
+        if (data.size() / 8 > symbologyInfo(symbology).maxDataBytes) {
+            if (const Status applies = checkOptionsApply(symbology, o); !applies)
+                return applies.error();
+            return checkDataLength(symbologyInfo(symbology), data.size()).error();
+        }
         resolved = LinearSymbol().processTildes(std::string(data));
         if (resolved.empty()) {
             if (const Status applies = checkOptionsApply(symbology, o); !applies)

@@ -114,6 +114,8 @@ const Family CORPUS[] = {
       "(10)a-b(21)123456", "(01)09501101530004", "(99)1", "333\xF5" "333333"},
      {PLAIN, CHECK_OFF}},
     {{Symbology::Postnet}, {"12345", "123456789", "12345678901", "1234", "1234a"}, {PLAIN, CHECK_ON, RATIO_2}},
+    // Far past the limit with escapes: refused before any escape is read, on both paths.
+    {{Symbology::Postnet, Symbology::Ean13}, {std::string(46, '1') + std::string(55, '~')}, {ESCAPES}},
 };
 
 TEST(LinearEncoders, DrawWhatTheLegacyEngineDrew) {
