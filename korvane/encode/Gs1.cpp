@@ -153,7 +153,13 @@ bool measureExists(std::string_view ai) {
 }
 
 const AiFormat* findAi(std::string_view s, std::size_t& aiLength) {
+    // An AI is digits: a byte that is none ends the search (it once matched
+    // a table range by its sign and was then left out of the symbol).
+    if (s.size() < 2 || !isDigit(static_cast<unsigned char>(s[0])))
+        return nullptr;
     for (std::size_t n = 2; n <= 4 && n <= s.size(); ++n) {
+        if (!isDigit(static_cast<unsigned char>(s[n - 1])))
+            return nullptr;
         const std::string_view ai = s.substr(0, n);
         if (!measureExists(ai))
             return nullptr;

@@ -223,8 +223,9 @@ private:
             }
             lookup = other;
         }
-        // A byte beyond ASCII in GS1 data (which the GS1 check lets through in
-        // a few places) has no value in any set: it is left out, as ever.
+        // A byte beyond ASCII in GS1 data (only a Message built by a caller
+        // carries one: the GS1 check refuses them) has no value in any set:
+        // it is left out, as ever.
         if (const int value = valueIn(lookup, token); value >= 0)
             out_.push(value);
     }

@@ -175,6 +175,8 @@ TEST(Encode, RefusalsSayWhatAndWhere) {
         {Symbology::Gs1_128, "(10)A B", {}, ErrorCode::InvalidData, "' ' at position 2"},
         {Symbology::Gs1_128, "(5)1", {}, ErrorCode::InvalidData, "unknown GS1 AI \"5\""},
         {Symbology::Gs1_128, "5555", {}, ErrorCode::InvalidData, "no GS1 AI begins at position 1"},
+        // An AI is digits: a byte beyond ASCII in one was taken and then left out of the symbol.
+        {Symbology::Gs1_128, "333\xF5" "333333", {}, ErrorCode::InvalidData, "no GS1 AI begins at position 1"},
         // Dates: real months and days (29 February in every fourth year), day 00 only for AIs 11-17.
         {Symbology::Gs1_128, "(17)251301", {}, ErrorCode::InvalidData, "AI (17) date 251301 has month 13"},
         {Symbology::Gs1_128, "(14)250101", {}, ErrorCode::InvalidData, "unknown GS1 AI \"14\""},  // as zint 2.11
