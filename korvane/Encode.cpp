@@ -1,7 +1,7 @@
 // encode(): the dispatcher over the adapters, and the helpers they share.
 
+#include "Descriptor.h"
 #include "encode/Adapters.h"
-#include "linear/LinearEncoders.h"
 
 #include "korvane/Options.h"
 
@@ -165,10 +165,6 @@ Result<Symbol> symbolFromEngine(const LinearSymbol& engine, Symbology s, const L
     return symbol;
 }
 
-}  // namespace detail
-
-namespace {
-
 // What encode() refuses in a message whatever the symbology's encoder makes of it.
 Status checkMessage(const SymbologyInfo& info, const Message& message) {
     if (const Status fits = detail::checkDataLength(info, message.bytes.size(), message.markers.size()); !fits)
@@ -191,78 +187,20 @@ Status checkMessage(const SymbologyInfo& info, const Message& message) {
     return Done{};
 }
 
+}  // namespace detail
+
+namespace {
+
 // A message whose options were checked against the symbology.
 Result<Symbol> encodeChecked(Symbology symbology, const Message& message, const EncodeOptions& o) {
-    using namespace detail;
-    const SymbologyInfo& info = symbologyInfo(symbology);
-    if (const Status valid = checkMessage(info, message); !valid)
+    const detail::Descriptor& d = detail::descriptor(symbology);
+    if (const Status valid = detail::checkMessage(d.info, message); !valid)
         return valid.error();
-    switch (symbology) {
-    case Symbology::Aztec: return encodeAztec(message, o);
-    case Symbology::Qr: return encodeQr(message, o);
-    case Symbology::DataMatrix: return encodeDataMatrix(message, o);
-    case Symbology::Pdf417: return encodePdf417(message, o);
-    default: return linear::encode(symbology, message.bytes, message.gs1, o);
-    }
+    return d.encode(symbology, message, o);
 }
 
 }  // namespace
 
-namespace detail {
-
-Result<Symbol> encodeThroughEngine(Symbology symbology, std::string_view data, const EncodeOptions& o) {
-    // The engine's own tilde rules, so that parseMessage()'s are compared too.
-    std::string resolved;
-    EncodeOptions options = o;
-    if (static_cast<int>(symbology) >= 0 && static_cast<int>(symbology) < SYMBOLOGY_COUNT &&
-        !symbologyInfo(symbology).matrix && o.escapes && !data.empty()) {
-        // The library's rule for data far past the limit comes before any
-        // escape is read (parseMessage()), on this path as on encode()'s.
-        if (data.size() / 8 > symbologyInfo(symbology).maxDataBytes) {
-            if (const Status applies = checkOptionsApply(symbology, o); !applies)
-                return applies.error();
-            return checkDataLength(symbologyInfo(symbology), data.size()).error();
-        }
-        resolved = LinearSymbol().processTildes(std::string(data));
-        if (resolved.empty()) {
-            if (const Status applies = checkOptionsApply(symbology, o); !applies)
-                return applies.error();
-            return Error{ErrorCode::InvalidData, "the data is empty after its escapes"};
-        }
-        data = resolved;
-        options.escapes = false;
-    }
-    const Result<Message> parsed = parseMessage(symbology, data, options);
-    if (!parsed)
-        return parsed.error();
-    const Message& message = *parsed;
-    const SymbologyInfo& info = symbologyInfo(symbology);
-    if (const Status valid = checkMessage(info, message); !valid)
-        return valid.error();
-    const std::string& value = message.bytes;
-    switch (symbology) {
-    case Symbology::Code39:
-    case Symbology::Code39Extended: return encodeCode39(symbology, value, o);
-    case Symbology::Code93:
-    case Symbology::Code93Extended: return encodeCode93(symbology, value, o);
-    case Symbology::Code11: return encodeCode11(value, o);
-    case Symbology::Codabar: return encodeCodabar(value, o);
-    case Symbology::Msi: return encodeMsi(value, o);
-    case Symbology::Interleaved2of5:
-    case Symbology::Industrial2of5:
-    case Symbology::Matrix2of5: return encodeTwoOfFive(symbology, value, o);
-    case Symbology::Ean13:
-    case Symbology::Ean8:
-    case Symbology::UpcA:
-    case Symbology::UpcE: return encodeEanUpc(symbology, value, o);
-    case Symbology::Code128: return message.gs1 ? encodeGs1_128(value, o) : encodeCode128(value, o);
-    case Symbology::Gs1_128: return encodeGs1_128(value, o);
-    case Symbology::Postnet: return encodePostnet(value, o);
-    default: return encodeChecked(symbology, message, o);
-    }
-}
-
-}  // namespace detail
 
 Result<Symbol> encode(Symbology symbology, const Message& message, const EncodeOptions& o) {
     if (static_cast<int>(symbology) < 0 || static_cast<int>(symbology) >= SYMBOLOGY_COUNT)
@@ -278,16 +216,18 @@ Result<Symbol> encode(Symbology symbology, std::string_view data, const EncodeOp
     // for it, so the encoder reads the caller's bytes where they are. (The
     // options a linear symbology takes include no ECI, structured append or
     // reader initialisation; checkOptionsApply() refuses those.)
-    if (static_cast<int>(symbology) >= 0 && static_cast<int>(symbology) < SYMBOLOGY_COUNT &&
-        !symbologyInfo(symbology).matrix && !o.escapes && !o.gs1 && symbology != Symbology::Gs1_128) {
-        if (const Status applies = checkOptionsApply(symbology, o); !applies)
-            return applies.error();
-        if (data.empty())
-            return Error{ErrorCode::InvalidData, "the data is empty"};
-        // Compared here, so that data that fits pays for no Status.
-        if (data.size() > symbologyInfo(symbology).maxDataBytes)
-            return detail::checkDataLength(symbologyInfo(symbology), data.size()).error();
-        return linear::encode(symbology, data, false, o);
+    if (static_cast<int>(symbology) >= 0 && static_cast<int>(symbology) < SYMBOLOGY_COUNT) {
+        const detail::Descriptor& d = detail::descriptor(symbology);
+        if (d.encodeBytes && !o.escapes && !o.gs1 && !d.info.takes(CAP_GS1_ONLY)) {
+            if (const Status applies = checkOptionsApply(symbology, o); !applies)
+                return applies.error();
+            if (data.empty())
+                return Error{ErrorCode::InvalidData, "the data is empty"};
+            // Compared here, so that data that fits pays for no Status.
+            if (data.size() > d.info.maxDataBytes)
+                return detail::checkDataLength(d.info, data.size()).error();
+            return d.encodeBytes(symbology, data, false, o);
+        }
     }
     const Result<Message> message = parseMessage(symbology, data, o);  // checks the options too
     if (!message)

@@ -3,6 +3,8 @@
 
 #include "korvane/Facts.h"
 
+#include "Descriptor.h"
+
 #include <utility>
 
 namespace korvane {
@@ -67,6 +69,10 @@ void addStructuredAppend(std::vector<Fact>& out, std::string_view record, std::s
         items.push_back(std::move(f));
     out.push_back(unsetWhen(n <= 0, ::korvane::record(record, std::move(items), recordViews)));
 }
+
+}  // namespace
+
+namespace detail {
 
 Fact aztecFacts(const Symbol& s) {
     const AztecFacts& a = s.facts.aztec;
@@ -149,7 +155,7 @@ Fact pdf417Facts(const Symbol& s) {
     return record("pdf417", std::move(f));
 }
 
-}  // namespace
+}  // namespace detail
 
 std::vector<Fact> factsRecord(const Symbol& s) {
     const SymbolFacts& f = s.facts;
@@ -160,13 +166,8 @@ std::vector<Fact> factsRecord(const Symbol& s) {
         boolean("check supplied", f.checkSupplied),
         unsetWhen(f.addOn.empty(), text("add on", f.addOn)),
     };
-    switch (s.symbology) {
-    case Symbology::Aztec: out.push_back(aztecFacts(s)); break;
-    case Symbology::Qr: out.push_back(qrFacts(s)); break;
-    case Symbology::DataMatrix: out.push_back(dataMatrixFacts(s)); break;
-    case Symbology::Pdf417: out.push_back(pdf417Facts(s)); break;
-    default: break;
-    }
+    if (const auto more = detail::descriptor(s.symbology).facts)
+        out.push_back(more(s));
     return out;
 }
 

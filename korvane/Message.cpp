@@ -74,7 +74,7 @@ Result<Message> parseMessage(Symbology symbology, std::string_view data, const E
         return Error{ErrorCode::InvalidData, "the data is empty"};
     // Escapes and GS1 parentheses shrink the data by at most eight to one
     // ("~E000026" is one marker), so longer data is refused unread.
-    const bool shrinks = o.escapes || o.gs1 || symbology == Symbology::Gs1_128;
+    const bool shrinks = o.escapes || o.gs1 || info.takes(CAP_GS1_ONLY);
     if (data.size() / (shrinks ? 8 : 1) > info.maxDataBytes)
         return checkDataLength(info, data.size()).error();
 
@@ -89,7 +89,7 @@ Result<Message> parseMessage(Symbology symbology, std::string_view data, const E
     if (m.bytes.empty() && m.markers.empty() && !info.matrix)  // a matrix symbol may hold nothing
         return Error{ErrorCode::InvalidData, "the data is empty after its escapes"};
 
-    if (o.gs1 || symbology == Symbology::Gs1_128) {
+    if (o.gs1 || info.takes(CAP_GS1_ONLY)) {
         if (!m.markers.empty())
             return Error{ErrorCode::InvalidData, "GS1 data cannot hold FNC1 or ECI escapes; "
                                                  "fields are separated by GS (0x1D) or written as (AI)"};

@@ -1,13 +1,28 @@
-// The symbology registry: names, accepted characters, check rules and the
-// sizes each symbology's standard asks for.
+// The symbology registry: a descriptor per symbology, with its names, accepted
+// characters, check rules and the sizes its standard asks for, and the
+// encoder, reader, comparison and facts the library uses for it.
 
-#include "korvane/Symbology.h"
+#include "Descriptor.h"
+#include "encode/Adapters.h"
+#include "linear/LinearEncoders.h"
+#include "verify/Linear.h"
+#include "verify/Readers.h"
 
+#include <array>
 #include <iterator>
 #include <string>
+#include <utility>
 
 namespace korvane {
 namespace {
+
+using detail::Descriptor;
+using detail::LinearReadOptions;
+using detail::LineRead;
+using detail::QuietZone;
+using detail::Reading;
+using detail::ScanLine;
+using detail::ZxingRead;
 
 // Heights of the retail symbols at their nominal X of 0.33 mm (ISO/IEC 15420):
 // 22.85 mm for EAN-13, UPC-A and UPC-E, 18.23 mm for EAN-8.
@@ -42,77 +57,186 @@ constexpr std::size_t DATAMATRIX_MOST = 2 * 1558;
 constexpr std::size_t PDF417_MOST = 61 * 44 + 26;
 static_assert(61 * 15 + 9 == 925 - 1);
 
+// The parts of a row that follow from the family.
+using LineReader = LineRead (*)(const ScanLine& line, Symbology s, const LinearReadOptions& o);
+using Compare = std::string (*)(const Reading& r, const Symbol& symbol);
+
+Result<Symbol> encodeLinear(Symbology s, const Message& message, const EncodeOptions& o) {
+    return linear::encode(s, message.bytes, message.gs1, o);
+}
+
+constexpr Descriptor linear(const SymbologyInfo& info, LineReader read, QuietZone quiet, ZxingRead zxing,
+                            Compare compare = detail::compareLinear) {
+    return {info, encodeLinear, linear::encode, read, nullptr, compare, nullptr, quiet, zxing};
+}
+
+constexpr Descriptor code128(const SymbologyInfo& info, LineReader read, QuietZone quiet, ZxingRead zxing) {
+    return linear(info, read, quiet, zxing, detail::compareCode128);
+}
+
+struct MatrixParts {
+    Result<Symbol> (*encode)(const Message& message, const EncodeOptions& o);
+    Reading (*read)(const GrayRaster& raster);
+    Compare compare;
+    Fact (*facts)(const Symbol& symbol);
+    ZxingRead zxing;
+};
+
+template <const MatrixParts& parts>
+Result<Symbol> encodeMatrix(Symbology, const Message& message, const EncodeOptions& o) {
+    return parts.encode(message, o);
+}
+
+template <const MatrixParts& parts>
+constexpr Descriptor matrix(const SymbologyInfo& info) {
+    return {info, encodeMatrix<parts>, nullptr, nullptr, parts.read, parts.compare, parts.facts, {}, parts.zxing};
+}
+
+// The linear readers, one per family, as the rows call them.
+constexpr LineReader CODE39 = [](const ScanLine& l, Symbology, const LinearReadOptions& o) {
+    return detail::decodeCode39(l, o, false);
+};
+constexpr LineReader CODE39_FULL_ASCII = [](const ScanLine& l, Symbology, const LinearReadOptions& o) {
+    return detail::decodeCode39(l, o, true);
+};
+constexpr LineReader CODE93 = [](const ScanLine& l, Symbology, const LinearReadOptions&) {
+    return detail::decodeCode93(l, false);
+};
+constexpr LineReader CODE93_FULL_ASCII = [](const ScanLine& l, Symbology, const LinearReadOptions&) {
+    return detail::decodeCode93(l, true);
+};
+constexpr LineReader CODE11 = [](const ScanLine& l, Symbology, const LinearReadOptions& o) {
+    return detail::decodeCode11(l, o);
+};
+constexpr LineReader CODABAR = [](const ScanLine& l, Symbology, const LinearReadOptions& o) {
+    return detail::decodeCodabar(l, o);
+};
+constexpr LineReader MSI = [](const ScanLine& l, Symbology, const LinearReadOptions& o) {
+    return detail::decodeMsi(l, o);
+};
+constexpr LineReader TWO_OF_FIVE = [](const ScanLine& l, Symbology s, const LinearReadOptions& o) {
+    return detail::decodeTwoOfFive(l, o, s);
+};
+constexpr LineReader EAN_UPC = [](const ScanLine& l, Symbology s, const LinearReadOptions&) {
+    return detail::decodeEanUpc(l, s);
+};
+constexpr LineReader CODE128 = [](const ScanLine& l, Symbology, const LinearReadOptions&) {
+    return detail::decodeCode128(l);
+};
+constexpr LineReader POSTNET = [](const ScanLine& l, Symbology, const LinearReadOptions&) {
+    return detail::decodePostnet(l);
+};
+
+// The matrix families.
+constexpr MatrixParts AZTEC{detail::encodeAztec, detail::readAztecPicture, detail::compareAztec,
+                            detail::aztecFacts, {"Aztec"}};
+constexpr MatrixParts QR{detail::encodeQr, detail::readQr, detail::compareQr, detail::qrFacts, {"QRCode"}};
+constexpr MatrixParts DATA_MATRIX{detail::encodeDataMatrix, detail::readDataMatrix, detail::compareDataMatrix,
+                                  detail::dataMatrixFacts, {"DataMatrix"}};
+constexpr MatrixParts PDF417{detail::encodePdf417, detail::readPdf417, detail::comparePdf417, detail::pdf417Facts,
+                             {"PDF417"}};
+
 // One row per symbology, in the order of the Symbology enumeration.
-// Columns: id, name, title, aliases, characters, check rule, matrix, two widths,
-// wide ratio, nominal X, minimum X, height in modules, height in mm,
-// quiet zones left, right, above and below (modules), capabilities, most data.
-constexpr SymbologyInfo REGISTRY[] = {
-    {Symbology::Code39, "code39", "Code 39", {"code3of9", "39", ""},
+// Columns of SymbologyInfo: id, name, title, aliases, characters, check rule,
+// matrix, two widths, wide ratio, nominal X, minimum X, height in modules,
+// height in mm, quiet zones left, right, above and below (modules),
+// capabilities, most data. Then, for a linear symbology, its line reader,
+// the quiet zones the reader asks for and zxing-cpp's format; for a matrix
+// symbology, its family. The readers ask for the quiet zones of ISO/IEC 16388
+// (Code 39), 15417 (Code 128), 15420 (EAN/UPC), 16390 (Interleaved 2 of 5) and
+// AIM's Code 93 and Codabar standards, and ten modules where no standard
+// gives a figure.
+constexpr Descriptor REGISTRY[] = {
+    linear({Symbology::Code39, "code39", "Code 39", {"code3of9", "39", ""},
      "digits, upper-case letters, space and - . $ / + %", CheckRule::Optional, false, true, 3, 0.254, 0.19, 0, 0,
      10, 10, 0, 0, LINEAR_MOST},
-    {Symbology::Code39Extended, "code39ext", "Code 39 extended", {"code39extended", "code39fullascii", ""},
+           CODE39, {10, 10}, {"Code39"}),
+    linear({Symbology::Code39Extended, "code39ext", "Code 39 extended", {"code39extended", "code39fullascii", ""},
      "ASCII (bytes 0-127)", CheckRule::Optional, false, true, 3, 0.254, 0.19, 0, 0, 10, 10, 0, 0, LINEAR_MOST},
-    {Symbology::Code93, "code93", "Code 93", {"93", "", ""}, "digits, upper-case letters, space and - . $ / + %",
+           CODE39_FULL_ASCII, {10, 10}, {"Code39", true}),
+    linear({Symbology::Code93, "code93", "Code 93", {"93", "", ""}, "digits, upper-case letters, space and - . $ / + %",
      CheckRule::Mandatory, false, false, 0, 0.254, 0.19, 0, 0, 10, 10, 0, 0, LINEAR_MOST},
-    {Symbology::Code93Extended, "code93ext", "Code 93 extended", {"code93extended", "code93fullascii", ""},
+           CODE93, {10, 10}, {"Code93", false, false}),
+    linear({Symbology::Code93Extended, "code93ext", "Code 93 extended", {"code93extended", "code93fullascii", ""},
      "ASCII (bytes 0-127)", CheckRule::Mandatory, false, false, 0, 0.254, 0.19, 0, 0, 10, 10, 0, 0, LINEAR_MOST},
-    {Symbology::Code11, "code11", "Code 11", {"usd8", "", ""}, "digits and -", CheckRule::OptionalOn, false, true, 2,
+           CODE93_FULL_ASCII, {10, 10}, {"Code93", false, false}),
+    linear({Symbology::Code11, "code11", "Code 11", {"usd8", "", ""}, "digits and -", CheckRule::OptionalOn, false, true, 2,
      0.254, 0.19, 0, 0, 10, 10, 0, 0, LINEAR_MOST},
-    {Symbology::Codabar, "codabar", "Codabar", {"nw7", "code2of7", "rationalizedcodabar"},
+           CODE11, {10, 10}, {}),
+    linear({Symbology::Codabar, "codabar", "Codabar", {"nw7", "code2of7", "rationalizedcodabar"},
      "digits and - $ : / . +, with start and stop A-D", CheckRule::Optional, false, true, 3, 0.254, 0.19, 0, 0, 10,
      10, 0, CAP_CODABAR_ENDS, LINEAR_MOST},
-    {Symbology::Msi, "msi", "MSI", {"msiplessey", "modifiedplessey", ""}, "digits", CheckRule::OptionalOn, false, true,
+           CODABAR, {10, 10}, {"Codabar"}),
+    linear({Symbology::Msi, "msi", "MSI", {"msiplessey", "modifiedplessey", ""}, "digits", CheckRule::OptionalOn, false, true,
      2, 0.254, 0.19, 0, 0, 12, 12, 0, CAP_MSI_CHECK, LINEAR_MOST},
-    {Symbology::Interleaved2of5, "itf", "Interleaved 2 of 5", {"interleaved2of5", "i25", "code25interleaved"},
+           MSI, {10, 10}, {}),
+    linear({Symbology::Interleaved2of5, "itf", "Interleaved 2 of 5", {"interleaved2of5", "i25", "code25interleaved"},
      "digits", CheckRule::Optional, false, true, 3, 0.254, 0.19, 0, 0, 10, 10, 0, 0, LINEAR_MOST},
-    {Symbology::Industrial2of5, "industrial25", "Industrial 2 of 5", {"industrial2of5", "code25industrial", ""},
+           TWO_OF_FIVE, {10, 10}, {"ITF"}),
+    linear({Symbology::Industrial2of5, "industrial25", "Industrial 2 of 5", {"industrial2of5", "code25industrial", ""},
      "digits", CheckRule::Optional, false, true, 3, 0.254, 0.19, 0, 0, 10, 10, 0, 0, LINEAR_MOST},
-    {Symbology::Matrix2of5, "matrix25", "Matrix 2 of 5", {"matrix2of5", "code25matrix", ""}, "digits",
+           TWO_OF_FIVE, {10, 10}, {}),
+    linear({Symbology::Matrix2of5, "matrix25", "Matrix 2 of 5", {"matrix2of5", "code25matrix", ""}, "digits",
      CheckRule::None, false, true, 3, 0.254, 0.19, 0, 0, 10, 10, 0, 0, LINEAR_MOST},
-    {Symbology::Ean13, "ean13", "EAN-13", {"ean", "jan", "gtin13"}, "12 digits, or 13 with the check digit; "
+           TWO_OF_FIVE, {10, 10}, {}),
+    linear({Symbology::Ean13, "ean13", "EAN-13", {"ean", "jan", "gtin13"}, "12 digits, or 13 with the check digit; "
      "an add-on of 2 or 5 digits after '+'", CheckRule::Mandatory, false, false, 0, 0.33, 0.264,
      RETAIL_HEIGHT_MODULES, 0, 11, 7, 0, CAP_ADD_ON | CAP_RETAIL_TEXT, EAN13_MOST},
-    {Symbology::Ean8, "ean8", "EAN-8", {"gtin8", "", ""}, "7 digits, or 8 with the check digit; an add-on after '+'",
+           EAN_UPC, {11, 7}, {"EAN-13"}),
+    linear({Symbology::Ean8, "ean8", "EAN-8", {"gtin8", "", ""}, "7 digits, or 8 with the check digit; an add-on after '+'",
      CheckRule::Mandatory, false, false, 0, 0.33, 0.264, EAN8_HEIGHT_MODULES, 0, 7, 7, 0, CAP_ADD_ON | CAP_RETAIL_TEXT, EAN8_MOST},
-    {Symbology::UpcA, "upca", "UPC-A", {"upc", "gtin12", ""}, "11 digits, or 12 with the check digit; an add-on "
+           EAN_UPC, {7, 7}, {"EAN-8"}),
+    linear({Symbology::UpcA, "upca", "UPC-A", {"upc", "gtin12", ""}, "11 digits, or 12 with the check digit; an add-on "
      "after '+'", CheckRule::Mandatory, false, false, 0, 0.33, 0.264, RETAIL_HEIGHT_MODULES, 0, 9, 9, 0, CAP_ADD_ON | CAP_RETAIL_TEXT, UPC_MOST},
-    {Symbology::UpcE, "upce", "UPC-E", {"", "", ""}, "6 digits; 7 or 8 with the number system (0 or 1) and the "
+           EAN_UPC, {9, 9}, {"UPC-A"}),
+    linear({Symbology::UpcE, "upce", "UPC-E", {"", "", ""}, "6 digits; 7 or 8 with the number system (0 or 1) and the "
      "check digit; or the 11- or 12-digit UPC-A number it compresses; an add-on after '+'",
      CheckRule::Mandatory, false, false, 0, 0.33, 0.264, RETAIL_HEIGHT_MODULES, 0, 9, 7, 0, CAP_ADD_ON | CAP_RETAIL_TEXT | CAP_UPCE_SYSTEM, UPC_MOST},
-    {Symbology::Code128, "code128", "Code 128", {"128", "", ""},
+           EAN_UPC, {9, 7}, {"UPC-E"}),
+    code128({Symbology::Code128, "code128", "Code 128", {"128", "", ""},
      "Latin-1 (ISO/IEC 8859-1): ASCII, and U+0080-U+00FF (UTF-8 text) or bytes 128-255 through FNC4", CheckRule::Mandatory, false,
      false, 0, 0.254, 0.19, 0, 0, 10, 10, 0, CAP_GS1 | CAP_CODE128_START, LINEAR_MOST},
-    {Symbology::Gs1_128, "gs1-128", "GS1-128", {"ean128", "ucc128", ""},
+           CODE128, {10, 10}, {"Code128"}),
+    code128({Symbology::Gs1_128, "gs1-128", "GS1-128", {"ean128", "ucc128", ""},
      "GS1 element strings: (01)09501101530003(10)ABC, or AIs with GS (0x1D) after variable-length fields",
-     CheckRule::Mandatory, false, false, 0, 0.495, 0.25, 0, 0, 10, 10, 0, CAP_GS1, LINEAR_MOST},
-    {Symbology::Postnet, "postnet", "Postnet", {"uspspostnet", "", ""}, "5, 9 or 11 digits", CheckRule::Mandatory,
+     CheckRule::Mandatory, false, false, 0, 0.495, 0.25, 0, 0, 10, 10, 0, CAP_GS1 | CAP_GS1_ONLY, LINEAR_MOST},
+           CODE128, {10, 10}, {"Code128"}),
+    linear({Symbology::Postnet, "postnet", "Postnet", {"uspspostnet", "", ""}, "5, 9 or 11 digits", CheckRule::Mandatory,
      false, false, 0, 0.254, 0.19, 0, POSTNET_HEIGHT_MM, 13, 13, 0, 0, POSTNET_MOST},
-    {Symbology::Aztec, "aztec", "Aztec Code", {"azteccode", "iso24778", ""}, "any bytes", CheckRule::Mandatory,
-     true, false, 0, 0.5, 0.25, 0, 0, 0, 0, 0, CAP_GS1 | CAP_FNC1 | CAP_ECI | CAP_STRUCTURED_APPEND | CAP_READER_INIT | CAP_AZTEC, AZTEC_MOST},
+           POSTNET, {2.5, 2.5, " bar pitches"}, {}),  // 1/8 inch either side
+    matrix<AZTEC>({Symbology::Aztec, "aztec", "Aztec Code", {"azteccode", "iso24778", ""}, "any bytes", CheckRule::Mandatory,
+     true, false, 0, 0.5, 0.25, 0, 0, 0, 0, 0, CAP_GS1 | CAP_FNC1 | CAP_ECI | CAP_STRUCTURED_APPEND | CAP_READER_INIT | CAP_AZTEC, AZTEC_MOST}),
     // QR Code: X of 0.5 mm as for Aztec (a 59-character URL, version 4, is then
     // 16.5 mm across, which phone cameras read at arm's length; 0.25 mm still
     // gives three dots a module at 300 dpi); a quiet zone of 4 modules all round
     // (ISO/IEC 18004).
-    {Symbology::Qr, "qr", "QR Code", {"qrcode", "iso18004", ""},
+    matrix<QR>({Symbology::Qr, "qr", "QR Code", {"qrcode", "iso18004", ""},
      "any bytes; UTF-8 text (JIS X 0208 characters in Kanji mode)", CheckRule::Mandatory, true, false, 0, 0.5, 0.25,
-     0, 0, 4, 4, 4, CAP_GS1 | CAP_FNC1 | CAP_ECI | CAP_STRUCTURED_APPEND | CAP_QR, QR_MOST},
+     0, 0, 4, 4, 4, CAP_GS1 | CAP_FNC1 | CAP_ECI | CAP_STRUCTURED_APPEND | CAP_QR, QR_MOST}),
     // ISO/IEC 16022 asks for a quiet zone of one module.
-    {Symbology::DataMatrix, "datamatrix", "Data Matrix", {"dm", "iso16022", "datamatrixecc200"}, "any bytes",
+    matrix<DATA_MATRIX>({Symbology::DataMatrix, "datamatrix", "Data Matrix", {"dm", "iso16022", "datamatrixecc200"}, "any bytes",
      CheckRule::Mandatory, true, false, 0, 0.5, 0.25, 0, 0, 1, 1, 1,
-     CAP_GS1 | CAP_FNC1 | CAP_ECI | CAP_STRUCTURED_APPEND | CAP_READER_INIT | CAP_DATAMATRIX, DATAMATRIX_MOST},
+     CAP_GS1 | CAP_FNC1 | CAP_ECI | CAP_STRUCTURED_APPEND | CAP_READER_INIT | CAP_DATAMATRIX, DATAMATRIX_MOST}),
     // ISO/IEC 15438: quiet zones of 2 modules all round; X of 10 mil is usual, 7.5 mil the least.
-    {Symbology::Pdf417, "pdf417", "PDF417", {"pdf", "iso15438", ""}, "any bytes", CheckRule::Mandatory, true, false,
-     0, 0.254, 0.19, 0, 0, 2, 2, 2, CAP_ECI | CAP_STRUCTURED_APPEND | CAP_READER_INIT | CAP_PDF417, PDF417_MOST},
+    matrix<PDF417>({Symbology::Pdf417, "pdf417", "PDF417", {"pdf", "iso15438", ""}, "any bytes", CheckRule::Mandatory, true, false,
+     0, 0.254, 0.19, 0, 0, 2, 2, 2, CAP_ECI | CAP_STRUCTURED_APPEND | CAP_READER_INIT | CAP_PDF417, PDF417_MOST}),
 };
 static_assert(std::size(REGISTRY) == SYMBOLOGY_COUNT);
 
 constexpr bool inEnumOrder() {
     for (int i = 0; i < SYMBOLOGY_COUNT; ++i)
-        if (static_cast<int>(REGISTRY[i].id) != i)
+        if (static_cast<int>(REGISTRY[i].info.id) != i)
             return false;
     return true;
 }
 static_assert(inEnumOrder(), "registry rows follow the Symbology enumeration");
+
+// The public facts of the rows, side by side as allSymbologies() gives them.
+template <std::size_t... I>
+constexpr std::array<SymbologyInfo, SYMBOLOGY_COUNT> infosOf(std::index_sequence<I...>) {
+    return {REGISTRY[I].info...};
+}
+constexpr std::array<SymbologyInfo, SYMBOLOGY_COUNT> INFOS = infosOf(std::make_index_sequence<SYMBOLOGY_COUNT>{});
 
 bool isSeparator(char c) { return c == '-' || c == '_' || c == ' '; }
 
@@ -149,17 +273,19 @@ std::vector<std::string_view> capabilityNames(const SymbologyInfo& info) {
     return out;
 }
 
-const SymbologyInfo& symbologyInfo(Symbology s) { return REGISTRY[static_cast<int>(s)]; }
+const SymbologyInfo& symbologyInfo(Symbology s) { return INFOS[static_cast<int>(s)]; }
 
-const SymbologyInfo* allSymbologies() { return REGISTRY; }
+const SymbologyInfo* allSymbologies() { return INFOS.data(); }
+
+const detail::Descriptor& detail::descriptor(Symbology s) { return REGISTRY[static_cast<int>(s)]; }
 
 std::optional<Symbology> findSymbology(std::string_view name) {
     // The name as the registry spells it, as callers mostly give it: one
     // comparison of lengths and bytes per symbology before the looser match.
-    for (const SymbologyInfo& info : REGISTRY)
+    for (const SymbologyInfo& info : INFOS)
         if (info.name == name)
             return info.id;
-    for (const SymbologyInfo& info : REGISTRY) {
+    for (const SymbologyInfo& info : INFOS) {
         if (sameName(info.name, name))
             return info.id;
         for (std::string_view alias : info.aliases)

@@ -4,6 +4,8 @@
 #include "korvane/Verify.h"
 
 #include "korvane/Layout.h"
+
+#include "Descriptor.h"
 #include "verify/Linear.h"
 #include "verify/Readers.h"
 #include "verify/SecondOpinion.h"
@@ -107,64 +109,17 @@ int scaleFor(const Drawing& d) {
 
 // The Verdict for a symbol that was read: what differs from symbol.facts, if anything.
 void compare(const detail::Reading& r, const Symbol& symbol, Verdict& v) {
-    const SymbolFacts& facts = symbol.facts;
     v.read = r.addOn.empty() ? r.data : r.data + "+" + r.addOn;
     v.correctedCodewords = r.correctedCodewords;
     v.erasedCodewords = r.erasedCodewords;
     int first = -1;
-    std::string why = difference(r.data, facts.data, "data", first);
+    std::string why = difference(r.data, symbol.facts.data, "data", first);
     if (!why.empty()) {
         v.firstDifference = first;
         v.reason = why + " (read \"" + shown(r.data) + "\")";
         return;
     }
-    int unused = -1;
-    if (symbol.symbology == Symbology::Pdf417) {
-        const Pdf417Facts& p = facts.pdf417;
-        why = markDifference(r, p.readerInit, "reader initialisation", p.segmentIndex, p.segmentCount);
-        if (why.empty() && r.dataCodewords != p.dataCodewords)
-            why = "the length descriptor gives " + std::to_string(r.dataCodewords) + " data codewords; the symbol has " +
-                  std::to_string(p.dataCodewords);
-    } else if (symbol.symbology == Symbology::Qr) {
-        const QrFacts& q = facts.qr;
-        if (r.structuredIndex != q.structuredIndex || r.structuredCount != q.structuredCount ||
-            r.structuredParity != q.structuredParity)
-            why = "the symbol reads as structured-append symbol " + std::to_string(r.structuredIndex) + " of " +
-                  std::to_string(r.structuredCount) + " (parity " + std::to_string(r.structuredParity) +
-                  "); expected " + std::to_string(q.structuredIndex) + " of " + std::to_string(q.structuredCount) +
-                  " (parity " + std::to_string(q.structuredParity) + ")";
-        else if (r.gs1 != q.gs1)
-            why = r.gs1 ? "the symbol starts with FNC1, which makes it GS1 data" : "the symbol is no GS1 data";
-        else if (r.qrVersion != q.version || r.qrLevel != q.level || r.qrMask != q.mask)
-            why = "the format information gives version " + std::to_string(r.qrVersion) + ", level " +
-                  std::string(1, r.qrLevel) + ", mask " + std::to_string(r.qrMask) + "; the symbol was made " +
-                  std::to_string(q.version) + ", " + std::string(1, q.level) + ", " + std::to_string(q.mask);
-    } else if (symbol.symbology == Symbology::DataMatrix) {
-        const DataMatrixFacts& f = facts.dataMatrix;
-        why = markDifference(r, f.readerInit, "reader programming", f.structuredIndex, f.structuredCount);
-        if (why.empty() && (r.rows != symbol.rows || r.columns != symbol.columns))
-            why = "the clock tracks count " + std::to_string(r.rows) + "x" + std::to_string(r.columns) +
-                  " modules; the symbol was made " + std::to_string(symbol.rows) + "x" + std::to_string(symbol.columns);
-    } else if (symbol.isMatrix()) {
-        const AztecFacts& a = facts.aztec;
-        why = markDifference(r, a.readerInit, "reader initialisation", a.structuredIndex, a.structuredCount);
-        if (why.empty() && a.layers > 0 && (r.compact != a.compact || r.layers != a.layers || r.size != symbol.columns))
-            why = "the mode message gives a " + std::string(r.compact ? "compact" : "full-range") + " symbol of " +
-                  std::to_string(r.layers) + " layers; the symbol was made " +
-                  (a.compact ? "compact" : "full-range") + " with " + std::to_string(a.layers);
-        if (why.empty() && a.dataCodewords > 0 && r.dataCodewords != a.dataCodewords)
-            why = "the mode message gives " + std::to_string(r.dataCodewords) + " data codewords; the symbol has " +
-                  std::to_string(a.dataCodewords);
-    } else {
-        why = difference(r.addOn, facts.addOn, "add-on", unused);
-        if (why.empty() && facts.addOn.empty() != r.addOn.empty())
-            why = r.addOn.empty() ? "the add-on was not read" : "an add-on was read where none was made";
-        if (why.empty() && symbol.symbology != Symbology::Code128 && symbol.symbology != Symbology::Gs1_128)
-            why = difference(plainChecks(r.checkCharacters), facts.checkCharacters, "check", unused);
-        if (why.empty() && (symbol.symbology == Symbology::Gs1_128) != r.gs1)
-            why = r.gs1 ? "the symbol starts with FNC1, which makes it GS1-128"
-                        : "the symbol does not start with FNC1, so it is no GS1-128";
-    }
+    why = detail::descriptor(symbol.symbology).compare(r, symbol);
     if (!why.empty()) {
         v.reason = why;
         return;
@@ -172,7 +127,97 @@ void compare(const detail::Reading& r, const Symbol& symbol, Verdict& v) {
     v.ok = true;
 }
 
+// What a linear symbol's reading says otherwise than its facts, with or
+// without its check characters.
+std::string compareLinearRead(const detail::Reading& r, const Symbol& symbol, bool checks) {
+    const SymbolFacts& facts = symbol.facts;
+    int unused = -1;
+    std::string why = difference(r.addOn, facts.addOn, "add-on", unused);
+    if (why.empty() && facts.addOn.empty() != r.addOn.empty())
+        why = r.addOn.empty() ? "the add-on was not read" : "an add-on was read where none was made";
+    if (why.empty() && checks)
+        why = difference(plainChecks(r.checkCharacters), facts.checkCharacters, "check", unused);
+    return why;
+}
+
 }  // namespace
+
+namespace detail {
+
+std::string compareLinear(const Reading& r, const Symbol& symbol) { return compareLinearRead(r, symbol, true); }
+
+// Code 128's check character is the reader's to verify; FNC1 first makes GS1-128.
+std::string compareCode128(const Reading& r, const Symbol& symbol) {
+    std::string why = compareLinearRead(r, symbol, false);
+    const bool gs1 = symbologyInfo(symbol.symbology).takes(CAP_GS1_ONLY);
+    if (why.empty() && gs1 != r.gs1)
+        why = r.gs1 ? "the symbol starts with FNC1, which makes it GS1-128"
+                    : "the symbol does not start with FNC1, so it is no GS1-128";
+    return why;
+}
+
+std::string compareAztec(const Reading& r, const Symbol& symbol) {
+    const AztecFacts& a = symbol.facts.aztec;
+    std::string why = markDifference(r, a.readerInit, "reader initialisation", a.structuredIndex, a.structuredCount);
+    if (why.empty() && a.layers > 0 && (r.compact != a.compact || r.layers != a.layers || r.size != symbol.columns))
+        why = "the mode message gives a " + std::string(r.compact ? "compact" : "full-range") + " symbol of " +
+              std::to_string(r.layers) + " layers; the symbol was made " + (a.compact ? "compact" : "full-range") +
+              " with " + std::to_string(a.layers);
+    if (why.empty() && a.dataCodewords > 0 && r.dataCodewords != a.dataCodewords)
+        why = "the mode message gives " + std::to_string(r.dataCodewords) + " data codewords; the symbol has " +
+              std::to_string(a.dataCodewords);
+    return why;
+}
+
+std::string compareQr(const Reading& r, const Symbol& symbol) {
+    const QrFacts& q = symbol.facts.qr;
+    if (r.structuredIndex != q.structuredIndex || r.structuredCount != q.structuredCount ||
+        r.structuredParity != q.structuredParity)
+        return "the symbol reads as structured-append symbol " + std::to_string(r.structuredIndex) + " of " +
+               std::to_string(r.structuredCount) + " (parity " + std::to_string(r.structuredParity) +
+               "); expected " + std::to_string(q.structuredIndex) + " of " + std::to_string(q.structuredCount) +
+               " (parity " + std::to_string(q.structuredParity) + ")";
+    if (r.gs1 != q.gs1)
+        return r.gs1 ? "the symbol starts with FNC1, which makes it GS1 data" : "the symbol is no GS1 data";
+    if (r.qrVersion != q.version || r.qrLevel != q.level || r.qrMask != q.mask)
+        return "the format information gives version " + std::to_string(r.qrVersion) + ", level " +
+               std::string(1, r.qrLevel) + ", mask " + std::to_string(r.qrMask) + "; the symbol was made " +
+               std::to_string(q.version) + ", " + std::string(1, q.level) + ", " + std::to_string(q.mask);
+    return {};
+}
+
+std::string compareDataMatrix(const Reading& r, const Symbol& symbol) {
+    const DataMatrixFacts& f = symbol.facts.dataMatrix;
+    std::string why = markDifference(r, f.readerInit, "reader programming", f.structuredIndex, f.structuredCount);
+    if (why.empty() && (r.rows != symbol.rows || r.columns != symbol.columns))
+        why = "the clock tracks count " + std::to_string(r.rows) + "x" + std::to_string(r.columns) +
+              " modules; the symbol was made " + std::to_string(symbol.rows) + "x" + std::to_string(symbol.columns);
+    return why;
+}
+
+std::string comparePdf417(const Reading& r, const Symbol& symbol) {
+    const Pdf417Facts& p = symbol.facts.pdf417;
+    std::string why = markDifference(r, p.readerInit, "reader initialisation", p.segmentIndex, p.segmentCount);
+    if (why.empty() && r.dataCodewords != p.dataCodewords)
+        why = "the length descriptor gives " + std::to_string(r.dataCodewords) + " data codewords; the symbol has " +
+              std::to_string(p.dataCodewords);
+    return why;
+}
+
+Reading readAztecPicture(const GrayRaster& raster) {
+    Reading r = readAztec(raster);
+    if (r.ok) {
+        // Read, but would a scanner trust the picture?
+        std::string fault = aztecPictureFault(raster, r);
+        if (!fault.empty()) {
+            r.ok = false;
+            r.failure = std::move(fault);
+        }
+    }
+    return r;
+}
+
+}  // namespace detail
 
 Verdict verify(const Drawing& drawing, const Symbol& symbol) {
     Verdict v;
@@ -207,23 +252,7 @@ Verdict verify(const Drawing& drawing, const Symbol& symbol) {
             v.reason = "the drawing cannot be rendered: " + raster.error().message;
             return v;
         }
-        if (symbol.symbology == Symbology::Qr) {
-            r = detail::readQr(*raster);
-        } else if (symbol.symbology == Symbology::DataMatrix) {
-            r = detail::readDataMatrix(*raster);
-        } else if (symbol.symbology == Symbology::Pdf417) {
-            r = detail::readPdf417(*raster);
-        } else {
-            r = detail::readAztec(*raster);
-            if (r.ok) {
-                // Read, but would a scanner trust the picture?
-                std::string fault = detail::aztecPictureFault(*raster, r);
-                if (!fault.empty()) {
-                    r.ok = false;
-                    r.failure = std::move(fault);
-                }
-            }
-        }
+        r = detail::descriptor(symbol.symbology).readPicture(*raster);
     } else {
         detail::LinearReadOptions options;
         // The readers look for the optional kind only; the mandatory ones always.

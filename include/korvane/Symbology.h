@@ -61,6 +61,7 @@ enum Capability : unsigned {
     CAP_QR = 1u << 12,                // the QR Code level, version, mask and mode options
     CAP_DATAMATRIX = 1u << 13,        // the Data Matrix size and shape options
     CAP_PDF417 = 1u << 14,            // the PDF417 level, shape, row height and macro fields
+    CAP_GS1_ONLY = 1u << 15,          // the data is always GS1 element strings (GS1-128)
 };
 
 struct SymbologyInfo {

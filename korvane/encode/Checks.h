@@ -17,6 +17,10 @@ std::string thousands(long long n);
 // symbol of the symbology can hold (SymbologyInfo::maxDataBytes), naming the limit.
 Status checkDataLength(const SymbologyInfo& info, std::size_t bytes, std::size_t markers = 0);
 
+// What encode() refuses in a message whatever the symbology's encoder makes
+// of it: data past the limit, markers and marks the symbology cannot carry.
+Status checkMessage(const SymbologyInfo& info, const Message& message);
+
 // 'x' for printable ASCII, otherwise "byte 0x1F".
 std::string describeByte(unsigned char c);
 

@@ -11,20 +11,9 @@
 namespace korvane::detail {
 
 // Quiet zones in modules (X) before and after the symbol: ISO/IEC 16388
-// (Code 39), 15417 (Code 128), 15420 (EAN/UPC: 11 and 7 for EAN-13, 7 and 7 for
-// EAN-8, 9 and 9 for UPC-A, 9 and 7 for UPC-E), 16390 (Interleaved 2 of 5),
-// AIM's Code 93 and Codabar standards; ten where no standard gives a
-// figure. Postnet: 1/8 inch, two and a half bar pitches, on either side.
-QuietZone quietZoneOf(Symbology s) {
-    switch (s) {
-    case Symbology::Ean13: return {11, 7};
-    case Symbology::Ean8: return {7, 7};
-    case Symbology::UpcA: return {9, 9};
-    case Symbology::UpcE: return {9, 7};
-    case Symbology::Postnet: return {2.5, 2.5};
-    default: return {10, 10};
-    }
-}
+// (Code 39), 15417 (Code 128), 15420 (EAN/UPC), 16390 (Interleaved 2 of 5),
+// AIM's Code 93 and Codabar standards, as the registry's rows give them.
+QuietZone quietZoneOf(Symbology s) { return descriptor(s).readerQuiet; }
 
 namespace {
 
@@ -33,30 +22,8 @@ namespace {
 constexpr double LINE_PLACES[] = {0.5, 0.75, 0.25, 0.625, 0.375, 0.875, 0.125, 0.5625, 0.4375, 0.9375, 0.0625};
 
 LineRead decodeLine(const ScanLine& line, Symbology s, const LinearReadOptions& o) {
-    switch (s) {
-    case Symbology::Code39: return decodeCode39(line, o, false);
-    case Symbology::Code39Extended: return decodeCode39(line, o, true);
-    case Symbology::Code93: return decodeCode93(line, false);
-    case Symbology::Code93Extended: return decodeCode93(line, true);
-    case Symbology::Code11: return decodeCode11(line, o);
-    case Symbology::Codabar: return decodeCodabar(line, o);
-    case Symbology::Msi: return decodeMsi(line, o);
-    case Symbology::Interleaved2of5:
-    case Symbology::Industrial2of5:
-    case Symbology::Matrix2of5: return decodeTwoOfFive(line, o, s);
-    case Symbology::Ean13:
-    case Symbology::Ean8:
-    case Symbology::UpcA:
-    case Symbology::UpcE: return decodeEanUpc(line, s);
-    case Symbology::Code128:
-    case Symbology::Gs1_128: return decodeCode128(line);
-    case Symbology::Postnet: return decodePostnet(line);
-    case Symbology::Aztec:
-    case Symbology::Qr: break;
-    case Symbology::DataMatrix: break;
-    case Symbology::Pdf417: break;
-    }
-    return failed(NOTHING, "not a linear symbology");
+    const auto read = descriptor(s).readLine;
+    return read ? read(line, s, o) : failed(NOTHING, "not a linear symbology");
 }
 
 std::string figure(const char* format, double v) {
@@ -72,7 +39,7 @@ void checkQuietZones(const Runs& runs, Symbology s, LineRead& r) {
         r.progress = VALID;
         return;
     }
-    const char* unit = s == Symbology::Postnet ? " bar pitches" : " modules";
+    const char* unit = quietZoneOf(s).unit;
     const double before = runs[static_cast<std::size_t>(r.firstBar) - 1] / r.module;
     const double after = runs[static_cast<std::size_t>(r.lastBar) + 1] / r.module;
     // A quarter module of slack: the quiet zones are measured from the bars'

@@ -6,6 +6,8 @@
 #include "Lines.h"
 #include "Readers.h"
 
+#include "../Descriptor.h"
+
 #include <algorithm>
 #include <array>
 #include <cstddef>
@@ -114,10 +116,6 @@ bool terminationBar(const Runs& runs, int s, int bar, double modules, int barMod
 std::string describeCharacter(unsigned char c);
 
 // The quiet zones a symbology asks for, in modules (X), before and after it.
-struct QuietZone {
-    double before;
-    double after;
-};
 QuietZone quietZoneOf(Symbology s);  // 'A', or byte 0x1D
 
 // Check values.

@@ -6,6 +6,8 @@
 
 #include "korvane/Raster.h"
 
+#include "../Descriptor.h"
+
 #define ZX_USE_UTF8 1
 #include <ZXing/ReadBarcode.h>
 
@@ -14,27 +16,14 @@
 namespace korvane::detail {
 namespace {
 
-std::optional<ZXing::BarcodeFormat> formatOf(Symbology s) {
-    using F = ZXing::BarcodeFormat;
-    switch (s) {
-    case Symbology::Code39:
-    case Symbology::Code39Extended: return F::Code39;
-    case Symbology::Code93:
-    case Symbology::Code93Extended: return F::Code93;
-    case Symbology::Codabar: return F::Codabar;
-    case Symbology::Interleaved2of5: return F::ITF;
-    case Symbology::Ean13: return F::EAN13;
-    case Symbology::Ean8: return F::EAN8;
-    case Symbology::UpcA: return F::UPCA;
-    case Symbology::UpcE: return F::UPCE;
-    case Symbology::Code128:
-    case Symbology::Gs1_128: return F::Code128;
-    case Symbology::Aztec: return F::Aztec;
-    case Symbology::Qr: return F::QRCode;
-    case Symbology::DataMatrix: return F::DataMatrix;
-    case Symbology::Pdf417: return F::PDF417;
-    default: return std::nullopt;  // Code 11, MSI, Industrial and Matrix 2 of 5, Postnet
-    }
+// The format zxing-cpp knows the symbology by, if it reads it.
+std::optional<ZXing::BarcodeFormat> formatOf(const ZxingRead& z) {
+    if (z.format.empty())
+        return std::nullopt;
+    const ZXing::BarcodeFormat f = ZXing::BarcodeFormatFromString(std::string(z.format));
+    if (f == ZXing::BarcodeFormat::None)
+        return std::nullopt;
+    return f;
 }
 
 bool endsWith(const std::string& s, const std::string& tail) {
@@ -45,7 +34,8 @@ bool endsWith(const std::string& s, const std::string& tail) {
 
 SecondOpinion readWithZxing(const Drawing& drawing, int scale, int darkLevel, int lightLevel, const Symbol& symbol) {
     SecondOpinion out;
-    const std::optional<ZXing::BarcodeFormat> format = formatOf(symbol.symbology);
+    const ZxingRead& z = descriptor(symbol.symbology).zxing;
+    const std::optional<ZXing::BarcodeFormat> format = formatOf(z);
     if (!format)
         return out;
     out.ran = true;
@@ -67,7 +57,7 @@ SecondOpinion readWithZxing(const Drawing& drawing, int scale, int darkLevel, in
     hints.setFormats(*format);
     hints.setTryHarder(true);
     hints.setTryRotate(true);
-    hints.setTryCode39ExtendedMode(symbol.symbology == Symbology::Code39Extended);
+    hints.setTryCode39ExtendedMode(z.fullAscii);
     hints.setReturnCodabarStartEnd(false);
     hints.setEanAddOnSymbol(ZXing::EanAddOnSymbol::Read);
     const ZXing::ImageView view(image.data(), w, h, ZXing::ImageFormat::Lum);
@@ -78,23 +68,21 @@ SecondOpinion readWithZxing(const Drawing& drawing, int scale, int darkLevel, in
     const auto& bytes = result.bytes();
     out.data.assign(bytes.begin(), bytes.end());
     // Kanji segments come as Shift JIS bytes; their text is the UTF-8 of the data.
-    if (symbol.symbology == Symbology::Qr)
-        for (const QrSegmentFact& g : symbol.facts.qr.segments)
-            if (g.mode == "kanji") {
-                out.data = result.text();
-                break;
-            }
+    for (const QrSegmentFact& g : symbol.facts.qr.segments)
+        if (g.mode == "kanji") {
+            out.data = result.text();
+            break;
+        }
     // zxing-cpp returns the optional check characters of Code 39, Codabar and
     // Interleaved 2 of 5 with the data, and an add-on after a space.
-    if (symbol.symbology != Symbology::Aztec && !symbol.facts.addOn.empty()) {
+    if (!symbol.facts.addOn.empty()) {
         const std::size_t space = out.data.rfind(' ');
         if (space != std::string::npos) {
             out.addOn = out.data.substr(space + 1);
             out.data.resize(space);
         }
     }
-    if (symbol.symbology != Symbology::Code93 && symbol.symbology != Symbology::Code93Extended &&
-        endsWith(out.data, symbol.facts.checkCharacters) && symbol.facts.data.size() < out.data.size())
+    if (z.checkInData && endsWith(out.data, symbol.facts.checkCharacters) && symbol.facts.data.size() < out.data.size())
         out.data.resize(out.data.size() - symbol.facts.checkCharacters.size());
     return out;
 }
