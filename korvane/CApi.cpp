@@ -655,13 +655,16 @@ long long kv_sheet_pages(const kv_sheet* sheet) { return sheet != nullptr ? shee
 
 void kv_sheet_free(kv_sheet* sheet) { delete sheet; }
 
-kv_status kv_grade(const kv_symbol* symbol, const kv_drawing* drawing, const char* printer, double* grade,
-                   char* text, size_t text_size, char* error, size_t error_size) {
+kv_status kv_grade_reason(const kv_symbol* symbol, const kv_drawing* drawing, const char* printer, double* grade,
+                          char* text, size_t text_size, char* reason, size_t reason_size, char* error,
+                          size_t error_size) {
     if (symbol == nullptr || drawing == nullptr || grade == nullptr)
         return fail(KV_INVALID_ARGUMENT, "a required argument is null", error, error_size);
     *grade = 0;
     if (text != nullptr && text_size > 0)
         text[0] = '\0';
+    if (reason != nullptr && reason_size > 0)
+        reason[0] = '\0';
     const korvane::Result<korvane::PrinterProfile> profile = korvane::printerProfile(printer ? printer : "ideal");
     if (!profile)
         return fail(profile.error(), error, error_size);
@@ -671,7 +674,14 @@ kv_status kv_grade(const kv_symbol* symbol, const kv_drawing* drawing, const cha
     *grade = q.grade;
     if (text != nullptr && text_size > 0)
         std::snprintf(text, text_size, "%s", q.text.c_str());
+    if (reason != nullptr && reason_size > 0)
+        std::snprintf(reason, reason_size, "%s", q.reason.c_str());
     return KV_OK;
+}
+
+kv_status kv_grade(const kv_symbol* symbol, const kv_drawing* drawing, const char* printer, double* grade,
+                   char* text, size_t text_size, char* error, size_t error_size) {
+    return kv_grade_reason(symbol, drawing, printer, grade, text, text_size, nullptr, 0, error, error_size);
 }
 
 // ---- the 2.0 entry points, for programs built against the header without sizes ----

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Makes docs/images/format-*.png, the README's picture of each output format:
+# Makes docs/images/format-*.png, the picture of each output format in docs/library.md:
 # one EAN-13 symbol written by the korvane library in every format, each file
 # rendered to PNG by a reader of that format (rsvg-convert, pdftoppm,
 # Ghostscript, emf2svg-conv then rsvg-convert, gdk-pixbuf; the PNG as written).

@@ -11,7 +11,7 @@
 #   dev      everything scripts/test.sh and scripts/fuzz.sh need: all of the above,
 #            the test and benchmark tools, independent readers, fuzzers, Chromium
 #   windows  the 32-bit Windows programs under Wine (scripts/test-windows.sh)
-#   docs     the README's pictures (scripts/format-pictures.sh)
+#   docs     the pictures of the output formats (scripts/format-pictures.sh)
 # --list prints the packages of the profiles, one a line, and installs nothing.
 # WITH_WINDOWS=1 and WITH_DOCS=1 add the windows and docs profiles as before.
 set -euo pipefail

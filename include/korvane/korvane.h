@@ -256,6 +256,13 @@ KV_API void kv_sheet_free(kv_sheet* sheet);
  * (Postnet) is KV_INVALID_OPTION with the reason. */
 KV_API kv_status kv_grade(const kv_symbol* symbol, const kv_drawing* drawing, const char* printer, double* grade,
                           char* text, size_t text_size, char* error, size_t error_size);
+/* kv_grade, and what set the grade: `reason`, when not NULL, receives the
+ * parameters at the lowest grade with their letter ("set by decodability (F)"),
+ * after a note where the drawing was made for another resolution than the
+ * printer's, cut to reason_size; empty on failure. */
+KV_API kv_status kv_grade_reason(const kv_symbol* symbol, const kv_drawing* drawing, const char* printer,
+                                 double* grade, char* text, size_t text_size, char* reason, size_t reason_size,
+                                 char* error, size_t error_size);
 
 #ifdef __cplusplus
 }

@@ -10,6 +10,7 @@ import pydoc
 import re
 import subprocess
 import warnings
+from pathlib import Path
 
 import numpy
 import pytest
@@ -353,13 +354,28 @@ def test_sheet_files_per_page_as_the_command_names_them(korvane_command, tmp_pat
     assert (tmp_path / "one.svg").read_text() == korvane.sheet(LABELS[:3], "A5", (2, 4), format="svg")[0]
 
 
-def test_readme_example_runs_as_printed(tmp_path, monkeypatch):
-    readme = (REPO / "README.md") if "KORVANE_README" not in os.environ else os.environ["KORVANE_README"]
-    text = open(readme, encoding="utf-8").read()
-    example = re.search(r"```python\n(>>> import korvane\n.*?)```", text, re.S).group(1)
+def doc_examples():
+    """The Python sessions (```python blocks starting >>>) of README.md and of every page of docs/."""
+    readme = Path(os.environ.get("KORVANE_README", REPO / "README.md"))
+    found = []
+    for page in [readme, *sorted((readme.parent / "docs").glob("*.md"))]:
+        blocks = re.findall(r"```python\n(>>> .*?)```", page.read_text(encoding="utf-8"), re.S)
+        found += [pytest.param(page, block, id=f"{page.name}-{n}") for n, block in enumerate(blocks, 1)]
+    return found
+
+
+def test_readme_and_docs_keep_their_python_examples():
+    pages = {param.values[0].name for param in doc_examples()}
+    assert {"README.md", "python.md"} <= pages, pages
+
+
+@pytest.mark.parametrize("page, example", doc_examples())
+def test_readme_example_runs_as_printed(page, example, tmp_path, monkeypatch):
     monkeypatch.chdir(tmp_path)
     out = io.StringIO()
     runner = doctest.DocTestRunner(optionflags=doctest.ELLIPSIS)
-    runner.run(doctest.DocTestParser().get_doctest(example, {}, "README.md", str(readme), 0), out=out.write)
+    runner.run(doctest.DocTestParser().get_doctest(example, {}, page.name, str(page), 0), out=out.write)
     assert runner.failures == 0, out.getvalue()
-    assert (tmp_path / "label.png").is_file() and (tmp_path / "labels.pdf").is_file()
+    # The files the session saves are there.
+    for name in re.findall(r'(?:save\(|path=)"([^"]+)"', example):
+        assert (tmp_path / name).is_file(), name

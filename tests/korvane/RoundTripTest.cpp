@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <random>
+#include <string>
 #include <thread>
 
 using korvane::EncodeOptions;
@@ -136,6 +137,15 @@ TEST(RoundTrip, CApi) {
             korvane::grade(*cxx, kvtest::encoded(c.s, c.data, c.o), *korvane::printerProfile("203,0.3"));
         EXPECT_EQ(g, q.grade);
         EXPECT_EQ(text, q.text);
+        // And what set it, in the command's words.
+        char reason[160];
+        ASSERT_EQ(kv_grade_reason(symbol, drawing, "203,0.3", &g, nullptr, 0, reason, sizeof reason, error,
+                                  sizeof error),
+                  KV_OK)
+            << error;
+        EXPECT_EQ(g, q.grade);
+        EXPECT_EQ(reason, q.reason);
+        EXPECT_NE(std::string(reason), "");
         kv_free(pixels);
         kv_drawing_free(drawing);
         kv_symbol_free(symbol);
@@ -155,6 +165,7 @@ TEST(CApi, ErrorsAndNullArguments) {
     EXPECT_EQ(kv_layout(nullptr, nullptr, nullptr, nullptr, 0), KV_INVALID_ARGUMENT);
     double g = 0;
     EXPECT_EQ(kv_grade(nullptr, nullptr, nullptr, &g, nullptr, 0, nullptr, 0), KV_INVALID_ARGUMENT);
+    EXPECT_EQ(kv_grade_reason(nullptr, nullptr, nullptr, &g, nullptr, 0, nullptr, 0, nullptr, 0), KV_INVALID_ARGUMENT);
     ASSERT_EQ(kv_encode("code39", "A", 1, nullptr, &symbol, nullptr, 0), KV_OK);
     kv_layout_options lo;
     kv_layout_options_init(&lo);
@@ -167,6 +178,24 @@ TEST(CApi, ErrorsAndNullArguments) {
     kv_symbol_free(symbol);
     kv_symbol_free(nullptr);
     kv_drawing_free(nullptr);
+}
+
+// A symbology that is not graded gives why as the error and leaves no reason
+// from before behind.
+TEST(RoundTrip, CApiUngradedLeavesNoReason) {
+    kv_symbol* symbol = nullptr;
+    kv_drawing* drawing = nullptr;
+    ASSERT_EQ(kv_encode("postnet", "12345", 5, nullptr, &symbol, nullptr, 0), KV_OK);
+    ASSERT_EQ(kv_layout(symbol, nullptr, &drawing, nullptr, 0), KV_OK);
+    double g = -1;
+    char reason[64] = "stale";
+    char error[200] = "";
+    EXPECT_EQ(kv_grade_reason(symbol, drawing, nullptr, &g, nullptr, 0, reason, sizeof reason, error, sizeof error),
+              KV_INVALID_OPTION);
+    EXPECT_STREQ(reason, "");
+    EXPECT_NE(std::string(error), "");
+    kv_drawing_free(drawing);
+    kv_symbol_free(symbol);
 }
 
 // Encoding and layout share nothing between calls: many threads at once give

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Makes docs/images/symbologies/NAME.png, the picture of each symbology in
+# docs/symbologies.md: one sample value each, written by the korvane command
+# in pixels (no resolution), so that every picture is small and sharp.
+# Usage: symbology-pictures.sh [BUILD_DIR]   (default build; the command built there)
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+korvane="$(cd "${1:-$root/build}" && pwd)/cli/korvane"
+out="$root/docs/images/symbologies"
+mkdir -p "$out"
+
+# name, then the value drawn (the samples the Python tests read back)
+samples=(
+  code39 "CODE-39"        code39ext "Code39 ext"   code93 "CODE93"        code93ext "Code93ext"
+  code11 "123-45"         codabar "A1234B"         msi "1234"             itf "123456"
+  industrial25 "1234"     matrix25 "1234"          ean13 "590123412345"   ean8 "9638507"
+  upca "03600029145"      upce "0123456"           code128 "Hello 128"
+  gs1-128 "(01)09501101530003(10)AB12"             postnet "12345"        aztec "Seat 14C"
+  qr "https://example.com/q"                       datamatrix "Lot 42"    pdf417 "Invoice 2026-0042"
+)
+listed=$("$korvane" --list --json | grep -c '"name"' || true)
+if [ "$listed" -ne $(( ${#samples[@]} / 2 )) ]; then
+  echo "symbology-pictures.sh: the registry has $listed symbologies, this script $(( ${#samples[@]} / 2 ))" >&2
+  exit 1
+fi
+for ((i = 0; i < ${#samples[@]}; i += 2)); do
+  name=${samples[i]}
+  # Linear symbols 30 modules tall, EAN/UPC and Postnet as their standards
+  # have them; matrix symbols at four pixels a module, as they are smaller.
+  size=(--x-dim 2px --height 30x)
+  case $name in
+    ean13|ean8|upca|upce|postnet) size=(--x-dim 2px) ;;
+    aztec|qr|datamatrix|pdf417) size=(--x-dim 4px) ;;
+  esac
+  "$korvane" -b "$name" --dpi none "${size[@]}" --verify -o "$out/$name.png" -- "${samples[i + 1]}"
+done
+ls -l "$out"
