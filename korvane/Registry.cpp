@@ -58,21 +58,60 @@ constexpr std::size_t PDF417_MOST = 61 * 44 + 26;
 static_assert(61 * 15 + 9 == 925 - 1);
 
 // The parts of a row that follow from the family.
+using LinearEncoder = Result<Symbol> (*)(Symbology s, std::string_view data, bool gs1, const EncodeOptions& o);
 using LineReader = LineRead (*)(const ScanLine& line, Symbology s, const LinearReadOptions& o);
 using Compare = std::string (*)(const Reading& r, const Symbol& symbol);
 
 Result<Symbol> encodeLinear(Symbology s, const Message& message, const EncodeOptions& o) {
-    return linear::encode(s, message.bytes, message.gs1, o);
+    return detail::descriptor(s).encodeBytes(s, message.bytes, message.gs1, o);
 }
 
-constexpr Descriptor linear(const SymbologyInfo& info, LineReader read, QuietZone quiet, ZxingRead zxing,
-                            Compare compare = detail::compareLinear) {
-    return {info, encodeLinear, linear::encode, read, nullptr, compare, nullptr, quiet, zxing};
+// A linear symbology's encoder and reader (korvane/linear/, verify/), the
+// quiet zones its reader asks for and zxing-cpp's name for it.
+struct LinearParts {
+    LinearEncoder encode;
+    LineReader read;
+    QuietZone quiet;
+    ZxingRead zxing;
+    Compare compare = detail::compareLinear;
+};
+
+constexpr Descriptor linear(const SymbologyInfo& info, const LinearParts& parts) {
+    return {info, encodeLinear, parts.encode, parts.read, nullptr, parts.compare, nullptr, parts.quiet, parts.zxing};
 }
 
-constexpr Descriptor code128(const SymbologyInfo& info, LineReader read, QuietZone quiet, ZxingRead zxing) {
-    return linear(info, read, quiet, zxing, detail::compareCode128);
-}
+// The linear encoders, one per family, as the rows call them.
+constexpr LinearEncoder CODE39_BARS = [](Symbology s, std::string_view data, bool, const EncodeOptions& o) {
+    return linear::encodeCode39(s, data, o);
+};
+constexpr LinearEncoder CODE93_BARS = [](Symbology s, std::string_view data, bool, const EncodeOptions& o) {
+    return linear::encodeCode93(s, data, o);
+};
+constexpr LinearEncoder CODE11_BARS = [](Symbology, std::string_view data, bool, const EncodeOptions& o) {
+    return linear::encodeCode11(data, o);
+};
+constexpr LinearEncoder CODABAR_BARS = [](Symbology, std::string_view data, bool, const EncodeOptions& o) {
+    return linear::encodeCodabar(data, o);
+};
+constexpr LinearEncoder MSI_BARS = [](Symbology, std::string_view data, bool, const EncodeOptions& o) {
+    return linear::encodeMsi(data, o);
+};
+constexpr LinearEncoder TWO_OF_FIVE_BARS = [](Symbology s, std::string_view data, bool, const EncodeOptions& o) {
+    return linear::encodeTwoOfFive(s, data, o);
+};
+constexpr LinearEncoder EAN_UPC_BARS = [](Symbology s, std::string_view data, bool, const EncodeOptions& o) {
+    return linear::encodeEanUpc(s, data, o);
+};
+// Code 128 with GS1 data draws GS1-128.
+constexpr LinearEncoder CODE128_BARS = [](Symbology, std::string_view data, bool gs1, const EncodeOptions& o) {
+    return gs1 ? linear::encodeGs1_128(data, o) : linear::encodeCode128(data, o);
+};
+constexpr LinearEncoder GS1_128_BARS = [](Symbology, std::string_view data, bool, const EncodeOptions& o) {
+    return linear::encodeGs1_128(data, o);
+};
+constexpr LinearEncoder POSTNET_BARS = [](Symbology, std::string_view data, bool, const EncodeOptions& o) {
+    return linear::encodePostnet(data, o);
+};
 
 struct MatrixParts {
     Result<Symbol> (*encode)(const Message& message, const EncodeOptions& o);
@@ -141,7 +180,7 @@ constexpr MatrixParts PDF417{detail::encodePdf417, detail::readPdf417, detail::c
 // matrix, two widths, wide ratio, nominal X, minimum X, height in modules,
 // height in mm, quiet zones left, right, above and below (modules),
 // capabilities, most data. Then, for a linear symbology, its line reader,
-// the quiet zones the reader asks for and zxing-cpp's format; for a matrix
+// the quiet zones the reader asks for and zxing-cpp's format (LinearParts); for a matrix
 // symbology, its family. The readers ask for the quiet zones of ISO/IEC 16388
 // (Code 39), 15417 (Code 128), 15420 (EAN/UPC), 16390 (Interleaved 2 of 5) and
 // AIM's Code 93 and Codabar standards, and ten modules where no standard
@@ -150,60 +189,60 @@ constexpr Descriptor REGISTRY[] = {
     linear({Symbology::Code39, "code39", "Code 39", {"code3of9", "39", ""},
      "digits, upper-case letters, space and - . $ / + %", CheckRule::Optional, false, true, 3, 0.254, 0.19, 0, 0,
      10, 10, 0, 0, LINEAR_MOST},
-           CODE39, {10, 10}, {"Code39"}),
+           {CODE39_BARS, CODE39, {10, 10}, {"Code39"}}),
     linear({Symbology::Code39Extended, "code39ext", "Code 39 extended", {"code39extended", "code39fullascii", ""},
      "ASCII (bytes 0-127)", CheckRule::Optional, false, true, 3, 0.254, 0.19, 0, 0, 10, 10, 0, 0, LINEAR_MOST},
-           CODE39_FULL_ASCII, {10, 10}, {"Code39", true}),
+           {CODE39_BARS, CODE39_FULL_ASCII, {10, 10}, {"Code39", true}}),
     linear({Symbology::Code93, "code93", "Code 93", {"93", "", ""}, "digits, upper-case letters, space and - . $ / + %",
      CheckRule::Mandatory, false, false, 0, 0.254, 0.19, 0, 0, 10, 10, 0, 0, LINEAR_MOST},
-           CODE93, {10, 10}, {"Code93", false, false}),
+           {CODE93_BARS, CODE93, {10, 10}, {"Code93", false, false}}),
     linear({Symbology::Code93Extended, "code93ext", "Code 93 extended", {"code93extended", "code93fullascii", ""},
      "ASCII (bytes 0-127)", CheckRule::Mandatory, false, false, 0, 0.254, 0.19, 0, 0, 10, 10, 0, 0, LINEAR_MOST},
-           CODE93_FULL_ASCII, {10, 10}, {"Code93", false, false}),
+           {CODE93_BARS, CODE93_FULL_ASCII, {10, 10}, {"Code93", false, false}}),
     linear({Symbology::Code11, "code11", "Code 11", {"usd8", "", ""}, "digits and -", CheckRule::OptionalOn, false, true, 2,
      0.254, 0.19, 0, 0, 10, 10, 0, 0, LINEAR_MOST},
-           CODE11, {10, 10}, {}),
+           {CODE11_BARS, CODE11, {10, 10}, {}}),
     linear({Symbology::Codabar, "codabar", "Codabar", {"nw7", "code2of7", "rationalizedcodabar"},
      "digits and - $ : / . +, with start and stop A-D", CheckRule::Optional, false, true, 3, 0.254, 0.19, 0, 0, 10,
      10, 0, CAP_CODABAR_ENDS, LINEAR_MOST},
-           CODABAR, {10, 10}, {"Codabar"}),
+           {CODABAR_BARS, CODABAR, {10, 10}, {"Codabar"}}),
     linear({Symbology::Msi, "msi", "MSI", {"msiplessey", "modifiedplessey", ""}, "digits", CheckRule::OptionalOn, false, true,
      2, 0.254, 0.19, 0, 0, 12, 12, 0, CAP_MSI_CHECK, LINEAR_MOST},
-           MSI, {10, 10}, {}),
+           {MSI_BARS, MSI, {10, 10}, {}}),
     linear({Symbology::Interleaved2of5, "itf", "Interleaved 2 of 5", {"interleaved2of5", "i25", "code25interleaved"},
      "digits", CheckRule::Optional, false, true, 3, 0.254, 0.19, 0, 0, 10, 10, 0, 0, LINEAR_MOST},
-           TWO_OF_FIVE, {10, 10}, {"ITF"}),
+           {TWO_OF_FIVE_BARS, TWO_OF_FIVE, {10, 10}, {"ITF"}}),
     linear({Symbology::Industrial2of5, "industrial25", "Industrial 2 of 5", {"industrial2of5", "code25industrial", ""},
      "digits", CheckRule::Optional, false, true, 3, 0.254, 0.19, 0, 0, 10, 10, 0, 0, LINEAR_MOST},
-           TWO_OF_FIVE, {10, 10}, {}),
+           {TWO_OF_FIVE_BARS, TWO_OF_FIVE, {10, 10}, {}}),
     linear({Symbology::Matrix2of5, "matrix25", "Matrix 2 of 5", {"matrix2of5", "code25matrix", ""}, "digits",
      CheckRule::None, false, true, 3, 0.254, 0.19, 0, 0, 10, 10, 0, 0, LINEAR_MOST},
-           TWO_OF_FIVE, {10, 10}, {}),
+           {TWO_OF_FIVE_BARS, TWO_OF_FIVE, {10, 10}, {}}),
     linear({Symbology::Ean13, "ean13", "EAN-13", {"ean", "jan", "gtin13"}, "12 digits, or 13 with the check digit; "
      "an add-on of 2 or 5 digits after '+'", CheckRule::Mandatory, false, false, 0, 0.33, 0.264,
      RETAIL_HEIGHT_MODULES, 0, 11, 7, 0, CAP_ADD_ON | CAP_RETAIL_TEXT, EAN13_MOST},
-           EAN_UPC, {11, 7}, {"EAN-13"}),
+           {EAN_UPC_BARS, EAN_UPC, {11, 7}, {"EAN-13"}}),
     linear({Symbology::Ean8, "ean8", "EAN-8", {"gtin8", "", ""}, "7 digits, or 8 with the check digit; an add-on after '+'",
      CheckRule::Mandatory, false, false, 0, 0.33, 0.264, EAN8_HEIGHT_MODULES, 0, 7, 7, 0, CAP_ADD_ON | CAP_RETAIL_TEXT, EAN8_MOST},
-           EAN_UPC, {7, 7}, {"EAN-8"}),
+           {EAN_UPC_BARS, EAN_UPC, {7, 7}, {"EAN-8"}}),
     linear({Symbology::UpcA, "upca", "UPC-A", {"upc", "gtin12", ""}, "11 digits, or 12 with the check digit; an add-on "
      "after '+'", CheckRule::Mandatory, false, false, 0, 0.33, 0.264, RETAIL_HEIGHT_MODULES, 0, 9, 9, 0, CAP_ADD_ON | CAP_RETAIL_TEXT, UPC_MOST},
-           EAN_UPC, {9, 9}, {"UPC-A"}),
+           {EAN_UPC_BARS, EAN_UPC, {9, 9}, {"UPC-A"}}),
     linear({Symbology::UpcE, "upce", "UPC-E", {"", "", ""}, "6 digits; 7 or 8 with the number system (0 or 1) and the "
      "check digit; or the 11- or 12-digit UPC-A number it compresses; an add-on after '+'",
      CheckRule::Mandatory, false, false, 0, 0.33, 0.264, RETAIL_HEIGHT_MODULES, 0, 9, 7, 0, CAP_ADD_ON | CAP_RETAIL_TEXT | CAP_UPCE_SYSTEM, UPC_MOST},
-           EAN_UPC, {9, 7}, {"UPC-E"}),
-    code128({Symbology::Code128, "code128", "Code 128", {"128", "", ""},
+           {EAN_UPC_BARS, EAN_UPC, {9, 7}, {"UPC-E"}}),
+    linear({Symbology::Code128, "code128", "Code 128", {"128", "", ""},
      "Latin-1 (ISO/IEC 8859-1): ASCII, and U+0080-U+00FF (UTF-8 text) or bytes 128-255 through FNC4", CheckRule::Mandatory, false,
      false, 0, 0.254, 0.19, 0, 0, 10, 10, 0, CAP_GS1 | CAP_CODE128_START, LINEAR_MOST},
-           CODE128, {10, 10}, {"Code128"}),
-    code128({Symbology::Gs1_128, "gs1-128", "GS1-128", {"ean128", "ucc128", ""},
+           {CODE128_BARS, CODE128, {10, 10}, {"Code128"}, detail::compareCode128}),
+    linear({Symbology::Gs1_128, "gs1-128", "GS1-128", {"ean128", "ucc128", ""},
      "GS1 element strings: (01)09501101530003(10)ABC, or AIs with GS (0x1D) after variable-length fields",
      CheckRule::Mandatory, false, false, 0, 0.495, 0.25, 0, 0, 10, 10, 0, CAP_GS1 | CAP_GS1_ONLY, LINEAR_MOST},
-           CODE128, {10, 10}, {"Code128"}),
+           {GS1_128_BARS, CODE128, {10, 10}, {"Code128"}, detail::compareCode128}),
     linear({Symbology::Postnet, "postnet", "Postnet", {"uspspostnet", "", ""}, "5, 9 or 11 digits", CheckRule::Mandatory,
      false, false, 0, 0.254, 0.19, 0, POSTNET_HEIGHT_MM, 13, 13, 0, 0, POSTNET_MOST},
-           POSTNET, {2.5, 2.5, " bar pitches"}, {}),  // 1/8 inch either side
+           {POSTNET_BARS, POSTNET, {2.5, 2.5, " bar pitches"}, {}}),  // 1/8 inch either side
     matrix<AZTEC>({Symbology::Aztec, "aztec", "Aztec Code", {"azteccode", "iso24778", ""}, "any bytes", CheckRule::Mandatory,
      true, false, 0, 0.5, 0.25, 0, 0, 0, 0, 0, CAP_GS1 | CAP_FNC1 | CAP_ECI | CAP_STRUCTURED_APPEND | CAP_READER_INIT | CAP_AZTEC, AZTEC_MOST}),
     // QR Code: X of 0.5 mm as for Aztec (a 59-character URL, version 4, is then

@@ -9,19 +9,16 @@
 
 namespace korvane::linear {
 
-// Encodes `data` (already parsed: escapes resolved, GS1 element strings in
-// their plain form with GS after variable-length fields) as the linear
-// symbology `s`; `gs1` is the message's GS1 flag (Code 128 then draws GS1-128).
-// The options are those encode() has checked against the symbology.
-Result<Symbol> encode(Symbology s, std::string_view data, bool gs1, const EncodeOptions& o);
-
 // Tilde escapes for the linear symbologies (parseMessage() with `escapes`):
 // "~~" a tilde, "~" and any character then a number of three characters the
 // byte of that value (0 adds nothing, above 255 is 255); a tilde with fewer
 // than three characters after it is dropped.
 std::string resolveEscapes(std::string_view text);
 
-// One per family; encode() dispatches to them.
+// One per family, named by the registry's rows. Each encodes `data` (already
+// parsed: escapes resolved, GS1 element strings in their plain form with GS
+// after variable-length fields) with the options encode() has checked
+// against the symbology.
 Result<Symbol> encodeCode39(Symbology s, std::string_view data, const EncodeOptions& o);
 Result<Symbol> encodeCode93(Symbology s, std::string_view data, const EncodeOptions& o);
 Result<Symbol> encodeCode11(std::string_view data, const EncodeOptions& o);
