@@ -50,6 +50,7 @@ dev_packages=(
   chromium                               # the designer page's tests, in a browser
   man-db                                 # reading the manual page made at build time (scripts/test-install.sh)
   universal-ctags                        # function lengths (scripts/long-functions.sh, a test)
+  iso-codes                              # ISO 3166 and 4217 codes the GS1 tables are made from (a test)
   librsvg2-bin poppler-utils qpdf ghostscript libxml2-dev  # readers of the writers' files
 )
 # The 32-bit programs, plus wine64 and the x86_64 compiler: where the kernel runs
