@@ -185,7 +185,7 @@ TEST(Encode, RefusalsSayWhatAndWhere) {
         {Symbology::Gs1_128, "(7006)250100", {}, ErrorCode::InvalidData, "AI (7006) date 250100 has day 0"},
         {Symbology::Gs1_128, "(7007)250101251232", {}, ErrorCode::InvalidData, "date 251232 has day 32"},
         {Symbology::Gs1_128, "(7003)2501012460", {}, ErrorCode::InvalidData, "has hour 24"},
-        {Symbology::Gs1_128, "(8008)250101235", {}, ErrorCode::InvalidData, "no date and time of its form"},
+        {Symbology::Gs1_128, "(8008)250101235", {}, ErrorCode::InvalidData, "no field of its form (N6 N2 [N2] [N2])"},
         {Symbology::Postnet, "1234", {}, ErrorCode::InvalidData, "ZIP code of 5 digits"},
         {Symbology::Aztec, "", {}, ErrorCode::InvalidData, "empty"},
         {Symbology::Aztec, "x", ecc95, ErrorCode::InvalidOption, "0 to 90"},
