@@ -6,7 +6,7 @@
 
 #include "QrKanjiTable.h"
 #include "QrTables.h"
-#include "../encode/Adapters.h"
+#include "../base/Text.h"
 
 #include <algorithm>
 #include <array>

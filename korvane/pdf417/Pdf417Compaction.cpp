@@ -5,7 +5,7 @@
 
 #include "Pdf417.h"
 
-#include "../encode/Adapters.h"
+#include "../base/Text.h"
 
 #include <algorithm>
 #include <array>

@@ -4,7 +4,7 @@
 
 #include "DataMatrix.h"
 
-#include "../encode/Adapters.h"
+#include "../base/Text.h"
 
 #include <algorithm>
 #include <array>
