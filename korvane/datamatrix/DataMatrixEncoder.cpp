@@ -1,9 +1,12 @@
-// Data Matrix ECC 200 symbols: the sizes, the header codewords, padding,
-// Reed-Solomon blocks, module placement and the data regions with their
-// finder and clock tracks (ISO/IEC 16022; DMRE from ISO/IEC 21471).
+// Data Matrix ECC 200 symbols (ISO/IEC 16022; DMRE from ISO/IEC 21471): the
+// sizes, the header codewords, the size chosen, padding and Reed-Solomon
+// blocks; encode() runs the stages: data codewords (here, with the streams
+// of DataMatrixEncodation.cpp), check words (here) and modules
+// (DataMatrixPlacement.cpp).
 
 #include "DataMatrix.h"
 
+#include "../base/ReedSolomonEncoder.h"
 #include "../base/Text.h"
 
 #include <algorithm>
@@ -101,25 +104,8 @@ constexpr int MACRO_05 = 236;
 constexpr int MACRO_06 = 237;
 constexpr int PAD = 129;
 
-// GF(256) with the prime polynomial x^8 + x^5 + x^3 + x^2 + 1 (ISO/IEC 16022, 5.7.1).
-struct Field {
-    std::array<std::uint8_t, 512> exp{};
-    std::array<std::uint8_t, 256> log{};
-    constexpr Field() {
-        int x = 1;
-        for (int i = 0; i < 255; ++i) {
-            exp[i] = static_cast<std::uint8_t>(x);
-            exp[i + 255] = static_cast<std::uint8_t>(x);
-            log[x] = static_cast<std::uint8_t>(i);
-            x <<= 1;
-            if (x & 0x100)
-                x ^= 0x12D;
-        }
-    }
-    constexpr int mul(int a, int b) const { return a == 0 || b == 0 ? 0 : exp[log[a] + log[b]]; }
-};
-constexpr Field GF{};
-static_assert(GF.exp[8] == 0x2D && GF.mul(GF.exp[254], 2) == 1);
+// Data words beyond which the check words are made with a table of products.
+constexpr int PRODUCT_TABLE_WORDS = 256;
 
 // The macro headers, as a reader restores them around the data.
 constexpr std::string_view MACRO_HEAD_05 = "[)>\x1e" "05\x1d";
@@ -170,60 +156,18 @@ const char* modeName(Mode m) {
 namespace detail {
 
 void addCheckWords(std::vector<std::uint8_t>& codewords, int dataWords, int blocks, int n) {
-    // Generator (x - alpha^1) ... (x - alpha^n), highest power first; its
-    // coefficients are never zero.
-    std::array<int, 256> g{};
-    g[0] = 1;
-    for (int i = 1; i <= n; ++i)
-        for (int j = i; j >= 1; --j)
-            g[static_cast<std::size_t>(j)] ^= GF.mul(g[static_cast<std::size_t>(j) - 1], GF.exp[i]);
-    // Each data codeword shifts the remainder and adds the generator times
-    // the feedback. With many codewords a table of those products (a row per
-    // feedback value) pays for itself: the step is then a shift and an XOR of
-    // two rows of bytes.
-    const std::size_t width = static_cast<std::size_t>(n);
-    const bool table = dataWords > 256;
-    std::vector<std::uint8_t> products(table ? 256 * width : 0);
-    std::array<int, 256> logG{};
-    for (std::size_t j = 0; j < width; ++j)
-        logG[j] = GF.log[static_cast<std::size_t>(g[j + 1])];
-    auto fillRow = [&](int f, std::uint8_t* row) {
-        if (f == 0) {
-            std::fill(row, row + width, 0);
-            return;
-        }
-        const int logF = GF.log[static_cast<std::size_t>(f)];
+    // Generator roots alpha^1 ... alpha^n (ISO/IEC 16022, 5.7.2); the blocks
+    // take the data words in turn, and their check words are interleaved alike.
+    const korvane::detail::ReedSolomonEncoder rs(korvane::detail::DATA_MATRIX_FIELD, n, 1,
+                                                 dataWords > PRODUCT_TABLE_WORDS);
+    const auto width = static_cast<std::size_t>(n), step = static_cast<std::size_t>(blocks);
+    const auto data = static_cast<std::size_t>(dataWords);
+    codewords.resize(data + step * width);
+    std::array<std::uint8_t, 256> checks{};
+    for (std::size_t block = 0; block < step && block < data; ++block) {
+        rs.encode(codewords.data() + block, (data - block + step - 1) / step, step, checks.data());
         for (std::size_t j = 0; j < width; ++j)
-            row[j] = GF.exp[static_cast<std::size_t>(logF + logG[j])];
-    };
-    if (table)
-        for (int f = 0; f < 256; ++f)
-            fillRow(f, &products[static_cast<std::size_t>(f) * width]);
-
-    codewords.resize(static_cast<std::size_t>(dataWords) + static_cast<std::size_t>(blocks) * width);
-    std::array<std::uint8_t, 257> a{}, b{};
-    for (int block = 0; block < blocks; ++block) {
-        std::uint8_t* r = a.data();
-        std::uint8_t* next = b.data();
-        std::fill(r, r + width + 1, 0);
-        for (int k = block; k < dataWords; k += blocks) {
-            const int f = codewords[static_cast<std::size_t>(k)] ^ r[0];
-            if (table) {
-                const std::uint8_t* row = &products[static_cast<std::size_t>(f) * width];
-                for (std::size_t j = 0; j < width; ++j)
-                    next[j] = static_cast<std::uint8_t>(r[j + 1] ^ row[j]);
-            } else if (f == 0) {
-                std::copy(r + 1, r + width + 1, next);
-            } else {
-                const int logF = GF.log[static_cast<std::size_t>(f)];
-                for (std::size_t j = 0; j < width; ++j)
-                    next[j] = static_cast<std::uint8_t>(r[j + 1] ^ GF.exp[static_cast<std::size_t>(logF + logG[j])]);
-            }
-            next[width] = 0;
-            std::swap(r, next);
-        }
-        for (std::size_t j = 0; j < width; ++j)
-            codewords[static_cast<std::size_t>(dataWords) + j * static_cast<std::size_t>(blocks) + static_cast<std::size_t>(block)] = r[j];
+            codewords[data + j * step + block] = checks[j];
     }
 }
 
@@ -231,114 +175,6 @@ std::vector<std::uint8_t> checkWords(const std::uint8_t* data, int count, int n)
     std::vector<std::uint8_t> words(data, data + count);
     addCheckWords(words, count, 1, n);
     return std::vector<std::uint8_t>(words.begin() + count, words.end());
-}
-
-// The placement of ISO/IEC 16022 Annex F: codewords as 8-module shapes
-// walked diagonally up and down the mapping matrix, with four special shapes
-// at the corners and wrap-around at the edges. `put(index, codeword, bit)`
-// receives each module (codewords from 1, bit 0 the most significant);
-// `filled(index)` says whether one has been placed there.
-template <typename Put, typename Filled>
-void walk(int nrow, int ncol, Put put, Filled filled) {
-    auto module = [&](int row, int col, int codeword, int bit) {
-        if (row < 0) {
-            row += nrow;
-            col += 4 - ((nrow + 4) % 8);
-        }
-        if (col < 0) {
-            col += ncol;
-            row += 4 - ((ncol + 4) % 8);
-            // Some DMRE sizes (26x40, 26x48) wrap past the bottom here:
-            // ISO/IEC 21471 (Annex E) takes the row round once more.
-            if (row >= nrow)
-                row -= nrow;
-        }
-        if (row >= 0 && row < nrow && col >= 0 && col < ncol)
-            put(row * ncol + col, codeword, bit);
-    };
-    auto shape = [&](int row, int col, int codeword) {
-        if (row >= 2 && col >= 2 && row < nrow && col < ncol) {  // inside: no wrap to check
-            const int i = row * ncol + col;
-            put(i - 2 * ncol - 2, codeword, 0);
-            put(i - 2 * ncol - 1, codeword, 1);
-            put(i - ncol - 2, codeword, 2);
-            put(i - ncol - 1, codeword, 3);
-            put(i - ncol, codeword, 4);
-            put(i - 2, codeword, 5);
-            put(i - 1, codeword, 6);
-            put(i, codeword, 7);
-            return;
-        }
-        module(row - 2, col - 2, codeword, 0);
-        module(row - 2, col - 1, codeword, 1);
-        module(row - 1, col - 2, codeword, 2);
-        module(row - 1, col - 1, codeword, 3);
-        module(row - 1, col, codeword, 4);
-        module(row, col - 2, codeword, 5);
-        module(row, col - 1, codeword, 6);
-        module(row, col, codeword, 7);
-    };
-    // The corner shapes: module positions for bits 0-7.
-    using Corner = std::array<std::array<int, 2>, 8>;
-    const Corner corners[4] = {
-        {{{nrow - 1, 0}, {nrow - 1, 1}, {nrow - 1, 2}, {0, ncol - 2}, {0, ncol - 1}, {1, ncol - 1}, {2, ncol - 1}, {3, ncol - 1}}},
-        {{{nrow - 3, 0}, {nrow - 2, 0}, {nrow - 1, 0}, {0, ncol - 4}, {0, ncol - 3}, {0, ncol - 2}, {0, ncol - 1}, {1, ncol - 1}}},
-        {{{nrow - 3, 0}, {nrow - 2, 0}, {nrow - 1, 0}, {0, ncol - 2}, {0, ncol - 1}, {1, ncol - 1}, {2, ncol - 1}, {3, ncol - 1}}},
-        {{{nrow - 1, 0}, {nrow - 1, ncol - 1}, {0, ncol - 3}, {0, ncol - 2}, {0, ncol - 1}, {1, ncol - 3}, {1, ncol - 2}, {1, ncol - 1}}},
-    };
-    auto corner = [&](int which, int codeword) {
-        for (int bit = 0; bit < 8; ++bit)
-            module(corners[which][static_cast<std::size_t>(bit)][0], corners[which][static_cast<std::size_t>(bit)][1],
-                   codeword, bit);
-    };
-
-    int codeword = 1;
-    int row = 4, col = 0;
-    do {
-        if (row == nrow && col == 0)
-            corner(0, codeword++);
-        if (row == nrow - 2 && col == 0 && ncol % 4 != 0)
-            corner(1, codeword++);
-        if (row == nrow - 2 && col == 0 && ncol % 8 == 4)
-            corner(2, codeword++);
-        if (row == nrow + 4 && col == 2 && ncol % 8 == 0)
-            corner(3, codeword++);
-        do {  // up and to the right
-            if (row >= 0 && row < nrow && col >= 0 && col < ncol && !filled(row * ncol + col))
-                shape(row, col, codeword++);
-            row -= 2;
-            col += 2;
-        } while (row >= 0 && col < ncol);
-        row += 1;
-        col += 3;
-        do {  // down and to the left
-            if (row >= 0 && row < nrow && col >= 0 && col < ncol && !filled(row * ncol + col))
-                shape(row, col, codeword++);
-            row += 2;
-            col -= 2;
-        } while (row < nrow && col >= 0);
-        row += 3;
-        col += 1;
-    } while (row < nrow || col < ncol);
-}
-
-// Where the walk leaves the bottom-right 2 x 2 modules unused, they are
-// fixed: dark on the diagonal, light off it.
-template <typename T>
-void fixCorner(std::vector<T>& grid, int nrow, int ncol, T dark, T light) {
-    grid[static_cast<std::size_t>(nrow) * ncol - 1] = dark;
-    grid[static_cast<std::size_t>(nrow - 1) * ncol - 2] = dark;
-    grid[static_cast<std::size_t>(nrow) * ncol - 2] = light;
-    grid[static_cast<std::size_t>(nrow - 1) * ncol - 1] = light;
-}
-
-std::vector<int> placement(int nrow, int ncol) {
-    std::vector<int> grid(static_cast<std::size_t>(nrow) * ncol, -1);
-    walk(nrow, ncol, [&](int i, int codeword, int bit) { grid[static_cast<std::size_t>(i)] = codeword * 8 + bit; },
-         [&](int i) { return grid[static_cast<std::size_t>(i)] >= 0; });
-    if (grid.back() < 0)
-        fixCorner(grid, nrow, ncol, 1, 0);
-    return grid;
 }
 
 }  // namespace detail
@@ -377,25 +213,35 @@ Result<std::vector<detail::Unit>> unitsOf(const Message& m, std::size_t from, st
     return units;
 }
 
-}  // namespace
+// The codewords before the data: structured append, reader programming, FNC1
+// of GS1 data, or one macro codeword for the header and trailer of a message
+// in the format of ISO/IEC 15434 with format 05 or 06 (the data then lies in
+// [from, to) of the message's bytes).
+struct Header {
+    std::vector<std::uint8_t> codewords;
+    std::size_t from = 0, to = 0;
+};
 
-Result<Encoded> encode(const Message& message, const Options& options) {
+// Two codewords 1-254 of a file identification, given as one number 1-64516.
+constexpr long MOST_FILE_ID = 254 * 254;
+
+Result<Header> headerOf(const Message& message) {
     const StructuredAppend& sa = message.structuredAppend;
-    std::vector<std::uint8_t> header;
+    Header h;
+    std::vector<std::uint8_t>& header = h.codewords;
     if (sa.index > 0 || sa.count > 0) {
         if (sa.count < 2 || sa.count > 16 || sa.index < 1 || sa.index > sa.count)
             return Error{ErrorCode::InvalidOption, "structured append takes 2-16 symbols, the index 1-count; got " +
                                                        std::to_string(sa.index) + " of " + std::to_string(sa.count)};
         if (message.readerInit)
             return Error{ErrorCode::InvalidOption, "reader programming cannot be part of a structured-append set"};
-        // The file identification: two codewords 1-254, given as one number 1-64516.
         long id = 1;
         if (!sa.id.empty()) {
             char* end = nullptr;
             id = std::strtol(sa.id.c_str(), &end, 10);
-            if (*end != '\0' || sa.id.size() > 5 || id < 1 || id > 254 * 254)
-                return Error{ErrorCode::InvalidOption,
-                             "the structured-append file id " + korvane::detail::quoted(sa.id, 12) + " is not a number 1-64516"};
+            if (*end != '\0' || sa.id.size() > 5 || id < 1 || id > MOST_FILE_ID)
+                return Error{ErrorCode::InvalidOption, "the structured-append file id " +
+                                                           korvane::detail::quoted(sa.id, 12) + " is not a number 1-64516"};
         }
         header.push_back(STRUCTURED_APPEND);
         header.push_back(static_cast<std::uint8_t>(((sa.index - 1) << 4) | (17 - sa.count)));
@@ -408,44 +254,42 @@ Result<Encoded> encode(const Message& message, const Options& options) {
         header.push_back(READER_PROGRAMMING);
     if (message.gs1)
         header.push_back(FNC1);
-
-    // A message in the format of ISO/IEC 15434 with format 05 or 06 is
-    // written as one codeword for its header and trailer.
-    std::size_t from = 0, to = message.bytes.size();
     const std::string_view bytes = message.bytes;
+    h.to = bytes.size();
     if (header.empty() && bytes.size() >= MACRO_HEAD_05.size() + MACRO_TAIL.size() &&
         bytes.substr(bytes.size() - MACRO_TAIL.size()) == MACRO_TAIL) {
         for (auto [head, cw] : {std::pair{MACRO_HEAD_05, MACRO_05}, std::pair{MACRO_HEAD_06, MACRO_06}})
             if (bytes.substr(0, head.size()) == head) {
                 header.push_back(static_cast<std::uint8_t>(cw));
-                from = head.size();
-                to = bytes.size() - MACRO_TAIL.size();
+                h.from = head.size();
+                h.to = bytes.size() - MACRO_TAIL.size();
             }
     }
+    return h;
+}
 
-    // Longer data fits no symbol: two digits per codeword at best.
-    constexpr std::size_t MOST_UNITS = 2 * 1558;
+// Longer data fits no symbol: two digits per codeword at best.
+constexpr std::size_t MOST_UNITS = 2 * 1558;
+
+// The units of the data between the header and trailer, bounded so that the
+// search's table stays bounded by the largest symbol (markers take a
+// codeword each at least).
+Result<std::vector<detail::Unit>> boundedUnits(const Message& message, const Header& h) {
     if (message.bytes.size() > MOST_UNITS + 4)
         return Error{ErrorCode::DataTooLong, "the data has " + thousands(static_cast<long long>(message.bytes.size())) +
                                                  " bytes; the largest symbol holds at most " + thousands(MOST_UNITS)};
-    Result<std::vector<detail::Unit>> units = unitsOf(message, from, to);
+    Result<std::vector<detail::Unit>> units = unitsOf(message, h.from, h.to);
     if (!units)
         return units.error();
-    // Markers take a codeword each at least: the search's table stays bounded by the largest symbol.
     if (units->size() > MOST_UNITS)
         return Error{ErrorCode::DataTooLong, "the data and its markers make " +
                                                  thousands(static_cast<long long>(units->size())) +
                                                  " characters; the largest symbol holds at most " + thousands(MOST_UNITS)};
-    // FNC1 in first position marks GS1 data only as the ASCII codeword
-    // itself; inside a C40 or Text triplet a reader takes it for a GS.
-    const bool firstMarksGs1 = header.empty() || (header.size() == 4 && header[0] == STRUCTURED_APPEND);
-    if (firstMarksGs1 && !units->empty() && units->front().kind == detail::Unit::Fnc1) {
-        header.push_back(FNC1);
-        units->erase(units->begin());
-    }
-    const detail::StreamPlan plan(*units);
-    const int head = static_cast<int>(header.size());
+    return units;
+}
 
+// The size asked for, or the smallest allowed that a shortest stream fits.
+Result<const SizeInfo*> chooseSize(const detail::StreamPlan& plan, int head, const Options& options) {
     const SizeInfo* chosen = nullptr;
     if (options.rows > 0 || options.columns > 0) {
         chosen = findSize(options.rows, options.columns);
@@ -459,29 +303,24 @@ Result<Encoded> encode(const Message& message, const Options& options) {
                                                      std::to_string(chosen->columns) + " symbol holds " +
                                                      thousands(chosen->dataCodewords)};
         }
-    } else {
-        int largest = 0;
-        for (const SizeInfo& s : SIZES) {
-            if (!allowed(s, options))
-                continue;
-            largest = std::max(largest, static_cast<int>(s.dataCodewords));
-            if (s.dataCodewords - head >= 0 && plan.fits(s.dataCodewords - head) && (!chosen || preferred(s, *chosen)))
-                chosen = &s;
-        }
-        if (!chosen)
-            return Error{ErrorCode::DataTooLong, "the data needs " + thousands(plan.least() + static_cast<long long>(head)) +
-                                                     " codewords; the largest symbol allowed holds " + thousands(largest)};
+        return chosen;
     }
+    int largest = 0;
+    for (const SizeInfo& s : SIZES) {
+        if (!allowed(s, options))
+            continue;
+        largest = std::max(largest, static_cast<int>(s.dataCodewords));
+        if (s.dataCodewords - head >= 0 && plan.fits(s.dataCodewords - head) && (!chosen || preferred(s, *chosen)))
+            chosen = &s;
+    }
+    if (!chosen)
+        return Error{ErrorCode::DataTooLong, "the data needs " + thousands(plan.least() + static_cast<long long>(head)) +
+                                                 " codewords; the largest symbol allowed holds " + thousands(largest)};
+    return chosen;
+}
 
-    Encoded e;
-    e.size = chosen;
-    const int capacity = chosen->dataCodewords;
-    std::vector<std::uint8_t>& cw = e.codewords;
-    cw.reserve(static_cast<std::size_t>(capacity + chosen->checkCodewords));
-    cw = header;
-    plan.write(capacity - head, cw, &e.segments);
-    e.streamCodewords = static_cast<int>(cw.size());
-    // Padding: 129 first, then the 253-state pseudo-random pads (ISO/IEC 16022, 5.2.3).
+// Padding: 129 first, then the 253-state pseudo-random pads (ISO/IEC 16022, 5.2.3).
+void pad(std::vector<std::uint8_t>& cw, int capacity) {
     if (static_cast<int>(cw.size()) < capacity)
         cw.push_back(PAD);
     while (static_cast<int>(cw.size()) < capacity) {
@@ -491,61 +330,67 @@ Result<Encoded> encode(const Message& message, const Options& options) {
             pad -= 254;
         cw.push_back(static_cast<std::uint8_t>(pad));
     }
+}
 
-    // Check words block by block, the blocks interleaved codeword by codeword.
-    detail::addCheckWords(cw, capacity, chosen->blocks, chosen->checkCodewords / chosen->blocks);
-
-    // The codewords' bits into the mapping matrix (2: not yet placed), then
-    // the matrix into the regions, each framed by its finder (solid left and
-    // bottom) and clock tracks (alternating top and right).
-    const int rr = chosen->regionRows, rc = chosen->regionColumns;
-    const int nrow = chosen->regionsDown() * rr, ncol = chosen->regionsAcross() * rc;
-    std::vector<std::uint8_t> mapping(static_cast<std::size_t>(nrow) * ncol, 2);
-    detail::walk(
-        nrow, ncol,
-        [&](int i, int codeword, int bit) {
-            mapping[static_cast<std::size_t>(i)] =
-                static_cast<std::uint8_t>((cw[static_cast<std::size_t>(codeword) - 1] >> (7 - bit)) & 1);
-        },
-        [&](int i) { return mapping[static_cast<std::size_t>(i)] != 2; });
-    if (mapping.back() == 2)
-        detail::fixCorner<std::uint8_t>(mapping, nrow, ncol, 1, 0);
-    const int rows = chosen->rows, cols = chosen->columns;
-    e.modules.assign(static_cast<std::size_t>(rows) * cols, 0);
-    for (int y = 0; y < rows; ++y) {
-        std::uint8_t* out = &e.modules[static_cast<std::size_t>(y) * cols];
-        const int ry = y % (rr + 2);
-        if (ry == rr + 1) {  // finder
-            std::fill(out, out + cols, 1);
-            continue;
-        }
-        if (ry == 0) {  // clock track
-            for (int x = 0; x < cols; x += 2)
-                out[x] = 1;
-            continue;
-        }
-        const std::uint8_t* in = &mapping[static_cast<std::size_t>(y / (rr + 2) * rr + ry - 1) * ncol];
-        for (int x = 0; x < cols; x += rc + 2, in += rc) {
-            out[x] = 1;
-            std::copy(in, in + rc, out + x + 1);
-            out[x + rc + 1] = static_cast<std::uint8_t>(ry % 2);
-        }
-    }
-
-    // What a reader returns: FNC1 as GS (the one that marks GS1 data went
-    // to the header), ECI designators left out, the macro header and
-    // trailer restored.
-    std::string& read = e.readerData;
-    if (from > 0)
-        read.assign(bytes.substr(0, from));
-    for (const detail::Unit& u : *units) {
+// What a reader returns: FNC1 as GS (the one that marks GS1 data went to the
+// header), ECI designators left out, the macro header and trailer restored.
+std::string readerDataOf(std::string_view bytes, const Header& h, const std::vector<detail::Unit>& units) {
+    std::string read;
+    if (h.from > 0)
+        read.assign(bytes.substr(0, h.from));
+    for (const detail::Unit& u : units) {
         if (u.kind == detail::Unit::Byte)
             read.push_back(static_cast<char>(u.byte));
         else if (u.kind == detail::Unit::Fnc1)
             read.push_back('\x1d');
     }
-    if (to < bytes.size())
-        read.append(bytes.substr(to));
+    if (h.to < bytes.size())
+        read.append(bytes.substr(h.to));
+    return read;
+}
+
+}  // namespace
+
+Result<Encoded> detail::dataCodewords(const Message& message, const Options& options) {
+    Result<Header> header = headerOf(message);
+    if (!header)
+        return header.error();
+    Result<std::vector<Unit>> units = boundedUnits(message, *header);
+    if (!units)
+        return units.error();
+    // FNC1 in first position marks GS1 data only as the ASCII codeword
+    // itself; inside a C40 or Text triplet a reader takes it for a GS.
+    std::vector<std::uint8_t>& head = header->codewords;
+    const bool firstMarksGs1 = head.empty() || (head.size() == 4 && head[0] == STRUCTURED_APPEND);
+    if (firstMarksGs1 && !units->empty() && units->front().kind == Unit::Fnc1) {
+        head.push_back(FNC1);
+        units->erase(units->begin());
+    }
+    const StreamPlan plan(*units);
+    const int headWords = static_cast<int>(head.size());
+    const Result<const SizeInfo*> chosen = chooseSize(plan, headWords, options);
+    if (!chosen)
+        return chosen.error();
+    Encoded e;
+    e.size = *chosen;
+    const int capacity = e.size->dataCodewords;
+    e.codewords.reserve(static_cast<std::size_t>(capacity + e.size->checkCodewords));
+    e.codewords = head;
+    plan.write(capacity - headWords, e.codewords, &e.segments);
+    e.streamCodewords = static_cast<int>(e.codewords.size());
+    pad(e.codewords, capacity);
+    e.readerData = readerDataOf(message.bytes, *header, *units);
+    return e;
+}
+
+Result<Encoded> encode(const Message& message, const Options& options) {
+    Result<Encoded> e = detail::dataCodewords(message, options);
+    if (!e)
+        return e;
+    const SizeInfo& size = *e->size;
+    // Check words block by block, the blocks interleaved codeword by codeword.
+    detail::addCheckWords(e->codewords, size.dataCodewords, size.blocks, size.checkCodewords / size.blocks);
+    e->modules = detail::placeModules(size, e->codewords);
     return e;
 }
 
