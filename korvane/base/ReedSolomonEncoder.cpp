@@ -24,9 +24,17 @@ ReedSolomonEncoder::ReedSolomonEncoder(const Gf256& field, int checkWords, int f
     if (!productTable && !zero)
         return;
     rows_.assign(256 * n, 0);
-    for (std::size_t c = 1; c < 256; ++c)
+    for (std::size_t c = 1; c < 256; ++c) {
+        std::uint8_t* row = &rows_[c * n];
+        if (zero) {
+            for (std::size_t k = 0; k < n; ++k)
+                row[k] = static_cast<std::uint8_t>(field.mul(static_cast<int>(c), g[k + 1]));
+            continue;
+        }
+        const std::size_t logC = field.log[c];
         for (std::size_t k = 0; k < n; ++k)
-            rows_[c * n + k] = static_cast<std::uint8_t>(field.mul(static_cast<int>(c), g[k + 1]));
+            row[k] = field.exp[logC + logG_[k]];
+    }
 }
 
 void ReedSolomonEncoder::encode(const std::uint8_t* data, std::size_t length, std::size_t stride,
@@ -35,20 +43,24 @@ void ReedSolomonEncoder::encode(const std::uint8_t* data, std::size_t length, st
     if (n == 0)
         return;
     std::fill(out, out + n, 0);
+    // One pass a data word: the remainder shifted down a place as the
+    // generator times the feedback is added.
     for (std::size_t i = 0; i < length; ++i) {
         const int factor = data[i * stride] ^ out[0];
-        std::copy(out + 1, out + n, out);
-        out[n - 1] = 0;
-        if (factor == 0)
-            continue;
-        if (!rows_.empty()) {
+        if (factor == 0) {
+            std::copy(out + 1, out + n, out);
+            out[n - 1] = 0;
+        } else if (!rows_.empty()) {
             const std::uint8_t* row = rows_.data() + static_cast<std::size_t>(factor) * n;
-            for (std::size_t k = 0; k < n; ++k)
-                out[k] ^= row[k];
+            for (std::size_t k = 0; k + 1 < n; ++k)
+                out[k] = static_cast<std::uint8_t>(out[k + 1] ^ row[k]);
+            out[n - 1] = row[n - 1];
         } else {
             const std::size_t logF = field_.log[static_cast<std::size_t>(factor)];
-            for (std::size_t k = 0; k < n; ++k)
-                out[k] ^= field_.exp[logF + logG_[k]];
+            const std::uint8_t* logG = logG_.data();
+            for (std::size_t k = 0; k + 1 < n; ++k)
+                out[k] = static_cast<std::uint8_t>(out[k + 1] ^ field_.exp[logF + logG[k]]);
+            out[n - 1] = field_.exp[logF + logG[n - 1]];
         }
     }
 }

@@ -26,19 +26,22 @@ std::vector<std::uint8_t> placeModules(const SizeInfo& size, const std::vector<s
     const int rr = size.regionRows, rc = size.regionColumns;
     const int nrow = size.regionsDown() * rr, ncol = size.regionsAcross() * rc;
     std::vector<std::uint8_t> mapping(static_cast<std::size_t>(nrow) * ncol, 2);
+    // Pointers, not the vectors: a byte stored may alias anything, and the
+    // vectors' own pointers would be read again after every one.
+    std::uint8_t* const map = mapping.data();
+    const std::uint8_t* const words = cw.data();
     walk(
         nrow, ncol,
-        [&](int i, int codeword, int bit) {
-            mapping[static_cast<std::size_t>(i)] =
-                static_cast<std::uint8_t>((cw[static_cast<std::size_t>(codeword) - 1] >> (7 - bit)) & 1);
+        [map, words](int i, int codeword, int bit) {
+            map[i] = static_cast<std::uint8_t>((words[codeword - 1] >> (7 - bit)) & 1);
         },
-        [&](int i) { return mapping[static_cast<std::size_t>(i)] != 2; });
+        [map](int i) { return map[i] != 2; });
     if (mapping.back() == 2)
         fixCorner<std::uint8_t>(mapping, nrow, ncol, 1, 0);
     const int rows = size.rows, cols = size.columns;
     std::vector<std::uint8_t> modules(static_cast<std::size_t>(rows) * cols, 0);
     for (int y = 0; y < rows; ++y) {
-        std::uint8_t* out = &modules[static_cast<std::size_t>(y) * cols];
+        std::uint8_t* out = modules.data() + static_cast<std::size_t>(y) * cols;
         const int ry = y % (rr + 2);
         if (ry == rr + 1) {  // finder
             std::fill(out, out + cols, 1);
@@ -49,7 +52,7 @@ std::vector<std::uint8_t> placeModules(const SizeInfo& size, const std::vector<s
                 out[x] = 1;
             continue;
         }
-        const std::uint8_t* in = &mapping[static_cast<std::size_t>(y / (rr + 2) * rr + ry - 1) * ncol];
+        const std::uint8_t* in = map + static_cast<std::size_t>(y / (rr + 2) * rr + ry - 1) * ncol;
         for (int x = 0; x < cols; x += rc + 2, in += rc) {
             out[x] = 1;
             std::copy(in, in + rc, out + x + 1);

@@ -286,6 +286,16 @@ struct Exits {
     int toDigitFrom = 0;  // from byte: into numeric
 };
 
+// A character of text from sub-mode s into t: its value and the latch.
+constexpr std::array<std::array<Cost, 4>, 4> makeTextCosts() {
+    std::array<std::array<Cost, 4>, 4> cost{};
+    for (std::size_t from = 0; from < 4; ++from)
+        for (std::size_t to = 0; to < 4; ++to)
+            cost[from][to] = (LATCHES[from][to].count + 1) * UNIT + (LATCHES[from][to].count > 0 ? 1 : 0);
+    return cost;
+}
+constexpr std::array<std::array<Cost, 4>, 4> TEXT_COSTS = makeTextCosts();
+
 inline void keep(Cost& best, int& from, Cost c, int state) {
     if (c < best) {
         best = c;
@@ -293,202 +303,191 @@ inline void keep(Cost& best, int& from, Cost c, int state) {
     }
 }
 
-class StepSearch {
-public:
-    StepSearch(std::size_t n, bool latched, bool textOnly)
-        : n_(n), textOnly_(textOnly), noneLive_(latched), back_(new Back[(n + 1) * STATES]) {
-        // back_ is left uninitialised: the traceback reads only cells a relaxation wrote.
-        costA_.fill(INF);
-        costB_.fill(INF);
-        cost_[latched ? NONE : ALPHA] = 0;
-        // A character of text from sub-mode s into t: its value and the latch.
-        for (int from = 0; from < 4; ++from)
-            for (int to = 0; to < 4; ++to)
-                textCost_[from][to] = (LATCHES[from][to].count + 1) * UNIT + (LATCHES[from][to].count > 0 ? 1 : 0);
-        clear_.fill(INF);
-    }
-    StepSearch(const StepSearch&) = delete;
-    StepSearch& operator=(const StepSearch&) = delete;
+// The way into a state: the state it came from (low byte) and the step (high byte).
+using Back = std::uint16_t;
 
-    // Every way on over the character at position i.
-    void advance(std::size_t i, unsigned char ch) {
-        std::copy(clear_.begin(), clear_.end(), next_);
-        const int numericEnd = NUM1 + std::max(std::min(GROUP_DIGITS, numTop_ + 1), nextTop_);
-        if (numericEnd > NUM1 + 1)
-            std::fill(next_ + NUM1 + 1, next_ + numericEnd, INF);
-        byteNext_ = false;
-        row_ = &back_[(i + 1) * STATES];
-        mask_ = TEXT.mask[ch];
-        digit_ = isDigit(ch);
-        Exits e;
-        fromText(e);
-        fromByte(e);
-        fromNumeric(e);
-        if (noneLive_)
-            fromNone(e);
-        if (e.relatch < INF)
-            text(ALPHA, e.relatch + 2 * UNIT + 1, e.relatchFrom);
-        if (e.toByte < INF) {
-            relax(BYTE0 + 1, e.toByte + 4 * UNIT + 1, e.toByteFrom, Step::Byte);
-            byteNext_ = true;
-        }
-        std::swap(cost_, next_);
-        byteLive_ = byteNext_;
-        int top = 0;
-        for (int state = NUM1; state < NUM1 + std::min(GROUP_DIGITS, numTop_ + 1); ++state)
-            if (cost_[state] < INF)
-                top = state - NUM1 + 1;
-        nextTop_ = numTop_;
-        numTop_ = top;
-    }
-
-    // The steps of the cheapest way to the end (a text state pays its pad).
-    std::vector<Step> steps() const {
-        int best = 0;
-        Cost bestCost = INF;
-        for (int state = 0; state < STATES; ++state) {
-            if (cost_[state] >= INF)
-                continue;
-            const Cost total = cost_[state] + (state < TEXT_STATES ? ((cost_[state] / UNIT) & 1) * UNIT : 0);
-            if (total < bestCost) {
-                bestCost = total;
-                best = state;
-            }
-        }
-        std::vector<Step> steps(n_);
-        for (std::size_t i = n_; i > 0; --i) {
-            const Back b = back_[i * STATES + best];
-            steps[i - 1] = b.step;
-            best = b.prev;
-        }
-        return steps;
-    }
-
-private:
-    struct Back {
-        std::uint8_t prev;
-        Step step;
-    };
-
-    void relax(int state, Cost c, int prev, Step step) {
-        if (c < next_[state]) {
-            next_[state] = c;
-            row_[state] = Back{static_cast<std::uint8_t>(prev), step};
-        }
-    }
-
-    // Text from sub-mode `s` at cost `c`.
-    void text(int s, Cost c, int prev) {
-        for (unsigned m = mask_; m != 0; m &= m - 1) {
-            const int t = __builtin_ctz(m);
-            relax(t, c + textCost_[static_cast<std::size_t>(s)][static_cast<std::size_t>(t)], prev,
-                  static_cast<Step>(static_cast<int>(Step::TextAlpha) + t));
-        }
-        if ((mask_ & (1U << PUNCT)) && s != PUNCT)
-            relax(s, c + 2 * UNIT + 1, prev, Step::ShiftPunct);
-    }
-
-    void fromText(Exits& e) {
-        for (int s = 0; s < TEXT_STATES; ++s) {
-            const Cost c = cost_[s];
-            if (c >= INF)
-                continue;
-            text(s, c, s);
-            if (s == LOWER && (mask_ & (1U << ALPHA)))
-                relax(s, c + 2 * UNIT + 1, s, Step::ShiftAlpha);
-            if (textOnly_)
-                continue;
-            const Cost p = (c / UNIT) & 1;  // a value waits for its pair: the pad
-            // A byte shift for a character of text pays off only from
-            // punctuation, where a lower-case letter costs al ll x ml pl;
-            // from any other sub-mode text reaches the same state as cheaply.
-            if (mask_ == 0 || s == PUNCT)
-                relax(p && s == PUNCT ? ALPHA : s, c + (p + 4) * UNIT + 1, s, Step::ByteShift);
-            keep(e.leave, e.leaveFrom, c + (p + 4) * UNIT + 1, s);
-        }
-        if (e.leave < INF) {
-            relax(BYTE0 + 1, e.leave, e.leaveFrom, Step::Byte);
-            byteNext_ = true;
-            if (digit_)
-                relax(NUM1, e.leave, e.leaveFrom, Step::Digit);
-        }
-    }
-
-    void fromByte(Exits& e) {
-        if (!byteLive_)
-            return;
-        // A byte state costing at least a latch from text plus one
-        // codeword is dominated: the byte segment that latch opens costs
-        // at most one free sixth byte (one codeword) more on any way on.
-        for (int state = BYTE0; state < NUM1; ++state) {
-            const Cost c = cost_[state];
-            if (c >= INF || c >= e.leave)
-                continue;
-            relax(state == NUM1 - 1 ? BYTE0 : state + 1, c + (state == NUM1 - 1 ? 0 : 2 * UNIT), state, Step::Byte);
-            byteNext_ = true;
-            keep(e.relatch, e.relatchFrom, c, state);
-            keep(e.toDigit, e.toDigitFrom, c, state);
-        }
-        if (digit_ && e.toDigit < INF)
-            relax(NUM1, e.toDigit + 4 * UNIT + 1, e.toDigitFrom, Step::Digit);
-    }
-
-    void fromNumeric(Exits& e) {
-        for (int state = NUM1; state < NUM1 + numTop_; ++state) {
-            const Cost c = cost_[state];
-            if (c >= INF)
-                continue;
-            const int k = state - NUM1 + 1;
-            // A new group before 44 digits never saves a codeword (1 + n/3
-            // rounded down is at most the sum over any split of n digits),
-            // and splitting only when full keeps the groups as readers expect.
-            if (digit_) {
-                if (k < GROUP_DIGITS)
-                    relax(state + 1, c + ((k + 1) % 3 == 0 ? 2 * UNIT : 0), state, Step::Digit);
-                else
-                    relax(NUM1, c + 2 * UNIT, state, Step::DigitGroup);
-            }
-            keep(e.relatch, e.relatchFrom, c, state);
-            keep(e.toByte, e.toByteFrom, c, state);
-        }
-    }
-
-    // Only before the first byte after an ECI, where nothing else lives.
-    void fromNone(Exits& e) {
-        keep(e.relatch, e.relatchFrom, cost_[NONE], NONE);
-        keep(e.toByte, e.toByteFrom, cost_[NONE], NONE);
-        if (digit_)
-            relax(NUM1, cost_[NONE] + 4 * UNIT + 1, NONE, Step::Digit);
-        cost_[NONE] = INF;
-        noneLive_ = false;
-    }
-
-    std::size_t n_;
-    bool textOnly_;
-    bool noneLive_;
-    std::unique_ptr<Back[]> back_;
-    std::array<Cost, STATES> costA_, costB_;
-    Cost* cost_ = costA_.data();
-    Cost* next_ = costB_.data();
-    std::array<std::array<Cost, 4>, 4> textCost_{};
-    std::array<Cost, NUM1 + 1> clear_;
-    int numTop_ = 0;   // numeric states live in `cost_`: N(1) .. N(numTop_) at most
-    int nextTop_ = 0;  // the same for the older costs left in `next_`
-    bool byteLive_ = false;
-    // The character being stepped over.
-    Back* row_ = nullptr;
-    unsigned mask_ = 0;
-    bool digit_ = false;
-    bool byteNext_ = false;
+// What the steps over one character share. The functions that take it are
+// always inlined into the one loop, so that it lives in registers as the
+// loop's locals do.
+struct Frame {
+    const Cost* cost;  // the costs before the character
+    Cost* next;        // and after it
+    Back* row;         // the ways into `next`
+    unsigned mask;     // the text sub-modes that hold the character
+    bool digit;
+    bool textOnly;
 };
+
+#define KV_STEP [[gnu::always_inline]] inline
+
+KV_STEP void relax(const Frame& f, int state, Cost c, int prev, Step step) {
+    if (c < f.next[state]) {
+        f.next[state] = c;
+        f.row[state] = static_cast<Back>(prev | static_cast<int>(step) << 8);
+    }
+}
+
+// Text from sub-mode `s` at cost `c`.
+KV_STEP void text(const Frame& f, int s, Cost c, int prev) {
+    for (unsigned m = f.mask; m != 0; m &= m - 1) {
+        const int t = __builtin_ctz(m);
+        relax(f, t, c + TEXT_COSTS[static_cast<std::size_t>(s)][static_cast<std::size_t>(t)], prev,
+              static_cast<Step>(static_cast<int>(Step::TextAlpha) + t));
+    }
+    if ((f.mask & (1U << PUNCT)) && s != PUNCT)
+        relax(f, s, c + 2 * UNIT + 1, prev, Step::ShiftPunct);
+}
+
+// Steps from the text states; true when a byte state is reached.
+KV_STEP bool fromText(const Frame& f, Exits& e) {
+    for (int s = 0; s < TEXT_STATES; ++s) {
+        const Cost c = f.cost[s];
+        if (c >= INF)
+            continue;
+        text(f, s, c, s);
+        if (s == LOWER && (f.mask & (1U << ALPHA)))
+            relax(f, s, c + 2 * UNIT + 1, s, Step::ShiftAlpha);
+        if (f.textOnly)
+            continue;
+        const Cost p = (c / UNIT) & 1;  // a value waits for its pair: the pad
+        // A byte shift for a character of text pays off only from
+        // punctuation, where a lower-case letter costs al ll x ml pl;
+        // from any other sub-mode text reaches the same state as cheaply.
+        if (f.mask == 0 || s == PUNCT)
+            relax(f, p && s == PUNCT ? ALPHA : s, c + (p + 4) * UNIT + 1, s, Step::ByteShift);
+        keep(e.leave, e.leaveFrom, c + (p + 4) * UNIT + 1, s);
+    }
+    if (e.leave >= INF)
+        return false;
+    relax(f, BYTE0 + 1, e.leave, e.leaveFrom, Step::Byte);
+    if (f.digit)
+        relax(f, NUM1, e.leave, e.leaveFrom, Step::Digit);
+    return true;
+}
+
+// Steps from the byte states; true when a byte state is reached.
+KV_STEP bool fromByte(const Frame& f, Exits& e) {
+    bool byteNext = false;
+    // A byte state costing at least a latch from text plus one codeword is
+    // dominated: the byte segment that latch opens costs at most one free
+    // sixth byte (one codeword) more on any way on.
+    for (int state = BYTE0; state < NUM1; ++state) {
+        const Cost c = f.cost[state];
+        if (c >= INF || c >= e.leave)
+            continue;
+        relax(f, state == NUM1 - 1 ? BYTE0 : state + 1, c + (state == NUM1 - 1 ? 0 : 2 * UNIT), state, Step::Byte);
+        byteNext = true;
+        keep(e.relatch, e.relatchFrom, c, state);
+        keep(e.toDigit, e.toDigitFrom, c, state);
+    }
+    if (f.digit && e.toDigit < INF)
+        relax(f, NUM1, e.toDigit + 4 * UNIT + 1, e.toDigitFrom, Step::Digit);
+    return byteNext;
+}
+
+// Steps from the numeric states N(1) .. N(top).
+KV_STEP void fromNumeric(const Frame& f, Exits& e, int top) {
+    for (int state = NUM1; state < NUM1 + top; ++state) {
+        const Cost c = f.cost[state];
+        if (c >= INF)
+            continue;
+        const int k = state - NUM1 + 1;
+        // A new group before 44 digits never saves a codeword (1 + n/3
+        // rounded down is at most the sum over any split of n digits), and
+        // splitting only when full keeps the groups as readers expect.
+        if (f.digit) {
+            if (k < GROUP_DIGITS)
+                relax(f, state + 1, c + ((k + 1) % 3 == 0 ? 2 * UNIT : 0), state, Step::Digit);
+            else
+                relax(f, NUM1, c + 2 * UNIT, state, Step::DigitGroup);
+        }
+        keep(e.relatch, e.relatchFrom, c, state);
+        keep(e.toByte, e.toByteFrom, c, state);
+    }
+}
+
+// Steps from "nothing latched", only before the first byte after an ECI,
+// where nothing else lives.
+KV_STEP void fromNone(const Frame& f, Exits& e) {
+    keep(e.relatch, e.relatchFrom, f.cost[NONE], NONE);
+    keep(e.toByte, e.toByteFrom, f.cost[NONE], NONE);
+    if (f.digit)
+        relax(f, NUM1, f.cost[NONE] + 4 * UNIT + 1, NONE, Step::Digit);
+}
+
+#undef KV_STEP
+
+// The steps of the cheapest way to the end (a text state pays its pad).
+std::vector<Step> traceback(const Cost* cost, const Back* back, std::size_t n) {
+    int best = 0;
+    Cost bestCost = INF;
+    for (int state = 0; state < STATES; ++state) {
+        if (cost[state] >= INF)
+            continue;
+        const Cost total = cost[state] + (state < TEXT_STATES ? ((cost[state] / UNIT) & 1) * UNIT : 0);
+        if (total < bestCost) {
+            bestCost = total;
+            best = state;
+        }
+    }
+    std::vector<Step> steps(n);
+    for (std::size_t i = n; i > 0; --i) {
+        const Back b = back[i * STATES + best];
+        steps[i - 1] = static_cast<Step>(b >> 8);
+        best = b & 0xFF;
+    }
+    return steps;
+}
 
 }  // namespace
 
 std::vector<Step> shortestSteps(const std::string& bytes, bool latched, bool textOnly) {
-    StepSearch search(bytes.size(), latched, textOnly);
-    for (std::size_t i = 0; i < bytes.size(); ++i)
-        search.advance(i, static_cast<unsigned char>(bytes[i]));
-    return search.steps();
+    const std::size_t n = bytes.size();
+    // Left uninitialised: the traceback reads only cells a relaxation wrote.
+    const std::unique_ptr<Back[]> back(new Back[(n + 1) * STATES]);
+    std::array<Cost, STATES> costA, costB;
+    Cost* cost = costA.data();
+    Cost* next = costB.data();
+    costA.fill(INF);
+    costB.fill(INF);
+    cost[latched ? NONE : ALPHA] = 0;
+    int numTop = 0;   // numeric states live in `cost`: N(1) .. N(numTop) at most
+    int nextTop = 0;  // the same for the older costs left in `next`
+    bool byteLive = false;
+    bool noneLive = latched;
+    for (std::size_t i = 0; i < n; ++i) {
+        const int numericEnd = NUM1 + std::max(std::min(GROUP_DIGITS, numTop + 1), nextTop);
+        std::fill(next, next + NUM1 + 1, INF);
+        if (numericEnd > NUM1 + 1)
+            std::fill(next + NUM1 + 1, next + numericEnd, INF);
+        const auto ch = static_cast<unsigned char>(bytes[i]);
+        const Frame f{cost, next, &back[(i + 1) * STATES], TEXT.mask[ch], isDigit(ch), textOnly};
+        Exits e;
+        bool byteNext = fromText(f, e);
+        if (byteLive)
+            byteNext = fromByte(f, e) || byteNext;
+        fromNumeric(f, e, numTop);
+        if (noneLive) {
+            fromNone(f, e);
+            cost[NONE] = INF;
+            noneLive = false;
+        }
+        if (e.relatch < INF)
+            text(f, ALPHA, e.relatch + 2 * UNIT + 1, e.relatchFrom);
+        if (e.toByte < INF) {
+            relax(f, BYTE0 + 1, e.toByte + 4 * UNIT + 1, e.toByteFrom, Step::Byte);
+            byteNext = true;
+        }
+        std::swap(cost, next);
+        byteLive = byteNext;
+        int top = 0;
+        for (int state = NUM1; state < NUM1 + std::min(GROUP_DIGITS, numTop + 1); ++state)
+            if (cost[state] < INF)
+                top = state - NUM1 + 1;
+        nextTop = numTop;
+        numTop = top;
+    }
+    return traceback(cost, back.get(), n);
 }
 
 namespace {

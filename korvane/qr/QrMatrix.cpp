@@ -88,20 +88,26 @@ void drawFunctionPatterns(Matrix& m, int version) {
 // Codeword bits in the two-module columns, right to left, up then down,
 // column 6 (the vertical timing pattern) skipped.
 void place(Matrix& m, const std::vector<std::uint8_t>& codewords) {
+    // Locals, not the matrix's members: a byte stored may alias anything, and
+    // the members would be read again after every one.
+    const int size = m.size;
+    std::uint8_t* const dark = m.dark.data();
+    const std::uint8_t* const function = m.function.data();
     std::size_t bitIndex = 0;
     const std::size_t bitCount = codewords.size() * 8;
     bool upward = true;
-    for (int right = m.size - 1; right >= 1; right -= 2) {
+    for (int right = size - 1; right >= 1; right -= 2) {
         if (right == 6)
             right = 5;
-        for (int step = 0; step < m.size; ++step) {
-            const int row = upward ? m.size - 1 - step : step;
+        for (int step = 0; step < size; ++step) {
+            const int row = upward ? size - 1 - step : step;
             for (int col = right; col >= right - 1; --col) {
-                const std::size_t at = cell(m, row, col);
-                if (m.function[at])
+                const std::size_t at = static_cast<std::size_t>(row) * static_cast<std::size_t>(size) +
+                                       static_cast<std::size_t>(col);
+                if (function[at])
                     continue;
                 if (bitIndex < bitCount)
-                    m.dark[at] = (codewords[bitIndex >> 3] >> (7 - (bitIndex & 7))) & 1;
+                    dark[at] = (codewords[bitIndex >> 3] >> (7 - (bitIndex & 7))) & 1;
                 ++bitIndex;  // remainder bits stay light
             }
         }
