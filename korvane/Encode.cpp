@@ -28,13 +28,6 @@ const char* errorCodeName(ErrorCode code) {
 
 namespace detail {
 
-std::string thousands(long long n) {
-    std::string digits = std::to_string(n < 0 ? -n : n);
-    for (int i = static_cast<int>(digits.size()) - 3; i > 0; i -= 3)
-        digits.insert(static_cast<std::size_t>(i), ",");
-    return n < 0 ? "-" + digits : digits;
-}
-
 Status checkDataLength(const SymbologyInfo& info, std::size_t bytes, std::size_t markers) {
     // Compared without adding, so no count wraps however long the data.
     const std::size_t most = info.maxDataBytes;
@@ -53,28 +46,7 @@ Status checkDataLength(const SymbologyInfo& info, std::size_t bytes, std::size_t
     return Error{ErrorCode::DataTooLong, size + "; " + std::string(info.title) + " takes at most " + limit + " here"};
 }
 
-std::string describeByte(unsigned char c) {
-    if (c >= 32 && c < 127)
-        return std::string("'") + static_cast<char>(c) + "'";
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "byte 0x%02X", c);
-    return buf;
-}
 
-std::string quoted(std::string_view data, std::size_t max) {
-    std::string out = "\"";
-    for (std::size_t i = 0; i < data.size() && i < max; ++i) {
-        const auto c = static_cast<unsigned char>(data[i]);
-        if (c >= 32 && c < 127 && c != '"' && c != '\\') {
-            out += static_cast<char>(c);
-        } else {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\x%02X", c);
-            out += buf;
-        }
-    }
-    return out + (data.size() > max ? "...\"" : "\"");
-}
 
 Error invalidCharacter(Symbology s, std::string_view data, std::size_t index) {
     const SymbologyInfo& info = symbologyInfo(s);

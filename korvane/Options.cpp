@@ -4,9 +4,9 @@
 
 #include "korvane/Options.h"
 
+#include "base/Text.h"
 #include "korvane/Units.h"
 
-#include <cctype>
 #include <cstdio>
 #include <iterator>
 #include <string>
@@ -14,6 +14,9 @@
 
 namespace korvane {
 namespace {
+
+using detail::lowerCase;
+using detail::quotedValue;
 
 template <Capability C>
 bool takes(const SymbologyInfo& info) {
@@ -26,22 +29,6 @@ bool twoWidths(const SymbologyInfo& info) { return info.twoWidths; }
 const EncodeOptions DEFAULTS{};
 
 Error bad(std::string message) { return {ErrorCode::InvalidOption, std::move(message)}; }
-
-// A value as a message shows it: at most 40 characters, control characters as '?'.
-std::string shown(std::string_view text) {
-    std::string s(text.substr(0, 40));
-    for (char& c : s)
-        if (static_cast<unsigned char>(c) < 32 || c == 127)
-            c = '?';
-    return "'" + s + (text.size() > 40 ? "...'" : "'");
-}
-
-std::string lower(std::string_view text) {
-    std::string s(text);
-    for (char& c : s)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
 
 // "a, b or c" from "a|b|c".
 std::string listed(std::string_view choices, char separator) {
@@ -59,12 +46,12 @@ std::string listed(std::string_view choices, char separator) {
 // ---- setters by kind ----
 
 Result<bool> flagValue(std::string_view text) {
-    const std::string v = lower(text);
+    const std::string v = lowerCase(text);
     if (v.empty() || v == "1" || v == "true" || v == "yes" || v == "on")
         return true;
     if (v == "0" || v == "false" || v == "no" || v == "off")
         return false;
-    return bad(shown(text) + " is not 1, yes, true or on (or 0, no, false, off)");
+    return bad(quotedValue(text) + " is not 1, yes, true or on (or 0, no, false, off)");
 }
 
 template <bool EncodeOptions::*F, bool ON = true>
@@ -111,12 +98,12 @@ double aspectOf(const EncodeOptions& o) { return o.pdfAspect; }
 
 // The index of the letter or word `text` names among the row's choices.
 Result<int> choice(const EncodeOptionInfo& row, std::string_view text) {
-    const std::string v = lower(text);
+    const std::string v = lowerCase(text);
     if (row.kind == OptionKind::Letter) {
-        const std::size_t at = v.size() == 1 ? lower(row.choices).find(v[0]) : std::string::npos;
+        const std::size_t at = v.size() == 1 ? lowerCase(row.choices).find(v[0]) : std::string::npos;
         if (at != std::string::npos)
             return static_cast<int>(at);
-        return bad(shown(text) + " is not one of " + std::string(row.choices));
+        return bad(quotedValue(text) + " is not one of " + std::string(row.choices));
     }
     int index = 0;
     for (std::string_view rest = row.choices;; ++index) {
@@ -127,7 +114,7 @@ Result<int> choice(const EncodeOptionInfo& row, std::string_view text) {
             break;
         rest.remove_prefix(bar + 1);
     }
-    return bad(shown(text) + " is not " + listed(row.choices, '|'));
+    return bad(quotedValue(text) + " is not " + listed(row.choices, '|'));
 }
 
 template <char EncodeOptions::*F>
@@ -157,7 +144,7 @@ Status setAddOn(const EncodeOptionInfo&, EncodeOptions& o, std::string_view text
 // set's identifier as the symbology takes it; each symbology checks the sizes
 // of its own sets.
 Status setMember(const EncodeOptionInfo& row, EncodeOptions& o, std::string_view text) {
-    const Error what = bad(shown(text) + " is not INDEX/COUNT[:ID], such as 2/3 or 1/4:ORDER");
+    const Error what = bad(quotedValue(text) + " is not INDEX/COUNT[:ID], such as 2/3 or 1/4:ORDER");
     const std::size_t slash = text.find('/');
     const std::size_t colon = text.find(':');
     if (slash == std::string_view::npos || (colon != std::string_view::npos && colon < slash))
@@ -177,11 +164,11 @@ Status setMember(const EncodeOptionInfo& row, EncodeOptions& o, std::string_view
 // RxC: the Data Matrix size (every size of ISO/IEC 16022 and 21471 lies
 // within 8x10 to 144x144; the encoder refuses the sizes in between that are none).
 Status setDmSize(const EncodeOptionInfo&, EncodeOptions& o, std::string_view text) {
-    const std::size_t x = lower(text).find('x');
+    const std::size_t x = lowerCase(text).find('x');
     const Result<long long> r = parseInteger(text.substr(0, x), 8, 144);
     const Result<long long> c = x == std::string_view::npos ? r : parseInteger(text.substr(x + 1), 10, 144);
     if (x == std::string_view::npos || !r || !c)
-        return bad(shown(text) + " is not ROWSxCOLUMNS, such as 24x24 or 16x48");
+        return bad(quotedValue(text) + " is not ROWSxCOLUMNS, such as 24x24 or 16x48");
     o.dmRows = static_cast<int>(*r);
     o.dmColumns = static_cast<int>(*c);
     return Done{};
@@ -191,7 +178,7 @@ Status setDmSize(const EncodeOptionInfo&, EncodeOptions& o, std::string_view tex
 Status setMacroField(const EncodeOptionInfo&, EncodeOptions& o, std::string_view text) {
     const std::size_t eq = text.find('=');
     if (eq == std::string_view::npos)
-        return bad(shown(text) + " is not FIELD=VALUE, such as file-name=invoice.pdf");
+        return bad(quotedValue(text) + " is not FIELD=VALUE, such as file-name=invoice.pdf");
     const std::string_view key = text.substr(0, eq), value = text.substr(eq + 1);
     PdfMacroFields& m = o.pdfMacro;
     const auto number = [&](long long high, auto set) -> Status {
@@ -214,8 +201,8 @@ Status setMacroField(const EncodeOptionInfo&, EncodeOptions& o, std::string_view
     else if (key == "checksum")
         return number(65535, [&](long long n) { m.checksum = static_cast<int>(n); });
     else
-        return bad("no field " + shown(key) + "; the fields are file-name, time-stamp, sender, addressee, file-size "
-                   "and checksum");
+        return bad("no field " + quotedValue(key) +
+                   "; the fields are file-name, time-stamp, sender, addressee, file-size and checksum");
     return Done{};
 }
 
@@ -366,7 +353,7 @@ const EncodeOptionInfo* findEncodeOption(std::string_view name) {
 Status setEncodeOption(EncodeOptions& options, std::string_view name, std::string_view text) {
     const EncodeOptionInfo* row = findEncodeOption(name);
     if (row == nullptr)
-        return bad("no option " + shown(name));
+        return bad("no option " + quotedValue(name));
     return row->set(*row, options, text);
 }
 

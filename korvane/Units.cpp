@@ -1,6 +1,8 @@
 // Lengths, numbers, colours and page sizes as people type them.
 
 #include "korvane/Units.h"
+
+#include "base/Text.h"
 #include "korvane/Values.h"
 
 #include <algorithm>
@@ -14,6 +16,9 @@
 
 namespace korvane {
 namespace {
+
+using detail::lowerCase;
+using detail::quotedValue;
 
 constexpr double MM_PER_INCH = 25.4;
 constexpr double MAX_TYPED = 1e6;  // beyond any sensible size in any unit
@@ -51,17 +56,10 @@ constexpr struct {
 
 Error invalid(std::string message) { return {ErrorCode::InvalidOption, std::move(message)}; }
 
-std::string lower(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
-
 // The row of a table of lower-case names that `text` names in either case; null when none does.
 template <typename Row, std::size_t N>
 const Row* findNamed(const Row (&table)[N], std::string_view text) {
-    const std::string name = lower(text);
+    const std::string name = lowerCase(text);
     for (const Row& row : table)
         if (row.name == name)
             return &row;
@@ -76,16 +74,6 @@ int hexDigit(char c) {
     if (c >= 'A' && c <= 'F')
         return c - 'A' + 10;
     return -1;
-}
-
-std::string quoted(std::string_view text) {
-    std::string shown(text.substr(0, 40));
-    if (text.size() > 40)
-        shown += "...";
-    for (char& c : shown)
-        if (static_cast<unsigned char>(c) < 32 || c == 127)
-            c = '?';
-    return "'" + shown + "'";
 }
 
 // A decimal number in fixed notation ("-12.5", "3.", ".25") at the start of
@@ -122,7 +110,7 @@ std::from_chars_result fixedNumber(const char* first, const char* last, double& 
 
 // "cmyk:C,M,Y,K" in whole percent, for print.
 Result<Colour> parseCmyk(std::string_view text) {
-    const std::string what = quoted(text) + " is not a CMYK colour: give cmyk:C,M,Y,K in whole percent, such as "
+    const std::string what = quotedValue(text) + " is not a CMYK colour: give cmyk:C,M,Y,K in whole percent, such as "
                                             "cmyk:0,0,0,100";
     int inks[4];
     std::string_view rest = text.substr(5);
@@ -154,7 +142,7 @@ double Length::mm(double dpi, double xMm) const {
 }
 
 Result<Length> parseLength(std::string_view text, Unit bare, bool modulesAllowed) {
-    const std::string what = quoted(text) + " is not a length: give a number with a unit, such as 0.33mm, 10mil, "
+    const std::string what = quotedValue(text) + " is not a length: give a number with a unit, such as 0.33mm, 10mil, "
                                             "0.013in, 1pt or 4px" +
                              (modulesAllowed ? " (or 12x for modules)" : "");
     auto bad = [](std::string m) { return Error{ErrorCode::InvalidOption, std::move(m)}; };
@@ -163,9 +151,7 @@ Result<Length> parseLength(std::string_view text, Unit bare, bool modulesAllowed
     const auto [ptr, ec] = fixedNumber(text.data(), end, value);
     if (ec != std::errc() || !std::isfinite(value))
         return bad(what);
-    std::string suffix(ptr, end);
-    for (char& c : suffix)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const std::string suffix = lowerCase(std::string_view(ptr, static_cast<std::size_t>(end - ptr)));
     Length length{value, bare};
     if (!suffix.empty()) {
         const auto* u = std::find_if(std::begin(UNITS), std::end(UNITS),
@@ -175,9 +161,9 @@ Result<Length> parseLength(std::string_view text, Unit bare, bool modulesAllowed
         length.unit = u->unit;
     }
     if (value < 0)
-        return bad(quoted(text) + " is negative; a length is 0 or more");
+        return bad(quotedValue(text) + " is negative; a length is 0 or more");
     if (value > MAX_TYPED)
-        return bad(quoted(text) + " is beyond any size korvane draws");
+        return bad(quotedValue(text) + " is beyond any size korvane draws");
     return length;
 }
 
@@ -186,11 +172,11 @@ Result<double> parseNumber(std::string_view text, double low, double high) {
     const char* end = text.data() + text.size();
     const auto [ptr, ec] = fixedNumber(text.data(), end, value);
     if (ec != std::errc() || ptr != end || !std::isfinite(value))
-        return invalid(quoted(text) + " is not a number");
+        return invalid(quotedValue(text) + " is not a number");
     if (value < low || value > high) {
         char range[80];
         std::snprintf(range, sizeof range, " is out of range; it must be %g to %g", low, high);
-        return invalid(quoted(text) + range);
+        return invalid(quotedValue(text) + range);
     }
     return value;
 }
@@ -201,18 +187,18 @@ Result<long long> parseInteger(std::string_view text, long long low, long long h
     const char* end = text.data() + text.size();
     const auto [ptr, ec] = std::from_chars(text.data(), end, value);
     if (ec == std::errc::result_out_of_range)
-        return invalid(quoted(text) + range);
+        return invalid(quotedValue(text) + range);
     if (ec != std::errc() || ptr != end)
-        return invalid(quoted(text) + " is not a whole number");
+        return invalid(quotedValue(text) + " is not a whole number");
     if (value < low || value > high)
-        return invalid(quoted(text) + range);
+        return invalid(quotedValue(text) + range);
     return value;
 }
 
 Result<Colour> parseColour(std::string_view text) {
     if (const auto* c = findNamed(COLOURS, text))
         return c->colour;
-    if (lower(text.substr(0, 5)) == "cmyk:")
+    if (lowerCase(text.substr(0, 5)) == "cmyk:")
         return parseCmyk(text);
     std::string_view hex = text;
     if (!hex.empty() && hex[0] == '#')
@@ -222,7 +208,7 @@ Result<Colour> parseColour(std::string_view text) {
         auto at = [&](std::size_t i) { return static_cast<std::uint8_t>(hexDigit(hex[i]) * 16 + hexDigit(hex[i + 1])); };
         return Colour{at(0), at(2), at(4), hex.size() == 8 ? at(6) : std::uint8_t{255}};
     }
-    return invalid(quoted(text) + " is not a colour: give RRGGBB, RRGGBBAA, cmyk:C,M,Y,K or a name (" +
+    return invalid(quotedValue(text) + " is not a colour: give RRGGBB, RRGGBBAA, cmyk:C,M,Y,K or a name (" +
                    colourNames() + ")");
 }
 
@@ -236,8 +222,8 @@ std::string colourNames() {
 Result<PageSize> parsePageSize(std::string_view text) {
     if (const auto* p = findNamed(PAGES, text))
         return p->size;
-    const std::string name = lower(text);
-    const std::string what = quoted(text) + " is not a page size: give A3, A4, A5, A6, Letter, Legal or WxH with "
+    const std::string name = lowerCase(text);
+    const std::string what = quotedValue(text) + " is not a page size: give A3, A4, A5, A6, Letter, Legal or WxH with "
                                             "a unit, such as 100x150mm or 4x6in";
     // The unit after the height applies to a width given without one.
     const std::size_t x = name.find('x');
@@ -251,7 +237,7 @@ Result<PageSize> parsePageSize(std::string_view text) {
         return invalid(what);
     PageSize size{w->mm(0), h->mm(0)};
     if (size.widthMm < 10 || size.heightMm < 10 || size.widthMm > 5000 || size.heightMm > 5000)
-        return invalid(quoted(text) + " is not a page size korvane lays out (10 mm to 5 m a side)");
+        return invalid(quotedValue(text) + " is not a page size korvane lays out (10 mm to 5 m a side)");
     return size;
 }
 

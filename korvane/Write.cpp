@@ -2,9 +2,9 @@
 // themselves are in writers/, one file per format.
 
 #include "korvane/Write.h"
+#include "base/Text.h"
 #include "writers/Writers.h"
 
-#include <cctype>
 #include <iterator>
 #include <string>
 
@@ -26,9 +26,7 @@ constexpr struct {
 std::optional<Format> findFormat(std::string_view name) {
     if (!name.empty() && name[0] == '.')
         name.remove_prefix(1);
-    std::string lower;
-    for (char c : name)
-        lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const std::string lower = detail::lowerCase(name);
     for (const auto& f : FORMATS)
         if (lower == f.name)
             return f.format;

@@ -122,6 +122,20 @@ std::vector<std::uint8_t> checkWords(const std::uint8_t* data, int count, int n)
 // block b goes to dataWords + j x blocks + b. n (per block) 1-255.
 void addCheckWords(std::vector<std::uint8_t>& codewords, int dataWords, int blocks, int n);
 
+// ---- the stages of encode(), each callable alone
+
+// Data codewords: the header codewords, the shortest stream and the pads,
+// for the smallest size allowed that holds them. Everything of Encoded but
+// the modules and the check words.
+Result<Encoded> dataCodewords(const Message& message, const Options& options);
+
+// Check words: addCheckWords above, with the size's blocks.
+
+// Modules: the codewords (check words included) placed in the mapping matrix
+// and the matrix laid into the size's data regions with their finders and
+// clock tracks; rows x columns, row-major, 1 = dark.
+std::vector<std::uint8_t> placeModules(const SizeInfo& size, const std::vector<std::uint8_t>& codewords);
+
 // The mapping matrix of nrow x ncol modules: for each module, codeword
 // number (1-based) * 8 + bit (0 = most significant ... 7), or 0 for the
 // fixed corner modules that stay light and 1 for the ones that are dark.

@@ -1,7 +1,9 @@
 #pragma once
 // The checks and messages that the encoders and the engine adapters share
-// (defined in Encode.cpp); nothing here knows an engine.
+// (defined in Encode.cpp); nothing here knows an engine. How messages show
+// data, bytes and numbers is in base/Text.h.
 
+#include "../base/Text.h"
 #include "korvane/Encode.h"
 
 #include <cstddef>
@@ -10,9 +12,6 @@
 
 namespace korvane::detail {
 
-// 12345 as "12,345".
-std::string thousands(long long n);
-
 // Refuses data of `bytes` bytes and `markers` FNC1 or ECI markers that no
 // symbol of the symbology can hold (SymbologyInfo::maxDataBytes), naming the limit.
 Status checkDataLength(const SymbologyInfo& info, std::size_t bytes, std::size_t markers = 0);
@@ -20,13 +19,6 @@ Status checkDataLength(const SymbologyInfo& info, std::size_t bytes, std::size_t
 // What encode() refuses in a message whatever the symbology's encoder makes
 // of it: data past the limit, markers and marks the symbology cannot carry.
 Status checkMessage(const SymbologyInfo& info, const Message& message);
-
-// 'x' for printable ASCII, otherwise "byte 0x1F".
-std::string describeByte(unsigned char c);
-
-// Data quoted for a one-line message: printable ASCII as it is, other bytes
-// as \xNN, cut after `max` characters with "...".
-std::string quoted(std::string_view data, std::size_t max = 40);
 
 // "Code 39 cannot encode 'a' at position 3 (it takes digits, ...)"; positions count from 1.
 Error invalidCharacter(Symbology s, std::string_view data, std::size_t index);

@@ -86,5 +86,27 @@ std::vector<int> checkWords(const std::vector<int>& data, int count);
 // The recommended level for a number of data codewords (ISO/IEC 15438 Table 6).
 int recommendedLevel(int dataCodewords);
 
+// ---- the stages of encode() after dataCodewords(), each callable alone
+
+// Rows and data columns of a symbol.
+struct Shape {
+    int rows = 0;
+    int columns = 0;
+};
+// The shape for `needed` codewords (data, length descriptor and check
+// words): the rows and columns the options fix, or the one nearest their
+// aspect ratio.
+Result<Shape> chooseShape(int needed, const Options& options);
+
+// The symbol's codewords: the length descriptor, the stream with the pads
+// before any Macro PDF417 control block, then `check` check words.
+std::vector<int> symbolCodewords(const std::vector<int>& stream, int dataCodewords, int check);
+
+// Modules in a row: start, left indicator, columns, right indicator, stop.
+int widthFor(int columns, bool compact);
+
+// The rows of `s` (rows, columns, level and codewords set) into its width and modules.
+void drawRows(Symbol& s, bool compact);
+
 }  // namespace detail
 }  // namespace korvane::pdf417

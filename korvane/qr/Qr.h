@@ -97,21 +97,48 @@ int totalCodewords(int version);
 // alpha^0 ... alpha^(checkWords - 1) over GF(256) modulo x^8+x^4+x^3+x^2+1.
 std::vector<std::uint8_t> checkWords(const std::vector<std::uint8_t>& data, int checkWords);
 
-// The same for the blocks of a symbol, which share one generator. For
-// `words` data words in all, enough to repay it, a row per word value holds
-// that value times the generator, so a data word costs n XORs.
-class RsEncoder {
-public:
-    RsEncoder(int checkWords, std::size_t words);
-    // Writes the check words of data[0, length) to out[0, checkWords).
-    void encode(const std::uint8_t* data, std::size_t length, std::uint8_t* out) const;
+// ---- the stages of encode(), each callable alone
 
-private:
-    static std::uint8_t multiply(int a, int b);
-    int n_;
-    std::vector<int> g_;
-    std::vector<std::uint8_t> rows_;
+// Text to segments: the message read (FNC1, ECI designators, UTF-8 text),
+// segmented along the shortest bit stream, the version and level chosen and
+// the stream written with its terminator and pad codewords.
+struct DataStream {
+    int version = 0;
+    Level level = Level::M;
+    std::vector<std::uint8_t> codewords;  // the version's data codewords at the level
+    std::vector<Segment> segments;
+    int eci = -1;
+    int dataBits = 0;
+    int parity = -1;
+    std::string readerData;
 };
+Result<DataStream> dataStream(const Message& message, const QrOptions& options);
+
+// Codewords: the data codewords with their check words, blocks interleaved
+// (ISO/IEC 18004, 7.6).
+std::vector<std::uint8_t> interleave(const std::vector<std::uint8_t>& data, int version, Level level);
+
+// Modules across a symbol of `version`.
+constexpr int sizeOf(int version) { return 17 + 4 * version; }
+
+// Matrix: the function patterns of a version with the codewords placed
+// around them, unmasked; `function` marks the modules masks leave alone.
+struct Matrix {
+    int size = 0;
+    std::vector<std::uint8_t> dark, function;  // size x size, row-major
+};
+Matrix placeCodewords(int version, const std::vector<std::uint8_t>& codewords);
+
+// Mask: the matrix under the mask with the least penalty (or `fixed`, 0-7,
+// when it is not -1) with its format information, written to `modules`;
+// returns the mask.
+int applyMask(const Matrix& matrix, Level level, int fixed, std::vector<std::uint8_t>& modules);
+
+// Where the 15 format bits go, bit i of each copy (row, column).
+struct Place {
+    int row, column;
+};
+void formatPlaces(int size, Place first[15], Place second[15]);
 
 // Penalty of a finished matrix by the four rules (N1-N4), scored as the
 // encoder scores its masks: whole rows and columns at a time.

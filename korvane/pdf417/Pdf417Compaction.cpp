@@ -5,7 +5,7 @@
 
 #include "Pdf417.h"
 
-#include "../encode/Adapters.h"
+#include "../base/Text.h"
 
 #include <algorithm>
 #include <array>
@@ -251,175 +251,174 @@ bool emitSteps(const std::string& bytes, const std::vector<Step>& steps, bool la
     return true;
 }
 
-std::vector<Step> shortestSteps(const std::string& bytes, bool latched, bool textOnly) {
-    // States: text (one per sub-mode), byte (bytes mod 6), numeric (digits
-    // in the current group, 1-44), and "nothing latched yet" after an ECI.
-    // Costs are in half codewords (UNIT), plus one for every latch or shift so
-    // that among streams of one length the one with the fewest changes of mode
-    // wins. Every finished segment fills whole codewords, so the half codewords
-    // of a text state's cost tell the parity of its open segment; and of two
-    // ways into one sub-mode the cheaper is never worse later (the other's
-    // extra half codeword is a pad at the latest), so one state per sub-mode
-    // suffices.
-    constexpr int TEXT_STATES = 4;
-    constexpr int BYTE0 = TEXT_STATES;
-    constexpr int NUM1 = BYTE0 + 6;
-    constexpr int NONE = NUM1 + 44;
-    constexpr int STATES = NONE + 1;
-    // 64-bit costs: half codewords in units of 2^16 overflow 32 bits past
-    // 16,384 half codewords, which long data (or a long Macro field) reaches.
-    using Cost = std::int64_t;
-    constexpr Cost INF = std::numeric_limits<Cost>::max() / 4;
-    constexpr Cost UNIT = 1 << 16;  // changes of mode stay below this in any stream
-    struct Back {
-        std::uint8_t prev;
-        Step step;
-    };
+namespace {
 
-    const std::size_t n = bytes.size();
-    // Left uninitialised: the traceback reads only cells a relaxation wrote.
-    const std::unique_ptr<Back[]> back(new Back[(n + 1) * STATES]);
-    std::array<Cost, STATES> costA;
-    std::array<Cost, STATES> costB;
-    Cost* cost = costA.data();
-    Cost* next = costB.data();
-    costA.fill(INF);
-    costB.fill(INF);
-    cost[latched ? NONE : ALPHA] = 0;
+// The search of shortestSteps(). States: text (one per sub-mode), byte
+// (bytes mod 6), numeric (digits in the current group, 1-44), and "nothing
+// latched yet" after an ECI. Costs are in half codewords (UNIT), plus one for
+// every latch or shift so that among streams of one length the one with the
+// fewest changes of mode wins. Every finished segment fills whole codewords,
+// so the half codewords of a text state's cost tell the parity of its open
+// segment; and of two ways into one sub-mode the cheaper is never worse later
+// (the other's extra half codeword is a pad at the latest), so one state per
+// sub-mode suffices.
+constexpr int TEXT_STATES = 4;
+constexpr int BYTE0 = TEXT_STATES;
+constexpr int BYTE_STATES = 6;       // six bytes pack into five codewords
+constexpr int GROUP_DIGITS = 44;     // digits of one numeric group
+constexpr int NUM1 = BYTE0 + BYTE_STATES;
+constexpr int NONE = NUM1 + GROUP_DIGITS;
+constexpr int STATES = NONE + 1;
+// 64-bit costs: half codewords in units of 2^16 overflow 32 bits past
+// 16,384 half codewords, which long data (or a long Macro field) reaches.
+using Cost = std::int64_t;
+constexpr Cost INF = std::numeric_limits<Cost>::max() / 4;
+constexpr Cost UNIT = 1 << 16;  // changes of mode stay below this in any stream
 
-    // A character of text from sub-mode s into t: its value and the latch.
-    std::array<std::array<Cost, 4>, 4> textCost{};
-    for (int from = 0; from < 4; ++from)
-        for (int to = 0; to < 4; ++to)
-            textCost[from][to] = (LATCHES[from][to].count + 1) * UNIT + (LATCHES[from][to].count > 0 ? 1 : 0);
-    std::array<Cost, NUM1 + 1> clear;
-    clear.fill(INF);
+// Leaving a state for a latch into text, byte or numeric compaction costs the
+// same from every state of a kind: only the cheapest such state (the first in
+// state order among equals) matters.
+struct Exits {
+    Cost leave = INF, relatch = INF, toByte = INF, toDigit = INF;
+    int leaveFrom = 0;    // from text, the pad paid: to byte or numeric
+    int relatchFrom = 0;  // from byte, numeric or nothing: back to text
+    int toByteFrom = 0;   // from numeric or nothing: into byte
+    int toDigitFrom = 0;  // from byte: into numeric
+};
 
-    int numTop = 0;     // numeric states live in `cost`: N(1) .. N(numTop) at most
-    int nextTop = 0;    // the same for the older costs left in `next`
-    bool byteLive = false;
-    bool noneLive = latched;
-    for (std::size_t i = 0; i < n; ++i) {
-        std::copy(clear.begin(), clear.end(), next);
-        const int numericEnd = NUM1 + std::max(std::min(44, numTop + 1), nextTop);
-        if (numericEnd > NUM1 + 1)
-            std::fill(next + NUM1 + 1, next + numericEnd, INF);
-        bool byteNext = false;
-        Back* row = &back[(i + 1) * STATES];
-        auto relax = [&](int state, Cost c, int prev, Step step) {
-            if (c < next[state]) {
-                next[state] = c;
-                row[state] = Back{static_cast<std::uint8_t>(prev), step};
-            }
-        };
-        const unsigned char ch = static_cast<unsigned char>(bytes[i]);
-        const unsigned mask = TEXT.mask[ch];
-        const bool digit = isDigit(ch);
-        // Text from sub-mode `s` at cost `c`.
-        auto text = [&](int s, Cost c, int prev) {
-            for (unsigned m = mask; m != 0; m &= m - 1) {
-                const int t = __builtin_ctz(m);
-                relax(t, c + textCost[static_cast<std::size_t>(s)][static_cast<std::size_t>(t)], prev,
-                      static_cast<Step>(static_cast<int>(Step::TextAlpha) + t));
-            }
-            if ((mask & (1U << PUNCT)) && s != PUNCT)
-                relax(s, c + 2 * UNIT + 1, prev, Step::ShiftPunct);
-        };
-        // Leaving a state for a latch into text, byte or numeric compaction
-        // costs the same from every state of a kind: only the cheapest such
-        // state (the first in state order among equals) matters.
-        Cost leave = INF, relatch = INF, toByte = INF, toDigit = INF;
-        int leaveFrom = 0;    // from text, the pad paid: to byte or numeric
-        int relatchFrom = 0;  // from byte, numeric or nothing: back to text
-        int toByteFrom = 0;   // from numeric or nothing: into byte
-        int toDigitFrom = 0;  // from byte: into numeric
-        auto keep = [](Cost& best, int& from, Cost c, int state) {
-            if (c < best) {
-                best = c;
-                from = state;
-            }
-        };
-        for (int s = 0; s < TEXT_STATES; ++s) {
-            const Cost c = cost[s];
-            if (c >= INF)
-                continue;
-            text(s, c, s);
-            if (s == LOWER && (mask & (1U << ALPHA)))
-                relax(s, c + 2 * UNIT + 1, s, Step::ShiftAlpha);
-            if (textOnly)
-                continue;
-            const Cost p = (c / UNIT) & 1;  // a value waits for its pair: the pad
-            // A byte shift for a character of text pays off only from
-            // punctuation, where a lower-case letter costs al ll x ml pl;
-            // from any other sub-mode text reaches the same state as cheaply.
-            if (mask == 0 || s == PUNCT)
-                relax(p && s == PUNCT ? ALPHA : s, c + (p + 4) * UNIT + 1, s, Step::ByteShift);
-            keep(leave, leaveFrom, c + (p + 4) * UNIT + 1, s);
-        }
-        if (leave < INF) {
-            relax(BYTE0 + 1, leave, leaveFrom, Step::Byte);
-            byteNext = true;
-            if (digit)
-                relax(NUM1, leave, leaveFrom, Step::Digit);
-        }
-        if (byteLive) {
-            // A byte state costing at least a latch from text plus one
-            // codeword is dominated: the byte segment that latch opens costs
-            // at most one free sixth byte (one codeword) more on any way on.
-            for (int state = BYTE0; state < NUM1; ++state) {
-                const Cost c = cost[state];
-                if (c >= INF || c >= leave)
-                    continue;
-                relax(state == NUM1 - 1 ? BYTE0 : state + 1, c + (state == NUM1 - 1 ? 0 : 2 * UNIT), state, Step::Byte);
-                byteNext = true;
-                keep(relatch, relatchFrom, c, state);
-                keep(toDigit, toDigitFrom, c, state);
-            }
-            if (digit && toDigit < INF)
-                relax(NUM1, toDigit + 4 * UNIT + 1, toDigitFrom, Step::Digit);
-        }
-        for (int state = NUM1; state < NUM1 + numTop; ++state) {
-            const Cost c = cost[state];
-            if (c >= INF)
-                continue;
-            const int k = state - NUM1 + 1;
-            // A new group before 44 digits never saves a codeword (1 + n/3
-            // rounded down is at most the sum over any split of n digits),
-            // and splitting only when full keeps the groups as readers expect.
-            if (digit) {
-                if (k < 44)
-                    relax(state + 1, c + ((k + 1) % 3 == 0 ? 2 * UNIT : 0), state, Step::Digit);
-                else
-                    relax(NUM1, c + 2 * UNIT, state, Step::DigitGroup);
-            }
-            keep(relatch, relatchFrom, c, state);
-            keep(toByte, toByteFrom, c, state);
-        }
-        if (noneLive) {  // only before the first byte after an ECI, where nothing else lives
-            keep(relatch, relatchFrom, cost[NONE], NONE);
-            keep(toByte, toByteFrom, cost[NONE], NONE);
-            if (digit)
-                relax(NUM1, cost[NONE] + 4 * UNIT + 1, NONE, Step::Digit);
-            cost[NONE] = INF;
-            noneLive = false;
-        }
-        if (relatch < INF)
-            text(ALPHA, relatch + 2 * UNIT + 1, relatchFrom);
-        if (toByte < INF) {
-            relax(BYTE0 + 1, toByte + 4 * UNIT + 1, toByteFrom, Step::Byte);
-            byteNext = true;
-        }
+// A character of text from sub-mode s into t: its value and the latch.
+constexpr std::array<std::array<Cost, 4>, 4> makeTextCosts() {
+    std::array<std::array<Cost, 4>, 4> cost{};
+    for (std::size_t from = 0; from < 4; ++from)
+        for (std::size_t to = 0; to < 4; ++to)
+            cost[from][to] = (LATCHES[from][to].count + 1) * UNIT + (LATCHES[from][to].count > 0 ? 1 : 0);
+    return cost;
+}
+constexpr std::array<std::array<Cost, 4>, 4> TEXT_COSTS = makeTextCosts();
 
-        std::swap(cost, next);
-        byteLive = byteNext;
-        int top = 0;
-        for (int state = NUM1; state < NUM1 + std::min(44, numTop + 1); ++state)
-            if (cost[state] < INF)
-                top = state - NUM1 + 1;
-        nextTop = numTop;
-        numTop = top;
+inline void keep(Cost& best, int& from, Cost c, int state) {
+    if (c < best) {
+        best = c;
+        from = state;
     }
+}
 
+// The way into a state: the state it came from (low byte) and the step (high byte).
+using Back = std::uint16_t;
+
+// What the steps over one character share. The functions that take it are
+// always inlined into the one loop, so that it lives in registers as the
+// loop's locals do.
+struct Frame {
+    const Cost* cost;  // the costs before the character
+    Cost* next;        // and after it
+    Back* row;         // the ways into `next`
+    unsigned mask;     // the text sub-modes that hold the character
+    bool digit;
+    bool textOnly;
+};
+
+#define KV_STEP [[gnu::always_inline]] inline
+
+KV_STEP void relax(const Frame& f, int state, Cost c, int prev, Step step) {
+    if (c < f.next[state]) {
+        f.next[state] = c;
+        f.row[state] = static_cast<Back>(prev | static_cast<int>(step) << 8);
+    }
+}
+
+// Text from sub-mode `s` at cost `c`.
+KV_STEP void text(const Frame& f, int s, Cost c, int prev) {
+    for (unsigned m = f.mask; m != 0; m &= m - 1) {
+        const int t = __builtin_ctz(m);
+        relax(f, t, c + TEXT_COSTS[static_cast<std::size_t>(s)][static_cast<std::size_t>(t)], prev,
+              static_cast<Step>(static_cast<int>(Step::TextAlpha) + t));
+    }
+    if ((f.mask & (1U << PUNCT)) && s != PUNCT)
+        relax(f, s, c + 2 * UNIT + 1, prev, Step::ShiftPunct);
+}
+
+// Steps from the text states; true when a byte state is reached.
+KV_STEP bool fromText(const Frame& f, Exits& e) {
+    for (int s = 0; s < TEXT_STATES; ++s) {
+        const Cost c = f.cost[s];
+        if (c >= INF)
+            continue;
+        text(f, s, c, s);
+        if (s == LOWER && (f.mask & (1U << ALPHA)))
+            relax(f, s, c + 2 * UNIT + 1, s, Step::ShiftAlpha);
+        if (f.textOnly)
+            continue;
+        const Cost p = (c / UNIT) & 1;  // a value waits for its pair: the pad
+        // A byte shift for a character of text pays off only from
+        // punctuation, where a lower-case letter costs al ll x ml pl;
+        // from any other sub-mode text reaches the same state as cheaply.
+        if (f.mask == 0 || s == PUNCT)
+            relax(f, p && s == PUNCT ? ALPHA : s, c + (p + 4) * UNIT + 1, s, Step::ByteShift);
+        keep(e.leave, e.leaveFrom, c + (p + 4) * UNIT + 1, s);
+    }
+    if (e.leave >= INF)
+        return false;
+    relax(f, BYTE0 + 1, e.leave, e.leaveFrom, Step::Byte);
+    if (f.digit)
+        relax(f, NUM1, e.leave, e.leaveFrom, Step::Digit);
+    return true;
+}
+
+// Steps from the byte states; true when a byte state is reached.
+KV_STEP bool fromByte(const Frame& f, Exits& e) {
+    bool byteNext = false;
+    // A byte state costing at least a latch from text plus one codeword is
+    // dominated: the byte segment that latch opens costs at most one free
+    // sixth byte (one codeword) more on any way on.
+    for (int state = BYTE0; state < NUM1; ++state) {
+        const Cost c = f.cost[state];
+        if (c >= INF || c >= e.leave)
+            continue;
+        relax(f, state == NUM1 - 1 ? BYTE0 : state + 1, c + (state == NUM1 - 1 ? 0 : 2 * UNIT), state, Step::Byte);
+        byteNext = true;
+        keep(e.relatch, e.relatchFrom, c, state);
+        keep(e.toDigit, e.toDigitFrom, c, state);
+    }
+    if (f.digit && e.toDigit < INF)
+        relax(f, NUM1, e.toDigit + 4 * UNIT + 1, e.toDigitFrom, Step::Digit);
+    return byteNext;
+}
+
+// Steps from the numeric states N(1) .. N(top).
+KV_STEP void fromNumeric(const Frame& f, Exits& e, int top) {
+    for (int state = NUM1; state < NUM1 + top; ++state) {
+        const Cost c = f.cost[state];
+        if (c >= INF)
+            continue;
+        const int k = state - NUM1 + 1;
+        // A new group before 44 digits never saves a codeword (1 + n/3
+        // rounded down is at most the sum over any split of n digits), and
+        // splitting only when full keeps the groups as readers expect.
+        if (f.digit) {
+            if (k < GROUP_DIGITS)
+                relax(f, state + 1, c + ((k + 1) % 3 == 0 ? 2 * UNIT : 0), state, Step::Digit);
+            else
+                relax(f, NUM1, c + 2 * UNIT, state, Step::DigitGroup);
+        }
+        keep(e.relatch, e.relatchFrom, c, state);
+        keep(e.toByte, e.toByteFrom, c, state);
+    }
+}
+
+// Steps from "nothing latched", only before the first byte after an ECI,
+// where nothing else lives.
+KV_STEP void fromNone(const Frame& f, Exits& e) {
+    keep(e.relatch, e.relatchFrom, f.cost[NONE], NONE);
+    keep(e.toByte, e.toByteFrom, f.cost[NONE], NONE);
+    if (f.digit)
+        relax(f, NUM1, f.cost[NONE] + 4 * UNIT + 1, NONE, Step::Digit);
+}
+
+#undef KV_STEP
+
+// The steps of the cheapest way to the end (a text state pays its pad).
+std::vector<Step> traceback(const Cost* cost, const Back* back, std::size_t n) {
     int best = 0;
     Cost bestCost = INF;
     for (int state = 0; state < STATES; ++state) {
@@ -434,10 +433,61 @@ std::vector<Step> shortestSteps(const std::string& bytes, bool latched, bool tex
     std::vector<Step> steps(n);
     for (std::size_t i = n; i > 0; --i) {
         const Back b = back[i * STATES + best];
-        steps[i - 1] = b.step;
-        best = b.prev;
+        steps[i - 1] = static_cast<Step>(b >> 8);
+        best = b & 0xFF;
     }
     return steps;
+}
+
+}  // namespace
+
+std::vector<Step> shortestSteps(const std::string& bytes, bool latched, bool textOnly) {
+    const std::size_t n = bytes.size();
+    // Left uninitialised: the traceback reads only cells a relaxation wrote.
+    const std::unique_ptr<Back[]> back(new Back[(n + 1) * STATES]);
+    std::array<Cost, STATES> costA, costB;
+    Cost* cost = costA.data();
+    Cost* next = costB.data();
+    costA.fill(INF);
+    costB.fill(INF);
+    cost[latched ? NONE : ALPHA] = 0;
+    int numTop = 0;   // numeric states live in `cost`: N(1) .. N(numTop) at most
+    int nextTop = 0;  // the same for the older costs left in `next`
+    bool byteLive = false;
+    bool noneLive = latched;
+    for (std::size_t i = 0; i < n; ++i) {
+        const int numericEnd = NUM1 + std::max(std::min(GROUP_DIGITS, numTop + 1), nextTop);
+        std::fill(next, next + NUM1 + 1, INF);
+        if (numericEnd > NUM1 + 1)
+            std::fill(next + NUM1 + 1, next + numericEnd, INF);
+        const auto ch = static_cast<unsigned char>(bytes[i]);
+        const Frame f{cost, next, &back[(i + 1) * STATES], TEXT.mask[ch], isDigit(ch), textOnly};
+        Exits e;
+        bool byteNext = fromText(f, e);
+        if (byteLive)
+            byteNext = fromByte(f, e) || byteNext;
+        fromNumeric(f, e, numTop);
+        if (noneLive) {
+            fromNone(f, e);
+            cost[NONE] = INF;
+            noneLive = false;
+        }
+        if (e.relatch < INF)
+            text(f, ALPHA, e.relatch + 2 * UNIT + 1, e.relatchFrom);
+        if (e.toByte < INF) {
+            relax(f, BYTE0 + 1, e.toByte + 4 * UNIT + 1, e.toByteFrom, Step::Byte);
+            byteNext = true;
+        }
+        std::swap(cost, next);
+        byteLive = byteNext;
+        int top = 0;
+        for (int state = NUM1; state < NUM1 + std::min(GROUP_DIGITS, numTop + 1); ++state)
+            if (cost[state] < INF)
+                top = state - NUM1 + 1;
+        nextTop = numTop;
+        numTop = top;
+    }
+    return traceback(cost, back.get(), n);
 }
 
 namespace {

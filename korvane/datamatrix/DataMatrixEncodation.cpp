@@ -187,96 +187,106 @@ void relax(const Table& t, int i, int s, int cost, int run, int from, int consum
     }
 }
 
+// Returns to ASCII, then latches from it, at position i.
+void latchesAt(const Table& t, int i) {
+    for (int base : {C40_0, TEXT_0, X12_0})
+        if (t.at(i, base).cost < INF)
+            relax(t, i, ASCII, t.at(i, base).cost + 1, 0, base, 0);
+    for (int k = 0; k < 4; ++k)
+        if (t.at(i, EDI_0 + k).cost < INF)
+            relax(t, i, ASCII, t.at(i, EDI_0 + k).cost + edifactUnlatchCost(k), 0, EDI_0 + k, 0);
+    for (int s : {B256_SHORT, B256_LONG})
+        if (t.at(i, s).cost < INF)
+            relax(t, i, ASCII, t.at(i, s).cost, 0, s, 0);
+    const int ascii = t.at(i, ASCII).cost;
+    if (ascii < INF) {
+        for (int s : {C40_0, TEXT_0, X12_0, EDI_0})
+            relax(t, i, s, ascii + 1, 0, ASCII, 0);
+        relax(t, i, B256_SHORT, ascii + 2, 0, ASCII, 0);  // latch and a one-codeword length
+    }
+}
+
+// ASCII from position i (a unit, or a digit pair), and the tails that are
+// ASCII after a triplet or group.
+void asciiSteps(const Table& t, int i, int aCost, bool pair) {
+    const int ascii = t.at(i, ASCII).cost;
+    if (ascii < INF) {
+        relax(t, i + 1, ASCII, ascii + aCost, 0, ASCII, 1);
+        if (pair)
+            relax(t, i + 2, ASCII, ascii + 1, 0, ASCII, 2);
+    }
+    for (int base : {C40_0, TEXT_0, X12_0}) {
+        const int c = t.at(i, base).cost;
+        if (c >= INF)
+            continue;
+        if (aCost == 1)
+            relax(t, i + 1, TRIPLET_TAIL, c + 1, 0, base, 1);
+        if (pair)
+            relax(t, i + 2, TRIPLET_TAIL, c + 1, 0, base, 2);
+    }
+    const int c = t.at(i, EDI_0).cost;
+    if (c < INF && aCost <= 2)
+        relax(t, i + 1, aCost == 1 ? EDI_TAIL_1 : EDI_TAIL_2, c + aCost, 0, EDI_0, 1);
+    if (c < INF && pair)
+        relax(t, i + 2, EDI_TAIL_1, c + 1, 0, EDI_0, 2);
+    const int c1 = t.at(i, EDI_TAIL_1).cost;
+    if (c1 < INF && aCost == 1)
+        relax(t, i + 1, EDI_TAIL_2, c1 + 1, 0, EDI_TAIL_1, 1);
+    if (c1 < INF && pair)
+        relax(t, i + 2, EDI_TAIL_2, c1 + 1, 0, EDI_TAIL_1, 2);
+}
+
+// C40, Text, X12, EDIFACT and Base 256 over the unit at position i.
+void groupSteps(const Table& t, int i, const Unit& u) {
+    for (int base : {C40_0, TEXT_0}) {
+        int v[4];
+        const int count = tripletValues(u, base == TEXT_0, v);
+        if (count == 0)
+            continue;
+        for (int p = 0; p < 3; ++p) {
+            const int c = t.at(i, base + p).cost;
+            if (c < INF)
+                relax(t, i + 1, base + (p + count) % 3, c + 2 * ((p + count) / 3), 0, base + p, 1);
+        }
+    }
+    if (x12Value(u) >= 0)
+        for (int p = 0; p < 3; ++p) {
+            const int c = t.at(i, X12_0 + p).cost;
+            if (c < INF)
+                relax(t, i + 1, X12_0 + (p + 1) % 3, c + (p == 2 ? 2 : 0), 0, X12_0 + p, 1);
+        }
+    if (edifactValue(u) >= 0)
+        for (int k = 0; k < 4; ++k) {
+            const int c = t.at(i, EDI_0 + k).cost;
+            if (c < INF)
+                relax(t, i + 1, EDI_0 + (k + 1) % 4, c + (k == 3 ? 3 : 0), 0, EDI_0 + k, 1);
+        }
+    if (u.kind == Unit::Byte) {
+        const Cell& s = t.at(i, B256_SHORT);
+        if (s.cost < INF) {
+            if (s.run + 1 >= B256_LONG_RUN)
+                relax(t, i + 1, B256_LONG, s.cost + 2, 0, B256_SHORT, 1);
+            else
+                relax(t, i + 1, B256_SHORT, s.cost + 1, s.run + 1, B256_SHORT, 1);
+        }
+        const int l = t.at(i, B256_LONG).cost;
+        if (l < INF)
+            relax(t, i + 1, B256_LONG, l + 1, 0, B256_LONG, 1);
+    }
+}
+
 // Step 1: the cost table, left to right.
 void fill(const std::vector<Unit>& units, const Table& t) {
     t.cells.assign(static_cast<std::size_t>(t.n + 1) * STATE_COUNT, Cell{INF, 0, 0, 0});
     t.at(0, ASCII).cost = 0;
     for (int i = 0; i <= t.n; ++i) {
-        // Returns to ASCII, then latches from it, at the same position.
-        for (int base : {C40_0, TEXT_0, X12_0})
-            if (t.at(i, base).cost < INF)
-                relax(t, i, ASCII, t.at(i, base).cost + 1, 0, base, 0);
-        for (int k = 0; k < 4; ++k)
-            if (t.at(i, EDI_0 + k).cost < INF)
-                relax(t, i, ASCII, t.at(i, EDI_0 + k).cost + edifactUnlatchCost(k), 0, EDI_0 + k, 0);
-        for (int s : {B256_SHORT, B256_LONG})
-            if (t.at(i, s).cost < INF)
-                relax(t, i, ASCII, t.at(i, s).cost, 0, s, 0);
-        const int ascii = t.at(i, ASCII).cost;
-        if (ascii < INF) {
-            for (int s : {C40_0, TEXT_0, X12_0, EDI_0})
-                relax(t, i, s, ascii + 1, 0, ASCII, 0);
-            relax(t, i, B256_SHORT, ascii + 2, 0, ASCII, 0);  // latch and a one-codeword length
-        }
+        latchesAt(t, i);
         if (i == t.n)
             break;
-
         const Unit& u = units[static_cast<std::size_t>(i)];
         const bool pair = i + 1 < t.n && isDigit(u) && isDigit(units[static_cast<std::size_t>(i) + 1]);
-        const int aCost = asciiCost(u);
-        // ASCII, and the tails that are ASCII after a triplet or group.
-        if (ascii < INF) {
-            relax(t, i + 1, ASCII, ascii + aCost, 0, ASCII, 1);
-            if (pair)
-                relax(t, i + 2, ASCII, ascii + 1, 0, ASCII, 2);
-        }
-        for (int base : {C40_0, TEXT_0, X12_0}) {
-            const int c = t.at(i, base).cost;
-            if (c >= INF)
-                continue;
-            if (aCost == 1)
-                relax(t, i + 1, TRIPLET_TAIL, c + 1, 0, base, 1);
-            if (pair)
-                relax(t, i + 2, TRIPLET_TAIL, c + 1, 0, base, 2);
-        }
-        {
-            const int c = t.at(i, EDI_0).cost;
-            if (c < INF && aCost <= 2)
-                relax(t, i + 1, aCost == 1 ? EDI_TAIL_1 : EDI_TAIL_2, c + aCost, 0, EDI_0, 1);
-            if (c < INF && pair)
-                relax(t, i + 2, EDI_TAIL_1, c + 1, 0, EDI_0, 2);
-            const int c1 = t.at(i, EDI_TAIL_1).cost;
-            if (c1 < INF && aCost == 1)
-                relax(t, i + 1, EDI_TAIL_2, c1 + 1, 0, EDI_TAIL_1, 1);
-            if (c1 < INF && pair)
-                relax(t, i + 2, EDI_TAIL_2, c1 + 1, 0, EDI_TAIL_1, 2);
-        }
-        // C40 and Text.
-        for (int base : {C40_0, TEXT_0}) {
-            int v[4];
-            const int count = tripletValues(u, base == TEXT_0, v);
-            if (count == 0)
-                continue;
-            for (int p = 0; p < 3; ++p) {
-                const int c = t.at(i, base + p).cost;
-                if (c < INF)
-                    relax(t, i + 1, base + (p + count) % 3, c + 2 * ((p + count) / 3), 0, base + p, 1);
-            }
-        }
-        if (x12Value(u) >= 0)
-            for (int p = 0; p < 3; ++p) {
-                const int c = t.at(i, X12_0 + p).cost;
-                if (c < INF)
-                    relax(t, i + 1, X12_0 + (p + 1) % 3, c + (p == 2 ? 2 : 0), 0, X12_0 + p, 1);
-            }
-        if (edifactValue(u) >= 0)
-            for (int k = 0; k < 4; ++k) {
-                const int c = t.at(i, EDI_0 + k).cost;
-                if (c < INF)
-                    relax(t, i + 1, EDI_0 + (k + 1) % 4, c + (k == 3 ? 3 : 0), 0, EDI_0 + k, 1);
-            }
-        if (u.kind == Unit::Byte) {
-            const Cell& s = t.at(i, B256_SHORT);
-            if (s.cost < INF) {
-                if (s.run + 1 >= B256_LONG_RUN)
-                    relax(t, i + 1, B256_LONG, s.cost + 2, 0, B256_SHORT, 1);
-                else
-                    relax(t, i + 1, B256_SHORT, s.cost + 1, s.run + 1, B256_SHORT, 1);
-            }
-            const int l = t.at(i, B256_LONG).cost;
-            if (l < INF)
-                relax(t, i + 1, B256_LONG, l + 1, 0, B256_LONG, 1);
-        }
+        asciiSteps(t, i, asciiCost(u), pair);
+        groupSteps(t, i, u);
     }
 }
 
@@ -327,7 +337,7 @@ int chooseEnd(const View& t, int capacity) {
 // Step 3 writes the codewords along the path.
 class Writer {
 public:
-    Writer(std::vector<std::uint8_t>& out) : out_(out) {}
+    explicit Writer(std::vector<std::uint8_t>& out) : out_(out), start_(out.size()) {}
 
     void ascii(const std::vector<Unit>& units, int i, int consumed) {
         const Unit& u = units[static_cast<std::size_t>(i)];
@@ -425,6 +435,8 @@ public:
 
     void put(int cw) { out_.push_back(static_cast<std::uint8_t>(cw)); }
     std::size_t size() const { return out_.size(); }
+    // Codewords written since the writer was made.
+    int written() const { return static_cast<int>(out_.size() - start_); }
 
 private:
     void eci(int designator) {
@@ -442,6 +454,7 @@ private:
     }
 
     std::vector<std::uint8_t>& out_;
+    std::size_t start_;
     int values_[3] = {};
     int count_ = 0;
     unsigned bits_ = 0;
@@ -455,9 +468,8 @@ struct Step {
     int position;  // where the step starts
 };
 
-void write(const View& t, const std::vector<Unit>& units, int end, int capacity, std::vector<std::uint8_t>& out,
-           std::vector<Segment>* segments) {
-    // The one traceback.
+// The one traceback: the steps of the path that ends in state `end`, first to last.
+std::vector<Step> traceback(const View& t, int end) {
     std::vector<Step> steps;
     int i = t.n;
     int s = end;
@@ -468,50 +480,53 @@ void write(const View& t, const std::vector<Unit>& units, int end, int capacity,
         s = c.from;
     }
     std::reverse(steps.begin(), steps.end());
+    return steps;
+}
 
-    const std::size_t start = out.size();
-    Writer w(out);
-    for (const Step& step : steps) {
-        if (step.consumed == 0) {
-            if (step.to == ASCII) {
-                if (isTriplet(step.from))
-                    w.put(UNLATCH);
-                else if (modeOf(step.from) == Mode::Edifact)
-                    w.edifactUnlatch();
-                else if (modeOf(step.from) == Mode::Base256)
-                    w.endBase256();
-            } else {
-                w.latch(step.to);
-            }
-            continue;
-        }
-        const Unit& u = units[static_cast<std::size_t>(step.position)];
-        const Mode m = modeOf(step.from);
-        if (segments) {
-            // Tails are written in ASCII.
-            const Mode shown = (step.to == TRIPLET_TAIL || step.to == EDI_TAIL_1 || step.to == EDI_TAIL_2) ? Mode::Ascii : m;
-            if (segments->empty() || segments->back().mode != shown || segments->back().end != step.position)
-                segments->push_back(Segment{shown, step.position, step.position + step.consumed});
-            else
-                segments->back().end = step.position + step.consumed;
-        }
-        if (step.to == TRIPLET_TAIL || step.to == EDI_TAIL_1 || step.to == EDI_TAIL_2 || m == Mode::Ascii) {
-            w.ascii(units, step.position, step.consumed);
-        } else if (m == Mode::C40 || m == Mode::Text) {
-            int v[4];
-            const int count = tripletValues(u, m == Mode::Text, v);
-            for (int k = 0; k < count; ++k)
-                w.value(v[k]);
-        } else if (m == Mode::X12) {
-            w.value(x12Value(u));
-        } else if (m == Mode::Edifact) {
-            w.edifact(edifactValue(u));
-        } else {
-            w.byte(u.byte);
-        }
+bool isTail(int state) { return state == TRIPLET_TAIL || state == EDI_TAIL_1 || state == EDI_TAIL_2; }
+
+// The codewords of one step: a latch or unlatch, or the unit(s) it takes.
+void writeStep(Writer& w, const std::vector<Unit>& units, const Step& step) {
+    if (step.consumed == 0) {
+        if (step.to != ASCII)
+            w.latch(step.to);
+        else if (isTriplet(step.from))
+            w.put(UNLATCH);
+        else if (modeOf(step.from) == Mode::Edifact)
+            w.edifactUnlatch();
+        else if (modeOf(step.from) == Mode::Base256)
+            w.endBase256();
+        return;
     }
-    // The end of the data, as endRange() allowed for it.
-    const int used = static_cast<int>(out.size() - start);
+    const Unit& u = units[static_cast<std::size_t>(step.position)];
+    const Mode m = modeOf(step.from);
+    if (isTail(step.to) || m == Mode::Ascii) {
+        w.ascii(units, step.position, step.consumed);
+    } else if (m == Mode::C40 || m == Mode::Text) {
+        int v[4];
+        const int count = tripletValues(u, m == Mode::Text, v);
+        for (int k = 0; k < count; ++k)
+            w.value(v[k]);
+    } else if (m == Mode::X12) {
+        w.value(x12Value(u));
+    } else if (m == Mode::Edifact) {
+        w.edifact(edifactValue(u));
+    } else {
+        w.byte(u.byte);
+    }
+}
+
+// The segment a step with units belongs to, extended or begun (tails are written in ASCII).
+void addToSegments(const Step& step, std::vector<Segment>& segments) {
+    const Mode shown = isTail(step.to) ? Mode::Ascii : modeOf(step.from);
+    if (segments.empty() || segments.back().mode != shown || segments.back().end != step.position)
+        segments.push_back(Segment{shown, step.position, step.position + step.consumed});
+    else
+        segments.back().end = step.position + step.consumed;
+}
+
+// The end of the data in state `end`, as endRange() allowed for it.
+void writeEnd(Writer& w, int end, int capacity) {
     switch (end) {
     case B256_SHORT: case B256_LONG:
         w.endBase256();
@@ -520,23 +535,34 @@ void write(const View& t, const std::vector<Unit>& units, int end, int capacity,
     // unlatch is written only where two or more follow (the pad fills one).
     case C40_2: case TEXT_2:
         w.value(0);  // Shift 1 completes the triplet
-        if (capacity - static_cast<int>(out.size() - start) >= 2)
+        if (capacity - w.written() >= 2)
             w.put(UNLATCH);
         break;
     case C40_0: case TEXT_0: case X12_0:
-        if (capacity - used >= 2)
+        if (capacity - w.written() >= 2)
             w.put(UNLATCH);
         break;
     case EDI_0:
         // With two codewords or fewer left a reader returns to ASCII by
         // itself, and would read an unlatch as an ASCII character.
-        if (capacity - used >= 3)
+        if (capacity - w.written() >= 3)
             w.edifactUnlatch();
         break;
     default:
         break;
     }
-    assert(static_cast<int>(out.size() - start) <= capacity);
+}
+
+void write(const View& t, const std::vector<Unit>& units, int end, int capacity, std::vector<std::uint8_t>& out,
+           std::vector<Segment>* segments) {
+    Writer w(out);
+    for (const Step& step : traceback(t, end)) {
+        if (segments && step.consumed != 0)
+            addToSegments(step, *segments);
+        writeStep(w, units, step);
+    }
+    writeEnd(w, end, capacity);
+    assert(w.written() <= capacity);
 }
 
 }  // namespace
