@@ -4,6 +4,8 @@
 
 #include "korvane/Layout.h"
 
+#include "korvane/Options.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -12,10 +14,6 @@ namespace korvane {
 namespace {
 
 constexpr double MM_PER_INCH = 25.4;
-constexpr double MAX_DPI = 10000;
-constexpr double MAX_X_MM = 10;          // a module of a centimetre is already a poster
-constexpr double MAX_LENGTH_MM = 2000;   // heights, quiet zones, bar width reduction
-constexpr double MAX_FONT_MM = 50;       // text far larger only buries the symbol
 constexpr double MAX_QUIET_MODULES = 1000;
 constexpr int MAX_MODULE_DOTS = 1000;
 constexpr int DEFAULT_MODULE_DOTS = 4;
@@ -79,10 +77,40 @@ struct Scale {
 
 Error tooLarge(const std::string& what) { return {ErrorCode::SizeTooLarge, what}; }
 
+// The limits of the layout options, as their rows give them (korvane/Options.cpp).
+struct Limits {
+    double dpi = 0;       // the highest resolution
+    double xMm = 0;       // the widest module
+    double lengthMm = 0;  // heights, quiet zones, bar width reduction
+    double fontMm = 0;    // the text's em
+    std::string_view rotations;  // "0|90|180|270"
+};
+
+const Limits& limits() {
+    static const Limits l = [] {
+        const auto high = [](std::string_view name) { return findLayoutOption(name)->high; };
+        return Limits{high("dpi"), high("x-dim"), high("height"), high("font-size"), findLayoutOption("rotate")->choices};
+    }();
+    return l;
+}
+
+// Whether `n` is one of the '|'-separated numbers of `choices`.
+bool among(std::string_view choices, int n) {
+    const std::string wanted = std::to_string(n);
+    for (std::string_view rest = choices; !rest.empty();) {
+        const std::size_t bar = rest.find('|');
+        if (rest.substr(0, bar) == wanted)
+            return true;
+        rest = bar == std::string_view::npos ? std::string_view() : rest.substr(bar + 1);
+    }
+    return false;
+}
+
 Status checkOptions(const LayoutOptions& o, Symbology symbology) {
+    const Limits& limit = limits();
     auto bad = [](const std::string& m) { return Error{ErrorCode::InvalidOption, m}; };
-    if (!(o.dpi >= 0) || o.dpi > MAX_DPI)
-        return o.dpi > MAX_DPI ? Status(tooLarge(format("a resolution of %g dpi is beyond the 10,000 dpi any printer has", o.dpi)))
+    if (!(o.dpi >= 0) || o.dpi > limit.dpi)
+        return o.dpi > limit.dpi ? Status(tooLarge(format("a resolution of %g dpi is beyond the 10,000 dpi any printer has", o.dpi)))
                                : Status(bad("the resolution must be positive"));
     if (o.dpi > 0 && o.dpi < 1)
         return bad("the resolution must be at least 1 dpi");
@@ -92,7 +120,7 @@ Status checkOptions(const LayoutOptions& o, Symbology symbology) {
             return bad("the X-dimension is a length or px, not a count of modules");
         if (!(x.value > 0))
             return bad("the X-dimension must be positive");
-        if (o.dpi > 0 && x.mm(o.dpi) > MAX_X_MM)
+        if (o.dpi > 0 && x.mm(o.dpi) > limit.xMm)
             return tooLarge(format("an X-dimension of %g mm is beyond the 10 mm the library lays out", x.mm(o.dpi)));
         if (o.dpi <= 0 && x.unit != Unit::Px)
             return bad("without a resolution the X-dimension is given in px");
@@ -103,7 +131,7 @@ Status checkOptions(const LayoutOptions& o, Symbology symbology) {
                                            &o.quietVertical})
         if (*l && !((*l)->value >= 0 && std::isfinite((*l)->value)))
             return bad("heights, font sizes, quiet zones and bar width reduction cannot be negative");
-    if (o.rotation != 0 && o.rotation != 90 && o.rotation != 180 && o.rotation != 270)
+    if (!among(limit.rotations, o.rotation))
         return bad("rotation is 0, 90, 180 or 270 degrees");
     // Lengths in units of their own are checked before a symbol is made; px
     // and modules wait for the resolution and X (layout()).
@@ -113,9 +141,9 @@ Status checkOptions(const LayoutOptions& o, Symbology symbology) {
     for (const auto& [l, what] : {std::pair{&o.height, "a height"}, {&o.barReduction, "a bar width reduction"},
                                   {&o.quietLeft, "a quiet zone"}, {&o.quietRight, "a quiet zone"},
                                   {&o.quietVertical, "a quiet zone"}})
-        if (mmOf(*l) > MAX_LENGTH_MM)
+        if (mmOf(*l) > limit.lengthMm)
             return tooLarge(std::string(what) + format(" of %g mm is beyond the 2,000 mm the library lays out", mmOf(*l)));
-    if (mmOf(o.fontSize) > MAX_FONT_MM)
+    if (mmOf(o.fontSize) > limit.fontMm)
         return tooLarge(format("a font size of %g mm is beyond the 50 mm the library draws", mmOf(o.fontSize)));
     for (const std::optional<Length>* q : {&o.quietLeft, &o.quietRight, &o.quietVertical})
         if (*q && (*q)->unit == Unit::Modules && (*q)->value > MAX_QUIET_MODULES)
@@ -423,11 +451,11 @@ Result<Drawing> layout(const Symbol& symbol, const LayoutOptions& o) {
     }
 
     // Lengths beyond these are refused before anything is sized by them.
-    const double maxDots = MAX_LENGTH_MM * s.dotsPerMm;
+    const double maxDots = limits().lengthMm * s.dotsPerMm;
     for (const std::optional<Length>* l : {&o.height, &o.fontSize, &o.barReduction})
         if (*l && s.dots(**l) > maxDots)
             return tooLarge(format("%g mm is beyond the 2 m the library lays out", s.dots(**l) / s.dotsPerMm));
-    if (o.fontSize && s.dots(*o.fontSize) > MAX_FONT_MM * s.dotsPerMm)
+    if (o.fontSize && s.dots(*o.fontSize) > limits().fontMm * s.dotsPerMm)
         return tooLarge(format("a font size of %g mm is beyond the 50 mm the library draws", s.dots(*o.fontSize) / s.dotsPerMm));
     for (const std::optional<Length>* q : {&o.quietLeft, &o.quietRight, &o.quietVertical})
         if (*q && s.dots(**q) > MAX_QUIET_MODULES * s.x)
