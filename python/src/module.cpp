@@ -241,51 +241,78 @@ struct Render {
     WriteOptions write;
 };
 
-constexpr std::string_view LAYOUT_KEYWORDS[] = {"dpi",       "x_dim", "height", "bwr", "quiet_zone", "no_text",
-                                                "font_size", "font",  "fg",     "bg",  "rotate"};
+// A layout keyword's row: the command's name with '_' for '-'; null for none.
+const LayoutOptionInfo* layoutRowOf(std::string key) {
+    std::replace(key.begin(), key.end(), '_', '-');
+    return findLayoutOption(key);
+}
 
-// Applies a layout keyword; false when `key` is none.
+// A Number row's value: a number, or None or the row's word for 0 ("none").
+double asLayoutNumber(const LayoutOptionInfo& row, py::handle v, const std::string& key) {
+    if (v.is_none() || (PyUnicode_Check(v.ptr()) && lower(py::cast<std::string>(v)) == row.choices))
+        return 0;
+    if ((PyLong_Check(v.ptr()) || PyFloat_Check(v.ptr())) && !PyBool_Check(v.ptr()))
+        return py::cast<double>(v);
+    typeError(key + " must be a number or None, not " + typeName(v));
+}
+
+// Lengths: one length, or a tuple (beside, above and below).
+void setLayoutLengths(const LayoutOptionInfo& row, LayoutOptions& l, py::handle v, const std::string& key) {
+    Length values[2];
+    std::size_t count = 1;
+    if (row.kind == OptionKind::Lengths && PyTuple_Check(v.ptr())) {
+        const py::tuple t = py::reinterpret_borrow<py::tuple>(v);
+        if (t.size() != 2)
+            typeError(key + " must be a length or a tuple (beside, above and below)");
+        values[0] = asLength(t[0], key, row.unit, row.modules);
+        values[1] = asLength(t[1], key, row.unit, row.modules);
+        count = 2;
+    } else
+        values[0] = asLength(v, key, row.unit, row.modules);
+    assignLayoutLengths(row, l, values, count);
+}
+
+// A layout keyword's value by its row's kind, Python's types checked here and
+// the range left to checkLayoutOptions().
+void setLayoutValue(const LayoutOptionInfo& row, LayoutOptions& l, py::handle v, const std::string& key) {
+    switch (row.kind) {
+    case OptionKind::Number: assignLayoutNumber(row, l, asLayoutNumber(row, v, key)); break;
+    case OptionKind::Integer: assignLayoutNumber(row, l, asInt(v, key)); break;
+    case OptionKind::Flag: assignLayoutFlag(row, l, asBool(v, key)); break;
+    case OptionKind::Length:
+    case OptionKind::Lengths: setLayoutLengths(row, l, v, key); break;
+    case OptionKind::Colour:
+        if (const Status set = assignLayoutColour(row, l, asColour(v, key)); !set)
+            valueError(key + ": " + set.error().message);
+        break;
+    default: break;
+    }
+}
+
+// Applies a layout keyword (or font, the writer's); false when `key` is none.
 bool setLayoutOption(Render& r, const std::string& key, py::handle v) {
-    LayoutOptions& l = r.layout;
-    if (key == "dpi") {
-        if (v.is_none() || (PyUnicode_Check(v.ptr()) && lower(py::cast<std::string>(v)) == "none"))
-            l.dpi = 0;
-        else if ((PyLong_Check(v.ptr()) || PyFloat_Check(v.ptr())) && !PyBool_Check(v.ptr()))
-            l.dpi = py::cast<double>(v);
-        else
-            typeError("dpi must be a number or None, not " + typeName(v));
-    } else if (key == "x_dim")
-        l.xDim = asLength(v, key, Unit::Mm, false);
-    else if (key == "height")
-        l.height = asLength(v, key, Unit::Mm, true);
-    else if (key == "bwr")
-        l.barReduction = asLength(v, key, Unit::Mm, false);
-    else if (key == "quiet_zone") {
-        if (PyTuple_Check(v.ptr())) {
-            const py::tuple t = py::reinterpret_borrow<py::tuple>(v);
-            if (t.size() != 2)
-                typeError("quiet_zone must be a length or a tuple (beside, above and below)");
-            l.quietLeft = l.quietRight = asLength(t[0], key, Unit::Modules, true);
-            l.quietVertical = asLength(t[1], key, Unit::Modules, true);
-        } else
-            l.quietLeft = l.quietRight = asLength(v, key, Unit::Modules, true);
-    } else if (key == "no_text")
-        l.text = !asBool(v, key);
-    else if (key == "font_size")
-        l.fontSize = asLength(v, key, Unit::Mm, false);
-    else if (key == "font")
+    if (key == "font") {
         r.write.fontFile = py::cast<std::string>(py::module_::import("os").attr("fspath")(v));
-    else if (key == "fg") {
-        l.foreground = asColour(v, key);
-        if (!l.foreground.opaque())
-            valueError("fg: the bars must be drawn in an opaque colour");
-    } else if (key == "bg")
-        l.background = asColour(v, key);
-    else if (key == "rotate")
-        l.rotation = asInt(v, key);
-    else
+        return true;
+    }
+    const LayoutOptionInfo* row = layoutRowOf(key);
+    if (row == nullptr)
         return false;
+    setLayoutValue(*row, r.layout, v, key);
     return true;
+}
+
+// "dpi, x_dim, ..., font_size, font, fg, ...": the layout keywords, for messages.
+std::string layoutKeywords() {
+    std::size_t count = 0;
+    const LayoutOptionInfo* table = layoutOptionTable(count);
+    std::string names;
+    for (std::size_t i = 0; i < count; ++i) {
+        std::string name(table[i].name);
+        std::replace(name.begin(), name.end(), '-', '_');
+        names += (i ? ", " : "") + name + (table[i].name == "font-size" ? ", font" : "");
+    }
+    return names;
 }
 
 // The layout's own checks, made when the options are given rather than when drawn.
@@ -362,8 +389,7 @@ struct PySymbol {
         for (const auto& [k, v] : kwargs) {
             const std::string key = py::cast<std::string>(k);
             if (!setLayoutOption(r, key, v))
-                typeError("unexpected keyword argument '" + key + "' (layout options: dpi, x_dim, height, bwr, "
-                          "quiet_zone, no_text, font_size, font, fg, bg, rotate)");
+                typeError("unexpected keyword argument '" + key + "' (layout options: " + layoutKeywords() + ")");
         }
         checkRender(r, symbol.symbology);
         return r;
