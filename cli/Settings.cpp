@@ -5,14 +5,10 @@
 #include <korvane/Options.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
-#include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <iterator>
-#include <utility>
 
 namespace korvane::cli {
 namespace {

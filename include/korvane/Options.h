@@ -1,10 +1,11 @@
 #pragma once
-// The table of encode options: one row per field of EncodeOptions, with the
-// name the command and the packages give it, its field in the C API, the kind
-// and range of its value, and the symbologies it applies to. Every front end
-// parses an option's value through its row and encode() checks the range, so
-// the library, the C API, the command, Python and JavaScript share one policy:
-// the same names, the same values accepted, the same refusals.
+// The tables of encode and layout options: one row per option, with the name
+// the command and the packages give it (an encode option's field in the C API
+// too), the kind and range of its value, and, for the encoder's, the
+// symbologies it applies to. Every front end parses an option's value through
+// its row and encode() or layout() checks the range, so the library, the C
+// API, the command, Python and JavaScript share one policy: the same names,
+// the same values accepted, the same refusals.
 
 #include "Encode.h"
 #include "Export.h"
