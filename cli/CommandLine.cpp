@@ -485,7 +485,7 @@ Result<std::optional<SheetSettings>> sheetSettings(const Options& options, const
     }
     if (inv.batch.empty())
         return usage("--sheet places the symbols of a --batch");
-    if (inv.settings.dpi <= 0)
+    if (inv.settings.layout.dpi <= 0)
         return usage("--sheet needs a resolution; --dpi none draws without one");
     SheetSettings s;
     const Result<PageSize> page = parsePageSize(typed.sheet);

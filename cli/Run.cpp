@@ -623,7 +623,7 @@ private:
         if (stopped_.load())
             return skippedRow();
         if (settings.layout.foreground != inv_.settings.layout.foreground ||
-            settings.layout.background != inv_.settings.layout.background || settings.dpi != inv_.settings.dpi)
+            settings.layout.background != inv_.settings.layout.background || settings.layout.dpi != inv_.settings.layout.dpi)
             return rowFailure(run_, row,
                               Error{ErrorCode::InvalidOption, "the labels of a sheet share its colours and resolution"});
         MadeLabel label;
@@ -663,9 +663,9 @@ private:
         Result<Drawing> asked = layout(symbol, options);
         if (!asked || geometry_.fits(asked->width, asked->height))
             return asked;
-        Result<Drawing> fitted = layoutForCell(symbol, options, geometry_, !settings.xDim);
-        const Overflow overflow{asked->width, asked->height + geometry_.textLine, settings.xDim.has_value(),
-                                settings.height.has_value()};
+        Result<Drawing> fitted = layoutForCell(symbol, options, geometry_, !settings.layout.xDim);
+        const Overflow overflow{asked->width, asked->height + geometry_.textLine, settings.layout.xDim.has_value(),
+                                settings.layout.height.has_value()};
         if (!fitted) {
             // The label's own size, not a layout error at a smaller X.
             if (fitted.error().message.rfind("the label is ", 0) == 0)

@@ -5,14 +5,10 @@
 #include <korvane/Options.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
-#include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <iterator>
-#include <utility>
 
 namespace korvane::cli {
 namespace {
@@ -45,30 +41,8 @@ Apply flag(std::function<void(Settings&)> set) {
     };
 }
 
-Apply length(std::string_view name, Unit bare, bool modules, std::optional<Length> Settings::*field) {
-    return [=](Settings& s, const std::string& v) -> Status {
-        const Result<Length> l = parseLength(v, bare, modules);
-        if (!l)
-            return named(name, l.error());
-        s.*field = *l;
-        return Done{};
-    };
-}
-
-Apply colour(std::string_view name, Colour LayoutOptions::*field, bool transparentAllowed) {
-    return [=](Settings& s, const std::string& v) -> Status {
-        const Result<Colour> c = parseColour(v);
-        if (!c)
-            return named(name, c.error());
-        if (!transparentAllowed && !c->opaque())
-            return invalidOption("--" + std::string(name) + ": the bars must be drawn in an opaque colour");
-        s.layout.*field = *c;
-        return Done{};
-    };
-}
-
-std::vector<SymbolOption> makeOptions() {
-    std::vector<SymbolOption> o;
+// The options of the command itself: the symbology and the output format.
+void addCommandOptions(std::vector<SymbolOption>& o) {
     o.push_back({"symbology", "b", "NAME", "symbology by name or alias (korvane --list); default code128",
                  [](Settings& s, const std::string& v) -> Status {
                      const std::optional<Symbology> found = findSymbology(v);
@@ -89,8 +63,11 @@ std::vector<SymbolOption> makeOptions() {
                  }});
     o.push_back({"force-format", "", "", "write --format's format even where the output's extension names another",
                  flag([](Settings& s) { s.forceFormat = true; })});
-    // Encoding: the library's option rows, parsed and checked by the library;
-    // the command spells the check both ways and keeps --gs1 and --macro of its own.
+}
+
+// Encoding: the library's option rows, parsed and checked by the library;
+// the command spells the check both ways and keeps --gs1 and --macro of its own.
+void addEncodeOptions(std::vector<SymbolOption>& o) {
     std::size_t rows = 0;
     const EncodeOptionInfo* table = encodeOptionTable(rows);
     for (std::size_t i = 0; i < rows; ++i) {
@@ -120,71 +97,44 @@ std::vector<SymbolOption> makeOptions() {
                              return set ? set : named("macro", set.error());
                          }});
     }
-    // Layout.
-    o.push_back({"dpi", "", "N", "resolution in dots per inch, 1-10000 (default 300); 'none' draws in pixels "
-                                  "(give --x-dim in px)",
-                 [](Settings& s, const std::string& v) -> Status {
-                     if (lower(v) == "none") {
-                         s.dpi = 0;
-                         return Done{};
-                     }
-                     const Result<double> d = parseNumber(v, 1, 10000);
-                     if (!d)
-                         return named("dpi", d.error());
-                     s.dpi = *d;
-                     return Done{};
-                 }});
-    o.push_back({"x-dim", "x", "LENGTH", "module width (X), e.g. 0.33mm, 13mil, 2px; default: the symbology's",
-                 length("x-dim", Unit::Mm, false, &Settings::xDim)});
-    o.push_back({"height", "", "LENGTH", "bar height, e.g. 20mm or 50x (modules); default: the symbology's",
-                 length("height", Unit::Mm, true, &Settings::height)});
-    o.push_back({"bwr", "", "LENGTH", "bar width reduction for print gain, e.g. 0.02mm or 1px",
-                 length("bwr", Unit::Mm, false, &Settings::barReduction)});
-    o.push_back({"quiet-zone", "q", "H[,V]", "quiet zones: beside and above/below, in modules (10) or lengths "
-                                             "(2.5mm); default: the symbology's standard",
-                 [](Settings& s, const std::string& v) -> Status {
-                     const std::size_t comma = v.find(',');
-                     const Result<Length> h = parseLength(std::string_view(v).substr(0, comma), Unit::Modules, true);
-                     if (!h)
-                         return named("quiet-zone", h.error());
-                     s.quietHorizontal = *h;
-                     if (comma != std::string::npos) {
-                         const Result<Length> vert = parseLength(std::string_view(v).substr(comma + 1), Unit::Modules, true);
-                         if (!vert)
-                             return named("quiet-zone", vert.error());
-                         s.quietVertical = *vert;
-                     }
-                     return Done{};
-                 }});
-    o.push_back({"no-text", "", "", "no human-readable text", flag([](Settings& s) { s.layout.text = false; })});
-    o.push_back({"font-size", "", "LENGTH", "em size of the text, e.g. 3mm or 8pt; default: chosen from X",
-                 length("font-size", Unit::Mm, false, &Settings::fontSize)});
-    o.push_back({"font", "", "FILE", "TrueType/OpenType font for the text of PNG and BMP output",
-                 [](Settings& s, const std::string& v) -> Status {
-                     // A font asked for and missing would be text silently left
-                     // out of every PNG and BMP: refused while the typo is fresh.
-                     std::FILE* f = std::fopen(v.c_str(), "rb");
-                     if (f == nullptr)
-                         return invalidOption("--font: cannot read " + v.substr(0, 200) + ": " + std::strerror(errno));
-                     std::fclose(f);
-                     s.write.fontFile = v;
-                     return Done{};
-                 }});
-    o.push_back({"fg", "", "COLOUR", "bar colour: RRGGBB, RRGGBBAA, cmyk:C,M,Y,K or a name (default black)",
-                 colour("fg", &LayoutOptions::foreground, false)});
-    o.push_back({"bg", "", "COLOUR",
-                 "background: RRGGBB, RRGGBBAA, cmyk:C,M,Y,K, a name, or none for transparent (default white)",
-                 colour("bg", &LayoutOptions::background, true)});
-    o.push_back({"rotate", "r", "DEGREES", "0, 90, 180 or 270 clockwise",
-                 [](Settings& s, const std::string& v) -> Status {
-                     const Result<long long> r = parseInteger(v, 0, 270);
-                     if (!r || *r % 90 != 0)
-                         return invalidOption("--rotate: '" + v.substr(0, 20) + "' is not 0, 90, 180 or 270");
-                     s.layout.rotation = static_cast<int>(*r);
-                     return Done{};
-                 }});
-    // Options that mean something for some symbologies only are remembered, so
-    // that resolve() can refuse them for the others.
+}
+
+// The short names the command gives some layout options.
+std::string_view shortNameOf(std::string_view name) {
+    return name == "x-dim" ? "x" : name == "quiet-zone" ? "q" : name == "rotate" ? "r" : "";
+}
+
+// A font asked for and missing would be text silently left out of every PNG
+// and BMP: refused while the typo is fresh.
+Status setFont(Settings& s, const std::string& v) {
+    std::FILE* f = std::fopen(v.c_str(), "rb");
+    if (f == nullptr)
+        return invalidOption("--font: cannot read " + v.substr(0, 200) + ": " + std::strerror(errno));
+    std::fclose(f);
+    s.write.fontFile = v;
+    return Done{};
+}
+
+// Layout: the library's layout rows, parsed and checked by the library; the
+// font file, a writer's option, is the command's own and follows --font-size.
+void addLayoutOptions(std::vector<SymbolOption>& o) {
+    std::size_t rows = 0;
+    const LayoutOptionInfo* table = layoutOptionTable(rows);
+    for (std::size_t i = 0; i < rows; ++i) {
+        const LayoutOptionInfo& row = table[i];
+        o.push_back({row.name, shortNameOf(row.name), row.valueName, row.help,
+                     [&row](Settings& s, const std::string& v) -> Status {
+                         const Status set = row.set(row, s.layout, v);
+                         return set ? set : named(row.name, set.error());
+                     }});
+        if (row.name == "font-size")
+            o.push_back({"font", "", "FILE", "TrueType/OpenType font for the text of PNG and BMP output", &setFont});
+    }
+}
+
+// Options that mean something for some symbologies only are remembered, so
+// that resolve() can refuse them for the others.
+void rememberSpecific(std::vector<SymbolOption>& o) {
     for (SymbolOption& option : o) {
         if (!isSpecific(option.name))
             continue;
@@ -196,6 +146,14 @@ std::vector<SymbolOption> makeOptions() {
             return applied;
         };
     }
+}
+
+std::vector<SymbolOption> makeOptions() {
+    std::vector<SymbolOption> o;
+    addCommandOptions(o);
+    addEncodeOptions(o);
+    addLayoutOptions(o);
+    rememberSpecific(o);
     return o;
 }
 
@@ -256,18 +214,10 @@ Result<Resolved> resolve(const Settings& s, std::string_view data) {
             r.encode.gs1 = true;
     }
 
-    LayoutOptions& l = r.layout;
-    l = s.layout;
-    l.dpi = s.dpi;
     // Lengths go to the library as typed; layout() converts and checks them.
-    l.xDim = s.xDim;
-    l.height = s.height;
-    l.barReduction = s.barReduction;
-    l.fontSize = s.fontSize;
-    l.quietLeft = l.quietRight = s.quietHorizontal;
-    l.quietVertical = s.quietVertical;
+    r.layout = s.layout;
     // Out of the layout's range is a usage error, as any option out of its range.
-    if (const Status ok = checkLayoutOptions(l, r.symbology); !ok)
+    if (const Status ok = checkLayoutOptions(r.layout, r.symbology); !ok)
         return invalidOption(ok.error().message);
     return r;
 }

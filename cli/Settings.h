@@ -24,14 +24,9 @@ struct Settings {
     EncodeOptions encode;
     bool gs1 = false;  // Code 128 becomes GS1-128; Aztec starts with FNC1
 
-    // Layout, as typed.
-    double dpi = 300;
-    std::optional<Length> xDim;
-    std::optional<Length> height;
-    std::optional<Length> barReduction;
-    std::optional<Length> fontSize;
-    std::optional<Length> quietHorizontal, quietVertical;
-    LayoutOptions layout;  // the fields that need no conversion: text, colours, rotation
+    // Layout, as typed: lengths keep their units until layout() knows the
+    // resolution and X.
+    LayoutOptions layout;
 
     std::optional<Format> format;
     bool forceFormat = false;  // --format over an extension that names another format

@@ -7,7 +7,7 @@
 namespace korvane::cli {
 
 SheetOptions sheetOptions(const SheetSettings& s, const Settings& settings) {
-    const double dpi = settings.dpi;
+    const double dpi = settings.layout.dpi;
     SheetOptions o;
     o.page = {s.page.widthMm, s.page.heightMm};
     o.columns = s.grid.columns;

@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <mutex>
 #include <utility>
@@ -184,6 +185,86 @@ constexpr CField C_FIELDS[] = {
          m.checksum = c.pdf_checksum;
      }},
 };
+
+// How each field of kv_encode_options is set back from EncodeOptions, for
+// kv_set_option(); one entry for each of C_FIELDS, by the same name. A text
+// that changed is the end of the option's text (a set's identifier after its
+// ':', a field's value after its '='), so it points there.
+const char* textOf(const std::string& now, const char* was, const char* text) {
+    if (now == (was != nullptr ? was : ""))
+        return was;
+    const std::size_t length = std::strlen(text);
+    return now.size() <= length ? text + (length - now.size()) : was;
+}
+
+struct CStore {
+    const char* name;
+    void (*store)(const korvane::EncodeOptions& o, kv_encode_options& c, const char* text);
+};
+using O = const korvane::EncodeOptions&;
+using C = kv_encode_options&;
+constexpr CStore C_STORES[] = {
+    {"check", [](O o, C c, const char*) { c.check = o.check ? (*o.check ? 1 : 0) : -1; }},
+    {"escapes", [](O o, C c, const char*) { c.escapes = o.escapes ? 1 : 0; }},
+    {"gs1", [](O o, C c, const char*) { c.gs1 = o.gs1 ? 1 : 0; }},
+    {"eci", [](O o, C c, const char*) { c.eci = o.eci; }},
+    {"wide_ratio", [](O o, C c, const char*) { c.wide_ratio = o.wideRatio; }},
+    {"code128_start", [](O o, C c, const char*) { c.code128_start = o.code128Start; }},
+    {"msi_check", [](O o, C c, const char*) { c.msi_check = static_cast<int>(o.msiCheck); }},
+    {"codabar_start", [](O o, C c, const char*) { c.codabar_start = o.codabarStart; }},
+    {"codabar_stop", [](O o, C c, const char*) { c.codabar_stop = o.codabarStop; }},
+    {"upce_number_system", [](O o, C c, const char*) { c.upce_number_system = o.upceNumberSystem; }},
+    {"add_on", [](O o, C c, const char* t) { c.add_on = textOf(o.addOn, c.add_on, t); }},
+    {"add_on_gap", [](O o, C c, const char*) { c.add_on_gap = o.addOnGap; }},
+    {"aztec_specified",
+     [](O o, C c, const char*) { c.aztec_specified = o.aztecEncoder == korvane::AztecEncoder::Specified ? 1 : 0; }},
+    {"ecc_percent", [](O o, C c, const char*) { c.ecc_percent = o.eccPercent; }},
+    {"ecc_extra_words", [](O o, C c, const char*) { c.ecc_extra_words = o.eccExtraWords; }},
+    {"min_size", [](O o, C c, const char*) { c.min_size = o.minSize; }},
+    {"compact_only", [](O o, C c, const char*) { c.compact_only = o.compactOnly ? 1 : 0; }},
+    {"full_only", [](O o, C c, const char*) { c.full_only = o.fullOnly ? 1 : 0; }},
+    {"aztec_bytes", [](O o, C c, const char*) { c.aztec_bytes = o.bytes ? 1 : 0; }},
+    {"reader_init", [](O o, C c, const char*) { c.reader_init = o.readerInit ? 1 : 0; }},
+    {"structured_index", [](O o, C c, const char* t) {
+         c.structured_index = o.structuredAppend.index;
+         c.structured_count = o.structuredAppend.count;
+         c.structured_id = textOf(o.structuredAppend.id, c.structured_id, t);
+     }},
+    {"qr_level", [](O o, C c, const char*) { c.qr_level = static_cast<int>(o.qrLevel); }},
+    {"qr_version", [](O o, C c, const char*) { c.qr_version = o.qrVersion; }},
+    {"qr_mask", [](O o, C c, const char*) { c.qr_mask = o.qrMask; }},
+    {"qr_no_boost", [](O o, C c, const char*) { c.qr_no_boost = o.qrBoost ? 0 : 1; }},
+    {"qr_no_kanji", [](O o, C c, const char*) { c.qr_no_kanji = o.qrKanji ? 0 : 1; }},
+    {"dm_rows", [](O o, C c, const char*) {
+         c.dm_rows = o.dmRows;
+         c.dm_columns = o.dmColumns;
+     }},
+    {"dm_shape", [](O o, C c, const char*) { c.dm_shape = static_cast<int>(o.dmShape); }},
+    {"dmre", [](O o, C c, const char*) { c.dmre = o.dmre ? 1 : 0; }},
+    {"pdf_level", [](O o, C c, const char*) { c.pdf_level = o.pdfLevel; }},
+    {"pdf_columns", [](O o, C c, const char*) { c.pdf_columns = o.pdfColumns; }},
+    {"pdf_rows", [](O o, C c, const char*) { c.pdf_rows = o.pdfRows; }},
+    {"pdf_compact", [](O o, C c, const char*) { c.pdf_compact = o.pdfCompact ? 1 : 0; }},
+    {"pdf_aspect", [](O o, C c, const char*) { c.pdf_aspect = o.pdfAspect; }},
+    {"row_height", [](O o, C c, const char*) { c.row_height = o.rowHeight; }},
+    {"pdf_file_name", [](O o, C c, const char* t) {
+         const korvane::PdfMacroFields& m = o.pdfMacro;
+         c.pdf_file_name = textOf(m.fileName, c.pdf_file_name, t);
+         c.pdf_time_stamp = m.timeStamp;
+         c.pdf_sender = textOf(m.sender, c.pdf_sender, t);
+         c.pdf_addressee = textOf(m.addressee, c.pdf_addressee, t);
+         c.pdf_file_size = m.fileSize;
+         c.pdf_checksum = m.checksum;
+     }},
+};
+static_assert(std::size(C_STORES) == std::size(C_FIELDS));
+
+const CStore* storeOf(std::string_view cName) {
+    for (const CStore& s : C_STORES)
+        if (cName == s.name)
+            return &s;
+    return nullptr;
+}
 
 korvane::EncodeOptions encodeOptions(const kv_encode_options& c) {
     korvane::EncodeOptions o;
@@ -362,6 +443,29 @@ void kv_layout_options_init_sized(kv_layout_options* options, size_t size) {
 }
 
 const char* kv_version(void) { return KORVANE_VERSION_STRING; }
+
+kv_status kv_set_option(kv_encode_options* options, const char* name, const char* text, char* error,
+                        size_t error_size) {
+    if (options == nullptr || name == nullptr || text == nullptr)
+        return fail(KV_INVALID_ARGUMENT, "a required argument is null", error, error_size);
+    kv_encode_options c = encodeDefaults();
+    if (!readSized(options, c))
+        return fail(KV_INVALID_ARGUMENT, UNSIZED, error, error_size);
+    const korvane::EncodeOptionInfo* row = korvane::findEncodeOption(name);
+    const CStore* store = row != nullptr ? storeOf(row->cName) : nullptr;
+    if (store == nullptr)
+        return fail(KV_INVALID_OPTION, "no option '" + std::string(name).substr(0, 40) + "'", error, error_size);
+    korvane::EncodeOptions o = encodeOptions(c);
+    if (const korvane::Status set = row->set(*row, o, text); !set)
+        return fail(statusOf(set.error().code), std::string(row->name) + ": " + set.error().message, error,
+                    error_size);
+    store->store(o, c, text);
+    // Back into the caller's struct as far as its size reaches, its size kept.
+    const std::uint64_t size = options->size;
+    std::memcpy(static_cast<void*>(options), &c, static_cast<size_t>(std::min<std::uint64_t>(size, sizeof c)));
+    options->size = size;
+    return KV_OK;
+}
 
 kv_status kv_encode_sized(const char* symbology, const char* data, size_t length, const kv_encode_options* options,
                           kv_symbol** symbol, char* error, size_t error_size) {

@@ -4,6 +4,8 @@
 
 #include "korvane/Layout.h"
 
+#include "korvane/Options.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -12,10 +14,6 @@ namespace korvane {
 namespace {
 
 constexpr double MM_PER_INCH = 25.4;
-constexpr double MAX_DPI = 10000;
-constexpr double MAX_X_MM = 10;          // a module of a centimetre is already a poster
-constexpr double MAX_LENGTH_MM = 2000;   // heights, quiet zones, bar width reduction
-constexpr double MAX_FONT_MM = 50;       // text far larger only buries the symbol
 constexpr double MAX_QUIET_MODULES = 1000;
 constexpr int MAX_MODULE_DOTS = 1000;
 constexpr int DEFAULT_MODULE_DOTS = 4;
@@ -79,10 +77,40 @@ struct Scale {
 
 Error tooLarge(const std::string& what) { return {ErrorCode::SizeTooLarge, what}; }
 
+// The limits of the layout options, as their rows give them (korvane/Options.cpp).
+struct Limits {
+    double dpi = 0;       // the highest resolution
+    double xMm = 0;       // the widest module
+    double lengthMm = 0;  // heights, quiet zones, bar width reduction
+    double fontMm = 0;    // the text's em
+    std::string_view rotations;  // "0|90|180|270"
+};
+
+const Limits& limits() {
+    static const Limits l = [] {
+        const auto high = [](std::string_view name) { return findLayoutOption(name)->high; };
+        return Limits{high("dpi"), high("x-dim"), high("height"), high("font-size"), findLayoutOption("rotate")->choices};
+    }();
+    return l;
+}
+
+// Whether `n` is one of the '|'-separated numbers of `choices`.
+bool among(std::string_view choices, int n) {
+    const std::string wanted = std::to_string(n);
+    for (std::string_view rest = choices; !rest.empty();) {
+        const std::size_t bar = rest.find('|');
+        if (rest.substr(0, bar) == wanted)
+            return true;
+        rest = bar == std::string_view::npos ? std::string_view() : rest.substr(bar + 1);
+    }
+    return false;
+}
+
 Status checkOptions(const LayoutOptions& o, Symbology symbology) {
+    const Limits& limit = limits();
     auto bad = [](const std::string& m) { return Error{ErrorCode::InvalidOption, m}; };
-    if (!(o.dpi >= 0) || o.dpi > MAX_DPI)
-        return o.dpi > MAX_DPI ? Status(tooLarge(format("a resolution of %g dpi is beyond the 10,000 dpi any printer has", o.dpi)))
+    if (!(o.dpi >= 0) || o.dpi > limit.dpi)
+        return o.dpi > limit.dpi ? Status(tooLarge(format("a resolution of %g dpi is beyond the 10,000 dpi any printer has", o.dpi)))
                                : Status(bad("the resolution must be positive"));
     if (o.dpi > 0 && o.dpi < 1)
         return bad("the resolution must be at least 1 dpi");
@@ -92,7 +120,7 @@ Status checkOptions(const LayoutOptions& o, Symbology symbology) {
             return bad("the X-dimension is a length or px, not a count of modules");
         if (!(x.value > 0))
             return bad("the X-dimension must be positive");
-        if (o.dpi > 0 && x.mm(o.dpi) > MAX_X_MM)
+        if (o.dpi > 0 && x.mm(o.dpi) > limit.xMm)
             return tooLarge(format("an X-dimension of %g mm is beyond the 10 mm the library lays out", x.mm(o.dpi)));
         if (o.dpi <= 0 && x.unit != Unit::Px)
             return bad("without a resolution the X-dimension is given in px");
@@ -103,7 +131,7 @@ Status checkOptions(const LayoutOptions& o, Symbology symbology) {
                                            &o.quietVertical})
         if (*l && !((*l)->value >= 0 && std::isfinite((*l)->value)))
             return bad("heights, font sizes, quiet zones and bar width reduction cannot be negative");
-    if (o.rotation != 0 && o.rotation != 90 && o.rotation != 180 && o.rotation != 270)
+    if (!among(limit.rotations, o.rotation))
         return bad("rotation is 0, 90, 180 or 270 degrees");
     // Lengths in units of their own are checked before a symbol is made; px
     // and modules wait for the resolution and X (layout()).
@@ -113,9 +141,9 @@ Status checkOptions(const LayoutOptions& o, Symbology symbology) {
     for (const auto& [l, what] : {std::pair{&o.height, "a height"}, {&o.barReduction, "a bar width reduction"},
                                   {&o.quietLeft, "a quiet zone"}, {&o.quietRight, "a quiet zone"},
                                   {&o.quietVertical, "a quiet zone"}})
-        if (mmOf(*l) > MAX_LENGTH_MM)
+        if (mmOf(*l) > limit.lengthMm)
             return tooLarge(std::string(what) + format(" of %g mm is beyond the 2,000 mm the library lays out", mmOf(*l)));
-    if (mmOf(o.fontSize) > MAX_FONT_MM)
+    if (mmOf(o.fontSize) > limit.fontMm)
         return tooLarge(format("a font size of %g mm is beyond the 50 mm the library draws", mmOf(o.fontSize)));
     for (const std::optional<Length>* q : {&o.quietLeft, &o.quietRight, &o.quietVertical})
         if (*q && (*q)->unit == Unit::Modules && (*q)->value > MAX_QUIET_MODULES)
@@ -178,12 +206,10 @@ void addBar(Drawing& d, int x, int y, int w, int h, int reduction) {
     d.rects.push_back({x + reduction / 2, y, w - reduction, h});
 }
 
-Result<Plan> planLinear(const Symbol& symbol, const LayoutOptions& o, const Scale& s, int quietL, int quietR,
-                        int quietV, int reduction) {
+// The bar height: as asked, else the standard's (in mm, in modules of the
+// wanted X, or a share of the width with a floor), at least a dot.
+int barHeightOf(const Symbol& symbol, const LayoutOptions& o, const Scale& s, long long widthDots) {
     const SymbologyInfo& info = symbologyInfo(symbol.symbology);
-    const bool retail = isRetail(symbol.symbology);
-    const long long widthDots = static_cast<long long>(symbol.widthModules) * s.x;
-
     int barHeight;
     if (o.height && o.height->value > 0)
         barHeight = s.wholeDots(*o.height);
@@ -194,90 +220,126 @@ Result<Plan> planLinear(const Symbol& symbol, const LayoutOptions& o, const Scal
     else
         barHeight = std::max(static_cast<int>(std::lround(HEIGHT_SHARE_OF_WIDTH * static_cast<double>(widthDots))),
                              s.mm(MIN_HEIGHT_MM));
-    barHeight = std::max(barHeight, 1);
+    return std::max(barHeight, 1);
+}
 
-    const bool text = o.text && !symbol.textSpans.empty();
-    double em;
+// The text's em in dots: as asked, else OCR-B digits of the retail height, else from X.
+double emOf(const LayoutOptions& o, const Scale& s, bool retail) {
     if (o.fontSize && o.fontSize->value > 0)
-        em = s.dots(*o.fontSize);
-    else if (retail)
-        em = RETAIL_DIGIT_MODULES / OCRB_DIGIT_HEIGHT * s.x;
-    else
-        em = std::clamp(TEXT_EM_MODULES * s.x, MIN_TEXT_EM_MM * s.dotsPerMm, MAX_TEXT_EM_MM * s.dotsPerMm);
-    const double cap = (retail ? OCRB_DIGIT_HEIGHT : CAP_HEIGHT) * em;
-    const int descent = retail ? s.modules(GUARD_DESCENT_MODULES) : 0;
-    // Add-on bars leave room above them for their digits.
-    const int addOnDrop = text ? static_cast<int>(std::ceil(cap + s.x)) : 0;
+        return s.dots(*o.fontSize);
+    if (retail)
+        return RETAIL_DIGIT_MODULES / OCRB_DIGIT_HEIGHT * s.x;
+    return std::clamp(TEXT_EM_MODULES * s.x, MIN_TEXT_EM_MM * s.dotsPerMm, MAX_TEXT_EM_MM * s.dotsPerMm);
+}
 
-    Plan p;
-    Drawing& d = p.d;
-    p.left = quietL;
-    p.top = quietV;
-    const int top = quietV;
-    const double textBaseline = top + barHeight + (retail ? 0.5 * s.x : 0.25 * em) + cap;
-    const int bottom = text ? static_cast<int>(std::ceil(textBaseline + (retail ? 0.1 : DESCENT) * em))
-                            : top + barHeight + descent;
-    const long long canvasW = widthDots + quietL + quietR;
-    const long long canvasH = static_cast<long long>(std::max(bottom, top + barHeight + descent)) + quietV;
-    if (canvasW * canvasH > MAX_CANVAS_DOTS || canvasW > MAX_CANVAS_DOTS || canvasH > MAX_CANVAS_DOTS)
-        return tooLarge("the drawing would be " + std::to_string(canvasW) + " x " + std::to_string(canvasH) +
-                        " dots, more than the 2^28 the library lays out");
-    d.width = static_cast<int>(canvasW);
-    d.height = static_cast<int>(canvasH);
+// Where the bars of a linear symbol stand: from `top`, `height` dots tall;
+// guards `descent` further down, add-on bars `addOnDrop` lower at the top.
+struct BarRows {
+    int top = 0;
+    int height = 0;
+    int descent = 0;
+    int addOnDrop = 0;
+};
 
-    // Room for every bar and text run at once: growing the vectors a step at a
-    // time moved them (and the runs' strings) over and over.
+void addBars(Drawing& d, const Symbol& symbol, const Scale& s, int left, const BarRows& b, int reduction) {
+    // Room for every bar at once: growing the vector a step at a time moved it over and over.
     d.rects.reserve(symbol.widths.size() / 2 + 1);
-    int x = quietL;
+    int x = left;
     for (std::size_t i = 0; i < symbol.widths.size(); ++i) {
         const int w = symbol.widths[i] * s.x;
         if (i % 2 == 0) {
             switch (symbol.kinds[i]) {
-            case BarKind::Data: addBar(d, x, top, w, barHeight, reduction); break;
-            case BarKind::Guard: addBar(d, x, top, w, barHeight + descent, reduction); break;
-            case BarKind::AddOn: addBar(d, x, top + addOnDrop, w, barHeight + descent - addOnDrop, reduction); break;
+            case BarKind::Data: addBar(d, x, b.top, w, b.height, reduction); break;
+            case BarKind::Guard: addBar(d, x, b.top, w, b.height + b.descent, reduction); break;
+            case BarKind::AddOn:
+                addBar(d, x, b.top + b.addOnDrop, w, b.height + b.descent - b.addOnDrop, reduction);
+                break;
             case BarKind::Short: {
-                const int h = static_cast<int>(std::lround(POSTNET_SHORT_SHARE * barHeight));
-                addBar(d, x, top + barHeight - h, w, h, reduction);
+                const int h = static_cast<int>(std::lround(POSTNET_SHORT_SHARE * b.height));
+                addBar(d, x, b.top + b.height - h, w, h, reduction);
                 break;
             }
             }
         }
         x += w;
     }
-    d.symbolBox = {quietL, top, static_cast<int>(widthDots), barHeight + descent};
+}
 
-    if (text) {
-        const Font font = retail ? Font::OcrB : Font::Sans;
-        const double gap = s.x;
-        std::size_t runs = 0;
-        for (const TextSpan& span : symbol.textSpans)
-            runs += retail && span.place != TextPlace::Above ? span.text.size() : 1;
-        d.texts.reserve(runs);
-        for (const TextSpan& span : symbol.textSpans) {
-            const double size = span.small ? em * SMALL_DIGIT_SCALE : em;
-            const double from = quietL + static_cast<double>(span.startModule) * s.x;
-            const double to = quietL + static_cast<double>(span.endModule) * s.x;
-            if (retail && span.place != TextPlace::Above) {
-                placeDigits(d, span, from, to, s.x, textBaseline, size);
-                continue;
-            }
-            switch (span.place) {
-            case TextPlace::Below:
-                d.texts.push_back(textRun((from + to) / 2, textBaseline, size, span.text, Anchor::Middle, font));
-                break;
-            case TextPlace::Above:
-                d.texts.push_back(textRun((from + to) / 2, top + cap, size, span.text, Anchor::Middle, font));
-                break;
-            case TextPlace::LeftOf:
-                d.texts.push_back(textRun(from - gap, textBaseline, size, span.text, Anchor::End, font));
-                break;
-            case TextPlace::RightOf:
-                d.texts.push_back(textRun(to + gap, textBaseline, size, span.text, Anchor::Start, font));
-                break;
-            }
+// Where the text of a linear symbol stands: its em and cap height, the
+// baseline below the bars and the top of the text above them.
+struct TextRows {
+    double em = 0;
+    double cap = 0;
+    double baseline = 0;
+    double top = 0;
+};
+
+void addTexts(Drawing& d, const Symbol& symbol, const Scale& s, int left, const TextRows& t, bool retail) {
+    const Font font = retail ? Font::OcrB : Font::Sans;
+    const double gap = s.x;
+    std::size_t runs = 0;
+    for (const TextSpan& span : symbol.textSpans)
+        runs += retail && span.place != TextPlace::Above ? span.text.size() : 1;
+    d.texts.reserve(runs);
+    for (const TextSpan& span : symbol.textSpans) {
+        const double size = span.small ? t.em * SMALL_DIGIT_SCALE : t.em;
+        const double from = left + static_cast<double>(span.startModule) * s.x;
+        const double to = left + static_cast<double>(span.endModule) * s.x;
+        if (retail && span.place != TextPlace::Above) {
+            placeDigits(d, span, from, to, s.x, t.baseline, size);
+            continue;
+        }
+        switch (span.place) {
+        case TextPlace::Below:
+            d.texts.push_back(textRun((from + to) / 2, t.baseline, size, span.text, Anchor::Middle, font));
+            break;
+        case TextPlace::Above:
+            d.texts.push_back(textRun((from + to) / 2, t.top + t.cap, size, span.text, Anchor::Middle, font));
+            break;
+        case TextPlace::LeftOf:
+            d.texts.push_back(textRun(from - gap, t.baseline, size, span.text, Anchor::End, font));
+            break;
+        case TextPlace::RightOf:
+            d.texts.push_back(textRun(to + gap, t.baseline, size, span.text, Anchor::Start, font));
+            break;
         }
     }
+}
+
+Result<Plan> planLinear(const Symbol& symbol, const LayoutOptions& o, const Scale& s, int quietL, int quietR,
+                        int quietV, int reduction) {
+    const bool retail = isRetail(symbol.symbology);
+    const long long widthDots = static_cast<long long>(symbol.widthModules) * s.x;
+    const bool text = o.text && !symbol.textSpans.empty();
+    TextRows t;
+    t.em = emOf(o, s, retail);
+    t.cap = (retail ? OCRB_DIGIT_HEIGHT : CAP_HEIGHT) * t.em;
+    t.top = quietV;
+    BarRows b;
+    b.top = quietV;
+    b.height = barHeightOf(symbol, o, s, widthDots);
+    b.descent = retail ? s.modules(GUARD_DESCENT_MODULES) : 0;
+    // Add-on bars leave room above them for their digits.
+    b.addOnDrop = text ? static_cast<int>(std::ceil(t.cap + s.x)) : 0;
+    t.baseline = b.top + b.height + (retail ? 0.5 * s.x : 0.25 * t.em) + t.cap;
+
+    Plan p;
+    Drawing& d = p.d;
+    p.left = quietL;
+    p.top = quietV;
+    const int bottom = text ? static_cast<int>(std::ceil(t.baseline + (retail ? 0.1 : DESCENT) * t.em))
+                            : b.top + b.height + b.descent;
+    const long long canvasW = widthDots + quietL + quietR;
+    const long long canvasH = static_cast<long long>(std::max(bottom, b.top + b.height + b.descent)) + quietV;
+    if (canvasW * canvasH > MAX_CANVAS_DOTS || canvasW > MAX_CANVAS_DOTS || canvasH > MAX_CANVAS_DOTS)
+        return tooLarge("the drawing would be " + std::to_string(canvasW) + " x " + std::to_string(canvasH) +
+                        " dots, more than the 2^28 the library lays out");
+    d.width = static_cast<int>(canvasW);
+    d.height = static_cast<int>(canvasH);
+    addBars(d, symbol, s, quietL, b, reduction);
+    d.symbolBox = {quietL, b.top, static_cast<int>(widthDots), b.height + b.descent};
+    if (text)
+        addTexts(d, symbol, s, quietL, t, retail);
     return p;
 }
 
@@ -391,19 +453,20 @@ void rotate(Drawing& d, int rotation) {
 
 }  // namespace
 
-Result<Drawing> layout(const Symbol& symbol, const LayoutOptions& o) {
-    if (const Status ok = checkOptions(o, symbol.symbology); !ok)
-        return ok.error();
-    if (symbol.isMatrix() ? symbol.columns <= 0 || !(symbol.moduleAspect > 0 && symbol.moduleAspect <= 100) ||
-                                symbol.modules.size() != static_cast<std::size_t>(symbol.rows) * symbol.columns
-                          : symbol.widths.empty() || symbol.kinds.size() != symbol.widths.size())
-        return Error{ErrorCode::InvalidData, "the symbol holds no elements to lay out"};
-    const SymbologyInfo& info = symbologyInfo(symbol.symbology);
-    std::vector<std::string> warnings;
+namespace {
 
-    // X: snapped to whole dots, at least one.
+bool holdsElements(const Symbol& symbol) {
+    return symbol.isMatrix() ? symbol.columns > 0 && symbol.moduleAspect > 0 && symbol.moduleAspect <= 100 &&
+                                   symbol.modules.size() == static_cast<std::size_t>(symbol.rows) * symbol.columns
+                             : !symbol.widths.empty() && symbol.kinds.size() == symbol.widths.size();
+}
+
+// X snapped to whole dots, at least one; `xMm` the X reached (0 without a
+// resolution), with a warning where it strays from the X asked for or falls
+// below the symbology's minimum.
+Scale scaleOf(const LayoutOptions& o, const SymbologyInfo& info, double& xMm, std::vector<std::string>& warnings) {
     Scale s;
-    double xMm = 0;
+    xMm = 0;
     if (o.dpi > 0) {
         const double wanted = o.xDim ? o.xDim->mm(o.dpi) : info.defaultXMm;
         s.dotsPerMm = o.dpi / MM_PER_INCH;
@@ -421,24 +484,44 @@ Result<Drawing> layout(const Symbol& symbol, const LayoutOptions& o) {
         s.dotsPerMm = s.x / info.defaultXMm;  // millimetre settings keep their proportion to X
         s.wantedXMm = info.defaultXMm;
     }
+    return s;
+}
 
-    // Lengths beyond these are refused before anything is sized by them.
-    const double maxDots = MAX_LENGTH_MM * s.dotsPerMm;
+// Lengths beyond these are refused before anything is sized by them.
+Status checkDots(const LayoutOptions& o, const Scale& s) {
+    const double maxDots = limits().lengthMm * s.dotsPerMm;
     for (const std::optional<Length>* l : {&o.height, &o.fontSize, &o.barReduction})
         if (*l && s.dots(**l) > maxDots)
             return tooLarge(format("%g mm is beyond the 2 m the library lays out", s.dots(**l) / s.dotsPerMm));
-    if (o.fontSize && s.dots(*o.fontSize) > MAX_FONT_MM * s.dotsPerMm)
+    if (o.fontSize && s.dots(*o.fontSize) > limits().fontMm * s.dotsPerMm)
         return tooLarge(format("a font size of %g mm is beyond the 50 mm the library draws", s.dots(*o.fontSize) / s.dotsPerMm));
     for (const std::optional<Length>* q : {&o.quietLeft, &o.quietRight, &o.quietVertical})
         if (*q && s.dots(**q) > MAX_QUIET_MODULES * s.x)
             return tooLarge(format("a quiet zone of %g modules is beyond the 1,000 the library lays out",
                                    s.dots(**q) / s.x));
+    return Done{};
+}
 
-    const int reduction = o.barReduction ? s.wholeDots(*o.barReduction) : 0;
-    if (reduction >= s.x)
-        return Error{ErrorCode::InvalidOption, format("a bar width reduction of %g mm", reduction / s.dotsPerMm) +
-                                                   " leaves nothing of a module of " + std::to_string(s.x) + " dots"};
+// EAN/UPC shorter than the GS1 height for their X ("truncated") defeat the
+// omnidirectional scanners at a till, which sweep the bars at an angle.
+void warnTruncated(const Symbol& symbol, const LayoutOptions& o, const Scale& s, std::vector<std::string>& warnings) {
+    const SymbologyInfo& info = symbologyInfo(symbol.symbology);
+    if (!isRetail(symbol.symbology) || info.defaultHeightModules <= 0 || !o.height || !(o.height->value > 0))
+        return;
+    const double standardMm = info.defaultHeightModules * s.wantedXMm;
+    const double askedMm = o.height->inModules() ? o.height->value * s.wantedXMm : s.dots(*o.height) / s.dotsPerMm;
+    if (askedMm < 0.999 * standardMm)
+        warnings.push_back(format("a bar height of %.3g mm", askedMm) + " is below the " +
+                           format("%.4g mm", standardMm) + " GS1 gives " + std::string(info.title) +
+                           format(" at X %.4g mm", s.wantedXMm) + "; scanners at a till may not read it");
+}
 
+// The quiet zones in dots: as asked (with a warning below the standard's), else the standard's.
+struct Quiet {
+    int left = 0, right = 0, vertical = 0;
+};
+
+Quiet quietOf(const LayoutOptions& o, const SymbologyInfo& info, const Scale& s, std::vector<std::string>& warnings) {
     auto quiet = [&](const std::optional<Length>& option, int standard, const char* side) {
         if (!option)
             return s.modules(standard);
@@ -448,36 +531,26 @@ Result<Drawing> layout(const Symbol& symbol, const LayoutOptions& o) {
                                " modules is below the " + std::to_string(standard) + " the standard asks for");
         return static_cast<int>(std::lround(s.dots(*option)));
     };
-    // EAN/UPC shorter than the GS1 height for their X ("truncated") defeat
-    // the omnidirectional scanners at a till, which sweep the bars at an angle.
-    if (isRetail(symbol.symbology) && info.defaultHeightModules > 0 && o.height && o.height->value > 0) {
-        const double standardMm = info.defaultHeightModules * s.wantedXMm;
-        const double askedMm =
-            o.height->inModules() ? o.height->value * s.wantedXMm : s.dots(*o.height) / s.dotsPerMm;
-        if (askedMm < 0.999 * standardMm)
-            warnings.push_back(format("a bar height of %.3g mm", askedMm) + " is below the " +
-                               format("%.4g mm", standardMm) + " GS1 gives " + std::string(info.title) +
-                               format(" at X %.4g mm", s.wantedXMm) + "; scanners at a till may not read it");
-    }
-    const int quietL = quiet(o.quietLeft, info.quietLeft, "left");
-    const int quietR = quiet(o.quietRight, info.quietRight, "right");
-    const int quietV = quiet(o.quietVertical, info.quietVertical, "vertical");
+    Quiet q;
+    q.left = quiet(o.quietLeft, info.quietLeft, "left");
+    q.right = quiet(o.quietRight, info.quietRight, "right");
+    q.vertical = quiet(o.quietVertical, info.quietVertical, "vertical");
+    return q;
+}
 
-    Result<Plan> plan = symbol.isMatrix() ? planMatrix(symbol, s, quietL, quietR, quietV, reduction)
-                                          : planLinear(symbol, o, s, quietL, quietR, quietV, reduction);
-    if (!plan)
-        return plan.error();
-    Drawing& d = plan->d;
+// The drawing's record of how it was made, then its text room, colours and rotation.
+Status finish(Drawing& d, const Symbol& symbol, const LayoutOptions& o, const Scale& s, double xMm, int reduction,
+              const Quiet& q, std::vector<std::string>& warnings) {
     d.dpi = o.dpi;
     d.foreground = o.foreground;
     d.background = o.background;
     d.moduleDots = s.x;
     d.xMm = xMm;
     d.barReductionDots = reduction;
-    d.quietLeft = quietL;
-    d.quietRight = quietR;
-    d.quietTop = quietV;
-    d.quietBottom = quietV;
+    d.quietLeft = q.left;
+    d.quietRight = q.right;
+    d.quietTop = q.vertical;
+    d.quietBottom = q.vertical;
     if (!symbol.isMatrix())
         makeRoomForText(d);
     if (static_cast<long long>(d.width) * d.height > MAX_CANVAS_DOTS)
@@ -489,6 +562,34 @@ Result<Drawing> layout(const Symbol& symbol, const LayoutOptions& o) {
         warnings.push_back("the bars are not darker than the background; many scanners cannot read such a symbol");
     rotate(d, o.rotation);
     d.warnings = std::move(warnings);
+    return Done{};
+}
+
+}  // namespace
+
+Result<Drawing> layout(const Symbol& symbol, const LayoutOptions& o) {
+    if (const Status ok = checkOptions(o, symbol.symbology); !ok)
+        return ok.error();
+    if (!holdsElements(symbol))
+        return Error{ErrorCode::InvalidData, "the symbol holds no elements to lay out"};
+    const SymbologyInfo& info = symbologyInfo(symbol.symbology);
+    std::vector<std::string> warnings;
+    double xMm = 0;
+    const Scale s = scaleOf(o, info, xMm, warnings);
+    if (const Status ok = checkDots(o, s); !ok)
+        return ok.error();
+    const int reduction = o.barReduction ? s.wholeDots(*o.barReduction) : 0;
+    if (reduction >= s.x)
+        return Error{ErrorCode::InvalidOption, format("a bar width reduction of %g mm", reduction / s.dotsPerMm) +
+                                                   " leaves nothing of a module of " + std::to_string(s.x) + " dots"};
+    warnTruncated(symbol, o, s, warnings);
+    const Quiet q = quietOf(o, info, s, warnings);
+    Result<Plan> plan = symbol.isMatrix() ? planMatrix(symbol, s, q.left, q.right, q.vertical, reduction)
+                                          : planLinear(symbol, o, s, q.left, q.right, q.vertical, reduction);
+    if (!plan)
+        return plan.error();
+    if (const Status done = finish(plan->d, symbol, o, s, xMm, reduction, q, warnings); !done)
+        return done.error();
     return std::move(plan->d);
 }
 

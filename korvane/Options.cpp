@@ -6,6 +6,7 @@
 
 #include "base/Text.h"
 #include "korvane/Units.h"
+#include "korvane/Values.h"
 
 #include <cstdio>
 #include <iterator>
@@ -388,6 +389,209 @@ Status checkOptionsApply(Symbology symbology, const EncodeOptions& options) {
                        "; it must be " + number(row.low) + (row.high == row.low + 1 ? " or " : " to ") +
                        number(row.high));
     }
+    return Done{};
+}
+
+// ---- layout options ----
+
+namespace {
+
+// The command's messages name the value as typed: the first 20 characters.
+std::string quoted(std::string_view text) { return "'" + std::string(text.substr(0, 20)) + "'"; }
+
+// "none" (the row's word for 0) or a number within the row's range.
+Status setLayoutNumber(const LayoutOptionInfo& row, LayoutOptions& o, std::string_view text) {
+    if (!row.choices.empty() && lower(text) == row.choices) {
+        o.*row.number = 0;
+        return Done{};
+    }
+    const Result<double> d = parseNumber(text, row.low, row.high);
+    if (!d)
+        return d.error();
+    o.*row.number = *d;
+    return Done{};
+}
+
+// A whole number within the row's range and among its values.
+Status setLayoutInteger(const LayoutOptionInfo& row, LayoutOptions& o, std::string_view text) {
+    const Result<long long> n = parseInteger(text, static_cast<long long>(row.low), static_cast<long long>(row.high));
+    bool among = row.choices.empty();
+    for (std::string_view rest = row.choices; n && !among && !rest.empty();) {
+        const std::size_t bar = rest.find('|');
+        among = rest.substr(0, bar) == std::to_string(*n);
+        rest = bar == std::string_view::npos ? std::string_view() : rest.substr(bar + 1);
+    }
+    if (!n || !among)
+        return bad(quoted(text) + " is not " + listed(row.choices, '|'));
+    o.*row.integer = static_cast<int>(*n);
+    return Done{};
+}
+
+Status setLayoutFlag(const LayoutOptionInfo& row, LayoutOptions& o, std::string_view text) {
+    const Result<bool> b = flagValue(text);
+    if (!b)
+        return b.error();
+    assignLayoutFlag(row, o, *b);
+    return Done{};
+}
+
+// One length, or two separated by a comma where the row takes two.
+Status setLayoutLengths(const LayoutOptionInfo& row, LayoutOptions& o, std::string_view text) {
+    const std::size_t comma = row.kind == OptionKind::Lengths ? text.find(',') : std::string_view::npos;
+    Length values[2];
+    const Result<Length> first = parseLength(text.substr(0, comma), row.unit, row.modules);
+    if (!first)
+        return first.error();
+    values[0] = *first;
+    if (comma != std::string_view::npos) {
+        const Result<Length> second = parseLength(text.substr(comma + 1), row.unit, row.modules);
+        if (!second)
+            return second.error();
+        values[1] = *second;
+    }
+    assignLayoutLengths(row, o, values, comma == std::string_view::npos ? 1 : 2);
+    return Done{};
+}
+
+Status setLayoutColour(const LayoutOptionInfo& row, LayoutOptions& o, std::string_view text) {
+    const Result<Colour> c = parseColour(text);
+    if (!c)
+        return c.error();
+    return assignLayoutColour(row, o, *c);
+}
+
+constexpr LayoutOptionInfo layoutRow(std::string_view name, std::string_view help, OptionKind kind,
+                                     std::string_view valueName,
+                                     Status (*set)(const LayoutOptionInfo&, LayoutOptions&, std::string_view)) {
+    return {name, help, kind, valueName, 0, 0, "", Unit::Mm, false, false, set,
+            nullptr, nullptr, nullptr, false, nullptr, nullptr};
+}
+
+constexpr LayoutOptionInfo lengthRow(std::string_view name, std::string_view help, std::optional<Length> LayoutOptions::*field,
+                                     Unit unit, bool modules, double highMm) {
+    LayoutOptionInfo row = layoutRow(name, help, OptionKind::Length, "LENGTH", &setLayoutLengths);
+    row.high = highMm;
+    row.unit = unit;
+    row.modules = modules;
+    row.length = field;
+    return row;
+}
+
+constexpr LayoutOptionInfo colourRow(std::string_view name, std::string_view help, Colour LayoutOptions::*field,
+                                     bool opaque) {
+    LayoutOptionInfo row = layoutRow(name, help, OptionKind::Colour, "COLOUR", &setLayoutColour);
+    row.opaque = opaque;
+    row.colour = field;
+    return row;
+}
+
+constexpr LayoutOptionInfo dpiRow() {
+    LayoutOptionInfo row = layoutRow("dpi", "resolution in dots per inch, 1-10000 (default 300); 'none' draws in "
+                                            "pixels (give --x-dim in px)",
+                                     OptionKind::Number, "N", &setLayoutNumber);
+    row.low = 1;
+    row.high = 10000;
+    row.choices = "none";
+    row.number = &LayoutOptions::dpi;
+    return row;
+}
+
+constexpr LayoutOptionInfo quietRow() {
+    LayoutOptionInfo row = lengthRow("quiet-zone", "quiet zones: beside and above/below, in modules (10) or lengths "
+                                                   "(2.5mm); default: the symbology's standard",
+                                     &LayoutOptions::quietLeft, Unit::Modules, true, 2000);
+    row.kind = OptionKind::Lengths;
+    row.valueName = "H[,V]";
+    return row;
+}
+
+constexpr LayoutOptionInfo noTextRow() {
+    LayoutOptionInfo row = layoutRow("no-text", "no human-readable text", OptionKind::Flag, "", &setLayoutFlag);
+    row.flag = &LayoutOptions::text;
+    row.inverted = true;
+    return row;
+}
+
+constexpr LayoutOptionInfo rotateRow() {
+    LayoutOptionInfo row = layoutRow("rotate", "0, 90, 180 or 270 clockwise", OptionKind::Integer, "DEGREES",
+                                     &setLayoutInteger);
+    row.high = 270;
+    row.choices = "0|90|180|270";
+    row.integer = &LayoutOptions::rotation;
+    return row;
+}
+
+// The largest lengths layout() takes: X 10 mm (a module of a centimetre is
+// already a poster), the text's em 50 mm, other lengths 2 m.
+constexpr LayoutOptionInfo LAYOUT_TABLE[] = {
+    dpiRow(),
+    lengthRow("x-dim", "module width (X), e.g. 0.33mm, 13mil, 2px; default: the symbology's", &LayoutOptions::xDim,
+              Unit::Mm, false, 10),
+    lengthRow("height", "bar height, e.g. 20mm or 50x (modules); default: the symbology's", &LayoutOptions::height,
+              Unit::Mm, true, 2000),
+    lengthRow("bwr", "bar width reduction for print gain, e.g. 0.02mm or 1px", &LayoutOptions::barReduction, Unit::Mm,
+              false, 2000),
+    quietRow(),
+    noTextRow(),
+    lengthRow("font-size", "em size of the text, e.g. 3mm or 8pt; default: chosen from X", &LayoutOptions::fontSize,
+              Unit::Mm, false, 50),
+    colourRow("fg", "bar colour: RRGGBB, RRGGBBAA, cmyk:C,M,Y,K or a name (default black)",
+              &LayoutOptions::foreground, true),
+    colourRow("bg", "background: RRGGBB, RRGGBBAA, cmyk:C,M,Y,K, a name, or none for transparent (default white)",
+              &LayoutOptions::background, false),
+    rotateRow(),
+};
+
+}  // namespace
+
+const LayoutOptionInfo* layoutOptionTable(std::size_t& count) {
+    count = std::size(LAYOUT_TABLE);
+    return LAYOUT_TABLE;
+}
+
+const LayoutOptionInfo* findLayoutOption(std::string_view name) {
+    for (const LayoutOptionInfo& row : LAYOUT_TABLE)
+        if (row.name == name)
+            return &row;
+    return nullptr;
+}
+
+Status setLayoutOption(LayoutOptions& options, std::string_view name, std::string_view text) {
+    const LayoutOptionInfo* row = findLayoutOption(name);
+    if (row == nullptr)
+        return bad("no option " + shown(name));
+    return row->set(*row, options, text);
+}
+
+void assignLayoutNumber(const LayoutOptionInfo& row, LayoutOptions& options, double value) {
+    if (row.number != nullptr)
+        options.*row.number = value;
+    else if (row.integer != nullptr)
+        options.*row.integer = static_cast<int>(value);
+}
+
+void assignLayoutFlag(const LayoutOptionInfo& row, LayoutOptions& options, bool value) {
+    if (row.flag != nullptr)
+        options.*row.flag = value != row.inverted;
+}
+
+void assignLayoutLengths(const LayoutOptionInfo& row, LayoutOptions& options, const Length* values, std::size_t count) {
+    if (row.length == nullptr || count == 0)
+        return;
+    options.*row.length = values[0];
+    if (row.kind != OptionKind::Lengths)
+        return;
+    // The quiet zones: the first length beside the symbol, the second above and below.
+    options.quietRight = values[0];
+    if (count > 1)
+        options.quietVertical = values[1];
+}
+
+Status assignLayoutColour(const LayoutOptionInfo& row, LayoutOptions& options, Colour value) {
+    if (row.opaque && !value.opaque())
+        return bad("the bars must be drawn in an opaque colour");
+    if (row.colour != nullptr)
+        options.*row.colour = value;
     return Done{};
 }
 

@@ -28,6 +28,17 @@
       ? Array.from({ length: row.high - row.low + 1 }, (_, i) => String(row.low + i)) : null);
   const symbology = () => k.symbologies().find((s) => s.name === $("symbology").value);
 
+  // The layout fields the page has take their ranges, values and help from
+  // the library's layout rows.
+  const LAYOUT = new Map(k.layoutOptions().map((row) => [row.name, row]));
+  for (const [id, name] of [["dpi", "dpi"], ["xdim", "xDim"], ["height", "height"], ["quiet", "quietZone"],
+    ["fg", "fg"], ["bg", "bg"], ["text", "noText"], ["rotate", "rotate"]]) {
+    const row = LAYOUT.get(name);
+    $(id).title = `--${kebab(name)}: ${row.help}`;
+    if (row.kind === "number") Object.assign($(id), { min: row.low, max: row.high });
+    if (row.kind === "integer" && row.choices.length) $(id).replaceChildren(...row.choices.map((c) => new Option(c)));
+  }
+
   function showOwnOptions() {
     const s = symbology();
     // A check character that is always there, or never, has nothing to choose.

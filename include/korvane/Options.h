@@ -1,13 +1,15 @@
 #pragma once
-// The table of encode options: one row per field of EncodeOptions, with the
-// name the command and the packages give it, its field in the C API, the kind
-// and range of its value, and the symbologies it applies to. Every front end
-// parses an option's value through its row and encode() checks the range, so
-// the library, the C API, the command, Python and JavaScript share one policy:
-// the same names, the same values accepted, the same refusals.
+// The tables of encode and layout options: one row per option, with the name
+// the command and the packages give it (an encode option's field in the C API
+// too), the kind and range of its value, and, for the encoder's, the
+// symbologies it applies to. Every front end parses an option's value through
+// its row and encode() or layout() checks the range, so the library, the C
+// API, the command, Python and JavaScript share one policy: the same names,
+// the same values accepted, the same refusals.
 
 #include "Encode.h"
 #include "Export.h"
+#include "Layout.h"
 #include "Symbology.h"
 
 #include <cstddef>
@@ -27,6 +29,9 @@ enum class OptionKind {
     Set,      // "I/N[:ID]": symbol I of a set of N, with an optional identifier (Python and JS: a tuple/array)
     Size,     // "RxC": rows by columns (Python and JS: a tuple/array)
     Fields,   // "FIELD=VALUE", one field a time (Python and JS: a dict/object of fields)
+    Length,   // a length: a number in the row's unit, or text with a unit ("0.33mm", "13mil", "50x")
+    Lengths,  // "H[,V]": one or two lengths (Python a tuple, JS an array)
+    Colour,   // RRGGBB, RRGGBBAA, cmyk:C,M,Y,K or a name (Python a tuple and JS an array of components too)
 };
 
 struct EncodeOptionInfo {
@@ -65,5 +70,59 @@ KORVANE_API Status setEncodeOption(EncodeOptions& options, std::string_view name
 // not apply to `symbology` ("the option ecc does not apply to EAN-13") or is
 // out of its row's range ("the option ecc is 95; it must be 0 to 90"), or Done.
 KORVANE_API Status checkOptionsApply(Symbology symbology, const EncodeOptions& options);
+
+// The table of layout options, in the same vocabulary: one row per option of
+// LayoutOptions with the command's name (Python keyword and JS name as for the
+// encode options), its kind, range and help. The command and the C API set
+// them from text through `set`, which checks the row's range as it parses;
+// Python and JavaScript take typed values, check their types and assign them
+// with the assign*() calls below, leaving the range to checkLayoutOptions(),
+// which reads its limits from these rows.
+struct LayoutOptionInfo {
+    std::string_view name;       // "x-dim"; Python "x_dim", JS "xDim"
+    std::string_view help;       // one line, as the command's --help gives it
+    OptionKind kind;             // Number, Integer, Flag, Length, Lengths or Colour
+    std::string_view valueName;  // "N", "LENGTH", "H[,V]", "COLOUR"; "" for a flag
+    double low;                  // Number and Integer: the range text may give; Length(s): the largest in mm (high)
+    double high;
+    // Number: a word that means 0 ("none": no resolution); Integer: the values
+    // taken ("0|90|180|270"), where only some of the range are.
+    std::string_view choices;
+    Unit unit;                   // Length(s): the unit of a number without one
+    bool modules;                // Length(s): whether a count of modules ("50x") is taken
+    bool opaque;                 // Colour: only an opaque colour is taken
+    // Applies a value given as text, checked against the row; the error says
+    // what is wrong without naming the option.
+    Status (*set)(const LayoutOptionInfo& row, LayoutOptions& options, std::string_view text);
+    // The field the row sets (the one of its kind; null for the others).
+    double LayoutOptions::*number;
+    int LayoutOptions::*integer;
+    bool LayoutOptions::*flag;                 // Flag: set to the value, or to its opposite where `inverted`
+    bool inverted;
+    std::optional<Length> LayoutOptions::*length;  // Lengths: the first value's (the side quiet zones, both)
+    Colour LayoutOptions::*colour;
+};
+
+// The rows, in the order the command lists them.
+KORVANE_API const LayoutOptionInfo* layoutOptionTable(std::size_t& count);
+
+// The row named `name` (the command's spelling), or null.
+KORVANE_API const LayoutOptionInfo* findLayoutOption(std::string_view name);
+
+// Applies the layout option named `name` from its text, as the command does.
+// Errors (InvalidOption): no such option, or a value its row refuses ("'0' is
+// out of range; it must be 1 to 10000").
+KORVANE_API Status setLayoutOption(LayoutOptions& options, std::string_view name, std::string_view text);
+
+// Typed values through a row, for the packages: each assigns the row's field
+// (a Number's or Integer's value as given: checkLayoutOptions() says whether
+// it is in range). Lengths: one value sets the first field(s), a second the
+// vertical quiet zone.
+KORVANE_API void assignLayoutNumber(const LayoutOptionInfo& row, LayoutOptions& options, double value);
+KORVANE_API void assignLayoutFlag(const LayoutOptionInfo& row, LayoutOptions& options, bool value);
+KORVANE_API void assignLayoutLengths(const LayoutOptionInfo& row, LayoutOptions& options, const Length* values,
+                                     std::size_t count);
+// Error (InvalidOption): a colour that is not opaque where the row takes only those.
+KORVANE_API Status assignLayoutColour(const LayoutOptionInfo& row, LayoutOptions& options, Colour value);
 
 }  // namespace korvane

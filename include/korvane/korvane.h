@@ -264,6 +264,17 @@ KV_API kv_status kv_grade_reason(const kv_symbol* symbol, const kv_drawing* draw
                                  double* grade, char* text, size_t text_size, char* reason, size_t reason_size,
                                  char* error, size_t error_size);
 
+/* Sets the encoding option named as the command names it ("ecc-words",
+ * "qr-level", "structured") from its text as the command takes it ("12", "Q",
+ * "2/3:ID"; "" or "1" turns a flag on, "0" off), with the command's checks: an
+ * option out of its range is refused here, as by the command, with a message
+ * that names it ("ecc: '91' is out of range; it must be 0 to 90"). The fields
+ * of the option alone change. Text fields it sets (add_on, structured_id, the
+ * Macro PDF417 texts) point into `text`, which must outlive the options' use.
+ * KV_INVALID_OPTION for no such option or a value refused. */
+KV_API kv_status kv_set_option(kv_encode_options* options, const char* name, const char* text, char* error,
+                               size_t error_size);
+
 #ifdef __cplusplus
 }
 #endif

@@ -361,15 +361,22 @@ function symbologies() {
 
 // The library's option rows, named as JavaScript spells them: what each
 // option takes (its kind, range or choices) and its help.
-let optionRows = null;
-function encodeOptions() {
+const camelName = (name) => name.replace(/-([a-z0-9])/g, (_, c) => c.toUpperCase());
+const optionRows = {};
+function rowsOf(call) {
   ready();
-  if (!optionRows) {
-    wasm.kvjs_options();
-    optionRows = JSON.parse(decoder.decode(answer()));
-    for (const o of optionRows) o.name = o.name.replace(/-([a-z0-9])/g, (_, c) => c.toUpperCase());
+  if (!optionRows[call]) {
+    wasm[call]();
+    optionRows[call] = JSON.parse(decoder.decode(answer()));
+    for (const o of optionRows[call]) o.name = camelName(o.name);
   }
-  return optionRows.map((o) => ({ ...o, choices: [...o.choices] }));
+  return optionRows[call].map((o) => ({ ...o, choices: [...o.choices] }));
+}
+function encodeOptions() {
+  return rowsOf("kvjs_options");
+}
+function layoutOptions() {
+  return rowsOf("kvjs_layout_options");
 }
 
 /** The library's version, "MAJOR.MINOR.PATCH". */

@@ -246,20 +246,23 @@ export function grade(options: GradeOptions): QualityGrade;
 export function sheet(items: Options[], options?: SheetOptions): Uint8Array;
 export function symbologies(): SymbologyInfo[];
 
-/** One encoding option as the library's table has it. */
+/** One encoding or layout option as the library's tables have it. */
 export interface OptionInfo {
-  /** As Options spells it: "eccWords". */
+  /** As Options spells it: "eccWords", "xDim". */
   name: string;
-  kind: "flag" | "integer" | "number" | "letter" | "word" | "text" | "set" | "size" | "fields";
+  kind: "flag" | "integer" | "number" | "letter" | "word" | "text" | "set" | "size" | "fields" | "length" | "lengths" |
+    "colour";
   /** The value in help texts: "N", "A-D", "I/N[:ID]"; "" for a flag. */
   valueName: string;
-  /** The range of an integer or number (a set: its largest count). */
+  /** The range of an integer or number (a set: its largest count; a length: the largest in mm, high). */
   low: number;
   high: number;
-  /** The letters or words a letter or word option takes. */
+  /** The letters or words a letter or word option takes; a layout integer's values, a layout number's word for 0. */
   choices: string[];
   help: string;
 }
 /** Every encoding option: what it takes and what it does; symbologies() says which apply where. */
 export function encodeOptions(): OptionInfo[];
+/** Every layout option (dpi, xDim, quietZone, fg, rotate, ...): what it takes and what it does. */
+export function layoutOptions(): OptionInfo[];
 export function version(): string;

@@ -215,38 +215,43 @@ void setEncodeOption(EncodeOptions& o, const EncodeOptionInfo& row, std::string_
             fail(set.error().code, std::string(row.name) + ": " + set.error().message);
 }
 
-bool setLayoutOption(LayoutOptions& l, std::string_view name, std::string_view v) {
-    if (name == "dpi") {
-        l.dpi = lower(v) == "none" ? 0 : asNumber(name, v);
-    } else if (name == "x-dim")
-        l.xDim = asLength(name, v, Unit::Mm, false);
-    else if (name == "height")
-        l.height = asLength(name, v, Unit::Mm, true);
-    else if (name == "bwr")
-        l.barReduction = asLength(name, v, Unit::Mm, false);
-    else if (name == "quiet-zone") {
-        const std::vector<std::string_view> p = split(v, ',');
+// One layout option through its row of the library's table: the loader's
+// text read by the row's kind (an array as "a,b"), the range left to
+// checkLayoutOptions(). "text" is JavaScript's own, the opposite of noText.
+void setLayoutValue(const LayoutOptionInfo& row, LayoutOptions& l, std::string_view name, std::string_view v) {
+    switch (row.kind) {
+    case OptionKind::Number:
+        assignLayoutNumber(row, l, !row.choices.empty() && lower(v) == row.choices ? 0 : asNumber(name, v));
+        break;
+    case OptionKind::Integer: assignLayoutNumber(row, l, asInt(name, v)); break;
+    case OptionKind::Flag: assignLayoutFlag(row, l, asBool(name, v)); break;
+    case OptionKind::Length:
+    case OptionKind::Lengths: {
+        const std::vector<std::string_view> p = row.kind == OptionKind::Lengths ? split(v, ',') : std::vector{v};
         if (p.size() > 2)
             badValue(name, "a length or [beside, above and below]", v);
-        l.quietLeft = l.quietRight = asLength(name, p[0], Unit::Modules, true);
-        if (p.size() == 2)
-            l.quietVertical = asLength(name, p[1], Unit::Modules, true);
-    } else if (name == "text")
+        const Length values[2] = {asLength(name, p[0], row.unit, row.modules),
+                                  p.size() == 2 ? asLength(name, p[1], row.unit, row.modules) : Length{}};
+        assignLayoutLengths(row, l, values, p.size());
+        break;
+    }
+    case OptionKind::Colour:
+        if (const Status set = assignLayoutColour(row, l, asColour(name, v)); !set)
+            fail(set.error().code, std::string(name) + ": " + set.error().message);
+        break;
+    default: break;
+    }
+}
+
+bool setLayoutKey(LayoutOptions& l, std::string_view name, std::string_view v) {
+    if (name == "text") {
         l.text = asBool(name, v);
-    else if (name == "no-text")
-        l.text = !asBool(name, v);
-    else if (name == "font-size")
-        l.fontSize = asLength(name, v, Unit::Mm, false);
-    else if (name == "fg") {
-        l.foreground = asColour(name, v);
-        if (!l.foreground.opaque())
-            fail(ErrorCode::InvalidOption, "fg: the bars must be drawn in an opaque colour");
-    } else if (name == "bg")
-        l.background = asColour(name, v);
-    else if (name == "rotate")
-        l.rotation = asInt(name, v);
-    else
+        return true;
+    }
+    const LayoutOptionInfo* row = findLayoutOption(name);
+    if (row == nullptr)
         return false;
+    setLayoutValue(*row, l, name, v);
     return true;
 }
 
@@ -271,7 +276,7 @@ Request parseRequest(const char* symbologyName, const char* data, std::size_t da
     const std::vector<std::string_view> fields = split(std::string_view(options, optionsLength), '\0');
     for (std::size_t i = 0; i + 1 < fields.size(); i += 2) {
         const std::string_view key = fields[i], value = fields[i + 1];
-        if (setLayoutOption(q.layout, key, value))
+        if (setLayoutKey(q.layout, key, value))
             continue;
         if (key == "printer") {
             Result<PrinterProfile> printer = printerProfile(value);
@@ -680,9 +685,11 @@ KVJS_EXPORT int kvjs_sheet_end() {
     }
 }
 
+constexpr const char* KINDS[] = {"flag", "integer", "number", "letter", "word",    "text",
+                                  "set",  "size",    "fields", "length", "lengths", "colour"};
+
 // The library's option rows as JSON: name, kind, value name, range, choices, help.
 std::string optionsJson() {
-    static constexpr const char* KINDS[] = {"flag", "integer", "number", "letter", "word", "text", "set", "size", "fields"};
     std::size_t count = 0;
     const EncodeOptionInfo* table = encodeOptionTable(count);
     std::string j = "[";
@@ -709,9 +716,39 @@ std::string optionsJson() {
     return j + "]";
 }
 
+// The layout rows alike; choices: the values an integer takes, or a number's word for 0.
+std::string layoutOptionsJson() {
+    std::size_t count = 0;
+    const LayoutOptionInfo* table = layoutOptionTable(count);
+    std::string j = "[";
+    for (std::size_t i = 0; i < count; ++i) {
+        const LayoutOptionInfo& row = table[i];
+        std::vector<std::string> choices;
+        for (std::string_view c : row.choices.empty() ? std::vector<std::string_view>{} : split(row.choices, '|'))
+            choices.emplace_back(c);
+        j += i ? "," : "";
+        j += Json()
+                 .str("name", row.name)
+                 .str("kind", KINDS[static_cast<int>(row.kind)])
+                 .str("valueName", row.valueName)
+                 .num("low", row.low)
+                 .num("high", row.high)
+                 .raw("choices", stringArray(choices))
+                 .str("help", row.help)
+                 .done();
+    }
+    return j + "]";
+}
+
 KVJS_EXPORT int kvjs_options() {
     answerIsFile = false;
     out = optionsJson();
+    return 0;
+}
+
+KVJS_EXPORT int kvjs_layout_options() {
+    answerIsFile = false;
+    out = layoutOptionsJson();
     return 0;
 }
 

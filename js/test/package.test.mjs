@@ -144,6 +144,9 @@ test("errors carry the library's code, position and message", () => {
   const rows = new Map(korvane.encodeOptions().map((o) => [o.name, o]));
   for (const s of korvane.symbologies()) for (const name of s.options) assert.ok(rows.has(name), name);
   assert.deepEqual([rows.get("pdfAspect").low, rows.get("pdfAspect").high, rows.get("qrLevel").choices], [0.1, 20, ["L", "M", "Q", "H"]]);
+  const layoutRows = new Map(korvane.layoutOptions().map((o) => [o.name, o]));
+  assert.deepEqual([layoutRows.get("dpi").high, layoutRows.get("rotate").choices, layoutRows.get("quietZone").kind,
+    layoutRows.get("xDim").kind], [10000, ["0", "90", "180", "270"], "lengths", "length"]);
   assert.throws(() => korvane.toSVG({ symbology: "qr" }), TypeError);
   assert.throws(() => korvane.toFormat("gif", SAMPLES[0]), (e) => e.code === "unknown-format");
   // After a failure the module goes on working.

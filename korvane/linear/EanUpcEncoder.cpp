@@ -293,6 +293,156 @@ void retailText(Symbol& symbol, Symbology s, std::string_view d, std::string_vie
         spans.push_back({std::string(addOn), symbol.addOnStartModule, symbol.widthModules, TextPlace::Above, false});
 }
 
+// The number's digits into `full` (UPC-E's expanded to UPC-A's twelve, check
+// digit place included) and a check digit given with them into `supplied`.
+Status readDigits(Symbology s, std::string_view data, const EncodeOptions& o, const Shape& shape, char* full,
+                  char& supplied) {
+    const auto digits = static_cast<std::size_t>(shape.minDigits);
+    if (s == Symbology::UpcE) {
+        const Result<std::string> upca = upceAsUpcA(data, o, supplied);
+        if (!upca)
+            return upca.error();
+        if ((*upca)[0] != '0' && (*upca)[0] != '1')
+            return Error{ErrorCode::InvalidData, "UPC-E numbers have number system 0 or 1; \"" + std::string(data) +
+                                                     "\" has " + upca->substr(0, 1)};
+        upca->copy(full, digits);
+        return Done{};
+    }
+    const auto n = static_cast<int>(data.size());
+    if (n != shape.minDigits && n != shape.minDigits + 1)
+        return Error{ErrorCode::InvalidData, title(s) + " takes " + std::to_string(shape.minDigits) + " digits, or " +
+                                                 std::to_string(shape.minDigits + 1) + " with the check digit; \"" +
+                                                 std::string(data) + "\" has " + std::to_string(n)};
+    data.copy(full, digits);
+    if (n == shape.minDigits + 1)
+        supplied = data.back();
+    return Done{};
+}
+
+// GS1 modulo 10: weights 3 and 1 from the right.
+char gs1CheckDigit(const char* full, std::size_t digits) {
+    int three = 0, one = 0;
+    std::size_t i = digits;
+    for (; i >= 2; i -= 2)
+        three += full[i - 1] - '0', one += full[i - 2] - '0';
+    if (i == 1)
+        three += full[0] - '0';
+    return static_cast<char>('0' + complement(3 * three + one, 10));
+}
+
+// UPC-E's six digits. The parity of the six carries the number system and the
+// check digit; a reader expands the six under that number system, so a number
+// that does not come back unchanged would scan as another.
+Status upceSix(std::string_view number, std::string& six) {
+    six = compressUpcE(number);
+    const std::string readBack = six.size() == 6 ? expandUpcE(six, number[0]) : std::string();
+    if (readBack != number.substr(0, 11))
+        return Error{ErrorCode::InvalidData, "UPC-E cannot draw \"" + std::string(number) +
+                                                 "\": it cannot be zero-suppressed (the six digits \"" + six +
+                                                 "\" read back as " + readBack + number[11] + ")"};
+    return Done{};
+}
+
+// The main symbol's bars and spaces: guards and digits in their number sets.
+void drawMain(Writer& w, Symbology s, const char* full, const std::string& six) {
+    switch (s) {
+    case Symbology::Ean13: {
+        const char* sets = EAN13_SETS[full[0] - '0'];
+        w.three();
+        for (int i = 1; i <= 6; ++i)
+            w.left(full[i], sets[i - 1]);
+        w.five();
+        for (int i = 7; i <= 12; ++i)
+            w.right(full[i]);
+        w.three();
+        break;
+    }
+    case Symbology::Ean8:
+        w.three();
+        for (int i = 0; i < 4; ++i)
+            w.left(full[i], 'A');
+        w.five();
+        for (int i = 4; i < 8; ++i)
+            w.right(full[i]);
+        w.three();
+        break;
+    case Symbology::UpcA:
+        w.three();
+        for (int i = 0; i < 6; ++i)
+            w.left(full[i], 'A');
+        w.five();
+        for (int i = 6; i < 12; ++i)
+            w.right(full[i]);
+        w.three();
+        break;
+    default: {
+        const char* sets = UPCE_SETS[full[11] - '0'];
+        const bool system1 = full[0] == '1';
+        w.three();
+        for (std::size_t i = 0; i < 6; ++i)
+            w.left(six[i], (sets[i] == 'B') != system1 ? 'B' : 'A');
+        w.five();
+        w.add(1);
+        break;
+    }
+    }
+}
+
+// The kinds table of a symbology and its main symbol's count of elements.
+const Kinds& kindsFor(Symbology s, int& elements) {
+    switch (s) {
+    case Symbology::Ean8: elements = 43; return EAN8_KINDS;
+    case Symbology::UpcA: elements = 59; return UPCA_KINDS;
+    case Symbology::UpcE: elements = 33; return UPCE_KINDS;
+    default: elements = 59; return EAN13_KINDS;
+    }
+}
+
+// What the symbol says of itself: the digits shown (UPC-E its number system,
+// six digits and check digit), the check digit, the text and the add-on.
+void describe(Symbol& symbol, Symbology s, std::string_view number, const std::string& six, char supplied,
+              std::string_view addOn) {
+    const char expected = number.back();
+    std::string& shown = symbol.facts.data;
+    if (s == Symbology::UpcE)
+        shown.append(1, number[0]).append(six).append(1, expected);
+    else
+        shown.append(number);
+    symbol.facts.checkCharacters.push_back(expected);
+    symbol.facts.checkSupplied = supplied != 0;
+    retailText(symbol, s, shown, addOn);
+    symbol.text.append(shown);
+    if (!addOn.empty()) {
+        symbol.facts.addOn.append(addOn);
+        symbol.text.append(1, ' ').append(addOn);
+    }
+}
+
+// The symbol of a checked number (its check digit last), built where it is
+// returned from, so that it is never moved.
+Result<Symbol> buildEanUpc(Symbology s, std::string_view number, const std::string& six, char supplied,
+                           std::string_view addOn, const EncodeOptions& o) {
+    const Shape& shape = shapeOf(s);
+    const int gap = o.addOnGap != 0 ? o.addOnGap : addOnGapLeast(s);
+    int elements = 0;
+    const Kinds& kinds = kindsFor(s, elements);
+    if (!addOn.empty())
+        elements += addOn.size() == 2 ? 14 : 32;  // gap, start (3), 4 a digit, 2 a separator
+
+    Result<Symbol> result = newSymbol(s, 0);
+    Symbol& symbol = *result;
+    int widths[MOST_ELEMENTS];
+    Writer w{widths};
+    drawMain(w, s, number.data(), six);
+    symbol.widthModules = shape.width + (addOn.empty() ? 0 : addAddOn(w, addOn, gap));
+    symbol.widths.assign(widths, widths + elements);
+    symbol.kinds.assign(kinds.k, kinds.k + elements);
+    if (!addOn.empty())
+        symbol.addOnStartModule = shape.width + gap;
+    describe(symbol, s, number, six, supplied, addOn);
+    return result;
+}
+
 }  // namespace
 
 Result<Symbol> encodeEanUpc(Symbology s, std::string_view input, const EncodeOptions& o) {
@@ -315,132 +465,20 @@ Result<Symbol> encodeEanUpc(Symbology s, std::string_view input, const EncodeOpt
     char full[13];  // the digits and the check digit
     const auto digits = static_cast<std::size_t>(shape.minDigits);
     char supplied = 0;
-    if (s == Symbology::UpcE) {
-        const Result<std::string> upca = upceAsUpcA(data, o, supplied);
-        if (!upca)
-            return upca.error();
-        if ((*upca)[0] != '0' && (*upca)[0] != '1')
-            return Error{ErrorCode::InvalidData, "UPC-E numbers have number system 0 or 1; \"" + std::string(data) +
-                                                     "\" has " + upca->substr(0, 1)};
-        upca->copy(full, digits);
-    } else {
-        const auto n = static_cast<int>(data.size());
-        if (n != shape.minDigits && n != shape.minDigits + 1)
-            return Error{ErrorCode::InvalidData, title(s) + " takes " + std::to_string(shape.minDigits) + " digits, or " +
-                                                     std::to_string(shape.minDigits + 1) + " with the check digit; \"" +
-                                                     std::string(data) + "\" has " + std::to_string(n)};
-        data.copy(full, digits);
-        if (n == shape.minDigits + 1)
-            supplied = data.back();
-    }
-    // GS1 modulo 10: weights 3 and 1 from the right.
-    int three = 0, one = 0;
-    std::size_t i = digits;
-    for (; i >= 2; i -= 2)
-        three += full[i - 1] - '0', one += full[i - 2] - '0';
-    if (i == 1)
-        three += full[0] - '0';
-    const char expected = static_cast<char>('0' + complement(3 * three + one, 10));
+    if (const Status read = readDigits(s, data, o, shape, full, supplied); !read)
+        return read.error();
+    const char expected = gs1CheckDigit(full, digits);
     if (supplied && supplied != expected)
         return Error{ErrorCode::CheckDigit, title(s) + " check digit " + supplied + " of " +
                                                 std::string(full, digits) + supplied + " does not match; it should be " +
                                                 expected};
     full[digits] = expected;
     const std::string_view number(full, digits + 1);
-
     std::string six;
-    if (s == Symbology::UpcE) {
-        // The parity of the six digits carries the number system and the check
-        // digit; a reader expands the six under that number system, so a number
-        // that does not come back unchanged would scan as another.
-        six = compressUpcE(number);
-        const std::string readBack = six.size() == 6 ? expandUpcE(six, full[0]) : std::string();
-        if (readBack != number.substr(0, 11))
-            return Error{ErrorCode::InvalidData, "UPC-E cannot draw \"" + std::string(number) +
-                                                     "\": it cannot be zero-suppressed (the six digits \"" + six +
-                                                     "\" read back as " + readBack + full[11] + ")"};
-    }
-    // Built where it is returned from, so that the symbol is never moved.
-    return [&] {
-        const int gap = o.addOnGap != 0 ? o.addOnGap : addOnGapLeast(s);
-        const Kinds* kinds = &EAN13_KINDS;
-        int elements = 59;
-        switch (s) {
-        case Symbology::Ean8: kinds = &EAN8_KINDS, elements = 43; break;
-        case Symbology::UpcA: kinds = &UPCA_KINDS; break;
-        case Symbology::UpcE: kinds = &UPCE_KINDS, elements = 33; break;
-        default: break;
-        }
-        if (!addOn.empty())
-            elements += addOn.size() == 2 ? 14 : 32;  // gap, start (3), 4 a digit, 2 a separator
-
-        Result<Symbol> result = newSymbol(s, 0);
-        Symbol& symbol = *result;
-        int widths[MOST_ELEMENTS];
-        Writer w{widths};
-        switch (s) {
-        case Symbology::Ean13: {
-            const char* sets = EAN13_SETS[full[0] - '0'];
-            w.three();
-            for (int i = 1; i <= 6; ++i)
-                w.left(full[i], sets[i - 1]);
-            w.five();
-            for (int i = 7; i <= 12; ++i)
-                w.right(full[i]);
-            w.three();
-            break;
-        }
-        case Symbology::Ean8:
-            w.three();
-            for (int i = 0; i < 4; ++i)
-                w.left(full[i], 'A');
-            w.five();
-            for (int i = 4; i < 8; ++i)
-                w.right(full[i]);
-            w.three();
-            break;
-        case Symbology::UpcA:
-            w.three();
-            for (int i = 0; i < 6; ++i)
-                w.left(full[i], 'A');
-            w.five();
-            for (int i = 6; i < 12; ++i)
-                w.right(full[i]);
-            w.three();
-            break;
-        default: {
-            const char* sets = UPCE_SETS[full[11] - '0'];
-            const bool system1 = full[0] == '1';
-            w.three();
-            for (std::size_t i = 0; i < 6; ++i)
-                w.left(six[i], (sets[i] == 'B') != system1 ? 'B' : 'A');
-            w.five();
-            w.add(1);
-            break;
-        }
-        }
-        symbol.widthModules = shape.width + (addOn.empty() ? 0 : addAddOn(w, addOn, gap));
-        symbol.widths.assign(widths, widths + elements);
-        symbol.kinds.assign(kinds->k, kinds->k + elements);
-        if (!addOn.empty())
-            symbol.addOnStartModule = shape.width + gap;
-
-        // UPC-E shows its number system, six digits and check digit.
-        std::string& shown = symbol.facts.data;
-        if (s == Symbology::UpcE)
-            shown.append(1, full[0]).append(six).append(1, expected);
-        else
-            shown.append(number);
-        symbol.facts.checkCharacters.push_back(expected);
-        symbol.facts.checkSupplied = supplied != 0;
-        retailText(symbol, s, shown, addOn);
-        symbol.text.append(shown);
-        if (!addOn.empty()) {
-            symbol.facts.addOn.append(addOn);
-            symbol.text.append(1, ' ').append(addOn);
-        }
-        return result;
-    }();
+    if (s == Symbology::UpcE)
+        if (const Status drawn = upceSix(number, six); !drawn)
+            return drawn.error();
+    return buildEanUpc(s, number, six, supplied, addOn, o);
 }
 
 }  // namespace korvane::linear

@@ -278,22 +278,22 @@ private:
     png_infop info_ = nullptr;
 };
 
-}  // namespace
+// Pixel per coverage value, channels in PNG order.
+using Lookup = std::array<std::array<std::uint8_t, 4>, 256>;
 
-Result<Written> writePng(const Drawing& d, const WriteOptions& options) {
-    if (static_cast<long long>(d.width) * d.height > MAX_CANVAS_DOTS)
-        return Error{ErrorCode::SizeTooLarge, "a PNG of " + std::to_string(d.width) + " x " + std::to_string(d.height) +
-                                                  " pixels is more than the 2^28 the library makes"};
-    const Colour fg = d.foreground, bg = d.background;
+// The smallest PNG that holds the colours: one bit a pixel for black on
+// white, grey or RGB for opaque colours, else RGBA.
+Mode modeOf(Colour fg, Colour bg) {
     const auto grey = [](Colour c) { return c.r == c.g && c.g == c.b; };
-    Mode mode = Mode::Rgba;
     if (fg == BLACK && bg == WHITE)
-        mode = Mode::Bilevel;
-    else if (fg.opaque() && bg.opaque())
-        mode = grey(fg) && grey(bg) ? Mode::Grey : Mode::Rgb;
+        return Mode::Bilevel;
+    if (fg.opaque() && bg.opaque())
+        return grey(fg) && grey(bg) ? Mode::Grey : Mode::Rgb;
+    return Mode::Rgba;
+}
 
-    // Pixel per coverage value, channels in PNG order.
-    std::array<std::array<std::uint8_t, 4>, 256> lookup{};
+Lookup lookupOf(Mode mode, Colour fg, Colour bg) {
+    Lookup lookup{};
     if (mode != Mode::Bilevel)
         for (int c = 0; c < 256; ++c) {
             Colour ink = fg;
@@ -301,6 +301,84 @@ Result<Written> writePng(const Drawing& d, const WriteOptions& options) {
             const Colour px = bg.transparent() ? ink : over(ink, bg);
             lookup[static_cast<std::size_t>(c)] = {px.r, px.g, px.b, px.a};
         }
+    return lookup;
+}
+
+PngHeader headerOf(const Drawing& d, Mode mode, double dpi) {
+    PngHeader header;
+    header.width = static_cast<std::uint32_t>(d.width);
+    header.height = static_cast<std::uint32_t>(d.height);
+    header.bitDepth = mode == Mode::Bilevel ? 1 : 8;
+    header.colourType = mode == Mode::Bilevel || mode == Mode::Grey ? PNG_COLOR_TYPE_GRAY
+                        : mode == Mode::Rgb                        ? PNG_COLOR_TYPE_RGB
+                                                                   : PNG_COLOR_TYPE_RGBA;
+    header.pixelsPerMetre = static_cast<std::uint32_t>(std::lround(std::min(dpi / 0.0254, 2e9)));
+    return header;
+}
+
+// The rows of the image, each made from the scanlines' coverage as it is asked for.
+class PngRows : public RowSource {
+public:
+    PngRows(const Drawing& d, RasterText& text, Mode mode, std::size_t rowBytes, std::size_t channels,
+         const Lookup& lookup)
+        : lines_(d, std::move(text.glyphs), false), width_(d.width), mode_(mode), channels_(channels),
+          lookup_(lookup), row_(rowBytes) {}
+
+    const std::uint8_t* row() override {
+        const std::uint8_t* cover = lines_.next();
+        if (lines_.redrawn())
+            fill(cover);
+        return row_.data();
+    }
+
+private:
+    void fill(const std::uint8_t* cover) {
+        if (mode_ == Mode::Bilevel) {
+            // Grey level 1 (white) where the coverage is under half, eight pixels a byte.
+            const std::size_t whole = static_cast<std::size_t>(width_) / 8;
+            for (std::size_t i = 0; i < whole; ++i) {
+                // The top bits of the eight coverage bytes, under 128 = white, gathered
+                // into one byte with the first pixel in the high bit.
+                std::uint64_t v;
+                std::memcpy(&v, cover + 8 * i, 8);
+                const std::uint64_t white = (~v & 0x8080808080808080ULL) >> 7;
+                std::uint64_t packed = (white * 0x8040201008040201ULL) >> 56;
+                if (!LITTLE_ENDIAN_HOST)
+                    packed = reverseBits(static_cast<std::uint8_t>(packed));
+                row_[i] = static_cast<std::uint8_t>(packed);
+            }
+            if (whole < row_.size()) {
+                unsigned bits = 0;
+                for (int x = static_cast<int>(8 * whole); x < static_cast<int>(8 * row_.size()); ++x)
+                    bits = bits << 1 | (x < width_ && cover[x] < 128);
+                row_[whole] = static_cast<std::uint8_t>(bits);
+            }
+            return;
+        }
+        std::uint8_t* out = row_.data();
+        for (int x = 0; x < width_; ++x) {
+            const auto& px = lookup_[cover[x]];
+            for (std::size_t k = 0; k < channels_; ++k)
+                *out++ = px[k];
+        }
+    }
+
+    Scanlines lines_;
+    int width_;
+    Mode mode_;
+    std::size_t channels_;
+    const Lookup& lookup_;
+    std::vector<std::uint8_t> row_;
+};
+
+}  // namespace
+
+Result<Written> writePng(const Drawing& d, const WriteOptions& options) {
+    if (static_cast<long long>(d.width) * d.height > MAX_CANVAS_DOTS)
+        return Error{ErrorCode::SizeTooLarge, "a PNG of " + std::to_string(d.width) + " x " + std::to_string(d.height) +
+                                                  " pixels is more than the 2^28 the library makes"};
+    const Mode mode = modeOf(d.foreground, d.background);
+    const Lookup lookup = lookupOf(mode, d.foreground, d.background);
 
     Written w;
     RasterText text = rasterizeText(d, options, "png");
@@ -312,72 +390,12 @@ Result<Written> writePng(const Drawing& d, const WriteOptions& options) {
     w.bytes.reserve(1024);
     PngStream stream{&w.bytes};
     png_set_write_fn(writer.png(), &stream, appendToBytes, noFlush);
-    const double dpi = resolutionOf(d, options);
-    PngHeader header;
-    header.width = static_cast<std::uint32_t>(d.width);
-    header.height = static_cast<std::uint32_t>(d.height);
-    header.bitDepth = mode == Mode::Bilevel ? 1 : 8;
-    header.colourType = mode == Mode::Bilevel || mode == Mode::Grey ? PNG_COLOR_TYPE_GRAY
-                        : mode == Mode::Rgb                        ? PNG_COLOR_TYPE_RGB
-                                                                   : PNG_COLOR_TYPE_RGBA;
-    header.pixelsPerMetre = static_cast<std::uint32_t>(std::lround(std::min(dpi / 0.0254, 2e9)));
+    const PngHeader header = headerOf(d, mode, resolutionOf(d, options));
 
     const std::size_t channels = mode == Mode::Rgba ? 4 : mode == Mode::Rgb ? 3 : 1;
     const std::size_t rowBytes = mode == Mode::Bilevel ? (static_cast<std::size_t>(d.width) + 7) / 8
                                                        : static_cast<std::size_t>(d.width) * channels;
-    class Rows : public RowSource {
-    public:
-        Rows(const Drawing& d, RasterText& text, Mode mode, std::size_t rowBytes, std::size_t channels,
-             const std::array<std::array<std::uint8_t, 4>, 256>& lookup)
-            : lines_(d, std::move(text.glyphs), false), width_(d.width), mode_(mode), channels_(channels),
-              lookup_(lookup), row_(rowBytes) {}
-
-        const std::uint8_t* row() override {
-            const std::uint8_t* cover = lines_.next();
-            if (lines_.redrawn())
-                fill(cover);
-            return row_.data();
-        }
-
-    private:
-        void fill(const std::uint8_t* cover) {
-            if (mode_ == Mode::Bilevel) {
-                // Grey level 1 (white) where the coverage is under half, eight pixels a byte.
-                const std::size_t whole = static_cast<std::size_t>(width_) / 8;
-                for (std::size_t i = 0; i < whole; ++i) {
-                    // The top bits of the eight coverage bytes, under 128 = white, gathered
-                    // into one byte with the first pixel in the high bit.
-                    std::uint64_t v;
-                    std::memcpy(&v, cover + 8 * i, 8);
-                    const std::uint64_t white = (~v & 0x8080808080808080ULL) >> 7;
-                    std::uint64_t packed = (white * 0x8040201008040201ULL) >> 56;
-                    if (!LITTLE_ENDIAN_HOST)
-                        packed = reverseBits(static_cast<std::uint8_t>(packed));
-                    row_[i] = static_cast<std::uint8_t>(packed);
-                }
-                if (whole < row_.size()) {
-                    unsigned bits = 0;
-                    for (int x = static_cast<int>(8 * whole); x < static_cast<int>(8 * row_.size()); ++x)
-                        bits = bits << 1 | (x < width_ && cover[x] < 128);
-                    row_[whole] = static_cast<std::uint8_t>(bits);
-                }
-                return;
-            }
-            std::uint8_t* out = row_.data();
-            for (int x = 0; x < width_; ++x) {
-                const auto& px = lookup_[cover[x]];
-                for (std::size_t k = 0; k < channels_; ++k)
-                    *out++ = px[k];
-            }
-        }
-
-        Scanlines lines_;
-        int width_;
-        Mode mode_;
-        std::size_t channels_;
-        const std::array<std::array<std::uint8_t, 4>, 256>& lookup_;
-        std::vector<std::uint8_t> row_;
-    } rows(d, text, mode, rowBytes, channels, lookup);
+    PngRows rows(d, text, mode, rowBytes, channels, lookup);
 
     IdatStream idat;
     if (!idat.start())

@@ -241,51 +241,78 @@ struct Render {
     WriteOptions write;
 };
 
-constexpr std::string_view LAYOUT_KEYWORDS[] = {"dpi",       "x_dim", "height", "bwr", "quiet_zone", "no_text",
-                                                "font_size", "font",  "fg",     "bg",  "rotate"};
+// A layout keyword's row: the command's name with '_' for '-'; null for none.
+const LayoutOptionInfo* layoutRowOf(std::string key) {
+    std::replace(key.begin(), key.end(), '_', '-');
+    return findLayoutOption(key);
+}
 
-// Applies a layout keyword; false when `key` is none.
+// A Number row's value: a number, or None or the row's word for 0 ("none").
+double asLayoutNumber(const LayoutOptionInfo& row, py::handle v, const std::string& key) {
+    if (v.is_none() || (PyUnicode_Check(v.ptr()) && lower(py::cast<std::string>(v)) == row.choices))
+        return 0;
+    if ((PyLong_Check(v.ptr()) || PyFloat_Check(v.ptr())) && !PyBool_Check(v.ptr()))
+        return py::cast<double>(v);
+    typeError(key + " must be a number or None, not " + typeName(v));
+}
+
+// Lengths: one length, or a tuple (beside, above and below).
+void setLayoutLengths(const LayoutOptionInfo& row, LayoutOptions& l, py::handle v, const std::string& key) {
+    Length values[2];
+    std::size_t count = 1;
+    if (row.kind == OptionKind::Lengths && PyTuple_Check(v.ptr())) {
+        const py::tuple t = py::reinterpret_borrow<py::tuple>(v);
+        if (t.size() != 2)
+            typeError(key + " must be a length or a tuple (beside, above and below)");
+        values[0] = asLength(t[0], key, row.unit, row.modules);
+        values[1] = asLength(t[1], key, row.unit, row.modules);
+        count = 2;
+    } else
+        values[0] = asLength(v, key, row.unit, row.modules);
+    assignLayoutLengths(row, l, values, count);
+}
+
+// A layout keyword's value by its row's kind, Python's types checked here and
+// the range left to checkLayoutOptions().
+void setLayoutValue(const LayoutOptionInfo& row, LayoutOptions& l, py::handle v, const std::string& key) {
+    switch (row.kind) {
+    case OptionKind::Number: assignLayoutNumber(row, l, asLayoutNumber(row, v, key)); break;
+    case OptionKind::Integer: assignLayoutNumber(row, l, asInt(v, key)); break;
+    case OptionKind::Flag: assignLayoutFlag(row, l, asBool(v, key)); break;
+    case OptionKind::Length:
+    case OptionKind::Lengths: setLayoutLengths(row, l, v, key); break;
+    case OptionKind::Colour:
+        if (const Status set = assignLayoutColour(row, l, asColour(v, key)); !set)
+            valueError(key + ": " + set.error().message);
+        break;
+    default: break;
+    }
+}
+
+// Applies a layout keyword (or font, the writer's); false when `key` is none.
 bool setLayoutOption(Render& r, const std::string& key, py::handle v) {
-    LayoutOptions& l = r.layout;
-    if (key == "dpi") {
-        if (v.is_none() || (PyUnicode_Check(v.ptr()) && lower(py::cast<std::string>(v)) == "none"))
-            l.dpi = 0;
-        else if ((PyLong_Check(v.ptr()) || PyFloat_Check(v.ptr())) && !PyBool_Check(v.ptr()))
-            l.dpi = py::cast<double>(v);
-        else
-            typeError("dpi must be a number or None, not " + typeName(v));
-    } else if (key == "x_dim")
-        l.xDim = asLength(v, key, Unit::Mm, false);
-    else if (key == "height")
-        l.height = asLength(v, key, Unit::Mm, true);
-    else if (key == "bwr")
-        l.barReduction = asLength(v, key, Unit::Mm, false);
-    else if (key == "quiet_zone") {
-        if (PyTuple_Check(v.ptr())) {
-            const py::tuple t = py::reinterpret_borrow<py::tuple>(v);
-            if (t.size() != 2)
-                typeError("quiet_zone must be a length or a tuple (beside, above and below)");
-            l.quietLeft = l.quietRight = asLength(t[0], key, Unit::Modules, true);
-            l.quietVertical = asLength(t[1], key, Unit::Modules, true);
-        } else
-            l.quietLeft = l.quietRight = asLength(v, key, Unit::Modules, true);
-    } else if (key == "no_text")
-        l.text = !asBool(v, key);
-    else if (key == "font_size")
-        l.fontSize = asLength(v, key, Unit::Mm, false);
-    else if (key == "font")
+    if (key == "font") {
         r.write.fontFile = py::cast<std::string>(py::module_::import("os").attr("fspath")(v));
-    else if (key == "fg") {
-        l.foreground = asColour(v, key);
-        if (!l.foreground.opaque())
-            valueError("fg: the bars must be drawn in an opaque colour");
-    } else if (key == "bg")
-        l.background = asColour(v, key);
-    else if (key == "rotate")
-        l.rotation = asInt(v, key);
-    else
+        return true;
+    }
+    const LayoutOptionInfo* row = layoutRowOf(key);
+    if (row == nullptr)
         return false;
+    setLayoutValue(*row, r.layout, v, key);
     return true;
+}
+
+// "dpi, x_dim, ..., font_size, font, fg, ...": the layout keywords, for messages.
+std::string layoutKeywords() {
+    std::size_t count = 0;
+    const LayoutOptionInfo* table = layoutOptionTable(count);
+    std::string names;
+    for (std::size_t i = 0; i < count; ++i) {
+        std::string name(table[i].name);
+        std::replace(name.begin(), name.end(), '-', '_');
+        names += (i ? ", " : "") + name + (table[i].name == "font-size" ? ", font" : "");
+    }
+    return names;
 }
 
 // The layout's own checks, made when the options are given rather than when drawn.
@@ -362,8 +389,7 @@ struct PySymbol {
         for (const auto& [k, v] : kwargs) {
             const std::string key = py::cast<std::string>(k);
             if (!setLayoutOption(r, key, v))
-                typeError("unexpected keyword argument '" + key + "' (layout options: dpi, x_dim, height, bwr, "
-                          "quiet_zone, no_text, font_size, font, fg, bg, rotate)");
+                typeError("unexpected keyword argument '" + key + "' (layout options: " + layoutKeywords() + ")");
         }
         checkRender(r, symbol.symbology);
         return r;
@@ -719,10 +745,9 @@ std::string pageName(const std::string& path, long long page, bool many) {
     return path.substr(0, dot) + "-" + number + path.substr(dot);
 }
 
-py::object sheet(py::iterable symbols, py::object page, py::object grid, py::object path, py::object format,
-                 py::object margins, py::object gap, py::object labelText, bool cutMarks, py::object dpi) {
+// The symbols of a sheet, kept alive in `keep` while the GIL is released.
+std::vector<const PySymbol*> sheetLabels(py::iterable symbols, std::vector<py::object>& keep) {
     std::vector<const PySymbol*> labels;
-    std::vector<py::object> keep;  // the symbols stay alive while the GIL is released
     for (py::handle item : symbols) {
         if (!py::isinstance<PySymbol>(item))
             typeError("symbols must be korvane.Symbol objects (from korvane.encode), not " + typeName(item));
@@ -731,11 +756,11 @@ py::object sheet(py::iterable symbols, py::object page, py::object grid, py::obj
     }
     if (labels.empty())
         valueError("a sheet needs at least one symbol");
-    const Render& first = labels.front()->render;
+    return labels;
+}
 
-    SheetOptions o;
-    o.page = asPage(page);
-    std::tie(o.columns, o.rows) = asGrid(grid);
+// Margins as CSS gives them (one to four lengths) and the gaps between cells.
+void setSheetSpacing(SheetOptions& o, py::object margins, py::object gap) {
     const std::vector<py::handle> m = lengths(margins);
     if (m.empty() || m.size() > 4)
         valueError("margins must be one to four lengths: all sides; vertical, horizontal; top, horizontal, bottom; "
@@ -750,6 +775,16 @@ py::object sheet(py::iterable symbols, py::object page, py::object grid, py::obj
         valueError("gap must be a length, or (between columns, between rows)");
     o.gapHorizontalMm = sheetMm(g[0], "gap");
     o.gapVerticalMm = g.size() > 1 ? sheetMm(g[1], "gap") : o.gapHorizontalMm;
+}
+
+// The page, the grid and spacing; the resolution (the first symbol's unless
+// given) and colours are the first symbol's.
+SheetOptions sheetOptions(py::object page, py::object grid, py::object margins, py::object gap, bool cutMarks,
+                          py::object dpi, const Render& first) {
+    SheetOptions o;
+    o.page = asPage(page);
+    std::tie(o.columns, o.rows) = asGrid(grid);
+    setSheetSpacing(o, margins, gap);
     if (dpi.is_none())
         o.dpi = first.layout.dpi;
     else if ((PyLong_Check(dpi.ptr()) || PyFloat_Check(dpi.ptr())) && !PyBool_Check(dpi.ptr()))
@@ -761,94 +796,139 @@ py::object sheet(py::iterable symbols, py::object page, py::object grid, py::obj
     o.cutMarks = cutMarks;
     o.foreground = first.layout.foreground;
     o.background = first.layout.background;
+    return o;
+}
 
-    // The line under each label: a template of {n} (from 1) and {data} (the
-    // data as encoded, as the symbol's text shows it), or one str per symbol.
+// The line under each label: a template of {n} (from 1) and {data} (the
+// data as encoded, as the symbol's text shows it), or one str per symbol.
+std::vector<std::string> labelTexts(py::object labelText, const std::vector<const PySymbol*>& labels) {
     std::vector<std::string> texts;
-    if (!labelText.is_none()) {
-        o.textLine = true;
-        if (PyUnicode_Check(labelText.ptr())) {
-            for (std::size_t i = 0; i < labels.size(); ++i) {
-                const Symbol& symbol = labels[i]->symbol;
-                const std::string& data = symbol.text.empty() ? symbol.facts.data : symbol.text;
-                py::object text = labelText.attr("format")(
-                    py::arg("n") = i + 1,
-                    py::arg("data") = py::reinterpret_steal<py::object>(PyUnicode_DecodeUTF8(
-                        data.data(), static_cast<Py_ssize_t>(data.size()), "replace")));
-                texts.push_back(asStr(text, "label_text"));
-            }
-        } else {
-            for (py::handle t : py::reinterpret_borrow<py::iterable>(labelText))
-                texts.push_back(asStr(t, "label_text"));
-            if (texts.size() != labels.size())
-                valueError("label_text gives " + std::to_string(texts.size()) + " texts for " +
-                           std::to_string(labels.size()) + " symbols");
+    if (labelText.is_none())
+        return texts;
+    if (PyUnicode_Check(labelText.ptr())) {
+        for (std::size_t i = 0; i < labels.size(); ++i) {
+            const Symbol& symbol = labels[i]->symbol;
+            const std::string& data = symbol.text.empty() ? symbol.facts.data : symbol.text;
+            py::object text = labelText.attr("format")(
+                py::arg("n") = i + 1,
+                py::arg("data") = py::reinterpret_steal<py::object>(
+                    PyUnicode_DecodeUTF8(data.data(), static_cast<Py_ssize_t>(data.size()), "replace")));
+            texts.push_back(asStr(text, "label_text"));
         }
+        return texts;
     }
+    for (py::handle t : py::reinterpret_borrow<py::iterable>(labelText))
+        texts.push_back(asStr(t, "label_text"));
+    if (texts.size() != labels.size())
+        valueError("label_text gives " + std::to_string(texts.size()) + " texts for " + std::to_string(labels.size()) +
+                   " symbols");
+    return texts;
+}
 
-    std::string file;
-    if (!path.is_none())
-        file = py::cast<std::string>(py::module_::import("os").attr("fsdecode")(path));
-    Format f = Format::Pdf;
+// The format asked for, else the file name's, else PDF.
+Format sheetFormat(py::object format, const std::string& file) {
     if (!format.is_none()) {
         const std::optional<Format> named = findFormat(asStr(format, "format"));
         if (!named)
             raise(Error{ErrorCode::UnknownFormat, "format must be svg, pdf, eps, png, emf or bmp"});
-        f = *named;
-    } else if (!file.empty()) {
-        const std::optional<Format> byName = formatForPath(pageName(file, 1, false));
-        if (!byName)
-            raise(Error{ErrorCode::UnknownFormat, "no format for the file name '" + file.substr(0, 60) +
-                                                      "': end it in .pdf, .svg, .eps, .png, .emf or .bmp, or give "
-                                                      "format"});
-        f = *byName;
+        return *named;
     }
+    if (file.empty())
+        return Format::Pdf;
+    const std::optional<Format> byName = formatForPath(pageName(file, 1, false));
+    if (!byName)
+        raise(Error{ErrorCode::UnknownFormat, "no format for the file name '" + file.substr(0, 60) +
+                                                  "': end it in .pdf, .svg, .eps, .png, .emf or .bmp, or give format"});
+    return *byName;
+}
 
-    const SheetGeometry geometry = take(sheetGeometry(o));
-    const bool many = labels.size() > static_cast<std::size_t>(geometry.perPage());
+// Where a sheet's pages go: one PDF (to a file or memory), a file a page, or pages in memory.
+struct SheetOutput {
     MemorySink memory;
     std::unique_ptr<FileSink> fileSink;
     std::unique_ptr<PageOutput> output;
     MemoryPages* pages = nullptr;
+};
+
+void openSheetOutput(SheetOutput& out, Format f, const std::string& file, bool many, const WriteOptions& write) {
     if (f == Format::Pdf) {
         if (!file.empty())
-            fileSink = take(FileSink::open(pageName(file, 1, false)));
-        output = pdfPages(fileSink ? static_cast<ByteSink&>(*fileSink) : memory, first.write);
+            out.fileSink = take(FileSink::open(pageName(file, 1, false)));
+        out.output = pdfPages(out.fileSink ? static_cast<ByteSink&>(*out.fileSink) : out.memory, write);
     } else if (!file.empty()) {
-        output = pageFiles(f, [&](long long n) { return pageName(file, n, many); }, first.write);
+        out.output = pageFiles(f, [file, many](long long n) { return pageName(file, n, many); }, write);
     } else {
-        auto kept = std::make_unique<MemoryPages>(f, first.write);
-        pages = kept.get();
-        output = std::move(kept);
+        auto kept = std::make_unique<MemoryPages>(f, write);
+        out.pages = kept.get();
+        out.output = std::move(kept);
     }
+}
 
-    // Laid out and placed without the interpreter. A label too large for its
-    // cell is fitted at a smaller X unless its symbol was given x_dim.
-    std::vector<std::pair<std::string, std::size_t>> warned;  // a warning and the first label with it
+// Lays out and places the labels without the interpreter. A label too large
+// for its cell is fitted at a smaller X unless its symbol was given x_dim.
+// `warned`: each warning and the first label with it; `failedAt`: the label
+// that failed (from 1), 0 when none did.
+Status placeLabels(const std::vector<const PySymbol*>& labels, const std::vector<std::string>& texts,
+                   const SheetGeometry& geometry, SheetOutput& out,
+                   std::vector<std::pair<std::string, std::size_t>>& warned, std::size_t& failedAt) {
+    py::gil_scoped_release unlocked;
+    SheetWriter writer(geometry, *out.output);
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        failedAt = i + 1;
+        const Render& r = labels[i]->render;
+        Result<Drawing> d = layoutForCell(labels[i]->symbol, r.layout, geometry, !r.layout.xDim);
+        if (!d)
+            return d.error();
+        for (const std::string& w : d->warnings)
+            if (std::none_of(warned.begin(), warned.end(), [&](const auto& seen) { return seen.first == w; }))
+                warned.emplace_back(w, i + 1);
+        if (const Status added = writer.add(*d, texts.empty() ? std::string_view() : texts[i]); !added)
+            return added;
+    }
+    failedAt = 0;
+    if (const Status finished = writer.finish(); !finished)
+        return finished;
+    if (out.fileSink)
+        return out.fileSink->commit();
+    return Done{};
+}
+
+// None for a file, the PDF's bytes, or the pages (str for SVG, else bytes).
+py::object sheetResult(const SheetOutput& out, Format f, const std::string& file) {
+    if (!file.empty())
+        return py::none();
+    if (!out.pages)
+        return py::bytes(out.memory.bytes);
+    py::list pages;
+    for (const std::vector<std::uint8_t>& p : out.pages->pages) {
+        const char* bytes = reinterpret_cast<const char*>(p.data());
+        if (f == Format::Svg)
+            pages.append(py::str(bytes, p.size()));
+        else
+            pages.append(py::bytes(bytes, p.size()));
+    }
+    return std::move(pages);
+}
+
+py::object sheet(py::iterable symbols, py::object page, py::object grid, py::object path, py::object format,
+                 py::object margins, py::object gap, py::object labelText, bool cutMarks, py::object dpi) {
+    std::vector<py::object> keep;  // the symbols stay alive while the GIL is released
+    const std::vector<const PySymbol*> labels = sheetLabels(symbols, keep);
+    const Render& first = labels.front()->render;
+    SheetOptions o = sheetOptions(page, grid, margins, gap, cutMarks, dpi, first);
+    const std::vector<std::string> texts = labelTexts(labelText, labels);
+    o.textLine = !labelText.is_none();
+    std::string file;
+    if (!path.is_none())
+        file = py::cast<std::string>(py::module_::import("os").attr("fsdecode")(path));
+    const Format f = sheetFormat(format, file);
+
+    const SheetGeometry geometry = take(sheetGeometry(o));
+    SheetOutput out;
+    openSheetOutput(out, f, file, labels.size() > static_cast<std::size_t>(geometry.perPage()), first.write);
+    std::vector<std::pair<std::string, std::size_t>> warned;
     std::size_t failedAt = 0;
-    const Status done = [&]() -> Status {
-        py::gil_scoped_release unlocked;
-        SheetWriter writer(geometry, *output);
-        for (std::size_t i = 0; i < labels.size(); ++i) {
-            failedAt = i + 1;
-            const Render& r = labels[i]->render;
-            Result<Drawing> d = layoutForCell(labels[i]->symbol, r.layout, geometry, !r.layout.xDim);
-            if (!d)
-                return d.error();
-            for (const std::string& w : d->warnings)
-                if (std::none_of(warned.begin(), warned.end(), [&](const auto& seen) { return seen.first == w; }))
-                    warned.emplace_back(w, i + 1);
-            if (const Status added = writer.add(*d, texts.empty() ? std::string_view() : texts[i]); !added)
-                return added;
-        }
-        failedAt = 0;
-        if (const Status finished = writer.finish(); !finished)
-            return finished;
-        if (fileSink)
-            return fileSink->commit();
-        return Done{};
-    }();
-    if (!done) {
+    if (const Status done = placeLabels(labels, texts, geometry, out, warned, failedAt); !done) {
         const Error& e = done.error();
         if (failedAt == 0 || e.code == ErrorCode::WriteFailed)
             raise(e);
@@ -860,33 +940,77 @@ py::object sheet(py::iterable symbols, py::object page, py::object grid, py::obj
         if (PyErr_WarnEx(PyExc_UserWarning, message.c_str(), 1) < 0)
             throw py::error_already_set();
     }
-    if (!file.empty())
-        return py::none();
-    if (!pages)
-        return py::bytes(memory.bytes);
-    py::list out;
-    for (const std::vector<std::uint8_t>& p : pages->pages) {
-        const char* bytes = reinterpret_cast<const char*>(p.data());
-        if (f == Format::Svg)
-            out.append(py::str(bytes, p.size()));
-        else
-            out.append(py::bytes(bytes, p.size()));
-    }
-    return std::move(out);
+    return sheetResult(out, f, file);
 }
 
 py::object reprData(const PySymbol& s) { return py::repr(s.text(s.symbol.facts.data)); }
 
-}  // namespace
+// The drawing methods' docstrings: each opens with its Python signature, then
+// the layout keywords.
+struct DrawingDocs {
+    std::string svg, pdf, eps, png, emf, bmp, save, verify, grade, raster;
+};
 
-PYBIND11_MODULE(_korvane, m) {
-    m.doc() = "The korvane library's encoder, layout, writers and verifier (use the korvane package).";
-    m.attr("__version__") = KORVANE_VERSION_STRING;
-    // Each docstring opens with its Python signature, keywords and all; the
-    // generated one would only say **kwargs.
-    py::options options;
-    options.disable_function_signatures();
+const DrawingDocs& drawingDocs() {
+    static const char* LAYOUT_DOC = R"(
 
+Layout keywords (each overrides what encode() was given): dpi (1-10000, or
+None for pixels), x_dim (mm, or "0.33mm", "13mil", "2px"), height (mm, or a
+length, or "50x" modules), bwr (bar width reduction), quiet_zone (modules, a
+length, or a tuple (beside, above and below)), no_text, font_size, font (a
+TrueType file for PNG and BMP text), fg, bg ("RRGGBB", "RRGGBBAA", "none",
+or (r, g, b[, a])), rotate (0, 90, 180, 270).)";
+    const auto doc = [](const char* head) { return std::string(head) + LAYOUT_DOC; };
+    static const DrawingDocs docs{
+        doc("svg(**layout) -> str\n\nThe symbol as an SVG document."),
+        doc("pdf(**layout) -> bytes\n\nThe symbol as a one-page PDF."),
+        doc("eps(**layout) -> bytes\n\nThe symbol as Encapsulated PostScript."),
+        doc("png(**layout) -> bytes\n\nThe symbol as a PNG picture."),
+        doc("emf(**layout) -> bytes\n\nThe symbol as a Windows enhanced metafile."),
+        doc("bmp(**layout) -> bytes\n\nThe symbol as a 24-bit BMP picture."),
+        doc(
+            "save(path, format=None, **layout) -> None\n\nWrites the file whole (a temporary file renamed over "
+            "path), the format from the extension unless given. OSError when it cannot be written."),
+        doc(
+            "verify(**layout) -> Verdict\n\nReads the laid-out symbol back as a scanner would and compares it with "
+            "the data."),
+        doc(
+            "grade(printer=\"ideal\", **layout) -> Grade\n\nThe print-quality grade a verifier would give the symbol as "
+            "`printer` prints it: ideal, thermal203, thermal300, laser600 or \"DPI[,GAIN[,BLUR]]\"."),
+        doc(
+            "raster(scale=1, **layout) -> Raster\n\nThe bars or modules as grey dots, `scale` dots per dot (1-64)."),
+    };
+    return docs;
+}
+
+// Symbol.save(): the format from the extension unless given; the file written whole.
+void saveSymbol(const PySymbol& s, py::object path, py::object format, py::kwargs k) {
+    const std::string file = py::cast<std::string>(py::module_::import("os").attr("fsdecode")(path));
+    std::optional<Format> f;
+    if (!format.is_none()) {
+        f = findFormat(asStr(format, "format"));
+        if (!f)
+            raise(Error{ErrorCode::UnknownFormat, "format must be svg, pdf, eps, png, emf or bmp"});
+    } else {
+        f = formatForPath(file);
+        if (!f)
+            raise(Error{ErrorCode::UnknownFormat, "no format for the file name '" + file.substr(0, 60) +
+                                                      "': end it in .svg, .pdf, .eps, .png, .emf or "
+                                                      ".bmp, or give format"});
+    }
+    const Render r = s.with(k);
+    Result<Written> w = [&]() -> Result<Written> {
+        py::gil_scoped_release unlocked;
+        Result<Drawing> d = layout(s.symbol, r.layout);
+        if (!d)
+            return d.error();
+        return writeFile(*d, file, f, r.write);
+    }();
+    take(std::move(w));
+}
+
+// The results of verify() and grade(), and the raster.
+void bindResults(py::module_& m) {
     py::class_<PyRaster>(m, "Raster", py::buffer_protocol(), R"(The bars or modules as 8-bit grey dots.
 
 0 where the foreground is drawn, 255 elsewhere; rows top first. Text is not
@@ -937,34 +1061,11 @@ drawn. Supports the buffer protocol: numpy.asarray(raster) shares its memory.)")
         .def("__repr__", [](const Verdict& v) {
             return "<korvane.Verdict " + std::string(v.ok ? "ok" : "failed: " + v.reason) + ">";
         });
+}
 
-    static const char* LAYOUT_DOC = R"(
-
-Layout keywords (each overrides what encode() was given): dpi (1-10000, or
-None for pixels), x_dim (mm, or "0.33mm", "13mil", "2px"), height (mm, or a
-length, or "50x" modules), bwr (bar width reduction), quiet_zone (modules, a
-length, or a tuple (beside, above and below)), no_text, font_size, font (a
-TrueType file for PNG and BMP text), fg, bg ("RRGGBB", "RRGGBBAA", "none",
-or (r, g, b[, a])), rotate (0, 90, 180, 270).)";
-    auto doc = [](const char* head) { return std::string(head) + LAYOUT_DOC; };
-    static const std::string SVG_DOC = doc("svg(**layout) -> str\n\nThe symbol as an SVG document.");
-    static const std::string PDF_DOC = doc("pdf(**layout) -> bytes\n\nThe symbol as a one-page PDF.");
-    static const std::string EPS_DOC = doc("eps(**layout) -> bytes\n\nThe symbol as Encapsulated PostScript.");
-    static const std::string PNG_DOC = doc("png(**layout) -> bytes\n\nThe symbol as a PNG picture.");
-    static const std::string EMF_DOC = doc("emf(**layout) -> bytes\n\nThe symbol as a Windows enhanced metafile.");
-    static const std::string BMP_DOC = doc("bmp(**layout) -> bytes\n\nThe symbol as a 24-bit BMP picture.");
-    static const std::string SAVE_DOC = doc(
-        "save(path, format=None, **layout) -> None\n\nWrites the file whole (a temporary file renamed over "
-        "path), the format from the extension unless given. OSError when it cannot be written.");
-    static const std::string VERIFY_DOC = doc(
-        "verify(**layout) -> Verdict\n\nReads the laid-out symbol back as a scanner would and compares it with "
-        "the data.");
-    static const std::string GRADE_DOC = doc(
-        "grade(printer=\"ideal\", **layout) -> Grade\n\nThe print-quality grade a verifier would give the symbol as "
-        "`printer` prints it: ideal, thermal203, thermal300, laser600 or \"DPI[,GAIN[,BLUR]]\".");
-    static const std::string RASTER_DOC = doc(
-        "raster(scale=1, **layout) -> Raster\n\nThe bars or modules as grey dots, `scale` dots per dot (1-64).");
-
+// The Symbol class: its facts, then the drawing methods.
+void bindSymbol(py::module_& m) {
+    const DrawingDocs& docs = drawingDocs();
     py::class_<PySymbol>(m, "Symbol", R"(A barcode as encoded: made by korvane.encode().
 
 Draw it with svg(), pdf(), eps(), png(), emf(), bmp() or save(); the layout
@@ -987,39 +1088,13 @@ keywords given to encode() apply unless a call gives its own.)")
                                "linear symbols: element widths in modules, bar first")
         .def_property_readonly("rows", [](const PySymbol& s) { return s.symbol.rows; })
         .def_property_readonly("columns", [](const PySymbol& s) { return s.symbol.columns; })
-        .def("svg", &PySymbol::svg, SVG_DOC.c_str())
-        .def("pdf", [](const PySymbol& s, py::kwargs k) { return s.bytesOf(Format::Pdf, k); }, PDF_DOC.c_str())
-        .def("eps", [](const PySymbol& s, py::kwargs k) { return s.bytesOf(Format::Eps, k); }, EPS_DOC.c_str())
-        .def("png", [](const PySymbol& s, py::kwargs k) { return s.bytesOf(Format::Png, k); }, PNG_DOC.c_str())
-        .def("emf", [](const PySymbol& s, py::kwargs k) { return s.bytesOf(Format::Emf, k); }, EMF_DOC.c_str())
-        .def("bmp", [](const PySymbol& s, py::kwargs k) { return s.bytesOf(Format::Bmp, k); }, BMP_DOC.c_str())
-        .def(
-            "save",
-            [](const PySymbol& s, py::object path, py::object format, py::kwargs k) {
-                const std::string file = py::cast<std::string>(py::module_::import("os").attr("fsdecode")(path));
-                std::optional<Format> f;
-                if (!format.is_none()) {
-                    f = findFormat(asStr(format, "format"));
-                    if (!f)
-                        raise(Error{ErrorCode::UnknownFormat, "format must be svg, pdf, eps, png, emf or bmp"});
-                } else {
-                    f = formatForPath(file);
-                    if (!f)
-                        raise(Error{ErrorCode::UnknownFormat, "no format for the file name '" + file.substr(0, 60) +
-                                                                  "': end it in .svg, .pdf, .eps, .png, .emf or "
-                                                                  ".bmp, or give format"});
-                }
-                const Render r = s.with(k);
-                Result<Written> w = [&]() -> Result<Written> {
-                    py::gil_scoped_release unlocked;
-                    Result<Drawing> d = layout(s.symbol, r.layout);
-                    if (!d)
-                        return d.error();
-                    return writeFile(*d, file, f, r.write);
-                }();
-                take(std::move(w));
-            },
-            py::arg("path"), py::arg("format") = py::none(), SAVE_DOC.c_str())
+        .def("svg", &PySymbol::svg, docs.svg.c_str())
+        .def("pdf", [](const PySymbol& s, py::kwargs k) { return s.bytesOf(Format::Pdf, k); }, docs.pdf.c_str())
+        .def("eps", [](const PySymbol& s, py::kwargs k) { return s.bytesOf(Format::Eps, k); }, docs.eps.c_str())
+        .def("png", [](const PySymbol& s, py::kwargs k) { return s.bytesOf(Format::Png, k); }, docs.png.c_str())
+        .def("emf", [](const PySymbol& s, py::kwargs k) { return s.bytesOf(Format::Emf, k); }, docs.emf.c_str())
+        .def("bmp", [](const PySymbol& s, py::kwargs k) { return s.bytesOf(Format::Bmp, k); }, docs.bmp.c_str())
+        .def("save", &saveSymbol, py::arg("path"), py::arg("format") = py::none(), docs.save.c_str())
         .def(
             "verify",
             [](const PySymbol& s, py::kwargs k) {
@@ -1027,7 +1102,7 @@ keywords given to encode() apply unless a call gives its own.)")
                 py::gil_scoped_release unlocked;
                 return verify(d, s.symbol);
             },
-            VERIFY_DOC.c_str())
+            docs.verify.c_str())
         .def(
             "grade",
             [](const PySymbol& s, const std::string& printer, py::kwargs k) {
@@ -1036,7 +1111,7 @@ keywords given to encode() apply unless a call gives its own.)")
                 py::gil_scoped_release unlocked;
                 return grade(d, s.symbol, profile);
             },
-            py::arg("printer") = "ideal", GRADE_DOC.c_str())
+            py::arg("printer") = "ideal", docs.grade.c_str())
         .def(
             "raster",
             [](const PySymbol& s, int scale, py::kwargs k) {
@@ -1047,14 +1122,17 @@ keywords given to encode() apply unless a call gives its own.)")
                 }();
                 return PyRaster{take(std::move(r))};
             },
-            py::arg("scale") = 1, RASTER_DOC.c_str())
+            py::arg("scale") = 1, docs.raster.c_str())
         .def("_repr_svg_", [](const PySymbol& s) { return s.svg(py::kwargs()); }, "the SVG, for Jupyter")
         .def("_repr_png_", [](const PySymbol& s) { return s.bytesOf(Format::Png, py::kwargs()); }, "the PNG, for Jupyter")
         .def("__repr__", [](const PySymbol& s) {
             return "<korvane.Symbol " + std::string(symbologyInfo(s.symbol.symbology).name) + " " +
                    py::cast<std::string>(reprData(s)) + ">";
         });
+}
 
+// The module's functions.
+void bindFunctions(py::module_& m) {
     m.def("encode", &encodeOne, py::arg("symbology"), py::arg("data"), R"(encode(symbology, data, **options) -> Symbol
 
 Encodes data (str, as UTF-8, or bytes) as the symbology named (korvane.symbologies()
@@ -1116,4 +1194,18 @@ OSError when a file cannot be written.)");
 Every symbology the library knows: name, title, aliases, characters, check
 rule, matrix, capabilities ("gs1", "eci", "add-on", ...) and the option
 keywords that apply to it.)");
+}
+
+}  // namespace
+
+PYBIND11_MODULE(_korvane, m) {
+    m.doc() = "The korvane library's encoder, layout, writers and verifier (use the korvane package).";
+    m.attr("__version__") = KORVANE_VERSION_STRING;
+    // Each docstring opens with its Python signature, keywords and all; the
+    // generated one would only say **kwargs.
+    py::options options;
+    options.disable_function_signatures();
+    bindResults(m);
+    bindSymbol(m);
+    bindFunctions(m);
 }

@@ -64,3 +64,73 @@ TEST(OptionTable, CApiSharesThePolicy) {
     EXPECT_EQ(kv_symbol_width_modules(symbol), kv_symbol_height_modules(symbol));
     kv_symbol_free(symbol);
 }
+
+// The layout rows set LayoutOptions from the command's text, refuse as the
+// command does, and give checkLayoutOptions() its limits.
+TEST(LayoutOptionTable, RowsSetAndRefuseAsTheCommand) {
+    struct Case {
+        const char* name;
+        const char* text;
+        const char* refusal;  // "" when taken
+        bool (*holds)(const korvane::LayoutOptions&);
+    };
+    using L = const korvane::LayoutOptions&;
+    const Case cases[] = {
+        {"dpi", "600", "", [](L l) { return l.dpi == 600; }},
+        {"dpi", "NONE", "", [](L l) { return l.dpi == 0; }},
+        {"dpi", "0", "'0' is out of range; it must be 1 to 10000", nullptr},
+        {"x-dim", "13mil", "", [](L l) { return l.xDim && l.xDim->unit == korvane::Unit::Mil; }},
+        {"x-dim", "5x", "'5x' is not a length", nullptr},
+        {"height", "50x", "", [](L l) { return l.height && l.height->inModules() && l.height->value == 50; }},
+        {"quiet-zone", "2mm,3", "", [](L l) {
+             return l.quietLeft && l.quietRight && l.quietLeft->unit == korvane::Unit::Mm &&
+                    l.quietVertical->value == 3 && l.quietVertical->inModules();
+         }},
+        {"no-text", "", "", [](L l) { return !l.text; }},
+        {"no-text", "0", "", [](L l) { return l.text; }},
+        {"fg", "navy", "", [](L l) { return l.foreground.b > 0 && l.foreground.r == 0; }},
+        {"fg", "none", "the bars must be drawn in an opaque colour", nullptr},
+        {"bg", "none", "", [](L l) { return l.background.transparent(); }},
+        {"rotate", "270", "", [](L l) { return l.rotation == 270; }},
+        {"rotate", "45", "'45' is not 0, 90, 180 or 270", nullptr},
+        {"bogus", "1", "no option 'bogus'", nullptr},
+    };
+    for (const Case& c : cases) {
+        korvane::LayoutOptions l;
+        const korvane::Status set = korvane::setLayoutOption(l, c.name, c.text);
+        const std::string what = std::string(c.name) + "=" + c.text;
+        if (*c.refusal == '\0') {
+            ASSERT_TRUE(set) << what << ": " << set.error().message;
+            EXPECT_TRUE(c.holds(l)) << what;
+        } else {
+            ASSERT_FALSE(set) << what;
+            EXPECT_EQ(set.error().message.rfind(c.refusal, 0), 0u) << what << ": " << set.error().message;
+        }
+    }
+}
+
+TEST(LayoutOptionTable, CheckLayoutOptionsReadsTheRowsLimits) {
+    std::size_t count = 0;
+    const korvane::LayoutOptionInfo* rows = korvane::layoutOptionTable(count);
+    ASSERT_GT(count, 0u);
+    for (std::size_t i = 0; i < count; ++i)
+        EXPECT_EQ(korvane::findLayoutOption(rows[i].name), &rows[i]);
+    // Values typed by the packages and assigned through a row: just within, and just beyond, its limit.
+    const auto checked = [](const char* name, double value) {
+        korvane::LayoutOptions l;
+        const korvane::LayoutOptionInfo& row = *korvane::findLayoutOption(name);
+        if (row.kind == korvane::OptionKind::Length) {
+            const korvane::Length length = korvane::mm(value);
+            korvane::assignLayoutLengths(row, l, &length, 1);
+        } else
+            korvane::assignLayoutNumber(row, l, value);
+        return static_cast<bool>(korvane::checkLayoutOptions(l, korvane::Symbology::Code128));
+    };
+    for (const char* name : {"dpi", "x-dim", "height", "bwr", "font-size"}) {
+        const double high = korvane::findLayoutOption(name)->high;
+        EXPECT_TRUE(checked(name, high)) << name;
+        EXPECT_FALSE(checked(name, high * 1.01)) << name;
+    }
+    EXPECT_TRUE(checked("rotate", 180));
+    EXPECT_FALSE(checked("rotate", 100));
+}

@@ -185,10 +185,10 @@ TEST(Batch, CsvCellsQuotesAndRowOptions) {
     EXPECT_EQ(a.data, "a,b");
     EXPECT_EQ(a.file, "one.svg");
     ASSERT_TRUE(a.settings);
-    EXPECT_NEAR(a.settings->xDim->mm(300), 0.5, 1e-12);
+    EXPECT_NEAR(a.settings->layout.xDim->mm(300), 0.5, 1e-12);
     EXPECT_FALSE(a.settings->layout.text);
     EXPECT_EQ((*rows)[1].data, "multi\nline \"q\"");
-    EXPECT_FALSE((*rows)[1].settings->xDim);
+    EXPECT_FALSE((*rows)[1].settings->layout.xDim);
     EXPECT_TRUE((*rows)[1].settings->layout.text);
     EXPECT_EQ((*rows)[2].line, 5);
     ASSERT_TRUE((*rows)[2].error);
@@ -414,8 +414,8 @@ TEST(CommandLine, OptionsReachTheSettings) {
     const Result<Invocation> inv = parseCommandLine(static_cast<int>(args.size()), args.data());
     ASSERT_TRUE(inv) << inv.error().message;
     EXPECT_EQ(inv->settings.symbology, Symbology::Ean13);
-    EXPECT_NEAR(inv->settings.xDim->mm(300), 0.3302, 1e-9);
-    EXPECT_EQ(inv->settings.dpi, 600);
+    EXPECT_NEAR(inv->settings.layout.xDim->mm(300), 0.3302, 1e-9);
+    EXPECT_EQ(inv->settings.layout.dpi, 600);
     EXPECT_TRUE(inv->settings.layout.background.transparent());
     EXPECT_EQ(inv->settings.layout.rotation, 90);
     EXPECT_FALSE(inv->settings.layout.text);
@@ -441,7 +441,7 @@ TEST(CommandLine, DashDIsTheDataAsInZint) {
     const Result<Invocation> inv = parseCommandLine(static_cast<int>(args.size()), args.data());
     ASSERT_TRUE(inv) << inv.error().message;
     EXPECT_EQ(inv->data, "5901234123457");
-    EXPECT_EQ(inv->settings.dpi, 300);
+    EXPECT_EQ(inv->settings.layout.dpi, 300);
 }
 
 }  // namespace
