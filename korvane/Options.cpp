@@ -401,7 +401,7 @@ std::string quoted(std::string_view text) { return "'" + std::string(text.substr
 
 // "none" (the row's word for 0) or a number within the row's range.
 Status setLayoutNumber(const LayoutOptionInfo& row, LayoutOptions& o, std::string_view text) {
-    if (!row.choices.empty() && lower(text) == row.choices) {
+    if (!row.choices.empty() && lowerCase(text) == row.choices) {
         o.*row.number = 0;
         return Done{};
     }
@@ -559,7 +559,7 @@ const LayoutOptionInfo* findLayoutOption(std::string_view name) {
 Status setLayoutOption(LayoutOptions& options, std::string_view name, std::string_view text) {
     const LayoutOptionInfo* row = findLayoutOption(name);
     if (row == nullptr)
-        return bad("no option " + shown(name));
+        return bad("no option " + quotedValue(name));
     return row->set(*row, options, text);
 }
 
