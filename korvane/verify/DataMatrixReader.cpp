@@ -588,7 +588,7 @@ Reading readDataMatrix(const GrayRaster& raster) {
             block.push_back(codewords[static_cast<std::size_t>(dataWords + j * blocks + b)]);
             words.words.push_back(dataWords + j * blocks + b);
         }
-        const int fixed = correctErrors(*aztecField(8), block, check);
+        const int fixed = correctErrors(dataMatrixField(), block, check);
         if (fixed < 0) {
             r.failure = "Reed-Solomon block " + std::to_string(b + 1) + " of " + std::to_string(blocks) +
                         " has more errors than its " + std::to_string(check) + " check words correct";

@@ -6,6 +6,7 @@
 // codewords are decoded in their compaction modes.
 
 #include "Readers.h"
+#include "ReedSolomon.h"
 
 #include "Pdf417Characters.h"
 
@@ -18,8 +19,6 @@
 
 namespace korvane::detail {
 namespace {
-
-constexpr int MOD = 929;
 
 // --- the characters ---
 
@@ -244,130 +243,6 @@ void runsOf(int length, Pixel dark, std::vector<int>& runs) {
         ++run;
     }
     runs.push_back(run);
-}
-
-// --- Reed-Solomon over GF(929) ---
-
-int power(int base, int e) {
-    int r = 1;
-    base %= MOD;
-    while (e > 0) {
-        if (e & 1)
-            r = r * base % MOD;
-        base = base * base % MOD;
-        e >>= 1;
-    }
-    return r;
-}
-int inverse(int a) { return power(a, MOD - 2); }
-
-// Evaluates a polynomial (lowest coefficient first) at x.
-int evaluate(const std::vector<int>& p, int x) {
-    int r = 0;
-    for (std::size_t i = p.size(); i > 0; --i)
-        r = (r * x + p[i - 1]) % MOD;
-    return r;
-}
-
-std::vector<int> syndromes(const std::vector<int>& words, int checks) {
-    const int n = static_cast<int>(words.size());
-    std::vector<int> s(static_cast<std::size_t>(checks));
-    for (int j = 1; j <= checks; ++j) {
-        const int a = power(3, j);
-        int v = 0;
-        for (int i = 0; i < n; ++i)
-            v = (v * a + words[static_cast<std::size_t>(i)]) % MOD;
-        s[static_cast<std::size_t>(j) - 1] = v;
-    }
-    return s;
-}
-
-// Corrects `words` (first the highest power) in place, the positions in
-// `erasures` known to be wrong. Keeps two check words for detection, as the
-// standard asks: 2 x errors + erasures <= checks - 2. Returns the number of
-// words changed, or -1.
-int correct(std::vector<int>& words, int checks, const std::vector<int>& erasures) {
-    const int n = static_cast<int>(words.size());
-    const std::vector<int> s = syndromes(words, checks);
-    if (std::all_of(s.begin(), s.end(), [](int v) { return v == 0; }))
-        return 0;
-    const int rho = static_cast<int>(erasures.size());
-    if (rho > checks - 2)
-        return -1;
-    // Erasure locator: the product of (1 - X x) over the erased positions.
-    std::vector<int> lambda{1};
-    for (int e : erasures) {
-        const int x = power(3, n - 1 - e);
-        std::vector<int> next(lambda.size() + 1, 0);
-        for (std::size_t i = 0; i < lambda.size(); ++i) {
-            next[i] = (next[i] + lambda[i]) % MOD;
-            next[i + 1] = (next[i + 1] + MOD - lambda[i] * x % MOD) % MOD;
-        }
-        lambda = next;
-    }
-    // Berlekamp-Massey from the erasure locator.
-    std::vector<int> b = lambda;
-    int l = rho;
-    for (int r = rho + 1; r <= checks; ++r) {
-        int delta = 0;
-        for (std::size_t j = 0; j < lambda.size() && static_cast<int>(j) < r; ++j)
-            delta = (delta + lambda[j] * s[static_cast<std::size_t>(r - 1) - j]) % MOD;
-        std::vector<int> shifted(b.size() + 1, 0);
-        std::copy(b.begin(), b.end(), shifted.begin() + 1);
-        if (delta == 0) {
-            b = shifted;
-            continue;
-        }
-        std::vector<int> t(std::max(lambda.size(), shifted.size()), 0);
-        for (std::size_t i = 0; i < t.size(); ++i) {
-            const int a = i < lambda.size() ? lambda[i] : 0;
-            const int c = i < shifted.size() ? shifted[i] : 0;
-            t[i] = (a + MOD - delta * c % MOD) % MOD;
-        }
-        if (2 * l <= r + rho - 1) {
-            l = r + rho - l;
-            const int inv = inverse(delta);
-            b = lambda;
-            for (int& v : b)
-                v = v * inv % MOD;
-        } else {
-            b = shifted;
-        }
-        lambda = t;
-    }
-    while (lambda.size() > 1 && lambda.back() == 0)
-        lambda.pop_back();
-    const int degree = static_cast<int>(lambda.size()) - 1;
-    if (2 * (degree - rho) + rho > checks - 2)
-        return -1;
-    // Omega = S(x) Lambda(x) mod x^checks, S(x) = S1 + S2 x + ...
-    std::vector<int> omega(static_cast<std::size_t>(checks), 0);
-    for (int i = 0; i < checks; ++i)
-        for (std::size_t j = 0; j <= static_cast<std::size_t>(i) && j < lambda.size(); ++j)
-            omega[static_cast<std::size_t>(i)] =
-                (omega[static_cast<std::size_t>(i)] + s[static_cast<std::size_t>(i) - j] * lambda[j]) % MOD;
-    std::vector<int> derivative;
-    for (std::size_t i = 1; i < lambda.size(); ++i)
-        derivative.push_back(static_cast<int>(i % MOD) * lambda[i] % MOD);
-    int found = 0;
-    for (int i = 0; i < n; ++i) {
-        const int x = power(3, n - 1 - i);
-        const int xInv = inverse(x);
-        if (evaluate(lambda, xInv) != 0)
-            continue;
-        ++found;
-        const int denominator = evaluate(derivative, xInv);
-        if (denominator == 0)
-            return -1;
-        const int value = (MOD - evaluate(omega, xInv)) % MOD * inverse(denominator) % MOD;
-        words[static_cast<std::size_t>(i)] = (words[static_cast<std::size_t>(i)] + MOD - value) % MOD;
-    }
-    if (found != degree)
-        return -1;
-    const std::vector<int> after = syndromes(words, checks);
-    if (!std::all_of(after.begin(), after.end(), [](int v) { return v == 0; }))
-        return -1;
-    return found;
 }
 
 // --- decoding the codewords ---
@@ -734,7 +609,8 @@ Reading readUpright(const std::vector<std::vector<int>>& lines) {
             words[static_cast<std::size_t>(r * columns + c)] = std::max(best, 0);
         }
     }
-    const int corrected = correct(words, checks, erasures);
+    // Two check words are kept for detection, as the symbology asks.
+    const int corrected = correctErasures929(words, checks, erasures, 2);
     if (corrected < 0) {
         out.failure = "the PDF417 codewords are beyond correction (" + std::to_string(erasures.size()) +
                       " unread of " + std::to_string(checks) + " check words)";

@@ -5,6 +5,7 @@
 // apart from the encoder's, so that a fault in one is not repeated in the other.
 
 #include "Readers.h"
+#include "ReedSolomon.h"
 #include "qr/QrKanjiTable.h"
 
 #include <algorithm>
@@ -297,106 +298,6 @@ int decodeVersion(int first, int second) {
         }
     }
     return best;
-}
-
-// ---------------------------------------------------------------- Reed-Solomon
-
-// GF(256) modulo x^8+x^4+x^3+x^2+1.
-struct Gf {
-    std::array<int, 512> exp{};
-    std::array<int, 256> log{};
-    Gf() {
-        int v = 1;
-        for (int i = 0; i < 255; ++i) {
-            exp[static_cast<std::size_t>(i)] = exp[static_cast<std::size_t>(i + 255)] = v;
-            log[static_cast<std::size_t>(v)] = i;
-            v = (v << 1) ^ (v & 0x80 ? 0x11D : 0);
-        }
-    }
-    int mul(int a, int b) const {
-        return a && b ? exp[static_cast<std::size_t>(log[static_cast<std::size_t>(a)] + log[static_cast<std::size_t>(b)])] : 0;
-    }
-    int div(int a, int b) const {
-        return a ? exp[static_cast<std::size_t>(log[static_cast<std::size_t>(a)] + 255 - log[static_cast<std::size_t>(b)])] : 0;
-    }
-    int pow(int e) const { return exp[static_cast<std::size_t>(((e % 255) + 255) % 255)]; }
-};
-
-// p(x) at x, coefficients lowest power first.
-int evaluate(const Gf& gf, const std::vector<int>& p, int x) {
-    int v = 0;
-    for (std::size_t i = p.size(); i-- > 0;)
-        v = gf.mul(v, x) ^ p[i];
-    return v;
-}
-
-// Corrects a block (data then check words, the first word the highest
-// power) whose generator has the roots alpha^0 ... alpha^(n-1). Returns the
-// words corrected, or -1 beyond correction.
-int correct(const Gf& gf, std::vector<int>& words, int n) {
-    const int len = static_cast<int>(words.size());
-    std::vector<int> s(static_cast<std::size_t>(n), 0);
-    bool clean = true;
-    for (int j = 0; j < n; ++j) {
-        int v = 0;
-        for (int k = 0; k < len; ++k)
-            v = gf.mul(v, gf.pow(j)) ^ words[static_cast<std::size_t>(k)];
-        s[static_cast<std::size_t>(j)] = v;
-        clean = clean && v == 0;
-    }
-    if (clean)
-        return 0;
-    // Berlekamp-Massey.
-    std::vector<int> lambda{1}, prev{1};
-    int errors = 0, shift = 1, lastD = 1;
-    for (int i = 0; i < n; ++i) {
-        int d = s[static_cast<std::size_t>(i)];
-        for (int k = 1; k <= errors && k < static_cast<int>(lambda.size()); ++k)
-            d ^= gf.mul(lambda[static_cast<std::size_t>(k)], s[static_cast<std::size_t>(i - k)]);
-        if (d == 0) {
-            ++shift;
-            continue;
-        }
-        std::vector<int> next = lambda;
-        next.resize(std::max(next.size(), prev.size() + static_cast<std::size_t>(shift)), 0);
-        const int scale = gf.div(d, lastD);
-        for (std::size_t k = 0; k < prev.size(); ++k)
-            next[k + static_cast<std::size_t>(shift)] ^= gf.mul(scale, prev[k]);
-        if (2 * errors <= i) {
-            prev = lambda;
-            errors = i + 1 - errors;
-            lastD = d;
-            shift = 1;
-        } else {
-            ++shift;
-        }
-        lambda = std::move(next);
-    }
-    while (lambda.size() > 1 && lambda.back() == 0)
-        lambda.pop_back();
-    if (2 * errors > n || static_cast<int>(lambda.size()) - 1 != errors)
-        return -1;
-    std::vector<int> omega(static_cast<std::size_t>(n), 0);
-    for (std::size_t i = 0; i < omega.size(); ++i)
-        for (std::size_t k = 0; k <= i && k < lambda.size(); ++k)
-            omega[i] ^= gf.mul(lambda[k], s[i - k]);
-    std::vector<int> derivative(lambda.size(), 0);
-    for (std::size_t k = 1; k < lambda.size(); k += 2)
-        derivative[k - 1] = lambda[k];
-    int found = 0;
-    for (int k = 0; k < len; ++k) {
-        const int e = len - 1 - k;
-        const int xInverse = gf.pow(-e);
-        if (evaluate(gf, lambda, xInverse) != 0)
-            continue;
-        const int den = evaluate(gf, derivative, xInverse);
-        if (den == 0)
-            return -1;
-        // Forney with the first root alpha^0: the value carries a factor X = alpha^e.
-        words[static_cast<std::size_t>(k)] ^= gf.mul(gf.pow(e), gf.div(evaluate(gf, omega, xInverse), den));
-        ++found;
-    }
-    return found == errors ? found : -1;
 }
 
 // ---------------------------------------------------------------- the bit stream
@@ -724,11 +625,10 @@ Reading readGrid(const Picture& p, Point a, Point b, Point c, double module) {
                            : version == 2 && levelIndex == 0 ? 2
                            : version == 3 && levelIndex == 0 ? 1
                                                              : 0;
-    const Gf gf;
     std::vector<int> data;
     for (std::size_t b = 0; b < block.size(); ++b) {
         std::vector<int>& words = block[b];
-        const int fixed = correct(gf, words, check);
+        const int fixed = correctErrors(qrField(), words, check);
         if (fixed < 0) {
             r.failure = "the QR Code's Reed-Solomon check words cannot correct its errors";
             r.blocks.clear();
