@@ -4,10 +4,18 @@
 
 #include "korvane/Grade.h"
 #include "korvane/Raster.h"
+#include "korvane/Symbology.h"
 
 #include <vector>
 
 namespace korvane::detail {
+
+// How grade() grades a symbology: ISO/IEC 15416 for linear symbols (two-width
+// ones measure decodability against the wide ratio, retail ones take GS1's
+// aperture), ISO/IEC 15415 for matrix symbols and for PDF417 as a multi-row
+// symbol; height-modulated postal symbols are not graded.
+enum class GradeFamily { TwoWidthLinear, MultiWidthLinear, Retail, HeightModulated, Matrix, Pdf417 };
+GradeFamily gradeFamily(Symbology s);
 
 // A grade threshold table: the least (or, for `lowerIsBetter`, the most)
 // value that earns A, B, C and D; anything beyond D is F.
