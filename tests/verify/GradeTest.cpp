@@ -55,7 +55,8 @@ TEST(Grade, ThresholdsAsTheStandardsGiveThem) {
 // The parameters graded on their own, at and just past their limits.
 TEST(Grade, ParametersAtTheirLimits) {
     namespace iso = korvane::detail::iso;
-    const korvane::detail::QuietZone tenModules{10, 10};
+    korvane::detail::QuietZone tenModules;
+    tenModules.before = tenModules.after = 10;
     struct Case {
         const char* label;
         korvane::QualityParameter p;
