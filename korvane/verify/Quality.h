@@ -1,6 +1,7 @@
 #pragma once
 // The measurements behind grade(): ISO/IEC 15416 on one scan reflectance
-// profile, and the grade thresholds of ISO/IEC 15416 and 15415.
+// profile, the grade thresholds of ISO/IEC 15416 and 15415, and the family
+// of grading each symbology takes.
 
 #include "korvane/Grade.h"
 #include "korvane/Raster.h"
