@@ -10,21 +10,6 @@
 
 namespace korvane::detail {
 
-// In one pass over their pointer: std::minmax_element's iterators and
-// comparisons are a call each at -Oz (the npm module), where they took a
-// sixth of a grade.
-std::pair<double, double> lowHigh(const std::vector<double>& v) {
-    if (v.empty())
-        return {0, 0};
-    const double* p = v.data();
-    double low = p[0], high = p[0];
-    for (std::size_t i = 1; i < v.size(); ++i) {
-        low = p[i] < low ? p[i] : low;
-        high = high < p[i] ? p[i] : high;
-    }
-    return {low, high};
-}
-
 // ---------------------------------------------------------------- one profile
 
 namespace {
@@ -245,12 +230,13 @@ std::vector<double> aperture(double d) {
 void barSpans(const Drawing& d, bool vertical, double at, const Printing& pr,
               std::vector<std::pair<double, double>>& spans) {
     spans.clear();
+    const double scale = pr.scale, gain = pr.gain;  // locals: the spans' doubles might otherwise alias them
     for (const Rect& r : d.rects) {
         const double a0 = vertical ? r.x : r.y, a1 = a0 + (vertical ? r.width : r.height);
         if (at < a0 || at >= a1)
             continue;
-        const double from = std::round((vertical ? r.y : r.x) * pr.scale) - pr.gain;
-        const double to = std::round(((vertical ? r.y : r.x) + (vertical ? r.height : r.width)) * pr.scale) + pr.gain;
+        const double from = std::round((vertical ? r.y : r.x) * scale) - gain;
+        const double to = std::round(((vertical ? r.y : r.x) + (vertical ? r.height : r.width)) * scale) + gain;
         spans.emplace_back(from, to);
     }
     std::sort(spans.begin(), spans.end());
@@ -259,22 +245,26 @@ void barSpans(const Drawing& d, bool vertical, double at, const Printing& pr,
 void scanProfile(const std::vector<std::pair<double, double>>& spans, const ScanOptics& optics,
                  std::vector<double>& profile) {
     std::fill(profile.begin(), profile.end(), 0.0);
+    // Locals: the profile's doubles might otherwise alias them.
+    const int perDot = optics.perDot;
+    const long long samples = optics.samples;
+    const double light = optics.light, dark = optics.dark;
     double covered = -1e18;
     for (auto [from, to] : spans) {
         from = std::max(from, covered);  // overlapping growth counts once
         if (to <= from)
             continue;
         covered = to;
-        const double f = from * optics.perDot, t = to * optics.perDot;
+        const double f = from * perDot, t = to * perDot;
         for (long long i = std::max(0LL, static_cast<long long>(std::floor(f)));
-             i < std::min(optics.samples, static_cast<long long>(std::ceil(t))); ++i)
+             i < std::min(samples, static_cast<long long>(std::ceil(t))); ++i)
             profile[static_cast<std::size_t>(i)] +=
                 std::min(t, static_cast<double>(i + 1)) - std::max(f, static_cast<double>(i));
     }
     convolve(profile, optics.blur);
     convolve(profile, optics.hole);
     for (double& v : profile)
-        v = optics.light - std::clamp(v, 0.0, 1.0) * (optics.light - optics.dark);
+        v = light - std::clamp(v, 0.0, 1.0) * (light - dark);
 }
 
 void lineProfile(const Printed& printed, int at, bool across, bool backwards, const std::vector<double>& hole,
@@ -294,6 +284,8 @@ void lineProfile(const Printed& printed, int at, bool across, bool backwards, co
 std::vector<double> moduleReflectances(const Printed& printed, const ModuleGrid& grid, int rows, int cols,
                                        double module) {
     const int w = printed.picture.width, h = printed.picture.height;
+    const double* refl = printed.refl.data();
+    const double light = printed.light;
     const double radius = 0.4 * module;
     std::vector<double> sampled(static_cast<std::size_t>(rows) * cols);
     const int reach = static_cast<int>(std::ceil(radius));
@@ -308,10 +300,10 @@ std::vector<double> moduleReflectances(const Printed& printed, const ModuleGrid&
                     const int x = static_cast<int>(std::floor(px)) + dx, y = static_cast<int>(std::floor(py)) + dy;
                     if (dx * dx + dy * dy > radius * radius || x < 0 || y < 0 || x >= w || y >= h)
                         continue;
-                    total += printed.refl[static_cast<std::size_t>(y) * w + x];
+                    total += refl[static_cast<std::size_t>(y) * w + x];
                     ++count;
                 }
-            sampled[static_cast<std::size_t>(row) * cols + col] = count ? total / count : printed.light;
+            sampled[static_cast<std::size_t>(row) * cols + col] = count ? total / count : light;
         }
     return sampled;
 }
@@ -328,7 +320,14 @@ bool darkPixel(const GrayRaster& picture, int x, int y) {
 // the pitch, added into `out`.
 void runsAlong(const GrayRaster& picture, bool alongY, int fixed, int from, int to, double first, double step,
                GridRuns& out) {
-    auto darkAt = [&](int i) { return alongY ? darkPixel(picture, fixed, i) : darkPixel(picture, i, fixed); };
+    const int w = picture.width, h = picture.height;
+    const std::uint8_t* pixels = picture.pixels.data();
+    auto darkAt = [&](int i) {
+        const int xx = alongY ? fixed : i, yy = alongY ? i : fixed;
+        return xx >= 0 && yy >= 0 && xx < w && yy < h && pixels[static_cast<std::size_t>(yy) * w + xx] == 0;
+    };
+    double offsetMost = out.offset, growthSum = out.growthSum;
+    int runs = out.runs;
     for (int i = from; i < to;) {
         if (!darkAt(i)) {
             ++i;
@@ -341,11 +340,12 @@ void runsAlong(const GrayRaster& picture, bool alongY, int fixed, int from, int 
         const int count = std::max(1, static_cast<int>(std::lround(length / step)));
         // Centres of runs of `count` modules lie at first + (j + (count - 1) / 2) m.
         const double centre = (i + end + 1) / 2.0, offset = (centre - first) / step - (count - 1) / 2.0;
-        out.offset = std::max(out.offset, std::fabs(offset - std::round(offset)));
-        out.growthSum += (length - count * step) / step;
-        ++out.runs;
+        offsetMost = std::max(offsetMost, std::fabs(offset - std::round(offset)));
+        growthSum += (length - count * step) / step;
+        ++runs;
         i = end + 1;
     }
+    out = {offsetMost, growthSum, runs};
 }
 
 }  // namespace

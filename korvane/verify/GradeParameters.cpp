@@ -6,14 +6,6 @@
 
 namespace korvane::detail {
 
-int GradeScale::gradeOf(double v) const {
-    const double limits[] = {a, b, c, d};
-    for (int k = 0; k < 4; ++k)
-        if (lowerIsBetter ? v <= limits[k] + GRADE_TOLERANCE : v >= limits[k] - GRADE_TOLERANCE)
-            return GRADE_A - k;
-    return GRADE_F;
-}
-
 QualityParameter parameter(const char* name, double value, int grade, bool informative) {
     return QualityParameter{name, value, grade, informative};
 }
@@ -22,8 +14,6 @@ double unusedErrorCorrection(double erasures, double errors, double capacity) {
     const double spent = erasures + ERROR_WEIGHT * errors;
     return capacity > 0 ? 1 - spent / capacity : spent == 0 ? 1.0 : 0.0;
 }
-
-int moduleGrade(double margin) { return margin < 0 ? GRADE_F : MODULATION_MATRIX.gradeOf(margin); }
 
 int damageGrade(int errors) { return std::max(GRADE_F, GRADE_A - GRADES_PER_DAMAGED_MODULE * errors); }
 

@@ -9,11 +9,6 @@
 
 namespace korvane::detail {
 
-// Grades: A is 4, F is 0.
-constexpr int GRADE_A = 4;
-constexpr int GRADE_F = 0;
-// Measured values within this of a threshold count as reaching it.
-constexpr double GRADE_TOLERANCE = 1e-9;
 // A quiet zone may fall this many modules short of its nominal width.
 constexpr double QUIET_ZONE_SHORTFALL = 0.5;
 // Unused error correction: an error spends two check words, an erasure one.
@@ -30,7 +25,7 @@ double unusedErrorCorrection(double erasures, double errors, double capacity);
 
 // A module's grade by its margin from the threshold over half the symbol
 // contrast (negative on the wrong side): ISO/IEC 15415 modulation.
-int moduleGrade(double margin);
+inline int moduleGrade(double margin) { return margin < 0 ? GRADE_F : MODULATION_MATRIX.gradeOf(margin); }
 
 // A fixed-pattern segment's grade by its modules on the wrong side of the
 // threshold: none A, one B, two C, three D, more F.
