@@ -1,7 +1,7 @@
 #pragma once
 // What the linear readers share: one scan line's decoding result, width
 // classification, and the decoders of each symbology family (one source file
-// per family: Code39.cpp, Code93.cpp, ...).
+// per family: Code39Reader.cpp, Code93Reader.cpp, ...).
 
 #include "Lines.h"
 #include "Readers.h"

@@ -1,20 +1,41 @@
 #pragma once
 // The measurements behind grade(): ISO/IEC 15416 on one scan reflectance
-// profile, and the grade thresholds of ISO/IEC 15416 and 15415.
+// profile, the grade thresholds of ISO/IEC 15416 and 15415, and the family
+// of grading each symbology takes.
 
 #include "korvane/Grade.h"
 #include "korvane/Raster.h"
+#include "korvane/Symbology.h"
 
 #include <vector>
 
 namespace korvane::detail {
+
+// How grade() grades a symbology: ISO/IEC 15416 for linear symbols (two-width
+// ones measure decodability against the wide ratio, retail ones take GS1's
+// aperture), ISO/IEC 15415 for matrix symbols and for PDF417 as a multi-row
+// symbol; height-modulated postal symbols are not graded.
+enum class GradeFamily { TwoWidthLinear, MultiWidthLinear, Retail, HeightModulated, Matrix, Pdf417 };
+GradeFamily gradeFamily(Symbology s);
+
+// Grades: A is 4, F is 0.
+constexpr int GRADE_A = 4;
+constexpr int GRADE_F = 0;
+// Measured values within this of a threshold count as reaching it.
+constexpr double GRADE_TOLERANCE = 1e-9;
 
 // A grade threshold table: the least (or, for `lowerIsBetter`, the most)
 // value that earns A, B, C and D; anything beyond D is F.
 struct GradeScale {
     double a, b, c, d;
     bool lowerIsBetter = false;
-    int gradeOf(double v) const;
+    int gradeOf(double v) const {
+        const double limits[] = {a, b, c, d};
+        for (int k = 0; k < 4; ++k)
+            if (lowerIsBetter ? v <= limits[k] + GRADE_TOLERANCE : v >= limits[k] - GRADE_TOLERANCE)
+                return GRADE_A - k;
+        return GRADE_F;
+    }
 };
 
 // ISO/IEC 15416 clause 5 (and 15415 for symbol contrast).

@@ -1,24 +1,26 @@
-// Reed-Solomon syndromes, Berlekamp-Massey, Chien search and Forney's formula.
+// Reed-Solomon syndromes, Berlekamp-Massey, Chien search and Forney's formula,
+// over GF(2^m) and over GF(929).
 
 #include "ReedSolomon.h"
 
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <utility>
 
 namespace korvane::detail {
 namespace {
 
 // Log and antilog tables of GF(2^M) with the given primitive polynomial
-// (alpha = x). They are made when first used rather than by the compiler:
+// (alpha = x), for a code whose generator's roots start at alpha^FIRST_ROOT. They are made when first used rather than by the compiler:
 // 40 KB of tables cost more to carry in the WebAssembly module than the
 // microseconds they take to build.
-template <int M, int POLYNOMIAL>
+template <int M, int POLYNOMIAL, int FIRST_ROOT>
 struct Tables {
     static constexpr int SIZE = 1 << M;
     std::array<std::uint16_t, SIZE> log{};
     std::array<std::uint16_t, 2 * (SIZE - 1)> exp{};
-    GaloisField field{SIZE, log.data(), exp.data()};
+    GaloisField field{SIZE, log.data(), exp.data(), FIRST_ROOT};
 
     Tables() {
         int v = 1;
@@ -35,9 +37,9 @@ struct Tables {
     Tables& operator=(const Tables&) = delete;
 };
 
-template <int M, int POLYNOMIAL>
+template <int M, int POLYNOMIAL, int FIRST_ROOT = 1>
 const GaloisField* fieldOf() {
-    static const Tables<M, POLYNOMIAL> tables;
+    static const Tables<M, POLYNOMIAL, FIRST_ROOT> tables;
     return &tables.field;
 }
 
@@ -117,16 +119,18 @@ std::vector<int> generator(const GaloisField& f, int n) {
     // The q-binomial theorem with q = alpha gives the coefficients directly:
     // that of x^(n-k) is alpha^(k(k+1)/2) times the Gaussian binomial [n k],
     // and [n k] = [n k-1] (1 + alpha^(n-k+1)) / (1 + alpha^k). The
-    // denominators are not zero for k below the order of alpha.
+    // denominators are not zero for k below the order of alpha. Roots from
+    // alpha^b rather than alpha^1 multiply that of x^(n-k) by alpha^((b-1)k).
     std::vector<int> g(static_cast<std::size_t>(n) + 1);
     const int q = f.order();
+    const int shift = ((f.firstRoot - 1) % q + q) % q;
     int binomial = 1;
     g[0] = 1;
     for (int k = 1; k <= n; ++k) {
         const int numerator = 1 ^ f.exp[(n - k + 1) % q];
         const int denominator = 1 ^ f.exp[k % q];
         binomial = f.divide(f.multiply(binomial, numerator), denominator);
-        const long long power = static_cast<long long>(k) * (k + 1) / 2 % q;
+        const long long power = (static_cast<long long>(k) * (k + 1) / 2 + static_cast<long long>(shift) * k) % q;
         g[static_cast<std::size_t>(k)] = f.multiply(binomial, f.exp[power]);
     }
     return g;
@@ -144,15 +148,20 @@ const GaloisField* aztecField(int bits) {
     }
 }
 
+const GaloisField& dataMatrixField() { return *fieldOf<8, 0x12D>(); }
+
+const GaloisField& qrField() { return *fieldOf<8, 0x11D, 0>(); }
+
 std::vector<int> syndromes(const GaloisField& f, const std::vector<int>& words, int checkWords) {
-    // S_j = sum of word_k alpha^(j e_k), e_k the power of word k. Word by word,
+    // S_j = sum of word_k alpha^((b + j - 1) e_k), e_k the power of word k and
+    // b the first root. Word by word,
     // the exponent of each term grows by e_k from one syndrome to the next;
     // four words at a time keep the additions independent of each other.
     std::vector<int> s(static_cast<std::size_t>(checkWords), 0);
     const int q = f.order();
     const int n = static_cast<int>(words.size());
     struct Term {
-        int exponent;  // log of the term for S_1
+        int exponent;  // log of the term for the first syndrome
         int step;      // e_k
     };
     std::vector<Term> terms;
@@ -162,7 +171,7 @@ std::vector<int> syndromes(const GaloisField& f, const std::vector<int>& words, 
         if (w == 0)
             continue;
         const int e = (n - 1 - k) % q;
-        terms.push_back({(f.log[w] + e) % q, e});
+        terms.push_back({static_cast<int>((f.log[w] + static_cast<long long>(e) * (f.firstRoot + q)) % q), e});
     }
     std::size_t t = 0;
     for (; t + 4 <= terms.size(); t += 4) {
@@ -191,24 +200,16 @@ std::vector<int> syndromes(const GaloisField& f, const std::vector<int>& words, 
     return s;
 }
 
-int correctErrors(const GaloisField& f, std::vector<int>& words, int checkWords) {
-    if (checkWords <= 0)
-        return 0;
-    if (checkWords >= f.order() || static_cast<std::size_t>(checkWords) > words.size())
-        return -1;
-    // All syndromes vanish exactly when the generator divides the word; the
-    // division is the cheaper test. The remainder has the word's syndromes
-    // (g(alpha^i) = 0), so they come from it when it is not zero.
-    const std::vector<int> rest = remainder(f, words, checkWords);
-    bool clean = true;
-    for (int v : rest)
-        clean = clean && v == 0;
-    if (clean)
-        return 0;
-    const std::vector<int> s = syndromes(f, rest, checkWords);
 
-    // Berlekamp-Massey: the error locator Lambda(x), lowest power first.
-    std::vector<int> lambda{1}, previous{1};
+namespace {
+
+// Berlekamp-Massey: the error locator Lambda(x) of the syndromes, lowest
+// power first, trailing zeros dropped. Returns the number of errors it
+// claims (its degree when it is sound).
+int errorLocator(const GaloisField& f, const std::vector<int>& s, std::vector<int>& lambda) {
+    const int checkWords = static_cast<int>(s.size());
+    std::vector<int> previous{1};
+    lambda.assign(1, 1);
     int errors = 0, shift = 1, lastDiscrepancy = 1;
     for (int i = 0; i < checkWords; ++i) {
         int d = s[static_cast<std::size_t>(i)];
@@ -236,19 +237,24 @@ int correctErrors(const GaloisField& f, std::vector<int>& words, int checkWords)
     }
     while (lambda.size() > 1 && lambda.back() == 0)
         lambda.pop_back();
-    if (errors * 2 > checkWords || static_cast<int>(lambda.size()) - 1 != errors)
-        return -1;
+    return errors;
+}
 
+// Chien search over the word positions and Forney's formula for the values:
+// corrects the words in place and returns how many, or -1 when the locator's
+// derivative vanishes at a root.
+int fixErrors(const GaloisField& f, std::vector<int>& words, const std::vector<int>& s, const std::vector<int>& lambda) {
     // Omega(x) = S(x) Lambda(x) mod x^checkWords; Lambda'(x) keeps the odd terms.
-    std::vector<int> omega(static_cast<std::size_t>(checkWords), 0);
+    std::vector<int> omega(s.size(), 0);
     for (std::size_t i = 0; i < omega.size(); ++i)
         for (std::size_t k = 0; k <= i && k < lambda.size(); ++k)
             omega[i] ^= f.multiply(lambda[k], s[i - k]);
     std::vector<int> derivative(lambda.size() > 1 ? lambda.size() - 1 : 1, 0);
     for (std::size_t k = 1; k < lambda.size(); k += 2)
         derivative[k - 1] = lambda[k];
-
-    // Chien search over the word positions; Forney's formula for the values.
+    // The value at X = alpha^e carries a factor X^(1 - b), b the first root.
+    const int q = f.order();
+    const long long lift = ((1 - f.firstRoot) % q + q) % q;
     const int n = static_cast<int>(words.size());
     int found = 0;
     for (int k = 0; k < n; ++k) {
@@ -258,14 +264,188 @@ int correctErrors(const GaloisField& f, std::vector<int>& words, int checkWords)
         const int denominator = evaluate(f, derivative, -e);
         if (denominator == 0)
             return -1;
-        words[static_cast<std::size_t>(k)] ^= f.divide(evaluate(f, omega, -e), denominator);
+        int value = f.divide(evaluate(f, omega, -e), denominator);
+        if (lift != 0)
+            value = f.multiply(value, f.exp[lift * e % q]);
+        words[static_cast<std::size_t>(k)] ^= value;
         ++found;
     }
+    return found;
+}
+
+}  // namespace
+
+int correctErrors(const GaloisField& f, std::vector<int>& words, int checkWords) {
+    if (checkWords <= 0)
+        return 0;
+    if (checkWords >= f.order() || static_cast<std::size_t>(checkWords) > words.size())
+        return -1;
+    // All syndromes vanish exactly when the generator divides the word; the
+    // division is the cheaper test. The remainder has the word's syndromes
+    // (g vanishes at its roots), so they come from it when it is not zero.
+    const std::vector<int> rest = remainder(f, words, checkWords);
+    bool clean = true;
+    for (int v : rest)
+        clean = clean && v == 0;
+    if (clean)
+        return 0;
+    const std::vector<int> s = syndromes(f, rest, checkWords);
+    std::vector<int> lambda;
+    const int errors = errorLocator(f, s, lambda);
+    if (errors * 2 > checkWords || static_cast<int>(lambda.size()) - 1 != errors)
+        return -1;
+    const int found = fixErrors(f, words, s, lambda);
     if (found != errors)
         return -1;
     for (int v : remainder(f, words, checkWords))
         if (v != 0)
             return -1;
+    return found;
+}
+
+// ---------------------------------------------------------------- GF(929)
+
+namespace {
+
+constexpr int MOD = 929;
+
+int power929(int base, int e) {
+    int r = 1;
+    base %= MOD;
+    while (e > 0) {
+        if (e & 1)
+            r = r * base % MOD;
+        base = base * base % MOD;
+        e >>= 1;
+    }
+    return r;
+}
+int inverse929(int a) { return power929(a, MOD - 2); }
+
+// A polynomial (lowest coefficient first) at x.
+int evaluate929(const std::vector<int>& p, int x) {
+    int r = 0;
+    for (std::size_t i = p.size(); i > 0; --i)
+        r = (r * x + p[i - 1]) % MOD;
+    return r;
+}
+
+std::vector<int> syndromes929(const std::vector<int>& words, int checks) {
+    const int n = static_cast<int>(words.size());
+    std::vector<int> s(static_cast<std::size_t>(checks));
+    for (int j = 1; j <= checks; ++j) {
+        const int a = power929(3, j);
+        int v = 0;
+        for (int i = 0; i < n; ++i)
+            v = (v * a + words[static_cast<std::size_t>(i)]) % MOD;
+        s[static_cast<std::size_t>(j) - 1] = v;
+    }
+    return s;
+}
+
+// The erasure locator: the product of (1 - X x) over the erased positions.
+std::vector<int> erasureLocator929(int n, const std::vector<int>& erasures) {
+    std::vector<int> lambda{1};
+    for (int e : erasures) {
+        const int x = power929(3, n - 1 - e);
+        std::vector<int> next(lambda.size() + 1, 0);
+        for (std::size_t i = 0; i < lambda.size(); ++i) {
+            next[i] = (next[i] + lambda[i]) % MOD;
+            next[i + 1] = (next[i + 1] + MOD - lambda[i] * x % MOD) % MOD;
+        }
+        lambda = next;
+    }
+    return lambda;
+}
+
+// Berlekamp-Massey from the erasure locator: the errors-and-erasures locator,
+// trailing zeros dropped.
+std::vector<int> errorLocator929(const std::vector<int>& s, std::vector<int> lambda, int rho) {
+    const int checks = static_cast<int>(s.size());
+    std::vector<int> b = lambda;
+    int l = rho;
+    for (int r = rho + 1; r <= checks; ++r) {
+        int delta = 0;
+        for (std::size_t j = 0; j < lambda.size() && static_cast<int>(j) < r; ++j)
+            delta = (delta + lambda[j] * s[static_cast<std::size_t>(r - 1) - j]) % MOD;
+        std::vector<int> shifted(b.size() + 1, 0);
+        std::copy(b.begin(), b.end(), shifted.begin() + 1);
+        if (delta == 0) {
+            b = shifted;
+            continue;
+        }
+        std::vector<int> t(std::max(lambda.size(), shifted.size()), 0);
+        for (std::size_t i = 0; i < t.size(); ++i) {
+            const int a = i < lambda.size() ? lambda[i] : 0;
+            const int c = i < shifted.size() ? shifted[i] : 0;
+            t[i] = (a + MOD - delta * c % MOD) % MOD;
+        }
+        if (2 * l <= r + rho - 1) {
+            l = r + rho - l;
+            const int inv = inverse929(delta);
+            b = lambda;
+            for (int& v : b)
+                v = v * inv % MOD;
+        } else {
+            b = shifted;
+        }
+        lambda = t;
+    }
+    while (lambda.size() > 1 && lambda.back() == 0)
+        lambda.pop_back();
+    return lambda;
+}
+
+// Chien search and Forney's formula: corrects the words in place and returns
+// how many, or -1 when the locator's derivative vanishes at a root.
+int fixErrors929(std::vector<int>& words, const std::vector<int>& s, const std::vector<int>& lambda) {
+    const int n = static_cast<int>(words.size()), checks = static_cast<int>(s.size());
+    // Omega = S(x) Lambda(x) mod x^checks, S(x) = S1 + S2 x + ...
+    std::vector<int> omega(static_cast<std::size_t>(checks), 0);
+    for (int i = 0; i < checks; ++i)
+        for (std::size_t j = 0; j <= static_cast<std::size_t>(i) && j < lambda.size(); ++j)
+            omega[static_cast<std::size_t>(i)] =
+                (omega[static_cast<std::size_t>(i)] + s[static_cast<std::size_t>(i) - j] * lambda[j]) % MOD;
+    std::vector<int> derivative;
+    for (std::size_t i = 1; i < lambda.size(); ++i)
+        derivative.push_back(static_cast<int>(i % MOD) * lambda[i] % MOD);
+    int found = 0;
+    for (int i = 0; i < n; ++i) {
+        const int x = power929(3, n - 1 - i);
+        const int xInv = inverse929(x);
+        if (evaluate929(lambda, xInv) != 0)
+            continue;
+        ++found;
+        const int denominator = evaluate929(derivative, xInv);
+        if (denominator == 0)
+            return -1;
+        const int value = (MOD - evaluate929(omega, xInv)) % MOD * inverse929(denominator) % MOD;
+        words[static_cast<std::size_t>(i)] = (words[static_cast<std::size_t>(i)] + MOD - value) % MOD;
+    }
+    return found;
+}
+
+bool allZero(const std::vector<int>& v) {
+    return std::all_of(v.begin(), v.end(), [](int x) { return x == 0; });
+}
+
+}  // namespace
+
+int correctErasures929(std::vector<int>& words, int checks, const std::vector<int>& erasures, int reserved) {
+    const std::vector<int> s = syndromes929(words, checks);
+    if (allZero(s))
+        return 0;
+    const int rho = static_cast<int>(erasures.size());
+    if (rho > checks - reserved)
+        return -1;
+    const int n = static_cast<int>(words.size());
+    const std::vector<int> lambda = errorLocator929(s, erasureLocator929(n, erasures), rho);
+    const int degree = static_cast<int>(lambda.size()) - 1;
+    if (2 * (degree - rho) + rho > checks - reserved)
+        return -1;
+    const int found = fixErrors929(words, s, lambda);
+    if (found != degree || !allZero(syndromes929(words, checks)))
+        return -1;
     return found;
 }
 

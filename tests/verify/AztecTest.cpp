@@ -1,15 +1,12 @@
 // The Aztec reader's error correction: modules flipped in the data and in the
 // mode message are corrected up to what the check words allow and reported;
-// beyond that the symbol fails. And Reed-Solomon on its own.
+// beyond that the symbol fails.
 
 #include "VerifyTestSupport.h"
 
 #include "verify/Readers.h"
-#include "verify/ReedSolomon.h"
 
 #include <gtest/gtest.h>
-
-#include <random>
 
 namespace {
 
@@ -121,64 +118,6 @@ TEST(VerifyAztec, MissingReferenceGridFails) {
     const korvane::Verdict v = korvane::verify(verifytest::laidOut(damaged), made);
     EXPECT_FALSE(v.ok);
     EXPECT_NE(v.reason.find("reference grid module at (16, 3)"), std::string::npos) << v.reason;
-}
-
-// Reed-Solomon over the Aztec fields.
-std::vector<int> product(const korvane::detail::GaloisField& f, int n) {
-    std::vector<int> g{1};  // highest power first
-    for (int i = 1; i <= n; ++i) {
-        std::vector<int> next(g.size() + 1, 0);
-        for (std::size_t k = 0; k < g.size(); ++k) {
-            next[k] ^= g[k];
-            next[k + 1] ^= f.multiply(g[k], f.exp[i % f.order()]);
-        }
-        g = next;
-    }
-    return g;
-}
-
-TEST(VerifyReedSolomon, GeneratorInClosedFormIsTheProductOfItsRoots) {
-    // ISO/IEC 24778 mode message: GF(16), five check words.
-    EXPECT_EQ(korvane::detail::generator(*korvane::detail::aztecField(4), 5), (std::vector<int>{1, 11, 4, 6, 2, 1}));
-    for (int bits : {4, 6, 8, 10, 12})
-        for (int n : {1, 2, 7, 14}) {
-            const korvane::detail::GaloisField& f = *korvane::detail::aztecField(bits);
-            EXPECT_EQ(korvane::detail::generator(f, n), product(f, n)) << bits << " bits, " << n << " roots";
-        }
-}
-
-TEST(VerifyReedSolomon, CorrectsUpToHalfTheCheckWords) {
-    std::mt19937 random(24778);
-    for (int bits : {6, 8, 10, 12}) {
-        const korvane::detail::GaloisField& f = *korvane::detail::aztecField(bits);
-        const int data = 20, check = 10;
-        // A code word: the data, then the remainder of data * x^check by the generator.
-        std::vector<int> word(data + check, 0);
-        for (int k = 0; k < data; ++k)
-            word[static_cast<std::size_t>(k)] = static_cast<int>(random() % static_cast<unsigned>(f.size));
-        const std::vector<int> g = product(f, check);
-        std::vector<int> division = word;
-        for (int i = 0; i < data; ++i)
-            for (int k = 1; k <= check; ++k)
-                division[static_cast<std::size_t>(i + k)] ^= f.multiply(division[static_cast<std::size_t>(i)], g[static_cast<std::size_t>(k)]);
-        for (int k = data; k < data + check; ++k)
-            word[static_cast<std::size_t>(k)] = division[static_cast<std::size_t>(k)];
-        ASSERT_EQ(korvane::detail::syndromes(f, word, check), std::vector<int>(check, 0));
-
-        for (int errors : {0, 1, check / 2, check / 2 + 1}) {
-            SCOPED_TRACE(std::to_string(bits) + " bits, " + std::to_string(errors) + " errors");
-            std::vector<int> received = word;
-            for (int e = 0; e < errors; ++e)
-                received[static_cast<std::size_t>(3 * e)] ^= 1 + e;
-            const int corrected = korvane::detail::correctErrors(f, received, check);
-            if (errors <= check / 2) {
-                EXPECT_EQ(corrected, errors);
-                EXPECT_EQ(received, word);
-            } else {
-                EXPECT_TRUE(corrected < 0 || received != word);
-            }
-        }
-    }
 }
 
 }  // namespace

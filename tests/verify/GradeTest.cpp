@@ -4,6 +4,7 @@
 
 #include "VerifyTestSupport.h"
 
+#include "verify/GradeParameters.h"
 #include "verify/Quality.h"
 #include "verify/Readers.h"
 
@@ -11,7 +12,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -47,6 +50,58 @@ TEST(Grade, ThresholdsAsTheStandardsGiveThem) {
             EXPECT_EQ(b.scale.gradeOf(b.values[k] + beyond), 3 - k);
         }
     }
+}
+
+// The parameters graded on their own, at and just past their limits.
+TEST(Grade, ParametersAtTheirLimits) {
+    namespace iso = korvane::detail::iso;
+    korvane::detail::QuietZone tenModules;
+    tenModules.before = tenModules.after = 10;
+    struct Case {
+        const char* label;
+        korvane::QualityParameter p;
+        double value;
+        int grade;
+    };
+    const Case CASES[] = {
+        {"Rmin half Rmax", iso::minimumReflectance(0.4, 0.8), 0.4, 4},
+        {"Rmin over half Rmax", iso::minimumReflectance(0.41, 0.8), 0.41, 0},
+        {"no profile", iso::minimumReflectance(0, 0, false), 0, 0},
+        {"ECmin at 15 %", iso::minimumEdgeContrast(0.15), 0.15, 4},
+        {"ECmin below 15 %", iso::minimumEdgeContrast(0.149), 0.149, 0},
+        {"quiet zones half a module short", iso::quietZones(9.5, 12, tenModules), 0.95, 4},
+        {"quiet zone more than half a module short", iso::quietZones(12, 9.4, tenModules), 0.94, 0},
+        {"print growth is informative", iso::printGrowth(0.3), 0.3, 4},
+    };
+    for (const Case& c : CASES) {
+        SCOPED_TRACE(c.label);
+        EXPECT_DOUBLE_EQ(c.p.value, c.value);
+        EXPECT_EQ(c.p.grade, c.grade);
+    }
+    EXPECT_TRUE(iso::printGrowth(0.3).informative);
+    // Erasures spend one check word and errors two; no check words: all or nothing.
+    EXPECT_DOUBLE_EQ(korvane::detail::unusedErrorCorrection(2, 1, 8), 0.5);
+    EXPECT_DOUBLE_EQ(korvane::detail::unusedErrorCorrection(0, 0, 0), 1.0);
+    EXPECT_DOUBLE_EQ(korvane::detail::unusedErrorCorrection(1, 0, 0), 0.0);
+    // Fixed pattern damage: a grade a module on the wrong side.
+    for (int errors = 0; errors <= 5; ++errors)
+        EXPECT_EQ(korvane::detail::damageGrade(errors), std::max(0, 4 - errors)) << errors;
+}
+
+// grade() picks the family from the registry's facts.
+TEST(Grade, FamilyFollowsTheRegistry) {
+    using korvane::detail::GradeFamily;
+    const std::pair<Symbology, GradeFamily> FAMILIES[] = {
+        {Symbology::Code39, GradeFamily::TwoWidthLinear},   {Symbology::Interleaved2of5, GradeFamily::TwoWidthLinear},
+        {Symbology::Msi, GradeFamily::TwoWidthLinear},      {Symbology::Code128, GradeFamily::MultiWidthLinear},
+        {Symbology::Code93, GradeFamily::MultiWidthLinear}, {Symbology::Gs1_128, GradeFamily::MultiWidthLinear},
+        {Symbology::Ean13, GradeFamily::Retail},            {Symbology::UpcE, GradeFamily::Retail},
+        {Symbology::Postnet, GradeFamily::HeightModulated}, {Symbology::Qr, GradeFamily::Matrix},
+        {Symbology::Aztec, GradeFamily::Matrix},            {Symbology::DataMatrix, GradeFamily::Matrix},
+        {Symbology::Pdf417, GradeFamily::Pdf417},
+    };
+    for (const auto& [symbology, family] : FAMILIES)
+        EXPECT_EQ(korvane::detail::gradeFamily(symbology), family) << korvane::symbologyInfo(symbology).name;
 }
 
 // A profile from (reflectance, samples) stretches.

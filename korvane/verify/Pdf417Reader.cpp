@@ -6,6 +6,7 @@
 // codewords are decoded in their compaction modes.
 
 #include "Readers.h"
+#include "ReedSolomon.h"
 
 #include "Pdf417Characters.h"
 
@@ -18,8 +19,6 @@
 
 namespace korvane::detail {
 namespace {
-
-constexpr int MOD = 929;
 
 // --- the characters ---
 
@@ -246,130 +245,6 @@ void runsOf(int length, Pixel dark, std::vector<int>& runs) {
     runs.push_back(run);
 }
 
-// --- Reed-Solomon over GF(929) ---
-
-int power(int base, int e) {
-    int r = 1;
-    base %= MOD;
-    while (e > 0) {
-        if (e & 1)
-            r = r * base % MOD;
-        base = base * base % MOD;
-        e >>= 1;
-    }
-    return r;
-}
-int inverse(int a) { return power(a, MOD - 2); }
-
-// Evaluates a polynomial (lowest coefficient first) at x.
-int evaluate(const std::vector<int>& p, int x) {
-    int r = 0;
-    for (std::size_t i = p.size(); i > 0; --i)
-        r = (r * x + p[i - 1]) % MOD;
-    return r;
-}
-
-std::vector<int> syndromes(const std::vector<int>& words, int checks) {
-    const int n = static_cast<int>(words.size());
-    std::vector<int> s(static_cast<std::size_t>(checks));
-    for (int j = 1; j <= checks; ++j) {
-        const int a = power(3, j);
-        int v = 0;
-        for (int i = 0; i < n; ++i)
-            v = (v * a + words[static_cast<std::size_t>(i)]) % MOD;
-        s[static_cast<std::size_t>(j) - 1] = v;
-    }
-    return s;
-}
-
-// Corrects `words` (first the highest power) in place, the positions in
-// `erasures` known to be wrong. Keeps two check words for detection, as the
-// standard asks: 2 x errors + erasures <= checks - 2. Returns the number of
-// words changed, or -1.
-int correct(std::vector<int>& words, int checks, const std::vector<int>& erasures) {
-    const int n = static_cast<int>(words.size());
-    const std::vector<int> s = syndromes(words, checks);
-    if (std::all_of(s.begin(), s.end(), [](int v) { return v == 0; }))
-        return 0;
-    const int rho = static_cast<int>(erasures.size());
-    if (rho > checks - 2)
-        return -1;
-    // Erasure locator: the product of (1 - X x) over the erased positions.
-    std::vector<int> lambda{1};
-    for (int e : erasures) {
-        const int x = power(3, n - 1 - e);
-        std::vector<int> next(lambda.size() + 1, 0);
-        for (std::size_t i = 0; i < lambda.size(); ++i) {
-            next[i] = (next[i] + lambda[i]) % MOD;
-            next[i + 1] = (next[i + 1] + MOD - lambda[i] * x % MOD) % MOD;
-        }
-        lambda = next;
-    }
-    // Berlekamp-Massey from the erasure locator.
-    std::vector<int> b = lambda;
-    int l = rho;
-    for (int r = rho + 1; r <= checks; ++r) {
-        int delta = 0;
-        for (std::size_t j = 0; j < lambda.size() && static_cast<int>(j) < r; ++j)
-            delta = (delta + lambda[j] * s[static_cast<std::size_t>(r - 1) - j]) % MOD;
-        std::vector<int> shifted(b.size() + 1, 0);
-        std::copy(b.begin(), b.end(), shifted.begin() + 1);
-        if (delta == 0) {
-            b = shifted;
-            continue;
-        }
-        std::vector<int> t(std::max(lambda.size(), shifted.size()), 0);
-        for (std::size_t i = 0; i < t.size(); ++i) {
-            const int a = i < lambda.size() ? lambda[i] : 0;
-            const int c = i < shifted.size() ? shifted[i] : 0;
-            t[i] = (a + MOD - delta * c % MOD) % MOD;
-        }
-        if (2 * l <= r + rho - 1) {
-            l = r + rho - l;
-            const int inv = inverse(delta);
-            b = lambda;
-            for (int& v : b)
-                v = v * inv % MOD;
-        } else {
-            b = shifted;
-        }
-        lambda = t;
-    }
-    while (lambda.size() > 1 && lambda.back() == 0)
-        lambda.pop_back();
-    const int degree = static_cast<int>(lambda.size()) - 1;
-    if (2 * (degree - rho) + rho > checks - 2)
-        return -1;
-    // Omega = S(x) Lambda(x) mod x^checks, S(x) = S1 + S2 x + ...
-    std::vector<int> omega(static_cast<std::size_t>(checks), 0);
-    for (int i = 0; i < checks; ++i)
-        for (std::size_t j = 0; j <= static_cast<std::size_t>(i) && j < lambda.size(); ++j)
-            omega[static_cast<std::size_t>(i)] =
-                (omega[static_cast<std::size_t>(i)] + s[static_cast<std::size_t>(i) - j] * lambda[j]) % MOD;
-    std::vector<int> derivative;
-    for (std::size_t i = 1; i < lambda.size(); ++i)
-        derivative.push_back(static_cast<int>(i % MOD) * lambda[i] % MOD);
-    int found = 0;
-    for (int i = 0; i < n; ++i) {
-        const int x = power(3, n - 1 - i);
-        const int xInv = inverse(x);
-        if (evaluate(lambda, xInv) != 0)
-            continue;
-        ++found;
-        const int denominator = evaluate(derivative, xInv);
-        if (denominator == 0)
-            return -1;
-        const int value = (MOD - evaluate(omega, xInv)) % MOD * inverse(denominator) % MOD;
-        words[static_cast<std::size_t>(i)] = (words[static_cast<std::size_t>(i)] + MOD - value) % MOD;
-    }
-    if (found != degree)
-        return -1;
-    const std::vector<int> after = syndromes(words, checks);
-    if (!std::all_of(after.begin(), after.end(), [](int v) { return v == 0; }))
-        return -1;
-    return found;
-}
-
 // --- decoding the codewords ---
 
 // Text compaction values (ISO/IEC 15438 Table 3).
@@ -468,6 +343,99 @@ struct Decoded {
     std::vector<std::pair<int, std::string>> macroFields;
 };
 
+// The end of the run of data codewords from `from`: the next mode word or `end`.
+std::size_t runUntilMode(const std::vector<int>& cw, std::size_t from, std::size_t end) {
+    std::size_t to = from;
+    while (to < end && !isModeWord(cw[to]))
+        ++to;
+    return to;
+}
+
+// Byte compaction (mode word `w`, 901 or 924) of the codewords [i, to):
+// groups of five codewords for six bytes, the rest (after 901) a byte each.
+bool readBytes(const std::vector<int>& cw, std::size_t i, std::size_t to, int w, std::string& out, std::string& why) {
+    const std::size_t count = to - i;
+    std::size_t groups = count / 5;
+    if (w == 901 && count > 0)
+        groups = (count - ((count - 1) % 5 + 1)) / 5;
+    if (w == 924 && count % 5 != 0) {
+        why = "byte compaction 924 with a partial group";
+        return false;
+    }
+    for (std::size_t g = 0; g < groups; ++g) {
+        std::uint64_t v = 0;
+        for (std::size_t j = 0; j < 5; ++j)
+            v = v * 900 + static_cast<std::uint64_t>(cw[i + g * 5 + j]);
+        if (v >= (1ULL << 48)) {
+            why = "a byte group beyond six bytes";
+            return false;
+        }
+        for (int b = 5; b >= 0; --b)
+            out += static_cast<char>((v >> (8 * b)) & 0xFF);
+    }
+    for (std::size_t j = i + groups * 5; j < to; ++j) {
+        if (cw[j] > 255) {
+            why = "a byte codeword over 255";
+            return false;
+        }
+        out += static_cast<char>(cw[j]);
+    }
+    return true;
+}
+
+// A Macro PDF417 control block from `i` (after 928): the segment index, the
+// file ID and the optional fields; false with d.why when it is not one.
+bool readMacro(const std::vector<int>& cw, std::size_t& i, std::size_t end, Decoded& d) {
+    auto fail = [&](const std::string& why) {
+        d.why = why;
+        return false;
+    };
+    if (i + 2 > end)
+        return fail("a Macro PDF417 control block without its segment index");
+    std::string index;
+    if (!numericGroup(&cw[i], 2, index) || index.size() != 5)
+        return fail("a Macro PDF417 segment index that is not five digits");
+    i += 2;
+    d.segmentIndex = std::stoi(index) + 1;
+    while (i < end && cw[i] < 900) {
+        const std::string part = std::to_string(cw[i++]);
+        d.fileId += std::string(3 - part.size(), '0') + part;
+    }
+    bool last = false;
+    while (i < end) {
+        if (cw[i] == 922) {
+            last = true;
+            ++i;
+            continue;
+        }
+        if (cw[i] != 923 || i + 1 >= end)
+            return fail("a Macro PDF417 field that is not one");
+        const int field = cw[i + 1];
+        i += 2;
+        const std::size_t to = runUntilMode(cw, i, end);
+        std::string value;
+        if (field == 0 || field == 3 || field == 4) {  // text, from alpha
+            TextState fieldText;
+            for (std::size_t j = i; j < to; ++j) {
+                textValue(cw[j] / 30, fieldText, value);
+                textValue(cw[j] % 30, fieldText, value);
+            }
+        } else {
+            for (std::size_t g = i; g < to; g += 15)
+                if (!numericGroup(&cw[g], static_cast<int>(std::min<std::size_t>(15, to - g)), value))
+                    return fail("a Macro PDF417 numeric field that is not a number");
+        }
+        if (field == 1)
+            d.segmentCount = value.empty() || value.size() > 5 ? 0 : std::stoi(value);
+        else
+            d.macroFields.emplace_back(field, value);
+        i = to;
+    }
+    if (d.segmentCount == 0 && last)
+        d.segmentCount = d.segmentIndex;
+    return true;
+}
+
 // Decodes the data codewords (length descriptor first).
 Decoded decodeCodewords(const std::vector<int>& cw, int dataCount) {
     Decoded d;
@@ -478,12 +446,6 @@ Decoded decodeCodewords(const std::vector<int>& cw, int dataCount) {
     auto fail = [&](const std::string& why) {
         d.why = why;
         return d;
-    };
-    auto runUntilMode = [&](std::size_t from) {
-        std::size_t to = from;
-        while (to < end && !isModeWord(cw[to]))
-            ++to;
-        return to;
     };
     while (i < end) {
         const int w = cw[i];
@@ -509,33 +471,15 @@ Decoded decodeCodewords(const std::vector<int>& cw, int dataCount) {
             break;
         case 901:
         case 924: {
-            const std::size_t to = runUntilMode(i);
-            const std::size_t count = to - i;
-            std::size_t groups = count / 5;
-            if (w == 901 && count > 0)
-                groups = (count - ((count - 1) % 5 + 1)) / 5;
-            if (w == 924 && count % 5 != 0)
-                return fail("byte compaction 924 with a partial group");
-            for (std::size_t g = 0; g < groups; ++g) {
-                std::uint64_t v = 0;
-                for (std::size_t j = 0; j < 5; ++j)
-                    v = v * 900 + static_cast<std::uint64_t>(cw[i + g * 5 + j]);
-                if (v >= (1ULL << 48))
-                    return fail("a byte group beyond six bytes");
-                for (int b = 5; b >= 0; --b)
-                    d.data += static_cast<char>((v >> (8 * b)) & 0xFF);
-            }
-            for (std::size_t j = i + groups * 5; j < to; ++j) {
-                if (cw[j] > 255)
-                    return fail("a byte codeword over 255");
-                d.data += static_cast<char>(cw[j]);
-            }
+            const std::size_t to = runUntilMode(cw, i, end);
+            if (!readBytes(cw, i, to, w, d.data, d.why))
+                return d;
             i = to;
             inText = false;
             break;
         }
         case 902: {
-            const std::size_t to = runUntilMode(i);
+            const std::size_t to = runUntilMode(cw, i, end);
             for (std::size_t g = i; g < to; g += 15)
                 if (!numericGroup(&cw[g], static_cast<int>(std::min<std::size_t>(15, to - g)), d.data))
                     return fail("a numeric group without its leading 1");
@@ -561,52 +505,10 @@ Decoded decodeCodewords(const std::vector<int>& cw, int dataCount) {
             i += 2;
             text = TextState{};
             break;
-        case 928: {
-            if (i + 2 > end)
-                return fail("a Macro PDF417 control block without its segment index");
-            std::string index;
-            if (!numericGroup(&cw[i], 2, index) || index.size() != 5)
-                return fail("a Macro PDF417 segment index that is not five digits");
-            i += 2;
-            d.segmentIndex = std::stoi(index) + 1;
-            while (i < end && cw[i] < 900) {
-                const std::string part = std::to_string(cw[i++]);
-                d.fileId += std::string(3 - part.size(), '0') + part;
-            }
-            bool last = false;
-            while (i < end) {
-                if (cw[i] == 922) {
-                    last = true;
-                    ++i;
-                    continue;
-                }
-                if (cw[i] != 923 || i + 1 >= end)
-                    return fail("a Macro PDF417 field that is not one");
-                const int field = cw[i + 1];
-                i += 2;
-                const std::size_t to = runUntilMode(i);
-                std::string value;
-                if (field == 0 || field == 3 || field == 4) {  // text, from alpha
-                    TextState fieldText;
-                    for (std::size_t j = i; j < to; ++j) {
-                        textValue(cw[j] / 30, fieldText, value);
-                        textValue(cw[j] % 30, fieldText, value);
-                    }
-                } else {
-                    for (std::size_t g = i; g < to; g += 15)
-                        if (!numericGroup(&cw[g], static_cast<int>(std::min<std::size_t>(15, to - g)), value))
-                            return fail("a Macro PDF417 numeric field that is not a number");
-                }
-                if (field == 1)
-                    d.segmentCount = value.empty() || value.size() > 5 ? 0 : std::stoi(value);
-                else
-                    d.macroFields.emplace_back(field, value);
-                i = to;
-            }
-            if (d.segmentCount == 0 && last)
-                d.segmentCount = d.segmentIndex;
+        case 928:
+            if (!readMacro(cw, i, end, d))
+                return d;
             break;
-        }
         default:
             return fail("codeword " + std::to_string(w) + " has no meaning here");
         }
@@ -623,15 +525,17 @@ struct Shape {
     int level = -1;
 };
 
-Reading readUpright(const std::vector<std::vector<int>>& lines) {
-    Reading out;
-    // Per row number: votes for each column's codeword; the shape by votes.
+// What the scan lines say: per row number, votes for each column's
+// codeword, and the lines read from the stop pattern; votes for the shape;
+// and the first and last line placed in each row.
+struct Votes {
     std::map<int, std::vector<std::map<int, int>>> rows;  // row -> column -> codeword -> votes
     std::map<int, std::vector<std::vector<int>>> fromRight;  // row -> lines read from the stop pattern
     std::map<int, int> rowVotes, columnVotes, levelVotes;
-    std::map<int, std::pair<int, int>> rowLines;  // row -> first and last line placed in it
-    for (std::size_t lineIndex = 0; lineIndex < lines.size(); ++lineIndex) {
-        const std::vector<int>& lineRuns = lines[lineIndex];
+    std::map<int, std::pair<int, int>> rowLines;
+
+    // One scan line's runs, read from both ends.
+    void add(const std::vector<int>& lineRuns, int lineIndex) {
         const Line back = readBackward(lineRuns);
         const bool right = back.cluster >= 0 && !back.codewords.empty() && back.codewords[0] >= 0;
         if (right) {
@@ -661,12 +565,12 @@ Reading readUpright(const std::vector<std::vector<int>>& lines) {
                 ++columnVotes[info + 1];
         }
         if (left && right && line.cluster != back.cluster)
-            continue;  // the two ends disagree: a line across two rows
+            return;  // the two ends disagree: a line across two rows
         if (!left && !right)
-            continue;
+            return;
         const int row = left ? 3 * (line.codewords[0] / 30) + line.cluster : 3 * (back.codewords[0] / 30) + back.cluster;
-        const auto seen = rowLines.try_emplace(row, static_cast<int>(lineIndex), static_cast<int>(lineIndex));
-        seen.first->second.second = static_cast<int>(lineIndex);
+        const auto seen = rowLines.try_emplace(row, lineIndex, lineIndex);
+        seen.first->second.second = lineIndex;
         auto& columns = rows[row];
         for (std::size_t c = 1; left && c < line.codewords.size(); ++c) {
             if (columns.size() < c)
@@ -677,6 +581,49 @@ Reading readUpright(const std::vector<std::vector<int>>& lines) {
         if (right)
             fromRight[row].push_back(back.codewords);
     }
+};
+
+// The codewords by majority (a right indicator read as data is cut off by
+// the column count), and the positions no line read.
+void majorityCodewords(Votes& v, int rowCount, int columns, std::vector<int>& words, std::vector<int>& erasures) {
+    // Characters read from the right: the right indicator, then data columns
+    // from the last. (Read from the left, a right indicator lands past the
+    // last column, where nothing looks.)
+    for (const auto& [row, list] : v.fromRight) {
+        auto& cells = v.rows[row];
+        if (static_cast<int>(cells.size()) < columns)
+            cells.resize(static_cast<std::size_t>(columns));
+        for (const std::vector<int>& read : list)
+            for (std::size_t p = 1; p < read.size() && static_cast<int>(p) <= columns; ++p)
+                if (read[p] >= 0)
+                    ++cells[static_cast<std::size_t>(columns) - p][read[p]];
+    }
+    words.assign(static_cast<std::size_t>(rowCount * columns), 0);
+    erasures.clear();
+    for (int r = 0; r < rowCount; ++r) {
+        const auto found = v.rows.find(r);
+        for (int c = 0; c < columns; ++c) {
+            int best = -1, count = 0;
+            if (found != v.rows.end() && static_cast<int>(found->second.size()) > c)
+                for (auto [v, n] : found->second[static_cast<std::size_t>(c)])
+                    if (n > count) {
+                        best = v;
+                        count = n;
+                    }
+            if (best < 0)
+                erasures.push_back(r * columns + c);
+            words[static_cast<std::size_t>(r * columns + c)] = std::max(best, 0);
+        }
+    }
+}
+
+Reading readUpright(const std::vector<std::vector<int>>& lines) {
+    Reading out;
+    Votes votes;
+    for (std::size_t lineIndex = 0; lineIndex < lines.size(); ++lineIndex)
+        votes.add(lines[lineIndex], static_cast<int>(lineIndex));
+    auto& rows = votes.rows;
+    const auto& rowLines = votes.rowLines;
     auto top = [](const std::map<int, int>& votes) {
         int best = -1, count = 0;
         for (auto [v, n] : votes)
@@ -690,9 +637,9 @@ Reading readUpright(const std::vector<std::vector<int>>& lines) {
         out.failure = "no PDF417 start pattern with a readable row indicator";
         return out;
     }
-    const int rowGroups = top(rowVotes);
-    const int levelInfo = top(levelVotes);
-    const int columns = top(columnVotes);
+    const int rowGroups = top(votes.rowVotes);
+    const int levelInfo = top(votes.levelVotes);
+    const int columns = top(votes.columnVotes);
     if (rowGroups < 0 || levelInfo < 0 || columns < 1) {
         out.failure = "the row indicators do not give the symbol's shape";
         return out;
@@ -704,37 +651,10 @@ Reading readUpright(const std::vector<std::vector<int>>& lines) {
         return out;
     }
     const int checks = 2 << level;
-    // Characters read from the right: the right indicator, then data columns
-    // from the last. (Read from the left, a right indicator lands past the
-    // last column, where nothing looks.)
-    for (const auto& [row, list] : fromRight) {
-        auto& cells = rows[row];
-        if (static_cast<int>(cells.size()) < columns)
-            cells.resize(static_cast<std::size_t>(columns));
-        for (const std::vector<int>& words : list)
-            for (std::size_t p = 1; p < words.size() && static_cast<int>(p) <= columns; ++p)
-                if (words[p] >= 0)
-                    ++cells[static_cast<std::size_t>(columns) - p][words[p]];
-    }
-    // Codewords by majority; a right indicator read as data is cut off by the column count.
-    std::vector<int> words(static_cast<std::size_t>(rowCount * columns), 0);
-    std::vector<int> erasures;
-    for (int r = 0; r < rowCount; ++r) {
-        const auto found = rows.find(r);
-        for (int c = 0; c < columns; ++c) {
-            int best = -1, count = 0;
-            if (found != rows.end() && static_cast<int>(found->second.size()) > c)
-                for (auto [v, n] : found->second[static_cast<std::size_t>(c)])
-                    if (n > count) {
-                        best = v;
-                        count = n;
-                    }
-            if (best < 0)
-                erasures.push_back(r * columns + c);
-            words[static_cast<std::size_t>(r * columns + c)] = std::max(best, 0);
-        }
-    }
-    const int corrected = correct(words, checks, erasures);
+    std::vector<int> words, erasures;
+    majorityCodewords(votes, rowCount, columns, words, erasures);
+    // Two check words are kept for detection, as the symbology asks.
+    const int corrected = correctErasures929(words, checks, erasures, 2);
     if (corrected < 0) {
         out.failure = "the PDF417 codewords are beyond correction (" + std::to_string(erasures.size()) +
                       " unread of " + std::to_string(checks) + " check words)";

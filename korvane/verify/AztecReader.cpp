@@ -332,6 +332,55 @@ std::optional<std::string> readStructuredAppend(BitReader& in, Message& m) {
     return std::nullopt;
 }
 
+// What reading the payload of a code came to.
+enum class Item { Read, OutOfBits, Failed };
+
+// A binary shift's length and bytes.
+Item readBinaryShift(BitReader& in, Message& m) {
+    if (!in.has(5))
+        return Item::OutOfBits;
+    int length = in.read(5);
+    if (length == 0) {
+        if (!in.has(11))
+            return Item::OutOfBits;
+        length = in.read(11) + 31;
+    }
+    if (!in.has(8 * length))
+        return Item::OutOfBits;
+    for (int k = 0; k < length; ++k)
+        m.data += static_cast<char>(in.read(8));
+    return Item::Read;
+}
+
+// FLG(n): FNC1, or an ECI designator of n digits.
+Item readFlag(BitReader& in, std::size_t itemStart, Message& m, std::string& failure) {
+    if (!in.has(3))
+        return Item::OutOfBits;
+    const int n = in.read(3);
+    if (n == 0) {
+        // FNC1: in first position it marks GS1 data; elsewhere it separates fields.
+        if (m.data.empty())
+            m.gs1 = true;
+        else
+            m.data += '\x1D';
+    } else if (n == 7) {
+        failure = "FLG(7) at bit " + std::to_string(itemStart) + " is reserved";
+        return Item::Failed;
+    } else {
+        // An ECI designator of n digits; it changes the interpretation, not the bytes.
+        if (!in.has(4 * n))
+            return Item::OutOfBits;
+        for (int k = 0; k < n; ++k) {
+            const int digit = in.read(4);
+            if (digit < 2 || digit > 11) {
+                failure = "the ECI designator at bit " + std::to_string(itemStart) + " holds a non-digit";
+                return Item::Failed;
+            }
+        }
+    }
+    return Item::Read;
+}
+
 // Decodes the bit stream; a failure says where it went wrong.
 std::optional<std::string> decodeMessage(const std::vector<std::uint8_t>& bits, Message& m) {
     BitReader in(bits);
@@ -372,43 +421,14 @@ std::optional<std::string> decodeMessage(const std::vector<std::uint8_t>& bits, 
         case ML: latched = MIXED; break;
         case PL: latched = PUNCT; break;
         case DL: latched = DIGIT; break;
-        case BS: {
-            if (!in.has(5))
-                return ended();
-            int length = in.read(5);
-            if (length == 0) {
-                if (!in.has(11))
-                    return ended();
-                length = in.read(11) + 31;
-            }
-            if (!in.has(8 * length))
-                return ended();
-            for (int k = 0; k < length; ++k)
-                m.data += static_cast<char>(in.read(8));
-            break;
-        }
+        case BS:
         case FLG: {
-            if (!in.has(3))
+            std::string failure;
+            const Item item = code == BS ? readBinaryShift(in, m) : readFlag(in, itemStart, m, failure);
+            if (item == Item::OutOfBits)
                 return ended();
-            const int n = in.read(3);
-            if (n == 0) {
-                // FNC1: in first position it marks GS1 data; elsewhere it separates fields.
-                if (m.data.empty())
-                    m.gs1 = true;
-                else
-                    m.data += '\x1D';
-            } else if (n == 7) {
-                return "FLG(7) at bit " + std::to_string(itemStart) + " is reserved";
-            } else {
-                // An ECI designator of n digits; it changes the interpretation, not the bytes.
-                if (!in.has(4 * n))
-                    return ended();
-                for (int k = 0; k < n; ++k) {
-                    const int digit = in.read(4);
-                    if (digit < 2 || digit > 11)
-                        return "the ECI designator at bit " + std::to_string(itemStart) + " holds a non-digit";
-                }
-            }
+            if (item == Item::Failed)
+                return failure;
             break;
         }
         default: break;
@@ -478,14 +498,8 @@ std::optional<ModeMessage> readModeMessage(const Grid& g, bool compact) {
     return m;
 }
 
-// Reads the symbol around a bull's-eye at (cx, cy). `modeRead` says whether
-// it got as far as a valid mode message (whose failures say more than those
-// of a bull's-eye that was none).
-Reading readAt(const Picture& p, double cx, double cy, double module, bool& modeRead) {
-    Reading out;
-    modeRead = false;
-    Grid g(p, cx, cy, module, MAX_REACH);
-    // Full-range symbols continue the bull's-eye with a light ring at 5 and a dark one at 6.
+// Full-range symbols continue the bull's-eye with a light ring at 5 and a dark one at 6.
+bool looksCompact(const Grid& g) {
     int wrong = 0;
     for (int k = -6; k <= 6; ++k) {
         wrong += g.dark(k, -5) && std::abs(k) < 6;
@@ -494,9 +508,12 @@ Reading readAt(const Picture& p, double cx, double cy, double module, bool& mode
         wrong += g.dark(5, k) && std::abs(k) < 6;
         wrong += !g.dark(k, -6) + !g.dark(k, 6) + !g.dark(-6, k) + !g.dark(6, k);
     }
-    const bool compact = wrong > 4;
+    return wrong > 4;
+}
 
-    // The turn whose orientation marks fit best, and after it the others in order of fit.
+// The mode message at the turn whose orientation marks fit best, and after
+// it the others in order of fit; the grid is left at the turn that read.
+std::optional<ModeMessage> findModeMessage(Grid& g, bool compact) {
     const int ring = (compact ? COMPACT_FINDER : FULL_FINDER) + 1;
     int score[4] = {};
     for (int turn = 0; turn < 4; ++turn) {
@@ -515,6 +532,80 @@ Reading readAt(const Picture& p, double cx, double cy, double module, bool& mode
         if (mode)
             break;
     }
+    return mode;
+}
+
+// The reference grid of full-range symbols: dark where x + y is even. The
+// first module that is not, in words.
+std::optional<std::string> referenceGridFault(const Grid& g, int half) {
+    for (int a = -half; a <= half; ++a)
+        for (int line = -half / GRID_SPACING * GRID_SPACING; line <= half; line += GRID_SPACING)
+            for (int pass = 0; pass < 2; ++pass) {
+                const int x = pass == 0 ? a : line, y = pass == 0 ? line : a;
+                if (std::max(std::abs(x), std::abs(y)) <= FULL_FINDER + 1)
+                    continue;  // the bull's-eye and the mode-message ring
+                if (g.dark(x, y) != ((x + y) % 2 == 0))
+                    return "the reference grid module at (" + std::to_string(x) + ", " + std::to_string(y) +
+                           ") from the centre is " + (g.dark(x, y) ? "dark" : "light");
+            }
+    return std::nullopt;
+}
+
+// The data codewords read, corrected (what correction did goes into `out`)
+// and unstuffed into the message's bits.
+std::optional<std::string> readDataStream(const Grid& g, const ModeMessage& mode, Reading& out,
+                                          std::vector<std::uint8_t>& stream) {
+    // The layers' bits, outermost first; the stream starts after the bits
+    // that do not fill a whole codeword.
+    std::vector<std::uint8_t> raw;
+    forEachDataModule(mode.compact, mode.layers, [&](int x, int y) { raw.push_back(g.dark(x, y) ? 1 : 0); });
+    const int bits = codewordBits(mode.compact, mode.layers);
+    const int total = static_cast<int>(raw.size()) / bits;
+    const std::size_t skip = raw.size() % static_cast<std::size_t>(bits);
+    if (mode.dataCodewords > total)
+        return "the Aztec mode message gives " + std::to_string(mode.dataCodewords) +
+               " data codewords; the symbol holds " + std::to_string(total);
+    std::vector<int> words(static_cast<std::size_t>(total), 0);
+    for (std::size_t k = 0; k < words.size(); ++k)
+        for (int b = 0; b < bits; ++b)
+            words[k] = words[k] * 2 + raw[skip + k * static_cast<std::size_t>(bits) + static_cast<std::size_t>(b)];
+    const int corrected = correctErrors(*aztecField(bits), words, total - mode.dataCodewords);
+    if (corrected < 0)
+        return "the Aztec data has more errors than its " + std::to_string(total - mode.dataCodewords) +
+               " check words correct (the syndromes do not vanish)";
+    out.correctedCodewords = mode.corrected + corrected;
+    out.correctedDataCodewords = corrected;
+    out.checkCodewords = total - mode.dataCodewords;
+    out.blocks.resize(1);
+    out.blocks[0].words.resize(static_cast<std::size_t>(total));
+    for (int k = 0; k < total; ++k)
+        out.blocks[0].words[static_cast<std::size_t>(k)] = k;
+    out.blocks[0].checkWords = total - mode.dataCodewords;
+    out.blocks[0].corrected = corrected;
+
+    // Bit stuffing: a codeword of all zeros or all ones is never written; one
+    // whose first bits are all equal had its last bit stuffed.
+    const int ones = (1 << bits) - 1;
+    for (int k = 0; k < mode.dataCodewords; ++k) {
+        const int w = words[static_cast<std::size_t>(k)];
+        if (w == 0 || w == ones)
+            return "Aztec data codeword " + std::to_string(k + 1) + " is all " + (w == 0 ? "zeros" : "ones");
+        const int keep = (w >> 1) == 0 || (w >> 1) == (ones >> 1) ? bits - 1 : bits;
+        for (int b = bits - 1; b >= bits - keep; --b)
+            stream.push_back(static_cast<std::uint8_t>((w >> b) & 1));
+    }
+    return std::nullopt;
+}
+
+// Reads the symbol around a bull's-eye at (cx, cy). `modeRead` says whether
+// it got as far as a valid mode message (whose failures say more than those
+// of a bull's-eye that was none).
+Reading readAt(const Picture& p, double cx, double cy, double module, bool& modeRead) {
+    Reading out;
+    modeRead = false;
+    Grid g(p, cx, cy, module, MAX_REACH);
+    const bool compact = looksCompact(g);
+    const std::optional<ModeMessage> mode = findModeMessage(g, compact);
     if (!mode) {
         out.failure = "the Aztec mode message cannot be read or corrected";
         return out;
@@ -551,60 +642,13 @@ Reading readAt(const Picture& p, double cx, double cy, double module, bool& mode
     out.dataCodewords = mode->dataCodewords;
     out.readerInit = mode->readerInit;
 
-    // The reference grid of full-range symbols: dark where x + y is even.
     if (!compact) {
-        for (int a = -half; a <= half; ++a)
-            for (int line = -half / GRID_SPACING * GRID_SPACING; line <= half; line += GRID_SPACING)
-                for (int pass = 0; pass < 2; ++pass) {
-                    const int x = pass == 0 ? a : line, y = pass == 0 ? line : a;
-                    if (std::max(std::abs(x), std::abs(y)) <= FULL_FINDER + 1)
-                        continue;  // the bull's-eye and the mode-message ring
-                    if (g.dark(x, y) != ((x + y) % 2 == 0))
-                        return fail("the reference grid module at (" + std::to_string(x) + ", " + std::to_string(y) +
-                                    ") from the centre is " + (g.dark(x, y) ? "dark" : "light"));
-                }
+        if (auto fault = referenceGridFault(g, half))
+            return fail(*fault);
     }
-
-    // The layers' bits, outermost first; the stream starts after the bits
-    // that do not fill a whole codeword.
-    std::vector<std::uint8_t> raw;
-    forEachDataModule(compact, mode->layers, [&](int x, int y) { raw.push_back(g.dark(x, y) ? 1 : 0); });
-    const int bits = codewordBits(compact, mode->layers);
-    const int total = static_cast<int>(raw.size()) / bits;
-    const std::size_t skip = raw.size() % static_cast<std::size_t>(bits);
-    if (mode->dataCodewords > total)
-        return fail("the Aztec mode message gives " + std::to_string(mode->dataCodewords) +
-                    " data codewords; the symbol holds " + std::to_string(total));
-    std::vector<int> words(static_cast<std::size_t>(total), 0);
-    for (std::size_t k = 0; k < words.size(); ++k)
-        for (int b = 0; b < bits; ++b)
-            words[k] = words[k] * 2 + raw[skip + k * static_cast<std::size_t>(bits) + static_cast<std::size_t>(b)];
-    const int corrected = correctErrors(*aztecField(bits), words, total - mode->dataCodewords);
-    if (corrected < 0)
-        return fail("the Aztec data has more errors than its " + std::to_string(total - mode->dataCodewords) +
-                    " check words correct (the syndromes do not vanish)");
-    out.correctedCodewords = mode->corrected + corrected;
-    out.correctedDataCodewords = corrected;
-    out.checkCodewords = total - mode->dataCodewords;
-    out.blocks.resize(1);
-    out.blocks[0].words.resize(static_cast<std::size_t>(total));
-    for (int k = 0; k < total; ++k)
-        out.blocks[0].words[static_cast<std::size_t>(k)] = k;
-    out.blocks[0].checkWords = total - mode->dataCodewords;
-    out.blocks[0].corrected = corrected;
-
-    // Bit stuffing: a codeword of all zeros or all ones is never written; one
-    // whose first bits are all equal had its last bit stuffed.
-    const int ones = (1 << bits) - 1;
     std::vector<std::uint8_t> stream;
-    for (int k = 0; k < mode->dataCodewords; ++k) {
-        const int w = words[static_cast<std::size_t>(k)];
-        if (w == 0 || w == ones)
-            return fail("Aztec data codeword " + std::to_string(k + 1) + " is all " + (w == 0 ? "zeros" : "ones"));
-        const int keep = (w >> 1) == 0 || (w >> 1) == (ones >> 1) ? bits - 1 : bits;
-        for (int b = bits - 1; b >= bits - keep; --b)
-            stream.push_back(static_cast<std::uint8_t>((w >> b) & 1));
-    }
+    if (auto failure = readDataStream(g, *mode, out, stream))
+        return fail(*failure);
     Message message;
     if (auto failure = decodeMessage(stream, message))
         return fail("the Aztec message does not decode: " + *failure);

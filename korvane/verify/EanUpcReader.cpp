@@ -163,49 +163,10 @@ LineRead readAddOn(const Runs& runs, int s, double x, double gain) {
     return r;
 }
 
-LineRead readFrom(const Runs& runs, int s, Symbology symbology, const Shape& shape) {
-    const int n = static_cast<int>(runs.size());
-    const bool upce = symbology == Symbology::UpcE;
-    const int leftEnd = s + GUARD + DIGIT * shape.left;
-    const int rightStart = leftEnd + (upce ? 0 : CENTRE);
-    const int lastBar = upce ? leftEnd + UPCE_END - 1 : rightStart + DIGIT * shape.right + GUARD - 1;
-    if (lastBar + 1 >= n)
-        return failed(STARTED, std::string("the ") + shape.name + " symbol is cut short");
-    double span = 0;
-    for (int i = s; i <= lastBar; ++i)
-        span += runs[static_cast<std::size_t>(i)];
-    const double x = span / shape.modules;
-    // Print gain from the guard patterns, whose elements are all one module.
-    double gain = 0;
-    int guards = 0;
-    auto addGain = [&](int from, int count) {
-        for (int i = from; i < from + count; ++i, ++guards)
-            gain += i % 2 ? runs[static_cast<std::size_t>(i)] - x : x - runs[static_cast<std::size_t>(i)];
-    };
-    addGain(s, GUARD);
-    addGain(leftEnd, upce ? UPCE_END : CENTRE);
-    if (!upce)
-        addGain(lastBar - GUARD + 1, GUARD);
-    gain /= guards;
-    if (!guardAt(runs, s, GUARD, ONES, x, gain) ||
-        !guardAt(runs, leftEnd, upce ? UPCE_END : CENTRE, ONES, x, gain) ||
-        (!upce && !guardAt(runs, lastBar - GUARD + 1, GUARD, ONES, x, gain)))
-        return failed(STARTED, std::string("the ") + shape.name + " guard patterns are not where they belong");
-
-    std::string digits, parity;
-    for (int k = 0; k < shape.left + shape.right; ++k) {
-        const int i = k < shape.left ? s + GUARD + DIGIT * k : rightStart + DIGIT * (k - shape.left);
-        char set = 0;
-        const int d = digitAt(runs, i, gain, set);
-        // Right-hand digits start with a bar, so set C reads as set A.
-        if (d < 0 || (k >= shape.left && set != 'A'))
-            return failed(COMPLETE, std::string(shape.name) + " symbol character " + std::to_string(k + 1) +
-                                        " has no valid pattern");
-        digits += static_cast<char>('0' + d);
-        if (k < shape.left)
-            parity += set;
-    }
-
+// The digits with what the number sets of the left half (`parity`) add: the
+// leading digit of EAN-13, UPC-E's number system and check digit; the check
+// digit verified. A failure says what does not fit.
+LineRead checkedDigits(Symbology symbology, const Shape& shape, std::string& digits, const std::string& parity) {
     LineRead r;
     switch (symbology) {
     case Symbology::Ean13:
@@ -256,6 +217,55 @@ LineRead readFrom(const Runs& runs, int s, Symbology symbology, const Shape& sha
                                         "; the digits before it give " + expected);
         r.checkCharacters = std::string(1, expected);
     }
+    return r;
+}
+
+LineRead readFrom(const Runs& runs, int s, Symbology symbology, const Shape& shape) {
+    const int n = static_cast<int>(runs.size());
+    const bool upce = symbology == Symbology::UpcE;
+    const int leftEnd = s + GUARD + DIGIT * shape.left;
+    const int rightStart = leftEnd + (upce ? 0 : CENTRE);
+    const int lastBar = upce ? leftEnd + UPCE_END - 1 : rightStart + DIGIT * shape.right + GUARD - 1;
+    if (lastBar + 1 >= n)
+        return failed(STARTED, std::string("the ") + shape.name + " symbol is cut short");
+    double span = 0;
+    for (int i = s; i <= lastBar; ++i)
+        span += runs[static_cast<std::size_t>(i)];
+    const double x = span / shape.modules;
+    // Print gain from the guard patterns, whose elements are all one module.
+    double gain = 0;
+    int guards = 0;
+    auto addGain = [&](int from, int count) {
+        for (int i = from; i < from + count; ++i, ++guards)
+            gain += i % 2 ? runs[static_cast<std::size_t>(i)] - x : x - runs[static_cast<std::size_t>(i)];
+    };
+    addGain(s, GUARD);
+    addGain(leftEnd, upce ? UPCE_END : CENTRE);
+    if (!upce)
+        addGain(lastBar - GUARD + 1, GUARD);
+    gain /= guards;
+    if (!guardAt(runs, s, GUARD, ONES, x, gain) ||
+        !guardAt(runs, leftEnd, upce ? UPCE_END : CENTRE, ONES, x, gain) ||
+        (!upce && !guardAt(runs, lastBar - GUARD + 1, GUARD, ONES, x, gain)))
+        return failed(STARTED, std::string("the ") + shape.name + " guard patterns are not where they belong");
+
+    std::string digits, parity;
+    for (int k = 0; k < shape.left + shape.right; ++k) {
+        const int i = k < shape.left ? s + GUARD + DIGIT * k : rightStart + DIGIT * (k - shape.left);
+        char set = 0;
+        const int d = digitAt(runs, i, gain, set);
+        // Right-hand digits start with a bar, so set C reads as set A.
+        if (d < 0 || (k >= shape.left && set != 'A'))
+            return failed(COMPLETE, std::string(shape.name) + " symbol character " + std::to_string(k + 1) +
+                                        " has no valid pattern");
+        digits += static_cast<char>('0' + d);
+        if (k < shape.left)
+            parity += set;
+    }
+
+    LineRead r = checkedDigits(symbology, shape, digits, parity);
+    if (!r.failure.empty())
+        return r;
     r.data = digits;
     r.found(s, lastBar, x);
 

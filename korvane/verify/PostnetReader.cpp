@@ -15,6 +15,36 @@ constexpr int WEIGHTS[5] = {7, 4, 2, 1, 0};
 // 5, 9 or 11 digits and the check digit: 32, 52 or 62 bars with the frame.
 constexpr int DIGIT_COUNTS[] = {6, 10, 12};
 
+// The digits of the bars inside the frame (true: a full bar), the check
+// digit verified and set apart; a failure says which digit or check is wrong.
+LineRead readDigits(const std::vector<bool>& full, int bars) {
+    LineRead r;
+    int sum = 0;
+    for (int k = 1; k + 1 < bars; k += 5) {
+        int value = 0, count = 0;
+        for (int j = 0; j < 5; ++j)
+            if (full[static_cast<std::size_t>(k + j)]) {
+                value += WEIGHTS[j];
+                ++count;
+            }
+        const std::size_t digit = r.data.size() + 1;
+        if (count != 2)
+            return failed(COMPLETE, "Postnet digit " + std::to_string(digit) + " has " + std::to_string(count) +
+                                        " full bars; a digit has two");
+        if (value == 11)
+            value = 0;
+        sum += value;
+        r.data += static_cast<char>('0' + value);
+    }
+    if (sum % 10 != 0)
+        return failed(COMPLETE, std::string("the Postnet check digit reads ") + r.data.back() +
+                                    "; the digits before it give " +
+                                    std::to_string((10 - (sum - (r.data.back() - '0')) % 10) % 10));
+    r.checkCharacters = r.data.substr(r.data.size() - 1);
+    r.data.pop_back();
+    return r;
+}
+
 LineRead readFrom(const ScanLine& line, int s, int end) {
     const Runs& runs = line.runs;
     const int bars = (end - s + 1) / 2;
@@ -70,30 +100,9 @@ LineRead readFrom(const ScanLine& line, int s, int end) {
     if (!full.front() || !full.back())
         return failed(COMPLETE, "a Postnet frame bar is a half bar");
 
-    LineRead r;
-    int sum = 0;
-    for (int k = 1; k + 1 < bars; k += 5) {
-        int value = 0, count = 0;
-        for (int j = 0; j < 5; ++j)
-            if (full[static_cast<std::size_t>(k + j)]) {
-                value += WEIGHTS[j];
-                ++count;
-            }
-        const std::size_t digit = r.data.size() + 1;
-        if (count != 2)
-            return failed(COMPLETE, "Postnet digit " + std::to_string(digit) + " has " + std::to_string(count) +
-                                        " full bars; a digit has two");
-        if (value == 11)
-            value = 0;
-        sum += value;
-        r.data += static_cast<char>('0' + value);
-    }
-    if (sum % 10 != 0)
-        return failed(COMPLETE, std::string("the Postnet check digit reads ") + r.data.back() +
-                                    "; the digits before it give " +
-                                    std::to_string((10 - (sum - (r.data.back() - '0')) % 10) % 10));
-    r.checkCharacters = r.data.substr(r.data.size() - 1);
-    r.data.pop_back();
+    LineRead r = readDigits(full, bars);
+    if (!r.failure.empty())
+        return r;
     // Quiet zones are counted in bar pitches.
     r.found(s, end - 1, static_cast<double>(std::abs(line.pixelAt(end - 1) - line.pixelAt(s))) / (bars - 1));
     return r;

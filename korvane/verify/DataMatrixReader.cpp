@@ -525,6 +525,74 @@ std::vector<std::pair<int, int>> dataMatrixCodewordModules(int rows, int columns
     return out;
 }
 
+namespace {
+
+// The codewords in the order of the placement walk over the mapping matrix
+// (the regions without their frames).
+bool readCodewords(const Grid& g, const Size& size, std::vector<int>& codewords, std::string& failure) {
+    const int rr = size.regionRows(), rc = size.regionColumns();
+    const int nrow = size.mappingRows(), ncol = size.mappingColumns();
+    std::vector<std::uint8_t> mapping(static_cast<std::size_t>(nrow) * ncol);
+    for (int y = 0; y < nrow; ++y)
+        for (int x = 0; x < ncol; ++x)
+            mapping[static_cast<std::size_t>(y) * ncol + x] = g[y / rr * (rr + 2) + y % rr + 1][x / rc * (rc + 2) + x % rc + 1];
+    Placement place(nrow, ncol);
+    place.walk();
+    const int total = size.totalWords();
+    if (static_cast<int>(place.positions.size()) != total) {
+        failure = "the placement walk gives " + std::to_string(place.positions.size()) + " codewords, not " +
+                  std::to_string(total);
+        return false;
+    }
+    codewords.assign(static_cast<std::size_t>(total), 0);
+    for (int k = 0; k < total; ++k) {
+        int v = 0;
+        for (int b = 0; b < 8; ++b)
+            v = (v << 1) | mapping[static_cast<std::size_t>(place.positions[static_cast<std::size_t>(k)][static_cast<std::size_t>(b)])];
+        codewords[static_cast<std::size_t>(k)] = v;
+    }
+    return true;
+}
+
+// The data codewords after each block's correction, the blocks as read and
+// the words corrected in all.
+bool correctBlocks(const Size& size, const std::vector<int>& codewords, std::vector<int>& data,
+                   std::vector<CodewordBlock>& read, int& corrected, std::string& failure) {
+    // Blocks: codeword i of the data belongs to block i mod blocks, and so do
+    // the check words after the data.
+    const int blocks = size.blocks, dataWords = size.dataWords(), check = size.checkWords / blocks;
+    data.assign(static_cast<std::size_t>(dataWords), 0);
+    corrected = 0;
+    read.assign(static_cast<std::size_t>(blocks), CodewordBlock{});
+    for (int b = 0; b < blocks; ++b) {
+        std::vector<int> block;
+        CodewordBlock& words = read[static_cast<std::size_t>(b)];
+        for (int i = b; i < dataWords; i += blocks) {
+            block.push_back(codewords[static_cast<std::size_t>(i)]);
+            words.words.push_back(i);
+        }
+        const int own = static_cast<int>(block.size());
+        for (int j = 0; j < check; ++j) {
+            block.push_back(codewords[static_cast<std::size_t>(dataWords + j * blocks + b)]);
+            words.words.push_back(dataWords + j * blocks + b);
+        }
+        const int fixed = correctErrors(dataMatrixField(), block, check);
+        if (fixed < 0) {
+            failure = "Reed-Solomon block " + std::to_string(b + 1) + " of " + std::to_string(blocks) +
+                      " has more errors than its " + std::to_string(check) + " check words correct";
+            return false;
+        }
+        words.checkWords = check;
+        words.corrected = fixed;
+        corrected += fixed;
+        for (int k = 0; k < own; ++k)
+            data[static_cast<std::size_t>(b + k * blocks)] = block[static_cast<std::size_t>(k)];
+    }
+    return true;
+}
+
+}  // namespace
+
 Reading readDataMatrix(const GrayRaster& raster) {
     Reading r;
     if (raster.width <= 0 || raster.height <= 0 || raster.pixels.size() != static_cast<std::size_t>(raster.width) * raster.height) {
@@ -547,60 +615,12 @@ Reading readDataMatrix(const GrayRaster& raster) {
         return r;
     }
 
-    // The mapping matrix: the regions without their frames.
-    const int rr = size->regionRows(), rc = size->regionColumns();
-    const int nrow = size->mappingRows(), ncol = size->mappingColumns();
-    std::vector<std::uint8_t> mapping(static_cast<std::size_t>(nrow) * ncol);
-    for (int y = 0; y < nrow; ++y)
-        for (int x = 0; x < ncol; ++x)
-            mapping[static_cast<std::size_t>(y) * ncol + x] = g[y / rr * (rr + 2) + y % rr + 1][x / rc * (rc + 2) + x % rc + 1];
-    Placement place(nrow, ncol);
-    place.walk();
-    const int total = size->totalWords();
-    if (static_cast<int>(place.positions.size()) != total) {
-        r.failure = "the placement walk gives " + std::to_string(place.positions.size()) + " codewords, not " +
-                    std::to_string(total);
-        return r;
-    }
-    std::vector<int> codewords(static_cast<std::size_t>(total));
-    for (int k = 0; k < total; ++k) {
-        int v = 0;
-        for (int b = 0; b < 8; ++b)
-            v = (v << 1) | mapping[static_cast<std::size_t>(place.positions[static_cast<std::size_t>(k)][static_cast<std::size_t>(b)])];
-        codewords[static_cast<std::size_t>(k)] = v;
-    }
-
-    // Blocks: codeword i of the data belongs to block i mod blocks, and so do
-    // the check words after the data.
-    const int blocks = size->blocks, dataWords = size->dataWords(), check = size->checkWords / blocks;
-    std::vector<int> data(static_cast<std::size_t>(dataWords));
+    std::vector<int> codewords, data;
+    std::vector<CodewordBlock> read;
     int corrected = 0;
-    std::vector<CodewordBlock> read(static_cast<std::size_t>(blocks));
-    for (int b = 0; b < blocks; ++b) {
-        std::vector<int> block;
-        CodewordBlock& words = read[static_cast<std::size_t>(b)];
-        for (int i = b; i < dataWords; i += blocks) {
-            block.push_back(codewords[static_cast<std::size_t>(i)]);
-            words.words.push_back(i);
-        }
-        const int own = static_cast<int>(block.size());
-        for (int j = 0; j < check; ++j) {
-            block.push_back(codewords[static_cast<std::size_t>(dataWords + j * blocks + b)]);
-            words.words.push_back(dataWords + j * blocks + b);
-        }
-        const int fixed = correctErrors(*aztecField(8), block, check);
-        if (fixed < 0) {
-            r.failure = "Reed-Solomon block " + std::to_string(b + 1) + " of " + std::to_string(blocks) +
-                        " has more errors than its " + std::to_string(check) + " check words correct";
-            return r;
-        }
-        words.checkWords = check;
-        words.corrected = fixed;
-        corrected += fixed;
-        for (int k = 0; k < own; ++k)
-            data[static_cast<std::size_t>(b + k * blocks)] = block[static_cast<std::size_t>(k)];
-    }
-
+    if (!readCodewords(g, *size, codewords, r.failure) || !correctBlocks(*size, codewords, data, read, corrected, r.failure))
+        return r;
+    const int dataWords = size->dataWords();
     Decoder d{data, 0, r, {}, {}, {}, 0};
     if (!d.ascii()) {
         r.failure = d.why;

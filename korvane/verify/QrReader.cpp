@@ -5,6 +5,7 @@
 // apart from the encoder's, so that a fault in one is not repeated in the other.
 
 #include "Readers.h"
+#include "ReedSolomon.h"
 #include "qr/QrKanjiTable.h"
 
 #include <algorithm>
@@ -299,106 +300,6 @@ int decodeVersion(int first, int second) {
     return best;
 }
 
-// ---------------------------------------------------------------- Reed-Solomon
-
-// GF(256) modulo x^8+x^4+x^3+x^2+1.
-struct Gf {
-    std::array<int, 512> exp{};
-    std::array<int, 256> log{};
-    Gf() {
-        int v = 1;
-        for (int i = 0; i < 255; ++i) {
-            exp[static_cast<std::size_t>(i)] = exp[static_cast<std::size_t>(i + 255)] = v;
-            log[static_cast<std::size_t>(v)] = i;
-            v = (v << 1) ^ (v & 0x80 ? 0x11D : 0);
-        }
-    }
-    int mul(int a, int b) const {
-        return a && b ? exp[static_cast<std::size_t>(log[static_cast<std::size_t>(a)] + log[static_cast<std::size_t>(b)])] : 0;
-    }
-    int div(int a, int b) const {
-        return a ? exp[static_cast<std::size_t>(log[static_cast<std::size_t>(a)] + 255 - log[static_cast<std::size_t>(b)])] : 0;
-    }
-    int pow(int e) const { return exp[static_cast<std::size_t>(((e % 255) + 255) % 255)]; }
-};
-
-// p(x) at x, coefficients lowest power first.
-int evaluate(const Gf& gf, const std::vector<int>& p, int x) {
-    int v = 0;
-    for (std::size_t i = p.size(); i-- > 0;)
-        v = gf.mul(v, x) ^ p[i];
-    return v;
-}
-
-// Corrects a block (data then check words, the first word the highest
-// power) whose generator has the roots alpha^0 ... alpha^(n-1). Returns the
-// words corrected, or -1 beyond correction.
-int correct(const Gf& gf, std::vector<int>& words, int n) {
-    const int len = static_cast<int>(words.size());
-    std::vector<int> s(static_cast<std::size_t>(n), 0);
-    bool clean = true;
-    for (int j = 0; j < n; ++j) {
-        int v = 0;
-        for (int k = 0; k < len; ++k)
-            v = gf.mul(v, gf.pow(j)) ^ words[static_cast<std::size_t>(k)];
-        s[static_cast<std::size_t>(j)] = v;
-        clean = clean && v == 0;
-    }
-    if (clean)
-        return 0;
-    // Berlekamp-Massey.
-    std::vector<int> lambda{1}, prev{1};
-    int errors = 0, shift = 1, lastD = 1;
-    for (int i = 0; i < n; ++i) {
-        int d = s[static_cast<std::size_t>(i)];
-        for (int k = 1; k <= errors && k < static_cast<int>(lambda.size()); ++k)
-            d ^= gf.mul(lambda[static_cast<std::size_t>(k)], s[static_cast<std::size_t>(i - k)]);
-        if (d == 0) {
-            ++shift;
-            continue;
-        }
-        std::vector<int> next = lambda;
-        next.resize(std::max(next.size(), prev.size() + static_cast<std::size_t>(shift)), 0);
-        const int scale = gf.div(d, lastD);
-        for (std::size_t k = 0; k < prev.size(); ++k)
-            next[k + static_cast<std::size_t>(shift)] ^= gf.mul(scale, prev[k]);
-        if (2 * errors <= i) {
-            prev = lambda;
-            errors = i + 1 - errors;
-            lastD = d;
-            shift = 1;
-        } else {
-            ++shift;
-        }
-        lambda = std::move(next);
-    }
-    while (lambda.size() > 1 && lambda.back() == 0)
-        lambda.pop_back();
-    if (2 * errors > n || static_cast<int>(lambda.size()) - 1 != errors)
-        return -1;
-    std::vector<int> omega(static_cast<std::size_t>(n), 0);
-    for (std::size_t i = 0; i < omega.size(); ++i)
-        for (std::size_t k = 0; k <= i && k < lambda.size(); ++k)
-            omega[i] ^= gf.mul(lambda[k], s[i - k]);
-    std::vector<int> derivative(lambda.size(), 0);
-    for (std::size_t k = 1; k < lambda.size(); k += 2)
-        derivative[k - 1] = lambda[k];
-    int found = 0;
-    for (int k = 0; k < len; ++k) {
-        const int e = len - 1 - k;
-        const int xInverse = gf.pow(-e);
-        if (evaluate(gf, lambda, xInverse) != 0)
-            continue;
-        const int den = evaluate(gf, derivative, xInverse);
-        if (den == 0)
-            return -1;
-        // Forney with the first root alpha^0: the value carries a factor X = alpha^e.
-        words[static_cast<std::size_t>(k)] ^= gf.mul(gf.pow(e), gf.div(evaluate(gf, omega, xInverse), den));
-        ++found;
-    }
-    return found == errors ? found : -1;
-}
-
 // ---------------------------------------------------------------- the bit stream
 
 class BitReader {
@@ -453,6 +354,94 @@ bool shiftJisToUtf8(const std::string& bytes, std::string& out) {
 
 constexpr char ALPHANUMERIC[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ $%*+-./:";
 
+// `n` digits (none read: n < 0), three to 10 bits.
+bool readNumeric(BitReader& in, int n, std::string& out) {
+    if (n < 0)
+        return false;
+    for (; n > 0; n -= 3) {
+        const int digits = std::min(n, 3);
+        const int bits = digits == 3 ? 10 : digits == 2 ? 7 : 4;
+        if (in.left() < bits)
+            return false;
+        const int v = in.read(bits);
+        if (v >= (digits == 3 ? 1000 : digits == 2 ? 100 : 10))
+            return false;
+        const std::string s = std::to_string(v + (digits == 3 ? 1000 : digits == 2 ? 100 : 10));
+        out += s.substr(1);
+    }
+    return true;
+}
+
+// `n` alphanumeric characters, two to 11 bits; under FNC1 "%%" is a percent
+// sign and a lone '%' the FNC1 separator GS.
+bool readAlphanumeric(BitReader& in, int n, bool fnc1, std::string& out) {
+    if (n < 0)
+        return false;
+    std::string seg;
+    for (; n > 0; n -= 2) {
+        const int bits = n >= 2 ? 11 : 6;
+        if (in.left() < bits)
+            return false;
+        const int v = in.read(bits);
+        if (n >= 2) {
+            if (v >= 45 * 45)
+                return false;
+            seg += ALPHANUMERIC[v / 45];
+            seg += ALPHANUMERIC[v % 45];
+        } else {
+            if (v >= 45)
+                return false;
+            seg += ALPHANUMERIC[v];
+        }
+    }
+    for (std::size_t i = 0; i < seg.size(); ++i) {
+        if (!fnc1 || seg[i] != '%') {
+            out += seg[i];
+        } else if (i + 1 < seg.size() && seg[i + 1] == '%') {
+            out += '%';
+            ++i;
+        } else {
+            out += '\x1D';
+        }
+    }
+    return true;
+}
+
+// `n` Kanji characters of 13 bits, as UTF-8.
+bool readKanji(BitReader& in, int n, std::string& out) {
+    if (n < 0 || in.left() < 13 * n)
+        return false;
+    for (int i = 0; i < n; ++i) {
+        const int v = in.read(13);
+        if (v >= QR_KANJI_VALUES || QR_KANJI_CODE_POINTS[v] == 0)
+            return false;
+        appendUtf8(out, QR_KANJI_CODE_POINTS[v]);
+    }
+    return true;
+}
+
+// An ECI designator of one, two or three bytes.
+bool readEciDesignator(BitReader& in, int& eci) {
+    if (in.left() < 8)
+        return false;
+    int v = in.read(8);
+    if ((v & 0x80) == 0) {
+        // one byte
+    } else if ((v & 0xC0) == 0x80) {
+        if (in.left() < 8)
+            return false;
+        v = (v & 0x3F) << 8 | in.read(8);
+    } else if ((v & 0xE0) == 0xC0) {
+        if (in.left() < 16)
+            return false;
+        v = (v & 0x1F) << 16 | in.read(16);
+    } else {
+        return false;
+    }
+    eci = v;
+    return true;
+}
+
 bool decodeStream(const std::vector<int>& data, int version, Reading& r) {
     BitReader in(data);
     const int range = version <= 9 ? 0 : version <= 26 ? 1 : 2;
@@ -468,62 +457,14 @@ bool decodeStream(const std::vector<int>& data, int version, Reading& r) {
             return in.left() >= bits ? in.read(bits) : -1;
         };
         switch (mode) {
-        case 0b0001: {  // numeric
-            int n = count(10, 12, 14);
-            if (n < 0)
+        case 0b0001:  // numeric
+            if (!readNumeric(in, count(10, 12, 14), r.data))
                 return false;
-            for (; n > 0; n -= 3) {
-                const int digits = std::min(n, 3);
-                const int bits = digits == 3 ? 10 : digits == 2 ? 7 : 4;
-                if (in.left() < bits)
-                    return false;
-                const int v = in.read(bits);
-                if (v >= (digits == 3 ? 1000 : digits == 2 ? 100 : 10))
-                    return false;
-                const std::string s = std::to_string(v + (digits == 3 ? 1000 : digits == 2 ? 100 : 10));
-                r.data += s.substr(1);
-            }
             break;
-        }
-        case 0b0010: {  // alphanumeric
-            int n = count(9, 11, 13);
-            if (n < 0)
+        case 0b0010:  // alphanumeric
+            if (!readAlphanumeric(in, count(9, 11, 13), fnc1, r.data))
                 return false;
-            std::string seg;
-            for (; n > 0; n -= 2) {
-                const int bits = n >= 2 ? 11 : 6;
-                if (in.left() < bits)
-                    return false;
-                const int v = in.read(bits);
-                if (n >= 2) {
-                    if (v >= 45 * 45)
-                        return false;
-                    seg += ALPHANUMERIC[v / 45];
-                    seg += ALPHANUMERIC[v % 45];
-                } else {
-                    if (v >= 45)
-                        return false;
-                    seg += ALPHANUMERIC[v];
-                }
-            }
-            if (fnc1) {
-                // "%%" is a percent sign, a lone '%' the FNC1 separator GS.
-                std::string out;
-                for (std::size_t i = 0; i < seg.size(); ++i) {
-                    if (seg[i] != '%') {
-                        out += seg[i];
-                    } else if (i + 1 < seg.size() && seg[i + 1] == '%') {
-                        out += '%';
-                        ++i;
-                    } else {
-                        out += '\x1D';
-                    }
-                }
-                seg = out;
-            }
-            r.data += seg;
             break;
-        }
         case 0b0100: {  // byte
             const int n = count(8, 16, 16);
             if (n < 0 || in.left() < 8 * n)
@@ -537,38 +478,14 @@ bool decodeStream(const std::vector<int>& data, int version, Reading& r) {
                 r.data += bytes;
             break;
         }
-        case 0b1000: {  // Kanji
-            const int n = count(8, 10, 12);
-            if (n < 0 || in.left() < 13 * n)
+        case 0b1000:  // Kanji
+            if (!readKanji(in, count(8, 10, 12), r.data))
                 return false;
-            for (int i = 0; i < n; ++i) {
-                const int v = in.read(13);
-                if (v >= QR_KANJI_VALUES || QR_KANJI_CODE_POINTS[v] == 0)
-                    return false;
-                appendUtf8(r.data, QR_KANJI_CODE_POINTS[v]);
-            }
             break;
-        }
-        case 0b0111: {  // ECI designator: the bytes that follow are kept as they are
-            if (in.left() < 8)
+        case 0b0111:  // ECI designator: the bytes that follow are kept as they are
+            if (!readEciDesignator(in, eci))
                 return false;
-            int v = in.read(8);
-            if ((v & 0x80) == 0) {
-                // one byte
-            } else if ((v & 0xC0) == 0x80) {
-                if (in.left() < 8)
-                    return false;
-                v = (v & 0x3F) << 8 | in.read(8);
-            } else if ((v & 0xE0) == 0xC0) {
-                if (in.left() < 16)
-                    return false;
-                v = (v & 0x1F) << 16 | in.read(16);
-            } else {
-                return false;
-            }
-            eci = v;
             break;
-        }
         case 0b0101:  // FNC1 in first position: GS1 data
             fnc1 = true;
             r.gs1 = true;
@@ -625,6 +542,97 @@ Grid gridFor(Point topLeft, Point topRight, Point bottomLeft, int size) {
             size};
 }
 
+// Format information: bits 14 ... 0 around the top-left finder, and split
+// between the other two; -1 when neither copy can be corrected.
+int readFormat(const Picture& p, const Grid& g) {
+    const int n = g.size;
+    const int FIRST[15][2] = {{8, 0}, {8, 1}, {8, 2}, {8, 3}, {8, 4}, {8, 5}, {8, 7}, {8, 8},
+                              {7, 8}, {5, 8}, {4, 8}, {3, 8}, {2, 8}, {1, 8}, {0, 8}};
+    int first = 0, second = 0;
+    for (const auto& rc : FIRST)
+        first = first << 1 | g.dark(p, rc[0], rc[1]);
+    for (int k = 0; k < 7; ++k)
+        second = second << 1 | g.dark(p, n - 1 - k, 8);
+    for (int k = 0; k < 8; ++k)
+        second = second << 1 | g.dark(p, 8, n - 8 + k);
+    return decodeFormat(first, second);
+}
+
+// The codeword bits unmasked: two-module columns from the right, upwards then downwards.
+std::vector<int> readCodewords(const Picture& p, const Grid& g, int version, int mask) {
+    auto maskAt = [mask](int i, int j) {
+        switch (mask) {
+        case 0: return (i + j) % 2 == 0;
+        case 1: return i % 2 == 0;
+        case 2: return j % 3 == 0;
+        case 3: return (i + j) % 3 == 0;
+        case 4: return (i / 2 + j / 3) % 2 == 0;
+        case 5: return i * j % 2 + i * j % 3 == 0;
+        case 6: return (i * j % 2 + i * j % 3) % 2 == 0;
+        default: return ((i + j) % 2 + i * j % 3) % 2 == 0;
+        }
+    };
+    std::vector<int> codewords;
+    int current = 0, bits = 0;
+    for (const auto& [row, col] : qrCodewordModules(version)) {
+        current = current << 1 | (g.dark(p, row, col) != maskAt(row, col));
+        if (++bits == 8) {
+            codewords.push_back(current);
+            current = bits = 0;
+        }
+    }
+    return codewords;
+}
+
+// The blocks (version and level given, levelIndex L, M, Q, H) corrected
+// into r.blocks, the data codewords into `data`; false with r.failure when
+// they do not share into the blocks or cannot be corrected.
+bool correctBlocks(const std::vector<int>& codewords, int version, int levelIndex, Reading& r, std::vector<int>& data) {
+    const int dataTotal = DATA_CODEWORDS[version][levelIndex];
+    const int blocks = BLOCK_COUNT[version][levelIndex];
+    const int total = static_cast<int>(codewords.size());
+    if ((total - dataTotal) % blocks != 0) {
+        r.failure = "the QR Code's codewords do not share into its blocks";
+        return false;
+    }
+    const int check = (total - dataTotal) / blocks;
+    const int shortData = dataTotal / blocks, longBlocks = dataTotal % blocks;
+    std::vector<std::vector<int>> block(static_cast<std::size_t>(blocks));
+    r.blocks.assign(static_cast<std::size_t>(blocks), CodewordBlock{});
+    int at = 0;
+    auto take = [&](int b) {
+        r.blocks[static_cast<std::size_t>(b)].words.push_back(at);
+        block[static_cast<std::size_t>(b)].push_back(codewords[static_cast<std::size_t>(at++)]);
+    };
+    for (int i = 0; i <= shortData; ++i)
+        for (int b = 0; b < blocks; ++b)
+            if (i < shortData || b >= blocks - longBlocks)
+                take(b);
+    for (int i = 0; i < check; ++i)
+        for (int b = 0; b < blocks; ++b)
+            take(b);
+    // Check words that only guard against misreading (Table 9's p).
+    const int protection = version == 1 ? (levelIndex == 0 ? 3 : levelIndex == 1 ? 2 : 1)
+                           : version == 2 && levelIndex == 0 ? 2
+                           : version == 3 && levelIndex == 0 ? 1
+                                                             : 0;
+    for (std::size_t b = 0; b < block.size(); ++b) {
+        std::vector<int>& words = block[b];
+        const int fixed = correctErrors(qrField(), words, check);
+        if (fixed < 0) {
+            r.failure = "the QR Code's Reed-Solomon check words cannot correct its errors";
+            r.blocks.clear();
+            return false;
+        }
+        r.correctedCodewords += fixed;
+        r.blocks[b].checkWords = check;
+        r.blocks[b].protection = protection;
+        r.blocks[b].corrected = fixed;
+        data.insert(data.end(), words.begin(), words.end() - check);
+    }
+    return true;
+}
+
 Reading readGrid(const Picture& p, Point a, Point b, Point c, double module) {
     Reading r;
     // The size from the finders' spacing, a version's 4k + 17 modules.
@@ -650,18 +658,7 @@ Reading readGrid(const Picture& p, Point a, Point b, Point c, double module) {
         }
     }
     const int n = g.size;
-    // Format information: bits 14 ... 0 around the top-left finder, and split
-    // between the other two.
-    const int FIRST[15][2] = {{8, 0}, {8, 1}, {8, 2}, {8, 3}, {8, 4}, {8, 5}, {8, 7}, {8, 8},
-                              {7, 8}, {5, 8}, {4, 8}, {3, 8}, {2, 8}, {1, 8}, {0, 8}};
-    int first = 0, second = 0;
-    for (const auto& rc : FIRST)
-        first = first << 1 | g.dark(p, rc[0], rc[1]);
-    for (int k = 0; k < 7; ++k)
-        second = second << 1 | g.dark(p, n - 1 - k, 8);
-    for (int k = 0; k < 8; ++k)
-        second = second << 1 | g.dark(p, 8, n - 8 + k);
-    const int format = decodeFormat(first, second);
+    const int format = readFormat(p, g);
     if (format < 0) {
         r.failure = "the QR Code format information cannot be corrected";
         return r;
@@ -673,73 +670,12 @@ Reading readGrid(const Picture& p, Point a, Point b, Point c, double module) {
     r.qrMask = mask;
     r.size = n;
 
-    // Codeword bits: two-module columns from the right, upwards then downwards.
-    auto maskAt = [mask](int i, int j) {
-        switch (mask) {
-        case 0: return (i + j) % 2 == 0;
-        case 1: return i % 2 == 0;
-        case 2: return j % 3 == 0;
-        case 3: return (i + j) % 3 == 0;
-        case 4: return (i / 2 + j / 3) % 2 == 0;
-        case 5: return i * j % 2 + i * j % 3 == 0;
-        case 6: return (i * j % 2 + i * j % 3) % 2 == 0;
-        default: return ((i + j) % 2 + i * j % 3) % 2 == 0;
-        }
-    };
-    std::vector<int> codewords;
-    int current = 0, bits = 0;
-    for (const auto& [row, col] : qrCodewordModules(version)) {
-        current = current << 1 | (g.dark(p, row, col) != maskAt(row, col));
-        if (++bits == 8) {
-            codewords.push_back(current);
-            current = bits = 0;
-        }
-    }
+    const std::vector<int> codewords = readCodewords(p, g, version, mask);
     const int levelIndex = level == 1 ? 0 : level == 0 ? 1 : level == 3 ? 2 : 3;  // L, M, Q, H
     const int dataTotal = DATA_CODEWORDS[version][levelIndex];
-    const int blocks = BLOCK_COUNT[version][levelIndex];
-    const int total = static_cast<int>(codewords.size());
-    if ((total - dataTotal) % blocks != 0) {
-        r.failure = "the QR Code's codewords do not share into its blocks";
-        return r;
-    }
-    const int check = (total - dataTotal) / blocks;
-    const int shortData = dataTotal / blocks, longBlocks = dataTotal % blocks;
-    std::vector<std::vector<int>> block(static_cast<std::size_t>(blocks));
-    r.blocks.assign(static_cast<std::size_t>(blocks), CodewordBlock{});
-    int at = 0;
-    auto take = [&](int b) {
-        r.blocks[static_cast<std::size_t>(b)].words.push_back(at);
-        block[static_cast<std::size_t>(b)].push_back(codewords[static_cast<std::size_t>(at++)]);
-    };
-    for (int i = 0; i <= shortData; ++i)
-        for (int b = 0; b < blocks; ++b)
-            if (i < shortData || b >= blocks - longBlocks)
-                take(b);
-    for (int i = 0; i < check; ++i)
-        for (int b = 0; b < blocks; ++b)
-            take(b);
-    // Check words that only guard against misreading (Table 9's p).
-    const int protection = version == 1 ? (levelIndex == 0 ? 3 : levelIndex == 1 ? 2 : 1)
-                           : version == 2 && levelIndex == 0 ? 2
-                           : version == 3 && levelIndex == 0 ? 1
-                                                             : 0;
-    const Gf gf;
     std::vector<int> data;
-    for (std::size_t b = 0; b < block.size(); ++b) {
-        std::vector<int>& words = block[b];
-        const int fixed = correct(gf, words, check);
-        if (fixed < 0) {
-            r.failure = "the QR Code's Reed-Solomon check words cannot correct its errors";
-            r.blocks.clear();
-            return r;
-        }
-        r.correctedCodewords += fixed;
-        r.blocks[b].checkWords = check;
-        r.blocks[b].protection = protection;
-        r.blocks[b].corrected = fixed;
-        data.insert(data.end(), words.begin(), words.end() - check);
-    }
+    if (!correctBlocks(codewords, version, levelIndex, r, data))
+        return r;
     r.dataCodewords = dataTotal;
     r.grid = {g.origin.x, g.origin.y, 3, 3, g.right.x, g.right.y, g.down.x, g.down.y};
     if (!decodeStream(data, version, r)) {

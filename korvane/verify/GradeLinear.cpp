@@ -1,0 +1,226 @@
+// Linear symbols graded by ISO/IEC 15416: ten scan lines across the bars of
+// the printed symbol, each a scan reflectance profile read by the library's
+// reader and graded parameter by parameter; the symbol grade is their mean.
+
+#include "GradeFamilies.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <utility>
+
+namespace korvane::detail {
+namespace {
+
+// Aperture reference numbers of ISO/IEC 15416 (thousandths of an inch).
+constexpr int APERTURES[] = {3, 5, 6, 10, 20};
+// The aperture is the largest reference number not above this share of X.
+constexpr double APERTURE_SHARE_OF_X = 0.8;
+// GS1: 6 mils for EAN/UPC, and for GS1-128 below X 0.495 mm (10 above).
+constexpr int GS1_APERTURE = 6;
+constexpr int GS1_128_WIDE_APERTURE = 10;
+constexpr double GS1_128_WIDE_X_MM = 0.495;
+// Scan lines over the bars' height, spread evenly over its middle 80 %.
+constexpr int SCAN_LINES = 10;
+constexpr double SCAN_FIRST = 0.1, SCAN_SPAN = 0.8;
+// Samples: at least 8 a module, 2 to 32 a printer dot, at most 16 million (a
+// scan line 5 m long at 600 dpi).
+constexpr int SAMPLES_PER_MODULE = 8;
+constexpr long long MOST_SAMPLES = 1LL << 24;
+
+// Elements of the symbol without its add-on, and its module count.
+std::vector<int> mainElements(const Symbol& s, int& modules) {
+    std::vector<int> out;
+    modules = 0;
+    for (std::size_t i = 0; i < s.widths.size(); ++i) {
+        if (s.addOnStartModule >= 0 && modules >= s.addOnStartModule)
+            break;
+        out.push_back(s.widths[i]);
+        modules += s.widths[i];
+    }
+    if (out.size() % 2 == 0 && !out.empty()) {  // ends on the space before the add-on
+        modules -= out.back();
+        out.pop_back();
+    }
+    return out;
+}
+
+// The bars' extent across the scan lines: the one most bars share.
+std::pair<double, double> barExtent(const Drawing& d, bool vertical) {
+    std::vector<int> starts, ends;
+    for (const Rect& r : d.rects) {
+        starts.push_back(vertical ? r.x : r.y);
+        ends.push_back(vertical ? r.x + r.width : r.y + r.height);
+    }
+    std::nth_element(starts.begin(), starts.begin() + static_cast<std::ptrdiff_t>(starts.size() / 2), starts.end());
+    std::nth_element(ends.begin(), ends.begin() + static_cast<std::ptrdiff_t>(ends.size() / 2), ends.end());
+    return {starts[starts.size() / 2], ends[ends.size() / 2]};
+}
+
+// What every scan line of one symbol shares.
+struct LinearScan {
+    std::vector<int> nominal;  // the main symbol's elements in modules
+    int modules = 0;
+    QuietZone quiet{};
+    double ratio = 0;  // the wide ratio decodability measures against (0: edge to similar edge)
+    LinearReadOptions options;
+    ScanOptics optics;
+};
+
+LinearScan linearScan(const Drawing& d, const Symbol& s, const Printing& pr, int apertureMils, bool twoWidths) {
+    LinearScan ls;
+    const double xDots = moduleDotsOf(d);
+    ls.optics.perDot = std::clamp(static_cast<int>(std::ceil(SAMPLES_PER_MODULE / (xDots * pr.scale))), 2, 32);
+    const double samplesPerMm = ls.optics.perDot * pr.dpi / 25.4;
+    ls.optics.blur = gaussian(pr.blur * ls.optics.perDot);
+    ls.optics.hole = aperture(apertureMils * MM_PER_MIL * samplesPerMm);
+    ls.optics.light = d.background.transparent() ? 1.0 : reflectanceOf(d.background);
+    ls.optics.dark = reflectanceOf(d.foreground);
+    ls.nominal = mainElements(s, ls.modules);
+    ls.quiet = quietZoneOf(s.symbology);
+    ls.ratio = twoWidths ? (s.wideRatio > 0 ? s.wideRatio : *std::max_element(ls.nominal.begin(), ls.nominal.end())) : 0;
+    ls.options.check = !s.facts.checkCharacters.empty();
+    ls.options.msiCheckDigits = static_cast<int>(s.facts.checkCharacters.size());
+    const int length = d.rotation == 90 || d.rotation == 270 ? d.height : d.width;
+    ls.optics.samples = static_cast<long long>(std::ceil(length * pr.scale)) * ls.optics.perDot;
+    return ls;
+}
+
+// The main symbol's elements from its first bar, in either direction: the
+// better decodability, and the quiet zones in modules of that direction.
+struct MainSymbol {
+    double decodability = 0, quietBefore = 0, quietAfter = 0;
+};
+
+MainSymbol measureMainSymbol(const ProfileMeasures& m, const LinearScan& ls) {
+    MainSymbol out;
+    const std::size_t count = ls.nominal.size();
+    if (m.widths.size() < count + 2 || count == 0)
+        return out;
+    for (int direction = 0; direction < 2; ++direction) {
+        std::vector<double> w(m.widths.begin(), m.widths.end());
+        if (direction == 1)
+            std::reverse(w.begin(), w.end());
+        const std::vector<double> elements(w.begin() + 1, w.begin() + 1 + static_cast<std::ptrdiff_t>(count));
+        const double vd = decodability(elements, ls.nominal, ls.ratio);
+        if (vd >= out.decodability) {
+            double total = 0;
+            for (double e : elements)
+                total += e;
+            const double x = total / ls.modules;
+            out.decodability = vd;
+            out.quietBefore = w.front() / x;
+            out.quietAfter = w[count + 1] / x;
+        }
+    }
+    return out;
+}
+
+// One scan line's grade from its profile: decoded by the library's reader
+// from the profile cut at GT, and each parameter of ISO/IEC 15416. A scan
+// that does not decode grades F; the first failure's reason goes to `reason`.
+ScanGrade gradeScan(const Symbol& s, const LinearScan& ls, const std::vector<double>& profile, int line,
+                    std::string& reason) {
+    const ProfileMeasures m = measureProfile(profile);
+    GrayRaster row;
+    row.width = static_cast<int>(profile.size());
+    row.height = 1;
+    row.pixels.resize(profile.size());
+    for (std::size_t i = 0; i < profile.size(); ++i)
+        row.pixels[i] = profile[i] < m.threshold ? 0 : 255;
+    const Reading reading = readLinear(row, s.symbology, ls.options);
+    const bool decoded = reading.ok && reading.data == s.facts.data && m.symbolContrast > 0;
+    if (!decoded && reason.empty())
+        reason = "scan line " + std::to_string(line + 1) + ": " + (reading.ok ? "reads other data" : reading.failure);
+    const MainSymbol main = measureMainSymbol(m, ls);
+    ScanGrade scan;
+    scan.parameters = {
+        iso::decode(decoded),
+        iso::symbolContrast(m.symbolContrast),
+        iso::minimumReflectance(m.rMin, m.rMax),
+        iso::minimumEdgeContrast(m.edgeContrastMin),
+        iso::modulation(m.modulation),
+        iso::defects(m.defects),
+        iso::decodability(main.decodability),
+        iso::quietZones(main.quietBefore, main.quietAfter, ls.quiet),
+    };
+    scan.grade = GRADE_A;
+    for (const QualityParameter& p : scan.parameters)
+        scan.grade = std::min(scan.grade, p.grade);
+    if (!decoded)
+        scan.grade = GRADE_F;
+    return scan;
+}
+
+}  // namespace
+
+int apertureFor(const Symbol& s, double xMm, bool retail) {
+    if (retail || (s.symbology == Symbology::Gs1_128 && xMm < GS1_128_WIDE_X_MM))
+        return GS1_APERTURE;
+    if (s.symbology == Symbology::Gs1_128)
+        return GS1_128_WIDE_APERTURE;
+    int best = APERTURES[0];
+    for (int a : APERTURES)
+        if (a * MM_PER_MIL <= APERTURE_SHARE_OF_X * xMm + GRADE_TOLERANCE)
+            best = a;
+    return best;
+}
+
+QualityGrade gradeLinear(const Drawing& d, const Symbol& s, const PrinterProfile& profile, GradeFamily family) {
+    QualityGrade q;
+    q.standard = "ISO/IEC 15416";
+    q.profile = profile;
+    const Printing pr = printingOf(d, profile);
+    const bool vertical = d.rotation == 90 || d.rotation == 270;
+    const auto [top, bottom] = barExtent(d, vertical);
+    q.aperture = apertureFor(s, xMmOf(d), family == GradeFamily::Retail);
+    const LinearScan ls = linearScan(d, s, pr, q.aperture, family == GradeFamily::TwoWidthLinear);
+    const long long samples = ls.optics.samples;
+    if (samples <= 0 || samples > MOST_SAMPLES) {
+        q.reason = "the printed scan line would be too long to grade";
+        return q;
+    }
+    std::vector<std::pair<double, double>> spans, previousSpans;
+    std::vector<double> profileLine(static_cast<std::size_t>(samples));
+    WorstOfScans worst({5});  // defects
+    double sum = 0;
+    for (int line = 0; line < SCAN_LINES; ++line) {
+        const double at = top + (bottom - top) * (SCAN_FIRST + SCAN_SPAN * (line + 0.5) / SCAN_LINES);
+        barSpans(d, vertical, at, pr, spans);
+        // Lines that cross the same bars measure the same: most lines of a
+        // symbol whose bars are all alike.
+        if (!q.scans.empty() && spans == previousSpans) {
+            ScanGrade again = q.scans.back();
+            sum += again.grade;
+            q.scans.push_back(std::move(again));
+            continue;
+        }
+        previousSpans = spans;
+        scanProfile(spans, ls.optics, profileLine);
+        ScanGrade scan = gradeScan(s, ls, profileLine, line, q.reason);
+        worst.add(scan.parameters);
+        sum += scan.grade;
+        q.scans.push_back(std::move(scan));
+    }
+    for (std::size_t k = 0; k < worst.size(); ++k)
+        q.parameters.push_back(parameter(q.scans[0].parameters[k].name.c_str(), worst.value(k), worst.grade(k)));
+    q.graded = true;
+    q.grade = std::round(sum / SCAN_LINES * 10) / 10;
+    return q;
+}
+
+void WorstOfScans::add(const std::vector<QualityParameter>& scan) {
+    if (worst_.empty())
+        for (const QualityParameter& p : scan)
+            worst_.push_back({p.value, p.grade});
+    for (std::size_t k = 0; k < worst_.size(); ++k) {
+        const QualityParameter& p = scan[k];
+        const bool higherIsWorse =
+            std::find(higherIsWorse_.begin(), higherIsWorse_.end(), k) != higherIsWorse_.end();
+        if (p.grade < worst_[k].grade ||
+            (p.grade == worst_[k].grade && (higherIsWorse ? p.value > worst_[k].value : p.value < worst_[k].value)))
+            worst_[k] = {p.value, p.grade};
+    }
+}
+
+}  // namespace korvane::detail
