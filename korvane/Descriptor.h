@@ -41,6 +41,12 @@ struct ZxingRead {
     bool checkInData = true;   // optional check characters come back with the data
 };
 
+// How grade() grades a symbology: ISO/IEC 15416 for linear symbols (two-width
+// ones measure decodability against the wide ratio, retail ones take GS1's
+// aperture), ISO/IEC 15415 for matrix symbols and for PDF417 as a multi-row
+// symbol; height-modulated postal symbols are not graded.
+enum class GradeFamily { TwoWidthLinear, MultiWidthLinear, Retail, HeightModulated, Matrix, Pdf417 };
+
 struct Descriptor {
     SymbologyInfo info;
     // Encodes a parsed message whose options and markers were checked.
@@ -59,6 +65,7 @@ struct Descriptor {
     Fact (*facts)(const Symbol& symbol);
     QuietZone readerQuiet;
     ZxingRead zxing;
+    GradeFamily grading;
 };
 
 // The descriptor of a symbology (one of the enumeration's values).

@@ -17,6 +17,7 @@ namespace korvane {
 namespace {
 
 using detail::Descriptor;
+using detail::GradeFamily;
 using detail::LinearReadOptions;
 using detail::LineRead;
 using detail::QuietZone;
@@ -74,10 +75,20 @@ struct LinearParts {
     QuietZone quiet;
     ZxingRead zxing;
     Compare compare = detail::compareLinear;
+    bool heightModulated = false;  // read by bar heights (postal codes), not graded
 };
 
+// Linear symbols are graded by their widths: two-width ones, retail ones, the rest.
+constexpr GradeFamily gradingOf(const SymbologyInfo& info, const LinearParts& parts) {
+    return parts.heightModulated ? GradeFamily::HeightModulated
+           : info.twoWidths      ? GradeFamily::TwoWidthLinear
+           : info.takes(CAP_RETAIL_TEXT) ? GradeFamily::Retail
+                                         : GradeFamily::MultiWidthLinear;
+}
+
 constexpr Descriptor linear(const SymbologyInfo& info, const LinearParts& parts) {
-    return {info, encodeLinear, parts.encode, parts.read, nullptr, parts.compare, nullptr, parts.quiet, parts.zxing};
+    return {info,    encodeLinear, parts.encode, parts.read,  nullptr, parts.compare,
+            nullptr, parts.quiet,  parts.zxing,  gradingOf(info, parts)};
 }
 
 // The linear encoders, one per family, as the rows call them.
@@ -119,6 +130,7 @@ struct MatrixParts {
     Compare compare;
     Fact (*facts)(const Symbol& symbol);
     ZxingRead zxing;
+    GradeFamily grading = GradeFamily::Matrix;
 };
 
 template <const MatrixParts& parts>
@@ -128,7 +140,8 @@ Result<Symbol> encodeMatrix(Symbology, const Message& message, const EncodeOptio
 
 template <const MatrixParts& parts>
 constexpr Descriptor matrix(const SymbologyInfo& info) {
-    return {info, encodeMatrix<parts>, nullptr, nullptr, parts.read, parts.compare, parts.facts, {}, parts.zxing};
+    return {info,        encodeMatrix<parts>, nullptr, nullptr, parts.read, parts.compare, parts.facts, {},
+            parts.zxing, parts.grading};
 }
 
 // The linear readers, one per family, as the rows call them.
@@ -172,8 +185,9 @@ constexpr MatrixParts AZTEC{detail::encodeAztec, detail::readAztecPicture, detai
 constexpr MatrixParts QR{detail::encodeQr, detail::readQr, detail::compareQr, detail::qrFacts, {"QRCode"}};
 constexpr MatrixParts DATA_MATRIX{detail::encodeDataMatrix, detail::readDataMatrix, detail::compareDataMatrix,
                                   detail::dataMatrixFacts, {"DataMatrix"}};
+// PDF417 is graded as the multi-row symbol it is.
 constexpr MatrixParts PDF417{detail::encodePdf417, detail::readPdf417, detail::comparePdf417, detail::pdf417Facts,
-                             {"PDF417"}};
+                             {"PDF417"}, GradeFamily::Pdf417};
 
 // One row per symbology, in the order of the Symbology enumeration.
 // Columns of SymbologyInfo: id, name, title, aliases, characters, check rule,
@@ -240,9 +254,10 @@ constexpr Descriptor REGISTRY[] = {
      "GS1 element strings: (01)09501101530003(10)ABC, or AIs with GS (0x1D) after variable-length fields",
      CheckRule::Mandatory, false, false, 0, 0.495, 0.25, 0, 0, 10, 10, 0, CAP_GS1 | CAP_GS1_ONLY, LINEAR_MOST},
            {GS1_128_BARS, CODE128, {10, 10}, {"Code128"}, detail::compareCode128}),
+    // Postnet: 1/8 inch either side, two and a half bar pitches; read by bar heights.
     linear({Symbology::Postnet, "postnet", "Postnet", {"uspspostnet", "", ""}, "5, 9 or 11 digits", CheckRule::Mandatory,
      false, false, 0, 0.254, 0.19, 0, POSTNET_HEIGHT_MM, 13, 13, 0, 0, POSTNET_MOST},
-           {POSTNET_BARS, POSTNET, {2.5, 2.5, " bar pitches"}, {}}),  // 1/8 inch either side
+           {POSTNET_BARS, POSTNET, {2.5, 2.5, " bar pitches"}, {}, detail::compareLinear, true}),
     matrix<AZTEC>({Symbology::Aztec, "aztec", "Aztec Code", {"azteccode", "iso24778", ""}, "any bytes", CheckRule::Mandatory,
      true, false, 0, 0.5, 0.25, 0, 0, 0, 0, 0, CAP_GS1 | CAP_FNC1 | CAP_ECI | CAP_STRUCTURED_APPEND | CAP_READER_INIT | CAP_AZTEC, AZTEC_MOST}),
     // QR Code: X of 0.5 mm as for Aztec (a 59-character URL, version 4, is then

@@ -92,7 +92,7 @@ struct SymbologyInfo {
     // data is refused before any other work.
     std::size_t maxDataBytes;
 
-    bool takes(Capability c) const { return (capabilities & c) != 0; }
+    constexpr bool takes(Capability c) const { return (capabilities & c) != 0; }
 };
 
 // The names of a symbology's capabilities that mean something to a user

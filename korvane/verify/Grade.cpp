@@ -139,7 +139,8 @@ QualityGrade grade(const Drawing& drawing, const Symbol& symbol, const PrinterPr
     if (drawing.width <= 0 || drawing.height <= 0 || drawing.rects.empty()) {
         q.reason = "the drawing is empty";
     } else if (family == detail::GradeFamily::HeightModulated) {
-        q.reason = "Postnet is read by bar heights; ISO/IEC 15416 does not grade it";
+        q.reason = std::string(symbologyInfo(symbol.symbology).title) +
+                   " is read by bar heights; ISO/IEC 15416 does not grade it";
     } else if (!(profile.dotGain >= -2 && profile.dotGain <= 2 && profile.blur >= 0 && profile.blur <= 2 &&
                  profile.dpi >= 0 && profile.dpi <= 4800)) {
         q.reason = "the printer profile is out of range";
@@ -155,22 +156,4 @@ QualityGrade grade(const Drawing& drawing, const Symbol& symbol, const PrinterPr
     return q;
 }
 
-namespace detail {
-
-GradeFamily gradeFamily(Symbology s) {
-    const SymbologyInfo& info = symbologyInfo(s);
-    if (s == Symbology::Postnet)
-        return GradeFamily::HeightModulated;
-    if (s == Symbology::Pdf417)
-        return GradeFamily::Pdf417;
-    if (info.matrix)
-        return GradeFamily::Matrix;
-    if (info.twoWidths)
-        return GradeFamily::TwoWidthLinear;
-    if (info.takes(CAP_RETAIL_TEXT))
-        return GradeFamily::Retail;
-    return GradeFamily::MultiWidthLinear;
-}
-
-}  // namespace detail
 }  // namespace korvane

@@ -155,9 +155,10 @@ ScanGrade gradeScan(const Symbol& s, const LinearScan& ls, const std::vector<dou
 }  // namespace
 
 int apertureFor(const Symbol& s, double xMm, bool retail) {
-    if (retail || (s.symbology == Symbology::Gs1_128 && xMm < GS1_128_WIDE_X_MM))
+    const bool gs1Only = symbologyInfo(s.symbology).takes(CAP_GS1_ONLY);  // GS1-128
+    if (retail || (gs1Only && xMm < GS1_128_WIDE_X_MM))
         return GS1_APERTURE;
-    if (s.symbology == Symbology::Gs1_128)
+    if (gs1Only)
         return GS1_128_WIDE_APERTURE;
     int best = APERTURES[0];
     for (int a : APERTURES)

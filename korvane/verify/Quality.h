@@ -7,16 +7,14 @@
 #include "korvane/Raster.h"
 #include "korvane/Symbology.h"
 
+#include "../Descriptor.h"
+
 #include <vector>
 
 namespace korvane::detail {
 
-// How grade() grades a symbology: ISO/IEC 15416 for linear symbols (two-width
-// ones measure decodability against the wide ratio, retail ones take GS1's
-// aperture), ISO/IEC 15415 for matrix symbols and for PDF417 as a multi-row
-// symbol; height-modulated postal symbols are not graded.
-enum class GradeFamily { TwoWidthLinear, MultiWidthLinear, Retail, HeightModulated, Matrix, Pdf417 };
-GradeFamily gradeFamily(Symbology s);
+// How grade() grades a symbology (GradeFamily, Descriptor.h): its row says.
+inline GradeFamily gradeFamily(Symbology s) { return descriptor(s).grading; }
 
 // Grades: A is 4, F is 0.
 constexpr int GRADE_A = 4;
