@@ -190,7 +190,7 @@ std::vector<std::string> optionsFor(Symbology s) {
     }
     if (!info.matrix)
         names.push_back("--height");
-    if (s == Symbology::Pdf417)
+    if (info.takes(CAP_PDF417))  // the Macro PDF417 fields
         names.push_back("--macro");
     return names;
 }
@@ -208,9 +208,10 @@ Result<Resolved> resolve(const Settings& s, std::string_view data) {
     r.encode = s.encode;
     r.data = std::string(data);
     if (s.gs1) {
-        if (s.symbology == Symbology::Code128)
-            r.symbology = Symbology::Gs1_128;
-        else if (symbologyInfo(s.symbology).takes(CAP_GS1))
+        const SymbologyInfo& info = symbologyInfo(s.symbology);
+        if (!info.gs1Name.empty())  // GS1 data makes another symbology of this one (Code 128: GS1-128)
+            r.symbology = findSymbology(info.gs1Name).value_or(s.symbology);
+        else if (info.takes(CAP_GS1))
             r.encode.gs1 = true;
     }
 

@@ -248,7 +248,7 @@ constexpr Descriptor REGISTRY[] = {
            {EAN_UPC_BARS, EAN_UPC, {9, 7}, {"UPC-E"}}),
     linear({Symbology::Code128, "code128", "Code 128", {"128", "", ""},
      "Latin-1 (ISO/IEC 8859-1): ASCII, and U+0080-U+00FF (UTF-8 text) or bytes 128-255 through FNC4", CheckRule::Mandatory, false,
-     false, 0, 0.254, 0.19, 0, 0, 10, 10, 0, CAP_GS1 | CAP_CODE128_START, LINEAR_MOST},
+     false, 0, 0.254, 0.19, 0, 0, 10, 10, 0, CAP_GS1 | CAP_CODE128_START, LINEAR_MOST, "gs1-128"},
            {CODE128_BARS, CODE128, {10, 10}, {"Code128"}, detail::compareCode128}),
     linear({Symbology::Gs1_128, "gs1-128", "GS1-128", {"ean128", "ucc128", ""},
      "GS1 element strings: (01)09501101530003(10)ABC, or AIs with GS (0x1D) after variable-length fields",

@@ -91,6 +91,8 @@ struct SymbologyInfo {
     // symbologies without a fixed length the most this library draws. Longer
     // data is refused before any other work.
     std::size_t maxDataBytes;
+    // The symbology GS1 data makes of this one ("gs1-128" for Code 128), or empty.
+    std::string_view gs1Name = {};
 
     constexpr bool takes(Capability c) const { return (capabilities & c) != 0; }
 };
