@@ -2,21 +2,13 @@
 
 #include "Units.h"
 
+#include "korvane/Values.h"
+
 #include <cctype>
 #include <vector>
 
 namespace korvane::cli {
 namespace {
-
-std::string quoted(std::string_view text) {
-    std::string shown(text.substr(0, 40));
-    if (text.size() > 40)
-        shown += "...";
-    for (char& c : shown)
-        if (static_cast<unsigned char>(c) < 32 || c == 127)
-            c = '?';
-    return "'" + shown + "'";
-}
 
 std::vector<std::string_view> split(std::string_view text, char separator) {
     std::vector<std::string_view> parts;
@@ -43,7 +35,7 @@ Error invalidOption(std::string message) { return {ErrorCode::InvalidOption, std
 Result<Grid> parseGrid(std::string_view text) {
     const std::string name = lower(text);
     const std::size_t x = name.find('x');
-    const std::string what = quoted(text) + " is not a grid: give columns x rows, such as 3x8 (1 to 100 each)";
+    const std::string what = quotedValue(text) + " is not a grid: give columns x rows, such as 3x8 (1 to 100 each)";
     if (x == std::string::npos)
         return invalidOption(what);
     const Result<long long> c = parseInteger(std::string_view(name).substr(0, x), 1, 100);
@@ -60,7 +52,7 @@ Result<Box> parseBox(std::string_view text, Unit bare) {
         if (!l)
             return l.error();
         if (l->unit == Unit::Px)
-            return invalidOption(quoted(text) + ": sheet margins and gaps are lengths on paper, not px");
+            return invalidOption(quotedValue(text) + ": sheet margins and gaps are lengths on paper, not px");
         sides.push_back(*l);
     }
     switch (sides.size()) {
@@ -68,7 +60,7 @@ Result<Box> parseBox(std::string_view text, Unit bare) {
     case 2: return Box{sides[0], sides[1], sides[0], sides[1]};
     case 3: return Box{sides[0], sides[1], sides[2], sides[1]};
     case 4: return Box{sides[0], sides[1], sides[2], sides[3]};
-    default: return invalidOption(quoted(text) + " has more than four lengths");
+    default: return invalidOption(quotedValue(text) + " has more than four lengths");
     }
 }
 

@@ -396,9 +396,6 @@ Status checkOptionsApply(Symbology symbology, const EncodeOptions& options) {
 
 namespace {
 
-// The command's messages name the value as typed: the first 20 characters.
-std::string quoted(std::string_view text) { return "'" + std::string(text.substr(0, 20)) + "'"; }
-
 // "none" (the row's word for 0) or a number within the row's range.
 Status setLayoutNumber(const LayoutOptionInfo& row, LayoutOptions& o, std::string_view text) {
     if (!row.choices.empty() && lowerCase(text) == row.choices) {
@@ -422,7 +419,7 @@ Status setLayoutInteger(const LayoutOptionInfo& row, LayoutOptions& o, std::stri
         rest = bar == std::string_view::npos ? std::string_view() : rest.substr(bar + 1);
     }
     if (!n || !among)
-        return bad(quoted(text) + " is not " + listed(row.choices, '|'));
+        return bad(quotedValue(text) + " is not " + listed(row.choices, '|'));
     o.*row.integer = static_cast<int>(*n);
     return Done{};
 }

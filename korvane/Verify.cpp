@@ -6,6 +6,7 @@
 #include "korvane/Layout.h"
 
 #include "Descriptor.h"
+#include "base/Text.h"
 #include "verify/Linear.h"
 #include "verify/Readers.h"
 #include "verify/SecondOpinion.h"
@@ -33,13 +34,6 @@ std::string percent(double v) {
     char buf[32];
     std::snprintf(buf, sizeof buf, "%.0f %%", v * 100);
     return buf;
-}
-
-std::string shown(const std::string& s) {
-    std::string out;
-    for (unsigned char c : s)
-        out += c >= 32 && c < 127 ? static_cast<char>(c) : '?';
-    return out;
 }
 
 // What differs in the marks a matrix symbol carries besides its data: the
@@ -116,7 +110,7 @@ void compare(const detail::Reading& r, const Symbol& symbol, Verdict& v) {
     std::string why = difference(r.data, symbol.facts.data, "data", first);
     if (!why.empty()) {
         v.firstDifference = first;
-        v.reason = why + " (read \"" + shown(r.data) + "\")";
+        v.reason = why + " (read " + detail::quoted(r.data) + ")";
         return;
     }
     why = detail::descriptor(symbol.symbology).compare(r, symbol);

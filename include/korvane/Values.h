@@ -25,4 +25,8 @@ KORVANE_API std::string colourNames();
 // to 5 m a side.
 KORVANE_API Result<PageSize> parsePageSize(std::string_view text);
 
+// A value as messages show it: in single quotes, at most 40 characters (then
+// "..."), control characters as '?'. Every front end quotes what it refuses so.
+KORVANE_API std::string quotedValue(std::string_view text);
+
 }  // namespace korvane

@@ -41,13 +41,6 @@ std::string quoted(std::string_view data, std::size_t max) {
     return out + (data.size() > max ? "...\"" : "\"");
 }
 
-std::string quotedValue(std::string_view text) {
-    std::string shown(text.substr(0, VALUE_SHOWN));
-    for (char& c : shown)
-        if (static_cast<unsigned char>(c) < 32 || c == 127)
-            c = '?';
-    return "'" + shown + (text.size() > VALUE_SHOWN ? "...'" : "'");
-}
 
 std::string lowerCase(std::string_view text) {
     std::string out(text);
@@ -57,3 +50,15 @@ std::string lowerCase(std::string_view text) {
 }
 
 }  // namespace korvane::detail
+
+namespace korvane {
+
+std::string quotedValue(std::string_view text) {
+    std::string shown(text.substr(0, detail::VALUE_SHOWN));
+    for (char& c : shown)
+        if (static_cast<unsigned char>(c) < 32 || c == 127)
+            c = '?';
+    return "'" + shown + (text.size() > detail::VALUE_SHOWN ? "...'" : "'");
+}
+
+}  // namespace korvane
