@@ -55,4 +55,11 @@ export const SAMPLES = [
   { symbology: "qr", data: "https://example.com/menu?table=12", qrLevel: "Q" },
   { symbology: "datamatrix", data: "Data Matrix 123", dmShape: "rect" },
   { symbology: "pdf417", data: "PDF417 label 42" },
+  { symbology: "logmars", data: "NSN-42" },
+  { symbology: "vin", data: "1M8GDM9AXKP042788" },
+  { symbology: "pzn", data: "1234567" },
+  { symbology: "code32", data: "12345678" },
+  { symbology: "iata25", data: "1234" },
+  { symbology: "datalogic25", data: "1234" },
+  { symbology: "pharmacode", data: "1234" },
 ];
