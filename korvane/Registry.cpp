@@ -132,6 +132,9 @@ constexpr LinearEncoder TWO_OF_FIVE_VARIANT_BARS = [](Symbology s, std::string_v
 constexpr LinearEncoder PHARMACODE_BARS = [](Symbology, std::string_view data, bool, const EncodeOptions& o) {
     return linear::encodePharmacode(data, o);
 };
+constexpr LinearEncoder PLESSEY_BARS = [](Symbology, std::string_view data, bool, const EncodeOptions& o) {
+    return linear::encodePlessey(data, o);
+};
 
 struct MatrixParts {
     Result<Symbol> (*encode)(const Message& message, const EncodeOptions& o);
@@ -193,6 +196,9 @@ constexpr LineReader TWO_OF_FIVE_VARIANT = [](const ScanLine& l, Symbology s, co
 };
 constexpr LineReader PHARMACODE = [](const ScanLine& l, Symbology, const LinearReadOptions&) {
     return detail::decodePharmacode(l);
+};
+constexpr LineReader PLESSEY = [](const ScanLine& l, Symbology, const LinearReadOptions&) {
+    return detail::decodePlessey(l);
 };
 
 // The matrix families.
@@ -319,6 +325,11 @@ constexpr Descriptor REGISTRY[] = {
      "a number from 3 to 131070", CheckRule::None, false, true, 3, PHARMACODE_X_MM, 0.5, 0, PHARMACODE_HEIGHT_MM,
      6, 6, 0, 0, PHARMACODE_MOST},
            {PHARMACODE_BARS, PHARMACODE, {6, 6}, {}}),
+    // UK Plessey: bits of four modules, three-to-one; its cyclic check always drawn.
+    linear({Symbology::Plessey, "plessey", "Plessey", {"ukplessey", "plesseycode", ""},
+     "hexadecimal digits 0-9 and A-F", CheckRule::Mandatory, false, true, 3, 0.254, 0.19, 0, 0, 10, 10, 0, 0,
+     LINEAR_MOST},
+           {PLESSEY_BARS, PLESSEY, {10, 10}, {}}),
 };
 static_assert(std::size(REGISTRY) == SYMBOLOGY_COUNT);
 

@@ -39,8 +39,9 @@ enum class Symbology {
     Iata2of5,
     Datalogic2of5,
     Pharmacode,
+    Plessey,
 };
-constexpr int SYMBOLOGY_COUNT = 28;
+constexpr int SYMBOLOGY_COUNT = 29;
 
 // Whether a symbology's check character can be chosen.
 enum class CheckRule {

@@ -34,6 +34,7 @@ Result<Symbol> encodeCode39Variant(Symbology s, std::string_view data, const Enc
 // IATA and Datalogic 2 of 5.
 Result<Symbol> encodeTwoOfFiveVariant(Symbology s, std::string_view data, const EncodeOptions& o);
 Result<Symbol> encodePharmacode(std::string_view data, const EncodeOptions& o);
+Result<Symbol> encodePlessey(std::string_view data, const EncodeOptions& o);
 
 }  // namespace korvane::linear
 

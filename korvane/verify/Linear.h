@@ -324,6 +324,7 @@ LineRead decodeCode39Variant(const ScanLine& line, const LinearReadOptions& o, S
 // IATA and Datalogic 2 of 5.
 LineRead decodeTwoOfFiveVariant(const ScanLine& line, const LinearReadOptions& o, Symbology s);
 LineRead decodePharmacode(const ScanLine& line);
+LineRead decodePlessey(const ScanLine& line);
 
 // Reads a linear symbol from the lines of a source (both verify() and
 // readLinear() come here). `rowsFirst` only orders the search.
