@@ -18,7 +18,7 @@ samples=(
   gs1-128 "(01)09501101530003(10)AB12"             postnet "12345"        aztec "Seat 14C"
   qr "https://example.com/q"                       datamatrix "Lot 42"    pdf417 "Invoice 2026-0042"
   logmars "NSN-42"        vin "1M8GDM9AXKP042788"  pzn "1234567"          code32 "12345678"
-  iata25 "1234"           datalogic25 "1234"       pharmacode "1234"
+  iata25 "1234"           datalogic25 "1234"       pharmacode "1234"      plessey "12AB"
 )
 listed=$("$korvane" --list --json | grep -c '"name"' || true)
 if [ "$listed" -ne $(( ${#samples[@]} / 2 )) ]; then

@@ -62,4 +62,5 @@ export const SAMPLES = [
   { symbology: "iata25", data: "1234" },
   { symbology: "datalogic25", data: "1234" },
   { symbology: "pharmacode", data: "1234" },
+  { symbology: "plessey", data: "12AB" },
 ];

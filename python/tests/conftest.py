@@ -43,6 +43,7 @@ SAMPLES = {
     "iata25": ("1234", None),
     "datalogic25": ("1234", None),
     "pharmacode": ("1234", None),
+    "plessey": ("12AB", None),
 }
 
 

@@ -63,6 +63,10 @@ const Case CORPUS[] = {
     {"pharmacode mixed", Symbology::Pharmacode, "1234", PLAIN, 51, ""},
     {"pharmacode all narrow", Symbology::Pharmacode, "65535", PLAIN, 51, ""},
     {"pharmacode most", Symbology::Pharmacode, "131070", PLAIN, 51, ""},
+    {"plessey digits", Symbology::Plessey, "0123456789", PLAIN, 86, ""},
+    {"plessey letters", Symbology::Plessey, "ABCDEF", PLAIN, 86, ""},
+    {"plessey one digit", Symbology::Plessey, "1", PLAIN, 86, ""},
+    {"plessey zero check", Symbology::Plessey, "0", PLAIN, 86, ""},
 };
 
 // zint's module row without the padding of its last nibble.
@@ -160,6 +164,8 @@ TEST(MoreLinear, BadInputNamesTheCause) {
         {Symbology::Pharmacode, "131071", ErrorCode::InvalidData, "3 to 131070"},
         {Symbology::Pharmacode, "12x", ErrorCode::InvalidData, "'x' at position 3"},
         {Symbology::Pharmacode, "1234", ErrorCode::InvalidOption, "wide ratio cannot be 2", RATIO2},
+        {Symbology::Plessey, "12G", ErrorCode::InvalidData, "'G' at position 3"},
+        {Symbology::Plessey, "12ab", ErrorCode::InvalidData, "'a' at position 3"},
         {Symbology::Vin, "1M8GDM9AXKP042788", ErrorCode::InvalidOption, "cannot be switched off", with(false, 0, true)},
     };
     for (const auto& c : cases) {
@@ -196,4 +202,15 @@ TEST(MoreLinear, ReadersHoldCode39ToTheVariantsRules) {
         EXPECT_FALSE(v.ok);
         EXPECT_NE(v.reason.find(c.reason), std::string::npos) << v.reason;
     }
+}
+
+// A Plessey symbol with one data bit turned over fails its cyclic check.
+TEST(MoreLinear, PlesseyReaderChecksTheCheckBits) {
+    korvane::Symbol symbol = kvtest::encoded(Symbology::Plessey, "12AB");
+    std::swap(symbol.widths[8], symbol.widths[9]);  // the first data bit, after the start's eight elements
+    const korvane::Result<korvane::Drawing> drawing = korvane::layout(symbol, kvtest::pixels(2));
+    ASSERT_TRUE(drawing.ok());
+    const korvane::Verdict v = korvane::verify(*drawing, symbol);
+    EXPECT_FALSE(v.ok);
+    EXPECT_NE(v.reason.find("Plessey check bits do not match"), std::string::npos) << v.reason;
 }

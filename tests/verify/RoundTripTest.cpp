@@ -60,6 +60,7 @@ const Row VALUES[] = {
     {{"Code 32", Symbology::Code32, "12345678"}},
     {{"IATA 2 of 5 with check", Symbology::Iata2of5, "0123456789", [](EncodeOptions& o) { o.check = true; }}},
     {{"Datalogic 2 of 5, ratio 2", Symbology::Datalogic2of5, "98765", [](EncodeOptions& o) { o.wideRatio = 2; }}},
+    {{"Plessey", Symbology::Plessey, "0123456789ABCDEF"}},
     {{"EAN-13", Symbology::Ean13, "590123412345"}},
     {{"EAN-13, 2-digit add-on", Symbology::Ean13, "400638133393+12"}},
     {{"EAN-13, 5-digit add-on, gap 7", Symbology::Ean13, "978014300723+52495",
