@@ -135,6 +135,9 @@ constexpr LinearEncoder PHARMACODE_BARS = [](Symbology, std::string_view data, b
 constexpr LinearEncoder PLESSEY_BARS = [](Symbology, std::string_view data, bool, const EncodeOptions& o) {
     return linear::encodePlessey(data, o);
 };
+constexpr LinearEncoder TELEPEN_BARS = [](Symbology s, std::string_view data, bool, const EncodeOptions& o) {
+    return linear::encodeTelepen(s, data, o);
+};
 
 struct MatrixParts {
     Result<Symbol> (*encode)(const Message& message, const EncodeOptions& o);
@@ -199,6 +202,9 @@ constexpr LineReader PHARMACODE = [](const ScanLine& l, Symbology, const LinearR
 };
 constexpr LineReader PLESSEY = [](const ScanLine& l, Symbology, const LinearReadOptions&) {
     return detail::decodePlessey(l);
+};
+constexpr LineReader TELEPEN = [](const ScanLine& l, Symbology s, const LinearReadOptions&) {
+    return detail::decodeTelepen(l, s);
 };
 
 // The matrix families.
@@ -330,6 +336,14 @@ constexpr Descriptor REGISTRY[] = {
      "hexadecimal digits 0-9 and A-F", CheckRule::Mandatory, false, true, 3, 0.254, 0.19, 0, 0, 10, 10, 0, 0,
      LINEAR_MOST},
            {PLESSEY_BARS, PLESSEY, {10, 10}, {}}),
+    // Telepen: elements of one and three modules; its modulo-127 check always drawn.
+    linear({Symbology::Telepen, "telepen", "Telepen", {"telepenascii", "telepenfullascii", ""}, "ASCII (bytes 0-127)",
+     CheckRule::Mandatory, false, true, 3, 0.254, 0.19, 0, 0, 10, 10, 0, 0, LINEAR_MOST},
+           {TELEPEN_BARS, TELEPEN, {10, 10}, {}}),
+    linear({Symbology::TelepenNumeric, "telepen-num", "Telepen numeric", {"telepennumeric", "", ""},
+     "digits, and X after a digit as the second of a pair (a leading zero evens an odd count)",
+     CheckRule::Mandatory, false, true, 3, 0.254, 0.19, 0, 0, 10, 10, 0, 0, LINEAR_MOST},
+           {TELEPEN_BARS, TELEPEN, {10, 10}, {}}),
 };
 static_assert(std::size(REGISTRY) == SYMBOLOGY_COUNT);
 

@@ -40,8 +40,10 @@ enum class Symbology {
     Datalogic2of5,
     Pharmacode,
     Plessey,
+    Telepen,
+    TelepenNumeric,
 };
-constexpr int SYMBOLOGY_COUNT = 29;
+constexpr int SYMBOLOGY_COUNT = 31;
 
 // Whether a symbology's check character can be chosen.
 enum class CheckRule {

@@ -35,6 +35,7 @@ Result<Symbol> encodeCode39Variant(Symbology s, std::string_view data, const Enc
 Result<Symbol> encodeTwoOfFiveVariant(Symbology s, std::string_view data, const EncodeOptions& o);
 Result<Symbol> encodePharmacode(std::string_view data, const EncodeOptions& o);
 Result<Symbol> encodePlessey(std::string_view data, const EncodeOptions& o);
+Result<Symbol> encodeTelepen(Symbology s, std::string_view data, const EncodeOptions& o);
 
 }  // namespace korvane::linear
 

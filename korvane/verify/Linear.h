@@ -325,6 +325,7 @@ LineRead decodeCode39Variant(const ScanLine& line, const LinearReadOptions& o, S
 LineRead decodeTwoOfFiveVariant(const ScanLine& line, const LinearReadOptions& o, Symbology s);
 LineRead decodePharmacode(const ScanLine& line);
 LineRead decodePlessey(const ScanLine& line);
+LineRead decodeTelepen(const ScanLine& line, Symbology s);
 
 // Reads a linear symbol from the lines of a source (both verify() and
 // readLinear() come here). `rowsFirst` only orders the search.
