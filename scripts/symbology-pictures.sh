@@ -19,6 +19,7 @@ samples=(
   qr "https://example.com/q"                       datamatrix "Lot 42"    pdf417 "Invoice 2026-0042"
   logmars "NSN-42"        vin "1M8GDM9AXKP042788"  pzn "1234567"          code32 "12345678"
   iata25 "1234"           datalogic25 "1234"       pharmacode "1234"      plessey "12AB"
+  telepen "Telepen"       telepen-num "1234"
 )
 listed=$("$korvane" --list --json | grep -c '"name"' || true)
 if [ "$listed" -ne $(( ${#samples[@]} / 2 )) ]; then

@@ -63,4 +63,6 @@ export const SAMPLES = [
   { symbology: "datalogic25", data: "1234" },
   { symbology: "pharmacode", data: "1234" },
   { symbology: "plessey", data: "12AB" },
+  { symbology: "telepen", data: "Telepen" },
+  { symbology: "telepen-num", data: "1234" },
 ];

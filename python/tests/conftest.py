@@ -44,6 +44,8 @@ SAMPLES = {
     "datalogic25": ("1234", None),
     "pharmacode": ("1234", None),
     "plessey": ("12AB", None),
+    "telepen": ("Telepen", None),
+    "telepen-num": ("1234", None),
 }
 
 

@@ -67,6 +67,15 @@ const Case CORPUS[] = {
     {"plessey letters", Symbology::Plessey, "ABCDEF", PLAIN, 86, ""},
     {"plessey one digit", Symbology::Plessey, "1", PLAIN, 86, ""},
     {"plessey zero check", Symbology::Plessey, "0", PLAIN, 86, ""},
+    {"telepen letters", Symbology::Telepen, "Telepen ABCxyz{|}~", PLAIN, 32, ""},
+    {"telepen punctuation", Symbology::Telepen, "!\"#$%&'()*+,-./:;<=>?@[\\]^_`", PLAIN, 32, ""},
+    {"telepen digits", Symbology::Telepen, "0123456789", PLAIN, 32, ""},
+    {"telepen controls", Symbology::Telepen, std::string("\x01\t\x1f\x7f", 4), PLAIN, 32, ""},
+    {"telepen one", Symbology::Telepen, "A", PLAIN, 32, ""},
+    {"telepen numeric", Symbology::TelepenNumeric, "0123456789", PLAIN, 87, ""},
+    {"telepen numeric odd", Symbology::TelepenNumeric, "123", PLAIN, 87, ""},
+    {"telepen numeric x", Symbology::TelepenNumeric, "121X", PLAIN, 87, ""},
+    {"telepen numeric pair", Symbology::TelepenNumeric, "99", PLAIN, 87, ""},
 };
 
 // zint's module row without the padding of its last nibble.
@@ -166,6 +175,10 @@ TEST(MoreLinear, BadInputNamesTheCause) {
         {Symbology::Pharmacode, "1234", ErrorCode::InvalidOption, "wide ratio cannot be 2", RATIO2},
         {Symbology::Plessey, "12G", ErrorCode::InvalidData, "'G' at position 3"},
         {Symbology::Plessey, "12ab", ErrorCode::InvalidData, "'a' at position 3"},
+        {Symbology::Telepen, "caf\xe9", ErrorCode::InvalidData, "position 4"},
+        {Symbology::TelepenNumeric, "1X2", ErrorCode::InvalidData, "'X' at position 2 is first of a pair once the odd count is padded"},
+        {Symbology::TelepenNumeric, "X1", ErrorCode::InvalidData, "'X' at position 1 is first of a pair"},
+        {Symbology::TelepenNumeric, "12A", ErrorCode::InvalidData, "'A' at position 3"},
         {Symbology::Vin, "1M8GDM9AXKP042788", ErrorCode::InvalidOption, "cannot be switched off", with(false, 0, true)},
     };
     for (const auto& c : cases) {
@@ -204,13 +217,29 @@ TEST(MoreLinear, ReadersHoldCode39ToTheVariantsRules) {
     }
 }
 
-// A Plessey symbol with one data bit turned over fails its cyclic check.
-TEST(MoreLinear, PlesseyReaderChecksTheCheckBits) {
-    korvane::Symbol symbol = kvtest::encoded(Symbology::Plessey, "12AB");
-    std::swap(symbol.widths[8], symbol.widths[9]);  // the first data bit, after the start's eight elements
-    const korvane::Result<korvane::Drawing> drawing = korvane::layout(symbol, kvtest::pixels(2));
-    ASSERT_TRUE(drawing.ok());
-    const korvane::Verdict v = korvane::verify(*drawing, symbol);
-    EXPECT_FALSE(v.ok);
-    EXPECT_NE(v.reason.find("Plessey check bits do not match"), std::string::npos) << v.reason;
+// A symbol with a bar and the space after it swapped: the reader finds the fault.
+TEST(MoreLinear, ReadersFindSwappedElements) {
+    const struct {
+        Symbology s;
+        const char* data;
+        std::size_t bar;  // index of the bar swapped with the space after it
+        const char* reason;
+    } cases[] = {
+        // The first data bit, after the start's eight elements.
+        {Symbology::Plessey, "12AB", 8, "Plessey check bits do not match"},
+        // A 00 of the first character (a wide bar, narrow space) becomes an open run of 1s.
+        {Symbology::Telepen, "1", 14, "wide bar inside a run of 1s"},
+        {Symbology::TelepenNumeric, "1234", 18, "wide bar inside a run of 1s"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.data);
+        korvane::Symbol symbol = kvtest::encoded(c.s, c.data);
+        ASSERT_NE(symbol.widths[c.bar], symbol.widths[c.bar + 1]);
+        std::swap(symbol.widths[c.bar], symbol.widths[c.bar + 1]);
+        const korvane::Result<korvane::Drawing> drawing = korvane::layout(symbol, kvtest::pixels(2));
+        ASSERT_TRUE(drawing.ok());
+        const korvane::Verdict v = korvane::verify(*drawing, symbol);
+        EXPECT_FALSE(v.ok);
+        EXPECT_NE(v.reason.find(c.reason), std::string::npos) << v.reason;
+    }
 }

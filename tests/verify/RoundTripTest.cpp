@@ -61,6 +61,8 @@ const Row VALUES[] = {
     {{"IATA 2 of 5 with check", Symbology::Iata2of5, "0123456789", [](EncodeOptions& o) { o.check = true; }}},
     {{"Datalogic 2 of 5, ratio 2", Symbology::Datalogic2of5, "98765", [](EncodeOptions& o) { o.wideRatio = 2; }}},
     {{"Plessey", Symbology::Plessey, "0123456789ABCDEF"}},
+    {{"Telepen", Symbology::Telepen, "Telepen 0-9 ~x"}},
+    {{"Telepen numeric with X", Symbology::TelepenNumeric, "4012X"}},
     {{"EAN-13", Symbology::Ean13, "590123412345"}},
     {{"EAN-13, 2-digit add-on", Symbology::Ean13, "400638133393+12"}},
     {{"EAN-13, 5-digit add-on, gap 7", Symbology::Ean13, "978014300723+52495",
