@@ -21,25 +21,27 @@ LineRead readFrom(const Runs& runs, int s, int end) {
     if (spaces.front() < 0.6 * space || spaces.back() > 1.6 * space)
         return failed(STARTED, "the spaces of the Pharmacode symbol are not all of one width");
     long value = 0;
-    double narrow = 0;
-    int narrowCount = 0;
+    int modules = 0;  // of each bar with the space after it
     for (int i = s; i < end; i += 2) {
         const int bar = runs[static_cast<std::size_t>(i)];
         if (bar < 0.25 * space || bar > 2.5 * space)
             return failed(COMPLETE, "a Pharmacode bar is neither narrow nor wide");
         const bool wide = bar > space;
         value = value * 2 + (wide ? 2 : 1);
-        if (!wide) {
-            narrow += bar;
-            ++narrowCount;
-        }
+        if (value > 131070)
+            return failed(COMPLETE, "the Pharmacode bars make more than 131070");
+        if (i + 1 < end)
+            modules += (wide ? 3 : 1) + 2;
     }
     if (value < 3 || value > 131070)
         return failed(COMPLETE, "the Pharmacode bars make " + std::to_string(value) + ", outside 3 to 131070");
     LineRead r;
     r.data = std::to_string(value);
-    // X from the narrow bars, or the spaces (two modules) where there are none.
-    const double x = narrowCount > 0 ? (narrow / narrowCount + space / 2) / 2 : space / 2;
+    // X from each bar with the space after it, which print gain leaves as they are.
+    double span = 0;
+    for (int i = s; i + 1 < end; ++i)
+        span += runs[static_cast<std::size_t>(i)];
+    const double x = span / modules;
     r.found(s, end - 1, x);
     return r;
 }

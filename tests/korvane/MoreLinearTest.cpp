@@ -243,3 +243,20 @@ TEST(MoreLinear, ReadersFindSwappedElements) {
         EXPECT_NE(v.reason.find(c.reason), std::string::npos) << v.reason;
     }
 }
+
+// Each new row is graded as a linear symbol: drawn for a 203 dpi thermal
+// printer, the smallest symbol of each grades A (its reader measures X so
+// that print gain does not eat into the quiet zones).
+TEST(MoreLinear, GradedOnAThermalPrinter) {
+    const korvane::PrinterProfile printer = *korvane::printerProfile("thermal203");
+    korvane::LayoutOptions lo;
+    lo.dpi = 203;
+    for (const Case& c : CORPUS) {
+        SCOPED_TRACE(c.label);
+        const korvane::Symbol symbol = kvtest::encoded(c.s, c.data, c.o);
+        const korvane::Result<korvane::Drawing> drawing = korvane::layout(symbol, lo);
+        ASSERT_TRUE(drawing.ok());
+        const korvane::QualityGrade q = korvane::grade(*drawing, symbol, printer);
+        EXPECT_GE(q.grade, 3.5) << q.text << ": " << q.reason;  // A
+    }
+}
