@@ -19,7 +19,7 @@ namespace {
 constexpr int MAX_JOBS = 256;
 
 const char* const DESCRIPTION =
-    "korvane: barcodes in twenty-one symbologies as SVG, PDF, EPS, PNG, EMF or BMP files.\n\n"
+    "korvane: linear and two-dimensional barcodes as SVG, PDF, EPS, PNG, EMF or BMP files.\n\n"
     "  korvane -b ean13 -o label.pdf 590123412345\n"
     "  korvane -b aztec --ecc 40 -o ticket.png \"Seat 14C, gate 22\"\n"
     "  echo 5901234123457 | korvane -b ean13 -o - > label.svg\n"

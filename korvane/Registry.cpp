@@ -10,6 +10,7 @@
 
 #include <array>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -43,6 +44,17 @@ constexpr std::size_t EAN13_MOST = 13 + 1 + 5;
 constexpr std::size_t EAN8_MOST = 8 + 1 + 5;
 constexpr std::size_t UPC_MOST = 12 + 1 + 5;
 constexpr std::size_t POSTNET_MOST = 11;
+// LOGMARS symbols hold at most 30 characters; a VIN is 17; PZN and Code 32
+// take their number with its check digit.
+constexpr std::size_t LOGMARS_MOST = 30;
+constexpr std::size_t VIN_MOST = 17;
+constexpr std::size_t PZN_MOST = 8;
+constexpr std::size_t CODE32_MOST = 9;
+// Pharmacode: 131070 at most.
+constexpr std::size_t PHARMACODE_MOST = 6;
+// Pharmacode's narrow bar is 0.5 mm (Laetus), its bars 8 mm high.
+constexpr double PHARMACODE_X_MM = 0.5;
+constexpr double PHARMACODE_HEIGHT_MM = 8;
 // Aztec Code: 19,968 bits in a 32-layer symbol, and two bytes in a 5-bit
 // punctuation pair at best.
 constexpr std::size_t AZTEC_MOST = 19968 * 2 / 5;
@@ -75,13 +87,15 @@ struct LinearParts {
     QuietZone quiet;
     ZxingRead zxing;
     Compare compare = detail::compareLinear;
-    bool heightModulated = false;  // read by bar heights (postal codes), not graded
+    // How it is graded where its widths do not say (postal codes read by bar
+    // heights; Pharmacode, whose spaces are neither narrow nor wide).
+    std::optional<GradeFamily> grading = std::nullopt;
 };
 
 // Linear symbols are graded by their widths: two-width ones, retail ones, the rest.
 constexpr GradeFamily gradingOf(const SymbologyInfo& info, const LinearParts& parts) {
-    return parts.heightModulated ? GradeFamily::HeightModulated
-           : info.twoWidths      ? GradeFamily::TwoWidthLinear
+    return parts.grading                 ? *parts.grading
+           : info.twoWidths              ? GradeFamily::TwoWidthLinear
            : info.takes(CAP_RETAIL_TEXT) ? GradeFamily::Retail
                                          : GradeFamily::MultiWidthLinear;
 }
@@ -122,6 +136,21 @@ constexpr LinearEncoder GS1_128_BARS = [](Symbology, std::string_view data, bool
 };
 constexpr LinearEncoder POSTNET_BARS = [](Symbology, std::string_view data, bool, const EncodeOptions& o) {
     return linear::encodePostnet(data, o);
+};
+constexpr LinearEncoder CODE39_VARIANT_BARS = [](Symbology s, std::string_view data, bool, const EncodeOptions& o) {
+    return linear::encodeCode39Variant(s, data, o);
+};
+constexpr LinearEncoder TWO_OF_FIVE_VARIANT_BARS = [](Symbology s, std::string_view data, bool, const EncodeOptions& o) {
+    return linear::encodeTwoOfFiveVariant(s, data, o);
+};
+constexpr LinearEncoder PHARMACODE_BARS = [](Symbology, std::string_view data, bool, const EncodeOptions& o) {
+    return linear::encodePharmacode(data, o);
+};
+constexpr LinearEncoder PLESSEY_BARS = [](Symbology, std::string_view data, bool, const EncodeOptions& o) {
+    return linear::encodePlessey(data, o);
+};
+constexpr LinearEncoder TELEPEN_BARS = [](Symbology s, std::string_view data, bool, const EncodeOptions& o) {
+    return linear::encodeTelepen(s, data, o);
 };
 
 struct MatrixParts {
@@ -177,6 +206,21 @@ constexpr LineReader CODE128 = [](const ScanLine& l, Symbology, const LinearRead
 };
 constexpr LineReader POSTNET = [](const ScanLine& l, Symbology, const LinearReadOptions&) {
     return detail::decodePostnet(l);
+};
+constexpr LineReader CODE39_VARIANT = [](const ScanLine& l, Symbology s, const LinearReadOptions& o) {
+    return detail::decodeCode39Variant(l, o, s);
+};
+constexpr LineReader TWO_OF_FIVE_VARIANT = [](const ScanLine& l, Symbology s, const LinearReadOptions& o) {
+    return detail::decodeTwoOfFiveVariant(l, o, s);
+};
+constexpr LineReader PHARMACODE = [](const ScanLine& l, Symbology, const LinearReadOptions&) {
+    return detail::decodePharmacode(l);
+};
+constexpr LineReader PLESSEY = [](const ScanLine& l, Symbology, const LinearReadOptions&) {
+    return detail::decodePlessey(l);
+};
+constexpr LineReader TELEPEN = [](const ScanLine& l, Symbology s, const LinearReadOptions&) {
+    return detail::decodeTelepen(l, s);
 };
 
 // The matrix families.
@@ -257,7 +301,8 @@ constexpr Descriptor REGISTRY[] = {
     // Postnet: 1/8 inch either side, two and a half bar pitches; read by bar heights.
     linear({Symbology::Postnet, "postnet", "Postnet", {"uspspostnet", "", ""}, "5, 9 or 11 digits", CheckRule::Mandatory,
      false, false, 0, 0.254, 0.19, 0, POSTNET_HEIGHT_MM, 13, 13, 0, 0, POSTNET_MOST},
-           {POSTNET_BARS, POSTNET, {2.5, 2.5, " bar pitches"}, {}, detail::compareLinear, true}),
+           {POSTNET_BARS, POSTNET, {2.5, 2.5, " bar pitches"}, {}, detail::compareLinear,
+            GradeFamily::HeightModulated}),
     matrix<AZTEC>({Symbology::Aztec, "aztec", "Aztec Code", {"azteccode", "iso24778", ""}, "any bytes", CheckRule::Mandatory,
      true, false, 0, 0.5, 0.25, 0, 0, 0, 0, 0, CAP_GS1 | CAP_FNC1 | CAP_ECI | CAP_STRUCTURED_APPEND | CAP_READER_INIT | CAP_AZTEC, AZTEC_MOST}),
     // QR Code: X of 0.5 mm as for Aztec (a 59-character URL, version 4, is then
@@ -274,6 +319,50 @@ constexpr Descriptor REGISTRY[] = {
     // ISO/IEC 15438: quiet zones of 2 modules all round; X of 10 mil is usual, 7.5 mil the least.
     matrix<PDF417>({Symbology::Pdf417, "pdf417", "PDF417", {"pdf", "iso15438", ""}, "any bytes", CheckRule::Mandatory, true, false,
      0, 0.254, 0.19, 0, 0, 2, 2, 2, CAP_ECI | CAP_STRUCTURED_APPEND | CAP_READER_INIT | CAP_PDF417, PDF417_MOST}),
+    // The symbologies drawn in Code 39 characters, with its quiet zones.
+    // LOGMARS (MIL-STD-1189B): Code 39 with the wide ratio of 3 and its
+    // optional modulo-43 check character.
+    linear({Symbology::Logmars, "logmars", "LOGMARS", {"milstd1189", "", ""},
+     "digits, upper-case letters, space and - . $ / + %", CheckRule::Optional, false, true, 3, 0.254, 0.19, 0, 0,
+     10, 10, 0, 0, LOGMARS_MOST},
+           {CODE39_VARIANT_BARS, CODE39, {10, 10}, {"Code39"}}),
+    linear({Symbology::Vin, "vin", "VIN", {"vehicleidentificationnumber", "", ""},
+     "17 digits and upper-case letters but I, O and Q; a North American VIN's check digit (position 9) is verified",
+     CheckRule::Mandatory, false, true, 3, 0.254, 0.19, 0, 0, 10, 10, 0, 0, VIN_MOST},
+           {CODE39_VARIANT_BARS, CODE39_VARIANT, {10, 10}, {"Code39"}}),
+    linear({Symbology::Pzn, "pzn", "PZN", {"pzn8", "pharmazentralnummer", ""},
+     "up to 7 digits (zeros put before), or 8 with the check digit", CheckRule::Mandatory, false, true, 3, 0.254,
+     0.19, 0, 0, 10, 10, 0, 0, PZN_MOST},
+           {CODE39_VARIANT_BARS, CODE39_VARIANT, {10, 10}, {"Code39"}}),
+    linear({Symbology::Code32, "code32", "Code 32", {"italianpharmacode", "farmacode", ""},
+     "up to 8 digits (zeros put before), or 9 with the check digit", CheckRule::Mandatory, false, true, 3, 0.254,
+     0.19, 0, 0, 10, 10, 0, 0, CODE32_MOST},
+           {CODE39_VARIANT_BARS, CODE39_VARIANT, {10, 10}, {"Code39"}}),
+    // The 2 of 5 family with the start and stop of Interleaved 2 of 5.
+    linear({Symbology::Iata2of5, "iata25", "IATA 2 of 5", {"iata2of5", "code25iata", ""}, "digits",
+     CheckRule::Optional, false, true, 3, 0.254, 0.19, 0, 0, 10, 10, 0, 0, LINEAR_MOST},
+           {TWO_OF_FIVE_VARIANT_BARS, TWO_OF_FIVE_VARIANT, {10, 10}, {}}),
+    linear({Symbology::Datalogic2of5, "datalogic25", "Datalogic 2 of 5", {"datalogic2of5", "chinapost", ""},
+     "digits", CheckRule::Optional, false, true, 3, 0.254, 0.19, 0, 0, 10, 10, 0, 0, LINEAR_MOST},
+           {TWO_OF_FIVE_VARIANT_BARS, TWO_OF_FIVE_VARIANT, {10, 10}, {}}),
+    // Pharmacode's spaces are two modules; quiet zones of three spaces.
+    linear({Symbology::Pharmacode, "pharmacode", "Pharmacode", {"laetus", "pharmacodeonetrack", ""},
+     "a number from 3 to 131070", CheckRule::None, false, true, 3, PHARMACODE_X_MM, 0.5, 0, PHARMACODE_HEIGHT_MM,
+     6, 6, 0, 0, PHARMACODE_MOST},
+           {PHARMACODE_BARS, PHARMACODE, {6, 6}, {}, detail::compareLinear, GradeFamily::MultiWidthLinear}),
+    // UK Plessey: bits of four modules, three-to-one; its cyclic check always drawn.
+    linear({Symbology::Plessey, "plessey", "Plessey", {"ukplessey", "plesseycode", ""},
+     "hexadecimal digits 0-9 and A-F", CheckRule::Mandatory, false, true, 3, 0.254, 0.19, 0, 0, 10, 10, 0, 0,
+     LINEAR_MOST},
+           {PLESSEY_BARS, PLESSEY, {10, 10}, {}}),
+    // Telepen: elements of one and three modules; its modulo-127 check always drawn.
+    linear({Symbology::Telepen, "telepen", "Telepen", {"telepenascii", "telepenfullascii", ""}, "ASCII (bytes 0-127)",
+     CheckRule::Mandatory, false, true, 3, 0.254, 0.19, 0, 0, 10, 10, 0, 0, LINEAR_MOST},
+           {TELEPEN_BARS, TELEPEN, {10, 10}, {}}),
+    linear({Symbology::TelepenNumeric, "telepen-num", "Telepen numeric", {"telepennumeric", "", ""},
+     "digits, and X after a digit as the second of a pair (a leading zero evens an odd count)",
+     CheckRule::Mandatory, false, true, 3, 0.254, 0.19, 0, 0, 10, 10, 0, 0, LINEAR_MOST},
+           {TELEPEN_BARS, TELEPEN, {10, 10}, {}}),
 };
 static_assert(std::size(REGISTRY) == SYMBOLOGY_COUNT);
 

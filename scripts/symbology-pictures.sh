@@ -17,6 +17,9 @@ samples=(
   upca "03600029145"      upce "0123456"           code128 "Hello 128"
   gs1-128 "(01)09501101530003(10)AB12"             postnet "12345"        aztec "Seat 14C"
   qr "https://example.com/q"                       datamatrix "Lot 42"    pdf417 "Invoice 2026-0042"
+  logmars "NSN-42"        vin "1M8GDM9AXKP042788"  pzn "1234567"          code32 "12345678"
+  iata25 "1234"           datalogic25 "1234"       pharmacode "1234"      plessey "12AB"
+  telepen "Telepen"       telepen-num "1234"
 )
 listed=$("$korvane" --list --json | grep -c '"name"' || true)
 if [ "$listed" -ne $(( ${#samples[@]} / 2 )) ]; then

@@ -1,5 +1,5 @@
 #pragma once
-// The twenty-one symbologies and what the library knows about each: names,
+// The symbologies and what the library knows about each: names,
 // accepted characters, check characters, and the sizes their standards ask for.
 
 #include "Export.h"
@@ -32,8 +32,18 @@ enum class Symbology {
     Qr,
     DataMatrix,
     Pdf417,
+    Logmars,
+    Vin,
+    Pzn,
+    Code32,
+    Iata2of5,
+    Datalogic2of5,
+    Pharmacode,
+    Plessey,
+    Telepen,
+    TelepenNumeric,
 };
-constexpr int SYMBOLOGY_COUNT = 21;
+constexpr int SYMBOLOGY_COUNT = 31;
 
 // Whether a symbology's check character can be chosen.
 enum class CheckRule {

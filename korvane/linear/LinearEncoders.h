@@ -1,5 +1,5 @@
 #pragma once
-// The library's own encoders of the seventeen linear symbologies. Each writes
+// The library's own encoders of the linear symbologies. Each writes
 // its element widths straight into the Symbol it returns; none keeps state.
 
 #include "korvane/Encode.h"
@@ -29,6 +29,13 @@ Result<Symbol> encodeEanUpc(Symbology s, std::string_view data, const EncodeOpti
 Result<Symbol> encodeCode128(std::string_view data, const EncodeOptions& o);
 Result<Symbol> encodeGs1_128(std::string_view data, const EncodeOptions& o);
 Result<Symbol> encodePostnet(std::string_view data, const EncodeOptions& o);
+// LOGMARS, VIN, PZN and Code 32: Code 39 characters made by their own rules.
+Result<Symbol> encodeCode39Variant(Symbology s, std::string_view data, const EncodeOptions& o);
+// IATA and Datalogic 2 of 5.
+Result<Symbol> encodeTwoOfFiveVariant(Symbology s, std::string_view data, const EncodeOptions& o);
+Result<Symbol> encodePharmacode(std::string_view data, const EncodeOptions& o);
+Result<Symbol> encodePlessey(std::string_view data, const EncodeOptions& o);
+Result<Symbol> encodeTelepen(Symbology s, std::string_view data, const EncodeOptions& o);
 
 }  // namespace korvane::linear
 

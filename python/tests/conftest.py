@@ -36,6 +36,16 @@ SAMPLES = {
     "qr": ("https://example.com/q", "https://example.com/q"),
     "datamatrix": ("Lot 42", "Lot 42"),
     "pdf417": ("Invoice 2026-0042", "Invoice 2026-0042"),
+    "logmars": ("NSN-42", "NSN-42"),
+    "vin": ("1M8GDM9AXKP042788", "1M8GDM9AXKP042788"),
+    "pzn": ("1234567", "-12345678"),
+    "code32": ("12345678", "3PRM8N"),
+    "iata25": ("1234", None),
+    "datalogic25": ("1234", None),
+    "pharmacode": ("1234", None),
+    "plessey": ("12AB", None),
+    "telepen": ("Telepen", None),
+    "telepen-num": ("1234", None),
 }
 
 

@@ -163,6 +163,10 @@ TEST(VerifyReaders, NoiseIsNeverRead) {
         for (int s = 0; s < korvane::SYMBOLOGY_COUNT; ++s) {
             SCOPED_TRACE("picture " + std::to_string(picture) + ", symbology " + std::to_string(s));
             const auto symbology = static_cast<Symbology>(s);
+            // Pharmacode has no start pattern and no check: any bars of its two
+            // widths between quiet zones are a number, stripes among them.
+            if (symbology == Symbology::Pharmacode)
+                continue;
             const korvane::detail::Reading read = symbology == Symbology::Aztec
                                                       ? korvane::detail::readAztec(r)
                                                       : korvane::detail::readLinear(r, symbology);
