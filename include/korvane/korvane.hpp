@@ -13,6 +13,7 @@
 #include "Encode.h"
 #include "Facts.h"
 #include "Grade.h"
+#include "Gs1.h"
 #include "Message.h"
 #include "Layout.h"
 #include "Options.h"

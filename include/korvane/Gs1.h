@@ -1,0 +1,27 @@
+#pragma once
+// GS1 Digital Link: the URI form of GS1 element strings
+// ("https://id.gs1.org/01/09506000134352/10/ABC1?17=270101"), made from
+// element strings and read back into them, each checked against GS1's rules.
+
+#include "Export.h"
+#include "Result.h"
+
+#include <string>
+#include <string_view>
+
+namespace korvane {
+
+// The GS1 Digital Link URI of element strings ("(01)09506000134352(10)ABC1"
+// or the plain form with GS after variable-length fields): the primary key
+// and its qualifiers in the path, in the order GS1 gives them, the other AIs
+// as query parameters. `domain` is the URI's scheme, host and any path
+// before the key. The uncompressed form.
+KORVANE_API Result<std::string> gs1DigitalLink(std::string_view elementStrings,
+                                               std::string_view domain = "https://id.gs1.org");
+
+// The element strings ("(01)09506000134352(10)ABC1(17)270101") of a GS1
+// Digital Link URI: its primary key and qualifiers, then the AIs of its
+// query in their order; query parameters that are no AI are left out.
+KORVANE_API Result<std::string> gs1FromDigitalLink(std::string_view uri);
+
+}  // namespace korvane

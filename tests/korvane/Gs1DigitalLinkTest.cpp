@@ -1,0 +1,82 @@
+// GS1 Digital Link URIs made from element strings and read back, and what
+// either refuses.
+
+#include <korvane/korvane.hpp>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+// Element strings, their URI on GS1's domain, and the element strings the
+// URI reads back as (the qualifiers in the path's order, attributes after).
+TEST(Gs1DigitalLink, ElementStringsAndUrisRoundTrip) {
+    const struct {
+        const char* elements;
+        const char* uri;
+        const char* back;
+    } cases[] = {
+        {"(01)09506000134352", "https://id.gs1.org/01/09506000134352", "(01)09506000134352"},
+        {"(01)09506000134352(10)ABC1(17)270101", "https://id.gs1.org/01/09506000134352/10/ABC1?17=270101",
+         "(01)09506000134352(10)ABC1(17)270101"},
+        // Qualifiers in the dictionary's order whatever the element strings' order.
+        {"(21)S/1(10)L+2(01)09506000134352(22)V", "https://id.gs1.org/01/09506000134352/22/V/10/L%2B2/21/S%2F1",
+         "(01)09506000134352(22)V(10)L+2(21)S/1"},
+        {"(01)09506000134352(235)TPX9", "https://id.gs1.org/01/09506000134352/235/TPX9",
+         "(01)09506000134352(235)TPX9"},
+        {"(00)106141412345678908", "https://id.gs1.org/00/106141412345678908", "(00)106141412345678908"},
+        {"(414)9506000134352(254)ext", "https://id.gs1.org/414/9506000134352/254/ext", "(414)9506000134352(254)ext"},
+        {"(01)09506000134352(3103)000189(4300)A%26B", "https://id.gs1.org/01/09506000134352?3103=000189&4300=A%2526B",
+         "(01)09506000134352(3103)000189(4300)A%26B"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.elements);
+        const korvane::Result<std::string> uri = korvane::gs1DigitalLink(c.elements);
+        ASSERT_TRUE(uri) << uri.error().message;
+        EXPECT_EQ(*uri, c.uri);
+        const korvane::Result<std::string> back = korvane::gs1FromDigitalLink(*uri);
+        ASSERT_TRUE(back) << back.error().message;
+        EXPECT_EQ(*back, c.back);
+    }
+    EXPECT_EQ(*korvane::gs1DigitalLink("(01)09506000134352", "https://example.com/shop/"),
+              "https://example.com/shop/01/09506000134352");
+}
+
+// URIs as people write them: a path before the key, short GTINs, other query
+// parameters; and what is no GS1 Digital Link.
+TEST(Gs1DigitalLink, UrisReadOrRefused) {
+    const struct {
+        const char* uri;
+        const char* elements;  // or the refusal's words
+        bool ok;
+    } cases[] = {
+        {"https://example.com/a/b/01/9506000134352/10/X?linkType=gs1:pip#top", "(01)09506000134352(10)X", true},
+        {"http://id.gs1.org/01/95060002?17=270101", "(01)00000095060002(17)270101", true},
+        {"ftp://id.gs1.org/01/09506000134352", "begins with https:// or http://", false},
+        {"https://id.gs1.org/10/ABC", "holds no GS1 primary key", false},
+        {"https://id.gs1.org/01/09506000134352/10", "without its value", false},
+        {"https://id.gs1.org/01/09506000134352/21/S/10/L", "stand in none of the orders 22,10,21|235", false},
+        {"https://id.gs1.org/01/09506000134352/17/270101", "is no qualifier of (01)", false},
+        {"https://id.gs1.org/01/09506000134353", "check digit 3 of 09506000134353", false},
+        {"https://id.gs1.org/01/09506000134352?17=270132", "date 270132 has day 32", false},
+        {"https://id.gs1.org/01/09506000134352/10/A%2", "without two hexadecimal digits", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.uri);
+        const korvane::Result<std::string> r = korvane::gs1FromDigitalLink(c.uri);
+        if (c.ok) {
+            ASSERT_TRUE(r) << r.error().message;
+            EXPECT_EQ(*r, c.elements);
+        } else {
+            ASSERT_FALSE(r);
+            EXPECT_NE(r.error().message.find(c.elements), std::string::npos) << r.error().message;
+        }
+    }
+    for (const char* refused : {"(10)ABC", "(01)09506000134352(22)V(235)T", "(01)09506000134352(254)EXT"}) {
+        SCOPED_TRACE(refused);
+        EXPECT_FALSE(korvane::gs1DigitalLink(refused));
+    }
+}
+
+}  // namespace
