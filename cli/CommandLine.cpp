@@ -25,6 +25,7 @@ const char* const DESCRIPTION =
     "  echo 5901234123457 | korvane -b ean13 -o - > label.svg\n"
     "  korvane -b gs1-128 --json -o gs1.svg \"(01)09501101530003(10)AB12\"\n"
     "  korvane -b ean13 --batch codes.txt -o \"label-{n:05}.svg\"\n"
+    "  korvane gs1 dl \"(01)09506000134352(10)ABC1(17)270101\"\n"
     "  korvane -b code128 --batch codes.txt --sheet A4 --grid 3x8 --cut-marks -o labels.pdf\n";
 
 const char* const FOOTER = R"(DATA

@@ -2,6 +2,8 @@
 
 #include "Run.h"
 
+#include "Gs1Command.h"
+
 #include "Batch.h"
 #include "CommandLine.h"
 #include "OutputFile.h"
@@ -918,6 +920,8 @@ std::string symbologyTable() {
 }  // namespace
 
 int runKorvane(int argc, const char* const* argv, Console& console) {
+    if (argc >= 2 && std::string_view(argv[1]) == "gs1")
+        return runGs1(argc - 1, argv + 1, console);
     const Result<Invocation> parsed = parseCommandLine(argc, argv);
     if (!parsed)
         return refuse(console, jsonAsked(argc, argv), EXIT_USAGE, parsed.error().message);

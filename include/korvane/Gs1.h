@@ -8,6 +8,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace korvane {
 
@@ -23,5 +24,15 @@ KORVANE_API Result<std::string> gs1DigitalLink(std::string_view elementStrings,
 // Digital Link URI: its primary key and qualifiers, then the AIs of its
 // query in their order; query parameters that are no AI are left out.
 KORVANE_API Result<std::string> gs1FromDigitalLink(std::string_view uri);
+
+// Checks element strings against GS1's rules (every AI of GS1's Barcode
+// Syntax Dictionary with its checks, pairs GS1 forbids, an AI twice with
+// different values): the error names the AI, the component and the rule.
+// What it gives back are notes: AIs that need others the data lacks ("GS1 AI
+// (10) needs (01) or (02) ..."), which another carrier on the item may hold.
+KORVANE_API Result<std::vector<std::string>> checkGs1(std::string_view elementStrings);
+
+// Element strings as printed under a symbol: "(01) 09506000134352 (17) 270101".
+KORVANE_API Result<std::string> gs1HumanReadable(std::string_view elementStrings);
 
 }  // namespace korvane

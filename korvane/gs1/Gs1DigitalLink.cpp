@@ -1,6 +1,8 @@
-// GS1 Digital Link URIs from element strings and back: the primary key and
-// its qualifiers as path segments in the order the Syntax Dictionary gives,
-// the data attributes as query parameters, values percent-encoded.
+// GS1 data for callers: element strings checked with their notes, their
+// human-readable form, and GS1 Digital Link URIs from element strings and
+// back (the primary key and its qualifiers as path segments in the order the
+// Syntax Dictionary gives, the data attributes as query parameters, values
+// percent-encoded).
 
 #include "korvane/Gs1.h"
 
@@ -150,6 +152,29 @@ Result<std::string> gs1DigitalLink(std::string_view elementStrings, std::string_
         separator = '&';
     }
     return uri;
+}
+
+Result<std::vector<std::string>> checkGs1(std::string_view elementStrings) {
+    const Result<std::vector<Gs1Element>> parsed = detail::parseGs1(elementStrings);
+    if (!parsed)
+        return parsed.error();
+    std::vector<detail::Gs1AiValue> pairs;
+    for (const Gs1Element& e : *parsed)
+        pairs.push_back({e.ai, e.value});
+    std::vector<std::string> notes;
+    if (const Status ok = detail::checkGs1Pairs(pairs, &notes); !ok)
+        return ok.error();
+    return notes;
+}
+
+Result<std::string> gs1HumanReadable(std::string_view elementStrings) {
+    const Result<std::vector<Gs1Element>> parsed = detail::parseGs1(elementStrings);
+    if (!parsed)
+        return parsed.error();
+    std::string out;
+    for (const Gs1Element& e : *parsed)
+        out += (out.empty() ? "(" : " (") + e.ai + ") " + e.value;
+    return out;
 }
 
 Result<std::string> gs1FromDigitalLink(std::string_view uri) {
