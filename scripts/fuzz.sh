@@ -37,6 +37,7 @@ targets=(
   "fuzz_qr_reader 8192"
   "fuzz_datamatrix 4096"
   "fuzz_pdf417 4096"
+  "fuzz_gs1 1024"
 )
 
 mkdir -p "$build/findings" "$build/logs"

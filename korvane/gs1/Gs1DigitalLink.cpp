@@ -138,17 +138,20 @@ Result<std::string> gs1DigitalLink(std::string_view elementStrings, std::string_
     while (!domain.empty() && domain.back() == '/')
         domain.remove_suffix(1);
     std::string uri = std::string(domain) + "/" + keyAt->ai + "/" + percentEncoded(keyAt->value);
-    for (const std::string_view q : order)
-        for (const Gs1Element& e : *parsed)
-            if (e.ai == q)
-                uri += "/" + e.ai + "/" + percentEncoded(e.value);
+    for (const std::string_view q : order) {
+        const auto given = std::find_if(parsed->begin(), parsed->end(), [&](const Gs1Element& e) { return e.ai == q; });
+        if (given != parsed->end())  // an AI given twice has one value (parseGs1 checked)
+            uri += "/" + given->ai + "/" + percentEncoded(given->value);
+    }
     char separator = '?';
-    for (const Gs1Element& e : *parsed) {
-        if (&e == &*keyAt || isQualifierOf(key, e.ai))
+    for (auto e = parsed->begin(); e != parsed->end(); ++e) {
+        const bool earlier = std::any_of(parsed->begin(), e, [&](const Gs1Element& o) { return o.ai == e->ai; });
+        if (earlier || e->ai == keyAt->ai || isQualifierOf(key, e->ai))
             continue;
-        if (!detail::findGs1Ai(e.ai)->dlAttribute)
-            return invalid("GS1 AI (" + e.ai + ") cannot stand in a GS1 Digital Link URI");
-        uri += separator + e.ai + "=" + percentEncoded(e.value);
+        const Gs1AiEntry* entry = detail::findGs1Ai(e->ai);
+        if (!entry->dlAttribute || entry->dlpkey != nullptr)
+            return invalid("GS1 AI (" + e->ai + ") cannot stand in a GS1 Digital Link URI");
+        uri += separator + e->ai + "=" + percentEncoded(e->value);
         separator = '&';
     }
     return uri;

@@ -26,6 +26,9 @@ TEST(Gs1DigitalLink, ElementStringsAndUrisRoundTrip) {
         {"(01)09506000134352(235)TPX9", "https://id.gs1.org/01/09506000134352/235/TPX9",
          "(01)09506000134352(235)TPX9"},
         {"(00)106141412345678908", "https://id.gs1.org/00/106141412345678908", "(00)106141412345678908"},
+        // An AI given twice with one value stands once.
+        {"(01)09506000134352(10)A(10)A(17)270101(17)270101", "https://id.gs1.org/01/09506000134352/10/A?17=270101",
+         "(01)09506000134352(10)A(17)270101"},
         {"(414)9506000134352(254)ext", "https://id.gs1.org/414/9506000134352/254/ext", "(414)9506000134352(254)ext"},
         {"(01)09506000134352(3103)000189(4300)A%26B", "https://id.gs1.org/01/09506000134352?3103=000189&4300=A%2526B",
          "(01)09506000134352(3103)000189(4300)A%26B"},
@@ -73,7 +76,9 @@ TEST(Gs1DigitalLink, UrisReadOrRefused) {
             EXPECT_NE(r.error().message.find(c.elements), std::string::npos) << r.error().message;
         }
     }
-    for (const char* refused : {"(10)ABC", "(01)09506000134352(22)V(235)T", "(01)09506000134352(254)EXT"}) {
+    // No key; qualifiers of two sequences; an AI that is no data attribute; a second key.
+    for (const char* refused : {"(10)ABC", "(01)09506000134352(22)V(235)T", "(01)09506000134352(254)EXT",
+                                "(01)09506000134352(00)106141412345678908"}) {
         SCOPED_TRACE(refused);
         EXPECT_FALSE(korvane::gs1DigitalLink(refused));
     }
