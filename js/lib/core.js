@@ -349,6 +349,24 @@ function sheet(items, sheetOptions = {}) {
 
 let registry = null;
 /** Every symbology: name, title, aliases, characters, check rule, options. */
+// GS1 data without a symbol, as kvjs_gs1 gives it.
+function gs1(what, data, extra = "") {
+  ready();
+  if (typeof data !== "string") throw new TypeError("korvane: give GS1 data as a string");
+  if (typeof extra !== "string") throw new TypeError("korvane: give the domain as a string");
+  withBytes([data, extra], (d, dl, e, el) => wasm.kvjs_gs1(what, d, dl, e, el));
+  return decoder.decode(answer());
+}
+
+/** Notes of AIs that need others the data lacks; throws KorvaneError for data GS1's rules refuse. */
+function gs1Check(data) { return gs1(0, data).split("\n").filter((line) => line); }
+/** The GS1 Digital Link URI of element strings ("https://id.gs1.org" unless a domain is given). */
+function gs1DigitalLink(data, domain = "") { return gs1(1, data, domain); }
+/** The element strings of a GS1 Digital Link URI. */
+function gs1FromDigitalLink(uri) { return gs1(2, uri); }
+/** Element strings as printed under a symbol: "(01) 09506000134352 (17) 270101". */
+function gs1Hri(data) { return gs1(3, data); }
+
 function symbologies() {
   ready();
   if (!registry) {

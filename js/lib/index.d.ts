@@ -245,6 +245,14 @@ export function grade(options: GradeOptions): QualityGrade;
 /** Label sheets as one PDF: the labels share the first one's colours and the sheet's resolution. */
 export function sheet(items: Options[], options?: SheetOptions): Uint8Array;
 export function symbologies(): SymbologyInfo[];
+/** Checks GS1 element strings; returns notes of AIs that need others the data lacks, throws KorvaneError for data GS1 refuses. */
+export function gs1Check(data: string): string[];
+/** The GS1 Digital Link URI of element strings, on GS1's domain unless one is given. */
+export function gs1DigitalLink(data: string, domain?: string): string;
+/** The element strings of a GS1 Digital Link URI. */
+export function gs1FromDigitalLink(uri: string): string;
+/** Element strings as printed under a symbol: "(01) 09506000134352 (17) 270101". */
+export function gs1Hri(data: string): string;
 
 /** One encoding or layout option as the library's tables have it. */
 export interface OptionInfo {

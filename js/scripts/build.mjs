@@ -10,7 +10,8 @@ import { readFileSync, writeFileSync, copyFileSync } from "node:fs";
 const here = new URL("..", import.meta.url);
 const core = readFileSync(new URL("lib/core.js", here), "utf8");
 const names = ["KorvaneError", "init", "initSync", "toSVG", "toPDF", "toEPS", "toPNG", "toEMF", "toBMP",
-  "toFormat", "encode", "verify", "grade", "sheet", "symbologies", "encodeOptions", "layoutOptions", "version"];
+  "toFormat", "encode", "verify", "grade", "sheet", "symbologies", "encodeOptions", "layoutOptions", "version",
+  "gs1Check", "gs1DigitalLink", "gs1FromDigitalLink", "gs1Hri"];
 
 const nodeReaders = (fs, besidePath, besideUrl) => `
 function isRemote(s) { return /^(https?|data|blob):/i.test(String(s)); }

@@ -759,6 +759,33 @@ KVJS_EXPORT int kvjs_symbologies() {
     return 0;
 }
 
+// GS1 data without a symbol (`what`: 0 check, 1 Digital Link on `extra`'s
+// domain, 2 element strings of a Digital Link URI, 3 human-readable text):
+// 0 and the answer in kvjs_out() (check: its notes, one a line), or 1 +
+// the ErrorCode and its message.
+KVJS_EXPORT int kvjs_gs1(int what, const char* data, std::size_t dataLength, const char* extra,
+                         std::size_t extraLength) {
+    answerIsFile = false;
+    const std::string_view text(data, dataLength);
+    Result<std::string> r = std::string();
+    if (what == 0) {
+        const Result<std::vector<std::string>> notes = checkGs1(text);
+        if (notes)
+            for (const std::string& note : *notes)
+                r->append(note).append("\n");
+        else
+            r = notes.error();
+    } else if (what == 1) {
+        r = gs1DigitalLink(text, extraLength ? std::string_view(extra, extraLength) : "https://id.gs1.org");
+    } else {
+        r = what == 2 ? gs1FromDigitalLink(text) : gs1HumanReadable(text);
+    }
+    if (!r)
+        return failed(r.error());
+    out = std::move(*r);
+    return 0;
+}
+
 // The short name of an error code (1 + ErrorCode), "invalid-data".
 KVJS_EXPORT const char* kvjs_error_name(int status) {
     return status > 0 ? errorCodeName(static_cast<ErrorCode>(status - 1)) : "";

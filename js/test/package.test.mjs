@@ -87,6 +87,32 @@ test("layout warnings reach JavaScript as the command prints them", { skip: !hav
   assert.deepEqual(ours, theirs);
 });
 
+test("GS1 data as the command's korvane gs1 says it", { skip: !haveCommand && "no native korvane command" }, () => {
+  const calls = {
+    check: (d) => korvane.gs1Check(d).map((n) => `note: ${n}\n`).join("") + "ok\n",
+    dl: (d) => korvane.gs1DigitalLink(d) + "\n", parse: (d) => korvane.gs1FromDigitalLink(d) + "\n",
+    hri: (d) => korvane.gs1Hri(d) + "\n",
+  };
+  const cases = [["check", "(10)A"], ["check", "(17)270132"], ["dl", "(01)09506000134352(10)ABC1(17)270101"],
+    ["dl", "(10)A"], ["parse", "https://id.gs1.org/01/09506000134352/10/ABC1?17=270101"], ["parse", "ftp://x/01/1"],
+    ["hri", "(01)09506000134352(17)270101"]];
+  for (const [what, data] of cases) {
+    const run = spawnSync(korvaneCommand, ["gs1", what, data], { encoding: "utf8" });
+    let ours;
+    try {
+      ours = calls[what](data);
+    } catch (e) {
+      assert.ok(e instanceof korvane.KorvaneError, `${what} ${data}`);
+      assert.equal(run.status, 1, `${what} ${data}`);
+      assert.ok((run.stdout + run.stderr).includes(e.message), `${what} ${data}: ${e.message}`);
+      continue;
+    }
+    assert.equal(run.status, 0, `${what} ${data}`);
+    assert.equal(ours, run.stdout, `${what} ${data}`);
+  }
+  assert.equal(korvane.gs1DigitalLink("(01)09506000134352", "https://example.com"), "https://example.com/01/09506000134352");
+});
+
 test("facts, modules and verification", () => {
   const ean = korvane.encode({ symbology: "ean13", data: "590123412345", xDim: "0.33mm" });
   assert.equal(ean.data, "5901234123457");

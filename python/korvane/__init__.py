@@ -14,8 +14,8 @@ places symbols on pages of labels.
 import io as _io
 
 from ._types import EncodeError, SymbologyInfo
-from ._korvane import (Grade, QualityParameter, Raster, Symbol, Verdict, __version__, encode, encode_many, sheet,
-                       symbologies)
+from ._korvane import (Grade, QualityParameter, Raster, Symbol, Verdict, __version__, encode, encode_many,
+                       gs1_check, gs1_digital_link, gs1_from_digital_link, gs1_hri, sheet, symbologies)
 
 # Shown as korvane.EncodeError in tracebacks, where users catch it.
 EncodeError.__module__ = SymbologyInfo.__module__ = "korvane"
@@ -30,6 +30,10 @@ __all__ = [
     "Verdict",
     "encode",
     "encode_many",
+    "gs1_check",
+    "gs1_digital_link",
+    "gs1_from_digital_link",
+    "gs1_hri",
     "sheet",
     "symbologies",
     "__version__",

@@ -1196,6 +1196,41 @@ rule, matrix, capabilities ("gs1", "eci", "add-on", ...) and the option
 keywords that apply to it.)");
 }
 
+// The value of a GS1 call, or korvane.EncodeError with its message.
+template <typename T>
+T gs1Answer(Result<T>&& r) {
+    if (!r)
+        raise(r.error());
+    return std::move(*r);
+}
+
+void bindGs1(py::module_& m) {
+    m.def(
+        "gs1_check", [](const std::string& data) { return gs1Answer(checkGs1(data)); }, py::arg("data"),
+        R"(gs1_check(data) -> list of str
+
+Checks GS1 element strings ("(01)09506000134352(17)270101") against GS1's
+rules and returns notes of AIs that need others the data lacks; raises
+korvane.EncodeError naming the AI and the rule for data GS1 refuses.)");
+    m.def(
+        "gs1_digital_link",
+        [](const std::string& data, const std::string& domain) { return gs1Answer(gs1DigitalLink(data, domain)); },
+        py::arg("data"), py::arg("domain") = "https://id.gs1.org",
+        R"(gs1_digital_link(data, domain="https://id.gs1.org") -> str
+
+The GS1 Digital Link URI of element strings (uncompressed).)");
+    m.def(
+        "gs1_from_digital_link", [](const std::string& uri) { return gs1Answer(gs1FromDigitalLink(uri)); },
+        py::arg("uri"), R"(gs1_from_digital_link(uri) -> str
+
+The element strings of a GS1 Digital Link URI, checked.)");
+    m.def(
+        "gs1_hri", [](const std::string& data) { return gs1Answer(gs1HumanReadable(data)); }, py::arg("data"),
+        R"(gs1_hri(data) -> str
+
+Element strings as printed under a symbol: "(01) 09506000134352 (17) 270101".)");
+}
+
 }  // namespace
 
 PYBIND11_MODULE(_korvane, m) {
@@ -1208,4 +1243,5 @@ PYBIND11_MODULE(_korvane, m) {
     bindResults(m);
     bindSymbol(m);
     bindFunctions(m);
+    bindGs1(m);
 }

@@ -105,6 +105,28 @@ def test_options_as_the_command_takes_them(korvane_run, case):
     assert ours is None or ours == theirs
 
 
+GS1_CASES = [
+    ("check", "(01)09506000134352(10)A"), ("check", "(10)A"), ("check", "(17)270132"),
+    ("dl", "(01)09506000134352(10)ABC1(17)270101"), ("dl", "(10)A"),
+    ("parse", "https://id.gs1.org/01/09506000134352/10/ABC1?17=270101"), ("parse", "ftp://id.gs1.org/01/1"),
+    ("hri", "(01)09506000134352(17)270101"),
+]
+GS1_CALLS = {"check": lambda d: "".join(f"note: {n}\n" for n in korvane.gs1_check(d)) + "ok\n",
+             "dl": korvane.gs1_digital_link, "parse": korvane.gs1_from_digital_link, "hri": korvane.gs1_hri}
+
+
+@pytest.mark.parametrize("what,data", GS1_CASES)
+def test_gs1_as_the_command_says(korvane_run, what, data):
+    status, out, err = korvane_run("gs1", what, data)
+    try:
+        ours = GS1_CALLS[what](data)
+    except korvane.EncodeError as e:
+        assert status == 1 and str(e) in (out.decode() + err)
+        return
+    assert status == 0
+    assert out.decode() == (ours if what == "check" else ours + "\n")
+
+
 def test_layout_warnings_reach_python_as_the_command_prints_them(korvane_run):
     _, _, printed = korvane_run("-b", "ean13", "--x-dim", "0.1mm", "--height", "5", "-o", "-", "590123412345")
     theirs = [line.removeprefix("korvane: warning: ") for line in printed.splitlines()]
