@@ -788,6 +788,38 @@ kv_status kv_grade(const kv_symbol* symbol, const kv_drawing* drawing, const cha
     return kv_grade_reason(symbol, drawing, printer, grade, text, text_size, nullptr, 0, error, error_size);
 }
 
+kv_status kv_gs1(kv_gs1_action what, const char* data, const char* domain, char* out, size_t out_size,
+                 size_t* length, char* error, size_t error_size) {
+    if (data == nullptr || (out == nullptr && out_size > 0))
+        return fail(KV_INVALID_ARGUMENT, "a required argument is null", error, error_size);
+    if (out_size > 0)
+        out[0] = '\0';
+    korvane::Result<std::string> r = std::string();
+    switch (what) {
+    case KV_GS1_CHECK: {
+        const korvane::Result<std::vector<std::string>> notes = korvane::checkGs1(data);
+        if (!notes)
+            return fail(notes.error(), error, error_size);
+        for (const std::string& note : *notes)
+            r->append(note).append("\n");
+        break;
+    }
+    case KV_GS1_DIGITAL_LINK: r = korvane::gs1DigitalLink(data, domain ? domain : "https://id.gs1.org"); break;
+    case KV_GS1_ELEMENTS: r = korvane::gs1FromDigitalLink(data); break;
+    case KV_GS1_HRI: r = korvane::gs1HumanReadable(data); break;
+    default: return fail(KV_INVALID_ARGUMENT, "no such GS1 action", error, error_size);
+    }
+    if (!r)
+        return fail(r.error(), error, error_size);
+    if (length != nullptr)
+        *length = r->size();
+    if (r->size() >= out_size)
+        return fail(KV_SIZE_TOO_LARGE, "the answer needs " + std::to_string(r->size() + 1) + " bytes", error,
+                    error_size);
+    std::memcpy(out, r->c_str(), r->size() + 1);
+    return KV_OK;
+}
+
 // ---- the 2.0 entry points, for programs built against the header without sizes ----
 
 #undef kv_encode

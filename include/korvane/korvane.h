@@ -275,6 +275,21 @@ KV_API kv_status kv_grade_reason(const kv_symbol* symbol, const kv_drawing* draw
 KV_API kv_status kv_set_option(kv_encode_options* options, const char* name, const char* text, char* error,
                                size_t error_size);
 
+/* GS1 data without a symbol, as `korvane gs1` gives it. `what`: */
+typedef enum kv_gs1_action {
+    KV_GS1_CHECK = 0,        /* notes of AIs that need others the data lacks, one a line ("" for none) */
+    KV_GS1_DIGITAL_LINK = 1, /* the GS1 Digital Link URI of element strings, on `domain` (NULL: id.gs1.org) */
+    KV_GS1_ELEMENTS = 2,     /* the element strings of a GS1 Digital Link URI */
+    KV_GS1_HRI = 3           /* element strings as printed under a symbol */
+} kv_gs1_action;
+/* The answer goes to `out`, NUL-ended, when it fits in out_size bytes; its
+ * length (without the NUL) to *length when `length` is not NULL, so a caller
+ * may ask again with room enough. An answer that does not fit is
+ * KV_SIZE_TOO_LARGE and leaves `out` empty, never cut. Data GS1's rules
+ * refuse is KV_INVALID_DATA or KV_CHECK_DIGIT with the message. */
+KV_API kv_status kv_gs1(kv_gs1_action what, const char* data, const char* domain, char* out, size_t out_size,
+                        size_t* length, char* error, size_t error_size);
+
 #ifdef __cplusplus
 }
 #endif

@@ -1,6 +1,7 @@
 // GS1 Digital Link URIs made from element strings and read back, and what
 // either refuses.
 
+#include <korvane/korvane.h>
 #include <korvane/korvane.hpp>
 
 #include <gtest/gtest.h>
@@ -82,6 +83,39 @@ TEST(Gs1DigitalLink, UrisReadOrRefused) {
         SCOPED_TRACE(refused);
         EXPECT_FALSE(korvane::gs1DigitalLink(refused));
     }
+}
+
+// The C call: the answer whole or not at all, and its length to ask again with.
+TEST(Gs1DigitalLink, ThroughC) {
+    const struct {
+        kv_gs1_action what;
+        const char* data;
+        std::size_t room;
+        kv_status status;
+        const char* out;  // or the error's words
+    } cases[] = {
+        {KV_GS1_DIGITAL_LINK, "(01)09506000134352(10)AB", 64, KV_OK, "https://id.gs1.org/01/09506000134352/10/AB"},
+        {KV_GS1_DIGITAL_LINK, "(01)09506000134352(10)AB", 42, KV_SIZE_TOO_LARGE, "needs 43 bytes"},
+        {KV_GS1_ELEMENTS, "https://id.gs1.org/01/09506000134352", 64, KV_OK, "(01)09506000134352"},
+        {KV_GS1_HRI, "(01)09506000134352(17)270101", 64, KV_OK, "(01) 09506000134352 (17) 270101"},
+        {KV_GS1_CHECK, "(10)A", 128, KV_OK, "GS1 AI (10) needs (01) or (02) or (03) or (8006) or (8026)\n"},
+        {KV_GS1_CHECK, "(01)09506000134353", 128, KV_CHECK_DIGIT, "check digit 3"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.data);
+        char out[128] = "x", error[128] = "";
+        std::size_t length = 0;
+        EXPECT_EQ(kv_gs1(c.what, c.data, nullptr, out, c.room, &length, error, sizeof error), c.status);
+        if (c.status == KV_OK) {
+            EXPECT_STREQ(out, c.out);
+            EXPECT_EQ(length, std::string(c.out).size());
+        } else {
+            EXPECT_STREQ(out, "");
+            EXPECT_NE(std::string(error).find(c.out), std::string::npos) << error;
+        }
+    }
+    char error[64] = "";
+    EXPECT_EQ(kv_gs1(KV_GS1_HRI, nullptr, nullptr, nullptr, 0, nullptr, error, sizeof error), KV_INVALID_ARGUMENT);
 }
 
 }  // namespace
