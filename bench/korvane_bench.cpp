@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -64,6 +65,18 @@ void encodeSvgByName(benchmark::State& state) {
     }
 }
 BENCHMARK(encodeSvgByName)->Name("EncodeSvgByName/Ean13");
+
+// Ten GS1 AIs parsed and checked against the Syntax Dictionary, with the
+// rules between them (the goal: under 5 us).
+void checkGs1TenAis(benchmark::State& state) {
+    const std::string data = "(01)09506000134352(10)ABC123(17)270101(21)SERIAL42(11)250101(3103)000189"
+                             "(3922)1299(4321)1(7003)2501011230(8008)25010112";
+    for (auto _ : state) {
+        korvane::Result<std::vector<std::string>> notes = korvane::checkGs1(data);
+        benchmark::DoNotOptimize(notes);
+    }
+}
+BENCHMARK(checkGs1TenAis)->Name("CheckGs1/TenAis");
 
 const bool registered = [] {
     for (const Sample& s : SAMPLES) {
