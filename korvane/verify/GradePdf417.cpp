@@ -65,9 +65,8 @@ constexpr std::size_t CHARACTER_ELEMENTS = 8;
 constexpr std::size_t STOP_ELEMENTS = 9;
 // Check words the symbol keeps for detection, outside what correction may spend.
 constexpr int DETECTION_CHECK_WORDS = 2;
-// A row's profile parameters: decode, symbol contrast, minimum reflectance,
-// minimum edge contrast, modulation, defects, decodability.
-constexpr std::size_t PROFILE_PARAMETERS = 7;
+// Where a row's profile parameters stand among decode, symbol contrast,
+// minimum reflectance, minimum edge contrast, modulation, defects, decodability.
 constexpr std::size_t MODULATION = 4, DEFECTS_AT = 5, DECODABILITY_AT = 6;
 
 // The symbol's elements row by row (modules each, from the start pattern's
