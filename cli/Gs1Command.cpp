@@ -1,7 +1,8 @@
 // korvane gs1: GS1 data without a symbol. "check DATA" lists what GS1's rules
 // say of element strings, "dl DATA [--domain URL]" makes their GS1 Digital
 // Link URI, "parse URI" reads one back, "hri DATA" prints them as under a
-// symbol. Each prints one line per result; an error is one line and status 1.
+// symbol. Each prints one line per result; an error is one line on standard
+// error and status 1 (2 for arguments it does not take).
 
 #include "Gs1Command.h"
 
@@ -20,26 +21,28 @@ constexpr const char* USAGE =
     "  parse  the element strings of a GS1 Digital Link URI\n"
     "  hri    their human-readable text: (01) 09506000134352 (17) 270101\n";
 
+// Errors are one line each, as the command's others are.
 int usage(Console& console, const std::string& why) {
-    console.err("korvane gs1: " + why + "\n" + USAGE);
+    console.err("korvane: gs1: " + why + "; korvane gs1 --help shows its forms\n");
     return 2;
 }
 
+int refuse(Console& console, const Error& e) {
+    console.err("korvane: gs1: " + e.message + "\n");
+    return 1;
+}
+
 int answer(Console& console, const Result<std::string>& r) {
-    if (!r) {
-        console.err("korvane gs1: " + r.error().message + "\n");
-        return 1;
-    }
+    if (!r)
+        return refuse(console, r.error());
     console.out(*r + "\n");
     return 0;
 }
 
 int check(Console& console, std::string_view data) {
     const Result<std::vector<std::string>> notes = checkGs1(data);
-    if (!notes) {
-        console.out("error: " + notes.error().message + "\n");
-        return 1;
-    }
+    if (!notes)
+        return refuse(console, notes.error());
     for (const std::string& note : *notes)
         console.out("note: " + note + "\n");
     console.out("ok\n");
@@ -49,9 +52,11 @@ int check(Console& console, std::string_view data) {
 }  // namespace
 
 int runGs1(int argc, const char* const* argv, Console& console) {
-    if (argc < 2 || std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h") {
+    if (argc < 2)
+        return usage(console, "say what to do with the data");
+    if (std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h") {
         console.out(USAGE);
-        return argc < 2 ? 2 : 0;
+        return 0;
     }
     const std::string_view what = argv[1];
     if (argc < 3)
