@@ -22,7 +22,9 @@ KORVANE_API Result<std::string> gs1DigitalLink(std::string_view elementStrings,
 
 // The element strings ("(01)09506000134352(10)ABC1(17)270101") of a GS1
 // Digital Link URI: its primary key and qualifiers, then the AIs of its
-// query in their order; query parameters that are no AI are left out.
+// query in their order; query parameters that are no AI are left out. When
+// a value holds a bracket, the plain form, with GS (0x1D) after
+// variable-length fields.
 KORVANE_API Result<std::string> gs1FromDigitalLink(std::string_view uri);
 
 // Checks element strings against GS1's rules (every AI of GS1's Barcode

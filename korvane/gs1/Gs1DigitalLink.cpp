@@ -111,7 +111,11 @@ Result<std::string> checkedElements(const std::vector<Gs1Element>& elements) {
     }
     if (const Status ok = detail::checkGs1Pairs(pairs); !ok)
         return ok.error();
-    return detail::gs1HumanText(elements);
+    // A value that holds a bracket cannot stand in brackets: the plain form then.
+    const bool bracketed = std::none_of(elements.begin(), elements.end(), [](const Gs1Element& e) {
+        return e.value.find_first_of("()") != std::string::npos;
+    });
+    return bracketed ? detail::gs1HumanText(elements) : detail::gs1Data(elements, '\x1D');
 }
 
 }  // namespace
@@ -201,7 +205,7 @@ Result<std::string> gs1FromDigitalLink(std::string_view uri) {
     std::vector<std::string_view> qualifiers;
     for (std::size_t i = at; i < path.size(); i += 2) {
         if (i > at && !isQualifierOf(key, path[i]))
-            return invalid("AI (" + std::string(path[i]) + ") is no qualifier of (" + std::string(path[at]) + ")");
+            return invalid("AI " + detail::quoted(path[i]) + " is no qualifier of (" + std::string(path[at]) + ")");
         Result<std::string> value = percentDecoded(path[i + 1]);
         if (!value)
             return value.error();
