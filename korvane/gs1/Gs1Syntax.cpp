@@ -21,7 +21,7 @@ namespace {
 constexpr std::string_view CSET82 = "!\"%&'()*+,-./0123456789:;<=>?ABCDEFGHIJKLMNOPQRSTUVWXYZ_abcdefghijklmnopqrstuvwxyz";
 constexpr std::string_view CSET39 = "#-/0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
 constexpr std::string_view BASE64URL = "-0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ_abcdefghijklmnopqrstuvwxyz";
-// The characters of the check character pair (GS1 General Specifications 7.9.5).
+// The characters of GS1's check character pair for alphanumeric keys.
 constexpr std::string_view CSET32 = "23456789ABCDEFGHJKLMNPQRSTUVWXYZ";
 static_assert(CSET82.size() == 82 && CSET39.size() == 39 && BASE64URL.size() == 64 && CSET32.size() == 32);
 
