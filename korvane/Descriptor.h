@@ -71,6 +71,10 @@ struct Descriptor {
 // The descriptor of a symbology (one of the enumeration's values).
 const Descriptor& descriptor(Symbology s);
 
+// Options.cpp: whether checkOptionsApply() would accept the options, without
+// the Status (encode()'s fast path asks this first).
+bool optionsApply(Symbology symbology, const EncodeOptions& options);
+
 // The functions the rows name, each kept by the part of the library it
 // belongs to.
 // Verify.cpp: the comparisons.

@@ -191,8 +191,8 @@ Result<Symbol> encode(Symbology symbology, std::string_view data, const EncodeOp
     if (static_cast<int>(symbology) >= 0 && static_cast<int>(symbology) < SYMBOLOGY_COUNT) {
         const detail::Descriptor& d = detail::descriptor(symbology);
         if (d.encodeBytes && !o.escapes && !o.gs1 && !d.info.takes(CAP_GS1_ONLY)) {
-            if (const Status applies = checkOptionsApply(symbology, o); !applies)
-                return applies.error();
+            if (!detail::optionsApply(symbology, o))
+                return checkOptionsApply(symbology, o).error();
             if (data.empty())
                 return Error{ErrorCode::InvalidData, "the data is empty"};
             // Compared here, so that data that fits pays for no Status.

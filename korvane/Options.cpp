@@ -4,6 +4,8 @@
 
 #include "korvane/Options.h"
 
+#include "Descriptor.h"
+
 #include "base/Text.h"
 #include "korvane/Units.h"
 #include "korvane/Values.h"
@@ -375,9 +377,15 @@ bool anyRefused(const SymbologyInfo& info, const EncodeOptions& o, std::index_se
 
 }  // namespace
 
+namespace detail {
+bool optionsApply(Symbology symbology, const EncodeOptions& options) {
+    return !anyRefused(symbologyInfo(symbology), options, std::make_index_sequence<std::size(TABLE)>{});
+}
+}  // namespace detail
+
 Status checkOptionsApply(Symbology symbology, const EncodeOptions& options) {
     const SymbologyInfo& info = symbologyInfo(symbology);
-    if (!anyRefused(info, options, std::make_index_sequence<std::size(TABLE)>{}))
+    if (detail::optionsApply(symbology, options))
         return Done{};
     for (const EncodeOptionInfo& row : TABLE) {
         if (!row.isSet(options))

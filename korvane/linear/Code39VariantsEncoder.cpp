@@ -89,7 +89,7 @@ Result<Drawn> vin(Symbology s, std::string_view data) {
 }
 
 Result<Drawn> pzn(Symbology s, std::string_view data) {
-    if (const std::size_t bad = firstRefused(data, isDigit); bad != std::string_view::npos)
+    if (const std::size_t bad = firstNonDigit(data); bad != std::string_view::npos)
         return invalidCharacter(s, data, bad);
     if (data.empty() || data.size() > 8)
         return wrongLength(s, data.size(), "1 to 7 digits, or 8 with the check digit");
@@ -105,7 +105,7 @@ Result<Drawn> pzn(Symbology s, std::string_view data) {
 }
 
 Result<Drawn> code32(Symbology s, std::string_view data) {
-    if (const std::size_t bad = firstRefused(data, isDigit); bad != std::string_view::npos)
+    if (const std::size_t bad = firstNonDigit(data); bad != std::string_view::npos)
         return invalidCharacter(s, data, bad);
     if (data.empty() || data.size() > 9)
         return wrongLength(s, data.size(), "1 to 8 digits, or 9 with the check digit");

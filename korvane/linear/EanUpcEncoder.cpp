@@ -161,13 +161,13 @@ Status takeAddOn(Symbology s, std::string_view data, std::string_view& main, std
         if (!addOn.empty())
             return Error{ErrorCode::InvalidOption, "the add-on is given twice, in the data and as an option"};
         addOn = data.substr(plus + 1);
-        if (const std::size_t bad = firstRefused(addOn, isDigit); bad != std::string::npos)
+        if (const std::size_t bad = firstNonDigit(addOn); bad != std::string::npos)
             return invalidCharacter(s, data, plus + 1 + bad);
         main = data.substr(0, plus);
     }
     if (addOn.empty())
         return Done{};
-    if (const std::size_t bad = firstRefused(addOn, isDigit); bad != std::string::npos)
+    if (const std::size_t bad = firstNonDigit(addOn); bad != std::string::npos)
         return Error{ErrorCode::InvalidData, "the add-on holds " +
                                                  detail::describeByte(static_cast<unsigned char>(addOn[bad])) +
                                                  "; it takes digits only"};
@@ -451,7 +451,7 @@ Result<Symbol> encodeEanUpc(Symbology s, std::string_view input, const EncodeOpt
     if (!o.addOn.empty() || input.find('+') != std::string_view::npos)
         if (const Status taken = takeAddOn(s, input, data, addOn, o); !taken)
             return taken.error();
-    if (const std::size_t bad = firstRefused(data, isDigit); bad != std::string_view::npos)
+    if (const std::size_t bad = firstNonDigit(data); bad != std::string_view::npos)
         return invalidCharacter(s, input, bad);
     // The check digit is always drawn and there are no wide elements: only
     // options that say otherwise need the rules read.

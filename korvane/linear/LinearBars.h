@@ -16,6 +16,7 @@
 namespace korvane::linear {
 
 using detail::firstRefused;
+using detail::firstNonDigit;
 using detail::invalidCharacter;
 using detail::isDigit;
 using detail::LinearSettings;

@@ -47,7 +47,7 @@ int mod11(std::string_view digits) {
 }  // namespace
 
 Result<Symbol> encodeMsi(std::string_view data, const EncodeOptions& o) {
-    if (const std::size_t bad = firstRefused(data, isDigit); bad != std::string_view::npos)
+    if (const std::size_t bad = firstNonDigit(data); bad != std::string_view::npos)
         return invalidCharacter(Symbology::Msi, data, bad);
     const Result<LinearSettings> settings = detail::linearSettings(Symbology::Msi, o);
     if (!settings)

@@ -10,7 +10,7 @@ namespace korvane::linear {
 
 Result<Symbol> encodePharmacode(std::string_view data, const EncodeOptions& o) {
     constexpr Symbology S = Symbology::Pharmacode;
-    if (const std::size_t bad = firstRefused(data, isDigit); bad != std::string_view::npos)
+    if (const std::size_t bad = firstNonDigit(data); bad != std::string_view::npos)
         return invalidCharacter(S, data, bad);
     const Result<LinearSettings> settings = detail::linearSettings(S, o);
     if (!settings)

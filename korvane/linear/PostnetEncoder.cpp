@@ -36,7 +36,7 @@ constexpr int SPACE_MODULES = 3;
 }  // namespace
 
 Result<Symbol> encodePostnet(std::string_view data, const EncodeOptions& o) {
-    if (const std::size_t bad = firstRefused(data, isDigit); bad != std::string_view::npos)
+    if (const std::size_t bad = firstNonDigit(data); bad != std::string_view::npos)
         return invalidCharacter(Symbology::Postnet, data, bad);
     if (data.size() != 5 && data.size() != 9 && data.size() != 11)
         return Error{ErrorCode::InvalidData, "Postnet encodes a ZIP code of 5 digits, ZIP+4 of 9 or a delivery "

@@ -85,7 +85,7 @@ Result<Symbol> interleaved(std::string_view data, const LinearSettings& settings
 }  // namespace
 
 Result<Symbol> encodeTwoOfFive(Symbology s, std::string_view data, const EncodeOptions& o) {
-    if (const std::size_t bad = firstRefused(data, isDigit); bad != std::string_view::npos)
+    if (const std::size_t bad = firstNonDigit(data); bad != std::string_view::npos)
         return invalidCharacter(s, data, bad);
     const Result<LinearSettings> settings = detail::linearSettings(s, o);
     if (!settings)

@@ -2,6 +2,7 @@
 // engine they replace: every symbol, refusal and warning the same, over a
 // corpus that takes each of the seventeen symbologies through its options.
 
+#include "encode/Checks.h"
 #include "linear/LinearEncoders.h"
 
 #include <gtest/gtest.h>
@@ -135,3 +136,18 @@ TEST(LinearEncoders, DrawWhatTheLegacyEngineDrew) {
 }
 
 }  // namespace
+
+// The word-at-a-time digit test finds the first non-digit wherever it is and
+// whatever byte it is (those next to '0'-'9', and 0xFA-0xFF whose sum with 6
+// carries into the next byte).
+TEST(LinearEncoders, FirstNonDigitFindsEveryByteAtEveryPlace) {
+    for (std::size_t length = 1; length <= 17; ++length)
+        for (std::size_t at = 0; at < length; ++at)
+            for (int byte = 0; byte < 256; ++byte) {
+                std::string data(length, '7');
+                data[at] = static_cast<char>(byte);
+                const bool digit = byte >= '0' && byte <= '9';
+                ASSERT_EQ(korvane::detail::firstNonDigit(data), digit ? std::string::npos : at)
+                    << "length " << length << ", byte " << byte << " at " << at;
+            }
+}
