@@ -9,6 +9,7 @@
 #include "encode/Adapters.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -106,6 +107,24 @@ kv_status fail(const korvane::Error& e, char* error, size_t size) {
 korvane::Colour colour(uint32_t rgba) {
     return {static_cast<std::uint8_t>(rgba >> 24), static_cast<std::uint8_t>(rgba >> 16),
             static_cast<std::uint8_t>(rgba >> 8), static_cast<std::uint8_t>(rgba)};
+}
+
+// A layout colour: CMYK (0xCCMMYYKK, whole percent) where one is given, else RGBA.
+korvane::Colour colour(uint32_t rgba, int32_t cmyk) {
+    if (cmyk < 0)
+        return colour(rgba);
+    const auto part = [cmyk](int shift) { return static_cast<int>((static_cast<uint32_t>(cmyk) >> shift) & 0xFFu); };
+    return korvane::Colour::fromCmyk(part(24), part(16), part(8), part(0));
+}
+
+uint32_t rgbaOf(const korvane::Colour& c) {
+    return static_cast<uint32_t>(c.r) << 24 | static_cast<uint32_t>(c.g) << 16 | static_cast<uint32_t>(c.b) << 8 | c.a;
+}
+
+int32_t cmykOf(const korvane::Colour& c) {
+    return c.cmyk ? static_cast<int32_t>(static_cast<uint32_t>(c.c) << 24 | static_cast<uint32_t>(c.m) << 16 |
+                                         static_cast<uint32_t>(c.y) << 8 | c.k)
+                  : -1;
 }
 
 // How each field of kv_encode_options sets EncodeOptions; the names follow the
@@ -296,8 +315,8 @@ korvane::LayoutOptions layoutOptions(const kv_layout_options& c) {
     o.text = c.text != 0;
     if (c.font_size_mm != 0)
         o.fontSize = korvane::mm(c.font_size_mm);
-    o.foreground = colour(c.foreground);
-    o.background = colour(c.background);
+    o.foreground = colour(c.foreground, c.foreground_cmyk);
+    o.background = colour(c.background, c.background_cmyk);
     o.rotation = c.rotation;
     return o;
 }
@@ -333,6 +352,7 @@ kv_layout_options layoutDefaults() {
     o.text = 1;
     o.foreground = 0x000000FFu;
     o.background = 0xFFFFFFFFu;
+    o.foreground_cmyk = o.background_cmyk = -1;
     return o;
 }
 
@@ -405,6 +425,88 @@ void toOld(Old* old, const Current& current, size_t first) {
         std::memcpy(static_cast<void*>(old), reinterpret_cast<const char*>(&current) + first, sizeof *old);
 }
 
+// How each layout row's value goes back into kv_layout_options, whose fields
+// keep one unit each; a value they cannot hold is refused, naming the unit.
+using LayoutRead = const korvane::LayoutOptions&;
+using LayoutC = kv_layout_options&;
+
+korvane::Error cannotHold(const char* what) {
+    return {korvane::ErrorCode::InvalidOption, std::string("the C layout options hold ") + what};
+}
+
+// A length as the struct's millimetres (0 when unset); px need a resolution.
+korvane::Result<double> millimetres(const std::optional<korvane::Length>& l, double dpi, const char* what) {
+    if (!l)
+        return 0.0;
+    if (l->inModules() || (l->unit == korvane::Unit::Px && dpi <= 0))
+        return cannotHold(what);
+    return l->mm(dpi);
+}
+
+// A quiet zone as the struct's modules (-1 when unset: the standard's).
+korvane::Status quietModules(const std::optional<korvane::Length>& l, double& to) {
+    if (l && !l->inModules())
+        return cannotHold("quiet zones in modules (10, or 10x)");
+    to = l ? l->value : -1;
+    return korvane::Done{};
+}
+
+struct LayoutStore {
+    std::string_view name;
+    korvane::Status (*store)(LayoutRead o, LayoutC c);
+};
+constexpr LayoutStore LAYOUT_STORES[] = {
+    {"dpi", [](LayoutRead o, LayoutC c) -> korvane::Status { return c.dpi = o.dpi, korvane::Done{}; }},
+    {"x-dim", [](LayoutRead o, LayoutC c) -> korvane::Status {
+         c.x_mm = 0;
+         if (o.xDim && o.xDim->unit == korvane::Unit::Px && o.dpi <= 0)
+             return c.module_dots = static_cast<int>(std::lround(o.xDim->value)), korvane::Done{};
+         const korvane::Result<double> x = millimetres(o.xDim, o.dpi, "X as a length (px only without a resolution)");
+         return x ? (c.x_mm = *x, korvane::Status(korvane::Done{})) : korvane::Status(x.error());
+     }},
+    {"height", [](LayoutRead o, LayoutC c) -> korvane::Status {
+         const bool modules = o.height && o.height->inModules();
+         const korvane::Result<double> h =
+             modules ? korvane::Result<double>(0.0) : millimetres(o.height, o.dpi, "a height in modules or as a length");
+         if (!h)
+             return h.error();
+         c.height_mm = *h;
+         c.height_modules = modules ? o.height->value : 0;
+         return korvane::Done{};
+     }},
+    {"bwr", [](LayoutRead o, LayoutC c) -> korvane::Status {
+         const korvane::Result<double> r = millimetres(o.barReduction, o.dpi, "the bar width reduction as a length");
+         return r ? (c.bar_reduction_mm = *r, korvane::Status(korvane::Done{})) : korvane::Status(r.error());
+     }},
+    {"quiet-zone", [](LayoutRead o, LayoutC c) -> korvane::Status {
+         korvane::Status s = quietModules(o.quietLeft, c.quiet_left);
+         if (s)
+             s = quietModules(o.quietRight, c.quiet_right);
+         return s ? quietModules(o.quietVertical, c.quiet_vertical) : s;
+     }},
+    {"no-text", [](LayoutRead o, LayoutC c) -> korvane::Status { return c.text = o.text ? 1 : 0, korvane::Done{}; }},
+    {"font-size", [](LayoutRead o, LayoutC c) -> korvane::Status {
+         const korvane::Result<double> f = millimetres(o.fontSize, o.dpi, "the font size as a length");
+         return f ? (c.font_size_mm = *f, korvane::Status(korvane::Done{})) : korvane::Status(f.error());
+     }},
+    {"fg", [](LayoutRead o, LayoutC c) -> korvane::Status {
+         c.foreground = rgbaOf(o.foreground);
+         return c.foreground_cmyk = cmykOf(o.foreground), korvane::Done{};
+     }},
+    {"bg", [](LayoutRead o, LayoutC c) -> korvane::Status {
+         c.background = rgbaOf(o.background);
+         return c.background_cmyk = cmykOf(o.background), korvane::Done{};
+     }},
+    {"rotate", [](LayoutRead o, LayoutC c) -> korvane::Status { return c.rotation = o.rotation, korvane::Done{}; }},
+};
+
+const LayoutStore* layoutStoreOf(std::string_view name) {
+    for (const LayoutStore& s : LAYOUT_STORES)
+        if (s.name == name)
+            return &s;
+    return nullptr;
+}
+
 constexpr size_t ENCODE_FIRST = offsetof(kv_encode_options, check);
 constexpr size_t LAYOUT_FIRST = offsetof(kv_layout_options, dpi);
 constexpr size_t SHEET_FIRST = offsetof(kv_sheet_options, page_width_mm);
@@ -461,6 +563,30 @@ kv_status kv_set_option(kv_encode_options* options, const char* name, const char
                     error_size);
     store->store(o, c, text);
     // Back into the caller's struct as far as its size reaches, its size kept.
+    const std::uint64_t size = options->size;
+    std::memcpy(static_cast<void*>(options), &c, static_cast<size_t>(std::min<std::uint64_t>(size, sizeof c)));
+    options->size = size;
+    return KV_OK;
+}
+
+kv_status kv_set_layout_option(kv_layout_options* options, const char* name, const char* text, char* error,
+                               size_t error_size) {
+    if (options == nullptr || name == nullptr || text == nullptr)
+        return fail(KV_INVALID_ARGUMENT, "a required argument is null", error, error_size);
+    kv_layout_options c = layoutDefaults();
+    if (!readSized(options, c))
+        return fail(KV_INVALID_ARGUMENT, UNSIZED, error, error_size);
+    const korvane::LayoutOptionInfo* row = korvane::findLayoutOption(name);
+    const LayoutStore* store = row != nullptr ? layoutStoreOf(row->name) : nullptr;
+    if (store == nullptr)
+        return fail(KV_INVALID_OPTION, "no option '" + std::string(name).substr(0, 40) + "'", error, error_size);
+    korvane::LayoutOptions o = layoutOptions(c);
+    korvane::Status set = row->set(*row, o, text);
+    if (set)
+        set = store->store(o, c);
+    if (!set)
+        return fail(statusOf(set.error().code), std::string(row->name) + ": " + set.error().message, error,
+                    error_size);
     const std::uint64_t size = options->size;
     std::memcpy(static_cast<void*>(options), &c, static_cast<size_t>(std::min<std::uint64_t>(size, sizeof c)));
     options->size = size;

@@ -120,6 +120,11 @@ typedef struct kv_layout_options {
     uint32_t foreground;   /* 0xRRGGBBAA */
     uint32_t background;   /* 0xRRGGBBAA; alpha 0 = transparent */
     int rotation;          /* 0, 90, 180, 270 */
+    /* Print colours in CMYK, whole percent as 0xCCMMYYKK, or -1: the RGBA
+     * colour above. PDF and EPS write them as they are; the other formats
+     * draw the RGB they convert to. */
+    int32_t foreground_cmyk;
+    int32_t background_cmyk;
 } kv_layout_options;
 
 /* Fills the first `size` bytes of *options with the defaults and sets
@@ -274,6 +279,17 @@ KV_API kv_status kv_grade_reason(const kv_symbol* symbol, const kv_drawing* draw
  * KV_INVALID_OPTION for no such option or a value refused. */
 KV_API kv_status kv_set_option(kv_encode_options* options, const char* name, const char* text, char* error,
                                size_t error_size);
+
+/* Sets the layout option named as the command names it ("x-dim", "height",
+ * "quiet-zone", "fg", "rotate", ...) from its text as the command takes it
+ * ("0.33mm", "50x", "10,2", "navy", "90"), with the command's checks and
+ * messages; the fields of the option alone change. The struct keeps one unit
+ * a field: lengths are converted to its millimetres (X to module_dots without
+ * a resolution; a height in modules to height_modules); quiet zones are
+ * modules, and one given as a length is refused. KV_INVALID_OPTION for no
+ * such option or a value refused. */
+KV_API kv_status kv_set_layout_option(kv_layout_options* options, const char* name, const char* text, char* error,
+                                      size_t error_size);
 
 /* GS1 data without a symbol, as `korvane gs1` gives it. `what`: */
 typedef enum kv_gs1_action {
