@@ -217,8 +217,9 @@ Result<Resolved> resolve(const Settings& s, std::string_view data) {
 
     // Lengths go to the library as typed; layout() converts and checks them.
     r.layout = s.layout;
+    r.write = s.write;
     // Out of the layout's range is a usage error, as any option out of its range.
-    if (const Status ok = checkLayoutOptions(r.layout, r.symbology); !ok)
+    if (const Status ok = checkRequest(r); !ok)
         return invalidOption(ok.error().message);
     return r;
 }

@@ -9,6 +9,7 @@
 
 #include <korvane/Encode.h>
 #include <korvane/Layout.h>
+#include <korvane/Request.h>
 #include <korvane/Write.h>
 
 #include <functional>
@@ -37,13 +38,9 @@ struct Settings {
     std::vector<std::string> specific;
 };
 
-// What the library is given for one symbol.
-struct Resolved {
-    Symbology symbology = Symbology::Code128;
-    std::string data;  // as the encoder takes it (--gs1 rewrites Aztec data)
-    EncodeOptions encode;
-    LayoutOptions layout;
-};
+// What the library is given for one symbol: the symbology, the data as the
+// encoder takes it (--gs1 rewrites Aztec data), the encode, layout and write options.
+using Resolved = Request;
 
 // Converts typed settings and data for the library. Errors: InvalidOption
 // for settings that contradict each other, the encoder's own errors for GS1

@@ -18,6 +18,7 @@
 #include "Layout.h"
 #include "Options.h"
 #include "Raster.h"
+#include "Request.h"
 #include "Result.h"
 #include "Sheet.h"
 #include "Symbol.h"

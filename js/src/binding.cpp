@@ -255,12 +255,9 @@ bool setLayoutKey(LayoutOptions& l, std::string_view name, std::string_view v) {
     return true;
 }
 
-struct Request {
-    Symbology symbology = Symbology::Code128;
-    std::string data;
-    EncodeOptions encode;
-    LayoutOptions layout;
-    std::optional<PrinterProfile> printer;  // grade()'s alone
+// The library's request, and the printer that grade() alone takes.
+struct Request : korvane::Request {
+    std::optional<PrinterProfile> printer;
 };
 
 Request parseRequest(const char* symbologyName, const char* data, std::size_t dataLength, const char* options,
@@ -272,7 +269,6 @@ Request parseRequest(const char* symbologyName, const char* data, std::size_t da
         fail(ErrorCode::UnknownSymbology, "'" + name.substr(0, 40) + "' is no symbology; symbologies() lists them");
     q.symbology = *found;
     q.data.assign(data, dataLength);
-    const SymbologyInfo& info = symbologyInfo(q.symbology);
     const std::vector<std::string_view> fields = split(std::string_view(options, optionsLength), '\0');
     for (std::size_t i = 0; i + 1 < fields.size(); i += 2) {
         const std::string_view key = fields[i], value = fields[i + 1];
@@ -288,12 +284,11 @@ Request parseRequest(const char* symbologyName, const char* data, std::size_t da
         const EncodeOptionInfo* row = findEncodeOption(key);
         if (!row)
             fail(ErrorCode::InvalidOption, "no option '" + std::string(key.substr(0, 40)) + "'");
-        if (!row->appliesTo(info))
-            fail(ErrorCode::InvalidOption,
-                 "the option " + std::string(key) + " does not apply to " + std::string(info.title));
+        if (const Status applies = checkOptionApplies(*row, q.symbology, key); !applies)
+            fail(applies.error().code, applies.error().message);
         setEncodeOption(q.encode, *row, value);
     }
-    if (const Status ok = checkLayoutOptions(q.layout, q.symbology); !ok)
+    if (const Status ok = checkRequest(q); !ok)
         fail(ok.error().code, ok.error().message);
     return q;
 }
@@ -479,7 +474,7 @@ bool run(int action, const Request& q) {
         fail(ErrorCode::InvalidOption, "the option printer is grade()'s");
     // Read where they are: moving a Symbol or a Drawing out of its Result is
     // a call per member at -Oz.
-    const Result<Symbol> encoded = encode(q.symbology, q.data, q.encode);
+    const Result<Symbol> encoded = encode(q);
     if (!encoded)
         throw Fail{encoded.error()};
     const Symbol& symbol = *encoded;
@@ -610,7 +605,7 @@ void addLabel(const Request& q, std::string_view text) {
         r.output = pdfPages(r.pdf);
         r.writer.emplace(*r.geometry, *r.output);
     }
-    const Symbol symbol = take(encode(q.symbology, q.data, q.encode));
+    const Symbol symbol = take(encode(q));
     LayoutOptions layoutOptions = q.layout;
     layoutOptions.dpi = r.geometry->dpi;
     const Drawing label = take(layoutForCell(symbol, layoutOptions, *r.geometry, !q.layout.xDim));

@@ -290,15 +290,15 @@ void setLayoutValue(const LayoutOptionInfo& row, LayoutOptions& l, py::handle v,
 }
 
 // Applies a layout keyword (or font, the writer's); false when `key` is none.
-bool setLayoutOption(Render& r, const std::string& key, py::handle v) {
+bool setLayoutOption(LayoutOptions& layout, WriteOptions& write, const std::string& key, py::handle v) {
     if (key == "font") {
-        r.write.fontFile = py::cast<std::string>(py::module_::import("os").attr("fspath")(v));
+        write.fontFile = py::cast<std::string>(py::module_::import("os").attr("fspath")(v));
         return true;
     }
     const LayoutOptionInfo* row = layoutRowOf(key);
     if (row == nullptr)
         return false;
-    setLayoutValue(*row, r.layout, v, key);
+    setLayoutValue(*row, layout, v, key);
     return true;
 }
 
@@ -322,11 +322,7 @@ void checkRender(const Render& r, Symbology s) {
 }
 
 // What encode() and encode_many() take besides the data.
-struct Request {
-    Symbology symbology = Symbology::Code128;
-    EncodeOptions encode;
-    Render render;
-};
+Render renderOf(const Request& q) { return {q.layout, q.write}; }
 
 Request parseRequest(const std::string& symbologyName, const py::kwargs& kwargs, const char* function,
                      bool takesFormat, std::optional<Format>* format, int* jobs) {
@@ -336,7 +332,6 @@ Request parseRequest(const std::string& symbologyName, const py::kwargs& kwargs,
         raise(Error{ErrorCode::UnknownSymbology, "'" + symbologyName.substr(0, 40) +
                                                      "' is no symbology; korvane.symbologies() lists them"});
     q.symbology = *found;
-    const SymbologyInfo& info = symbologyInfo(q.symbology);
     for (const auto& [k, v] : kwargs) {
         const std::string key = py::cast<std::string>(k);
         if (takesFormat && key == "format") {
@@ -353,19 +348,19 @@ Request parseRequest(const std::string& symbologyName, const py::kwargs& kwargs,
                 *jobs = asInt(v, key);
             continue;
         }
-        if (setLayoutOption(q.render, key, v))
+        if (setLayoutOption(q.layout, q.write, key, v))
             continue;
         std::string name = key;
         std::replace(name.begin(), name.end(), '_', '-');
         const EncodeOptionInfo* row = findEncodeOption(name);
         if (!row)
             typeError(std::string(function) + "() got an unexpected keyword argument '" + key + "'");
-        if (!row->appliesTo(info))
-            raise(Error{ErrorCode::InvalidOption,
-                        "the option " + key + " does not apply to " + std::string(info.title)});
+        if (const Status applies = checkOptionApplies(*row, q.symbology, key); !applies)
+            raise(applies.error());
         setEncodeOption(q.encode, *row, v, key);
     }
-    checkRender(q.render, q.symbology);
+    if (const Status ok = checkRequest(q); !ok)
+        raise(ok.error());
     return q;
 }
 
@@ -388,7 +383,7 @@ struct PySymbol {
         Render r = render;
         for (const auto& [k, v] : kwargs) {
             const std::string key = py::cast<std::string>(k);
-            if (!setLayoutOption(r, key, v))
+            if (!setLayoutOption(r.layout, r.write, key, v))
                 typeError("unexpected keyword argument '" + key + "' (layout options: " + layoutKeywords() + ")");
         }
         checkRender(r, symbol.symbology);
@@ -560,7 +555,7 @@ PySymbol encodeOne(const std::string& symbology, py::handle data, const py::kwar
     }
     Request q = parseRequest(symbology, kwargs, "encode", false, nullptr, nullptr);
     s.symbol = take(encode(q.symbology, bytes, q.encode));
-    s.render = std::move(q.render);
+    s.render = renderOf(q);
     return s;
 }
 
@@ -609,12 +604,12 @@ py::list encodeMany(const std::string& symbology, py::iterable values, const py:
                         out[i].symbol = std::move(*s);
                         continue;
                     }
-                    Result<Drawing> d = layout(*s, q.render.layout);
+                    Result<Drawing> d = layout(*s, q.layout);
                     if (!d) {
                         out[i].error = d.error();
                         continue;
                     }
-                    Result<Written> w = write(*d, *format, q.render.write);
+                    Result<Written> w = write(*d, *format, q.write);
                     if (!w)
                         out[i].error = w.error();
                     else
@@ -642,7 +637,7 @@ py::list encodeMany(const std::string& symbology, py::iterable values, const py:
         if (o.error)
             results[i] = errorObject(*o.error);
         else if (!format)
-            results[i] = py::cast(PySymbol{std::move(*o.symbol), q.render, isBytes[i] != 0});
+            results[i] = py::cast(PySymbol{std::move(*o.symbol), renderOf(q), isBytes[i] != 0});
         else if (*format == Format::Svg)
             results[i] = py::str(reinterpret_cast<const char*>(o.bytes.data()), o.bytes.size());
         else

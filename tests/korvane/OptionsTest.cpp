@@ -5,11 +5,15 @@
 
 #include "CApiFields.h"
 #include <korvane/Options.h>
+#include <korvane/Request.h>
 #include <korvane/korvane.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
 
 TEST(OptionTable, EveryOptionHasARowAndACField) {
     // A field added to EncodeOptions or kv_encode_options breaks one of these
@@ -133,4 +137,44 @@ TEST(LayoutOptionTable, CheckLayoutOptionsReadsTheRowsLimits) {
     }
     EXPECT_TRUE(checked("rotate", 180));
     EXPECT_FALSE(checked("rotate", 100));
+}
+
+// A request takes options of either table by name, refuses an encode option
+// for a symbology it means nothing for (even at its default), names the option
+// in every refusal, and checks what needs no data in one place.
+TEST(Request, OptionsByNameCheckedInOnePlace) {
+    struct Case {
+        korvane::Symbology symbology;
+        std::vector<std::pair<const char*, const char*>> options;
+        const char* refusal;  // "" when taken
+    };
+    using korvane::Symbology;
+    const Case cases[] = {
+        {Symbology::Qr, {{"qr-level", "Q"}, {"x-dim", "0.5mm"}, {"fg", "navy"}}, ""},
+        {Symbology::Code128, {{"ecc", "23"}}, "the option ecc does not apply to Code 128"},
+        {Symbology::Code128, {{"qr-level", "M"}}, "the option qr-level does not apply to Code 128"},
+        {Symbology::Aztec, {{"ecc", "95"}}, "ecc: '95' is out of range; it must be"},
+        {Symbology::Code128, {{"rotate", "45"}}, "rotate: '45' is not 0, 90, 180 or 270"},
+        {Symbology::Code128, {{"colour", "red"}}, "no option 'colour'"},
+        {Symbology::Qr, {{"height", "20mm"}}, "height does not apply"},
+    };
+    for (const Case& c : cases) {
+        korvane::Request request;
+        request.symbology = c.symbology;
+        request.data = "DATA";
+        korvane::Status status = korvane::Done{};
+        for (const auto& [name, text] : c.options)
+            if (status)
+                status = korvane::setOption(request, name, text);
+        if (status)
+            status = korvane::checkRequest(request);
+        const std::string what = std::string(korvane::symbologyInfo(c.symbology).name) + " " + c.options[0].first;
+        if (*c.refusal == '\0') {
+            ASSERT_TRUE(status) << what << ": " << status.error().message;
+            EXPECT_TRUE(korvane::encode(request)) << what;
+        } else {
+            ASSERT_FALSE(status) << what;
+            EXPECT_NE(status.error().message.find(c.refusal), std::string::npos) << what << ": " << status.error().message;
+        }
+    }
 }
