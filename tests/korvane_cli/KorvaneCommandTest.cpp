@@ -339,6 +339,16 @@ TEST_F(KorvaneCommand, JsonReportsParseBack) {
              EXPECT_EQ(j[18]["name"], "qr");
              EXPECT_NE(j[18]["options"].dump().find("--qr-level"), std::string::npos);
          }},
+        {"gs1 answers in JSON", {"gs1", "dl", "--json", "(01)09506000134352(10)AB"}, 0, "", {}, NONE, false,
+         Err::ONE_LINE, "",
+         jsonLines(1, [](const json& j) { EXPECT_EQ(j["uri"], "https://id.gs1.org/01/09506000134352/10/AB"); })},
+        {"gs1 refusals in JSON", {"gs1", "check", "(01)09506000134352(17)271301", "--json"}, 1, "month 13", {}, NONE,
+         false, Err::ONE_LINE, "",
+         jsonLines(1,
+                   [](const json& j) {
+                       EXPECT_EQ(j["error"]["code"], "invalid-data");
+                       EXPECT_NE(j["error"]["message"].get<std::string>().find("month 13"), std::string::npos);
+                   })},
         {"batch reports one line per row in order", {"-b", "ean13", "--json", "--batch", "codes.txt", "-o", "{line}.svg"},
          1, "line 2: ", {"1.svg", "3.svg"}, CODES, true, Err::BATCH, "", jsonLines(3, nullptr)},
     });
