@@ -203,6 +203,11 @@ constexpr CField C_FIELDS[] = {
          m.fileSize = c.pdf_file_size;
          m.checksum = c.pdf_checksum;
      }},
+    {"gs1_digital_link",
+     [](const kv_encode_options& c, korvane::EncodeOptions& o) { o.gs1DigitalLink = c.gs1_digital_link != 0; }},
+    {"gs1_dl_domain", [](const kv_encode_options& c, korvane::EncodeOptions& o) {
+         o.gs1DlDomain = c.gs1_dl_domain != nullptr ? c.gs1_dl_domain : "";
+     }},
 };
 
 // How each field of kv_encode_options is set back from EncodeOptions, for
@@ -275,6 +280,8 @@ constexpr CStore C_STORES[] = {
          c.pdf_file_size = m.fileSize;
          c.pdf_checksum = m.checksum;
      }},
+    {"gs1_digital_link", [](O o, C c, const char*) { c.gs1_digital_link = o.gs1DigitalLink ? 1 : 0; }},
+    {"gs1_dl_domain", [](O o, C c, const char* t) { c.gs1_dl_domain = textOf(o.gs1DlDomain, c.gs1_dl_domain, t); }},
 };
 static_assert(std::size(C_STORES) == std::size(C_FIELDS));
 

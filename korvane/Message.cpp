@@ -5,6 +5,7 @@
 #include "linear/LinearEncoders.h"
 #include "encode/Gs1.h"
 
+#include "korvane/Gs1.h"
 #include "korvane/Options.h"
 
 #include <cstdlib>
@@ -98,6 +99,17 @@ Result<Message> parseMessage(Symbology symbology, std::string_view data, const E
             return elements.error();
         m.bytes = gs1Data(*elements, GS);
         m.gs1 = true;
+    }
+    if (o.gs1DigitalLink) {
+        // The symbol holds the element strings' URI, as plain text.
+        if (m.gs1 || !m.markers.empty())
+            return Error{ErrorCode::InvalidOption, "a GS1 Digital Link URI is plain text: gs1-dl takes element "
+                                                   "strings without gs1 and without FNC1 or ECI escapes"};
+        Result<std::string> uri =
+            o.gs1DlDomain.empty() ? gs1DigitalLink(m.bytes) : gs1DigitalLink(m.bytes, o.gs1DlDomain);
+        if (!uri)
+            return uri.error();
+        m.bytes = std::move(*uri);
     }
     if (o.eci >= 0) {
         if (o.eci > 999999)

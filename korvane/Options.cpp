@@ -28,6 +28,8 @@ bool takes(const SymbologyInfo& info) {
 bool always(const SymbologyInfo&) { return true; }
 bool linear(const SymbologyInfo& info) { return !info.matrix; }
 bool twoWidths(const SymbologyInfo& info) { return info.twoWidths; }
+// GS1 Digital Link URIs are carried by QR Code and Data Matrix.
+bool takesDigitalLink(const SymbologyInfo& info) { return info.takes(CAP_QR) || info.takes(CAP_DATAMATRIX); }
 
 const EncodeOptions DEFAULTS{};
 
@@ -140,6 +142,19 @@ Status setChoice(const EncodeOptionInfo& row, EncodeOptions& o, std::string_view
 
 Status setAddOn(const EncodeOptionInfo&, EncodeOptions& o, std::string_view text) {
     o.addOn = std::string(text);
+    return Done{};
+}
+
+// A web address's scheme and host (and any path before the key), printable ASCII.
+Status setDlDomain(const EncodeOptionInfo&, EncodeOptions& o, std::string_view text) {
+    const bool web = text.rfind("https://", 0) == 0 || text.rfind("http://", 0) == 0;
+    for (const char c : text)
+        if (c <= ' ' || c > '~' || c == '?' || c == '#')
+            return bad(quotedValue(text) + " is not a web address without a query: a character " +
+                       quotedValue(std::string_view(&c, 1)) + " is in it");
+    if (!web || text.size() <= std::string_view("https://").size())
+        return bad(quotedValue(text) + " is not a web address starting https:// (or http://)");
+    o.gs1DlDomain = std::string(text);
     return Done{};
 }
 
@@ -331,6 +346,13 @@ constexpr EncodeOptionInfo TABLE[] = {
                 m.fileSize >= 0 || m.checksum >= 0;
      },
      OptionKind::Fields, "FIELD=VALUE", 0, 0, "", &setMacroField, nullptr},
+    flag("gs1-dl", "gs1_digital_link",
+         "the data are GS1 element strings; the symbol holds their GS1 Digital Link URI (QR Code, Data Matrix)",
+         takesDigitalLink, [](const EncodeOptions& o) { return o.gs1DigitalLink; },
+         &setFlag<&EncodeOptions::gs1DigitalLink>),
+    {"gs1-dl-domain", "gs1_dl_domain", "the GS1 Digital Link URI's scheme and host (default https://id.gs1.org)",
+     takesDigitalLink, [](const EncodeOptions& o) { return !o.gs1DlDomain.empty(); }, OptionKind::Text, "URL", 0, 0,
+     "", &setDlDomain, nullptr},
 };
 
 std::string number(double v) {

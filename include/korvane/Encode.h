@@ -129,6 +129,12 @@ struct EncodeOptions {
     double pdfAspect = 3;      // without columns or rows fixed: width over height to approach
     int rowHeight = 0;         // a row's height in modules, 1-20; 0: 3
     PdfMacroFields pdfMacro;   // optional fields of the Macro PDF417 control block
+
+    // QR Code and Data Matrix: the data are GS1 element strings and the symbol
+    // holds their GS1 Digital Link URI (uncompressed), on `gs1DlDomain` or
+    // https://id.gs1.org when it is empty.
+    bool gs1DigitalLink = false;
+    std::string gs1DlDomain;
 };
 
 // The data as encode() parses it: escapes resolved, GS1 element strings

@@ -4,6 +4,8 @@
 #include <korvane/korvane.h>
 #include <korvane/korvane.hpp>
 
+#include "KorvaneTestUtil.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -116,6 +118,54 @@ TEST(Gs1DigitalLink, ThroughC) {
     }
     char error[64] = "";
     EXPECT_EQ(kv_gs1(KV_GS1_HRI, nullptr, nullptr, nullptr, 0, nullptr, error, sizeof error), KV_INVALID_ARGUMENT);
+}
+
+}  // namespace
+
+namespace {
+
+// --gs1-dl: QR Code and Data Matrix hold the element strings' URI, which
+// zxing-cpp reads back and which parses back to the same element strings;
+// what cannot be one is refused naming why.
+TEST(Gs1DigitalLink, SymbolsHoldTheUri) {
+    struct Case {
+        korvane::Symbology symbology;
+        const char* data;
+        const char* domain;
+        const char* uri;  // or the refusal it holds
+    };
+    using korvane::Symbology;
+    const Case cases[] = {
+        {Symbology::Qr, "(01)09506000134352(10)ABC1(17)270101", "",
+         "https://id.gs1.org/01/09506000134352/10/ABC1?17=270101"},
+        {Symbology::DataMatrix, "(01)09506000134352(21)A/B%1", "https://example.com/p",
+         "https://example.com/p/01/09506000134352/21/A%2FB%251"},
+        {Symbology::Qr, "(01)09506000134351", "", "check digit 1 of 09506000134351 does not match"},
+        {Symbology::Code128, "(01)09506000134352", "", "the option gs1-dl does not apply to Code 128"},
+        {Symbology::Qr, "(01)09506000134352", "ftp://example.com", "is not a web address starting https://"},
+    };
+    for (const Case& c : cases) {
+        korvane::Request request;
+        request.symbology = c.symbology;
+        request.data = c.data;
+        korvane::Status set = korvane::setOption(request, "gs1-dl", "");
+        if (set && *c.domain)
+            set = korvane::setOption(request, "gs1-dl-domain", c.domain);
+        const korvane::Result<korvane::Symbol> symbol = set ? korvane::encode(request) : set.error();
+        if (std::string(c.uri).rfind("https://", 0) != 0) {
+            ASSERT_FALSE(symbol) << c.data;
+            EXPECT_NE(symbol.error().message.find(c.uri), std::string::npos) << symbol.error().message;
+            continue;
+        }
+        ASSERT_TRUE(symbol) << c.data << ": " << symbol.error().message;
+        testsupport::Symbology as;
+        ASSERT_TRUE(kvtest::zxingReads(c.symbology, as));
+        const testsupport::Decoded read = kvtest::readBack(*symbol, as);
+        EXPECT_EQ(read.text, c.uri);
+        const korvane::Result<std::string> back = korvane::gs1FromDigitalLink(read.text);
+        ASSERT_TRUE(back) << read.text;
+        EXPECT_EQ(*back, std::string(c.data)) << read.text;
+    }
 }
 
 }  // namespace

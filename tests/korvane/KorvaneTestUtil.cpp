@@ -69,6 +69,9 @@ bool zxingReads(korvane::Symbology s, testsupport::Symbology& as) {
     case K::Code128:
     case K::Gs1_128: as = Z::Code128; return true;
     case K::Aztec: as = Z::Aztec; return true;
+    case K::Qr: as = Z::QRCode; return true;
+    case K::DataMatrix: as = Z::DataMatrix; return true;
+    case K::Pdf417: as = Z::Pdf417; return true;
     default: return false;
     }
 }
