@@ -90,7 +90,12 @@ Result<Message> parseMessage(Symbology symbology, std::string_view data, const E
     if (m.bytes.empty() && m.markers.empty() && !info.matrix)  // a matrix symbol may hold nothing
         return Error{ErrorCode::InvalidData, "the data is empty after its escapes"};
 
-    if (o.gs1 || info.takes(CAP_GS1_ONLY)) {
+    const bool uri = m.bytes.rfind("https://", 0) == 0 || m.bytes.rfind("http://", 0) == 0;
+    if (o.gs1 && uri && (info.takes(CAP_QR) || info.takes(CAP_DATAMATRIX))) {
+        // GS1 data given as a Digital Link URI is checked as one and carried as it is, as plain text.
+        if (const Result<std::string> elements = gs1FromDigitalLink(m.bytes); !elements)
+            return elements.error();
+    } else if (o.gs1 || info.takes(CAP_GS1_ONLY)) {
         if (!m.markers.empty())
             return Error{ErrorCode::InvalidData, "GS1 data cannot hold FNC1 or ECI escapes; "
                                                  "fields are separated by GS (0x1D) or written as (AI)"};
@@ -102,7 +107,7 @@ Result<Message> parseMessage(Symbology symbology, std::string_view data, const E
     }
     if (o.gs1DigitalLink) {
         // The symbol holds the element strings' URI, as plain text.
-        if (m.gs1 || !m.markers.empty())
+        if (o.gs1 || !m.markers.empty())
             return Error{ErrorCode::InvalidOption, "a GS1 Digital Link URI is plain text: gs1-dl takes element "
                                                    "strings without gs1 and without FNC1 or ECI escapes"};
         Result<std::string> uri =

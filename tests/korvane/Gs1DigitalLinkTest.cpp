@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -144,6 +145,20 @@ TEST(Gs1DigitalLink, SymbolsHoldTheUri) {
         {Symbology::Code128, "(01)09506000134352", "", "the option gs1-dl does not apply to Code 128"},
         {Symbology::Qr, "(01)09506000134352", "ftp://example.com", "is not a web address starting https://"},
     };
+    // A URI given as GS1 data is checked as one and carried as it is.
+    const std::pair<const char*, const char*> given[] = {
+        {"https://id.gs1.org/01/09506000134352/10/ABC1?17=270101", ""},
+        {"https://id.gs1.org/01/09506000134351", "check digit 1 of 09506000134351 does not match"},
+    };
+    for (const auto& [uri, refusal] : given) {
+        const korvane::Result<korvane::Symbol> symbol =
+            korvane::encode(Symbology::DataMatrix, uri, kvtest::options([](auto& o) { o.gs1 = true; }));
+        ASSERT_EQ(static_cast<bool>(symbol), *refusal == '\0') << uri;
+        if (symbol)
+            EXPECT_EQ(kvtest::readBack(*symbol, testsupport::Symbology::DataMatrix).text, uri);
+        else
+            EXPECT_NE(symbol.error().message.find(refusal), std::string::npos) << symbol.error().message;
+    }
     for (const Case& c : cases) {
         korvane::Request request;
         request.symbology = c.symbology;
