@@ -9,6 +9,7 @@
 #include "base/Text.h"
 #include "verify/Linear.h"
 #include "verify/Readers.h"
+#include "verify/ReferenceDecode.h"
 #include "verify/SecondOpinion.h"
 
 #include <algorithm>
@@ -260,6 +261,15 @@ Verdict verify(const Drawing& drawing, const Symbol& symbol) {
     }
     if (r.ok) {
         compare(r, symbol, v);
+        if (v.ok && !symbol.isMatrix()) {
+            // Read, but would the symbology's reference decode read each
+            // character (what grade() decodes by)?
+            const detail::ReferenceDecode ref = detail::drawingReferenceDecode(drawing, symbol);
+            if (ref.applies && !ref.decoded) {
+                v.ok = false;
+                v.reason = "the reference decode fails: " + ref.failure;
+            }
+        }
     } else {
         v.reason = r.failure;
     }

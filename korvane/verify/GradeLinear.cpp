@@ -3,9 +3,11 @@
 // reader and graded parameter by parameter; the symbol grade is their mean.
 
 #include "GradeFamilies.h"
+#include "ReferenceDecode.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <string>
 #include <utility>
 
@@ -62,7 +64,9 @@ struct LinearScan {
     std::vector<int> nominal;  // the main symbol's elements in modules
     int modules = 0;
     QuietZone quiet{};
-    double ratio = 0;  // the wide ratio decodability measures against (0: edge to similar edge)
+    Symbology symbology{};
+    int wideRatio = 0;  // the nominal wide element in narrow modules
+    double ratio = 0;   // the wide ratio decodability measures against (0: edge to similar edge)
     LinearReadOptions options;
     ScanOptics optics;
 };
@@ -78,18 +82,25 @@ LinearScan linearScan(const Drawing& d, const Symbol& s, const Printing& pr, int
     ls.optics.dark = reflectanceOf(d.foreground);
     ls.nominal = mainElements(s, ls.modules);
     ls.quiet = quietZoneOf(s.symbology);
+    ls.symbology = s.symbology;
+    ls.wideRatio = s.wideRatio;
     ls.ratio = twoWidths ? (s.wideRatio > 0 ? s.wideRatio : *std::max_element(ls.nominal.begin(), ls.nominal.end())) : 0;
     ls.options.check = !s.facts.checkCharacters.empty();
     ls.options.msiCheckDigits = static_cast<int>(s.facts.checkCharacters.size());
+    ls.options.quietZones = false;  // judged once, below, for decode and the parameter
     const int length = d.rotation == 90 || d.rotation == 270 ? d.height : d.width;
     ls.optics.samples = static_cast<long long>(std::ceil(length * pr.scale)) * ls.optics.perDot;
     return ls;
 }
 
 // The main symbol's elements from its first bar, in either direction: the
-// better decodability, and the quiet zones in modules of that direction.
+// better decodability by the symbology's reference decode, whether that
+// decode reads every character, and the quiet zones in modules of that
+// direction.
 struct MainSymbol {
     double decodability = 0, quietBefore = 0, quietAfter = 0;
+    bool decoded = false;
+    std::string failure;
 };
 
 MainSymbol measureMainSymbol(const ProfileMeasures& m, const LinearScan& ls) {
@@ -102,8 +113,11 @@ MainSymbol measureMainSymbol(const ProfileMeasures& m, const LinearScan& ls) {
         if (direction == 1)
             std::reverse(w.begin(), w.end());
         const std::vector<double> elements(w.begin() + 1, w.begin() + 1 + static_cast<std::ptrdiff_t>(count));
-        const double vd = decodability(elements, ls.nominal, ls.ratio);
-        if (vd >= out.decodability) {
+        const ReferenceDecode ref = referenceDecode(elements, ls.nominal, ls.symbology, ls.wideRatio);
+        const double vd = ref.applies ? ref.decodability : decodability(elements, ls.nominal, ls.ratio);
+        if (direction == 0 || vd >= out.decodability) {
+            out.decoded = !ref.applies || ref.decoded;
+            out.failure = ref.failure;
             double total = 0;
             for (double e : elements)
                 total += e;
@@ -116,23 +130,50 @@ MainSymbol measureMainSymbol(const ProfileMeasures& m, const LinearScan& ls) {
     return out;
 }
 
+// The profile as a row of pixels, dark between the edges of each bar as
+// ISO/IEC 15416 places them (a sample is dark when its centre is).
+GrayRaster edgeRow(const ProfileMeasures& m, std::size_t samples) {
+    GrayRaster row;
+    row.width = static_cast<int>(samples);
+    row.height = 1;
+    row.pixels.assign(samples, 255);
+    double edge = 0;
+    for (std::size_t k = 0; k < m.widths.size(); ++k) {
+        const double next = edge + m.widths[k];
+        if (k % 2 == 1)  // widths[0] is light: odd elements are bars
+            for (std::size_t i = static_cast<std::size_t>(std::max(0.0, std::ceil(edge - 0.5)));
+                 i < samples && static_cast<double>(i) + 0.5 < next; ++i)
+                row.pixels[i] = 0;
+        edge = next;
+    }
+    return row;
+}
+
 // One scan line's grade from its profile: decoded by the library's reader
-// from the profile cut at GT, and each parameter of ISO/IEC 15416. A scan
-// that does not decode grades F; the first failure's reason goes to `reason`.
+// from the profile's edges and by the symbology's reference decode, the quiet
+// zones judged once for decode and their parameter, and each parameter of
+// ISO/IEC 15416. A scan that does not decode grades F; the first failure's
+// reason goes to `reason`.
 ScanGrade gradeScan(const Symbol& s, const LinearScan& ls, const std::vector<double>& profile, int line,
                     std::string& reason) {
     const ProfileMeasures m = measureProfile(profile);
-    GrayRaster row;
-    row.width = static_cast<int>(profile.size());
-    row.height = 1;
-    row.pixels.resize(profile.size());
-    for (std::size_t i = 0; i < profile.size(); ++i)
-        row.pixels[i] = profile[i] < m.threshold ? 0 : 255;
-    const Reading reading = readLinear(row, s.symbology, ls.options);
-    const bool decoded = reading.ok && reading.data == s.facts.data && m.symbolContrast > 0;
-    if (!decoded && reason.empty())
-        reason = "scan line " + std::to_string(line + 1) + ": " + (reading.ok ? "reads other data" : reading.failure);
+    const Reading reading = readLinear(edgeRow(m, profile.size()), s.symbology, ls.options);
     const MainSymbol main = measureMainSymbol(m, ls);
+    const QualityParameter quiet = iso::quietZones(main.quietBefore, main.quietAfter, ls.quiet);
+    const bool read = reading.ok && reading.data == s.facts.data && m.symbolContrast > 0;
+    const bool decoded = read && main.decoded && quiet.grade > GRADE_F;
+    if (!decoded && reason.empty()) {
+        char quietWhy[160];
+        std::snprintf(quietWhy, sizeof quietWhy, "the quiet zones measure %.1f and %.1f modules; %.*s needs %g and %g",
+                      main.quietBefore, main.quietAfter, static_cast<int>(symbologyInfo(s.symbology).title.size()),
+                      symbologyInfo(s.symbology).title.data(), ls.quiet.before,
+                      ls.quiet.after);
+        const std::string why = !reading.ok      ? reading.failure
+                                : !read          ? "reads other data"
+                                : !main.decoded  ? main.failure
+                                                 : std::string(quietWhy);
+        reason = "scan line " + std::to_string(line + 1) + ": " + why;
+    }
     ScanGrade scan;
     scan.parameters = {
         iso::decode(decoded),
@@ -142,7 +183,7 @@ ScanGrade gradeScan(const Symbol& s, const LinearScan& ls, const std::vector<dou
         iso::modulation(m.modulation),
         iso::defects(m.defects),
         iso::decodability(main.decodability),
-        iso::quietZones(main.quietBefore, main.quietAfter, ls.quiet),
+        quiet,
     };
     scan.grade = GRADE_A;
     for (const QualityParameter& p : scan.parameters)
@@ -153,6 +194,43 @@ ScanGrade gradeScan(const Symbol& s, const LinearScan& ls, const std::vector<dou
 }
 
 }  // namespace
+
+ReferenceDecode drawingReferenceDecode(const Drawing& d, const Symbol& s) {
+    ReferenceDecode best;
+    if (d.rects.empty())
+        return best;
+    const bool vertical = d.rotation == 90 || d.rotation == 270;
+    const auto [top, bottom] = barExtent(d, vertical);
+    std::vector<std::pair<double, double>> spans;
+    barSpans(d, vertical, (top + bottom) / 2.0, Printing{}, spans);
+    std::vector<double> widths;  // bar, space, bar, ...: rectangles that touch make one bar
+    double end = 0;
+    for (const auto& [from, to] : spans) {
+        if (!widths.empty() && from <= end) {
+            widths.back() = std::max(end, to) - (end - widths.back());
+            end = std::max(end, to);
+            continue;
+        }
+        if (!widths.empty())
+            widths.push_back(from - end);
+        widths.push_back(to - from);
+        end = to;
+    }
+    int modules = 0;
+    const std::vector<int> nominal = mainElements(s, modules);
+    if (widths.size() < nominal.size())
+        return best;
+    for (int direction = 0; direction < 2; ++direction) {
+        if (direction == 1)
+            std::reverse(widths.begin(), widths.end());
+        const std::vector<double> main(widths.begin(), widths.begin() + static_cast<std::ptrdiff_t>(nominal.size()));
+        ReferenceDecode ref = referenceDecode(main, nominal, s.symbology, s.wideRatio);
+        if (direction == 0 || (ref.decoded && !best.decoded) ||
+            (ref.decoded == best.decoded && ref.decodability > best.decodability))
+            best = std::move(ref);
+    }
+    return best;
+}
 
 int apertureFor(const Symbol& s, double xMm, bool retail) {
     const bool gs1Only = symbologyInfo(s.symbology).takes(CAP_GS1_ONLY);  // GS1-128
