@@ -53,8 +53,8 @@ void spread(std::vector<std::uint8_t>& dark, int w, int h, int r) {
 }
 
 // The drawing's rectangles on a w x h grid of `perDot` pixels a printer dot
-// (1 ink), spread by the gain.
-std::vector<std::uint8_t> printedInk(const Drawing& d, const Printing& pr, int perDot, int w, int h) {
+// (1 ink), before any gain.
+std::vector<std::uint8_t> drawnInk(const Drawing& d, const Printing& pr, int perDot, int w, int h) {
     std::vector<std::uint8_t> ink(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), 0);
     for (const Rect& r : d.rects) {
         const int x0 = std::clamp(static_cast<int>(std::lround(r.x * pr.scale)) * perDot, 0, w);
@@ -64,7 +64,6 @@ std::vector<std::uint8_t> printedInk(const Drawing& d, const Printing& pr, int p
         for (int y = y0; y < y1; ++y)
             std::fill(ink.begin() + static_cast<std::ptrdiff_t>(y) * w + x0, ink.begin() + static_cast<std::ptrdiff_t>(y) * w + x1, 1);
     }
-    spread(ink, w, h, static_cast<int>(std::lround(pr.gain * perDot)));
     return ink;
 }
 
@@ -132,6 +131,25 @@ void blurDownColumns(const double* rows, int w, int h, const std::vector<double>
 
 }  // namespace
 
+namespace {
+
+// The reflectances of ink spread by `r` pixels (a whole number), blurred.
+void inkReflectances(std::vector<std::uint8_t> ink, int w, int h, int r, const std::vector<double>& blur, double darkR,
+                     double light, std::vector<double>& refl) {
+    spread(ink, w, h, r);
+    refl.resize(ink.size());
+    if (blur.size() <= 1) {
+        for (std::size_t i = 0; i < ink.size(); ++i)
+            refl[i] = ink[i] ? darkR : light;
+        return;
+    }
+    const std::unique_ptr<double[]> rows(new double[ink.size()]);
+    blurAlongRows(ink, w, h, blur, darkR, light, rows.get());
+    blurDownColumns(rows.get(), w, h, blur, refl);
+}
+
+}  // namespace
+
 Printed printPicture(const Drawing& d, const Printing& pr) {
     Printed out;
     const double xDots = moduleDotsOf(d);
@@ -142,18 +160,23 @@ Printed printPicture(const Drawing& d, const Printing& pr) {
     const int w = dotsW * perDot, h = dotsH * perDot;
     if (w <= 0 || h <= 0 || static_cast<long long>(w) * h > (1LL << 26))
         return out;
-    const std::vector<std::uint8_t> ink = printedInk(d, pr, perDot, w, h);
     const double light = d.background.transparent() ? 1.0 : reflectanceOf(d.background);
     const double darkR = reflectanceOf(d.foreground);
-    std::vector<double> refl(ink.size());
     const std::vector<double> blur = gaussian(pr.blur * perDot);
-    if (blur.size() <= 1) {
-        for (std::size_t i = 0; i < ink.size(); ++i)
-            refl[i] = ink[i] ? darkR : light;
-    } else {
-        const std::unique_ptr<double[]> rows(new double[ink.size()]);
-        blurAlongRows(ink, w, h, blur, darkR, light, rows.get());
-        blurDownColumns(rows.get(), w, h, blur, refl);
+    // Gain of a fraction of a pixel: the ink is spread by the whole pixels
+    // below and above it, and the two prints mixed in proportion (reflectance
+    // is linear in the ink, blur included), so that grades follow the gain
+    // smoothly rather than in steps of a pixel.
+    const double spreadBy = pr.gain * perDot;
+    const int inner = static_cast<int>(std::floor(spreadBy));
+    const double outerShare = spreadBy - inner;
+    const std::vector<std::uint8_t> ink = drawnInk(d, pr, perDot, w, h);
+    std::vector<double> refl, outer;
+    inkReflectances(ink, w, h, inner, blur, darkR, light, refl);
+    if (outerShare > 1e-9) {
+        inkReflectances(ink, w, h, inner + 1, blur, darkR, light, outer);
+        for (std::size_t i = 0; i < refl.size(); ++i)
+            refl[i] += outerShare * (outer[i] - refl[i]);
     }
     std::tie(out.lo, out.hi) = lowHigh(refl);
     const double threshold = (out.lo + out.hi) / 2;
