@@ -30,6 +30,20 @@ constexpr double SCAN_FIRST = 0.1, SCAN_SPAN = 0.8;
 constexpr int SAMPLES_PER_MODULE = 8;
 constexpr long long MOST_SAMPLES = 1LL << 24;
 
+// The largest reference aperture up to 0.8 X.
+int referenceAperture(double xMm) {
+    int best = APERTURES[0];
+    for (int a : APERTURES)
+        if (a * MM_PER_MIL <= APERTURE_SHARE_OF_X * xMm + GRADE_TOLERANCE)
+            best = a;
+    return best;
+}
+
+// Where scan line `line` crosses bars that reach from `top` to `bottom`.
+double scanLineAt(double top, double bottom, int line) {
+    return top + (bottom - top) * (SCAN_FIRST + SCAN_SPAN * (line + 0.5) / SCAN_LINES);
+}
+
 // Elements of the symbol without its add-on, and its module count.
 std::vector<int> mainElements(const Symbol& s, int& modules) {
     std::vector<int> out;
@@ -149,31 +163,56 @@ GrayRaster edgeRow(const ProfileMeasures& m, std::size_t samples) {
     return row;
 }
 
-// One scan line's grade from its profile: decoded by the library's reader
+// One scan line decoded as a verifier decodes it: by the library's reader
 // from the profile's edges and by the symbology's reference decode, the quiet
-// zones judged once for decode and their parameter, and each parameter of
-// ISO/IEC 15416. A scan that does not decode grades F; the first failure's
-// reason goes to `reason`.
+// zones judged once for decode and their parameter.
+struct ScanDecode {
+    ProfileMeasures m;
+    Reading reading;
+    MainSymbol main;
+    QualityParameter quiet;
+    bool decoded = false;  // whatever data it holds
+    std::string failure;   // when !decoded
+};
+
+ScanDecode decodeScan(const Symbol& s, const LinearScan& ls, const std::vector<double>& profile) {
+    ScanDecode out;
+    out.m = measureProfile(profile);
+    out.reading = readLinear(edgeRow(out.m, profile.size()), s.symbology, ls.options);
+    out.main = measureMainSymbol(out.m, ls);
+    out.quiet = iso::quietZones(out.main.quietBefore, out.main.quietAfter, ls.quiet);
+    out.decoded = out.reading.ok && out.m.symbolContrast > 0 && out.main.decoded && out.quiet.grade > GRADE_F;
+    if (!out.reading.ok) {
+        out.failure = out.reading.failure;
+    } else if (!out.main.decoded) {
+        out.failure = out.main.failure;
+    } else if (out.quiet.grade == GRADE_F) {
+        // Worded as the readers word it.
+        const bool before = out.main.quietBefore < ls.quiet.before - QUIET_ZONE_SHORTFALL;
+        char why[160];
+        std::snprintf(why, sizeof why, "the quiet zone %s the symbol is %.1f%s; %.*s needs %g",
+                      before ? "before" : "after", before ? out.main.quietBefore : out.main.quietAfter,
+                      ls.quiet.unit, static_cast<int>(symbologyInfo(s.symbology).title.size()),
+                      symbologyInfo(s.symbology).title.data(), before ? ls.quiet.before : ls.quiet.after);
+        out.failure = why;
+    } else if (!out.decoded) {
+        out.failure = "the profile has no contrast";
+    }
+    return out;
+}
+
+// One scan line's grade from its profile: its decode, which must give the
+// symbol's data, and each parameter of ISO/IEC 15416. A scan that does not
+// decode grades F; the first failure's reason goes to `reason`.
 ScanGrade gradeScan(const Symbol& s, const LinearScan& ls, const std::vector<double>& profile, int line,
                     std::string& reason) {
-    const ProfileMeasures m = measureProfile(profile);
-    const Reading reading = readLinear(edgeRow(m, profile.size()), s.symbology, ls.options);
-    const MainSymbol main = measureMainSymbol(m, ls);
-    const QualityParameter quiet = iso::quietZones(main.quietBefore, main.quietAfter, ls.quiet);
-    const bool read = reading.ok && reading.data == s.facts.data && m.symbolContrast > 0;
-    const bool decoded = read && main.decoded && quiet.grade > GRADE_F;
-    if (!decoded && reason.empty()) {
-        char quietWhy[160];
-        std::snprintf(quietWhy, sizeof quietWhy, "the quiet zones measure %.1f and %.1f modules; %.*s needs %g and %g",
-                      main.quietBefore, main.quietAfter, static_cast<int>(symbologyInfo(s.symbology).title.size()),
-                      symbologyInfo(s.symbology).title.data(), ls.quiet.before,
-                      ls.quiet.after);
-        const std::string why = !reading.ok      ? reading.failure
-                                : !read          ? "reads other data"
-                                : !main.decoded  ? main.failure
-                                                 : std::string(quietWhy);
-        reason = "scan line " + std::to_string(line + 1) + ": " + why;
-    }
+    const ScanDecode scanned = decodeScan(s, ls, profile);
+    const ProfileMeasures& m = scanned.m;
+    const MainSymbol& main = scanned.main;
+    const bool decoded = scanned.decoded && scanned.reading.data == s.facts.data;
+    if (!decoded && reason.empty())
+        reason = "scan line " + std::to_string(line + 1) + ": " +
+                 (scanned.decoded ? std::string("reads other data") : scanned.failure);
     ScanGrade scan;
     scan.parameters = {
         iso::decode(decoded),
@@ -183,7 +222,7 @@ ScanGrade gradeScan(const Symbol& s, const LinearScan& ls, const std::vector<dou
         iso::modulation(m.modulation),
         iso::defects(m.defects),
         iso::decodability(main.decodability),
-        quiet,
+        scanned.quiet,
     };
     scan.grade = GRADE_A;
     for (const QualityParameter& p : scan.parameters)
@@ -195,55 +234,38 @@ ScanGrade gradeScan(const Symbol& s, const LinearScan& ls, const std::vector<dou
 
 }  // namespace
 
-ReferenceDecode drawingReferenceDecode(const Drawing& d, const Symbol& s) {
-    ReferenceDecode best;
-    if (d.rects.empty())
-        return best;
-    const bool vertical = d.rotation == 90 || d.rotation == 270;
-    const auto [top, bottom] = barExtent(d, vertical);
-    std::vector<std::pair<double, double>> spans;
-    barSpans(d, vertical, (top + bottom) / 2.0, Printing{}, spans);
-    std::vector<double> widths;  // bar, space, bar, ...: rectangles that touch make one bar
-    double end = 0;
-    for (const auto& [from, to] : spans) {
-        if (!widths.empty() && from <= end) {
-            widths.back() = std::max(end, to) - (end - widths.back());
-            end = std::max(end, to);
-            continue;
-        }
-        if (!widths.empty())
-            widths.push_back(from - end);
-        widths.push_back(to - from);
-        end = to;
-    }
-    int modules = 0;
-    const std::vector<int> nominal = mainElements(s, modules);
-    if (widths.size() < nominal.size())
-        return best;
-    for (int direction = 0; direction < 2; ++direction) {
-        if (direction == 1)
-            std::reverse(widths.begin(), widths.end());
-        const std::vector<double> main(widths.begin(), widths.begin() + static_cast<std::ptrdiff_t>(nominal.size()));
-        ReferenceDecode ref = referenceDecode(main, nominal, s.symbology, s.wideRatio);
-        if (direction == 0 || (ref.decoded && !best.decoded) ||
-            (ref.decoded == best.decoded && ref.decodability > best.decodability))
-            best = std::move(ref);
-    }
-    return best;
-}
-
 int apertureFor(const Symbol& s, double xMm, bool retail) {
     const bool gs1Only = symbologyInfo(s.symbology).takes(CAP_GS1_ONLY);  // GS1-128
     if (retail || (gs1Only && xMm < GS1_128_WIDE_X_MM))
         return GS1_APERTURE;
     if (gs1Only)
         return GS1_128_WIDE_APERTURE;
-    int best = APERTURES[0];
-    for (int a : APERTURES)
-        if (a * MM_PER_MIL <= APERTURE_SHARE_OF_X * xMm + GRADE_TOLERANCE)
-            best = a;
-    return best;
+    return referenceAperture(xMm);
 }
+
+namespace {
+
+// The aperture for a drawing: GS1's fixed ones need a physical size; a
+// drawing in pixels takes the one for its X as if at 300 dpi.
+int drawingAperture(const Drawing& d, const Symbol& s, GradeFamily family) {
+    return d.dpi > 0 ? apertureFor(s, xMmOf(d), family == GradeFamily::Retail) : referenceAperture(xMmOf(d));
+}
+
+// The band of the bars' height the scan lines cross: the extent most bars
+// share, or, for a symbol with an add-on (whose bars stand lower), the band
+// every bar crosses.
+std::pair<double, double> scanBand(const Drawing& d, const Symbol& s, bool vertical) {
+    if (s.addOnStartModule < 0)
+        return barExtent(d, vertical);
+    double top = -1e18, bottom = 1e18;
+    for (const Rect& r : d.rects) {
+        top = std::max<double>(top, vertical ? r.x : r.y);
+        bottom = std::min<double>(bottom, vertical ? r.x + r.width : r.y + r.height);
+    }
+    return bottom > top ? std::pair{top, bottom} : barExtent(d, vertical);
+}
+
+}  // namespace
 
 QualityGrade gradeLinear(const Drawing& d, const Symbol& s, const PrinterProfile& profile, GradeFamily family) {
     QualityGrade q;
@@ -251,8 +273,8 @@ QualityGrade gradeLinear(const Drawing& d, const Symbol& s, const PrinterProfile
     q.profile = profile;
     const Printing pr = printingOf(d, profile);
     const bool vertical = d.rotation == 90 || d.rotation == 270;
-    const auto [top, bottom] = barExtent(d, vertical);
-    q.aperture = apertureFor(s, xMmOf(d), family == GradeFamily::Retail);
+    const auto [top, bottom] = scanBand(d, s, vertical);
+    q.aperture = drawingAperture(d, s, family);
     const LinearScan ls = linearScan(d, s, pr, q.aperture, family == GradeFamily::TwoWidthLinear);
     const long long samples = ls.optics.samples;
     if (samples <= 0 || samples > MOST_SAMPLES) {
@@ -264,7 +286,7 @@ QualityGrade gradeLinear(const Drawing& d, const Symbol& s, const PrinterProfile
     WorstOfScans worst({5});  // defects
     double sum = 0;
     for (int line = 0; line < SCAN_LINES; ++line) {
-        const double at = top + (bottom - top) * (SCAN_FIRST + SCAN_SPAN * (line + 0.5) / SCAN_LINES);
+        const double at = scanLineAt(top, bottom, line);
         barSpans(d, vertical, at, pr, spans);
         // Lines that cross the same bars measure the same: most lines of a
         // symbol whose bars are all alike.
@@ -286,6 +308,45 @@ QualityGrade gradeLinear(const Drawing& d, const Symbol& s, const PrinterProfile
     q.graded = true;
     q.grade = std::round(sum / SCAN_LINES * 10) / 10;
     return q;
+}
+
+Reading readAsGraded(const Drawing& d, const Symbol& s, const LinearReadOptions& options) {
+    Reading failed;
+    if (d.rects.empty()) {
+        failed.failure = "the drawing is empty";
+        return failed;
+    }
+    const GradeFamily family = gradeFamily(s.symbology);
+    const Printing pr = printingOf(d, PrinterProfile{});
+    const bool vertical = d.rotation == 90 || d.rotation == 270;
+    const auto [top, bottom] = scanBand(d, s, vertical);
+    LinearScan ls = linearScan(d, s, pr, drawingAperture(d, s, family), family == GradeFamily::TwoWidthLinear);
+    ls.options = options;
+    ls.options.quietZones = false;
+    if (ls.optics.samples <= 0 || ls.optics.samples > MOST_SAMPLES) {
+        failed.failure = "the scan line would be too long to read";
+        return failed;
+    }
+    std::vector<std::pair<double, double>> spans, previousSpans;
+    std::vector<double> profileLine(static_cast<std::size_t>(ls.optics.samples));
+    Reading first;
+    for (int line = 0; line < SCAN_LINES; ++line) {
+        barSpans(d, vertical, scanLineAt(top, bottom, line), pr, spans);
+        if (line > 0 && spans == previousSpans)
+            continue;  // reads as the line before
+        previousSpans = spans;
+        scanProfile(spans, ls.optics, profileLine);
+        ScanDecode scanned = decodeScan(s, ls, profileLine);
+        if (scanned.reading.ok && scanned.reading.data != s.facts.data)
+            return scanned.reading;  // other data: the caller says what differs
+        if (!scanned.decoded) {
+            failed.failure = scanned.failure;
+            return failed;
+        }
+        if (line == 0)
+            first = std::move(scanned.reading);
+    }
+    return first;
 }
 
 void WorstOfScans::add(const std::vector<QualityParameter>& scan) {

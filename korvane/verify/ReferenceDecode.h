@@ -12,8 +12,6 @@
 //   Code 39 and its variants, Codabar, Interleaved 2 of 5: each element
 //     narrow or wide at a threshold taken from its own character's width.
 
-#include "korvane/Drawing.h"
-#include "korvane/Symbol.h"
 #include "korvane/Symbology.h"
 
 #include <string>
@@ -34,10 +32,5 @@ struct ReferenceDecode {
 // a decision threshold decodes neither way: it fails.
 ReferenceDecode referenceDecode(const std::vector<double>& measured, const std::vector<int>& nominal, Symbology s,
                                 int wideRatio);
-
-// The reference decode of a drawing's own element widths (in dots, across
-// the middle of its bars), in whichever direction reads better: what verify()
-// holds a linear symbol to besides its reader, as grade() holds each scan.
-ReferenceDecode drawingReferenceDecode(const Drawing& d, const Symbol& s);
 
 }  // namespace korvane::detail

@@ -512,6 +512,24 @@ TEST(Grade, DamageFailsTheParameterItDamages) {
     }
 }
 
+// verify() and grade() share one decode: verify passes exactly the damaged
+// drawings whose grade decodes.
+TEST(Grade, VerifyPassesWhatGradeDecodes) {
+    for (const Damage& c : DAMAGES) {
+        SCOPED_TRACE(c.label);
+        korvane::Symbol s = verifytest::encoded(c.value);
+        const korvane::Symbol intact = s;
+        if (c.symbol)
+            c.symbol(s);
+        Drawing d = verifytest::laidOut(s, c.layout);
+        if (c.drawing)
+            c.drawing(d);
+        const QualityGrade q = korvane::grade(d, intact, {});
+        const korvane::Verdict v = korvane::verify(d, intact);
+        EXPECT_EQ(v.ok, q.parameters.at(0).grade > 0) << verifytest::describe(v) << "; " << story(q);
+    }
+}
+
 }  // namespace
 
 namespace {
