@@ -63,11 +63,21 @@ double sum(const std::vector<double>& w, std::size_t from, std::size_t count) {
     return total;
 }
 
+// The modules of a character's nominal pattern: n (11 for Code 128, 9 for
+// Code 93, 7 for EAN/UPC).
+int modulesOf(const std::vector<int>& nominal, std::size_t from, int elements) {
+    int n = 0;
+    for (std::size_t k = from; k < from + static_cast<std::size_t>(elements); ++k)
+        n += nominal[k];
+    return n;
+}
+
 // The e values of one character of `elements` from `from` against p: each
 // e n / p keeps its share of the half module between it and the thresholds
 // E - 0.5 and E + 0.5 around its nominal E.
 void edgePairs(const std::vector<double>& m, const std::vector<int>& nominal, std::size_t from, int elements,
-               int modules, int character, Tally& t) {
+               int character, Tally& t) {
+    const int modules = modulesOf(nominal, from, elements);
     const double p = sum(m, from, static_cast<std::size_t>(elements));
     if (!(p > 0)) {
         t.add(0, character, "its width");
@@ -84,18 +94,17 @@ void edgePairs(const std::vector<double>& m, const std::vector<int>& nominal, st
 // Code 128 and Code 93: characters of six elements from the start, the stop
 // followed by its termination bar. Code 128 checks that its bars add up to
 // within 1.75 modules of the character's own bar modules.
-bool decodeEdgePairs(const std::vector<double>& m, const std::vector<int>& nominal, int modules, bool barCheck,
-                     Tally& t) {
+bool decodeEdgePairs(const std::vector<double>& m, const std::vector<int>& nominal, bool barCheck, Tally& t) {
     if (m.size() < 13 || (m.size() - 1) % 6 != 0)
         return false;
     const std::size_t characters = (m.size() - 1) / 6;
     for (std::size_t c = 0; c < characters; ++c) {
         const std::size_t from = 6 * c;
-        edgePairs(m, nominal, from, 6, modules, static_cast<int>(c), t);
+        edgePairs(m, nominal, from, 6, static_cast<int>(c), t);
         if (!barCheck)
             continue;
         const double p = sum(m, from, 6);
-        const double bars = (m[from] + m[from + 2] + m[from + 4]) * modules / p;
+        const double bars = (m[from] + m[from + 2] + m[from + 4]) * modulesOf(nominal, from, 6) / p;
         const int nominalBars = nominal[from] + nominal[from + 2] + nominal[from + 4];
         if (!(std::fabs(bars - nominalBars) < 1.75) && t.failure.empty())
             t.failure = "symbol character " + std::to_string(c + 1) + ": its bars measure " +
@@ -114,7 +123,7 @@ bool decodeEanUpc(const std::vector<double>& m, const std::vector<int>& nominal,
         return false;
     for (int c = 0; c < left + right; ++c) {
         const std::size_t from = c < left ? 3 + 4 * c : 3 + 4 * left + 5 + 4 * (c - left);
-        edgePairs(m, nominal, from, 4, 7, c, t);
+        edgePairs(m, nominal, from, 4, c, t);
         const int e1 = nominal[from] + nominal[from + 1], e2 = nominal[from + 1] + nominal[from + 2];
         // The twin: the other row of sets A and B with these e values.
         int twinBars = -1, ownBars = -1;
@@ -134,7 +143,8 @@ bool decodeEanUpc(const std::vector<double>& m, const std::vector<int>& nominal,
         if (twinBars < 0 || ownBars < 0)
             continue;
         const double p = sum(m, from, 4);
-        const double bars = (barFirst ? m[from] + m[from + 2] : m[from + 1] + m[from + 3]) * 7 / p;
+        const double bars =
+            (barFirst ? m[from] + m[from + 2] : m[from + 1] + m[from + 3]) * modulesOf(nominal, from, 4) / p;
         const double threshold = (ownBars + twinBars) / 2.0;
         // Nominally a whole module from the threshold.
         t.add((ownBars > twinBars ? bars - threshold : threshold - bars) / std::fabs(ownBars - threshold), c,
@@ -189,11 +199,11 @@ ReferenceDecode referenceDecode(const std::vector<double>& measured, const std::
     switch (s) {
     case Symbology::Code128:
     case Symbology::Gs1_128:
-        applies = decodeEdgePairs(measured, nominal, 11, true, t);
+        applies = decodeEdgePairs(measured, nominal, true, t);
         break;
     case Symbology::Code93:
     case Symbology::Code93Extended:
-        applies = decodeEdgePairs(measured, nominal, 9, false, t);
+        applies = decodeEdgePairs(measured, nominal, false, t);
         break;
     case Symbology::Ean13:
     case Symbology::UpcA:
