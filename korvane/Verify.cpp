@@ -9,6 +9,7 @@
 #include "base/Text.h"
 #include "verify/Linear.h"
 #include "verify/Readers.h"
+#include "verify/GradeFamilies.h"
 #include "verify/SecondOpinion.h"
 
 #include <algorithm>
@@ -253,10 +254,15 @@ Verdict verify(const Drawing& drawing, const Symbol& symbol) {
         options.check = !symbol.facts.checkCharacters.empty();
         options.msiCheckDigits = static_cast<int>(symbol.facts.checkCharacters.size());
         options.requireAddOn = !symbol.facts.addOn.empty();
-        const detail::RectLines lines(drawing, scale);
-        // Bars across a row when the symbol is upright or upside down: rows first then.
-        const bool rowsFirst = drawing.rotation != 90 && drawing.rotation != 270;
-        r = detail::readLines(lines, symbol.symbology, options, rowsFirst);
+        if (detail::gradeFamily(symbol.symbology) == detail::GradeFamily::HeightModulated) {
+            const detail::RectLines lines(drawing, scale);
+            // Bars across a row when the symbol is upright or upside down: rows first then.
+            const bool rowsFirst = drawing.rotation != 90 && drawing.rotation != 270;
+            r = detail::readLines(lines, symbol.symbology, options, rowsFirst);
+        } else {
+            // As grade() decodes it, so that what one reads the other reads.
+            r = detail::readAsGraded(drawing, symbol, options);
+        }
     }
     if (r.ok) {
         compare(r, symbol, v);

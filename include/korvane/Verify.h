@@ -39,9 +39,10 @@ struct Verdict {
 // modules, in any of the four orientations, and compares what it read with
 // symbol.facts: the data, check characters and add-on; for Aztec also reader
 // initialisation and structured append; for QR Code structured append, GS1
-// and the version, level and mask of its format information. Linear symbols are read along a few
-// scan lines made straight from the rectangles, so verifying costs about as
-// much as laying out. Colours count as a scanner sees them: the bars must be
+// and the version, level and mask of its format information. Linear symbols are read as grade()
+// decodes them printed as drawn: ten scan lines through its synthetic aperture, each read between
+// the edges ISO/IEC 15416 places and held to the symbology's reference decode and its quiet zones
+// (half a module short at most), so that verify() passes exactly what grade() decodes. Colours count as a scanner sees them: the bars must be
 // darker than the background (a transparent one is light) by at least 20 %
 // of the reflectance range; matrix symbols may also be light on dark. An Aztec
 // symbol that reads but whose picture a scanner would not trust fails too:

@@ -19,6 +19,14 @@ QualityGrade gradeMatrix(const Drawing& d, const Symbol& s, const PrinterProfile
 // PDF417: ISO/IEC 15416 along each row and its codewords as ISO/IEC 15415 grades them.
 QualityGrade gradePdf417(const Drawing& d, const Symbol& s, const PrinterProfile& profile);
 
+// Reads a linear symbol as grade() decodes each scan line of it printed as
+// drawn: ten lines through the aperture grade() takes, each read by the
+// library's reader between the edges ISO/IEC 15416 places, held to the
+// symbology's reference decode, the quiet zones judged as their parameter
+// judges them. The reading of the first line, or the first failure: what
+// verify() reads linear symbols by.
+Reading readAsGraded(const Drawing& d, const Symbol& s, const LinearReadOptions& options);
+
 // The aperture (thousandths of an inch) ISO/IEC 15416 takes for a linear
 // symbol of module `xMm`: GS1's for retail symbols and GS1-128.
 int apertureFor(const Symbol& s, double xMm, bool retail);

@@ -105,20 +105,17 @@ std::vector<Segment> dataMatrixSegments(int rows, int cols, const std::vector<st
     return out;
 }
 
-// The symbol as the reader reads it from the picture, and whether the size
-// it found is the symbol's.
+// The symbol as verify() reads it from a picture (the symbology's own
+// reading, with whatever it holds against the picture: an Aztec symbol's
+// runs and bull's-eye), and whether the size it found is the symbol's.
 Reading readMatrix(const GrayRaster& picture, const Symbol& s, bool& sizeMatches) {
-    Reading r;
-    if (s.symbology == Symbology::Aztec) {
-        r = readAztec(picture);
+    const Reading r = descriptor(s.symbology).readPicture(picture);
+    if (s.symbology == Symbology::Aztec)
         sizeMatches = r.size == s.columns;
-    } else if (s.symbology == Symbology::Qr) {
-        r = readQr(picture);
+    else if (s.symbology == Symbology::Qr)
         sizeMatches = r.size == s.columns && r.qrVersion >= 1;
-    } else {
-        r = readDataMatrix(picture);
+    else
         sizeMatches = r.rows == s.rows && r.columns == s.columns;
-    }
     return r;
 }
 

@@ -8,6 +8,7 @@
 #include "Readers.h"
 
 #include <cstdint>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -19,7 +20,8 @@ constexpr double MM_PER_MIL = 0.0254;
 // over their pointer: std::minmax_element's iterators and comparisons are a
 // call each at -Oz (the npm module), where they took a sixth of a grade.
 // Inline, as the loops that call it are the measurement's inner ones.
-inline std::pair<double, double> lowHigh(const std::vector<double>& v) {
+template <typename Allocator>
+inline std::pair<double, double> lowHigh(const std::vector<double, Allocator>& v) {
     if (v.empty())
         return {0, 0};
     const double* p = v.data();
@@ -77,9 +79,32 @@ void scanProfile(const std::vector<std::pair<double, double>>& spans, const Scan
 // The drawing as the printer prints it, at `perDot` pixels a printer dot (at
 // least 5 a module: enough for the reader and for an aperture of 0.8 X):
 // reflectances, and the picture cut at the global threshold.
+// An allocator that leaves doubles uninitialised: a print's millions of
+// reflectances are all written once, and zeroing them first cost as much as
+// the blur.
+template <typename T>
+struct UninitialisedAllocator : std::allocator<T> {
+    template <typename U>
+    struct rebind {
+        using other = UninitialisedAllocator<U>;
+    };
+    UninitialisedAllocator() = default;
+    template <typename U>
+    UninitialisedAllocator(const UninitialisedAllocator<U>&) noexcept {}
+    template <typename U>
+    void construct(U* p) noexcept {
+        ::new (static_cast<void*>(p)) U;
+    }
+    template <typename U, typename... Args>
+    void construct(U* p, Args&&... args) {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+};
+using Reflectances = std::vector<double, UninitialisedAllocator<double>>;
+
 struct Printed {
     bool ok = false;  // false: too large
-    std::vector<double> refl;
+    Reflectances refl;
     GrayRaster picture;
     double lo = 0, hi = 0, light = 1;
     bool reversed = false;

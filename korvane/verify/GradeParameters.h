@@ -9,8 +9,6 @@
 
 namespace korvane::detail {
 
-// A quiet zone may fall this many modules short of its nominal width.
-constexpr double QUIET_ZONE_SHORTFALL = 0.5;
 // Unused error correction: an error spends two check words, an erasure one.
 constexpr double ERROR_WEIGHT = 2;
 // Fixed pattern damage of a segment: each module on the wrong side of the

@@ -42,9 +42,9 @@ void checkQuietZones(const Runs& runs, Symbology s, LineRead& r) {
     const char* unit = quietZoneOf(s).unit;
     const double before = runs[static_cast<std::size_t>(r.firstBar) - 1] / r.module;
     const double after = runs[static_cast<std::size_t>(r.lastBar) + 1] / r.module;
-    // A quarter module of slack: the quiet zones are measured from the bars'
-    // edges, which print gain and rounding to whole dots move a little.
-    constexpr double SLACK = 0.25;
+    // The bars' edges, which print gain and rounding to whole dots move a
+    // little, bound the quiet zones: grade()'s parameter allows as much.
+    constexpr double SLACK = QUIET_ZONE_SHORTFALL;
     std::string why;
     if (before < r.quietLeft - SLACK)
         why = "the quiet zone before the symbol is " + figure("%.1f", before) + unit + "; " +
@@ -282,7 +282,8 @@ Reading readLines(const LineSource& source, Symbology symbology, const LinearRea
                         r.quietLeft = quiet.before;
                     if (r.quietRight < 0)
                         r.quietRight = quiet.after;
-                    checkQuietZones(line.runs, symbology, r);
+                    if (options.quietZones)
+                        checkQuietZones(line.runs, symbology, r);
                     if (r.progress == DECODED) {
                         Reading reading;
                         reading.ok = true;

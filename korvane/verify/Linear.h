@@ -115,6 +115,10 @@ bool terminationBar(const Runs& runs, int s, int bar, double modules, int barMod
 
 std::string describeCharacter(unsigned char c);
 
+// A quiet zone may fall this many modules short of its nominal width, for
+// the readers and for grade()'s quiet-zone parameter alike.
+constexpr double QUIET_ZONE_SHORTFALL = 0.5;
+
 // The quiet zones a symbology asks for, in modules (X), before and after it.
 QuietZone quietZoneOf(Symbology s);  // 'A', or byte 0x1D
 

@@ -113,6 +113,9 @@ struct LinearReadOptions {
     // EAN/UPC: a symbol must come with an add-on (scanners can be set so);
     // a scan line that misses the add-on does not count.
     bool requireAddOn = false;
+    // Whether the reader judges the quiet zones itself; grade() judges them
+    // once, for its decode and its quiet-zone parameter alike.
+    bool quietZones = true;
 };
 
 // Reads one linear symbol of the given symbology from scan lines across the

@@ -233,6 +233,48 @@ TEST(Grade, NeverRiseWithDotGain) {
     }
 }
 
+double parameterValue(const QualityGrade& q, const std::string& name) {
+    for (const auto& p : q.parameters)
+        if (p.name == name)
+            return p.value;
+    ADD_FAILURE() << "no parameter " << name;
+    return 0;
+}
+
+// Gain below a dot is printed as such: at 2 dots a module every 0.05 dot from
+// 0.2 to 0.45 lowers a matrix symbol's modulation (a print spread by whole
+// pixels left them equal), and a linear symbol at 3 dots a module falls at
+// most one grade per 0.1 dot.
+TEST(Grade, FollowsGainBelowADot) {
+    LayoutOptions o;
+    o.dpi = 300;
+    o.xDim = korvane::px(2);
+    for (const verifytest::Value& v : {verifytest::Value{"QR", Symbology::Qr, "Hello BWR test 1234567890"},
+                                       verifytest::Value{"Data Matrix", Symbology::DataMatrix, "Hello BWR test"}}) {
+        SCOPED_TRACE(v.label);
+        const korvane::Symbol s = verifytest::encoded(v);
+        const korvane::Drawing d = *korvane::layout(s, o);
+        double previous = 2;
+        for (int step = 4; step <= 9; ++step) {
+            const QualityGrade q = korvane::grade(d, s, {"sweep", 300, 0.05 * step, 0});
+            const double modulation = parameterValue(q, "modulation");
+            EXPECT_LT(modulation, previous) << "gain " << 0.05 * step << ": " << story(q);
+            previous = modulation;
+        }
+    }
+    o.xDim = korvane::px(3);
+    const korvane::Symbol ean = verifytest::encoded({"EAN-13", Symbology::Ean13, "590123412345"});
+    const korvane::Drawing d = *korvane::layout(ean, o);
+    double previous = -1;
+    for (int step = -5; step <= 10; ++step) {
+        const QualityGrade q = korvane::grade(d, ean, {"sweep", 300, 0.1 * step, 0.3});
+        if (previous >= 0) {
+            EXPECT_LE(std::fabs(q.grade - previous), 1.0 + 1e-9) << "gain " << 0.1 * step << ": " << story(q);
+        }
+        previous = q.grade;
+    }
+}
+
 TEST(Grade, PrinterProfiles) {
     struct Named {
         const char* spec;
@@ -467,6 +509,24 @@ TEST(Grade, DamageFailsTheParameterItDamages) {
                 EXPECT_EQ(p.grade, 4) << p.name << " " << p.value << "; " << story(q);
             }
         }
+    }
+}
+
+// verify() and grade() share one decode: verify passes exactly the damaged
+// drawings whose grade decodes.
+TEST(Grade, VerifyPassesWhatGradeDecodes) {
+    for (const Damage& c : DAMAGES) {
+        SCOPED_TRACE(c.label);
+        korvane::Symbol s = verifytest::encoded(c.value);
+        const korvane::Symbol intact = s;
+        if (c.symbol)
+            c.symbol(s);
+        Drawing d = verifytest::laidOut(s, c.layout);
+        if (c.drawing)
+            c.drawing(d);
+        const QualityGrade q = korvane::grade(d, intact, {});
+        const korvane::Verdict v = korvane::verify(d, intact);
+        EXPECT_EQ(v.ok, q.parameters.at(0).grade > 0) << verifytest::describe(v) << "; " << story(q);
     }
 }
 
