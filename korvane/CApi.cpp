@@ -184,6 +184,8 @@ constexpr CField C_FIELDS[] = {
          m.fileSize = c.pdf_file_size;
          m.checksum = c.pdf_checksum;
      }},
+    {"databar_segments",
+     [](const kv_encode_options& c, korvane::EncodeOptions& o) { o.databarSegments = c.databar_segments; }},
 };
 
 // How each field of kv_encode_options is set back from EncodeOptions, for
@@ -256,6 +258,7 @@ constexpr CStore C_STORES[] = {
          c.pdf_file_size = m.fileSize;
          c.pdf_checksum = m.checksum;
      }},
+    {"databar_segments", [](O o, C c, const char*) { c.databar_segments = o.databarSegments; }},
 };
 static_assert(std::size(C_STORES) == std::size(C_FIELDS));
 

@@ -87,6 +87,7 @@ Fact aztecFacts(const Symbol& s);
 Fact qrFacts(const Symbol& s);
 Fact dataMatrixFacts(const Symbol& s);
 Fact pdf417Facts(const Symbol& s);
+Fact dataBarFacts(const Symbol& s);
 
 }  // namespace detail
 }  // namespace korvane

@@ -329,6 +329,10 @@ constexpr EncodeOptionInfo TABLE[] = {
                 m.fileSize >= 0 || m.checksum >= 0;
      },
      OptionKind::Fields, "FIELD=VALUE", 0, 0, "", &setMacroField, nullptr},
+    // 22 segments: the widest row, 21 data characters and the check character.
+    integer<&EncodeOptions::databarSegments>("databar-segments", "databar_segments",
+                                             "GS1 DataBar Expanded Stacked segments a row, 2-22 and even (default 4)",
+                                             takes<CAP_DATABAR_SEGMENTS>, "N", 2, 22),
 };
 
 std::string number(double v) {

@@ -129,6 +129,8 @@ struct EncodeOptions {
     double pdfAspect = 3;      // without columns or rows fixed: width over height to approach
     int rowHeight = 0;         // a row's height in modules, 1-20; 0: 3
     PdfMacroFields pdfMacro;   // optional fields of the Macro PDF417 control block
+    // GS1 DataBar Expanded Stacked: segments (characters) a row, 2-22 and even; 0: 4.
+    int databarSegments = 0;
 };
 
 // The data as encode() parses it: escapes resolved, GS1 element strings

@@ -104,6 +104,7 @@ typedef struct kv_encode_options {
     const char* pdf_addressee;
     long long pdf_file_size;   /* ... file size in bytes, -1 none, ... */
     int pdf_checksum;          /* ... and CRC-16 of the file 0-65535, -1 none */
+    int databar_segments;      /* GS1 DataBar Expanded Stacked segments a row, 2-22 even; 0 4 */
 } kv_encode_options;
 
 typedef struct kv_layout_options {

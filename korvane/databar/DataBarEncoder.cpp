@@ -99,12 +99,12 @@ Row moduleRow(const std::vector<int>& elements, bool dark) {
     return out;
 }
 
-Row finderSeparator(const Row& row, const std::vector<FinderAt>& finders) {
+Row finderSeparator(const Row& row, const std::vector<FinderAt>& finders, int from, int to) {
     Row out(row.size(), '0');
-    for (std::size_t i = 4; i + 4 < row.size(); ++i)
-        out[i] = row[i] == '1' ? '0' : '1';
+    for (int i = from + 4; i + 4 < to; ++i)
+        out[static_cast<std::size_t>(i)] = row[static_cast<std::size_t>(i)] == '1' ? '0' : '1';
     for (const FinderAt& f : finders) {
-        // From the finder's narrow end: its thirteen modules past the two narrow elements.
+        // Dark modules over the finder's spaces alternate with light ones from the left.
         const auto at = [&](int i) -> char& { return out[static_cast<std::size_t>(i)]; };
         const int from = f.mirrored ? f.column + 2 : f.column;
         for (int i = from; i < from + 13; ++i)
@@ -184,8 +184,8 @@ Result<Symbol> encodeDataBar(Form form, std::string_view data) {
         if (form == Form::Stacked)
             symbol = gridSymbol({top, stackedSeparator(top, bottom), bottom}, {5, 1, 7});
         else
-            symbol = gridSymbol({top, finderSeparator(top, {{18, false}}), middleSeparator(top.size()),
-                                    finderSeparator(bottom, {{17, true}}), bottom},
+            symbol = gridSymbol({top, finderSeparator(top, {{18, false}}, 0, 50), middleSeparator(top.size()),
+                                    finderSeparator(bottom, {{17, true}}, 0, 50), bottom},
                                 {33, 1, 1, 1, 33});
     }
     symbol.facts.data = "01" + gtin;

@@ -223,4 +223,69 @@ constexpr int weight(int place, int modulus) {
     return w;
 }
 
+// The element widths of a character of value `value` (0 to the set's
+// values less one) in a set of groups: odd and even elements interleaved,
+// odd first. `evenMajor` where the value counts even patterns in the
+// higher place (the inside characters of GS1 DataBar). False for a value
+// outside the set.
+template <std::size_t N>
+bool characterWidths(const CharacterGroup (&groups)[N], int value, int elements, bool oddNoNarrow, bool evenMajor,
+                     int* out) {
+    std::size_t g = N;
+    while (g > 0 && groups[g - 1].first > value)
+        --g;
+    if (g == 0 || value < 0)
+        return false;
+    const CharacterGroup& c = groups[g - 1];
+    const int v = value - c.first;
+    const int oddValue = evenMajor ? v % c.oddCount : v / c.evenCount;
+    const int evenValue = evenMajor ? v / c.oddCount : v % c.evenCount;
+    if (oddValue >= c.oddCount || evenValue >= c.evenCount)
+        return false;
+    int odd[8] = {}, even[8] = {};
+    elementWidths(oddValue, c.oddModules, elements, c.widestOdd, oddNoNarrow, odd);
+    elementWidths(evenValue, c.evenModules, elements, c.widestEven, !oddNoNarrow, even);
+    for (int i = 0; i < elements; ++i) {
+        out[2 * i] = odd[i];
+        out[2 * i + 1] = even[i];
+    }
+    return true;
+}
+
+// The value of a character from its widths (odd and even interleaved, odd
+// first), or -1 where no character of the set has them.
+template <std::size_t N>
+int characterValue(const CharacterGroup (&groups)[N], const int* widths, int elements, bool oddNoNarrow,
+                   bool evenMajor) {
+    int odd[8] = {}, even[8] = {};
+    int oddSum = 0, evenSum = 0;
+    for (int i = 0; i < elements; ++i) {
+        odd[i] = widths[2 * i];
+        even[i] = widths[2 * i + 1];
+        oddSum += odd[i];
+        evenSum += even[i];
+    }
+    for (const CharacterGroup& c : groups) {
+        if (c.oddModules != oddSum || c.evenModules != evenSum)
+            continue;
+        for (int i = 0; i < elements; ++i)
+            if (odd[i] > c.widestOdd || even[i] > c.widestEven)
+                return -1;
+        const int oddValue = widthsValue(odd, elements, c.widestOdd, oddNoNarrow);
+        const int evenValue = widthsValue(even, elements, c.widestEven, !oddNoNarrow);
+        if (oddValue >= c.oddCount || evenValue >= c.evenCount)
+            return -1;
+        // The widths must be the ones the value makes (a pattern without a
+        // narrow element where one is needed has a value too).
+        int back[16] = {};
+        const int value = c.first + (evenMajor ? evenValue * c.oddCount + oddValue : oddValue * c.evenCount + evenValue);
+        characterWidths(groups, value, elements, oddNoNarrow, evenMajor, back);
+        for (int i = 0; i < 2 * elements; ++i)
+            if (back[i] != widths[i])
+                return -1;
+        return value;
+    }
+    return -1;
+}
+
 }  // namespace korvane::databar

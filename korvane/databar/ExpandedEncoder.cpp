@@ -288,9 +288,6 @@ namespace korvane::databar {
 
 Result<Symbol> encodeExpanded(std::string_view data, int segments) {
     const bool stacked = segments != 0;
-    if (stacked && (segments < 2 || segments > 22 || segments % 2 != 0))
-        return Error{ErrorCode::InvalidOption, "GS1 DataBar Expanded Stacked takes 2 to 22 segments a row, an even "
-                                               "number; " + std::to_string(segments) + " is not"};
     const Result<std::vector<detail::Gs1Element>> elements = detail::parseGs1(data);
     if (!elements)
         return elements.error();
@@ -314,24 +311,38 @@ Result<Symbol> encodeExpanded(std::string_view data, int segments) {
         for (int first = 0, r = 0; first < count; first += segments, ++r) {
             const int last = std::min(first + segments, count);
             // Rows after the first run right to left where a row holds an even number of pairs.
-            const bool reversed = r % 2 == 1 && (segments / 2) % 2 == 0;
+            const int pairs = (last - first + 1) / 2;
+            // A last row of an odd number of pairs that would be turned round
+            // is drawn left to right, one module in.
+            bool reversed = r % 2 == 1 && (segments / 2) % 2 == 0;
+            const bool shifted = reversed && last == count && pairs % 2 == 1;
+            reversed = reversed && !shifted;
             std::vector<FinderAt> finders;
             for (int i = first; i < last; i += 2)
-                finders.push_back(
-                    {2 + 49 * ((i - first) / 2) + 17, c.finders[static_cast<std::size_t>(i / 2)] % 2 == 0});
+                finders.push_back({2 + 49 * ((i - first) / 2) + 17 + (shifted ? 1 : 0),
+                                   c.finders[static_cast<std::size_t>(i / 2)] % 2 == 0});
             // A row that starts with an odd pair starts dark.
             Row row = moduleRow(expandedRow(c, first, last), (first / 2) % 2 == 1);
+            int from = 0, to = static_cast<int>(row.size());
+            if (shifted) {
+                row.insert(row.begin(), '0');
+                ++from;
+                ++to;
+            }
             row.resize(static_cast<std::size_t>(width), '0');
             if (reversed) {
                 std::reverse(row.begin(), row.end());
                 for (FinderAt& f : finders)
                     f = {width - f.column - 15, !f.mirrored};
+                const int oldFrom = from;
+                from = width - to;
+                to = width - oldFrom;
             }
             if (!rows.empty()) {
                 const Row upper = rows.back();
-                rows.push_back(finderSeparator(upper, above));
+                rows.push_back(finderSeparator(upper, above, 0, width));
                 rows.push_back(middleSeparator(static_cast<std::size_t>(width)));
-                rows.push_back(finderSeparator(row, finders));
+                rows.push_back(finderSeparator(row, finders, from, to));
                 heights.insert(heights.end(), {1, 1, 1});
             }
             rows.push_back(row);
@@ -346,6 +357,41 @@ Result<Symbol> encodeExpanded(std::string_view data, int segments) {
     span.text = symbol.text;
     span.endModule = symbol.isMatrix() ? symbol.columns : symbol.widthModules;
     return symbol;
+}
+
+}  // namespace korvane::databar
+
+namespace korvane::databar {
+namespace {
+
+Result<Symbol> withSymbology(Result<Symbol> r, Symbology s) {
+    if (r)
+        r->symbology = s;
+    return r;
+}
+
+}  // namespace
+
+Result<Symbol> encodeLinearRow(Symbology s, std::string_view data, const EncodeOptions&) {
+    if (s == Symbology::DataBarExpanded)
+        return withSymbology(encodeExpanded(data, 0), s);
+    return withSymbology(encodeDataBar(s == Symbology::DataBar ? Form::Omni : Form::Truncated, data), s);
+}
+
+Result<Symbol> encodeStacked(const Message& message, const EncodeOptions&) {
+    return withSymbology(encodeDataBar(Form::Stacked, message.bytes), Symbology::DataBarStacked);
+}
+
+Result<Symbol> encodeStackedOmni(const Message& message, const EncodeOptions&) {
+    return withSymbology(encodeDataBar(Form::StackedOmni, message.bytes), Symbology::DataBarStackedOmni);
+}
+
+Result<Symbol> encodeExpandedStacked(const Message& message, const EncodeOptions& o) {
+    const int segments = o.databarSegments == 0 ? 4 : o.databarSegments;
+    if (segments % 2 != 0 || segments < 2 || segments > 22)
+        return Error{ErrorCode::InvalidOption, "GS1 DataBar Expanded Stacked takes 2 to 22 segments a row, an even "
+                                               "number; " + std::to_string(segments) + " is not"};
+    return withSymbology(encodeExpanded(message.bytes, segments), Symbology::DataBarExpandedStacked);
 }
 
 }  // namespace korvane::databar
