@@ -20,6 +20,10 @@ samples=(
   logmars "NSN-42"        vin "1M8GDM9AXKP042788"  pzn "1234567"          code32 "12345678"
   iata25 "1234"           datalogic25 "1234"       pharmacode "1234"      plessey "12AB"
   telepen "Telepen"       telepen-num "1234"
+  databar "0950110153001" databar-truncated "0950110153001"
+  databar-stacked "0950110153001"                  databar-stacked-omni "0950110153001"
+  databar-expanded "(01)98898765432106(3202)012345(15)991231"
+  databar-expanded-stacked "(01)98898765432106(3202)012345(15)991231"
 )
 listed=$("$korvane" --list --json | grep -c '"name"' || true)
 if [ "$listed" -ne $(( ${#samples[@]} / 2 )) ]; then
