@@ -38,6 +38,7 @@ for ((i = 0; i < ${#samples[@]}; i += 2)); do
   case $name in
     ean13|ean8|upca|upce|postnet) size=(--x-dim 2px) ;;
     aztec|qr|datamatrix|pdf417) size=(--x-dim 4px) ;;
+    databar-stacked|databar-stacked-omni|databar-expanded-stacked) size=(--x-dim 2px) ;;
   esac
   "$korvane" -b "$name" --dpi none "${size[@]}" --verify -o "$out/$name.png" -- "${samples[i + 1]}"
 done
