@@ -65,7 +65,7 @@ std::vector<int> omniElements(const std::string& digits13) {
         else
             characterWidths(OMNI_INSIDE, values[c], 4, false, true, widths[c]);
         for (int k = 0; k < 8; ++k)
-            checksum += widths[c][k] * weight(8 * c + k, 79);
+            checksum += widths[c][k] * OMNI_WEIGHTS[static_cast<std::size_t>(8 * c + k)];
     }
     // 79 check values in 81 finder pairs: the pairs (0, 8) and (8, 0) are left out.
     int check = checksum % 79;

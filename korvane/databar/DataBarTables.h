@@ -216,12 +216,21 @@ constexpr int EXPANDED_SEQUENCES[10][11] = {
 
 // The checksum weights: 3 to the power of the element's place, modulo the
 // symbology's modulus (79 for GS1 DataBar, 89 for Limited, 211 for Expanded).
-constexpr int weight(int place, int modulus) {
+template <int Modulus, std::size_t Count>
+constexpr std::array<int, Count> powersOfThree() {
+    std::array<int, Count> out{};
     int w = 1;
-    for (int i = 0; i < place; ++i)
-        w = w * 3 % modulus;
-    return w;
+    for (int& v : out) {
+        v = w;
+        w = w * 3 % Modulus;
+    }
+    return out;
 }
+// GS1 DataBar: 4 characters of 8 elements. Expanded: 23 places beside the
+// finder patterns (the check character's has none) of 8 elements.
+constexpr std::array<int, 32> OMNI_WEIGHTS = powersOfThree<79, 32>();
+constexpr std::array<int, 23 * 8> EXPANDED_WEIGHTS = powersOfThree<211, 23 * 8>();
+static_assert(OMNI_WEIGHTS[8] == 4 && EXPANDED_WEIGHTS[8] == 20);  // 3^8 = 6561 = 83 x 79 + 4 = 31 x 211 + 20
 
 // The element widths of a character of value `value` (0 to the set's
 // values less one) in a set of groups: odd and even elements interleaved,

@@ -253,7 +253,7 @@ ExpandedCharacters expandedCharacters(const std::vector<int>& values) {
         // The weights follow the finder pattern the character stands beside and its side of it.
         const int row = 2 * (out.finders[static_cast<std::size_t>(i / 2)] - 1) + i % 2 - 1;
         for (int k = 0; k < 8; ++k)
-            checksum += w[static_cast<std::size_t>(k)] * weight(8 * row + k, 211);
+            checksum += w[static_cast<std::size_t>(k)] * EXPANDED_WEIGHTS[static_cast<std::size_t>(8 * row + k)];
     }
     characterWidths(EXPANDED_GROUPS, 211 * (count - 4) + checksum % 211, 4, false, false, out.widths[0].data());
     return out;

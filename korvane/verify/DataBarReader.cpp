@@ -74,7 +74,8 @@ DataBarHalf readDataBarHalf(const Runs& runs, int at, bool right) {
     for (int k = 0; k < 8; ++k) {
         const int* outer = right ? b : a;
         const int* inner = right ? a : b;
-        h.checksum += outer[k] * db::weight((right ? 16 : 0) + k, 79) + inner[k] * db::weight((right ? 24 : 8) + k, 79);
+        const std::size_t place = static_cast<std::size_t>(k) + (right ? 16 : 0);
+        h.checksum += outer[k] * db::OMNI_WEIGHTS[place] + inner[k] * db::OMNI_WEIGHTS[place + 8];
     }
     h.ok = true;
     return h;
@@ -329,7 +330,7 @@ bool joinExpanded(const std::vector<ExpandedPiece>& pairs, std::string& data, st
         const int* w = i % 2 ? p.right : p.left;
         const int row = 2 * (p.finder - 1) + i % 2 - 1;
         for (int k = 0; k < 8; ++k)
-            checksum += w[k] * db::weight(8 * row + k, 211);
+            checksum += w[k] * db::EXPANDED_WEIGHTS[static_cast<std::size_t>(8 * row + k)];
     }
     if (checksum % 211 != values[0] % 211) {
         failure = "the GS1 DataBar Expanded check character does not match";
