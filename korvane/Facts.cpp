@@ -168,7 +168,11 @@ Fact dataBarFacts(const Symbol& s) {
         if (band == 5)
             ++rows;
     }
-    return record("databar", {integer("rows", rows), integer("columns", s.columns)});
+    std::vector<Fact> f{integer("rows", rows), integer("columns", s.columns)};
+    // Expanded Stacked: a row is two guards of 2 modules and pairs of 49.
+    if (s.symbology == Symbology::DataBarExpandedStacked)
+        f.push_back(integer("segments per row", 2 * ((s.columns - 4) / 49)));
+    return record("databar", std::move(f));
 }
 
 }  // namespace detail

@@ -390,7 +390,7 @@ constexpr Descriptor REGISTRY[] = {
     // GS1 DataBar (ISO/IEC 24724): no quiet zones beyond the guards' spaces,
     // which the symbols leave to the layout. Heights: 33 X, 13 X truncated,
     // 34 X for Expanded; the stacked rows are drawn as rows of modules.
-    linear({Symbology::DataBar, "databar", "GS1 DataBar", {"databar-omni", "rss14", "databaromni"},
+    linear({Symbology::DataBar, "databar", "GS1 DataBar", {"databar-omni", "rss14", "gs1databar"},
      "a GTIN: 13 digits, or 14 with its check digit, optionally after (01)", CheckRule::Mandatory, false, false, 0,
      DATABAR_X_MM, 0.264, 33, 0, 1, 1, 0, 0, DATABAR_MOST},
            {DATABAR_BARS, DATABAR, {1, 1}, {"DataBar", false, true, "01"}}),

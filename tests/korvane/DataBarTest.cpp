@@ -251,3 +251,27 @@ TEST(DataBar, EncodeRefuses) {
         EXPECT_NE(r.error().message.find(c.says), std::string::npos) << r.error().message;
     }
 }
+
+// The facts of the stacked symbols: their rows of characters, width and segments.
+TEST(DataBar, StackedFacts) {
+    using korvane::Symbology;
+    const struct {
+        Symbology s;
+        const char* data;
+        korvane::EncodeOptions o;
+        std::vector<long long> facts;  // rows, columns, segments per row
+    } cases[] = {
+        {Symbology::DataBarStacked, "0950110153001", {}, {2, 50}},
+        {Symbology::DataBarStackedOmni, "0950110153001", {}, {2, 50}},
+        {Symbology::DataBarExpandedStacked, "(01)98898765432106(3202)012345(15)991231", segments(6), {2, 151, 6}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.data);
+        std::vector<long long> got;
+        for (const korvane::Fact& f : korvane::factsRecord(kvtest::encoded(c.s, c.data, c.o)))
+            if (f.name == "databar")
+                for (const korvane::Fact& item : f.items)
+                    got.push_back(item.integer);
+        EXPECT_EQ(got, c.facts);
+    }
+}
