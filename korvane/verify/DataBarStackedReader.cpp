@@ -49,9 +49,37 @@ Reading failure(std::string why) {
     return r;
 }
 
-}  // namespace
+// The picture turned `quarters` quarter turns clockwise.
+GrayRaster turned(const GrayRaster& in, int quarters) {
+    GrayRaster out;
+    const bool across = quarters % 2 == 1;
+    out.width = across ? in.height : in.width;
+    out.height = across ? in.width : in.height;
+    out.pixels.resize(in.pixels.size());
+    for (int y = 0; y < out.height; ++y)
+        for (int x = 0; x < out.width; ++x) {
+            const int sx = quarters == 1 ? y : quarters == 2 ? in.width - 1 - x : quarters == 3 ? in.width - 1 - y : x;
+            const int sy = quarters == 1 ? in.height - 1 - x : quarters == 2 ? in.height - 1 - y : quarters == 3 ? x : y;
+            out.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(out.width) + static_cast<std::size_t>(x)] =
+                in.at(sx, sy);
+        }
+    return out;
+}
 
-Reading readDataBarStacked(const GrayRaster& raster) {
+// The rows of a stacked symbol are read across: a picture turned by a
+// quarter or a half is turned back, the first turn that reads wins.
+template <typename ReadUpright>
+Reading everyTurn(const GrayRaster& raster, ReadUpright&& read) {
+    Reading first = read(raster);
+    for (int quarters = 1; quarters < 4 && !first.ok; ++quarters) {
+        Reading r = read(turned(raster, quarters));
+        if (r.ok)
+            return r;
+    }
+    return first;
+}
+
+Reading dataBarStackedUpright(const GrayRaster& raster) {
     const RasterLines lines(raster);
     Runs runs;
     DataBarHalf left, right;
@@ -90,7 +118,7 @@ Reading readDataBarStacked(const GrayRaster& raster) {
     return r;
 }
 
-Reading readExpandedStacked(const GrayRaster& raster) {
+Reading expandedStackedUpright(const GrayRaster& raster) {
     const RasterLines lines(raster);
     Runs runs;
     std::vector<ExpandedPiece> pairs, previous;
@@ -132,5 +160,11 @@ Reading readExpandedStacked(const GrayRaster& raster) {
     r.gs1 = true;
     return r;
 }
+
+}  // namespace
+
+Reading readDataBarStacked(const GrayRaster& raster) { return everyTurn(raster, dataBarStackedUpright); }
+
+Reading readExpandedStacked(const GrayRaster& raster) { return everyTurn(raster, expandedStackedUpright); }
 
 }  // namespace korvane::detail
