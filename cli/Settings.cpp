@@ -28,7 +28,7 @@ bool isSpecific(std::string_view name) {
         "add-on-gap", "ecc", "ecc-words", "aztec-size", "compact", "full-range", "aztec-encoder", "aztec-bytes",
         "reader-init", "structured", "height", "qr-level", "qr-version", "qr-mask", "no-boost", "no-kanji",
         "dm-size", "dm-shape", "dmre", "pdf-level", "pdf-columns", "pdf-rows", "pdf-compact", "pdf-aspect",
-        "row-height", "pdf-macro", "macro",
+        "row-height", "pdf-macro", "macro", "databar-segments",
     };
     return std::find(std::begin(SPECIFIC), std::end(SPECIFIC), name) != std::end(SPECIFIC);
 }

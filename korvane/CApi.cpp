@@ -208,6 +208,8 @@ constexpr CField C_FIELDS[] = {
     {"gs1_dl_domain", [](const kv_encode_options& c, korvane::EncodeOptions& o) {
          o.gs1DlDomain = c.gs1_dl_domain != nullptr ? c.gs1_dl_domain : "";
      }},
+    {"databar_segments",
+     [](const kv_encode_options& c, korvane::EncodeOptions& o) { o.databarSegments = c.databar_segments; }},
 };
 
 // How each field of kv_encode_options is set back from EncodeOptions, for
@@ -282,6 +284,7 @@ constexpr CStore C_STORES[] = {
      }},
     {"gs1_digital_link", [](O o, C c, const char*) { c.gs1_digital_link = o.gs1DigitalLink ? 1 : 0; }},
     {"gs1_dl_domain", [](O o, C c, const char* t) { c.gs1_dl_domain = textOf(o.gs1DlDomain, c.gs1_dl_domain, t); }},
+    {"databar_segments", [](O o, C c, const char*) { c.databar_segments = o.databarSegments; }},
 };
 static_assert(std::size(C_STORES) == std::size(C_FIELDS));
 

@@ -39,6 +39,8 @@ struct ZxingRead {
     std::string_view format;   // zxing-cpp's name of the format; empty when it reads none such
     bool fullAscii = false;    // Code 39's full-ASCII pairs
     bool checkInData = true;   // optional check characters come back with the data
+    std::string_view before = {};  // what it leaves out before the data (GS1 DataBar's AI "01")
+    bool bracketedGs1 = false;     // GS1 element strings come back as "(01)...(10)..." (DataBar Expanded)
 };
 
 // How grade() grades a symbology: ISO/IEC 15416 for linear symbols (two-width
@@ -91,6 +93,7 @@ Fact aztecFacts(const Symbol& s);
 Fact qrFacts(const Symbol& s);
 Fact dataMatrixFacts(const Symbol& s);
 Fact pdf417Facts(const Symbol& s);
+Fact dataBarFacts(const Symbol& s);
 
 }  // namespace detail
 }  // namespace korvane

@@ -5,6 +5,7 @@
 
 #include "Descriptor.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace korvane {
@@ -153,6 +154,25 @@ Fact pdf417Facts(const Symbol& s) {
     addStructuredAppend(f, "segments", "segment index", "segment count", p.segmentIndex, p.segmentCount,
                         REPORT_AND_JAVASCRIPT);
     return record("pdf417", std::move(f));
+}
+
+// The stacked GS1 DataBar symbols: their rows of characters (34 or 33
+// modules tall, 5 and 7 for DataBar Stacked) and width in modules.
+Fact dataBarFacts(const Symbol& s) {
+    int rows = 0;
+    for (int y = 0, band = 0; y < s.rows; ++y) {
+        const bool same = y > 0 && std::equal(s.modules.begin() + static_cast<std::ptrdiff_t>(y) * s.columns,
+                                              s.modules.begin() + static_cast<std::ptrdiff_t>(y + 1) * s.columns,
+                                              s.modules.begin() + static_cast<std::ptrdiff_t>(y - 1) * s.columns);
+        band = same ? band + 1 : 1;
+        if (band == 5)
+            ++rows;
+    }
+    std::vector<Fact> f{integer("rows", rows), integer("columns", s.columns)};
+    // Expanded Stacked: a row is two guards of 2 modules and pairs of 49.
+    if (s.symbology == Symbology::DataBarExpandedStacked)
+        f.push_back(integer("segments per row", 2 * ((s.columns - 4) / 49)));
+    return record("databar", std::move(f));
 }
 
 }  // namespace detail

@@ -353,6 +353,10 @@ constexpr EncodeOptionInfo TABLE[] = {
     {"gs1-dl-domain", "gs1_dl_domain", "the GS1 Digital Link URI's scheme and host (default https://id.gs1.org)",
      takesDigitalLink, [](const EncodeOptions& o) { return !o.gs1DlDomain.empty(); }, OptionKind::Text, "URL", 0, 0,
      "", &setDlDomain, nullptr},
+    // 22 segments: the widest row, 21 data characters and the check character.
+    integer<&EncodeOptions::databarSegments>("databar-segments", "databar_segments",
+                                             "GS1 DataBar Expanded Stacked segments a row, 2-22 and even (default 4)",
+                                             takes<CAP_DATABAR_SEGMENTS>, "N", 2, 22),
 };
 
 std::string number(double v) {

@@ -3,10 +3,12 @@
 // encoder, reader, comparison and facts the library uses for it.
 
 #include "Descriptor.h"
+#include "databar/DataBar.h"
 #include "encode/Adapters.h"
 #include "linear/LinearEncoders.h"
 #include "verify/Linear.h"
 #include "verify/Readers.h"
+#include "verify/DataBarRead.h"
 
 #include <array>
 #include <iterator>
@@ -68,6 +70,12 @@ constexpr std::size_t DATAMATRIX_MOST = 2 * 1558;
 // leave 925; after the latch to numeric compaction, 61 groups of 44 digits
 // in 15 codewords and 26 digits in the last 9.
 constexpr std::size_t PDF417_MOST = 61 * 44 + 26;
+// GS1 DataBar: "(01)" and a GTIN with its check digit. Expanded: 21 data
+// characters of 12 bits, 252 bits, hold at most 74 digits with their AIs.
+constexpr std::size_t DATABAR_MOST = 4 + 14;
+constexpr std::size_t EXPANDED_MOST = 74;
+// GS1 DataBar's nominal X (its range is 0.264 mm to 0.660 mm at the point of sale).
+constexpr double DATABAR_X_MM = 0.33;
 static_assert(61 * 15 + 9 == 925 - 1);
 
 // The parts of a row that follow from the family.
@@ -152,6 +160,9 @@ constexpr LinearEncoder PLESSEY_BARS = [](Symbology, std::string_view data, bool
 constexpr LinearEncoder TELEPEN_BARS = [](Symbology s, std::string_view data, bool, const EncodeOptions& o) {
     return linear::encodeTelepen(s, data, o);
 };
+constexpr LinearEncoder DATABAR_BARS = [](Symbology s, std::string_view data, bool, const EncodeOptions& o) {
+    return databar::encodeLinearRow(s, data, o);
+};
 
 struct MatrixParts {
     Result<Symbol> (*encode)(const Message& message, const EncodeOptions& o);
@@ -222,6 +233,12 @@ constexpr LineReader PLESSEY = [](const ScanLine& l, Symbology, const LinearRead
 constexpr LineReader TELEPEN = [](const ScanLine& l, Symbology s, const LinearReadOptions&) {
     return detail::decodeTelepen(l, s);
 };
+constexpr LineReader DATABAR = [](const ScanLine& l, Symbology, const LinearReadOptions&) {
+    return detail::decodeDataBar(l);
+};
+constexpr LineReader DATABAR_EXPANDED = [](const ScanLine& l, Symbology, const LinearReadOptions&) {
+    return detail::decodeExpanded(l);
+};
 
 // The matrix families.
 constexpr MatrixParts AZTEC{detail::encodeAztec, detail::readAztecPicture, detail::compareAztec,
@@ -232,6 +249,13 @@ constexpr MatrixParts DATA_MATRIX{detail::encodeDataMatrix, detail::readDataMatr
 // PDF417 is graded as the multi-row symbol it is.
 constexpr MatrixParts PDF417{detail::encodePdf417, detail::readPdf417, detail::comparePdf417, detail::pdf417Facts,
                              {"PDF417"}, GradeFamily::Pdf417};
+// The stacked GS1 DataBar symbols: rows of modules, read row by row.
+constexpr MatrixParts DATABAR_STACKED{databar::encodeStacked, detail::readDataBarStacked, detail::compareLinear,
+                                      detail::dataBarFacts, {}};
+constexpr MatrixParts DATABAR_STACKED_OMNI{databar::encodeStackedOmni, detail::readDataBarStacked,
+                                           detail::compareLinear, detail::dataBarFacts, {}};
+constexpr MatrixParts DATABAR_EXPANDED_STACKED{databar::encodeExpandedStacked, detail::readExpandedStacked,
+                                               detail::compareLinear, detail::dataBarFacts, {}};
 
 // One row per symbology, in the order of the Symbology enumeration.
 // Columns of SymbologyInfo: id, name, title, aliases, characters, check rule,
@@ -363,6 +387,33 @@ constexpr Descriptor REGISTRY[] = {
      "digits, and X after a digit as the second of a pair (a leading zero evens an odd count)",
      CheckRule::Mandatory, false, true, 3, 0.254, 0.19, 0, 0, 10, 10, 0, 0, LINEAR_MOST},
            {TELEPEN_BARS, TELEPEN, {10, 10}, {}}),
+    // GS1 DataBar (ISO/IEC 24724): no quiet zones beyond the guards' spaces,
+    // which the symbols leave to the layout. Heights: 33 X, 13 X truncated,
+    // 34 X for Expanded; the stacked rows are drawn as rows of modules.
+    linear({Symbology::DataBar, "databar", "GS1 DataBar", {"databar-omni", "rss14", "gs1databar"},
+     "a GTIN: 13 digits, or 14 with its check digit, optionally after (01)", CheckRule::Mandatory, false, false, 0,
+     DATABAR_X_MM, 0.264, 33, 0, 1, 1, 0, 0, DATABAR_MOST},
+           {DATABAR_BARS, DATABAR, {1, 1}, {"DataBar", false, true, "01"}}),
+    linear({Symbology::DataBarTruncated, "databar-truncated", "GS1 DataBar Truncated", {"rss14truncated", "", ""},
+     "a GTIN: 13 digits, or 14 with its check digit, optionally after (01)", CheckRule::Mandatory, false, false, 0,
+     DATABAR_X_MM, 0.264, 13, 0, 1, 1, 0, 0, DATABAR_MOST},
+           {DATABAR_BARS, DATABAR, {1, 1}, {"DataBar", false, true, "01"}}),
+    matrix<DATABAR_STACKED>({Symbology::DataBarStacked, "databar-stacked", "GS1 DataBar Stacked", {"rss14stacked", "", ""},
+     "a GTIN: 13 digits, or 14 with its check digit, optionally after (01)", CheckRule::Mandatory, true, false, 0,
+     DATABAR_X_MM, 0.264, 0, 0, 1, 1, 1, 0, DATABAR_MOST}),
+    matrix<DATABAR_STACKED_OMNI>({Symbology::DataBarStackedOmni, "databar-stacked-omni",
+     "GS1 DataBar Stacked Omnidirectional", {"rss14stackedomni", "databarstackedomnidirectional", ""},
+     "a GTIN: 13 digits, or 14 with its check digit, optionally after (01)", CheckRule::Mandatory, true, false, 0,
+     DATABAR_X_MM, 0.264, 0, 0, 1, 1, 1, 0, DATABAR_MOST}),
+    linear({Symbology::DataBarExpanded, "databar-expanded", "GS1 DataBar Expanded", {"rssexpanded", "databarexp", ""},
+     "GS1 element strings: (01)98898765432106(3202)012345(15)991231, or AIs with GS after variable-length fields",
+     CheckRule::Mandatory, false, false, 0, DATABAR_X_MM, 0.264, 34, 0, 1, 1, 0, CAP_GS1 | CAP_GS1_ONLY,
+     EXPANDED_MOST},
+           {DATABAR_BARS, DATABAR_EXPANDED, {1, 1}, {"DataBarExpanded", false, true, {}, true}}),
+    matrix<DATABAR_EXPANDED_STACKED>({Symbology::DataBarExpandedStacked, "databar-expanded-stacked",
+     "GS1 DataBar Expanded Stacked", {"rssexpandedstacked", "databarexpstk", ""},
+     "GS1 element strings, as for GS1 DataBar Expanded, in rows of 2-22 segments", CheckRule::Mandatory, true, false,
+     0, DATABAR_X_MM, 0.264, 0, 0, 1, 1, 1, CAP_GS1 | CAP_GS1_ONLY | CAP_DATABAR_SEGMENTS, EXPANDED_MOST}),
 };
 static_assert(std::size(REGISTRY) == SYMBOLOGY_COUNT);
 

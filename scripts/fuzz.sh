@@ -39,6 +39,7 @@ targets=(
   "fuzz_pdf417 4096"
   "fuzz_gs1 1024"
   "fuzz_reference_decode 1024"
+  "fuzz_databar 512"
 )
 
 mkdir -p "$build/findings" "$build/logs"

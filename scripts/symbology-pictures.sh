@@ -20,6 +20,10 @@ samples=(
   logmars "NSN-42"        vin "1M8GDM9AXKP042788"  pzn "1234567"          code32 "12345678"
   iata25 "1234"           datalogic25 "1234"       pharmacode "1234"      plessey "12AB"
   telepen "Telepen"       telepen-num "1234"
+  databar "0950110153001" databar-truncated "0950110153001"
+  databar-stacked "0950110153001"                  databar-stacked-omni "0950110153001"
+  databar-expanded "(01)98898765432106(3202)012345(15)991231"
+  databar-expanded-stacked "(01)98898765432106(3202)012345(15)991231"
 )
 listed=$("$korvane" --list --json | grep -c '"name"' || true)
 if [ "$listed" -ne $(( ${#samples[@]} / 2 )) ]; then
@@ -34,6 +38,7 @@ for ((i = 0; i < ${#samples[@]}; i += 2)); do
   case $name in
     ean13|ean8|upca|upce|postnet) size=(--x-dim 2px) ;;
     aztec|qr|datamatrix|pdf417) size=(--x-dim 4px) ;;
+    databar-stacked|databar-stacked-omni|databar-expanded-stacked) size=(--x-dim 2px) ;;
   esac
   "$korvane" -b "$name" --dpi none "${size[@]}" --verify -o "$out/$name.png" -- "${samples[i + 1]}"
 done

@@ -135,6 +135,8 @@ struct EncodeOptions {
     // https://id.gs1.org when it is empty.
     bool gs1DigitalLink = false;
     std::string gs1DlDomain;
+    // GS1 DataBar Expanded Stacked: segments (characters) a row, 2-22 and even; 0: 4.
+    int databarSegments = 0;
 };
 
 // The data as encode() parses it: escapes resolved, GS1 element strings

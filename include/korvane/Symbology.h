@@ -42,8 +42,14 @@ enum class Symbology {
     Plessey,
     Telepen,
     TelepenNumeric,
+    DataBar,
+    DataBarTruncated,
+    DataBarStacked,
+    DataBarStackedOmni,
+    DataBarExpanded,
+    DataBarExpandedStacked,
 };
-constexpr int SYMBOLOGY_COUNT = 31;
+constexpr int SYMBOLOGY_COUNT = 37;
 
 // Whether a symbology's check character can be chosen.
 enum class CheckRule {
@@ -72,6 +78,7 @@ enum Capability : unsigned {
     CAP_DATAMATRIX = 1u << 13,        // the Data Matrix size and shape options
     CAP_PDF417 = 1u << 14,            // the PDF417 level, shape, row height and macro fields
     CAP_GS1_ONLY = 1u << 15,          // the data is always GS1 element strings (GS1-128)
+    CAP_DATABAR_SEGMENTS = 1u << 16,  // the segments a row of GS1 DataBar Expanded Stacked
 };
 
 struct SymbologyInfo {

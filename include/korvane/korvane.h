@@ -106,6 +106,7 @@ typedef struct kv_encode_options {
     int pdf_checksum;          /* ... and CRC-16 of the file 0-65535, -1 none */
     int gs1_digital_link;      /* QR Code, Data Matrix: 1 holds the GS1 Digital Link URI of element strings, */
     const char* gs1_dl_domain; /* ... on this scheme and host, or null: https://id.gs1.org */
+    int databar_segments;      /* GS1 DataBar Expanded Stacked segments a row, 2-22 even; 0 4 */
 } kv_encode_options;
 
 typedef struct kv_layout_options {

@@ -65,4 +65,10 @@ export const SAMPLES = [
   { symbology: "plessey", data: "12AB" },
   { symbology: "telepen", data: "Telepen" },
   { symbology: "telepen-num", data: "1234" },
+  { symbology: "databar", data: "0950110153001" },
+  { symbology: "databar-truncated", data: "0950110153001" },
+  { symbology: "databar-stacked", data: "0950110153001" },
+  { symbology: "databar-stacked-omni", data: "0950110153001" },
+  { symbology: "databar-expanded", data: "(01)98898765432106(3202)012345(15)991231" },
+  { symbology: "databar-expanded-stacked", data: "(01)98898765432106(3202)012345(15)991231" },
 ];

@@ -7,6 +7,7 @@
 #include "korvane/Raster.h"
 
 #include "../Descriptor.h"
+#include "../encode/Gs1.h"
 
 #define ZX_USE_UTF8 1
 #include <ZXing/ReadBarcode.h>
@@ -66,7 +67,11 @@ SecondOpinion readWithZxing(const Drawing& drawing, int scale, int darkLevel, in
         return out;
     out.read = true;
     const auto& bytes = result.bytes();
-    out.data.assign(bytes.begin(), bytes.end());
+    out.data.assign(z.before);
+    out.data.append(bytes.begin(), bytes.end());
+    if (z.bracketedGs1)
+        if (const Result<std::vector<Gs1Element>> e = parseGs1(out.data))
+            out.data = gs1Data(*e, '\x1d');
     // Kanji segments come as Shift JIS bytes; their text is the UTF-8 of the data.
     for (const QrSegmentFact& g : symbol.facts.qr.segments)
         if (g.mode == "kanji") {

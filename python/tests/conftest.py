@@ -46,6 +46,12 @@ SAMPLES = {
     "plessey": ("12AB", None),
     "telepen": ("Telepen", None),
     "telepen-num": ("1234", None),
+    "databar": ("0950110153001", None),
+    "databar-truncated": ("0950110153001", None),
+    "databar-stacked": ("0950110153001", None),
+    "databar-stacked-omni": ("0950110153001", None),
+    "databar-expanded": ("(01)98898765432106(3202)012345(15)991231", None),
+    "databar-expanded-stacked": ("(01)98898765432106(3202)012345(15)991231", None),
 }
 
 

@@ -24,18 +24,18 @@ TEST(OptionTable, EveryOptionHasARowAndACField) {
                             upceSystem, addOn, addOnGap, aztecEncoder, eccPercent, eccExtraWords, minSize, compactOnly,
                             fullOnly, bytes, readerInit, structuredAppend, qrLevel, qrVersion, qrMask, qrBoost, qrKanji,
                             dmRows, dmColumns, dmShape, dmre, pdfLevel, pdfColumns, pdfRows, pdfCompact, pdfAspect,
-                            rowHeight, pdfMacro, gs1DigitalLink, gs1DlDomain] = o;
-    constexpr std::size_t CPP_FIELDS = 39;  // the Data Matrix size takes two
+                            rowHeight, pdfMacro, gs1DigitalLink, gs1DlDomain, databarSegments] = o;
+    constexpr std::size_t CPP_FIELDS = 40;  // the Data Matrix size takes two
     kv_encode_options c;
     [[maybe_unused]] auto& [cSize, cCheck, cEscapes, cGs1, cEci, cWide, cStart, cMsi, cCodabarStart, cCodabarStop, cUpce,
                             cAddOn, cGap, cSpecified, cEcc, cExtra, cMinSize, cCompact, cFull, cBytes, cReaderInit,
                             cIndex, cCount, cId, cQrLevel, cQrVersion, cQrMask, cQrNoBoost, cQrNoKanji, cDmRows,
                             cDmColumns, cDmShape, cDmre, cPdfLevel, cPdfColumns, cPdfRows, cPdfCompact, cPdfAspect,
                             cRowHeight, cFileName, cTimeStamp, cSender, cAddressee, cFileSize, cChecksum, cGs1Dl,
-                            cGs1DlDomain] = c;
+                            cGs1DlDomain, cDatabarSegments] = c;
     // Structured append takes three, the Data Matrix size two, the Macro PDF417 fields six;
     // the struct's own size one more.
-    constexpr std::size_t C_FIELDS = 47;
+    constexpr std::size_t C_FIELDS = 48;
 
     std::size_t rows = 0;
     const korvane::EncodeOptionInfo* table = korvane::encodeOptionTable(rows);
