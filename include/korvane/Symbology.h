@@ -103,6 +103,10 @@ struct SymbologyInfo {
     std::size_t maxDataBytes;
     // The symbology GS1 data makes of this one ("gs1-128" for Code 128), or empty.
     std::string_view gs1Name = {};
+    // Four-state postal codes: the height of the tracker (the middle band
+    // every bar crosses) in mm, beside the full bars' defaultHeightMm; 0 for
+    // every other symbology.
+    double trackerHeightMm = 0;
 
     constexpr bool takes(Capability c) const { return (capabilities & c) != 0; }
 };
