@@ -87,6 +87,8 @@ Fact aztecFacts(const Symbol& s);
 Fact qrFacts(const Symbol& s);
 Fact dataMatrixFacts(const Symbol& s);
 Fact pdf417Facts(const Symbol& s);
+// Facts.cpp: the fields of an IMb.
+Fact imbFacts(const Symbol& s);
 
 }  // namespace detail
 }  // namespace korvane

@@ -155,6 +155,13 @@ Fact pdf417Facts(const Symbol& s) {
     return record("pdf417", std::move(f));
 }
 
+// An IMb's data is its 20-digit tracking code, then its routing code.
+Fact imbFacts(const Symbol& s) {
+    const std::string& data = s.facts.data;
+    return record("imb", {text("tracking code", data.substr(0, 20)),
+                          text("routing code", data.size() > 20 ? data.substr(20) : std::string())});
+}
+
 }  // namespace detail
 
 std::vector<Fact> factsRecord(const Symbol& s) {

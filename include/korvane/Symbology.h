@@ -42,8 +42,12 @@ enum class Symbology {
     Plessey,
     Telepen,
     TelepenNumeric,
+    Imb,
+    Planet,
+    Rm4scc,
+    Kix,
 };
-constexpr int SYMBOLOGY_COUNT = 31;
+constexpr int SYMBOLOGY_COUNT = 35;
 
 // Whether a symbology's check character can be chosen.
 enum class CheckRule {

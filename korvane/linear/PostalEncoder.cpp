@@ -1,0 +1,223 @@
+// The postal codes drawn by bar heights besides Postnet: the Intelligent Mail
+// barcode, PLANET, Royal Mail's 4-state customer code and KIX.
+
+#include "LinearBars.h"
+#include "PostalTables.h"
+
+#include "korvane/Values.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace korvane::postal {
+
+namespace {
+
+struct ImbTables {
+    std::array<std::uint16_t, IMB_CODEWORDS> characters{};
+    std::vector<std::int16_t> codewords = std::vector<std::int16_t>(8192, -1);
+};
+
+const ImbTables& imbTables() {
+    static const ImbTables t = [] {
+        ImbTables made;
+        const auto five = nOf13<IMB_FIVE_OF_13>(5);
+        const auto two = nOf13<IMB_TWO_OF_13>(2);
+        std::copy(five.begin(), five.end(), made.characters.begin());
+        std::copy(two.begin(), two.end(), made.characters.begin() + IMB_FIVE_OF_13);
+        for (int cw = 0; cw < IMB_CODEWORDS; ++cw)
+            made.codewords[made.characters[static_cast<std::size_t>(cw)]] = static_cast<std::int16_t>(cw);
+        return made;
+    }();
+    return t;
+}
+
+}  // namespace
+
+std::uint16_t imbCharacter(int codeword) { return imbTables().characters[static_cast<std::size_t>(codeword)]; }
+int imbCodeword(std::uint16_t character) { return character < 8192 ? imbTables().codewords[character] : -1; }
+
+}  // namespace korvane::postal
+
+namespace korvane::linear {
+namespace {
+
+using postal::ImbValue;
+
+// Four-state bars one module wide with a space of one module between them.
+Result<Symbol> fourStateSymbol(Symbology s, std::string_view states, const SymbolFacts& facts) {
+    Result<Symbol> result = newSymbol(s, 0);
+    Symbol& symbol = *result;
+    const std::size_t count = 2 * states.size() - 1;
+    symbol.widths.assign(count, 1);
+    symbol.kinds.assign(count, BarKind::Data);
+    for (std::size_t i = 0; i < states.size(); ++i) {
+        const char state = states[i];
+        symbol.kinds[2 * i] = state == 'A'   ? BarKind::Ascender
+                              : state == 'D' ? BarKind::Descender
+                              : state == 'T' ? BarKind::Tracker
+                                             : BarKind::Data;
+    }
+    symbol.widthModules = static_cast<int>(count);
+    symbol.facts = facts;
+    // Postal codes carry no human-readable line; the address beside them is the text.
+    symbol.text = facts.data;
+    return result;
+}
+
+Error fieldError(std::string message) { return Error{ErrorCode::InvalidData, std::move(message)}; }
+
+// The tracking and routing codes of IMb data: 20 digits, then 0, 5, 9 or 11,
+// with '-' or a space between them or nothing.
+Result<std::pair<std::string, std::string>> imbFields(std::string_view data) {
+    const std::size_t separator = data.find_first_of("- ");
+    const std::size_t split = separator != std::string_view::npos ? separator : std::min<std::size_t>(20, data.size());
+    const std::string_view tracking = data.substr(0, split);
+    const std::string_view routing = data.substr(std::min(data.size(), separator != std::string_view::npos ? split + 1 : split));
+    for (std::size_t i = 0; i < data.size(); ++i)
+        if (!isDigit(static_cast<unsigned char>(data[i])) && i != separator)
+            return fieldError(std::string("the IMb ") + (i < split ? "tracking" : "routing") +
+                              " code takes digits only; " + quotedValue(data.substr(i, 1)) + " at position " +
+                              std::to_string(i + 1) + " is not one");
+    if (tracking.size() != 20)
+        return fieldError("the IMb tracking code has 20 digits; " + quotedValue(tracking) + " has " +
+                          std::to_string(tracking.size()));
+    if (tracking[1] > '4')
+        return fieldError(std::string("the IMb barcode identifier (the tracking code's first two digits) ends in "
+                                      "0-4; it is ") + std::string(tracking.substr(0, 2)));
+    if (routing.size() != 0 && routing.size() != 5 && routing.size() != 9 && routing.size() != 11)
+        return fieldError("the IMb routing code has 5, 9 or 11 digits, or none; " + quotedValue(routing) + " has " +
+                          std::to_string(routing.size()));
+    return std::pair{std::string(tracking), std::string(routing)};
+}
+
+// The 65 bar states of checked tracking and routing codes.
+std::string imbStates(const std::string& tracking, const std::string& routing) {
+    std::uint64_t zip = 0;
+    for (char c : routing)
+        zip = zip * 10 + static_cast<std::uint64_t>(c - '0');
+    int kind = 0;
+    while (postal::IMB_ROUTING_LENGTHS[kind] != static_cast<int>(routing.size()))
+        ++kind;
+    const std::uint64_t start = routing.empty() ? 0 : zip + postal::IMB_ROUTING_BASE[kind];
+    ImbValue v;
+    v.limb[0] = static_cast<std::uint32_t>(start);
+    v.limb[1] = static_cast<std::uint32_t>(start >> 32);
+    v.mulAdd(10, static_cast<std::uint32_t>(tracking[0] - '0'));
+    v.mulAdd(5, static_cast<std::uint32_t>(tracking[1] - '0'));
+    for (std::size_t i = 2; i < tracking.size(); ++i)
+        v.mulAdd(10, static_cast<std::uint32_t>(tracking[i] - '0'));
+    std::uint8_t bytes[13];
+    v.bytes(bytes);
+    const int fcs = postal::imbCrc(bytes);
+    int codewords[10];
+    codewords[9] = static_cast<int>(v.divMod(636));
+    for (int i = 8; i >= 1; --i)
+        codewords[i] = static_cast<int>(v.divMod(postal::IMB_CODEWORDS));
+    codewords[0] = static_cast<int>(v.limb[0]);
+    // The last codeword doubled marks which way up the symbol is; the
+    // eleventh bit of the check sequence rides on the first.
+    codewords[9] *= 2;
+    if (fcs & 0x400)
+        codewords[0] += 659;
+    std::uint16_t characters[10];
+    for (int i = 0; i < 10; ++i) {
+        characters[i] = postal::imbCharacter(codewords[i]);
+        if (fcs & (1 << i))
+            characters[i] = static_cast<std::uint16_t>(~characters[i] & 0x1FFF);
+    }
+    std::string states;
+    states.reserve(65);
+    for (const postal::ImbBar& b : postal::IMB_BARS)
+        states += postal::stateOf((characters[b.ascender] >> b.ascenderBit) & 1,
+                                  (characters[b.descender] >> b.descenderBit) & 1);
+    return states;
+}
+
+}  // namespace
+
+Result<Symbol> encodeImb(std::string_view data, const EncodeOptions& o) {
+    if (const Result<LinearSettings> settings = detail::linearSettings(Symbology::Imb, o); !settings)
+        return settings.error();
+    const auto fields = imbFields(data);
+    if (!fields)
+        return fields.error();
+    SymbolFacts facts;
+    facts.data = fields->first + fields->second;
+    return fourStateSymbol(Symbology::Imb, imbStates(fields->first, fields->second), facts);
+}
+
+// PLANET: Postnet's frame and pitch, three full bars a digit and the same check digit.
+Result<Symbol> encodePlanet(std::string_view data, const EncodeOptions& o) {
+    constexpr Symbology S = Symbology::Planet;
+    if (const std::size_t bad = firstRefused(data, isDigit); bad != std::string_view::npos)
+        return invalidCharacter(S, data, bad);
+    if (data.size() != 11 && data.size() != 13)
+        return fieldError("PLANET encodes 11 or 13 digits; " + quotedValue(data) + " has " +
+                          std::to_string(data.size()));
+    if (const Result<LinearSettings> settings = detail::linearSettings(S, o); !settings)
+        return settings.error();
+    int sum = 0;
+    for (char c : data)
+        sum += c - '0';
+    const char check = static_cast<char>('0' + complement(sum, 10));
+    Result<Symbol> result = newSymbol(S, 0);
+    Symbol& symbol = *result;
+    // Bars of 2 modules on a pitch of 5, as Postnet's.
+    const std::size_t barCount = 2 + 5 * (data.size() + 1);
+    const std::size_t count = 2 * barCount - 1;
+    symbol.widths.assign(count, 3);
+    symbol.kinds.assign(count, BarKind::Data);
+    std::size_t bar = 2;
+    const auto addDigit = [&](char c) {
+        for (bool full : postal::planetFull(c - '0')) {
+            if (!full)
+                symbol.kinds[bar] = BarKind::Short;
+            bar += 2;
+        }
+    };
+    for (char c : data)
+        addDigit(c);
+    addDigit(check);
+    for (std::size_t i = 0; i < count; i += 2)
+        symbol.widths[i] = 2;
+    symbol.widthModules = static_cast<int>(barCount * 2 + (barCount - 1) * 3);
+    symbol.facts.data.assign(data);
+    symbol.facts.checkCharacters.assign(1, check);
+    symbol.text.assign(data);
+    return result;
+}
+
+// Royal Mail's 4-state customer code (an ascender to start, the check
+// character and a full bar to stop) and KIX (the characters alone).
+Result<Symbol> encodeRoyalMail(Symbology s, std::string_view data, const EncodeOptions& o) {
+    const auto isCharacter = [](unsigned char c) { return postal::RM4SCC_CHARACTERS.find(static_cast<char>(c)) != std::string_view::npos; };
+    if (data.empty())
+        return fieldError(std::string(symbologyInfo(s).title) + " needs at least one character");
+    if (const std::size_t bad = firstRefused(data, isCharacter); bad != std::string_view::npos)
+        return invalidCharacter(s, data, bad);
+    if (const Result<LinearSettings> settings = detail::linearSettings(s, o); !settings)
+        return settings.error();
+    const bool royalMail = s == Symbology::Rm4scc;
+    std::string states = royalMail ? "A" : "";
+    int rows = 0, columns = 0;
+    for (char c : data) {
+        const int index = static_cast<int>(postal::RM4SCC_CHARACTERS.find(c));
+        const auto bars = postal::rm4sccBars(index);
+        states.append(bars.begin(), bars.end());
+        rows += index / 6 + 1;
+        columns += index % 6 + 1;
+    }
+    SymbolFacts facts;
+    facts.data.assign(data);
+    if (royalMail) {
+        const int check = postal::rm4sccCheck(rows, columns);
+        const auto bars = postal::rm4sccBars(check);
+        states.append(bars.begin(), bars.end());
+        states += 'F';
+        facts.checkCharacters.assign(1, postal::RM4SCC_CHARACTERS[static_cast<std::size_t>(check)]);
+    }
+    return fourStateSymbol(s, states, facts);
+}
+
+}  // namespace korvane::linear
