@@ -65,4 +65,8 @@ export const SAMPLES = [
   { symbology: "plessey", data: "12AB" },
   { symbology: "telepen", data: "Telepen" },
   { symbology: "telepen-num", data: "1234" },
+  { symbology: "imb", data: "01234567094987654321-01234567891", dpi: 600 },
+  { symbology: "planet", data: "12345678901" },
+  { symbology: "rm4scc", data: "SN34RD1A", height: "8mm" },
+  { symbology: "kix", data: "1231FZ13XHS", rotate: 90 },
 ];

@@ -46,6 +46,10 @@ SAMPLES = {
     "plessey": ("12AB", None),
     "telepen": ("Telepen", None),
     "telepen-num": ("1234", None),
+    "imb": ("01234567094987654321-01234", None),
+    "planet": ("12345678901", None),
+    "rm4scc": ("SN34RD1A", None),
+    "kix": ("1231FZ13XHS", None),
 }
 
 
