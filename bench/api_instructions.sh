@@ -38,4 +38,5 @@ EAN-13 400638133393|ean13|13|400638133393
 Code 39 ABC123|code39|8|ABC123
 Aztec 1,000 random bytes|aztec|92|-f $work/random1000.bin
 Aztec 3,067 capital letters|aztec|92|-f $work/upper3067.txt
+IMb with an 11-digit routing code|imb|85|01234567094987654321-01234567891
 ROWS

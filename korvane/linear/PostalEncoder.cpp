@@ -13,20 +13,25 @@ namespace korvane::postal {
 
 namespace {
 
-struct ImbTables {
-    std::array<std::uint16_t, IMB_CODEWORDS> characters{};
-    std::vector<std::int16_t> codewords = std::vector<std::int16_t>(8192, -1);
-};
-
-const ImbTables& imbTables() {
-    static const ImbTables t = [] {
-        ImbTables made;
+// The characters of the codewords, and for the reader the codewords of the
+// characters (-1 for the values that are none), each made at first use.
+const std::array<std::uint16_t, IMB_CODEWORDS>& imbCharacters() {
+    static const std::array<std::uint16_t, IMB_CODEWORDS> t = [] {
+        std::array<std::uint16_t, IMB_CODEWORDS> made{};
         const auto five = nOf13<IMB_FIVE_OF_13>(5);
         const auto two = nOf13<IMB_TWO_OF_13>(2);
-        std::copy(five.begin(), five.end(), made.characters.begin());
-        std::copy(two.begin(), two.end(), made.characters.begin() + IMB_FIVE_OF_13);
+        std::copy(five.begin(), five.end(), made.begin());
+        std::copy(two.begin(), two.end(), made.begin() + IMB_FIVE_OF_13);
+        return made;
+    }();
+    return t;
+}
+
+const std::vector<std::int16_t>& imbCodewords() {
+    static const std::vector<std::int16_t> t = [] {
+        std::vector<std::int16_t> made(8192, -1);
         for (int cw = 0; cw < IMB_CODEWORDS; ++cw)
-            made.codewords[made.characters[static_cast<std::size_t>(cw)]] = static_cast<std::int16_t>(cw);
+            made[imbCharacters()[static_cast<std::size_t>(cw)]] = static_cast<std::int16_t>(cw);
         return made;
     }();
     return t;
@@ -34,8 +39,8 @@ const ImbTables& imbTables() {
 
 }  // namespace
 
-std::uint16_t imbCharacter(int codeword) { return imbTables().characters[static_cast<std::size_t>(codeword)]; }
-int imbCodeword(std::uint16_t character) { return character < 8192 ? imbTables().codewords[character] : -1; }
+std::uint16_t imbCharacter(int codeword) { return imbCharacters()[static_cast<std::size_t>(codeword)]; }
+int imbCodeword(std::uint16_t character) { return character < 8192 ? imbCodewords()[character] : -1; }
 
 }  // namespace korvane::postal
 
