@@ -89,6 +89,8 @@ Fact dataMatrixFacts(const Symbol& s);
 Fact pdf417Facts(const Symbol& s);
 // Facts.cpp: the fields of an IMb.
 Fact imbFacts(const Symbol& s);
+// Facts.cpp: the fields of an Australia Post barcode.
+Fact ausPostFacts(const Symbol& s);
 
 }  // namespace detail
 }  // namespace korvane

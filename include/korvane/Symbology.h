@@ -46,8 +46,12 @@ enum class Symbology {
     Planet,
     Rm4scc,
     Kix,
+    AusPost,
+    AusReply,
+    AusRoute,
+    AusRedirect,
 };
-constexpr int SYMBOLOGY_COUNT = 35;
+constexpr int SYMBOLOGY_COUNT = 39;
 
 // Whether a symbology's check character can be chosen.
 enum class CheckRule {

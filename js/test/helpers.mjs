@@ -69,4 +69,8 @@ export const SAMPLES = [
   { symbology: "planet", data: "12345678901" },
   { symbology: "rm4scc", data: "SN34RD1A", height: "8mm" },
   { symbology: "kix", data: "1231FZ13XHS", rotate: 90 },
+  { symbology: "auspost", data: "62 12345678901234567890123" },
+  { symbology: "ausreply", data: "12345678" },
+  { symbology: "ausroute", data: "34567890" },
+  { symbology: "ausredirect", data: "98765432", height: "6mm" },
 ];

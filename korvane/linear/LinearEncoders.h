@@ -40,6 +40,8 @@ Result<Symbol> encodeTelepen(Symbology s, std::string_view data, const EncodeOpt
 Result<Symbol> encodeImb(std::string_view data, const EncodeOptions& o);
 Result<Symbol> encodePlanet(std::string_view data, const EncodeOptions& o);
 Result<Symbol> encodeRoyalMail(Symbology s, std::string_view data, const EncodeOptions& o);
+// Australia Post's customer, reply paid, routing and redirection barcodes.
+Result<Symbol> encodeAusPost(Symbology s, std::string_view data, const EncodeOptions& o);
 
 }  // namespace korvane::linear
 

@@ -226,3 +226,99 @@ Result<Symbol> encodeRoyalMail(Symbology s, std::string_view data, const EncodeO
 }
 
 }  // namespace korvane::linear
+
+namespace korvane::linear {
+namespace {
+
+// The format an FCC names, or null.
+const postal::AusFormat* ausFormat(int fcc) {
+    for (const postal::AusFormat& f : postal::AUS_FORMATS)
+        if (f.fcc == fcc)
+            return &f;
+    return nullptr;
+}
+
+// The format of Australia Post data on row `row`: the FCC given (as "FCC "
+// before the sorting code) or the one the row and the customer
+// information's length make.
+Result<const postal::AusFormat*> ausFormatOf(int row, int given, std::size_t customer) {
+    if (given >= 0) {
+        const postal::AusFormat* f = ausFormat(given);
+        if (f == nullptr)
+            return fieldError("FCC " + std::to_string(given) + " is none Australia Post defines (" +
+                              postal::AUS_FCC_LIST + ")");
+        if (f->row != row || static_cast<std::size_t>(f->customerDigits) != customer)
+            return fieldError("FCC " + std::to_string(given) + " takes " + std::to_string(f->customerDigits) +
+                              " digits of customer information on " +
+                              std::string(symbologyInfo(static_cast<Symbology>(static_cast<int>(Symbology::AusPost) + f->row)).name) +
+                              "; this has " + std::to_string(customer) + " on " +
+                              std::string(symbologyInfo(static_cast<Symbology>(static_cast<int>(Symbology::AusPost) + row)).name));
+        return f;
+    }
+    for (const postal::AusFormat& f : postal::AUS_FORMATS)
+        if (f.row == row && static_cast<std::size_t>(f.customerDigits) == customer)
+            return &f;
+    return fieldError(row == 0 ? "Australia Post customer information is 8 or 15 digits (customer barcodes 2 and 3), "
+                                 "or none; this has " + std::to_string(customer)
+                               : "this Australia Post barcode carries no customer information; this has " +
+                                     std::to_string(customer) + " characters after the sorting code");
+}
+
+// The bar states of an FCC, sorting code and customer information.
+std::string ausStates(const postal::AusFormat& f, std::string_view digits) {
+    std::string bars;
+    const auto addDigit = [&](char c) {
+        const auto pair = postal::ausDigit(c - '0');
+        bars.append(pair.begin(), pair.end());
+    };
+    addDigit(static_cast<char>('0' + f.fcc / 10));
+    addDigit(static_cast<char>('0' + f.fcc % 10));
+    for (char c : digits)
+        addDigit(c);
+    const std::size_t dataBars = static_cast<std::size_t>(f.bars - 2 * postal::AUS_FRAME_BARS - postal::AUS_PARITY_BARS);
+    bars.resize(dataBars, 'T');  // filler
+    std::vector<int> symbols;
+    for (std::size_t i = 0; i < bars.size(); i += 3)
+        symbols.push_back(16 * postal::ausValue(bars[i]) + 4 * postal::ausValue(bars[i + 1]) +
+                          postal::ausValue(bars[i + 2]));
+    for (int p : postal::ausParity(symbols.begin(), symbols.end()))
+        for (int shift : {4, 2, 0})
+            bars += postal::AUS_STATES[(p >> shift) & 3];
+    return "AT" + bars + "AT";
+}
+
+}  // namespace
+
+// Australia Post's customer barcodes: data is the 8-digit sorting code
+// (DPID) and any customer information in digits, with the FCC and a space
+// before them where it is given.
+Result<Symbol> encodeAusPost(Symbology s, std::string_view data, const EncodeOptions& o) {
+    if (const Result<LinearSettings> settings = detail::linearSettings(s, o); !settings)
+        return settings.error();
+    int given = -1;
+    std::size_t offset = 0;
+    if (data.size() > 3 && data[2] == ' ' && isDigit(static_cast<unsigned char>(data[0])) &&
+        isDigit(static_cast<unsigned char>(data[1]))) {
+        given = (data[0] - '0') * 10 + (data[1] - '0');
+        offset = 3;
+    }
+    const std::string_view digits = data.substr(offset);
+    for (std::size_t i = 0; i < digits.size(); ++i)
+        if (!isDigit(static_cast<unsigned char>(digits[i])))
+            return fieldError(std::string(i < 8 ? "the Australia Post sorting code (DPID)"
+                                                : "the Australia Post customer information (table N)") +
+                              " takes digits only; " + quotedValue(digits.substr(i, 1)) + " at position " +
+                              std::to_string(offset + i + 1) + " is not one");
+    if (digits.size() < 8)
+        return fieldError("the Australia Post sorting code (DPID) has 8 digits; " + quotedValue(digits) + " has " +
+                          std::to_string(digits.size()));
+    const int row = static_cast<int>(s) - static_cast<int>(Symbology::AusPost);
+    const Result<const postal::AusFormat*> format = ausFormatOf(row, given, digits.size() - 8);
+    if (!format)
+        return format.error();
+    SymbolFacts facts;
+    facts.data.assign(digits);
+    return fourStateSymbol(s, ausStates(**format, digits), facts);
+}
+
+}  // namespace korvane::linear

@@ -220,4 +220,89 @@ constexpr std::array<bool, 5> planetFull(int digit) {
     return full;
 }
 
+// ---- Australia Post 4-state customer barcodes ----
+
+// Bar values 0-3 are full, ascender, descender and tracker; three bars make
+// a symbol of GF(64) (the first bar the highest two bits).
+constexpr char AUS_STATES[4] = {'F', 'A', 'D', 'T'};
+constexpr int ausValue(char state) { return state == 'F' ? 0 : state == 'A' ? 1 : state == 'D' ? 2 : 3; }
+
+// Table N: a digit in two bars, 0-9 counting 00, 01, 02, 10, ... 22, 30.
+constexpr std::array<char, 2> ausDigit(int d) { return {AUS_STATES[d / 3], AUS_STATES[d % 3]}; }
+
+// The format control codes and what each barcode is: its bar count, the
+// digits of customer information it carries in table N, and its row (0
+// auspost, 1 ausreply, 2 ausroute, 3 ausredirect).
+struct AusFormat {
+    int fcc;
+    int bars;
+    int customerDigits;
+    int row;
+};
+constexpr AusFormat AUS_FORMATS[] = {
+    {11, 37, 0, 0},   // standard customer barcode
+    {59, 52, 8, 0},   // customer barcode 2
+    {62, 67, 15, 0},  // customer barcode 3
+    {45, 37, 0, 1},   // reply paid
+    {87, 37, 0, 2},   // routing
+    {92, 37, 0, 3},   // redirection
+};
+constexpr const char* AUS_FCC_LIST = "11, 59, 62, 45, 87 and 92";
+// Start and stop are each an ascender and a tracker; four parity symbols of
+// three bars each precede the stop.
+constexpr int AUS_FRAME_BARS = 2;
+constexpr int AUS_PARITY_BARS = 12;
+
+// GF(64) by the primitive polynomial x^6 + x + 1.
+struct Gf64 {
+    std::uint8_t exp[126] = {};
+    std::uint8_t log[64] = {};
+    constexpr Gf64() {
+        int x = 1;
+        for (int i = 0; i < 63; ++i) {
+            exp[i] = exp[i + 63] = static_cast<std::uint8_t>(x);
+            log[x] = static_cast<std::uint8_t>(i);
+            x <<= 1;
+            if (x & 64)
+                x ^= 0x43;
+        }
+    }
+    constexpr int mul(int a, int b) const { return a == 0 || b == 0 ? 0 : exp[log[a] + log[b]]; }
+};
+constexpr Gf64 GF64{};
+
+// The Reed-Solomon generator with the roots a^1 to a^4: the coefficients of
+// x^3, x^2, x and 1 (that of x^4 is 1).
+constexpr std::array<int, 4> ausGenerator() {
+    int g[5] = {1, 0, 0, 0, 0};  // g[k]: the coefficient of x^k
+    for (int root = 1; root <= 4; ++root) {
+        int next[5] = {};
+        for (int k = 0; k < 5; ++k) {
+            if (k > 0)
+                next[k] ^= g[k - 1];
+            next[k] ^= GF64.mul(g[k], GF64.exp[root]);
+        }
+        for (int k = 0; k < 5; ++k)
+            g[k] = next[k];
+    }
+    return {g[3], g[2], g[1], g[0]};
+}
+// Australia Post gives the generator as 48 + 17x + 29x^2 + 30x^3 + x^4.
+static_assert(ausGenerator()[0] == 30 && ausGenerator()[1] == 29 && ausGenerator()[2] == 17 &&
+              ausGenerator()[3] == 48);
+
+// The four parity symbols of data symbols [first, last), highest first.
+template <typename It>
+constexpr std::array<int, 4> ausParity(It first, It last) {
+    constexpr std::array<int, 4> g = ausGenerator();
+    std::array<int, 4> parity{};
+    for (; first != last; ++first) {
+        const int feedback = *first ^ parity[0];
+        for (int i = 0; i < 3; ++i)
+            parity[i] = parity[i + 1] ^ GF64.mul(feedback, g[i]);
+        parity[3] = GF64.mul(feedback, g[3]);
+    }
+    return parity;
+}
+
 }  // namespace korvane::postal

@@ -174,8 +174,66 @@ LineRead readRoyalMail(const std::string& states, Symbology s) {
     return r;
 }
 
+// A table N digit from two bars, -1 for none.
+int ausDigit(char first, char second) {
+    const int a = postal::ausValue(first), b = postal::ausValue(second);
+    return a < 3 && b < 3 ? 3 * a + b : a == 3 && b == 0 ? 9 : -1;
+}
+
+// Australia Post: start, FCC, sorting code, customer information, filler,
+// parity, stop. The FCC must be one of the row's.
+LineRead readAusPost(const std::string& states, Symbology s) {
+    const std::size_t n = states.size();
+    if (n != 37 && n != 52 && n != 67)
+        return failed(STARTED, "the Australia Post symbol has " + barCount(n) + "; it should have 37, 52 or 67");
+    if (states.compare(0, 2, "AT") != 0 || states.compare(n - 2, 2, "AT") != 0)
+        return failed(STARTED, "the Australia Post symbol does not start and end with an ascender and a tracker");
+    const std::string bars = states.substr(2, n - 4 - postal::AUS_PARITY_BARS);
+    std::vector<int> symbols;
+    for (std::size_t i = 0; i < bars.size(); i += 3)
+        symbols.push_back(16 * postal::ausValue(bars[i]) + 4 * postal::ausValue(bars[i + 1]) +
+                          postal::ausValue(bars[i + 2]));
+    std::string parity;
+    for (int p : postal::ausParity(symbols.begin(), symbols.end()))
+        for (int shift : {4, 2, 0})
+            parity += postal::AUS_STATES[(p >> shift) & 3];
+    if (states.compare(n - 2 - postal::AUS_PARITY_BARS, postal::AUS_PARITY_BARS, parity) != 0)
+        return failed(COMPLETE, "the Australia Post parity bars do not match the data");
+    std::string digits;
+    for (std::size_t i = 0; i + 1 < bars.size() && digits.size() < 10; i += 2) {
+        const int d = ausDigit(bars[i], bars[i + 1]);
+        if (d < 0)
+            return failed(COMPLETE, "Australia Post digit " + std::to_string(i / 2 + 1) + " is none of table N");
+        digits += static_cast<char>('0' + d);
+    }
+    const int fcc = std::stoi(digits.substr(0, 2));
+    const postal::AusFormat* format = nullptr;
+    for (const postal::AusFormat& f : postal::AUS_FORMATS)
+        if (f.fcc == fcc && f.bars == static_cast<int>(n))
+            format = &f;
+    if (format == nullptr || format->row != static_cast<int>(s) - static_cast<int>(Symbology::AusPost))
+        return failed(COMPLETE, "FCC " + digits.substr(0, 2) + " of " + barCount(n) + " is none " +
+                                    std::string(symbologyInfo(s).title) + " has");
+    std::size_t at = 20;
+    for (int k = 0; k < format->customerDigits; ++k, at += 2) {
+        const int d = ausDigit(bars[at], bars[at + 1]);
+        if (d < 0)
+            return failed(COMPLETE, "Australia Post customer digit " + std::to_string(k + 1) + " is none of table N");
+        digits += static_cast<char>('0' + d);
+    }
+    if (bars.find_first_not_of('T', at) != std::string::npos)
+        return failed(COMPLETE, "the Australia Post filler bars are not all trackers");
+    LineRead r;
+    r.data = digits.substr(2);
+    return r;
+}
+
 LineRead readStates(const std::string& states, Symbology s) {
-    return s == Symbology::Imb ? readImb(states) : readRoyalMail(states, s);
+    if (s == Symbology::Imb)
+        return readImb(states);
+    if (s == Symbology::Rm4scc || s == Symbology::Kix)
+        return readRoyalMail(states, s);
+    return readAusPost(states, s);
 }
 
 LineRead readFrom(const ScanLine& line, int s, int end, Symbology symbology) {

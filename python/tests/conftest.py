@@ -50,6 +50,10 @@ SAMPLES = {
     "planet": ("12345678901", None),
     "rm4scc": ("SN34RD1A", None),
     "kix": ("1231FZ13XHS", None),
+    "auspost": ("1234567801234567", None),
+    "ausreply": ("12345678", None),
+    "ausroute": ("34567890", None),
+    "ausredirect": ("98765432", None),
 }
 
 

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -62,7 +63,7 @@ struct Case {
 };
 
 // Every routing length and barcode identifier range of IMb, every character
-// of RM4SCC and KIX, both PLANET lengths.
+// of RM4SCC and KIX, both PLANET lengths, every Australia Post FCC.
 const Case CORPUS[] = {
     {"imb tracking only", Symbology::Imb, "01234567094987654321", 85},
     {"imb zip", Symbology::Imb, "01234567094987654321-01234", 85},
@@ -81,6 +82,13 @@ const Case CORPUS[] = {
     {"kix letters", Symbology::Kix, "ABCDEFGHIJKLMNOPQR", 90},
     {"kix rest", Symbology::Kix, "STUVWXYZ", 90},
     {"kix address", Symbology::Kix, "1231FZ13XHS", 90},
+    {"auspost standard", Symbology::AusPost, "39987520", 63},
+    {"auspost customer 2", Symbology::AusPost, "1234567801234567", 63},
+    {"auspost customer 3", Symbology::AusPost, "12345678901234567890123", 63},
+    {"auspost zeros", Symbology::AusPost, "00000000", 63},
+    {"ausreply", Symbology::AusReply, "12345678", 66},
+    {"ausroute", Symbology::AusRoute, "34567890", 67},
+    {"ausredirect", Symbology::AusRedirect, "98765432", 68},
 };
 
 }  // namespace
@@ -192,6 +200,7 @@ TEST(Postal, ReadBack) {
             lo.dpi = dpi;
             const korvane::Result<korvane::Drawing> d = korvane::layout(symbol, lo);
             ASSERT_TRUE(d.ok()) << d.error().message;
+            EXPECT_TRUE(d->warnings.empty()) << d->warnings.front();  // X snaps to whole dots within 5 %
             const korvane::Verdict v = korvane::verify(*d, symbol);
             EXPECT_TRUE(v.ok) << v.reason;
             EXPECT_EQ(v.read, symbol.facts.data);
@@ -241,6 +250,11 @@ TEST(Postal, FactsNameTheFields) {
     EXPECT_EQ(imb.items[1].text, "012345678");
     EXPECT_EQ(kvtest::encoded(Symbology::Rm4scc, "SN34RD1A").facts.checkCharacters, "K");
     EXPECT_EQ(kvtest::encoded(Symbology::Planet, "12345678901").facts.checkCharacters, "4");
+    const std::vector<korvane::Fact> aus = korvane::factsRecord(kvtest::encoded(Symbology::AusPost, "59 1234567801234567"));
+    ASSERT_EQ(aus.back().name, "australia post");
+    EXPECT_EQ(aus.back().items[0].integer, 59);
+    EXPECT_EQ(aus.back().items[1].text, "12345678");
+    EXPECT_EQ(aus.back().items[2].text, "01234567");
 }
 
 TEST(Postal, BadInputNamesTheField) {
@@ -261,6 +275,12 @@ TEST(Postal, BadInputNamesTheField) {
         {Symbology::Rm4scc, "SN34rd", ErrorCode::InvalidData, "'r' at position 5"},
         {Symbology::Kix, "", ErrorCode::InvalidData, "empty"},
         {Symbology::Kix, "1231 FZ", ErrorCode::InvalidData, "position 5"},
+        {Symbology::AusPost, "12 12345678", ErrorCode::InvalidData, "FCC 12 is none Australia Post defines"},
+        {Symbology::AusPost, "45 12345678", ErrorCode::InvalidData, "FCC 45 takes 0 digits of customer information on ausreply"},
+        {Symbology::AusPost, "1234567A", ErrorCode::InvalidData, "sorting code (DPID) takes digits only; 'A' at position 8"},
+        {Symbology::AusPost, "12345678012A4567", ErrorCode::InvalidData, "customer information (table N) takes digits only; 'A' at position 12"},
+        {Symbology::AusPost, "1234567801234", ErrorCode::InvalidData, "8 or 15 digits"},
+        {Symbology::AusReply, "1234567", ErrorCode::InvalidData, "sorting code (DPID) has 8 digits; '1234567' has 7"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.data);
@@ -287,10 +307,12 @@ TEST(Postal, ReadersFindChangedBars) {
         {Symbology::Rm4scc, "12", 0, "T", "start with an ascender"},
         {Symbology::Kix, "12", 1, "T", "KIX character 1 is none of the code's"},
         {Symbology::Planet, "12345678901", 4, "F", "PLANET digit 1 has 4 full bars"},
+        {Symbology::AusPost, "12345678", 10, "T", "parity bars do not match"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.data);
         korvane::Symbol symbol = kvtest::encoded(c.s, c.data);
+        ASSERT_NE(states(symbol).substr(c.bar, std::strlen(c.changed)), c.changed);
         for (std::size_t i = 0; c.changed[i] != '\0'; ++i) {
             const char state = c.changed[i];
             symbol.kinds[2 * (c.bar + i)] = state == 'A'   ? BarKind::Ascender
