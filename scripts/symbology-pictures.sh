@@ -20,6 +20,9 @@ samples=(
   logmars "NSN-42"        vin "1M8GDM9AXKP042788"  pzn "1234567"          code32 "12345678"
   iata25 "1234"           datalogic25 "1234"       pharmacode "1234"      plessey "12AB"
   telepen "Telepen"       telepen-num "1234"
+  imb "01234567094987654321-01234"                 planet "12345678901"   rm4scc "SN34RD1A"
+  kix "1231FZ13XHS"       auspost "1234567801234567"                      ausreply "12345678"
+  ausroute "34567890"     ausredirect "98765432"
 )
 listed=$("$korvane" --list --json | grep -c '"name"' || true)
 if [ "$listed" -ne $(( ${#samples[@]} / 2 )) ]; then
@@ -28,11 +31,11 @@ if [ "$listed" -ne $(( ${#samples[@]} / 2 )) ]; then
 fi
 for ((i = 0; i < ${#samples[@]}; i += 2)); do
   name=${samples[i]}
-  # Linear symbols 30 modules tall, EAN/UPC and Postnet as their standards
-  # have them; matrix symbols at four pixels a module, as they are smaller.
+  # Linear symbols 30 modules tall, EAN/UPC and the postal codes as their
+  # standards have them; matrix symbols at four pixels a module, as they are smaller.
   size=(--x-dim 2px --height 30x)
   case $name in
-    ean13|ean8|upca|upce|postnet) size=(--x-dim 2px) ;;
+    ean13|ean8|upca|upce|postnet|planet|imb|rm4scc|kix|aus*) size=(--x-dim 2px) ;;
     aztec|qr|datamatrix|pdf417) size=(--x-dim 4px) ;;
   esac
   "$korvane" -b "$name" --dpi none "${size[@]}" --verify -o "$out/$name.png" -- "${samples[i + 1]}"
