@@ -19,7 +19,7 @@ enum class BarKind : std::uint8_t {
     AddOn,  // a bar of an EAN/UPC add-on, which leaves room for its digits above
     Short,  // a Postnet or PLANET half-height bar (the full ones are Data)
     // The states of a four-state postal code besides the full bar (Data):
-    // the tracker with the upper part of a full bar, with its lower part, or alone.
+    // the tracker with what a full bar has above it, with what it has below, or alone.
     Ascender,
     Descender,
     Tracker,
