@@ -1,10 +1,10 @@
 // Fuzzes the postal codes read by bar heights (Postnet, PLANET, IMb, RM4SCC,
-// KIX, Australia Post's four): their encoders on arbitrary data, and their readers on arbitrary bar
+// KIX, Australia Post's four, DAFT): their encoders on arbitrary data, and their readers on arbitrary bar
 // states. Whatever an encoder makes must verify as its data; whatever a
 // reader accepts must encode again to the bars it read (or, read turned
 // round, to those bars turned round).
 //
-// Input: symbology (0-8), mode (bit 0: bars rather than data), then the data,
+// Input: symbology (0-9), mode (bit 0: bars rather than data), then the data,
 // or one bar state a byte (0 full, 1 ascender, 2 descender, 3 tracker; half
 // and full bars for Postnet and PLANET).
 
@@ -26,7 +26,8 @@ using korvane::Symbology;
 
 constexpr Symbology POSTAL[] = {Symbology::Postnet, Symbology::Planet,   Symbology::Imb,
                                 Symbology::Rm4scc,  Symbology::Kix,      Symbology::AusPost,
-                                Symbology::AusReply, Symbology::AusRoute, Symbology::AusRedirect};
+                                Symbology::AusReply, Symbology::AusRoute, Symbology::AusRedirect,
+                                Symbology::Daft};
 constexpr std::size_t MOST_BARS = 200;
 
 [[noreturn]] void fail(const char* what, Symbology s, const std::string& detail) {

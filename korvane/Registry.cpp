@@ -69,6 +69,8 @@ constexpr std::size_t RM4SCC_MOST = 50;
 constexpr std::size_t KIX_MOST = 18;
 // Australia Post: "FCC ", the sorting code and 15 digits of customer information.
 constexpr std::size_t AUSPOST_MOST = 3 + 8 + 15;
+// DAFT: a bar a letter, 100 bars (12 cm at the default X).
+constexpr std::size_t DAFT_MOST = 100;
 // LOGMARS symbols hold at most 30 characters; a VIN is 17; PZN and Code 32
 // take their number with its check digit.
 constexpr std::size_t LOGMARS_MOST = 30;
@@ -189,6 +191,9 @@ constexpr LinearEncoder ROYAL_MAIL_BARS = [](Symbology s, std::string_view data,
 };
 constexpr LinearEncoder AUSPOST_BARS = [](Symbology s, std::string_view data, bool, const EncodeOptions& o) {
     return linear::encodeAusPost(s, data, o);
+};
+constexpr LinearEncoder DAFT_BARS = [](Symbology, std::string_view data, bool, const EncodeOptions& o) {
+    return linear::encodeDaft(data, o);
 };
 
 struct MatrixParts {
@@ -449,6 +454,12 @@ constexpr Descriptor REGISTRY[] = {
      AUSPOST_X_MM, FOUR_STATE_MIN_X_MM, 0, AUSPOST_HEIGHT_MM, 6, 6, 0, 0, AUSPOST_MOST, {}, AUSPOST_TRACKER_MM},
            {AUSPOST_BARS, FOUR_STATE, {2.5, 2.5, " bar pitches"}, {}, detail::compareLinear,
             GradeFamily::HeightModulated, detail::ausPostFacts}),
+    // DAFT: any four-state bars, named by their states, drawn as Royal Mail's.
+    linear({Symbology::Daft, "daft", "DAFT", {"daftcode", "fourstate", ""},
+     "the letters D, A, F and T (either case): descender, ascender, full bar, tracker", CheckRule::None, false, false,
+     0, FOUR_STATE_X_MM, FOUR_STATE_MIN_X_MM, 0, RM4SCC_HEIGHT_MM, 6, 6, 0, 0, DAFT_MOST, {}, RM4SCC_TRACKER_MM},
+           {DAFT_BARS, FOUR_STATE, {2.5, 2.5, " bar pitches"}, {}, detail::compareLinear,
+            GradeFamily::HeightModulated}),
 };
 static_assert(std::size(REGISTRY) == SYMBOLOGY_COUNT);
 

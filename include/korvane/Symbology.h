@@ -50,8 +50,9 @@ enum class Symbology {
     AusReply,
     AusRoute,
     AusRedirect,
+    Daft,
 };
-constexpr int SYMBOLOGY_COUNT = 39;
+constexpr int SYMBOLOGY_COUNT = 40;
 
 // Whether a symbology's check character can be chosen.
 enum class CheckRule {

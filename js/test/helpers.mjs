@@ -73,4 +73,5 @@ export const SAMPLES = [
   { symbology: "ausreply", data: "12345678" },
   { symbology: "ausroute", data: "34567890" },
   { symbology: "ausredirect", data: "98765432", height: "6mm" },
+  { symbology: "daft", data: "FADTDAFT" },
 ];

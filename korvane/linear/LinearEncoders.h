@@ -42,6 +42,8 @@ Result<Symbol> encodePlanet(std::string_view data, const EncodeOptions& o);
 Result<Symbol> encodeRoyalMail(Symbology s, std::string_view data, const EncodeOptions& o);
 // Australia Post's customer, reply paid, routing and redirection barcodes.
 Result<Symbol> encodeAusPost(Symbology s, std::string_view data, const EncodeOptions& o);
+// DAFT: the four states named one a bar.
+Result<Symbol> encodeDaft(std::string_view data, const EncodeOptions& o);
 
 }  // namespace korvane::linear
 

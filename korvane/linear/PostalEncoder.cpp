@@ -7,6 +7,8 @@
 #include "korvane/Values.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cstring>
 #include <vector>
 
 namespace korvane::postal {
@@ -319,6 +321,22 @@ Result<Symbol> encodeAusPost(Symbology s, std::string_view data, const EncodeOpt
     SymbolFacts facts;
     facts.data.assign(digits);
     return fourStateSymbol(s, ausStates(**format, digits), facts);
+}
+
+Result<Symbol> encodeDaft(std::string_view data, const EncodeOptions& o) {
+    constexpr Symbology S = Symbology::Daft;
+    const auto isState = [](unsigned char c) { return std::strchr("DAFTdaft", c) != nullptr && c != 0; };
+    if (data.empty())
+        return fieldError("DAFT needs at least one bar");
+    if (const std::size_t bad = firstRefused(data, isState); bad != std::string_view::npos)
+        return invalidCharacter(S, data, bad);
+    if (const Result<LinearSettings> settings = detail::linearSettings(S, o); !settings)
+        return settings.error();
+    SymbolFacts facts;
+    facts.data.assign(data);
+    for (char& c : facts.data)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return fourStateSymbol(S, facts.data, facts);
 }
 
 }  // namespace korvane::linear

@@ -233,6 +233,11 @@ LineRead readStates(const std::string& states, Symbology s) {
         return readImb(states);
     if (s == Symbology::Rm4scc || s == Symbology::Kix)
         return readRoyalMail(states, s);
+    if (s == Symbology::Daft) {  // the states are the data
+        LineRead r;
+        r.data = states;
+        return r;
+    }
     return readAusPost(states, s);
 }
 

@@ -327,7 +327,7 @@ LineRead decodeTwoOfFiveVariant(const ScanLine& line, const LinearReadOptions& o
 LineRead decodePharmacode(const ScanLine& line);
 LineRead decodePlessey(const ScanLine& line);
 LineRead decodeTelepen(const ScanLine& line, Symbology s);
-// The four-state postal codes: IMb, RM4SCC, KIX and Australia Post's.
+// The four-state codes: IMb, RM4SCC, KIX, Australia Post's and DAFT.
 LineRead decodeFourState(const ScanLine& line, Symbology s);
 
 // Reads a linear symbol from the lines of a source (both verify() and

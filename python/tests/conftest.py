@@ -54,6 +54,7 @@ SAMPLES = {
     "ausreply": ("12345678", None),
     "ausroute": ("34567890", None),
     "ausredirect": ("98765432", None),
+    "daft": ("FADTDAFT", None),
 }
 
 

@@ -89,6 +89,8 @@ const Case CORPUS[] = {
     {"ausreply", Symbology::AusReply, "12345678", 66},
     {"ausroute", Symbology::AusRoute, "34567890", 67},
     {"ausredirect", Symbology::AusRedirect, "98765432", 68},
+    {"daft", Symbology::Daft, "DAFTTFADDAFT", 93},
+    {"daft lower case", Symbology::Daft, "fadt", 93},
 };
 
 }  // namespace
@@ -221,13 +223,13 @@ TEST(Postal, ReadBack) {
     }
 }
 
-// Turned on the page, the symbols still read (KIX, which has no frame, only
-// the right way up or a quarter turn clockwise).
+// Turned on the page, the symbols still read (KIX and DAFT, which have no
+// frame, only the right way up or a quarter turn clockwise).
 TEST(Postal, ReadTurned) {
     for (const Case& c : CORPUS) {
         const korvane::Symbol symbol = kvtest::encoded(c.s, c.data);
         for (int rotation : {90, 180, 270}) {
-            if (c.s == Symbology::Kix && rotation != 90)
+            if ((c.s == Symbology::Kix || c.s == Symbology::Daft) && rotation != 90)
                 continue;
             SCOPED_TRACE(std::string(c.label) + " turned " + std::to_string(rotation));
             korvane::LayoutOptions lo;
@@ -281,6 +283,7 @@ TEST(Postal, BadInputNamesTheField) {
         {Symbology::AusPost, "12345678012A4567", ErrorCode::InvalidData, "customer information (table N) takes digits only; 'A' at position 12"},
         {Symbology::AusPost, "1234567801234", ErrorCode::InvalidData, "8 or 15 digits"},
         {Symbology::AusReply, "1234567", ErrorCode::InvalidData, "sorting code (DPID) has 8 digits; '1234567' has 7"},
+        {Symbology::Daft, "DAFTX", ErrorCode::InvalidData, "'X' at position 5"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.data);
