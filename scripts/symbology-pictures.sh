@@ -22,7 +22,7 @@ samples=(
   telepen "Telepen"       telepen-num "1234"
   imb "01234567094987654321-01234"                 planet "12345678901"   rm4scc "SN34RD1A"
   kix "1231FZ13XHS"       auspost "1234567801234567"                      ausreply "12345678"
-  ausroute "34567890"     ausredirect "98765432"
+  ausroute "34567890"     ausredirect "98765432"  daft "FADTDAFT"
 )
 listed=$("$korvane" --list --json | grep -c '"name"' || true)
 if [ "$listed" -ne $(( ${#samples[@]} / 2 )) ]; then
@@ -35,7 +35,7 @@ for ((i = 0; i < ${#samples[@]}; i += 2)); do
   # standards have them; matrix symbols at four pixels a module, as they are smaller.
   size=(--x-dim 2px --height 30x)
   case $name in
-    ean13|ean8|upca|upce|postnet|planet|imb|rm4scc|kix|aus*) size=(--x-dim 2px) ;;
+    ean13|ean8|upca|upce|postnet|planet|imb|rm4scc|kix|aus*|daft) size=(--x-dim 2px) ;;
     aztec|qr|datamatrix|pdf417) size=(--x-dim 4px) ;;
   esac
   "$korvane" -b "$name" --dpi none "${size[@]}" --verify -o "$out/$name.png" -- "${samples[i + 1]}"
