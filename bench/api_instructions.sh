@@ -39,4 +39,5 @@ Code 39 ABC123|code39|8|ABC123
 Aztec 1,000 random bytes|aztec|92|-f $work/random1000.bin
 Aztec 3,067 capital letters|aztec|92|-f $work/upper3067.txt
 DataBar Expanded, four AIs|databar-expanded|31|[01]98898765432106[3202]012345[15]991231[10]ABC
+IMb with an 11-digit routing code|imb|85|01234567094987654321-01234567891
 ROWS

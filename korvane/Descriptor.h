@@ -94,6 +94,10 @@ Fact qrFacts(const Symbol& s);
 Fact dataMatrixFacts(const Symbol& s);
 Fact pdf417Facts(const Symbol& s);
 Fact dataBarFacts(const Symbol& s);
+// Facts.cpp: the fields of an IMb.
+Fact imbFacts(const Symbol& s);
+// Facts.cpp: the fields of an Australia Post barcode.
+Fact ausPostFacts(const Symbol& s);
 
 }  // namespace detail
 }  // namespace korvane

@@ -4,6 +4,7 @@
 #include "korvane/Facts.h"
 
 #include "Descriptor.h"
+#include "linear/PostalTables.h"
 
 #include <algorithm>
 #include <utility>
@@ -173,6 +174,26 @@ Fact dataBarFacts(const Symbol& s) {
     if (s.symbology == Symbology::DataBarExpandedStacked)
         f.push_back(integer("segments per row", 2 * ((s.columns - 4) / 49)));
     return record("databar", std::move(f));
+}
+
+// An IMb's data is its 20-digit tracking code, then its routing code.
+Fact imbFacts(const Symbol& s) {
+    const std::string& data = s.facts.data;
+    return record("imb", {text("tracking code", data.substr(0, 20)),
+                          text("routing code", data.size() > 20 ? data.substr(20) : std::string())});
+}
+
+// An Australia Post barcode's data is its sorting code, then any customer
+// information; the FCC follows from the row and that information's length.
+Fact ausPostFacts(const Symbol& s) {
+    const std::string& data = s.facts.data;
+    const int row = static_cast<int>(s.symbology) - static_cast<int>(Symbology::AusPost);
+    int fcc = 0;
+    for (const postal::AusFormat& f : postal::AUS_FORMATS)
+        if (f.row == row && static_cast<std::size_t>(f.customerDigits) + 8 == data.size())
+            fcc = f.fcc;
+    return record("australia post", {integer("fcc", fcc), text("sorting code", data.substr(0, 8)),
+                                     text("customer information", data.size() > 8 ? data.substr(8) : std::string())});
 }
 
 }  // namespace detail

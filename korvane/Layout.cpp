@@ -234,12 +234,28 @@ double emOf(const LayoutOptions& o, const Scale& s, bool retail) {
 
 // Where the bars of a linear symbol stand: from `top`, `height` dots tall;
 // guards `descent` further down, add-on bars `addOnDrop` lower at the top.
+// A four-state code's tracker is the band [trackerTop, trackerBottom) from
+// `top`, in the middle of the full bars.
 struct BarRows {
     int top = 0;
     int height = 0;
     int descent = 0;
     int addOnDrop = 0;
+    int trackerTop = 0;
+    int trackerBottom = 0;
 };
+
+// The tracker of a four-state code: the row's height beside its full bars',
+// so that a bar height asked for keeps the proportion the postal service
+// gives; at least a dot, centred (any odd dot goes below).
+void placeTracker(BarRows& b, const SymbologyInfo& info) {
+    if (!(info.trackerHeightMm > 0) || !(info.defaultHeightMm > 0))
+        return;
+    const double share = info.trackerHeightMm / info.defaultHeightMm;
+    const int tracker = std::clamp(static_cast<int>(std::lround(share * b.height)), 1, b.height);
+    b.trackerTop = (b.height - tracker) / 2;
+    b.trackerBottom = b.trackerTop + tracker;
+}
 
 void addBars(Drawing& d, const Symbol& symbol, const Scale& s, int left, const BarRows& b, int reduction) {
     // Room for every bar at once: growing the vector a step at a time moved it over and over.
@@ -259,6 +275,13 @@ void addBars(Drawing& d, const Symbol& symbol, const Scale& s, int left, const B
                 addBar(d, x, b.top + b.height - h, w, h, reduction);
                 break;
             }
+            case BarKind::Ascender: addBar(d, x, b.top, w, b.trackerBottom, reduction); break;
+            case BarKind::Descender:
+                addBar(d, x, b.top + b.trackerTop, w, b.height - b.trackerTop, reduction);
+                break;
+            case BarKind::Tracker:
+                addBar(d, x, b.top + b.trackerTop, w, b.trackerBottom - b.trackerTop, reduction);
+                break;
             }
         }
         x += w;
@@ -318,6 +341,7 @@ Result<Plan> planLinear(const Symbol& symbol, const LayoutOptions& o, const Scal
     BarRows b;
     b.top = quietV;
     b.height = barHeightOf(symbol, o, s, widthDots);
+    placeTracker(b, symbologyInfo(symbol.symbology));
     b.descent = retail ? s.modules(GUARD_DESCENT_MODULES) : 0;
     // Add-on bars leave room above them for their digits.
     b.addOnDrop = text ? static_cast<int>(std::ceil(t.cap + s.x)) : 0;

@@ -34,6 +34,23 @@ constexpr double RETAIL_HEIGHT_MODULES = 22.85 / 0.33;
 constexpr double EAN8_HEIGHT_MODULES = 18.23 / 0.33;
 // Postnet full bars are 0.125 in high.
 constexpr double POSTNET_HEIGHT_MM = 3.175;
+// Four-state bars are one module wide on a pitch of two. X of 0.6 mm puts
+// 21 bars to the inch and snaps to whole dots within 5 % at 203, 300 and 600
+// dpi: IMb asks for 20-24 bars to the inch of 0.015-0.025 in, Royal Mail for
+// 20-24 to 25.4 mm of 0.38-0.63 mm. IMb's full bars are 0.145 in, its
+// tracker 0.048 in (the middle of 0.125-0.165 and 0.039-0.057 in); Royal
+// Mail's and KIX's 5.22 and 1.27 mm.
+constexpr double FOUR_STATE_X_MM = 0.6;
+constexpr double FOUR_STATE_MIN_X_MM = 0.38;
+constexpr double IMB_HEIGHT_MM = 0.145 * 25.4;
+constexpr double IMB_TRACKER_MM = 0.048 * 25.4;
+constexpr double RM4SCC_HEIGHT_MM = 5.22;
+constexpr double RM4SCC_TRACKER_MM = 1.27;
+// Australia Post prints its bars about 5 mm high, 22-25 to the inch: X of
+// 0.5 mm (bars of 0.4-0.6 mm) puts 25 there.
+constexpr double AUSPOST_X_MM = 0.5;
+constexpr double AUSPOST_HEIGHT_MM = 5.0;
+constexpr double AUSPOST_TRACKER_MM = 1.3;
 
 // The most data each symbology holds (SymbologyInfo::maxDataBytes).
 // Linear symbologies of any length: 1,000 characters make a symbol of some
@@ -46,6 +63,16 @@ constexpr std::size_t EAN13_MOST = 13 + 1 + 5;
 constexpr std::size_t EAN8_MOST = 8 + 1 + 5;
 constexpr std::size_t UPC_MOST = 12 + 1 + 5;
 constexpr std::size_t POSTNET_MOST = 11;
+// IMb: 20 + 11 digits and a separator; PLANET 13; RM4SCC and KIX as many
+// characters as fit a mail piece's address block.
+constexpr std::size_t IMB_MOST = 32;
+constexpr std::size_t PLANET_MOST = 13;
+constexpr std::size_t RM4SCC_MOST = 50;
+constexpr std::size_t KIX_MOST = 18;
+// Australia Post: "FCC ", the sorting code and 15 digits of customer information.
+constexpr std::size_t AUSPOST_MOST = 3 + 8 + 15;
+// DAFT: a bar a letter, 100 bars (12 cm at the default X).
+constexpr std::size_t DAFT_MOST = 100;
 // LOGMARS symbols hold at most 30 characters; a VIN is 17; PZN and Code 32
 // take their number with its check digit.
 constexpr std::size_t LOGMARS_MOST = 30;
@@ -98,6 +125,7 @@ struct LinearParts {
     // How it is graded where its widths do not say (postal codes read by bar
     // heights; Pharmacode, whose spaces are neither narrow nor wide).
     std::optional<GradeFamily> grading = std::nullopt;
+    Fact (*facts)(const Symbol& symbol) = nullptr;
 };
 
 // Linear symbols are graded by their widths: two-width ones, retail ones, the rest.
@@ -109,8 +137,8 @@ constexpr GradeFamily gradingOf(const SymbologyInfo& info, const LinearParts& pa
 }
 
 constexpr Descriptor linear(const SymbologyInfo& info, const LinearParts& parts) {
-    return {info,    encodeLinear, parts.encode, parts.read,  nullptr, parts.compare,
-            nullptr, parts.quiet,  parts.zxing,  gradingOf(info, parts)};
+    return {info,        encodeLinear, parts.encode, parts.read,  nullptr, parts.compare,
+            parts.facts, parts.quiet,  parts.zxing,  gradingOf(info, parts)};
 }
 
 // The linear encoders, one per family, as the rows call them.
@@ -162,6 +190,21 @@ constexpr LinearEncoder TELEPEN_BARS = [](Symbology s, std::string_view data, bo
 };
 constexpr LinearEncoder DATABAR_BARS = [](Symbology s, std::string_view data, bool, const EncodeOptions& o) {
     return databar::encodeLinearRow(s, data, o);
+};
+constexpr LinearEncoder IMB_BARS = [](Symbology, std::string_view data, bool, const EncodeOptions& o) {
+    return linear::encodeImb(data, o);
+};
+constexpr LinearEncoder PLANET_BARS = [](Symbology, std::string_view data, bool, const EncodeOptions& o) {
+    return linear::encodePlanet(data, o);
+};
+constexpr LinearEncoder ROYAL_MAIL_BARS = [](Symbology s, std::string_view data, bool, const EncodeOptions& o) {
+    return linear::encodeRoyalMail(s, data, o);
+};
+constexpr LinearEncoder AUSPOST_BARS = [](Symbology s, std::string_view data, bool, const EncodeOptions& o) {
+    return linear::encodeAusPost(s, data, o);
+};
+constexpr LinearEncoder DAFT_BARS = [](Symbology, std::string_view data, bool, const EncodeOptions& o) {
+    return linear::encodeDaft(data, o);
 };
 
 struct MatrixParts {
@@ -215,8 +258,8 @@ constexpr LineReader EAN_UPC = [](const ScanLine& l, Symbology s, const LinearRe
 constexpr LineReader CODE128 = [](const ScanLine& l, Symbology, const LinearReadOptions&) {
     return detail::decodeCode128(l);
 };
-constexpr LineReader POSTNET = [](const ScanLine& l, Symbology, const LinearReadOptions&) {
-    return detail::decodePostnet(l);
+constexpr LineReader POSTNET = [](const ScanLine& l, Symbology s, const LinearReadOptions&) {
+    return detail::decodePostnet(l, s);
 };
 constexpr LineReader CODE39_VARIANT = [](const ScanLine& l, Symbology s, const LinearReadOptions& o) {
     return detail::decodeCode39Variant(l, o, s);
@@ -238,6 +281,9 @@ constexpr LineReader DATABAR = [](const ScanLine& l, Symbology, const LinearRead
 };
 constexpr LineReader DATABAR_EXPANDED = [](const ScanLine& l, Symbology, const LinearReadOptions&) {
     return detail::decodeExpanded(l);
+};
+constexpr LineReader FOUR_STATE = [](const ScanLine& l, Symbology s, const LinearReadOptions&) {
+    return detail::decodeFourState(l, s);
 };
 
 // The matrix families.
@@ -414,6 +460,57 @@ constexpr Descriptor REGISTRY[] = {
      "GS1 DataBar Expanded Stacked", {"rssexpandedstacked", "databarexpstk", ""},
      "GS1 element strings, as for GS1 DataBar Expanded, in rows of 2-22 segments", CheckRule::Mandatory, true, false,
      0, DATABAR_X_MM, 0.264, 0, 0, 1, 1, 1, CAP_GS1 | CAP_GS1_ONLY | CAP_DATABAR_SEGMENTS, EXPANDED_MOST}),
+    // The postal codes read by bar heights, not graded. IMb: 1/8 inch either
+    // side, about three bar pitches, as for the four-state codes after it.
+    linear({Symbology::Imb, "imb", "IMb", {"uspsimail", "intelligentmail", "onecode"},
+     "a 20-digit tracking code (its second digit 0-4), then a routing code of 5, 9 or 11 digits after '-', a space "
+     "or nothing", CheckRule::Mandatory, false, false, 0, FOUR_STATE_X_MM, FOUR_STATE_MIN_X_MM, 0, IMB_HEIGHT_MM, 6,
+     6, 0, 0, IMB_MOST, {}, IMB_TRACKER_MM},
+           {IMB_BARS, FOUR_STATE, {2.5, 2.5, " bar pitches"}, {}, detail::compareLinear, GradeFamily::HeightModulated,
+            detail::imbFacts}),
+    linear({Symbology::Planet, "planet", "PLANET", {"uspsplanet", "", ""}, "11 or 13 digits", CheckRule::Mandatory,
+     false, false, 0, 0.254, 0.19, 0, POSTNET_HEIGHT_MM, 13, 13, 0, 0, PLANET_MOST},
+           {PLANET_BARS, POSTNET, {2.5, 2.5, " bar pitches"}, {}, detail::compareLinear,
+            GradeFamily::HeightModulated}),
+    linear({Symbology::Rm4scc, "rm4scc", "RM4SCC", {"royalmail", "royalmail4scc", "cbc"},
+     "digits and upper-case letters", CheckRule::Mandatory, false, false, 0, FOUR_STATE_X_MM, FOUR_STATE_MIN_X_MM, 0,
+     RM4SCC_HEIGHT_MM, 6, 6, 0, 0, RM4SCC_MOST, {}, RM4SCC_TRACKER_MM},
+           {ROYAL_MAIL_BARS, FOUR_STATE, {2.5, 2.5, " bar pitches"}, {}, detail::compareLinear,
+            GradeFamily::HeightModulated}),
+    linear({Symbology::Kix, "kix", "KIX", {"kixcode", "dutchkix", ""}, "digits and upper-case letters", CheckRule::None,
+     false, false, 0, FOUR_STATE_X_MM, FOUR_STATE_MIN_X_MM, 0, RM4SCC_HEIGHT_MM, 6, 6, 0, 0, KIX_MOST, {},
+     RM4SCC_TRACKER_MM},
+           {ROYAL_MAIL_BARS, FOUR_STATE, {2.5, 2.5, " bar pitches"}, {}, detail::compareLinear,
+            GradeFamily::HeightModulated}),
+    // Australia Post: the FCC follows from the row and the customer
+    // information's length, or is given with a space before the sorting code.
+    linear({Symbology::AusPost, "auspost", "Australia Post", {"australiapost", "auspostcustomer", ""},
+     "an 8-digit sorting code (DPID), then 8 or 15 digits of customer information or none; an FCC (11, 59, 62) "
+     "and a space may come first", CheckRule::Mandatory, false, false, 0, AUSPOST_X_MM, FOUR_STATE_MIN_X_MM, 0,
+     AUSPOST_HEIGHT_MM, 6, 6, 0, 0, AUSPOST_MOST, {}, AUSPOST_TRACKER_MM},
+           {AUSPOST_BARS, FOUR_STATE, {2.5, 2.5, " bar pitches"}, {}, detail::compareLinear,
+            GradeFamily::HeightModulated, detail::ausPostFacts}),
+    linear({Symbology::AusReply, "ausreply", "Australia Post Reply Paid", {"auspostreply", "", ""},
+     "an 8-digit sorting code (DPID); the FCC 45 and a space may come first", CheckRule::Mandatory, false, false, 0,
+     AUSPOST_X_MM, FOUR_STATE_MIN_X_MM, 0, AUSPOST_HEIGHT_MM, 6, 6, 0, 0, AUSPOST_MOST, {}, AUSPOST_TRACKER_MM},
+           {AUSPOST_BARS, FOUR_STATE, {2.5, 2.5, " bar pitches"}, {}, detail::compareLinear,
+            GradeFamily::HeightModulated, detail::ausPostFacts}),
+    linear({Symbology::AusRoute, "ausroute", "Australia Post Routing", {"auspostrouting", "", ""},
+     "an 8-digit sorting code (DPID); the FCC 87 and a space may come first", CheckRule::Mandatory, false, false, 0,
+     AUSPOST_X_MM, FOUR_STATE_MIN_X_MM, 0, AUSPOST_HEIGHT_MM, 6, 6, 0, 0, AUSPOST_MOST, {}, AUSPOST_TRACKER_MM},
+           {AUSPOST_BARS, FOUR_STATE, {2.5, 2.5, " bar pitches"}, {}, detail::compareLinear,
+            GradeFamily::HeightModulated, detail::ausPostFacts}),
+    linear({Symbology::AusRedirect, "ausredirect", "Australia Post Redirection", {"auspostredirect", "", ""},
+     "an 8-digit sorting code (DPID); the FCC 92 and a space may come first", CheckRule::Mandatory, false, false, 0,
+     AUSPOST_X_MM, FOUR_STATE_MIN_X_MM, 0, AUSPOST_HEIGHT_MM, 6, 6, 0, 0, AUSPOST_MOST, {}, AUSPOST_TRACKER_MM},
+           {AUSPOST_BARS, FOUR_STATE, {2.5, 2.5, " bar pitches"}, {}, detail::compareLinear,
+            GradeFamily::HeightModulated, detail::ausPostFacts}),
+    // DAFT: any four-state bars, named by their states, drawn as Royal Mail's.
+    linear({Symbology::Daft, "daft", "DAFT", {"daftcode", "fourstate", ""},
+     "the letters D, A, F and T (either case): descender, ascender, full bar, tracker", CheckRule::None, false, false,
+     0, FOUR_STATE_X_MM, FOUR_STATE_MIN_X_MM, 0, RM4SCC_HEIGHT_MM, 6, 6, 0, 0, DAFT_MOST, {}, RM4SCC_TRACKER_MM},
+           {DAFT_BARS, FOUR_STATE, {2.5, 2.5, " bar pitches"}, {}, detail::compareLinear,
+            GradeFamily::HeightModulated}),
 };
 static_assert(std::size(REGISTRY) == SYMBOLOGY_COUNT);
 

@@ -40,6 +40,7 @@ targets=(
   "fuzz_gs1 1024"
   "fuzz_reference_decode 1024"
   "fuzz_databar 512"
+  "fuzz_postal 512"
 )
 
 mkdir -p "$build/findings" "$build/logs"

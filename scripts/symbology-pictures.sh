@@ -24,6 +24,9 @@ samples=(
   databar-stacked "0950110153001"                  databar-stacked-omni "0950110153001"
   databar-expanded "(01)98898765432106(3202)012345(15)991231"
   databar-expanded-stacked "(01)98898765432106(3202)012345(15)991231"
+  imb "01234567094987654321-01234"                 planet "12345678901"   rm4scc "SN34RD1A"
+  kix "1231FZ13XHS"       auspost "1234567801234567"                      ausreply "12345678"
+  ausroute "34567890"     ausredirect "98765432"  daft "FADTDAFT"
 )
 listed=$("$korvane" --list --json | grep -c '"name"' || true)
 if [ "$listed" -ne $(( ${#samples[@]} / 2 )) ]; then
@@ -32,11 +35,11 @@ if [ "$listed" -ne $(( ${#samples[@]} / 2 )) ]; then
 fi
 for ((i = 0; i < ${#samples[@]}; i += 2)); do
   name=${samples[i]}
-  # Linear symbols 30 modules tall, EAN/UPC and Postnet as their standards
-  # have them; matrix symbols at four pixels a module, as they are smaller.
+  # Linear symbols 30 modules tall, EAN/UPC and the postal codes as their
+  # standards have them; matrix symbols at four pixels a module, as they are smaller.
   size=(--x-dim 2px --height 30x)
   case $name in
-    ean13|ean8|upca|upce|postnet) size=(--x-dim 2px) ;;
+    ean13|ean8|upca|upce|postnet|planet|imb|rm4scc|kix|aus*|daft) size=(--x-dim 2px) ;;
     aztec|qr|datamatrix|pdf417) size=(--x-dim 4px) ;;
     databar-stacked|databar-stacked-omni|databar-expanded-stacked) size=(--x-dim 2px) ;;
   esac

@@ -17,7 +17,12 @@ enum class BarKind : std::uint8_t {
     Data,   // a bar of the main symbol at the full bar height
     Guard,  // an EAN/UPC guard bar, which descends below the others into the text line
     AddOn,  // a bar of an EAN/UPC add-on, which leaves room for its digits above
-    Short,  // a Postnet half-height bar (the full ones are Data)
+    Short,  // a Postnet or PLANET half-height bar (the full ones are Data)
+    // The states of a four-state postal code besides the full bar (Data):
+    // the tracker with what a full bar has above it, with what it has below, or alone.
+    Ascender,
+    Descender,
+    Tracker,
 };
 
 // Where a piece of human-readable text goes, relative to the module range

@@ -48,8 +48,17 @@ enum class Symbology {
     DataBarStackedOmni,
     DataBarExpanded,
     DataBarExpandedStacked,
+    Imb,
+    Planet,
+    Rm4scc,
+    Kix,
+    AusPost,
+    AusReply,
+    AusRoute,
+    AusRedirect,
+    Daft,
 };
-constexpr int SYMBOLOGY_COUNT = 37;
+constexpr int SYMBOLOGY_COUNT = 46;
 
 // Whether a symbology's check character can be chosen.
 enum class CheckRule {
@@ -110,6 +119,10 @@ struct SymbologyInfo {
     std::size_t maxDataBytes;
     // The symbology GS1 data makes of this one ("gs1-128" for Code 128), or empty.
     std::string_view gs1Name = {};
+    // Four-state postal codes: the height of the tracker (the middle band
+    // every bar crosses) in mm, beside the full bars' defaultHeightMm; 0 for
+    // every other symbology.
+    double trackerHeightMm = 0;
 
     constexpr bool takes(Capability c) const { return (capabilities & c) != 0; }
 };

@@ -71,4 +71,13 @@ export const SAMPLES = [
   { symbology: "databar-stacked-omni", data: "0950110153001" },
   { symbology: "databar-expanded", data: "(01)98898765432106(3202)012345(15)991231" },
   { symbology: "databar-expanded-stacked", data: "(01)98898765432106(3202)012345(15)991231" },
+  { symbology: "imb", data: "01234567094987654321-01234567891", dpi: 600 },
+  { symbology: "planet", data: "12345678901" },
+  { symbology: "rm4scc", data: "SN34RD1A", height: "8mm" },
+  { symbology: "kix", data: "1231FZ13XHS", rotate: 90 },
+  { symbology: "auspost", data: "62 12345678901234567890123" },
+  { symbology: "ausreply", data: "12345678" },
+  { symbology: "ausroute", data: "34567890" },
+  { symbology: "ausredirect", data: "98765432", height: "6mm" },
+  { symbology: "daft", data: "FADTDAFT" },
 ];

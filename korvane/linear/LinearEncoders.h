@@ -36,6 +36,14 @@ Result<Symbol> encodeTwoOfFiveVariant(Symbology s, std::string_view data, const 
 Result<Symbol> encodePharmacode(std::string_view data, const EncodeOptions& o);
 Result<Symbol> encodePlessey(std::string_view data, const EncodeOptions& o);
 Result<Symbol> encodeTelepen(Symbology s, std::string_view data, const EncodeOptions& o);
+// The postal codes besides Postnet: IMb, PLANET, and RM4SCC or KIX.
+Result<Symbol> encodeImb(std::string_view data, const EncodeOptions& o);
+Result<Symbol> encodePlanet(std::string_view data, const EncodeOptions& o);
+Result<Symbol> encodeRoyalMail(Symbology s, std::string_view data, const EncodeOptions& o);
+// Australia Post's customer, reply paid, routing and redirection barcodes.
+Result<Symbol> encodeAusPost(Symbology s, std::string_view data, const EncodeOptions& o);
+// DAFT: the four states named one a bar.
+Result<Symbol> encodeDaft(std::string_view data, const EncodeOptions& o);
 
 }  // namespace korvane::linear
 

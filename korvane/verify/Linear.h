@@ -322,7 +322,8 @@ LineRead decodeMsi(const ScanLine& line, const LinearReadOptions& o);
 LineRead decodeTwoOfFive(const ScanLine& line, const LinearReadOptions& o, Symbology s);
 LineRead decodeEanUpc(const ScanLine& line, Symbology s);
 LineRead decodeCode128(const ScanLine& line);
-LineRead decodePostnet(const ScanLine& line);
+// Postnet and PLANET.
+LineRead decodePostnet(const ScanLine& line, Symbology s);
 // VIN, PZN and Code 32: Code 39 held to the symbology's own characters and check digit.
 LineRead decodeCode39Variant(const ScanLine& line, const LinearReadOptions& o, Symbology s);
 // IATA and Datalogic 2 of 5.
@@ -330,6 +331,8 @@ LineRead decodeTwoOfFiveVariant(const ScanLine& line, const LinearReadOptions& o
 LineRead decodePharmacode(const ScanLine& line);
 LineRead decodePlessey(const ScanLine& line);
 LineRead decodeTelepen(const ScanLine& line, Symbology s);
+// The four-state codes: IMb, RM4SCC, KIX, Australia Post's and DAFT.
+LineRead decodeFourState(const ScanLine& line, Symbology s);
 
 // Reads a linear symbol from the lines of a source (both verify() and
 // readLinear() come here). `rowsFirst` only orders the search.

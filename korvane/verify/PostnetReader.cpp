@@ -1,43 +1,51 @@
 // Postnet: ZIP codes in full and half bars of one width on a regular pitch.
 // Each digit is five bars, two of them full (weights 7, 4, 2, 1, 0; 7 + 4
 // stands for 0); a full frame bar opens and closes the symbol, and a check
-// digit brings the sum of the digits to a multiple of 10.
+// digit brings the sum of the digits to a multiple of 10. PLANET is the same
+// with the heights swapped inside the frame: three full bars a digit, the
+// half ones at the weights.
 
 #include "Linear.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace korvane::detail {
 namespace {
 
 constexpr int WEIGHTS[5] = {7, 4, 2, 1, 0};
-// 5, 9 or 11 digits and the check digit: 32, 52 or 62 bars with the frame.
-constexpr int DIGIT_COUNTS[] = {6, 10, 12};
+// 5, 9 or 11 digits and the check digit: 32, 52 or 62 bars with the frame;
+// PLANET's 11 or 13 and the check digit: 62 or 72.
+constexpr std::array<int, 3> POSTNET_DIGITS = {6, 10, 12};
+constexpr std::array<int, 3> PLANET_DIGITS = {12, 14, 0};
 
 // The digits of the bars inside the frame (true: a full bar), the check
 // digit verified and set apart; a failure says which digit or check is wrong.
-LineRead readDigits(const std::vector<bool>& full, int bars) {
+LineRead readDigits(const std::vector<bool>& full, int bars, Symbology s) {
+    const bool planet = s == Symbology::Planet;
+    const std::string title(symbologyInfo(s).title);
     LineRead r;
     int sum = 0;
     for (int k = 1; k + 1 < bars; k += 5) {
         int value = 0, count = 0;
         for (int j = 0; j < 5; ++j)
-            if (full[static_cast<std::size_t>(k + j)]) {
+            if (full[static_cast<std::size_t>(k + j)] != planet) {
                 value += WEIGHTS[j];
                 ++count;
             }
         const std::size_t digit = r.data.size() + 1;
         if (count != 2)
-            return failed(COMPLETE, "Postnet digit " + std::to_string(digit) + " has " + std::to_string(count) +
-                                        " full bars; a digit has two");
+            return failed(COMPLETE, title + " digit " + std::to_string(digit) + " has " +
+                                        std::to_string(planet ? 5 - count : count) + " full bars; a digit has " +
+                                        (planet ? "three" : "two"));
         if (value == 11)
             value = 0;
         sum += value;
         r.data += static_cast<char>('0' + value);
     }
     if (sum % 10 != 0)
-        return failed(COMPLETE, std::string("the Postnet check digit reads ") + r.data.back() +
+        return failed(COMPLETE, "the " + title + " check digit reads " + r.data.back() +
                                     "; the digits before it give " +
                                     std::to_string((10 - (sum - (r.data.back() - '0')) % 10) % 10));
     r.checkCharacters = r.data.substr(r.data.size() - 1);
@@ -45,14 +53,18 @@ LineRead readDigits(const std::vector<bool>& full, int bars) {
     return r;
 }
 
-LineRead readFrom(const ScanLine& line, int s, int end) {
+LineRead readFrom(const ScanLine& line, int s, int end, Symbology symbology) {
     const Runs& runs = line.runs;
     const int bars = (end - s + 1) / 2;
+    const bool planet = symbology == Symbology::Planet;
+    const std::string title(symbologyInfo(symbology).title);
     bool known = false;
-    for (int d : DIGIT_COUNTS)
-        known = known || bars == 5 * d + 2;
+    for (int d : planet ? PLANET_DIGITS : POSTNET_DIGITS)
+        known = known || (d > 0 && bars == 5 * d + 2);
     if (!known)
-        return failed(STARTED, "the Postnet symbol has " + std::to_string(bars) + " bars; it should have 32, 52 or 62");
+        return failed(STARTED, "the " + title + " symbol has " +
+                                   std::to_string(bars) + " bars; it should have " +
+                                   (planet ? "62 or 72" : "32, 52 or 62"));
 
     // Each bar's extent across the line, measured through its middle.
     std::vector<int> middles;
@@ -68,7 +80,7 @@ LineRead readFrom(const ScanLine& line, int s, int end) {
     line.source.crossSpans(line.vertical, line.at, middles, extent);
     for (const LineSource::Span& b : extent)
         if (b.to <= b.from)
-            return failed(STARTED, "a Postnet bar could not be measured");
+            return failed(STARTED, "a " + title + " bar could not be measured");
     // Full and half bars stand on one baseline.
     auto aligned = [&](bool high) {
         const int ref = high ? extent[0].to : extent[0].from;
@@ -79,7 +91,7 @@ LineRead readFrom(const ScanLine& line, int s, int end) {
     };
     const bool highBase = aligned(true);
     if (!highBase && !aligned(false))
-        return failed(COMPLETE, "the Postnet bars do not stand on one baseline");
+        return failed(COMPLETE, "the " + title + " bars do not stand on one baseline");
     // The baseline is below the bars as they are read: rows are read left to
     // right when it is below them, columns top to bottom when it is on their
     // left. Otherwise the bars are read in the opposite order.
@@ -92,15 +104,15 @@ LineRead readFrom(const ScanLine& line, int s, int end) {
         highest = std::max(highest, b.to - b.from);
     }
     if (highest < 1.5 * lowest)
-        return failed(COMPLETE, "the Postnet bars do not come in two heights");
+        return failed(COMPLETE, "the " + title + " bars do not come in two heights");
     const double threshold = (lowest + highest) / 2.0;
     std::vector<bool> full;
     for (const LineSource::Span& b : extent)
         full.push_back(b.to - b.from > threshold);
     if (!full.front() || !full.back())
-        return failed(COMPLETE, "a Postnet frame bar is a half bar");
+        return failed(COMPLETE, "a " + title + " frame bar is a half bar");
 
-    LineRead r = readDigits(full, bars);
+    LineRead r = readDigits(full, bars, symbology);
     if (!r.failure.empty())
         return r;
     // Quiet zones are counted in bar pitches.
@@ -110,7 +122,7 @@ LineRead readFrom(const ScanLine& line, int s, int end) {
 
 }  // namespace
 
-LineRead decodePostnet(const ScanLine& line) {
+LineRead decodePostnet(const ScanLine& line, Symbology symbology) {
     // The bars' heights say which way to read them; the line in picture order
     // serves for both.
     if (line.reversed)
@@ -129,7 +141,7 @@ LineRead decodePostnet(const ScanLine& line) {
                std::abs(runs[static_cast<std::size_t>(end) + 1] - runs[static_cast<std::size_t>(s)]) * 2 <=
                    runs[static_cast<std::size_t>(s)])
             end += 2;
-        keepBetter(best, readFrom(line, s, end));
+        keepBetter(best, readFrom(line, s, end, symbology));
         if (best.progress == DECODED)
             break;
     }

@@ -52,6 +52,15 @@ SAMPLES = {
     "databar-stacked-omni": ("0950110153001", None),
     "databar-expanded": ("(01)98898765432106(3202)012345(15)991231", None),
     "databar-expanded-stacked": ("(01)98898765432106(3202)012345(15)991231", None),
+    "imb": ("01234567094987654321-01234", None),
+    "planet": ("12345678901", None),
+    "rm4scc": ("SN34RD1A", None),
+    "kix": ("1231FZ13XHS", None),
+    "auspost": ("1234567801234567", None),
+    "ausreply": ("12345678", None),
+    "ausroute": ("34567890", None),
+    "ausredirect": ("98765432", None),
+    "daft": ("FADTDAFT", None),
 }
 
 
