@@ -184,6 +184,10 @@ constexpr CField C_FIELDS[] = {
          m.fileSize = c.pdf_file_size;
          m.checksum = c.pdf_checksum;
      }},
+    {"rmqr_height", [](const kv_encode_options& c, korvane::EncodeOptions& o) {
+         o.rmqrHeight = c.rmqr_height;
+         o.rmqrWidth = c.rmqr_width;
+     }},
 };
 
 // How each field of kv_encode_options is set back from EncodeOptions, for
@@ -255,6 +259,10 @@ constexpr CStore C_STORES[] = {
          c.pdf_addressee = textOf(m.addressee, c.pdf_addressee, t);
          c.pdf_file_size = m.fileSize;
          c.pdf_checksum = m.checksum;
+     }},
+    {"rmqr_height", [](O o, C c, const char*) {
+         c.rmqr_height = o.rmqrHeight;
+         c.rmqr_width = o.rmqrWidth;
      }},
 };
 static_assert(std::size(C_STORES) == std::size(C_FIELDS));

@@ -98,8 +98,9 @@ Fact qrFacts(const Symbol& s) {
         segments.push_back(record({}, {text("mode", g.mode), integer("characters", g.characters)}));
     std::vector<Fact> f{
         integer("version", q.version),
+        unsetWhen(q.versionName.empty(), text("version name", q.versionName)),
         text("level", std::string(1, q.level)),
-        integer("mask", q.mask),
+        unsetWhen(q.mask < 0, integer("mask", q.mask)),
         nested(Fact::Kind::List, "segments", std::move(segments), REPORT_AND_PYTHON),
         unsetWhen(q.eci < 0, integer("eci", q.eci, REPORT_AND_PYTHON)),
         integer("data bits", q.dataBits, REPORT_AND_PYTHON),

@@ -69,6 +69,12 @@ constexpr std::size_t DATAMATRIX_MOST = 2 * 1558;
 // in 15 codewords and 26 digits in the last 9.
 constexpr std::size_t PDF417_MOST = 61 * 44 + 26;
 static_assert(61 * 15 + 9 == 925 - 1);
+// Micro QR: M4 at level L holds 128 data bits; less a 3-bit mode indicator
+// and a 6-bit count, 35 digits. rMQR: R17x139 at level M holds 1,216; less a
+// 3-bit indicator and a 9-bit count, 361 digits (120 groups of three and one).
+constexpr std::size_t MICROQR_MOST = 35;
+constexpr std::size_t RMQR_MOST = 361;
+static_assert(128 - 3 - 6 >= 11 * 10 + 7 && 1216 - 3 - 9 >= 120 * 10 + 4);
 
 // The parts of a row that follow from the family.
 using LinearEncoder = Result<Symbol> (*)(Symbology s, std::string_view data, bool gs1, const EncodeOptions& o);
@@ -227,6 +233,10 @@ constexpr LineReader TELEPEN = [](const ScanLine& l, Symbology s, const LinearRe
 constexpr MatrixParts AZTEC{detail::encodeAztec, detail::readAztecPicture, detail::compareAztec,
                             detail::aztecFacts, {"Aztec"}};
 constexpr MatrixParts QR{detail::encodeQr, detail::readQr, detail::compareQr, detail::qrFacts, {"QRCode"}};
+constexpr MatrixParts MICRO_QR{detail::encodeMicroQr, detail::readMicroQr, detail::compareQr, detail::qrFacts,
+                               {"MicroQRCode"}};
+// zxing-cpp 1.4 reads no rMQR.
+constexpr MatrixParts RMQR{detail::encodeRmqr, detail::readRmqr, detail::compareQr, detail::qrFacts, {}};
 constexpr MatrixParts DATA_MATRIX{detail::encodeDataMatrix, detail::readDataMatrix, detail::compareDataMatrix,
                                   detail::dataMatrixFacts, {"DataMatrix"}};
 // PDF417 is graded as the multi-row symbol it is.
@@ -363,6 +373,14 @@ constexpr Descriptor REGISTRY[] = {
      "digits, and X after a digit as the second of a pair (a leading zero evens an odd count)",
      CheckRule::Mandatory, false, true, 3, 0.254, 0.19, 0, 0, 10, 10, 0, 0, LINEAR_MOST},
            {TELEPEN_BARS, TELEPEN, {10, 10}, {}}),
+    // Micro QR (ISO/IEC 18004) and rMQR (ISO/IEC 23941): one finder pattern,
+    // so a quiet zone of 2 modules all round is enough; X as for QR Code.
+    matrix<MICRO_QR>({Symbology::MicroQr, "microqr", "Micro QR", {"micro-qr", "microqrcode", ""},
+     "digits, upper-case letters, bytes; UTF-8 text (JIS X 0208 characters in Kanji mode)", CheckRule::Mandatory,
+     true, false, 0, 0.5, 0.25, 0, 0, 2, 2, 2, CAP_QR, MICROQR_MOST}),
+    matrix<RMQR>({Symbology::Rmqr, "rmqr", "rMQR", {"rectangular-micro-qr", "iso23941", ""},
+     "any bytes; UTF-8 text (JIS X 0208 characters in Kanji mode)", CheckRule::Mandatory, true, false, 0, 0.5, 0.25,
+     0, 0, 2, 2, 2, CAP_GS1 | CAP_FNC1 | CAP_ECI | CAP_QR | CAP_RMQR, RMQR_MOST}),
 };
 static_assert(std::size(REGISTRY) == SYMBOLOGY_COUNT);
 

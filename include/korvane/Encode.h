@@ -129,6 +129,10 @@ struct EncodeOptions {
     double pdfAspect = 3;      // without columns or rows fixed: width over height to approach
     int rowHeight = 0;         // a row's height in modules, 1-20; 0: 3
     PdfMacroFields pdfMacro;   // optional fields of the Macro PDF417 control block
+    // rMQR: a fixed size, RHxW (R7x43 to R17x139); 0 0 the smallest that holds
+    // the data (by area, then by height). Micro QR's version is qrVersion 1-4 (M1-M4).
+    int rmqrHeight = 0;
+    int rmqrWidth = 0;
 };
 
 // The data as encode() parses it: escapes resolved, GS1 element strings

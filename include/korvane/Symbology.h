@@ -42,8 +42,10 @@ enum class Symbology {
     Plessey,
     Telepen,
     TelepenNumeric,
+    MicroQr,
+    Rmqr,
 };
-constexpr int SYMBOLOGY_COUNT = 31;
+constexpr int SYMBOLOGY_COUNT = 33;
 
 // Whether a symbology's check character can be chosen.
 enum class CheckRule {
@@ -72,6 +74,7 @@ enum Capability : unsigned {
     CAP_DATAMATRIX = 1u << 13,        // the Data Matrix size and shape options
     CAP_PDF417 = 1u << 14,            // the PDF417 level, shape, row height and macro fields
     CAP_GS1_ONLY = 1u << 15,          // the data is always GS1 element strings (GS1-128)
+    CAP_RMQR = 1u << 16,              // the rMQR size option
 };
 
 struct SymbologyInfo {

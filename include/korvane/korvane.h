@@ -104,6 +104,8 @@ typedef struct kv_encode_options {
     const char* pdf_addressee;
     long long pdf_file_size;   /* ... file size in bytes, -1 none, ... */
     int pdf_checksum;          /* ... and CRC-16 of the file 0-65535, -1 none */
+    int rmqr_height;           /* rMQR fixed size: height 7-17 ... */
+    int rmqr_width;            /* ... and width 27-139; 0 0 the smallest */
 } kv_encode_options;
 
 typedef struct kv_layout_options {
