@@ -122,7 +122,7 @@ constexpr int rectCodewordModules(int s) {
     int n = (h - 2) * (w - 2);
     n -= (h >= 8 ? 7 : h - 2) * 7;       // finder and separator inside the edges
     n -= 16;                             // sub-finder inside the edges
-    n -= h > 7 ? 2 : 1;                  // the corner modules beside the edges
+    n -= h > 9 ? 2 : 1;                  // the corner modules beside the edges, but in the separator
     n -= 2 * 18;                         // format information
     const std::uint8_t* a = RECT_ALIGNMENT[rectAlignmentIndex(w)];
     for (int i = 0; i < 4 && a[i] != 0; ++i)

@@ -91,3 +91,114 @@ TEST(SmallQr, ModulesMatchZint) {
             << c.data << " " << c.zintOptions;
     }
 }
+
+namespace {
+
+struct CorpusCase {
+    Symbology s;
+    const char* label;
+    std::string data;
+    const char* zintOptions;  // what zint needs to take the same data
+};
+
+// Digits, text, bytes and Japanese text, each small enough for Micro QR.
+const std::vector<CorpusCase>& corpus() {
+    static const std::vector<CorpusCase> cases = [] {
+        std::vector<CorpusCase> c;
+        for (const Symbology s : {Symbology::MicroQr, Symbology::Rmqr}) {
+            c.push_back({s, "digits", "0123456789012345", ""});
+            c.push_back({s, "alphanumeric", "HELLO WORLD 42", ""});
+            c.push_back({s, "mixed", "ABCDE123456789xyz", ""});
+            c.push_back({s, "text", "Hello, world", ""});
+            c.push_back({s, "bytes", std::string("\x01\xff\x80z", 4), "--binary"});
+            c.push_back({s, "Japanese", "\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e\xe3\x81\xa7\xe3\x81\x99", ""});
+        }
+        c.push_back({Symbology::Rmqr, "URL", "https://example.com/path?query=ABC123", ""});
+        c.push_back({Symbology::Rmqr, "long digits", std::string(150, '7'), ""});
+        return c;
+    }();
+    return cases;
+}
+
+int zintType(Symbology s) { return s == Symbology::MicroQr ? ZINT_MICROQR : ZINT_RMQR; }
+
+}  // namespace
+
+// Where the segmentation is the encoder's own choice, no symbol is larger
+// than zint's at the same level (Micro QR L, rMQR M).
+TEST(SmallQr, NoLargerThanZint) {
+    for (const CorpusCase& c : corpus()) {
+        SCOPED_TRACE(c.label);
+        const bool micro = c.s == Symbology::MicroQr;
+        const korvane::Symbol s = kvtest::encoded(
+            c.s, c.data, kvtest::options([micro](EncodeOptions& o) { o.qrLevel = micro ? QrLevel::L : QrLevel::M; }));
+        const std::vector<std::string> theirs =
+            kvtest::zintRows(zintType(c.s), c.data, std::string(c.zintOptions) + (micro ? " --secure=1" : " --secure=2"));
+        ASSERT_FALSE(theirs.empty());
+        const std::size_t theirWidth = micro ? theirs.size() : theirs[0].find_last_of('1') + 1;
+        EXPECT_LE(static_cast<std::size_t>(s.rows) * static_cast<std::size_t>(s.columns), theirs.size() * theirWidth);
+    }
+}
+
+// The library's readers read every symbol of the corpus back through verify(),
+// at both levels a symbology has and turned a quarter.
+TEST(SmallQr, ReadersReadTheCorpus) {
+    for (const CorpusCase& c : corpus())
+        for (const QrLevel level : {QrLevel::M, c.s == Symbology::MicroQr ? QrLevel::L : QrLevel::H}) {
+            SCOPED_TRACE(std::string(c.label) + " level " + std::to_string(static_cast<int>(level)));
+            const korvane::Symbol s =
+                kvtest::encoded(c.s, c.data, kvtest::options([level](EncodeOptions& o) { o.qrLevel = level; }));
+            korvane::LayoutOptions lo = kvtest::pixels(4);
+            lo.rotation = c.data.size() % 2 == 0 ? 0 : 90;
+            const korvane::Result<korvane::Drawing> d = korvane::layout(s, lo);
+            ASSERT_TRUE(d.ok());
+            const korvane::Verdict v = korvane::verify(*d, s);
+            EXPECT_TRUE(v.ok) << v.reason;
+            EXPECT_EQ(v.read, s.facts.data);
+        }
+}
+
+// Refusals name the limit and what has it.
+TEST(SmallQr, RefusalsNameTheLimit) {
+    const struct {
+        Symbology s;
+        std::string data;
+        EncodeOptions o;
+        const char* message;
+    } CASES[] = {
+        {Symbology::MicroQr, "123456", fixed(QrLevel::L, 1, -1), "the data needs 23 bits; Micro QR M1 at level L holds 20"},
+        {Symbology::MicroQr, "1", fixed(QrLevel::M, 1, -1), "Micro QR M1 has no level M; M is in M2, M3, M4"},
+        {Symbology::MicroQr, "1", fixed(QrLevel::Q, 3, -1), "Micro QR M3 has no level Q; Q is in M4"},
+        {Symbology::MicroQr, "1", fixed(QrLevel::H, 0, -1), "Micro QR has levels L (M1-M4), M (M2-M4) and Q (M4), not H"},
+        {Symbology::MicroQr, "1", fixed(QrLevel::L, 5, -1), "the Micro QR versions are M1 to M4, not 5"},
+        {Symbology::MicroQr, "1", fixed(QrLevel::L, 0, 4), "the Micro QR mask is 0 to 3, not 4"},
+        {Symbology::MicroQr, "abc", fixed(QrLevel::L, 2, -1), "Micro QR M2 has no mode for some character of the data"},
+        {Symbology::MicroQr, std::string(22, '1'), fixed(QrLevel::Q, 4, -1),
+         "the data needs 83 bits; Micro QR M4 at level Q holds 80"},
+        {Symbology::MicroQr, std::string(36, '1'), fixed(QrLevel::L, 0, -1),
+         "the data is 36 bytes; no Micro QR holds more than 35"},
+        {Symbology::Rmqr, std::string(20, '1'), fixed(QrLevel::M, 0, -1, 7, 43),
+         "the data needs 74 bits; rMQR R7x43 at level M holds 48"},
+        {Symbology::Rmqr, "1", fixed(QrLevel::L, 0, -1), "rMQR has levels M and H, not L"},
+        {Symbology::Rmqr, "1", fixed(QrLevel::M, 0, -1, 7, 27), "there is no rMQR R7x27; R7 is 43, 59, 77, 99, 139 wide"},
+        {Symbology::Rmqr, "1", fixed(QrLevel::M, 0, -1, 8, 43), "there is no rMQR R8x43; the heights are 7, 9, 11, 13, 15 and 17"},
+        {Symbology::Rmqr, "1", fixed(QrLevel::M, 2, -1), "rMQR has sizes, not versions: choose one with rmqr-size RHxW"},
+        {Symbology::Rmqr, "1", fixed(QrLevel::M, 0, 1), "rMQR has a single mask; none can be chosen"},
+    };
+    for (const auto& c : CASES) {
+        const korvane::Result<korvane::Symbol> r = korvane::encode(c.s, c.data, c.o);
+        ASSERT_FALSE(r.ok()) << c.message;
+        EXPECT_NE(r.error().message.find(c.message), std::string::npos) << r.error().message;
+    }
+}
+
+// The codeword counts of the tables against the modules the function
+// patterns leave (Micro QR's are held at compile time).
+TEST(SmallQr, RmqrTableMatchesGeometry) {
+    namespace q = korvane::qr::detail;
+    for (int s = 0; s < q::RMQR_SIZES; ++s) {
+        SCOPED_TRACE(s);
+        EXPECT_EQ(q::rectDataModules(s), q::rectCodewordModules(s));
+        EXPECT_EQ(q::rectDataModules(s) / 8, q::RECT[s].codewords);
+    }
+}
