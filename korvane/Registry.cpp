@@ -233,10 +233,10 @@ constexpr LineReader TELEPEN = [](const ScanLine& l, Symbology s, const LinearRe
 constexpr MatrixParts AZTEC{detail::encodeAztec, detail::readAztecPicture, detail::compareAztec,
                             detail::aztecFacts, {"Aztec"}};
 constexpr MatrixParts QR{detail::encodeQr, detail::readQr, detail::compareQr, detail::qrFacts, {"QRCode"}};
-constexpr MatrixParts MICRO_QR{detail::encodeMicroQr, detail::readMicroQr, detail::compareQr, detail::qrFacts,
+constexpr MatrixParts MICRO_QR{detail::encodeMicroQr, detail::readMicroQr, detail::compareQr, detail::smallQrFacts,
                                {"MicroQRCode"}};
 // zxing-cpp 1.4 reads no rMQR.
-constexpr MatrixParts RMQR{detail::encodeRmqr, detail::readRmqr, detail::compareQr, detail::qrFacts, {}};
+constexpr MatrixParts RMQR{detail::encodeRmqr, detail::readRmqr, detail::compareQr, detail::smallQrFacts, {}};
 constexpr MatrixParts DATA_MATRIX{detail::encodeDataMatrix, detail::readDataMatrix, detail::compareDataMatrix,
                                   detail::dataMatrixFacts, {"DataMatrix"}};
 // PDF417 is graded as the multi-row symbol it is.

@@ -38,6 +38,7 @@ targets=(
   "fuzz_datamatrix 4096"
   "fuzz_pdf417 4096"
   "fuzz_gs1 1024"
+  "fuzz_small_qr 1024"
 )
 
 mkdir -p "$build/findings" "$build/logs"

@@ -65,4 +65,6 @@ export const SAMPLES = [
   { symbology: "plessey", data: "12AB" },
   { symbology: "telepen", data: "Telepen" },
   { symbology: "telepen-num", data: "1234" },
+  { symbology: "microqr", data: "12345", qrLevel: "L" },
+  { symbology: "rmqr", data: "RMQR 2026", rmqrSize: [11, 27] },
 ];

@@ -24,7 +24,6 @@ enum class Mode : std::uint8_t { Numeric, Alphanumeric, Byte, Kanji };
 enum class Kind : std::uint8_t { Qr, Micro, Rect };
 
 struct QrOptions {
-    Kind kind = Kind::Qr;
     Level level = Level::M;
     // QR Code 1-40, Micro QR 1-4 (M1-M4), rMQR 1-32 (the size number plus
     // one, R7x43 first); 0: the smallest that holds the data (rMQR: by area,
@@ -35,6 +34,7 @@ struct QrOptions {
     bool boost = true;
     // Characters of JIS X 0208 in UTF-8 text may go in Kanji mode.
     bool kanji = true;
+    Kind kind = Kind::Qr;
 };
 
 struct Segment {

@@ -46,6 +46,8 @@ SAMPLES = {
     "plessey": ("12AB", None),
     "telepen": ("Telepen", None),
     "telepen-num": ("1234", None),
+    "microqr": ("12345", "12345"),
+    "rmqr": ("RMQR 2026", None),
 }
 
 
