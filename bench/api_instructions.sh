@@ -38,4 +38,8 @@ EAN-13 400638133393|ean13|13|400638133393
 Code 39 ABC123|code39|8|ABC123
 Aztec 1,000 random bytes|aztec|92|-f $work/random1000.bin
 Aztec 3,067 capital letters|aztec|92|-f $work/upper3067.txt
+Micro QR 12345678|microqr|97|12345678
+Micro QR HELLO-42|microqr|97|HELLO-42
+rMQR 60 digits|rmqr|145|123456789012345678901234567890123456789012345678901234567890
+rMQR URL|rmqr|145|https://example.com/path?query=ABC123
 ROWS
