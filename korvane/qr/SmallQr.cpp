@@ -97,26 +97,30 @@ Grid microFunctionPatterns(int version) {
     return g;
 }
 
-// The evaluation of a masked symbol (ISO/IEC 18004, 7.8.3.2): the dark
-// modules of the right column and of the bottom row, timing patterns left
-// out; the more even and the more of them, the better.
-int microScore(const Grid& g) {
+// A module of the unmasked symbol under a mask.
+int maskedAt(const Grid& g, int mask, int r, int c) {
+    return g.dark[g.at(r, c)] ^ (!g.function[g.at(r, c)] && microMasked(mask, r, c) ? 1 : 0);
+}
+
+// The evaluation of the symbol under a mask (ISO/IEC 18004, 7.8.3.2): the
+// dark modules of the right column and of the bottom row, timing patterns
+// left out; the more even and the more of them, the better. Only those two
+// lines are masked for it.
+int microScore(const Grid& g, int mask) {
     const int n = g.rows;
     int right = 0, bottom = 0;
     for (int k = 1; k < n; ++k) {
-        right += g.dark[g.at(k, n - 1)];
-        bottom += g.dark[g.at(n - 1, k)];
+        right += maskedAt(g, mask, k, n - 1);
+        bottom += maskedAt(g, mask, n - 1, k);
     }
     return std::min(right, bottom) * 16 + std::max(right, bottom);
 }
 
-Grid microMaskedGrid(const Grid& base, int mask) {
-    Grid g = base;
+void applyMicroMask(Grid& g, int mask) {
     for (int r = 0; r < g.rows; ++r)
         for (int c = 0; c < g.columns; ++c)
             if (!g.function[g.at(r, c)] && microMasked(mask, r, c))
                 g.dark[g.at(r, c)] ^= 1;
-    return g;
 }
 
 // ---- rMQR
@@ -230,18 +234,18 @@ int finishMicro(int version, Level level, const std::vector<std::uint8_t>& data,
         put(data[i], std::min(8, dataBits - static_cast<int>(8 * i)));
     for (const std::uint8_t c : check)
         put(c, 8);
-    Grid base = microFunctionPatterns(version);
-    place(base, stream, bits, base.columns - 1);
+    Grid g = microFunctionPatterns(version);
+    place(g, stream, bits, g.columns - 1);
     int best = fixed;
     if (best < 0) {
         int bestScore = -1;
         for (int m = 0; m < 4; ++m)
-            if (const int s = microScore(microMaskedGrid(base, m)); s > bestScore) {
+            if (const int s = microScore(g, m); s > bestScore) {
                 best = m;
                 bestScore = s;
             }
     }
-    Grid g = microMaskedGrid(base, best);
+    applyMicroMask(g, best);
     const int format = microFormatBits(version, level, best);
     for (int k = 0; k < 15; ++k) {
         const bool d = format >> k & 1;
