@@ -74,6 +74,10 @@ static_assert(61 * 15 + 9 == 925 - 1);
 // 3-bit indicator and a 9-bit count, 361 digits (120 groups of three and one).
 constexpr std::size_t MICROQR_MOST = 35;
 constexpr std::size_t RMQR_MOST = 361;
+// UPNQR: version 15 at level M holds 415 data codewords; less ECI 4 (12
+// bits) and a byte segment's header (20 bits), 411 bytes.
+constexpr std::size_t UPNQR_MOST = 411;
+static_assert(415 * 8 - 12 - 20 == 411 * 8);
 static_assert(128 - 3 - 6 >= 11 * 10 + 7 && 1216 - 3 - 9 >= 120 * 10 + 4);
 
 // The parts of a row that follow from the family.
@@ -237,6 +241,8 @@ constexpr MatrixParts MICRO_QR{detail::encodeMicroQr, detail::readMicroQr, detai
                                {"MicroQRCode"}};
 // zxing-cpp 1.4 reads no rMQR.
 constexpr MatrixParts RMQR{detail::encodeRmqr, detail::readRmqr, detail::compareQr, detail::smallQrFacts, {}};
+// UPNQR is a QR Code to its readers.
+constexpr MatrixParts UPN_QR{detail::encodeUpnQr, detail::readQr, detail::compareQr, detail::qrFacts, {"QRCode"}};
 constexpr MatrixParts DATA_MATRIX{detail::encodeDataMatrix, detail::readDataMatrix, detail::compareDataMatrix,
                                   detail::dataMatrixFacts, {"DataMatrix"}};
 // PDF417 is graded as the multi-row symbol it is.
@@ -381,6 +387,11 @@ constexpr Descriptor REGISTRY[] = {
     matrix<RMQR>({Symbology::Rmqr, "rmqr", "rMQR", {"rectangular-micro-qr", "iso23941", ""},
      "any bytes; UTF-8 text (JIS X 0208 characters in Kanji mode)", CheckRule::Mandatory, true, false, 0, 0.5, 0.25,
      0, 0, 2, 2, 2, CAP_GS1 | CAP_FNC1 | CAP_ECI | CAP_QR | CAP_RMQR, RMQR_MOST}),
+    // UPNQR (Slovenia's payment order, ZBS): QR Code version 15 at level M,
+    // ISO 8859-2 bytes under ECI 4; its quiet zone is QR Code's.
+    matrix<UPN_QR>({Symbology::UpnQr, "upnqr", "UPNQR", {"upn", "upn-qr", ""},
+     "the payment order's fields, each on a line: UTF-8 text of ISO 8859-2 (Latin-2)", CheckRule::Mandatory, true,
+     false, 0, 0.5, 0.25, 0, 0, 4, 4, 4, 0, UPNQR_MOST}),
 };
 static_assert(std::size(REGISTRY) == SYMBOLOGY_COUNT);
 

@@ -20,7 +20,7 @@ samples=(
   logmars "NSN-42"        vin "1M8GDM9AXKP042788"  pzn "1234567"          code32 "12345678"
   iata25 "1234"           datalogic25 "1234"       pharmacode "1234"      plessey "12AB"
   telepen "Telepen"       telepen-num "1234"
-  microqr "12345"         rmqr "RMQR 2026"
+  microqr "12345"         rmqr "RMQR 2026"         upnqr "UPNQR"
 )
 listed=$("$korvane" --list --json | grep -c '"name"' || true)
 if [ "$listed" -ne $(( ${#samples[@]} / 2 )) ]; then
@@ -34,7 +34,7 @@ for ((i = 0; i < ${#samples[@]}; i += 2)); do
   size=(--x-dim 2px --height 30x)
   case $name in
     ean13|ean8|upca|upce|postnet) size=(--x-dim 2px) ;;
-    aztec|qr|datamatrix|pdf417|microqr|rmqr) size=(--x-dim 4px) ;;
+    aztec|qr|datamatrix|pdf417|microqr|rmqr|upnqr) size=(--x-dim 4px) ;;
   esac
   "$korvane" -b "$name" --dpi none "${size[@]}" --verify -o "$out/$name.png" -- "${samples[i + 1]}"
 done

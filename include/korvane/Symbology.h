@@ -44,8 +44,9 @@ enum class Symbology {
     TelepenNumeric,
     MicroQr,
     Rmqr,
+    UpnQr,
 };
-constexpr int SYMBOLOGY_COUNT = 33;
+constexpr int SYMBOLOGY_COUNT = 34;
 
 // Whether a symbology's check character can be chosen.
 enum class CheckRule {

@@ -67,4 +67,5 @@ export const SAMPLES = [
   { symbology: "telepen-num", data: "1234" },
   { symbology: "microqr", data: "12345", qrLevel: "L" },
   { symbology: "rmqr", data: "RMQR 2026", rmqrSize: [11, 27] },
+  { symbology: "upnqr", data: "UPNQR" },
 ];

@@ -35,6 +35,8 @@ struct QrOptions {
     // Characters of JIS X 0208 in UTF-8 text may go in Kanji mode.
     bool kanji = true;
     Kind kind = Kind::Qr;
+    // Every character in byte mode (UPNQR asks for it).
+    bool bytesOnly = false;
 };
 
 struct Segment {

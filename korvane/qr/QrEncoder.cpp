@@ -779,7 +779,11 @@ Result<DataStream> detail::dataStream(const Message& message, const QrOptions& o
                      (in.applicationIndicator >= 0 ? indicator + 8 : 0);
     for (const Marker& e : in.ecis)
         headerBits += eciBits(e.eci, indicator);
-    const Candidates candidates = candidatesOf(in, fnc1, o.kanji, o.kind != Kind::Micro);
+    Candidates candidates = candidatesOf(in, fnc1, o.kanji, o.kind != Kind::Micro);
+    if (o.bytesOnly)
+        for (std::vector<Unit>& units : candidates.units)
+            for (Unit& u : units)
+                u.modes = u.sjis ? 0 : bit(Mode::Byte);
     if (candidates.units.back().size() > MOST_CHARACTERS)
         return tooManyCharacters(candidates.units.back().size(), o);
     const Result<Choice> choice =

@@ -48,6 +48,7 @@ SAMPLES = {
     "telepen-num": ("1234", None),
     "microqr": ("12345", "12345"),
     "rmqr": ("RMQR 2026", None),
+    "upnqr": ("UPNQR", "UPNQR"),
 }
 
 

@@ -214,3 +214,35 @@ TEST(SmallQr, RmqrTableMatchesGeometry) {
         EXPECT_EQ(q::rectDataModules(s) / 8, q::RECT[s].codewords);
     }
 }
+
+// UPNQR: version 15 at level M, bytes of ISO 8859-2 under ECI 4, equal to
+// zint's symbol (its mask chosen by the same rules) and read back by the
+// library's QR Code reader as those bytes.
+TEST(SmallQr, UpnQrMatchesZintAndReadsBack) {
+    constexpr int ZINT_UPNQR = 143;
+    const std::string order = "UPNQR\n\n\n\n\nJanez Novak\nDunajska 1\n1000 Ljubljana\n00000010000\n\n\nGDSV\n"
+                              "Pla\xc4\x8dilo elektri\xc4\x8dne energije\n\nSI56020360253863406\nSI121234567890120\n"
+                              "Elektro d.d.\n\xc5\xa0martinska 1\n1000 Ljubljana\n207\n";
+    for (const std::string& data : {std::string("UPNQR"), order}) {
+        const korvane::Symbol s = kvtest::encoded(Symbology::UpnQr, data);
+        EXPECT_EQ(s.facts.qr.version, 15);
+        EXPECT_EQ(rowsOf(s), zintRowsCut(ZINT_UPNQR, data, "", s.columns));
+        const korvane::Result<korvane::Drawing> d = korvane::layout(s, kvtest::pixels(4));
+        ASSERT_TRUE(d.ok());
+        const korvane::Verdict v = korvane::verify(*d, s);
+        EXPECT_TRUE(v.ok) << v.reason;
+        EXPECT_EQ(v.read.find('\xc4'), std::string::npos);  // Latin-2 bytes, not UTF-8
+    }
+    const struct {
+        std::string data;
+        const char* message;
+    } REFUSED[] = {
+        {"caf\xc3\xa9 \xe2\x82\xac", "character 6 (\xe2\x82\xac) is not in ISO 8859-2"},
+        {std::string(412, 'A'), "no UPNQR holds more than 411"},
+    };
+    for (const auto& c : REFUSED) {
+        const korvane::Result<korvane::Symbol> r = korvane::encode(Symbology::UpnQr, c.data);
+        ASSERT_FALSE(r.ok()) << c.message;
+        EXPECT_NE(r.error().message.find(c.message), std::string::npos) << r.error().message;
+    }
+}
