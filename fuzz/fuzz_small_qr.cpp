@@ -4,7 +4,8 @@
 // and read back by the library's reader as the data the encoder says a reader
 // returns, with the version, level and mask it chose.
 //
-// Input: kind (bit 0: rMQR, bit 1: read the rest as a picture instead), level,
+// Input: kind (bit 0: rMQR, bit 1: read the rest as a picture instead, bit 2:
+// UPNQR's QR Code, version 15 at level M in byte mode, read as QR Code), level,
 // version, mask, flags (bit 0 no boost, bit 1 no Kanji, bit 2 GS1), markers
 // (count % 3, then per marker: kind bit, position byte, ECI as four bytes),
 // then the data.
@@ -59,6 +60,31 @@ void readArbitrary(FuzzInput& in) {
     (void)korvane::detail::readRmqr(r);
 }
 
+// UPNQR's symbol: bytes under ECI 4, every one in byte mode, at version 15 M.
+int fuzzUpnQr(FuzzInput& in) {
+    korvane::Message m;
+    m.bytes = in.restOftenLong();
+    if (m.bytes.size() > 420)
+        m.bytes.resize(420);
+    m.markers.push_back({korvane::MarkerKind::Eci, 0, 4});
+    q::QrOptions o;
+    o.version = 15;
+    o.boost = false;
+    o.kanji = false;
+    o.bytesOnly = true;
+    const korvane::Result<q::QrSymbol> made = q::encode(m, o);
+    if (!made)
+        return 0;
+    const q::QrSymbol& s = *made;
+    for (const q::Segment& g : s.segments)
+        if (g.mode != q::Mode::Byte)
+            fail("a UPNQR segment is not in byte mode", std::to_string(static_cast<int>(g.mode)));
+    const korvane::detail::Reading r = korvane::detail::readQr(picture(s));
+    if (!r.ok || r.data != m.bytes || r.qrVersion != 15 || r.qrLevel != 'M')
+        fail("the UPNQR symbol reads back otherwise", r.failure);
+    return 0;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -68,6 +94,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         readArbitrary(in);
         return 0;
     }
+    if (kind & 4)
+        return fuzzUpnQr(in);
     const bool rect = kind & 1;
     q::QrOptions o;
     o.kind = rect ? q::Kind::Rect : q::Kind::Micro;
