@@ -139,6 +139,12 @@ Reading readQr(const GrayRaster& raster);
 // Pixels below 128 are dark.
 Reading readMicroQr(const GrayRaster& raster);
 Reading readRmqr(const GrayRaster& raster);
+// The modules that carry codeword bits, in the order of the bit stream, as
+// (row, column): Micro QR version 1-4 (M1 and M3 end their data with a word
+// of four bits, then the check words), rMQR size number 0-31 (interleaved
+// codewords; the remainder modules left out). Empty outside those ranges.
+std::vector<std::pair<int, int>> microQrCodewordModules(int version);
+std::vector<std::pair<int, int>> rmqrCodewordModules(int size);
 
 // The modules of a QR Code symbol of `version` that carry codeword bits, in
 // the order of the interleaved codewords (most significant bit first), as

@@ -183,7 +183,7 @@ Reading readMicroModules(const Modules& m) {
     r.qrVersion = s.version;
     r.qrLevel = s.level;
     r.qrMask = mask;
-    r.size = n;
+    r.size = r.rows = r.columns = n;
     // The bits: the data (a last word of four bits in M1 and M3), then the check words.
     const int total = microCodewords(s.version), dataWords = (s.dataBits + 7) / 8;
     std::vector<int> words(static_cast<std::size_t>(total), 0);
@@ -397,6 +397,22 @@ Reading readSymbol(const GrayRaster& raster, const char* none, Try attempt) {
 }
 
 }  // namespace
+
+std::vector<std::pair<int, int>> microQrCodewordModules(int version) {
+    if (version < 1 || version > 4)
+        return {};
+    return codewordModules(microFunction(9 + 2 * version), 8 + 2 * version);
+}
+
+std::vector<std::pair<int, int>> rmqrCodewordModules(int size) {
+    if (size < 0 || size >= 32)
+        return {};
+    const RectSymbol& s = RECTS[size];
+    std::vector<std::pair<int, int>> out = codewordModules(rectFunction(s.height, s.width), s.width - 2);
+    if (out.size() > static_cast<std::size_t>(8 * s.codewords))
+        out.resize(static_cast<std::size_t>(8 * s.codewords));
+    return out;
+}
 
 Reading readMicroQr(const GrayRaster& raster) {
     return readSymbol(raster, "no Micro QR symbol found",

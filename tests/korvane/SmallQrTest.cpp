@@ -6,6 +6,7 @@
 
 #include "qr/Qr.h"
 #include "qr/SmallQrTables.h"
+#include "verify/Readers.h"
 
 #include <gtest/gtest.h>
 
@@ -212,7 +213,12 @@ TEST(SmallQr, RmqrTableMatchesGeometry) {
         SCOPED_TRACE(s);
         EXPECT_EQ(q::rectDataModules(s), q::rectCodewordModules(s));
         EXPECT_EQ(q::rectDataModules(s) / 8, q::RECT[s].codewords);
+        // The reader's own function patterns leave the same modules.
+        EXPECT_EQ(korvane::detail::rmqrCodewordModules(s).size(), static_cast<std::size_t>(8 * q::RECT[s].codewords));
     }
+    for (int v = 1; v <= q::MICRO_VERSIONS; ++v)
+        EXPECT_EQ(korvane::detail::microQrCodewordModules(v).size(),
+                  static_cast<std::size_t>(q::microCodewordModules(v)));
 }
 
 // UPNQR: version 15 at level M, bytes of ISO 8859-2 under ECI 4, equal to
