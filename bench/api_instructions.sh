@@ -40,4 +40,9 @@ Aztec 1,000 random bytes|aztec|92|-f $work/random1000.bin
 Aztec 3,067 capital letters|aztec|92|-f $work/upper3067.txt
 DataBar Expanded, four AIs|databar-expanded|31|[01]98898765432106[3202]012345[15]991231[10]ABC
 IMb with an 11-digit routing code|imb|85|01234567094987654321-01234567891
+Micro QR 12345678|microqr|97|12345678
+Micro QR HELLO-42|microqr|97|HELLO-42
+rMQR 60 digits|rmqr|145|123456789012345678901234567890123456789012345678901234567890
+rMQR URL|rmqr|145|https://example.com/path?query=ABC123
+UPNQR UPNQR-1234|upnqr|143|UPNQR-1234
 ROWS

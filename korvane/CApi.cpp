@@ -210,6 +210,10 @@ constexpr CField C_FIELDS[] = {
      }},
     {"databar_segments",
      [](const kv_encode_options& c, korvane::EncodeOptions& o) { o.databarSegments = c.databar_segments; }},
+    {"rmqr_height", [](const kv_encode_options& c, korvane::EncodeOptions& o) {
+         o.rmqrHeight = c.rmqr_height;
+         o.rmqrWidth = c.rmqr_width;
+     }},
 };
 
 // How each field of kv_encode_options is set back from EncodeOptions, for
@@ -285,6 +289,10 @@ constexpr CStore C_STORES[] = {
     {"gs1_digital_link", [](O o, C c, const char*) { c.gs1_digital_link = o.gs1DigitalLink ? 1 : 0; }},
     {"gs1_dl_domain", [](O o, C c, const char* t) { c.gs1_dl_domain = textOf(o.gs1DlDomain, c.gs1_dl_domain, t); }},
     {"databar_segments", [](O o, C c, const char*) { c.databar_segments = o.databarSegments; }},
+    {"rmqr_height", [](O o, C c, const char*) {
+         c.rmqr_height = o.rmqrHeight;
+         c.rmqr_width = o.rmqrWidth;
+     }},
 };
 static_assert(std::size(C_STORES) == std::size(C_FIELDS));
 

@@ -91,6 +91,8 @@ Reading readAztecPicture(const GrayRaster& raster);
 // Facts.cpp: the facts of the matrix symbologies.
 Fact aztecFacts(const Symbol& s);
 Fact qrFacts(const Symbol& s);
+// Micro QR and rMQR: QR Code's facts with the version's name ("M2", "R7x43").
+Fact smallQrFacts(const Symbol& s);
 Fact dataMatrixFacts(const Symbol& s);
 Fact pdf417Facts(const Symbol& s);
 Fact dataBarFacts(const Symbol& s);

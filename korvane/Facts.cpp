@@ -93,7 +93,10 @@ Fact aztecFacts(const Symbol& s) {
     return record("aztec", std::move(f));
 }
 
-Fact qrFacts(const Symbol& s) {
+namespace {
+
+// QR Code's record; Micro QR's and rMQR's also name their version.
+Fact qrRecord(const Symbol& s, bool named) {
     const QrFacts& q = s.facts.qr;
     std::vector<Fact> segments;
     for (const QrSegmentFact& g : q.segments)
@@ -101,7 +104,7 @@ Fact qrFacts(const Symbol& s) {
     std::vector<Fact> f{
         integer("version", q.version),
         text("level", std::string(1, q.level)),
-        integer("mask", q.mask),
+        unsetWhen(q.mask < 0, integer("mask", q.mask)),
         nested(Fact::Kind::List, "segments", std::move(segments), REPORT_AND_PYTHON),
         unsetWhen(q.eci < 0, integer("eci", q.eci, REPORT_AND_PYTHON)),
         integer("data bits", q.dataBits, REPORT_AND_PYTHON),
@@ -113,8 +116,16 @@ Fact qrFacts(const Symbol& s) {
     };
     addStructuredAppend(f, "structured append", "structured index", "structured count", q.structuredIndex,
                         q.structuredCount, REPORT_VIEW, {integer("parity", q.structuredParity)});
+    if (named)
+        f.insert(f.begin() + 1, text("version name", q.versionName));
     return record("qr", std::move(f));
 }
+
+}  // namespace
+
+Fact qrFacts(const Symbol& s) { return qrRecord(s, false); }
+
+Fact smallQrFacts(const Symbol& s) { return qrRecord(s, true); }
 
 Fact dataMatrixFacts(const Symbol& s) {
     const DataMatrixFacts& m = s.facts.dataMatrix;

@@ -192,6 +192,32 @@ Status setDmSize(const EncodeOptionInfo&, EncodeOptions& o, std::string_view tex
     return Done{};
 }
 
+// A QR Code version 1-40, or a Micro QR version M1-M4 (kept as 1-4: the
+// symbology says which family it is).
+Status setQrVersion(const EncodeOptionInfo& row, EncodeOptions& o, std::string_view text) {
+    const bool micro = !text.empty() && (text[0] == 'M' || text[0] == 'm');
+    const Result<long long> n = parseInteger(micro ? text.substr(1) : text, static_cast<long long>(row.low),
+                                             micro ? 4 : static_cast<long long>(row.high));
+    if (!n)
+        return micro ? bad(quotedValue(text) + " is no Micro QR version; they are M1 to M4") : Status{n.error()};
+    o.qrVersion = static_cast<int>(*n);
+    return Done{};
+}
+
+// RHxW, the R optional: an rMQR size (the encoder checks it is one of the 32).
+Status setRmqrSize(const EncodeOptionInfo&, EncodeOptions& o, std::string_view text) {
+    const std::string v = lowerCase(text);
+    const std::string_view t = !v.empty() && v[0] == 'r' ? text.substr(1) : text;
+    const std::size_t x = lowerCase(t).find('x');
+    const Result<long long> h = parseInteger(t.substr(0, x), 7, 17);
+    const Result<long long> w = x == std::string_view::npos ? h : parseInteger(t.substr(x + 1), 27, 139);
+    if (x == std::string_view::npos || !h || !w)
+        return bad(quotedValue(text) + " is not an rMQR size RHxW, R7x43 to R17x139");
+    o.rmqrHeight = static_cast<int>(*h);
+    o.rmqrWidth = static_cast<int>(*w);
+    return Done{};
+}
+
 // FIELD=VALUE: one optional Macro PDF417 field.
 Status setMacroField(const EncodeOptionInfo&, EncodeOptions& o, std::string_view text) {
     const std::size_t eq = text.find('=');
@@ -300,13 +326,16 @@ constexpr EncodeOptionInfo TABLE[] = {
      takes<CAP_STRUCTURED_APPEND>,
      [](const EncodeOptions& o) { return o.structuredAppend.index != 0 || o.structuredAppend.count != 0; },
      OptionKind::Set, "I/N[:ID]", 1, 99999, "", &setMember, nullptr},
-    {"qr-level", "qr_level", "QR Code error correction L, M, Q or H (default M, raised while the data fits)",
+    {"qr-level", "qr_level",
+     "QR Code error correction L, M, Q or H (Micro QR L, M, Q; rMQR M, H; default M, raised while the data fits)",
      takes<CAP_QR>, [](const EncodeOptions& o) { return o.qrLevel != DEFAULTS.qrLevel; }, OptionKind::Letter,
      "L|M|Q|H", 0, 0, "LMQH", &setChoice<QrLevel, &EncodeOptions::qrLevel>, nullptr},
-    integer<&EncodeOptions::qrVersion>("qr-version", "qr_version",
-                                       "the QR Code version, 1-40 (default: the smallest that holds the data)",
-                                       takes<CAP_QR>, "N", 1, 40),
-    integer<&EncodeOptions::qrMask>("qr-mask", "qr_mask", "the QR Code mask, 0-7 (default: the penalty rules' choice)",
+    {"qr-version", "qr_version",
+     "the QR Code version, 1-40; Micro QR M1-M4 (or 1-4) (default: the smallest that holds the data)",
+     takes<CAP_QR>, [](const EncodeOptions& o) { return o.qrVersion != DEFAULTS.qrVersion; }, OptionKind::Integer,
+     "N", 1, 40, "", &setQrVersion, &integerOf<&EncodeOptions::qrVersion>},
+    integer<&EncodeOptions::qrMask>("qr-mask", "qr_mask",
+                                    "the QR Code mask, 0-7; Micro QR 0-3 (default: the penalty rules' choice)",
                                     takes<CAP_QR>, "N", 0, 7),
     flag("no-boost", "qr_no_boost", "keep the QR Code level asked for even where a higher one fits", takes<CAP_QR>,
          [](const EncodeOptions& o) { return !o.qrBoost; }, &setFlag<&EncodeOptions::qrBoost, false>),
@@ -357,6 +386,10 @@ constexpr EncodeOptionInfo TABLE[] = {
     integer<&EncodeOptions::databarSegments>("databar-segments", "databar_segments",
                                              "GS1 DataBar Expanded Stacked segments a row, 2-22 and even (default 4)",
                                              takes<CAP_DATABAR_SEGMENTS>, "N", 2, 22),
+    {"rmqr-size", "rmqr_height",
+     "a fixed rMQR size, RHxW (R7x43 to R17x139; default: the smallest that holds the data, by area, then by height)",
+     takes<CAP_RMQR>, [](const EncodeOptions& o) { return o.rmqrHeight != 0 || o.rmqrWidth != 0; },
+     OptionKind::Size, "RHxW", 0, 0, "", &setRmqrSize, nullptr},
 };
 
 std::string number(double v) {

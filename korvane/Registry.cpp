@@ -104,6 +104,16 @@ constexpr std::size_t EXPANDED_MOST = 74;
 // GS1 DataBar's nominal X (its range is 0.264 mm to 0.660 mm at the point of sale).
 constexpr double DATABAR_X_MM = 0.33;
 static_assert(61 * 15 + 9 == 925 - 1);
+// Micro QR: M4 at level L holds 128 data bits; less a 3-bit mode indicator
+// and a 6-bit count, 35 digits. rMQR: R17x139 at level M holds 1,216; less a
+// 3-bit indicator and a 9-bit count, 361 digits (120 groups of three and one).
+constexpr std::size_t MICROQR_MOST = 35;
+constexpr std::size_t RMQR_MOST = 361;
+// UPNQR: version 15 at level M holds 415 data codewords; less ECI 4 (12
+// bits) and a byte segment's header (20 bits), 411 bytes.
+constexpr std::size_t UPNQR_MOST = 411;
+static_assert(415 * 8 - 12 - 20 == 411 * 8);
+static_assert(128 - 3 - 6 >= 11 * 10 + 7 && 1216 - 3 - 9 >= 120 * 10 + 4);
 
 // The parts of a row that follow from the family.
 using LinearEncoder = Result<Symbol> (*)(Symbology s, std::string_view data, bool gs1, const EncodeOptions& o);
@@ -290,6 +300,12 @@ constexpr LineReader FOUR_STATE = [](const ScanLine& l, Symbology s, const Linea
 constexpr MatrixParts AZTEC{detail::encodeAztec, detail::readAztecPicture, detail::compareAztec,
                             detail::aztecFacts, {"Aztec"}};
 constexpr MatrixParts QR{detail::encodeQr, detail::readQr, detail::compareQr, detail::qrFacts, {"QRCode"}};
+constexpr MatrixParts MICRO_QR{detail::encodeMicroQr, detail::readMicroQr, detail::compareQr, detail::smallQrFacts,
+                               {"MicroQRCode"}};
+// zxing-cpp 1.4 reads no rMQR.
+constexpr MatrixParts RMQR{detail::encodeRmqr, detail::readRmqr, detail::compareQr, detail::smallQrFacts, {}};
+// UPNQR is a QR Code to its readers.
+constexpr MatrixParts UPN_QR{detail::encodeUpnQr, detail::readQr, detail::compareQr, detail::qrFacts, {"QRCode"}};
 constexpr MatrixParts DATA_MATRIX{detail::encodeDataMatrix, detail::readDataMatrix, detail::compareDataMatrix,
                                   detail::dataMatrixFacts, {"DataMatrix"}};
 // PDF417 is graded as the multi-row symbol it is.
@@ -511,6 +527,19 @@ constexpr Descriptor REGISTRY[] = {
      0, FOUR_STATE_X_MM, FOUR_STATE_MIN_X_MM, 0, RM4SCC_HEIGHT_MM, 6, 6, 0, 0, DAFT_MOST, {}, RM4SCC_TRACKER_MM},
            {DAFT_BARS, FOUR_STATE, {2.5, 2.5, " bar pitches"}, {}, detail::compareLinear,
             GradeFamily::HeightModulated}),
+    // Micro QR (ISO/IEC 18004) and rMQR (ISO/IEC 23941): one finder pattern,
+    // so a quiet zone of 2 modules all round is enough; X as for QR Code.
+    matrix<MICRO_QR>({Symbology::MicroQr, "microqr", "Micro QR", {"micro-qr", "microqrcode", ""},
+     "digits, upper-case letters, bytes; UTF-8 text (JIS X 0208 characters in Kanji mode)", CheckRule::Mandatory,
+     true, false, 0, 0.5, 0.25, 0, 0, 2, 2, 2, CAP_QR, MICROQR_MOST}),
+    matrix<RMQR>({Symbology::Rmqr, "rmqr", "rMQR", {"rectangular-micro-qr", "iso23941", ""},
+     "any bytes; UTF-8 text (JIS X 0208 characters in Kanji mode)", CheckRule::Mandatory, true, false, 0, 0.5, 0.25,
+     0, 0, 2, 2, 2, CAP_GS1 | CAP_FNC1 | CAP_ECI | CAP_QR | CAP_RMQR, RMQR_MOST}),
+    // UPNQR (Slovenia's payment order, ZBS): QR Code version 15 at level M,
+    // ISO 8859-2 bytes under ECI 4; its quiet zone is QR Code's.
+    matrix<UPN_QR>({Symbology::UpnQr, "upnqr", "UPNQR", {"upn", "upn-qr", ""},
+     "the payment order's fields, each on a line: UTF-8 text of ISO 8859-2 (Latin-2)", CheckRule::Mandatory, true,
+     false, 0, 0.5, 0.25, 0, 0, 4, 4, 4, 0, UPNQR_MOST}),
 };
 static_assert(std::size(REGISTRY) == SYMBOLOGY_COUNT);
 

@@ -41,6 +41,7 @@ targets=(
   "fuzz_reference_decode 1024"
   "fuzz_databar 512"
   "fuzz_postal 512"
+  "fuzz_small_qr 1024"
 )
 
 mkdir -p "$build/findings" "$build/logs"

@@ -27,6 +27,7 @@ samples=(
   imb "01234567094987654321-01234"                 planet "12345678901"   rm4scc "SN34RD1A"
   kix "1231FZ13XHS"       auspost "1234567801234567"                      ausreply "12345678"
   ausroute "34567890"     ausredirect "98765432"  daft "FADTDAFT"
+  microqr "12345"         rmqr "RMQR 2026"         upnqr "UPNQR"
 )
 listed=$("$korvane" --list --json | grep -c '"name"' || true)
 if [ "$listed" -ne $(( ${#samples[@]} / 2 )) ]; then
@@ -42,6 +43,8 @@ for ((i = 0; i < ${#samples[@]}; i += 2)); do
     ean13|ean8|upca|upce|postnet|planet|imb|rm4scc|kix|aus*|daft) size=(--x-dim 2px) ;;
     aztec|qr|datamatrix|pdf417) size=(--x-dim 4px) ;;
     databar-stacked|databar-stacked-omni|databar-expanded-stacked) size=(--x-dim 2px) ;;
+    ean13|ean8|upca|upce|postnet) size=(--x-dim 2px) ;;
+    aztec|qr|datamatrix|pdf417|microqr|rmqr|upnqr) size=(--x-dim 4px) ;;
   esac
   "$korvane" -b "$name" --dpi none "${size[@]}" --verify -o "$out/$name.png" -- "${samples[i + 1]}"
 done

@@ -137,6 +137,10 @@ struct EncodeOptions {
     std::string gs1DlDomain;
     // GS1 DataBar Expanded Stacked: segments (characters) a row, 2-22 and even; 0: 4.
     int databarSegments = 0;
+    // rMQR: a fixed size, RHxW (R7x43 to R17x139); 0 0 the smallest that holds
+    // the data (by area, then by height). Micro QR's version is qrVersion 1-4 (M1-M4).
+    int rmqrHeight = 0;
+    int rmqrWidth = 0;
 };
 
 // The data as encode() parses it: escapes resolved, GS1 element strings

@@ -75,6 +75,8 @@ struct QrFacts {
     int structuredIndex = 0;     // 1-16 in a structured-append set, 0 otherwise
     int structuredCount = 0;
     int structuredParity = -1;
+    // Micro QR and rMQR: the version as their standards name it ("M2", "R7x43"); empty for QR Code.
+    std::string versionName;
 };
 
 // One run of the data in one Data Matrix encodation.

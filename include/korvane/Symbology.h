@@ -57,8 +57,11 @@ enum class Symbology {
     AusRoute,
     AusRedirect,
     Daft,
+    MicroQr,
+    Rmqr,
+    UpnQr,
 };
-constexpr int SYMBOLOGY_COUNT = 46;
+constexpr int SYMBOLOGY_COUNT = 49;
 
 // Whether a symbology's check character can be chosen.
 enum class CheckRule {
@@ -88,6 +91,7 @@ enum Capability : unsigned {
     CAP_PDF417 = 1u << 14,            // the PDF417 level, shape, row height and macro fields
     CAP_GS1_ONLY = 1u << 15,          // the data is always GS1 element strings (GS1-128)
     CAP_DATABAR_SEGMENTS = 1u << 16,  // the segments a row of GS1 DataBar Expanded Stacked
+    CAP_RMQR = 1u << 17,              // the rMQR size option
 };
 
 struct SymbologyInfo {

@@ -107,6 +107,8 @@ typedef struct kv_encode_options {
     int gs1_digital_link;      /* QR Code, Data Matrix: 1 holds the GS1 Digital Link URI of element strings, */
     const char* gs1_dl_domain; /* ... on this scheme and host, or null: https://id.gs1.org */
     int databar_segments;      /* GS1 DataBar Expanded Stacked segments a row, 2-22 even; 0 4 */
+    int rmqr_height;           /* rMQR fixed size: height 7-17 ... */
+    int rmqr_width;            /* ... and width 27-139; 0 0 the smallest */
 } kv_encode_options;
 
 typedef struct kv_layout_options {

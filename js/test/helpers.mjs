@@ -80,4 +80,7 @@ export const SAMPLES = [
   { symbology: "ausroute", data: "34567890" },
   { symbology: "ausredirect", data: "98765432", height: "6mm" },
   { symbology: "daft", data: "FADTDAFT" },
+  { symbology: "microqr", data: "12345", qrLevel: "L" },
+  { symbology: "rmqr", data: "RMQR 2026", rmqrSize: [11, 27] },
+  { symbology: "upnqr", data: "UPNQR" },
 ];

@@ -32,6 +32,9 @@ Result<Symbol> encodeDataMatrix(const Message& message, const EncodeOptions& o);
 Result<Symbol> encodeAztec(const Message& message, const EncodeOptions& o);
 Result<Symbol> encodeQr(const Message& message, const EncodeOptions& o);
 Result<Symbol> encodePdf417(const Message& message, const EncodeOptions& o);
+Result<Symbol> encodeMicroQr(const Message& message, const EncodeOptions& o);
+Result<Symbol> encodeRmqr(const Message& message, const EncodeOptions& o);
+Result<Symbol> encodeUpnQr(const Message& message, const EncodeOptions& o);
 
 // Sets the engine up so that one drawing unit is one module: narrow elements
 // and gaps of one module, wide ones of the ratio. Settings of one symbology

@@ -19,14 +19,24 @@ enum class Level : std::uint8_t { L, M, Q, H };  // about 7, 15, 25 and 30 % of 
 
 enum class Mode : std::uint8_t { Numeric, Alphanumeric, Byte, Kanji };
 
+// The family of the symbol: QR Code, Micro QR (ISO/IEC 18004, M1-M4) or
+// rMQR (ISO/IEC 23941, the rectangles R7x43 to R17x139).
+enum class Kind : std::uint8_t { Qr, Micro, Rect };
+
 struct QrOptions {
     Level level = Level::M;
-    int version = 0;   // 1-40; 0: the smallest that holds the data
-    int mask = -1;     // 0-7; -1: the one the penalty rules prefer
+    // QR Code 1-40, Micro QR 1-4 (M1-M4), rMQR 1-32 (the size number plus
+    // one, R7x43 first); 0: the smallest that holds the data (rMQR: by area,
+    // then by height).
+    int version = 0;
+    int mask = -1;     // 0-7 (Micro QR 0-3); -1: the one the penalty rules prefer (rMQR has one mask)
     // Raise the level (M to Q to H) while the data still fits the same version.
     bool boost = true;
     // Characters of JIS X 0208 in UTF-8 text may go in Kanji mode.
     bool kanji = true;
+    Kind kind = Kind::Qr;
+    // Every character in byte mode (UPNQR asks for it).
+    bool bytesOnly = false;
 };
 
 struct Segment {
@@ -34,12 +44,14 @@ struct Segment {
     int characters = 0;  // the character count the segment's header carries
 };
 
-// A finished symbol: size x size modules, row-major, top row first, 1 = dark.
+// A finished symbol: size x columns modules, row-major, top row first, 1 = dark.
 struct QrSymbol {
     int version = 0;
     Level level = Level::M;
     int mask = 0;
-    int size = 0;
+    int size = 0;            // rows
+    int columns = 0;         // equal to size but for rMQR
+    std::string versionName; // "M2", "R7x43"; empty for QR Code
     std::vector<std::uint8_t> modules;
 
     std::vector<Segment> segments;
@@ -79,6 +91,19 @@ int versionRange(int version);
 // Bits of the character count of `mode` in `range` (0-2).
 int countBits(Mode mode, int range);
 
+// What a segment's header costs in a symbol: the mode indicators (numeric,
+// alphanumeric, byte, Kanji) of `indicatorBits` bits, the character counts'
+// bits (0: the symbol has no such mode), and the indicators of the ECI
+// designator and of FNC1 in first and second position (0: none).
+struct Header {
+    int indicatorBits = 4;
+    std::uint8_t indicator[4] = {0b0001, 0b0010, 0b0100, 0b1000};
+    std::uint8_t countBits[4] = {};
+    std::uint8_t eci = 0b0111, fnc1First = 0b0101, fnc1Second = 0b1001;
+};
+// QR Code's headers in a version range.
+Header qrHeader(int range);
+
 // The cheapest mode for every unit, with the total of the segments' bits
 // (mode indicators, counts and data; ECI designators before units not
 // included). A shortest path over (unit, mode, partial group).
@@ -87,6 +112,8 @@ struct Path {
     int bits = 0;
 };
 Path shortestPath(const std::vector<Unit>& units, int range);
+// The same with the headers of any symbol of the family.
+Path shortestPath(const std::vector<Unit>& units, const Header& header);
 
 // Data codewords of a version at a level, and its check codewords per block
 // and block count (ISO/IEC 18004 Table 9).
@@ -117,6 +144,9 @@ Result<DataStream> dataStream(const Message& message, const QrOptions& options);
 // Codewords: the data codewords with their check words, blocks interleaved
 // (ISO/IEC 18004, 7.6).
 std::vector<std::uint8_t> interleave(const std::vector<std::uint8_t>& data, int version, Level level);
+// The same for `blocks` blocks of `checkPerBlock` check words each, `total` codewords in all.
+std::vector<std::uint8_t> interleaveBlocks(const std::vector<std::uint8_t>& data, int blocks, int checkPerBlock,
+                                           int total);
 
 // Modules across a symbol of `version`.
 constexpr int sizeOf(int version) { return 17 + 4 * version; }
@@ -143,6 +173,31 @@ void formatPlaces(int size, Place first[15], Place second[15]);
 // Penalty of a finished matrix by the four rules (N1-N4), scored as the
 // encoder scores its masks: whole rows and columns at a time.
 int penalty(const std::vector<std::uint8_t>& modules, int size);
+
+// ---- Micro QR and rMQR (SmallQr.cpp)
+
+// Data bits of a Micro QR version (1-4) at a level, 0 where it lacks the level.
+int microDataBits(int version, Level level);
+// The Micro QR headers of a version.
+Header microHeader(int version);
+// A Micro QR symbol from its data codewords (the last one of four bits in M1
+// and M3, in the high half of its byte): check words, placement and the mask
+// (`fixed` 0-3, or -1 for the one the evaluation prefers); returns the mask.
+int finishMicro(int version, Level level, const std::vector<std::uint8_t>& data, int fixed,
+                std::vector<std::uint8_t>& modules);
+// The Micro QR format word of a version, level and mask (15 bits, masked).
+int microFormatBits(int version, Level level, int mask);
+
+// rMQR sizes are numbered 0-31 as the format information numbers them.
+// Data codewords at level M or H, and the headers of a size.
+int rectDataCodewords(int size, Level level);
+Header rectHeader(int size);
+// An rMQR symbol from its data codewords: blocks, placement, the one mask
+// and both copies of the format information.
+void finishRect(int size, Level level, const std::vector<std::uint8_t>& data, std::vector<std::uint8_t>& modules);
+// The modules of an rMQR size that carry codeword bits, counted from its
+// function patterns (for the tests' check of the codeword table).
+int rectDataModules(int size);
 
 }  // namespace detail
 }  // namespace korvane::qr

@@ -37,11 +37,14 @@ std::vector<std::uint8_t> checkWords(const std::vector<std::uint8_t>& data, int 
 
 std::vector<std::uint8_t> interleave(const std::vector<std::uint8_t>& data, int version, Level level) {
     const BlockSpec spec = BLOCKS[version][static_cast<int>(level)];
-    const int blocks = spec.blocks, n = spec.checkPerBlock;
+    return interleaveBlocks(data, spec.blocks, spec.checkPerBlock, TOTAL_CODEWORDS[version]);
+}
+
+std::vector<std::uint8_t> interleaveBlocks(const std::vector<std::uint8_t>& data, int blocks, int n, int total) {
     const int shortLen = static_cast<int>(data.size()) / blocks;
     const int longBlocks = static_cast<int>(data.size()) % blocks;
     const korvane::detail::ReedSolomonEncoder rs = generator(n, data.size());
-    std::vector<std::uint8_t> out(static_cast<std::size_t>(TOTAL_CODEWORDS[version]));
+    std::vector<std::uint8_t> out(static_cast<std::size_t>(total));
     std::vector<std::uint8_t> checks(static_cast<std::size_t>(n));
     const std::size_t checkStart = data.size();
     std::size_t start = 0;

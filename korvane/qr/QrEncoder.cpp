@@ -7,6 +7,7 @@
 
 #include "QrKanjiTable.h"
 #include "QrTables.h"
+#include "SmallQrTables.h"
 #include "../base/Text.h"
 
 #include <algorithm>
@@ -248,7 +249,7 @@ bool validUtf8(const std::string& s, bool& nonAscii) {
     return true;
 }
 
-int eciBits(int eci) { return 4 + (eci < 128 ? 8 : eci < 16384 ? 16 : 24); }
+int eciBits(int eci, int indicatorBits = 4) { return indicatorBits + (eci < 128 ? 8 : eci < 16384 ? 16 : 24); }
 
 // ------------------------------------------------------------ the bit stream
 
@@ -271,8 +272,8 @@ private:
     int count_ = 0;
 };
 
-void putEci(BitWriter& w, int eci) {
-    w.put(0b0111, 4);
+void putEci(BitWriter& w, int eci, const Header& h) {
+    w.put(h.eci, h.indicatorBits);
     if (eci < 128)
         w.put(static_cast<std::uint32_t>(eci), 8);
     else if (eci < 16384)
@@ -281,21 +282,19 @@ void putEci(BitWriter& w, int eci) {
         w.put(0xC00000u | static_cast<std::uint32_t>(eci), 24);
 }
 
-constexpr std::uint32_t MODE_INDICATOR[4] = {0b0001, 0b0010, 0b0100, 0b1000};
-
 // The alphanumeric characters of a unit (its value, or "%%" for '%' in FNC1 data).
 int alnumOf(unsigned char c, bool fnc1) { return fnc1 && c == GS ? ALNUM['%'] : ALNUM[c]; }
 
 // Writes the segments of `units` as `modes` chose them; false when a count
 // does not fit its field (never for data a version holds).
 bool putSegments(BitWriter& w, const Input& in, const std::vector<Unit>& units, const std::vector<Mode>& modes,
-                 int range, bool fnc1, std::vector<Segment>& segments) {
+                 const Header& header, bool fnc1, std::vector<Segment>& segments) {
     std::size_t i = 0;
     while (i < units.size()) {
         if (units[i].eciBefore)
             for (const Marker& e : in.ecis)
                 if (e.position == units[i].at)
-                    putEci(w, e.eci);
+                    putEci(w, e.eci, header);
         const Mode mode = modes[i];
         std::size_t end = i + 1;
         while (end < units.size() && modes[end] == mode && !units[end].eciBefore)
@@ -303,10 +302,11 @@ bool putSegments(BitWriter& w, const Input& in, const std::vector<Unit>& units, 
         int count = 0;
         for (std::size_t k = i; k < end; ++k)
             count += mode == Mode::Byte ? units[k].bytes : mode == Mode::Alphanumeric ? units[k].alnum : 1;
-        if (count >= 1 << countBits(mode, range))
+        const int countLength = header.countBits[static_cast<int>(mode)];
+        if (count >= 1 << countLength)
             return false;
-        w.put(MODE_INDICATOR[static_cast<int>(mode)], 4);
-        w.put(static_cast<std::uint32_t>(count), countBits(mode, range));
+        w.put(header.indicator[static_cast<int>(mode)], header.indicatorBits);
+        w.put(static_cast<std::uint32_t>(count), countLength);
         segments.push_back({mode, count});
         const auto byteAt = [&](std::size_t k) { return static_cast<unsigned char>(in.data[units[k].at]); };
         switch (mode) {
@@ -397,7 +397,78 @@ Error tooManyCharacters(std::size_t characters, const QrOptions& o) {
                                              levelName(o.level) + " holds " + thousands(dataCodewords(v, o.level))};
 }
 
+// ---- Micro QR and rMQR: every version with headers of its own
+
+// Data bits of a version at a level, 0 where it lacks the level.
+int smallCapacity(Kind kind, int version, Level level) {
+    if (kind == Kind::Micro)
+        return microDataBits(version, level);
+    return level == Level::M || level == Level::H ? rectDataCodewords(version - 1, level) * 8 : 0;
+}
+
+std::string versionName(Kind kind, int version) {
+    if (kind == Kind::Micro)
+        return "M" + std::to_string(version);
+    const RectSpec& r = RECT[version - 1];
+    return "R" + std::to_string(r.height) + "x" + std::to_string(r.width);
+}
+
+const char* kindName(Kind kind) { return kind == Kind::Micro ? "Micro QR" : "rMQR"; }
+
+// The versions in the order they are tried: Micro QR M1 to M4, rMQR by area,
+// then by height.
+std::vector<int> smallOrder(Kind kind, int fixed) {
+    if (fixed != 0)
+        return {fixed};
+    std::vector<int> order;
+    for (int v = 1; v <= (kind == Kind::Micro ? MICRO_VERSIONS : RMQR_SIZES); ++v)
+        order.push_back(v);
+    if (kind == Kind::Rect)
+        std::stable_sort(order.begin(), order.end(), [](int a, int b) {
+            const RectSpec &x = RECT[a - 1], &y = RECT[b - 1];
+            const int ax = x.height * x.width, ay = y.height * y.width;
+            return ax != ay ? ax < ay : x.height < y.height;
+        });
+    return order;
+}
+
+// A level the fixed version lacks, named with the versions that have it.
+Error missingLevel(Kind kind, int version, Level level) {
+    std::string have;
+    for (int v = 1; v <= MICRO_VERSIONS; ++v)
+        if (smallCapacity(kind, v, level) > 0)
+            have += (have.empty() ? "" : ", ") + versionName(kind, v);
+    return Error{ErrorCode::InvalidOption, std::string("Micro QR ") + versionName(kind, version) + " has no level " +
+                                               levelName(level) + "; " + levelName(level) + " is in " + have};
+}
+
+Status checkSmallOptions(const QrOptions& o) {
+    const std::string v = std::to_string(o.version), level = levelName(o.level);
+    if (o.kind == Kind::Micro) {
+        if (o.version < 0 || o.version > MICRO_VERSIONS)
+            return Error{ErrorCode::InvalidOption, "the Micro QR versions are M1 to M4, not " + v};
+        if (o.mask < -1 || o.mask > 3)
+            return Error{ErrorCode::InvalidOption, "the Micro QR mask is 0 to 3, not " + std::to_string(o.mask)};
+        if (o.level == Level::H)
+            return Error{ErrorCode::InvalidOption, "Micro QR has levels L (M1-M4), M (M2-M4) and Q (M4), not H"};
+        if (o.version != 0 && smallCapacity(o.kind, o.version, o.level) == 0)
+            return missingLevel(o.kind, o.version, o.level);
+        return Done{};
+    }
+    if (o.version < 0 || o.version > RMQR_SIZES)
+        return Error{ErrorCode::InvalidOption, "the rMQR size number is 1 to 32, not " + v};
+    if (o.mask != -1)
+        return Error{ErrorCode::InvalidOption, "rMQR has a single mask; none can be chosen"};
+    if (o.level != Level::M && o.level != Level::H)
+        return Error{ErrorCode::InvalidOption, "rMQR has levels M and H, not " + level};
+    return Done{};
+}
+
 Status checkOptions(const QrOptions& o) {
+    if (static_cast<int>(o.level) > 3)
+        return Error{ErrorCode::InvalidOption, "the QR Code level is L, M, Q or H"};
+    if (o.kind != Kind::Qr)
+        return checkSmallOptions(o);
     if (o.version < 0 || o.version > MAX_VERSION)
         return Error{ErrorCode::InvalidOption, "the QR Code version is 1 to 40, not " + std::to_string(o.version)};
     if (o.mask < -1 || o.mask > 7)
@@ -451,8 +522,10 @@ struct Candidates {
 // ISO 8859-1 by default); either way the readers take byte segments for
 // Shift JIS, where '\' and '~' are other characters (zbar returns a yen sign
 // and an overline), so those cannot be in it.
-void addJapanese(const Input& in, bool fnc1, bool kanji, Candidates& out) {
+void addJapanese(const Input& in, bool fnc1, bool kanji, bool withEci, Candidates& out) {
     for (const int eci : {-1, 20}) {
+        if (eci >= 0 && !withEci)
+            continue;
         std::vector<Unit> japanese = textUnits(in, fnc1, kanji);
         bool possible = kanji;
         for (Unit& u : japanese) {
@@ -481,15 +554,17 @@ void addJapanese(const Input& in, bool fnc1, bool kanji, Candidates& out) {
 // characters (Kanji mode possible), marked ECI 26 when any of them goes in
 // byte mode; anything else, or data with designators of its own, as bytes.
 // Text may be taken without ECI, Kanji only beyond ASCII.
-Candidates candidatesOf(const Input& in, bool fnc1, bool kanji) {
+// Micro QR has no ECI designators: its text beyond ASCII is Kanji or bytes
+// as they are.
+Candidates candidatesOf(const Input& in, bool fnc1, bool kanji, bool withEci) {
     Candidates out;
     bool nonAscii = false;
     if (in.ecis.empty() && validUtf8(in.data, nonAscii) && nonAscii) {
-        addJapanese(in, fnc1, kanji, out);
+        addJapanese(in, fnc1, kanji, withEci, out);
         // Under ECI 26 everything as UTF-8 bytes: neither zxing-cpp nor zbar
         // reads Kanji segments after that designator.
-        out.units.push_back(textUnits(in, fnc1, false));
-        out.eci.push_back(26);
+        out.units.push_back(withEci ? textUnits(in, fnc1, false) : byteUnits(in, fnc1));
+        out.eci.push_back(withEci ? 26 : -1);
         return out;
     }
     std::vector<Unit> units = byteUnits(in, fnc1);
@@ -505,12 +580,16 @@ Candidates candidatesOf(const Input& in, bool fnc1, bool kanji) {
 constexpr int RANGE_FIRST[3] = {1, 10, 27};
 constexpr int RANGE_LAST[3] = {9, 26, 40};
 
-// The stream chosen: its path, the candidate it segments, the version and level.
+// The stream chosen: its path, the candidate it segments, the version and
+// level, the headers and capacity of that version, and its terminator's length.
 struct Choice {
     Plan plan;
     int chosen = -1;
     int version = 0;
     Level level = Level::M;
+    Header header;
+    int capacityBits = 0;
+    int terminator = 4;
 };
 
 // The shortest stream for each version range; the smallest version that
@@ -559,6 +638,63 @@ Result<Choice> choose(const Candidates& candidates, int headerBits, const QrOpti
                 ch.level = static_cast<Level>(l);
                 break;
             }
+    ch.header = qrHeader(ch.plan.range);
+    ch.capacityBits = dataCodewords(ch.version, ch.level) * 8;
+    return ch;
+}
+
+// The shortest stream in each version of the order; the first version that holds it.
+Result<Choice> chooseSmall(const Candidates& candidates, int headerBits, const QrOptions& o) {
+    Choice ch;
+    int neededBits = 0, lastTried = 0;
+    for (const int v : smallOrder(o.kind, o.version)) {
+        const int capacity = smallCapacity(o.kind, v, o.level);
+        if (capacity == 0)
+            continue;
+        const Header header = o.kind == Kind::Micro ? microHeader(v) : rectHeader(v - 1);
+        Plan best;
+        int chosen = -1;
+        for (std::size_t c = 0; c < candidates.units.size(); ++c) {
+            Path p = shortestPath(candidates.units[c], header);
+            const int eci = candidates.eci[c];
+            const int bits = headerBits + p.bits + (eci >= 0 ? eciBits(eci, header.indicatorBits) : 0);
+            if (p.bits >= 0 && (chosen < 0 || bits < best.bits)) {
+                best.path = std::move(p);
+                best.bits = bits;
+                chosen = static_cast<int>(c);
+            }
+        }
+        lastTried = v;
+        if (chosen < 0)
+            continue;  // some character fits no mode of this version
+        neededBits = best.bits;
+        if (best.bits <= capacity) {
+            ch.plan = std::move(best);
+            ch.chosen = chosen;
+            ch.version = v;
+            ch.header = header;
+            break;
+        }
+    }
+    if (ch.version == 0) {
+        const int v = lastTried != 0 ? lastTried : o.version;
+        if (neededBits == 0)
+            return Error{ErrorCode::InvalidData, std::string(kindName(o.kind)) + " " + versionName(o.kind, v) +
+                                                     " has no mode for some character of the data"};
+        return Error{ErrorCode::DataTooLong, "the data needs " + thousands(neededBits) + " bits; " +
+                                                 kindName(o.kind) + " " + versionName(o.kind, v) + " at level " +
+                                                 levelName(o.level) + " holds " +
+                                                 thousands(smallCapacity(o.kind, v, o.level))};
+    }
+    ch.level = o.level;
+    if (o.boost)
+        for (int l = 3; l > static_cast<int>(o.level); --l)
+            if (smallCapacity(o.kind, ch.version, static_cast<Level>(l)) >= ch.plan.bits) {
+                ch.level = static_cast<Level>(l);
+                break;
+            }
+    ch.capacityBits = smallCapacity(o.kind, ch.version, ch.level);
+    ch.terminator = o.kind == Kind::Micro ? 2 * ch.version + 1 : 3;
     return ch;
 }
 
@@ -579,33 +715,38 @@ Result<DataStream> writeStream(const Message& message, const Input& in, const Ca
         w.put(static_cast<std::uint32_t>(sa.count - 1), 4);
         w.put(static_cast<std::uint32_t>(parity), 8);
     }
+    const Header& h = ch.header;
     out.eci = candidates.eci[static_cast<std::size_t>(ch.chosen)];
     if (out.eci >= 0)
-        putEci(w, out.eci);
+        putEci(w, out.eci, h);
     for (const Marker& e : in.ecis)
         if (e.position == 0)
-            putEci(w, e.eci);
+            putEci(w, e.eci, h);
     if (in.fnc1First)
-        w.put(0b0101, 4);
+        w.put(h.fnc1First, h.indicatorBits);
     if (in.applicationIndicator >= 0) {
-        w.put(0b1001, 4);
+        w.put(h.fnc1Second, h.indicatorBits);
         w.put(static_cast<std::uint32_t>(in.applicationIndicator), 8);
     }
     const std::vector<Unit>& units = candidates.units[static_cast<std::size_t>(ch.chosen)];
-    if (!putSegments(w, in, units, ch.plan.path.modes, ch.plan.range, fnc1, out.segments))
+    if (!putSegments(w, in, units, ch.plan.path.modes, h, fnc1, out.segments))
         return Error{ErrorCode::DataTooLong, "a QR Code segment holds more characters than its count can say"};
     // A designator after the last byte changes nothing read, but it was asked for.
     for (const Marker& e : in.ecis)
         if (e.position > 0 && e.position >= in.data.size())
-            putEci(w, e.eci);
+            putEci(w, e.eci, h);
     out.dataBits = w.bits();
-    const int capacity = dataCodewords(ch.version, ch.level);
-    w.put(0, std::min(4, capacity * 8 - w.bits()));
+    // The terminator, zeros to the codeword's end, then pad codewords; Micro
+    // QR's M1 and M3 end with a codeword of four bits, left 0.
+    const int capacity = ch.capacityBits;
+    w.put(0, std::min(ch.terminator, capacity - w.bits()));
     if (w.bits() % 8 != 0)
         w.put(0, 8 - w.bits() % 8);
     out.codewords = std::move(w.bytes());
-    for (int k = 0; static_cast<int>(out.codewords.size()) < capacity; ++k)
+    for (int k = 0; static_cast<int>(out.codewords.size()) < capacity / 8; ++k)
         out.codewords.push_back(PAD_CODEWORDS[k % 2]);
+    if (static_cast<int>(out.codewords.size()) * 8 < capacity)
+        out.codewords.push_back(0);
     out.version = ch.version;
     out.level = ch.level;
     out.parity = parity;
@@ -629,17 +770,54 @@ Result<DataStream> detail::dataStream(const Message& message, const QrOptions& o
         return read.error();
     const Input& in = *read;
     const bool fnc1 = in.fnc1First || in.applicationIndicator >= 0;
-    int headerBits = (*parity >= 0 ? 20 : 0) + (in.fnc1First ? 4 : 0) + (in.applicationIndicator >= 0 ? 12 : 0);
+    if (o.kind != Kind::Qr && *parity >= 0)
+        return Error{ErrorCode::InvalidOption, std::string(kindName(o.kind)) + " has no structured append"};
+    if (o.kind == Kind::Micro && (fnc1 || !in.ecis.empty()))
+        return Error{ErrorCode::InvalidData, fnc1 ? "Micro QR has no FNC1" : "Micro QR has no ECI designators"};
+    const int indicator = o.kind == Kind::Rect ? 3 : 4;
+    int headerBits = (*parity >= 0 ? 20 : 0) + (in.fnc1First ? indicator : 0) +
+                     (in.applicationIndicator >= 0 ? indicator + 8 : 0);
     for (const Marker& e : in.ecis)
-        headerBits += eciBits(e.eci);
-    const Candidates candidates = candidatesOf(in, fnc1, o.kanji);
+        headerBits += eciBits(e.eci, indicator);
+    Candidates candidates = candidatesOf(in, fnc1, o.kanji, o.kind != Kind::Micro);
+    if (o.bytesOnly)
+        for (std::vector<Unit>& units : candidates.units)
+            for (Unit& u : units)
+                u.modes = u.sjis ? 0 : bit(Mode::Byte);
     if (candidates.units.back().size() > MOST_CHARACTERS)
         return tooManyCharacters(candidates.units.back().size(), o);
-    const Result<Choice> choice = choose(candidates, headerBits, o);
+    const Result<Choice> choice =
+        o.kind == Kind::Qr ? choose(candidates, headerBits, o) : chooseSmall(candidates, headerBits, o);
     if (!choice)
         return choice.error();
     return writeStream(message, in, candidates, *choice, *parity);
 }
+
+namespace {
+
+// Micro QR and rMQR from their data codewords.
+void finishSmall(Kind kind, const DataStream& stream, int mask, QrSymbol& sym) {
+    const int v = stream.version;
+    const int data = static_cast<int>(stream.codewords.size());
+    sym.versionName = versionName(kind, v);
+    if (kind == Kind::Micro) {
+        sym.mask = finishMicro(v, stream.level, stream.codewords, mask, sym.modules);
+        sym.size = sym.columns = MICRO[v].size;
+        sym.checkCodewords = MICRO[v].codewords - data;
+        sym.blocks = 1;
+    } else {
+        const RectSpec& r = RECT[v - 1];
+        finishRect(v - 1, stream.level, stream.codewords, sym.modules);
+        sym.mask = -1;
+        sym.size = r.height;
+        sym.columns = r.width;
+        sym.checkCodewords = r.codewords - data;
+        sym.blocks = r.blocks[stream.level == Level::H ? 1 : 0];
+    }
+    sym.dataCodewords = data;
+}
+
+}  // namespace
 
 Result<QrSymbol> encode(const Message& message, const QrOptions& o) {
     Result<DataStream> stream = dataStream(message, o);
@@ -647,18 +825,22 @@ Result<QrSymbol> encode(const Message& message, const QrOptions& o) {
         return stream.error();
     const int version = stream->version;
     const Level level = stream->level;
-    const Matrix matrix = placeCodewords(version, interleave(stream->codewords, version, level));
     QrSymbol sym;
-    sym.mask = applyMask(matrix, level, o.mask, sym.modules);
+    if (o.kind == Kind::Qr) {
+        const Matrix matrix = placeCodewords(version, interleave(stream->codewords, version, level));
+        sym.mask = applyMask(matrix, level, o.mask, sym.modules);
+        sym.size = sym.columns = matrix.size;
+        sym.dataCodewords = dataCodewords(version, level);
+        sym.checkCodewords = TOTAL_CODEWORDS[version] - sym.dataCodewords;
+        sym.blocks = BLOCKS[version][static_cast<int>(level)].blocks;
+    } else {
+        finishSmall(o.kind, *stream, o.mask, sym);
+    }
     sym.version = version;
     sym.level = level;
-    sym.size = matrix.size;
     sym.segments = std::move(stream->segments);
     sym.eci = stream->eci;
     sym.dataBits = stream->dataBits;
-    sym.dataCodewords = dataCodewords(version, level);
-    sym.checkCodewords = TOTAL_CODEWORDS[version] - sym.dataCodewords;
-    sym.blocks = BLOCKS[version][static_cast<int>(level)].blocks;
     sym.parity = stream->parity;
     sym.readerData = std::move(stream->readerData);
     return sym;

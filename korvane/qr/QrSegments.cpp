@@ -71,7 +71,16 @@ int versionRange(int version) { return version <= 9 ? 0 : version <= 26 ? 1 : 2;
 
 int countBits(Mode mode, int range) { return COUNT_BITS[range][static_cast<int>(mode)]; }
 
-Path shortestPath(const std::vector<Unit>& units, int range) {
+Header qrHeader(int range) {
+    Header h;
+    for (int m = 0; m < 4; ++m)
+        h.countBits[m] = static_cast<std::uint8_t>(COUNT_BITS[range][m]);
+    return h;
+}
+
+Path shortestPath(const std::vector<Unit>& units, int range) { return shortestPath(units, qrHeader(range)); }
+
+Path shortestPath(const std::vector<Unit>& units, const Header& header) {
     const std::size_t n = units.size();
     constexpr int INF = INT_MAX / 4;
     // cost[i][s]: fewest bits for the first i units ending in state s; from[i][s]
@@ -79,6 +88,10 @@ Path shortestPath(const std::vector<Unit>& units, int range) {
     std::vector<std::array<int, STATE_COUNT>> cost(n + 1);
     std::vector<std::array<std::int8_t, STATE_COUNT>> from(n + 1);
     std::vector<std::int8_t> eciFrom(n, START);  // the state an ECI designator before unit i closed
+    std::uint8_t allowed = 0;  // the modes the symbol has
+    for (int m = 0; m < 4; ++m)
+        if (header.countBits[m] != 0)
+            allowed |= static_cast<std::uint8_t>(1 << m);
     cost[0].fill(INF);
     cost[0][START] = 0;
 
@@ -104,7 +117,7 @@ Path shortestPath(const std::vector<Unit>& units, int range) {
                 continue;
             const State st = STATES[s];
             for (int mode = 0; mode < 4; ++mode) {
-                if (!(u.modes & (1 << mode)))
+                if (!(u.modes & allowed & (1 << mode)))
                     continue;
                 Step step;
                 int bits = here[s];
@@ -112,7 +125,7 @@ Path shortestPath(const std::vector<Unit>& units, int range) {
                     step = extend(u, mode, st.partial);
                 } else {
                     step = extend(u, mode, 0);
-                    bits += 4 + COUNT_BITS[range][mode];
+                    bits += header.indicatorBits + header.countBits[mode];
                 }
                 bits += step.bits;
                 if (bits < next[step.state]) {

@@ -5,6 +5,7 @@
 // apart from the encoder's, so that a fault in one is not repeated in the other.
 
 #include "Readers.h"
+#include "QrStream.h"
 #include "ReedSolomon.h"
 #include "qr/QrKanjiTable.h"
 
@@ -304,8 +305,17 @@ int decodeVersion(int first, int second) {
 
 class BitReader {
 public:
-    explicit BitReader(const std::vector<int>& bytes) : bytes_(bytes) {}
-    int left() const { return static_cast<int>(bytes_.size()) * 8 - at_; }
+    BitReader(const std::vector<int>& bytes, int bits) : bytes_(bytes), bits_(bits) {}
+    int left() const { return bits_ - at_; }
+    // Whether the next `n` bits are all 0 (or fewer than `n` are left).
+    bool zerosAhead(int n) const {
+        if (left() < n)
+            return true;
+        for (int b = at_; b < at_ + n; ++b)
+            if (bytes_[static_cast<std::size_t>(b >> 3)] >> (7 - (b & 7)) & 1)
+                return false;
+        return true;
+    }
     int read(int bits) {
         int v = 0;
         for (int b = 0; b < bits; ++b, ++at_)
@@ -315,6 +325,7 @@ public:
 
 private:
     const std::vector<int>& bytes_;
+    int bits_;
     int at_ = 0;
 };
 
@@ -442,31 +453,32 @@ bool readEciDesignator(BitReader& in, int& eci) {
     return true;
 }
 
-bool decodeStream(const std::vector<int>& data, int version, Reading& r) {
-    BitReader in(data);
-    const int range = version <= 9 ? 0 : version <= 26 ? 1 : 2;
+}  // namespace
+
+bool decodeQrStream(const std::vector<int>& data, int bits, const StreamHeaders& h, Reading& r) {
+    BitReader in(data, bits);
     bool fnc1 = false;
     int eci = -1;
     std::string prefix;
-    while (in.left() >= 4) {
-        const int mode = in.read(4);
-        if (mode == 0)
-            break;
-        auto count = [&](int b0, int b1, int b2) {
-            const int bits = range == 0 ? b0 : range == 1 ? b1 : b2;
-            return in.left() >= bits ? in.read(bits) : -1;
-        };
+    while (!in.zerosAhead(h.terminatorBits)) {
+        // No indicator (Micro QR's M1): numeric.
+        const int indicator = h.indicatorBits > 0 ? in.read(h.indicatorBits) : h.mode[0];
+        int mode = -1;
+        for (int m = 0; m < StreamHeaders::MODES; ++m)
+            if (h.mode[m] == indicator && (m >= 4 || h.countBits[m] > 0))
+                mode = m;
+        auto count = [&](int m) { return in.left() >= h.countBits[m] ? in.read(h.countBits[m]) : -1; };
         switch (mode) {
-        case 0b0001:  // numeric
-            if (!readNumeric(in, count(10, 12, 14), r.data))
+        case 0:  // numeric
+            if (!readNumeric(in, count(0), r.data))
                 return false;
             break;
-        case 0b0010:  // alphanumeric
-            if (!readAlphanumeric(in, count(9, 11, 13), fnc1, r.data))
+        case 1:  // alphanumeric
+            if (!readAlphanumeric(in, count(1), fnc1, r.data))
                 return false;
             break;
-        case 0b0100: {  // byte
-            const int n = count(8, 16, 16);
+        case 2: {  // byte
+            const int n = count(2);
             if (n < 0 || in.left() < 8 * n)
                 return false;
             std::string bytes;
@@ -478,19 +490,19 @@ bool decodeStream(const std::vector<int>& data, int version, Reading& r) {
                 r.data += bytes;
             break;
         }
-        case 0b1000:  // Kanji
-            if (!readKanji(in, count(8, 10, 12), r.data))
+        case 3:  // Kanji
+            if (!readKanji(in, count(3), r.data))
                 return false;
             break;
-        case 0b0111:  // ECI designator: the bytes that follow are kept as they are
+        case 4:  // ECI designator: the bytes that follow are kept as they are
             if (!readEciDesignator(in, eci))
                 return false;
             break;
-        case 0b0101:  // FNC1 in first position: GS1 data
+        case 5:  // FNC1 in first position: GS1 data
             fnc1 = true;
             r.gs1 = true;
             break;
-        case 0b1001: {  // FNC1 in second position, after its application indicator
+        case 6: {  // FNC1 in second position, after its application indicator
             if (in.left() < 8)
                 return false;
             const int ai = in.read(8);
@@ -504,7 +516,7 @@ bool decodeStream(const std::vector<int>& data, int version, Reading& r) {
             }
             break;
         }
-        case 0b0011:  // structured append
+        case 7:  // structured append
             if (in.left() < 16)
                 return false;
             r.structuredIndex = in.read(4) + 1;
@@ -517,6 +529,18 @@ bool decodeStream(const std::vector<int>& data, int version, Reading& r) {
     }
     r.data = prefix + r.data;
     return true;
+}
+
+namespace {
+
+// QR Code's indicators (ISO/IEC 18004 Table 2) and count lengths (Table 3).
+bool decodeStream(const std::vector<int>& data, int version, Reading& r) {
+    const int range = version <= 9 ? 0 : version <= 26 ? 1 : 2;
+    constexpr int COUNTS[3][4] = {{10, 9, 8, 8}, {12, 11, 16, 10}, {14, 13, 16, 12}};
+    StreamHeaders h{4, 4, {0b0001, 0b0010, 0b0100, 0b1000, 0b0111, 0b0101, 0b1001, 0b0011}, {}};
+    for (int m = 0; m < 4; ++m)
+        h.countBits[m] = COUNTS[range][m];
+    return decodeQrStream(data, static_cast<int>(data.size()) * 8, h, r);
 }
 
 // ---------------------------------------------------------------- the symbol

@@ -136,6 +136,19 @@ Reading readAztec(const GrayRaster& raster);
 // modules on a dark ground are read too.
 Reading readQr(const GrayRaster& raster);
 
+// Reads one Micro QR or one rMQR symbol upright (or turned by quarter turns)
+// on a light ground: the symbol's extent and the finder's module size, the
+// format information, unmasking, the Reed-Solomon check and the segments.
+// Pixels below 128 are dark.
+Reading readMicroQr(const GrayRaster& raster);
+Reading readRmqr(const GrayRaster& raster);
+// The modules that carry codeword bits, in the order of the bit stream, as
+// (row, column): Micro QR version 1-4 (M1 and M3 end their data with a word
+// of four bits, then the check words), rMQR size number 0-31 (interleaved
+// codewords; the remainder modules left out). Empty outside those ranges.
+std::vector<std::pair<int, int>> microQrCodewordModules(int version);
+std::vector<std::pair<int, int>> rmqrCodewordModules(int size);
+
 // The modules of a QR Code symbol of `version` that carry codeword bits, in
 // the order of the interleaved codewords (most significant bit first), as
 // (row, column); the few remainder modules after the last codeword are left out.

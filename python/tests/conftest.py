@@ -61,6 +61,9 @@ SAMPLES = {
     "ausroute": ("34567890", None),
     "ausredirect": ("98765432", None),
     "daft": ("FADTDAFT", None),
+    "microqr": ("12345", "12345"),
+    "rmqr": ("RMQR 2026", None),
+    "upnqr": ("UPNQR", "UPNQR"),
 }
 
 

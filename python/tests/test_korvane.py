@@ -311,6 +311,8 @@ def test_help_shows_the_docstrings():
     ("datamatrix", "data_matrix", {"dm_shape": "rect"}, {"shape": "rectangular"}),
     ("pdf417", "pdf417", {"pdf_columns": 4, "pdf_level": 3, "pdf_macro": {"file_name": "a.pdf"}},
      {"columns": 4, "level": 3}),
+    ("microqr", "qr", {"qr_version": 3, "qr_level": "m", "no_boost": True}, {"version_name": "M3", "level": "M"}),
+    ("rmqr", "qr", {"rmqr_size": (13, 43), "qr_level": "h"}, {"version_name": "R13x43", "level": "H"}),
 ])
 def test_matrix_facts_follow_the_options(name, key, options, expected):
     facts = korvane.encode(name, SAMPLES[name][0], **options).facts[key]

@@ -24,25 +24,26 @@ TEST(OptionTable, EveryOptionHasARowAndACField) {
                             upceSystem, addOn, addOnGap, aztecEncoder, eccPercent, eccExtraWords, minSize, compactOnly,
                             fullOnly, bytes, readerInit, structuredAppend, qrLevel, qrVersion, qrMask, qrBoost, qrKanji,
                             dmRows, dmColumns, dmShape, dmre, pdfLevel, pdfColumns, pdfRows, pdfCompact, pdfAspect,
-                            rowHeight, pdfMacro, gs1DigitalLink, gs1DlDomain, databarSegments] = o;
-    constexpr std::size_t CPP_FIELDS = 40;  // the Data Matrix size takes two
+                            rowHeight, pdfMacro, gs1DigitalLink, gs1DlDomain, databarSegments, rmqrHeight,
+                            rmqrWidth] = o;
+    constexpr std::size_t CPP_FIELDS = 42;  // the Data Matrix and rMQR sizes take two
     kv_encode_options c;
     [[maybe_unused]] auto& [cSize, cCheck, cEscapes, cGs1, cEci, cWide, cStart, cMsi, cCodabarStart, cCodabarStop, cUpce,
                             cAddOn, cGap, cSpecified, cEcc, cExtra, cMinSize, cCompact, cFull, cBytes, cReaderInit,
                             cIndex, cCount, cId, cQrLevel, cQrVersion, cQrMask, cQrNoBoost, cQrNoKanji, cDmRows,
                             cDmColumns, cDmShape, cDmre, cPdfLevel, cPdfColumns, cPdfRows, cPdfCompact, cPdfAspect,
                             cRowHeight, cFileName, cTimeStamp, cSender, cAddressee, cFileSize, cChecksum, cGs1Dl,
-                            cGs1DlDomain, cDatabarSegments] = c;
-    // Structured append takes three, the Data Matrix size two, the Macro PDF417 fields six;
+                            cGs1DlDomain, cDatabarSegments, cRmqrHeight, cRmqrWidth] = c;
+    // Structured append takes three, the Data Matrix and rMQR sizes two, the Macro PDF417 fields six;
     // the struct's own size one more.
-    constexpr std::size_t C_FIELDS = 48;
+    constexpr std::size_t C_FIELDS = 50;
 
     std::size_t rows = 0;
     const korvane::EncodeOptionInfo* table = korvane::encodeOptionTable(rows);
-    EXPECT_EQ(rows + 1, CPP_FIELDS);
+    EXPECT_EQ(rows + 2, CPP_FIELDS);
     const std::vector<std::string_view> cNames = korvane::detail::cEncodeOptionNames();
     EXPECT_EQ(cNames.size(), rows);
-    EXPECT_EQ(C_FIELDS, rows + 9);
+    EXPECT_EQ(C_FIELDS, rows + 10);
     for (std::size_t i = 0; i < rows; ++i) {
         SCOPED_TRACE(std::string(table[i].name));
         EXPECT_NE(std::find(cNames.begin(), cNames.end(), table[i].cName), cNames.end());

@@ -24,6 +24,7 @@ ZXing::BarcodeFormat formatOf(Symbology s) {
     case Symbology::QRCode: return F::QRCode;
     case Symbology::DataMatrix: return F::DataMatrix;
     case Symbology::Pdf417: return F::PDF417;
+    case Symbology::MicroQRCode: return F::MicroQRCode;
     }
     return F::None;
 }

@@ -9,7 +9,7 @@
 namespace testsupport {
 
 enum class Symbology { Code39, Code39Extended, Code93, Code128, Codabar, ITF, EAN8, EAN13, UPCA, UPCE, Aztec, QRCode,
-                        DataMatrix, Pdf417 };
+                        DataMatrix, Pdf417, MicroQRCode };
 
 struct Decoded {
     bool ok = false;
