@@ -164,8 +164,9 @@ constexpr bool groupsCover(const CharacterGroup (&groups)[N], int values, int el
 }
 static_assert(groupsCover(OMNI_OUTSIDE, OMNI_OUTSIDE_VALUES, 4, 16, true));
 static_assert(groupsCover(OMNI_INSIDE, OMNI_INSIDE_VALUES, 4, 15, false));
-static_assert(groupsCover(LIMITED_GROUPS, LIMITED_VALUES, 7, 26, true));
 static_assert(groupsCover(EXPANDED_GROUPS, EXPANDED_VALUES, 4, 17, false));
+// DataBar Limited's groups (seven elements a side) take more steps than clang
+// evaluates in a constant expression: DataBarTables.GroupsCoverTheirValues checks them.
 
 // ISO/IEC 24724 Table 4: the nine finder patterns of GS1 DataBar, five
 // elements of 15 modules, space first (drawn mirrored right of centre).

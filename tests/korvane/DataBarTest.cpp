@@ -47,6 +47,10 @@ korvane::Symbol made(korvane::Result<korvane::Symbol> r) {
 
 // Every character value's widths read back to the value: the width arithmetic
 // and the group tables agree with each other.
+TEST(DataBarTables, GroupsCoverTheirValues) {
+    EXPECT_TRUE(db::groupsCover(db::LIMITED_GROUPS, db::LIMITED_VALUES, 7, 26, true));
+}
+
 TEST(DataBarTables, EveryValueReadsBack) {
     int w[16];
     for (int v = 0; v < db::OMNI_OUTSIDE_VALUES; ++v) {
