@@ -17,9 +17,10 @@ PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error
 packed=$(npm pack --silent --pack-destination "$root/build-wasm")
 size=$(stat -c %s "$root/build-wasm/$packed")
 echo "npm package: $packed, $size bytes packed"
-# What a user downloads stays within 400 KB.
-if [ "$size" -gt 400000 ]; then
-  echo "test-js.sh: the packed package is $size bytes, over 400000" >&2
+# What a user downloads stays within 450 KB (400 KB up to thirty-one symbologies;
+# forty-nine with their readers and the grader take 426 KB).
+if [ "$size" -gt 450000 ]; then
+  echo "test-js.sh: the packed package is $size bytes, over 450000" >&2
   exit 1
 fi
 KORVANE_COMMAND="$build/cli/korvane" node --test test/
