@@ -19,7 +19,8 @@ export function commandBytes(format, { symbology, data, ...options }) {
     if (value === true) args.push(name);
     else if (value !== null && typeof value === "object" && !Array.isArray(value))  // pdfMacro: one option per field
       for (const [k, v] of Object.entries(value)) args.push(name, k.replace(/[A-Z]/g, (c) => "-" + c.toLowerCase()) + "=" + v);
-    else args.push(name, Array.isArray(value) ? value.join(",") : String(value));
+    // Sizes are RxC on the command line (dmSize, rmqrSize); other pairs H,V.
+    else args.push(name, Array.isArray(value) ? value.join(key.endsWith("Size") ? "x" : ",") : String(value));
   }
   return new Uint8Array(execFileSync(korvaneCommand, [...args, "--", data], { maxBuffer: 64 << 20, stdio: ["ignore", "pipe", "ignore"] }));
 }
