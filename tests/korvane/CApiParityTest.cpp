@@ -102,7 +102,9 @@ TEST(CApiParity, OptionsByNameAsTheCommandTakesThem) {
         const std::string what = row["symbology"].get<std::string>() + " " + row["args"].dump();
         Both both;
         bool accepted = true;
-        for (const auto& [name, text] : optionsOf(row["args"]))
+        // Kept to the end: the C options' texts point into it.
+        const Settings given = optionsOf(row["args"]);
+        for (const auto& [name, text] : given)
             accepted = setBoth(both, name, text, what) && accepted;
         const std::string data = row["data"];
         const std::string ours = accepted ? drawnByC(row["symbology"], data, both) : "refused";
