@@ -6,6 +6,7 @@
 
 #include "../encode/Checks.h"
 #include "../encode/Gs1.h"
+#include "korvane/Values.h"
 
 #include <algorithm>
 #include <string>
@@ -31,8 +32,8 @@ Result<std::string> gtinDigits(std::string_view data, bool limited) {
         if (digits.substr(0, prefix.size()) == prefix)
             digits.remove_prefix(prefix.size());
     if (const std::size_t bad = detail::firstRefused(digits, detail::isDigit); bad != std::string_view::npos)
-        return Error{ErrorCode::InvalidData, std::string(title) + " takes digits only; \"" + std::string(data) +
-                                                 "\" has '" + std::string(1, digits[bad]) + "' at position " +
+        return Error{ErrorCode::InvalidData, std::string(title) + " takes digits only; " + quotedValue(data) +
+                                                 " has " + quotedValue(digits.substr(bad, 1)) + " at position " +
                                                  std::to_string(bad + 1 + data.size() - digits.size())};
     if (digits.size() != 13 && digits.size() != 14)
         return Error{ErrorCode::InvalidData, std::string(title) + " takes a GTIN of 13 digits, or 14 with its check "
