@@ -104,6 +104,10 @@ void readBars(Symbology s, const std::string& bytes) {
     if (!again)
         fail("read data does not encode", s, r.data + ": " + again.error().message);
     const std::string bars = statesOf(symbol), made = statesOf(*again);
+    // DAFT has no check and no bar of known height: bars without a full one
+    // read with their tallest as full, and any reading is a DAFT symbol.
+    if (s == Symbology::Daft && bars.find('F') == std::string::npos)
+        return;
     if (made != bars && made != turned(bars))
         fail("read data encodes to other bars", s, r.data + ": read " + bars + ", made " + made);
     if (again->facts.checkCharacters != r.checkCharacters)

@@ -235,7 +235,10 @@ bool generalPurpose(BitReader& b, std::string& out) {
 
 }  // namespace
 
-bool expandedData(const std::string& bits, std::string& data) {
+namespace {
+
+// The element strings of an Expanded symbol's binary data (see expandedData).
+bool expandedFields(const std::string& bits, std::string& data) {
     BitReader b(bits);
     b.read(1);  // a composite component's flag
     std::string gtin;
@@ -276,6 +279,18 @@ bool expandedData(const std::string& bits, std::string& data) {
         data += "1" + std::string(1, static_cast<char>('1' + 2 * (method / 2)));
         data += padded(date / 384, 2) + padded(date / 32 % 12 + 1, 2) + padded(date % 32, 2);
     }
+    return true;
+}
+
+}  // namespace
+
+bool expandedData(const std::string& bits, std::string& data) {
+    if (!expandedFields(bits, data))
+        return false;
+    // An FNC1 at the end separates nothing: the padding after a variable-length
+    // field can begin with one.
+    if (!data.empty() && data.back() == GS)
+        data.pop_back();
     return true;
 }
 
