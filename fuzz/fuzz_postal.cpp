@@ -66,6 +66,9 @@ void encodeAndVerify(Symbology s, const std::string& data) {
     const korvane::Result<korvane::Symbol> symbol = korvane::encode(s, data);
     if (!symbol)
         return;
+    // DAFT bars without a full one give a reader no reference height (see readBars).
+    if (s == Symbology::Daft && statesOf(*symbol).find('F') == std::string::npos)
+        return;
     const korvane::Result<korvane::Drawing> drawing = korvane::layout(*symbol);
     if (!drawing)
         fail("a symbol made cannot be laid out", s, drawing.error().message);

@@ -58,9 +58,18 @@ bool numericAhead(std::string_view s, std::size_t i, std::size_t count, std::siz
 
 enum class Mode { Numeric, Alpha, Iso };
 
+// The symbol characters `bitCount` bits fill: three at least, and in a
+// stacked symbol of `segments` a row never one alone in the last row.
+int charactersFor(std::size_t bitCount, int segments) {
+    int characters = std::max(static_cast<int>((bitCount + 11) / 12), LEAST_CHARACTERS);
+    if (segments > 0 && (characters + 1) % segments == 1)
+        ++characters;
+    return characters;
+}
+
 // ISO/IEC 24724 7.2.5.5: the general-purpose field, with the latches the
 // encodation rules call for. Returns the mode it ends in.
-Mode generalPurpose(std::string_view s, Bits& bits) {
+Mode generalPurpose(std::string_view s, Bits& bits, int segments) {
     Mode mode = Mode::Numeric;
     std::size_t i = 0;
     while (i < s.size()) {
@@ -73,7 +82,7 @@ Mode generalPurpose(std::string_view s, Bits& bits) {
             } else if (i + 1 == s.size() && c >= '0' && c <= '9') {
                 // A last digit alone: four bits where they fill the symbol's last character,
                 // else paired with an FNC1.
-                const std::size_t end = std::max<std::size_t>((bits.size() + 11) / 12, LEAST_CHARACTERS) * 12;
+                const std::size_t end = static_cast<std::size_t>(charactersFor(bits.size(), segments)) * 12;
                 const std::size_t left = end - bits.size();
                 if (left >= 4 && left < 7)
                     bits.add(c - '0' + 1, 4);
@@ -206,16 +215,12 @@ Result<std::vector<int>> expandedValues(const std::vector<detail::Gs1Element>& e
             general = detail::gs1Data(e, FNC1);
         }
     }
-    const Mode mode = generalPurpose(general, bits);
-    int characters = static_cast<int>((bits.size() + 11) / 12);
-    if (characters > MOST_CHARACTERS)
+    const Mode mode = generalPurpose(general, bits, segments);
+    if ((bits.size() + 11) / 12 > static_cast<std::size_t>(MOST_CHARACTERS))
         return Error{ErrorCode::DataTooLong,
                      std::string("GS1 DataBar Expanded holds ") + std::to_string(MOST_CHARACTERS * 12) +
                          " bits of data; these element strings make " + std::to_string(bits.size())};
-    characters = std::max(characters, LEAST_CHARACTERS);
-    // A stacked symbol's last row holds two characters at least.
-    if (segments > 0 && (characters + 1) % segments == 1)
-        ++characters;
+    const int characters = charactersFor(bits.size(), segments);
     // Padding: the latch out of numeric mode, then 00100 over and over, cut at the end.
     std::string& text = bits.text();
     const std::size_t total = static_cast<std::size_t>(characters) * 12;
